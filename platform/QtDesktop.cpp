@@ -1,0 +1,92 @@
+#include "QtDesktop.h"
+
+#include "Errors.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+
+int QtDesktop::MessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type)
+{
+    QMessageBox box(owner);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    if (type & Mb::ICONINFORMATION)
+        box.setIcon(QMessageBox::Information);
+    else if (type & Mb::ICONQUESTION)
+        box.setIcon(QMessageBox::Question);
+    else if (type & Mb::ICONSTOP)
+        box.setIcon(QMessageBox::Critical);
+
+    if ((type & 0x0F) == Mb::YESNO) {
+        // Yes is the first button and the default; Escape and the close box are not No
+        // on Windows either (the box has no cancel button), but closing must end it somehow.
+        QPushButton* yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        box.exec();
+        if (box.clickedButton() == yes)
+            return Mb::IDYES;
+        return Mb::IDNO;
+    }
+    QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+    return Mb::IDOK;
+}
+
+bool QtDesktop::ShellOpen(const QString& file, const QString& parameters, const QString& directory)
+{
+    QStringList args{file};
+    if (!parameters.isEmpty())
+        args += QProcess::splitCommand(parameters);
+    // A working directory is only handed over when it names an existing folder,
+    // so "https:" in front of an address does not stop the address from opening.
+    QString workDir = (!directory.isEmpty() && QDir(directory).exists()) ? directory : QString();
+    return QProcess::startDetached(QStringLiteral("xdg-open"), args, workDir);
+}
+
+QWidget* QtDesktop::ActiveWindow()
+{
+    return QApplication::activeWindow();
+}
+
+std::optional<QString> QtDesktop::OpenPictureFileName(QWidget* owner, const QString& filter)
+{
+    if (pictureDialog_)
+        return pictureDialog_(owner, filter);
+    QFileDialog dialog(owner, QString(), QString(), filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtDesktop::SaveFileName(QWidget* owner, const QString& filter)
+{
+    QFileDialog dialog(owner, QString(), QString(), filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+const QMimeData* QtDesktop::Clipboard()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* data = clipboard ? clipboard->mimeData(QClipboard::Clipboard) : nullptr;
+    if (!clipboard)
+        throw EClipboardException(QStringLiteral("无法打开剪贴板"));
+    return data;
+}

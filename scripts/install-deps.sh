@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Tessaly needs to build, run and test.
+# Idempotent: packages already present are skipped, and apt-get update runs at most once.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config ccache
+  qt6-base-dev qt6-base-dev-tools libqt6svg6
+  libsqlcipher-dev sqlcipher
+  libjpeg62-turbo-dev libjpeg-turbo-progs
+  libgl-dev
+  xvfb xauth x11-utils xdotool imagemagick
+  fonts-wqy-zenhei fontconfig
+  python3-xlrd
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,21 @@
+#pragma once
+// The catalog object "ADOX.Catalog" and late binding by name, as the creation
+// helper uses them. Its method "Create" takes a creation text and makes an
+// empty SQLCipher file keyed with the text's password.
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <memory>
+
+class OleAutomationObject {
+public:
+    virtual ~OleAutomationObject() = default;
+    // Calls a method by name; raises EOleError for an unknown method, and the
+    // method's own error when it fails.
+    virtual QVariant Invoke(const QString& method, const QVariantList& args) = 0;
+};
+
+// Creates the object registered under a program identifier; raises EOleError
+// "无效的类字符串" when nothing is registered under it.
+std::unique_ptr<OleAutomationObject> CreateOleObject(const QString& progId);

@@ -1,0 +1,71 @@
+#include "ScriptedDesktop.h"
+
+#include "Errors.h"
+
+ScriptedDesktop::ScriptedDesktop()
+{
+    previous_ = setDesktop(this);
+}
+
+ScriptedDesktop::~ScriptedDesktop()
+{
+    setDesktop(previous_);
+}
+
+int ScriptedDesktop::MessageBox(QWidget*, const QString& text, const QString& caption, unsigned type)
+{
+    RecordedBox box{text, caption, type};
+    boxes.append(box);
+    if (onBox)
+        onBox(box);
+    if (!boxAnswers.empty()) {
+        int answer = boxAnswers.front();
+        boxAnswers.pop_front();
+        return answer;
+    }
+    return (type & 0x0F) == Mb::YESNO ? Mb::IDNO : Mb::IDOK;
+}
+
+bool ScriptedDesktop::ShellOpen(const QString& file, const QString& parameters, const QString& directory)
+{
+    shellOpens.append({file, parameters, directory});
+    return shellResult;
+}
+
+namespace {
+std::optional<QString> next(std::deque<std::optional<QString>>& queue)
+{
+    if (queue.empty())
+        return std::nullopt;
+    auto name = queue.front();
+    queue.pop_front();
+    return name;
+}
+} // namespace
+
+std::optional<QString> ScriptedDesktop::OpenPictureFileName(QWidget*, const QString& filter)
+{
+    pictureFilters.append(filter);
+    return next(pictureNames);
+}
+
+std::optional<QString> ScriptedDesktop::SaveFileName(QWidget*, const QString& filter)
+{
+    saveFilters.append(filter);
+    return next(saveNames);
+}
+
+const QMimeData* ScriptedDesktop::Clipboard()
+{
+    if (clipboardFails)
+        throw EClipboardException(QStringLiteral("无法打开剪贴板"));
+    return clipboard.get();
+}
+
+QStringList ScriptedDesktop::boxTexts() const
+{
+    QStringList texts;
+    for (const auto& b : boxes)
+        texts.append(b.text);
+    return texts;
+}

@@ -1,0 +1,105 @@
+#pragma once
+// The four picture kinds the photo box can hold, named as the window framework
+// names them (the names appear in messages). A JPEG picture keeps its
+// compressed bytes and decodes only to draw.
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <memory>
+
+class QPainter;
+
+class TGraphic {
+public:
+    virtual ~TGraphic() = default;
+    virtual QString ClassName() const = 0;
+    virtual bool Empty() const = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    // Draws the picture stretched into rect. Never throws; what cannot be drawn is not drawn.
+    virtual void Draw(QPainter& painter, const QRect& rect) const = 0;
+    virtual std::unique_ptr<TGraphic> Clone() const = 0;
+    // Reads the whole content of a picture file of this kind; raises the kind's errors
+    // (EReadError "读流发生错误", EInvalidGraphic "位图图象无效" / "图标图象无效" / "元文件无效", EJPEG).
+    virtual void LoadFromBytes(const QByteArray& bytes) = 0;
+};
+
+class TBitmap : public TGraphic {
+public:
+    QString ClassName() const override { return QStringLiteral("TBitmap"); }
+    bool Empty() const override;
+    int Width() const override;
+    int Height() const override;
+    void Draw(QPainter& painter, const QRect& rect) const override;
+    std::unique_ptr<TGraphic> Clone() const override;
+    // A file that begins with the 14-byte header "BM...".
+    void LoadFromBytes(const QByteArray& bytes) override;
+
+    QImage Image;  // null for an empty bitmap
+};
+
+class TIcon : public TGraphic {
+public:
+    QString ClassName() const override { return QStringLiteral("TIcon"); }
+    bool Empty() const override;
+    int Width() const override;
+    int Height() const override;
+    void Draw(QPainter& painter, const QRect& rect) const override;
+    std::unique_ptr<TGraphic> Clone() const override;
+    void LoadFromBytes(const QByteArray& bytes) override;
+
+    QByteArray Data;  // the icon file's bytes
+    QImage Image;     // the image drawn
+};
+
+class TMetafile : public TGraphic {
+public:
+    QString ClassName() const override { return QStringLiteral("TMetafile"); }
+    bool Empty() const override;
+    int Width() const override;
+    int Height() const override;
+    void Draw(QPainter& painter, const QRect& rect) const override;
+    std::unique_ptr<TGraphic> Clone() const override;
+    // A placeable or standard Windows metafile, or an enhanced metafile.
+    void LoadFromBytes(const QByteArray& bytes) override;
+
+    QByteArray Data;        // the metafile's bytes, kept whole
+    bool Enhanced = false;  // EMF rather than WMF
+    int MMWidth = 0;        // size in pixels from the header
+    int MMHeight = 0;
+};
+
+class TJPEGImage : public TGraphic {
+public:
+    QString ClassName() const override { return QStringLiteral("TJPEGImage"); }
+    bool Empty() const override;
+    int Width() const override;
+    int Height() const override;
+    // Decodes (full scale, block smoothing, float DCT) and draws; a decode that
+    // fails, or a picture beyond the pixel bound, draws nothing.
+    void Draw(QPainter& painter, const QRect& rect) const override;
+    std::unique_ptr<TGraphic> Clone() const override;
+    // Every byte becomes the compressed data; a non-empty one has its header read at once.
+    void LoadFromBytes(const QByteArray& bytes) override;
+
+    // Takes over another picture: a JPEG's bytes unchanged, a bitmap's pixels
+    // (compressed when saved). An icon or metafile raises EConvertError
+    // "不能指派一个 TIcon 给一个 TJPEGImage".
+    void Assign(const TGraphic& source);
+    // The compressed bytes, compressing the bitmap first (quality 90, baseline, float DCT)
+    // when there are none yet. A bitmap with no pixels gives zero bytes.
+    QByteArray SaveToBytes();
+
+    QByteArray Data;        // compressed bytes, possibly empty
+    QImage Bitmap;          // source bitmap still to be compressed, if any
+    bool Grayscale = false; // from the header
+    bool ProgressiveEncoding = false;  // several scans, from the header
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    mutable QImage decoded_;
+    mutable bool decodeTried_ = false;
+};

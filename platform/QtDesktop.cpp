@@ -1,6 +1,7 @@
 #include "QtDesktop.h"
 
 #include "Errors.h"
+#include "FileFilter.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -61,7 +62,11 @@ std::optional<QString> QtDesktop::OpenPictureFileName(QWidget* owner, const QStr
 {
     if (pictureDialog_)
         return pictureDialog_(owner, filter);
-    QFileDialog dialog(owner, QString(), QString(), filter);
+    QFileDialog dialog(owner);
+    QStringList nameFilters;
+    for (const FileFilterEntry& entry : ParseWindowsFilter(filter))
+        nameFilters.append(QtNameFilter(entry));
+    dialog.setNameFilters(nameFilters);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -71,7 +76,15 @@ std::optional<QString> QtDesktop::OpenPictureFileName(QWidget* owner, const QStr
 
 std::optional<QString> QtDesktop::SaveFileName(QWidget* owner, const QString& filter)
 {
-    QFileDialog dialog(owner, QString(), QString(), filter);
+    // The Windows dialog shows only the descriptions; Qt shows its filter text, so
+    // the patterns are hidden and the dialog reads "电子表格" as it should.
+    QFileDialog dialog(owner);
+    QStringList nameFilters;
+    for (const FileFilterEntry& entry : ParseWindowsFilter(filter))
+        nameFilters.append(QtNameFilter(entry));
+    dialog.setNameFilters(nameFilters);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    dialog.setSizeGripEnabled(true);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::ReadOnly, false);

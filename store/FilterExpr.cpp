@@ -1,0 +1,475 @@
+#include "FilterExpr.h"
+
+#include <vector>
+
+// The filter is parsed once when it is set and then run against every record of
+// the table, so the tree is built to be cheap per record: literals are folded to
+// lower case and like patterns are compiled ahead, and evaluation allocates nothing.
+
+namespace {
+
+char16_t foldAscii(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+}
+
+QString foldAscii(QStringView text)
+{
+    QString out = text.toString();
+    for (QChar& c : out)
+        c = QChar(foldAscii(c.unicode()));
+    return out;
+}
+
+// -1, 0, 1 like strcmp, ignoring ASCII letter case.
+int compareFolded(QStringView value, const QString& foldedLiteral)
+{
+    const qsizetype n = std::min(value.size(), foldedLiteral.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t a = foldAscii(value[i].unicode());
+        const char16_t b = foldedLiteral[i].unicode();
+        if (a != b)
+            return a < b ? -1 : 1;
+    }
+    if (value.size() == foldedLiteral.size())
+        return 0;
+    return value.size() < foldedLiteral.size() ? -1 : 1;
+}
+
+bool parseNumber(QStringView text, double* out)
+{
+    text = text.trimmed();
+    if (text.isEmpty())
+        return false;
+    bool ok = false;
+    *out = text.toDouble(&ok);
+    return ok;
+}
+
+// ---------------------------------------------------------------- like patterns
+
+// Jet accepts both the ANSI wildcards (% and _) and its own (* and ?).
+class LikePattern {
+public:
+    explicit LikePattern(QStringView pattern)
+    {
+        for (QChar qc : pattern) {
+            const char16_t c = qc.unicode();
+            if (c == u'%' || c == u'*') {
+                if (!steps_.empty() && steps_.back().kind == AnyRun)
+                    continue;  // "%%" means the same as "%"
+                steps_.push_back({AnyRun, 0});
+            } else if (c == u'_' || c == u'?') {
+                steps_.push_back({OneChar, 0});
+            } else {
+                steps_.push_back({Literal, foldAscii(c)});
+            }
+        }
+    }
+
+    // The whole value must match. Greedy matching with one backtrack point:
+    // linear for the usual '%text%' and never worse than value × pattern.
+    bool Matches(QStringView value) const
+    {
+        const size_t pn = steps_.size();
+        const qsizetype vn = value.size();
+        size_t p = 0;
+        qsizetype v = 0;
+        size_t starP = SIZE_MAX;
+        qsizetype starV = 0;
+        while (v < vn) {
+            if (p < pn && steps_[p].kind == AnyRun) {
+                starP = ++p;
+                starV = v;
+            } else if (p < pn && (steps_[p].kind == OneChar
+                                  || steps_[p].ch == foldAscii(value[v].unicode()))) {
+                ++p;
+                ++v;
+            } else if (starP != SIZE_MAX) {
+                p = starP;
+                v = ++starV;
+            } else {
+                return false;
+            }
+        }
+        while (p < pn && steps_[p].kind == AnyRun)
+            ++p;
+        return p == pn;
+    }
+
+private:
+    enum Kind { Literal, AnyRun, OneChar };
+    struct Step {
+        Kind kind;
+        char16_t ch;
+    };
+    std::vector<Step> steps_;
+};
+
+// ---------------------------------------------------------------- the tree
+
+enum class Op { Eq, Ne, Lt, Gt, Le, Ge, Like };
+
+bool holds(Op op, int cmp)
+{
+    switch (op) {
+    case Op::Eq: return cmp == 0;
+    case Op::Ne: return cmp != 0;
+    case Op::Lt: return cmp < 0;
+    case Op::Gt: return cmp > 0;
+    case Op::Le: return cmp <= 0;
+    case Op::Ge: return cmp >= 0;
+    case Op::Like: break;
+    }
+    return false;
+}
+
+class MatchAll final : public FilterExpr {
+public:
+    bool Matches(const FilterRow&) const override { return true; }
+};
+
+class Junction final : public FilterExpr {
+public:
+    Junction(bool isAnd, std::unique_ptr<FilterExpr> left, std::unique_ptr<FilterExpr> right)
+        : isAnd_(isAnd), left_(std::move(left)), right_(std::move(right))
+    {
+    }
+    bool Matches(const FilterRow& row) const override
+    {
+        return isAnd_ ? (left_->Matches(row) && right_->Matches(row))
+                      : (left_->Matches(row) || right_->Matches(row));
+    }
+
+private:
+    bool isAnd_;
+    std::unique_ptr<FilterExpr> left_, right_;
+};
+
+// A null value satisfies no comparison, <> included, as in SQL.
+class TextCondition final : public FilterExpr {
+public:
+    TextCondition(int column, Op op, QStringView literal)
+        : column_(column), op_(op), folded_(foldAscii(literal))
+    {
+    }
+    bool Matches(const FilterRow& row) const override
+    {
+        if (row.IsNull(column_))
+            return false;
+        return holds(op_, compareFolded(row.Text(column_), folded_));
+    }
+
+private:
+    int column_;
+    Op op_;
+    QString folded_;
+};
+
+class LikeCondition final : public FilterExpr {
+public:
+    LikeCondition(int column, QStringView pattern) : column_(column), pattern_(pattern) {}
+    bool Matches(const FilterRow& row) const override
+    {
+        return !row.IsNull(column_) && pattern_.Matches(row.Text(column_));
+    }
+
+private:
+    int column_;
+    LikePattern pattern_;
+};
+
+// A number against a text column: numerically when the text reads as a number,
+// otherwise as the text the number was written as.
+class NumberCondition final : public FilterExpr {
+public:
+    NumberCondition(int column, Op op, double number, QStringView written)
+        : column_(column), op_(op), number_(number), folded_(foldAscii(written))
+    {
+    }
+    bool Matches(const FilterRow& row) const override
+    {
+        if (row.IsNull(column_))
+            return false;
+        const QStringView text = row.Text(column_);
+        double value = 0;
+        if (parseNumber(text, &value))
+            return holds(op_, value < number_ ? -1 : (value > number_ ? 1 : 0));
+        return holds(op_, compareFolded(text, folded_));
+    }
+
+private:
+    int column_;
+    Op op_;
+    double number_;
+    QString folded_;
+};
+
+// ---------------------------------------------------------------- tokens
+
+enum class Tok { End, Word, Bracketed, Number, String, LParen, RParen, Compare };
+
+struct Token {
+    Tok kind = Tok::End;
+    QString text;  // word, bracketed name, number as written, unescaped string
+    Op op = Op::Eq;
+    qsizetype at = 0;
+};
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+class Lexer {
+public:
+    explicit Lexer(const QString& text) : s_(text) {}
+
+    Token Next()
+    {
+        while (i_ < s_.size() && (s_[i_].unicode() <= 32 || s_[i_].isSpace()))
+            ++i_;
+        Token t;
+        t.at = i_;
+        if (i_ >= s_.size())
+            return t;
+        const QChar c = s_[i_];
+        if (c == u'(') {
+            ++i_;
+            t.kind = Tok::LParen;
+        } else if (c == u')') {
+            ++i_;
+            t.kind = Tok::RParen;
+        } else if (c == u'\'') {
+            t.kind = Tok::String;
+            t.text = readString();
+        } else if (c == u'[') {
+            t.kind = Tok::Bracketed;
+            t.text = readBracketed();
+        } else if (c == u'=' || c == u'<' || c == u'>') {
+            t.kind = Tok::Compare;
+            t.op = readOperator();
+        } else if (startsNumber()) {
+            t.kind = Tok::Number;
+            t.text = readNumber();
+        } else if (isWordChar(c)) {
+            t.kind = Tok::Word;
+            const qsizetype start = i_;
+            while (i_ < s_.size() && isWordChar(s_[i_]))
+                ++i_;
+            t.text = s_.mid(start, i_ - start);
+        } else {
+            fail(QStringLiteral("unexpected character '%1'").arg(c));
+        }
+        return t;
+    }
+
+    [[noreturn]] void fail(const QString& what) const
+    {
+        throw FilterSyntaxError(QStringLiteral("%1 at %2").arg(what).arg(i_).toStdString());
+    }
+
+private:
+    QString readString()
+    {
+        QString out;
+        ++i_;  // opening apostrophe
+        for (;;) {
+            if (i_ >= s_.size())
+                fail(QStringLiteral("unterminated quoted value"));
+            if (s_[i_] == u'\'') {
+                if (i_ + 1 < s_.size() && s_[i_ + 1] == u'\'') {
+                    out += u'\'';
+                    i_ += 2;
+                    continue;
+                }
+                ++i_;
+                return out;
+            }
+            out += s_[i_++];
+        }
+    }
+
+    QString readBracketed()
+    {
+        const qsizetype start = ++i_;
+        while (i_ < s_.size() && s_[i_] != u']')
+            ++i_;
+        if (i_ >= s_.size())
+            fail(QStringLiteral("unterminated bracketed name"));
+        return s_.mid(start, i_++ - start);
+    }
+
+    Op readOperator()
+    {
+        const QChar c = s_[i_++];
+        const QChar d = i_ < s_.size() ? s_[i_] : QChar();
+        if (c == u'=')
+            return Op::Eq;
+        if (c == u'<') {
+            if (d == u'>') { ++i_; return Op::Ne; }
+            if (d == u'=') { ++i_; return Op::Le; }
+            return Op::Lt;
+        }
+        if (d == u'=') { ++i_; return Op::Ge; }
+        return Op::Gt;
+    }
+
+    static bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+    bool startsNumber() const
+    {
+        qsizetype j = i_;
+        if (s_[j] == u'-' || s_[j] == u'+')
+            ++j;
+        if (j < s_.size() && s_[j] == u'.')
+            ++j;
+        return j < s_.size() && isDigit(s_[j]);
+    }
+
+    QString readNumber()
+    {
+        const qsizetype start = i_;
+        if (s_[i_] == u'-' || s_[i_] == u'+')
+            ++i_;
+        while (i_ < s_.size() && isDigit(s_[i_]))
+            ++i_;
+        if (i_ < s_.size() && s_[i_] == u'.') {
+            ++i_;
+            while (i_ < s_.size() && isDigit(s_[i_]))
+                ++i_;
+        }
+        // "12abc" is neither a number nor a name.
+        if (i_ < s_.size() && isWordChar(s_[i_]))
+            fail(QStringLiteral("malformed number"));
+        return s_.mid(start, i_ - start);
+    }
+
+    const QString& s_;
+    qsizetype i_ = 0;
+};
+
+// ---------------------------------------------------------------- parser
+
+bool isKeyword(const Token& t, QLatin1StringView word)
+{
+    return t.kind == Tok::Word && foldAscii(t.text) == word;
+}
+
+class Parser {
+public:
+    Parser(const QString& text, const QStringList& columns, const QList<bool>& isBlob)
+        : lex_(text), columns_(columns), isBlob_(isBlob)
+    {
+        advance();
+    }
+
+    std::unique_ptr<FilterExpr> ParseAll()
+    {
+        auto e = parseOr();
+        if (tok_.kind != Tok::End)
+            lex_.fail(QStringLiteral("unexpected text after condition"));
+        return e;
+    }
+
+private:
+    void advance() { tok_ = lex_.Next(); }
+
+    std::unique_ptr<FilterExpr> parseOr()
+    {
+        auto left = parseAnd();
+        while (isKeyword(tok_, QLatin1StringView("or"))) {
+            advance();
+            left = std::make_unique<Junction>(false, std::move(left), parseAnd());
+        }
+        return left;
+    }
+
+    std::unique_ptr<FilterExpr> parseAnd()
+    {
+        auto left = parsePrimary();
+        while (isKeyword(tok_, QLatin1StringView("and"))) {
+            advance();
+            left = std::make_unique<Junction>(true, std::move(left), parsePrimary());
+        }
+        return left;
+    }
+
+    std::unique_ptr<FilterExpr> parsePrimary()
+    {
+        if (tok_.kind == Tok::LParen) {
+            advance();
+            auto inner = parseOr();
+            if (tok_.kind != Tok::RParen)
+                lex_.fail(QStringLiteral("missing ')'"));
+            advance();
+            return inner;
+        }
+        return parseCondition();
+    }
+
+    std::unique_ptr<FilterExpr> parseCondition()
+    {
+        if (tok_.kind != Tok::Word && tok_.kind != Tok::Bracketed)
+            lex_.fail(QStringLiteral("column name expected"));
+        if (tok_.kind == Tok::Word
+            && (isKeyword(tok_, QLatin1StringView("and")) || isKeyword(tok_, QLatin1StringView("or"))
+                || isKeyword(tok_, QLatin1StringView("like"))))
+            lex_.fail(QStringLiteral("column name expected"));
+        const int column = resolveColumn(tok_.text);
+        advance();
+
+        Op op;
+        if (tok_.kind == Tok::Compare)
+            op = tok_.op;
+        else if (isKeyword(tok_, QLatin1StringView("like")))
+            op = Op::Like;
+        else
+            lex_.fail(QStringLiteral("comparison expected"));
+        advance();
+
+        const Token value = tok_;
+        if (value.kind != Tok::String && value.kind != Tok::Number)
+            lex_.fail(QStringLiteral("value expected"));
+        advance();
+
+        if (op == Op::Like)
+            return std::make_unique<LikeCondition>(column, value.text);
+        if (value.kind == Tok::String)
+            return std::make_unique<TextCondition>(column, op, value.text);
+        bool ok = false;
+        const double number = value.text.toDouble(&ok);
+        if (!ok)
+            lex_.fail(QStringLiteral("malformed number"));
+        return std::make_unique<NumberCondition>(column, op, number, value.text);
+    }
+
+    int resolveColumn(const QString& name) const
+    {
+        const QString folded = foldAscii(name);
+        for (int i = 0; i < columns_.size(); ++i) {
+            if (foldAscii(columns_[i]) != folded)
+                continue;
+            if (i < isBlob_.size() && isBlob_[i])
+                lex_.fail(QStringLiteral("column '%1' cannot be compared").arg(name));
+            return i;
+        }
+        lex_.fail(QStringLiteral("unknown column '%1'").arg(name));
+    }
+
+    Lexer lex_;
+    const QStringList& columns_;
+    const QList<bool>& isBlob_;
+    Token tok_;
+};
+
+} // namespace
+
+std::unique_ptr<FilterExpr> FilterExpr::Parse(const QString& text, const QStringList& columnNames,
+                                              const QList<bool>& isBlobColumn)
+{
+    // A blank filter text stands for no filter at all.
+    if (text.trimmed().isEmpty())
+        return std::make_unique<MatchAll>();
+    return Parser(text, columnNames, isBlobColumn).ParseAll();
+}

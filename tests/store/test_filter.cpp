@@ -1,0 +1,137 @@
+#include "FilterExpr.h"
+
+#include <QTest>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QStringList kColumns{"类别", "姓名", "生日", "电话", "QQ", "地址", "备注", "jpg"};
+const QList<bool> kBlob{false, false, false, false, false, false, false, true};
+
+// A record given as texts in column order; std::nullopt is a null value.
+class Row : public FilterRow {
+public:
+    Row(std::initializer_list<std::optional<QString>> values) : values_(values) {}
+    bool IsNull(int column) const override
+    {
+        return column >= int(values_.size()) || !values_[column].has_value();
+    }
+    QStringView Text(int column) const override
+    {
+        return IsNull(column) ? QStringView() : QStringView(*values_[column]);
+    }
+
+private:
+    std::vector<std::optional<QString>> values_;
+};
+
+bool matches(const QString& filter, const Row& row)
+{
+    return FilterExpr::Parse(filter, kColumns, kBlob)->Matches(row);
+}
+
+const Row wang{"朋友", "王小明", "1990-01-02", "13812345678", "777", "北京", "O'Neil's friend"};
+const Row smith{"同事", "John Smith", std::nullopt, "010-555", "1234", std::nullopt, "50% off"};
+
+} // namespace
+
+class FilterTest : public QObject {
+    Q_OBJECT
+private slots:
+    void shouldEvaluateConditions_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<bool>("wangMatches");
+        QTest::addColumn<bool>("smithMatches");
+        QTest::newRow("equals") << "类别 = '朋友'" << true << false;
+        QTest::newRow("not equal") << "类别 <> '朋友'" << false << true;
+        QTest::newRow("contains %") << "姓名 like  '%王%'" << true << false;
+        QTest::newRow("starts with *") << "姓名 like  '王*'" << true << false;
+        QTest::newRow("like must cover whole value") << "姓名 like '王'" << false << false;
+        QTest::newRow("one char _") << "QQ like '7_7'" << true << false;
+        QTest::newRow("one char ?") << "QQ like '12?4'" << false << true;
+        QTest::newRow("trailing blank in pattern kept") << "姓名 like  '%王 %'" << false << false;
+        QTest::newRow("like ignores ascii case") << "姓名 like '%SMITH'" << false << true;
+        QTest::newRow("equals ignores ascii case") << "姓名 = 'john smith'" << false << true;
+        QTest::newRow("column ignores ascii case") << "qq = '777'" << true << false;
+        QTest::newRow("bracketed column") << "[姓名] like '%Smith%'" << false << true;
+        QTest::newRow("doubled apostrophe") << "备注 like '%O''Neil''s%'" << true << false;
+        QTest::newRow("percent in value is wildcard") << "备注 like '%50% off%'" << false << true;
+        QTest::newRow("and") << "类别 = '朋友' and 姓名 like  '%王%'" << true << false;
+        QTest::newRow("and both needed") << "类别 = '朋友' AND 电话 like '010*'" << false << false;
+        QTest::newRow("or") << "类别 = '同事' Or 电话 like '138*'" << true << true;
+        QTest::newRow("and binds tighter") << "类别 = '同事' or 类别 = '朋友' and QQ = '1'" << false << true;
+        QTest::newRow("parentheses") << "(类别 = '同事' or 类别 = '朋友') and QQ = '777'" << true << false;
+        QTest::newRow("nested parentheses") << "((QQ = 1234))" << false << true;
+        QTest::newRow("number compares numerically") << "QQ > 800" << false << true;
+        QTest::newRow("number le") << "QQ <= 777" << true << false;
+        QTest::newRow("number ge no blanks") << "QQ >=1234" << false << true;
+        QTest::newRow("number equals 777.0") << "QQ = 777.0" << true << false;
+        QTest::newRow("text less than") << "QQ < '8'" << true << true;
+        QTest::newRow("number against non-numeric text") << "电话 = 010" << false << false;
+        QTest::newRow("null matches nothing") << "生日 like '*'" << true << false;
+        QTest::newRow("null not unequal either") << "地址 <> 'x'" << true << false;
+        QTest::newRow("empty filter matches all") << "  " << true << true;
+    }
+    void shouldEvaluateConditions()
+    {
+        QFETCH(QString, filter);
+        QFETCH(bool, wangMatches);
+        QFETCH(bool, smithMatches);
+        QCOMPARE(matches(filter, wang), wangMatches);
+        QCOMPARE(matches(filter, smith), smithMatches);
+    }
+
+    void shouldRefuseWhatDoesNotParse_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("unescaped apostrophe") << "姓名 like  '%O'Neil%'";
+        QTest::newRow("unterminated quote") << "姓名 = 'abc";
+        QTest::newRow("unknown column") << "年龄 = 5";
+        QTest::newRow("blob column") << "jpg = 'x'";
+        QTest::newRow("missing value") << "姓名 =";
+        QTest::newRow("missing operator") << "姓名 '王'";
+        QTest::newRow("bare word value") << "姓名 = 王";
+        QTest::newRow("dangling and") << "姓名 = '王' and";
+        QTest::newRow("missing close paren") << "(姓名 = '王'";
+        QTest::newRow("stray close paren") << "姓名 = '王')";
+        QTest::newRow("unterminated bracket") << "[姓名 = '王'";
+        QTest::newRow("malformed number") << "QQ = 12ab";
+        QTest::newRow("stray character") << "姓名 == '王'";
+        QTest::newRow("keyword as column") << "and = '王'";
+    }
+    void shouldRefuseWhatDoesNotParse()
+    {
+        QFETCH(QString, filter);
+        QVERIFY_THROWS_EXCEPTION(FilterSyntaxError, FilterExpr::Parse(filter, kColumns, kBlob));
+    }
+
+    void shouldMatchLikePatternsWithBacktracking_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("empty pattern empty value") << "" << "" << true;
+        QTest::newRow("empty pattern") << "" << "a" << false;
+        QTest::newRow("only wildcard") << "%" << "" << true;
+        QTest::newRow("backtrack") << "%ab%abc" << "abxababc" << true;
+        QTest::newRow("backtrack fails") << "%ab%abd" << "abxababc" << false;
+        QTest::newRow("wildcards mixed") << "a*b%c" << "aXXbYYc" << true;
+        QTest::newRow("one char needs a char") << "ab_" << "ab" << false;
+        QTest::newRow("chinese") << "%小_" << "王小明" << true;
+    }
+    void shouldMatchLikePatternsWithBacktracking()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, value);
+        QFETCH(bool, expected);
+        QString escaped = pattern;
+        escaped.replace("'", "''");
+        const Row row{"", value};
+        QCOMPARE(matches("姓名 like '" + escaped + "'", row), expected);
+    }
+};
+
+QTEST_APPLESS_MAIN(FilterTest)
+#include "test_filter.moc"

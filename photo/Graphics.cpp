@@ -1,0 +1,122 @@
+// TBitmap and TJPEGImage. (TIcon and TMetafile live in their own files.)
+
+#include "Graphics.h"
+
+#include "Errors.h"
+#include "JpegCodec.h"
+
+#include <QPainter>
+
+namespace {
+
+void DrawStretched(QPainter& painter, const QRect& rect, const QImage& image)
+{
+    if (image.isNull() || rect.isEmpty())
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect, image);
+    painter.restore();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TBitmap
+
+bool TBitmap::Empty() const { return Image.isNull(); }
+int TBitmap::Width() const { return Image.width(); }
+int TBitmap::Height() const { return Image.height(); }
+
+void TBitmap::Draw(QPainter& painter, const QRect& rect) const
+{
+    DrawStretched(painter, rect, Image);
+}
+
+std::unique_ptr<TGraphic> TBitmap::Clone() const { return std::make_unique<TBitmap>(*this); }
+
+void TBitmap::LoadFromBytes(const QByteArray& bytes)
+{
+    const qsizetype fileHeaderSize = 14;
+    Image = QImage();
+    if (bytes.isEmpty())
+        return;  // an empty file is an empty bitmap
+    if (bytes.size() < fileHeaderSize)
+        throw EReadError(QStringLiteral("读流发生错误"));
+    if (!bytes.startsWith("BM"))
+        throw EInvalidGraphic(QStringLiteral("位图图象无效"));
+    QImage image;
+    if (!image.loadFromData(bytes, "BMP"))
+        throw EInvalidGraphic(QStringLiteral("位图图象无效"));
+    Image = image;
+}
+
+// ---------------------------------------------------------------- TJPEGImage
+
+bool TJPEGImage::Empty() const { return Data.isEmpty() && Bitmap.isNull(); }
+
+int TJPEGImage::Width() const { return Data.isEmpty() ? Bitmap.width() : width_; }
+int TJPEGImage::Height() const { return Data.isEmpty() ? Bitmap.height() : height_; }
+
+std::unique_ptr<TGraphic> TJPEGImage::Clone() const { return std::make_unique<TJPEGImage>(*this); }
+
+void TJPEGImage::LoadFromBytes(const QByteArray& bytes)
+{
+    Data = bytes;
+    Bitmap = QImage();
+    Grayscale = false;
+    ProgressiveEncoding = false;
+    width_ = 0;
+    height_ = 0;
+    decoded_ = QImage();
+    decodeTried_ = false;
+    if (Data.isEmpty())
+        return;
+    const JpegHeader header = ReadJpegHeader(Data);
+    width_ = header.Width;
+    height_ = header.Height;
+    Grayscale = header.Grayscale;
+    ProgressiveEncoding = header.Progressive;
+}
+
+void TJPEGImage::Assign(const TGraphic& source)
+{
+    if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&source)) {
+        if (jpeg != this)
+            *this = *jpeg;  // the compressed bytes as they are, and any decoded copy
+        return;
+    }
+    if (const auto* bitmap = dynamic_cast<const TBitmap*>(&source)) {
+        const QImage pixels = bitmap->Image;  // shared until either side changes it
+        LoadFromBytes(QByteArray());
+        Bitmap = pixels;
+        return;
+    }
+    throw EConvertError(QStringLiteral("不能指派一个 %1 给一个 %2").arg(source.ClassName(), ClassName()));
+}
+
+QByteArray TJPEGImage::SaveToBytes()
+{
+    if (Data.isEmpty() && !Bitmap.isNull()) {
+        Data = CompressJpeg(Bitmap);
+        width_ = Bitmap.width();
+        height_ = Bitmap.height();
+    }
+    return Data;
+}
+
+void TJPEGImage::Draw(QPainter& painter, const QRect& rect) const
+{
+    if (Data.isEmpty()) {
+        DrawStretched(painter, rect, Bitmap);
+        return;
+    }
+    if (!decodeTried_) {
+        decodeTried_ = true;
+        try {
+            decoded_ = DecodeJpeg(Data);
+        } catch (...) {
+            decoded_ = QImage();  // damaged data, or a colour space that cannot be shown
+        }
+    }
+    DrawStretched(painter, rect, decoded_);
+}

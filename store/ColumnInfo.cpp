@@ -1,0 +1,42 @@
+#include "ColumnInfo.h"
+
+#include <QRegularExpression>
+
+ColumnInfo DescribeColumn(const QString& name, const QString& declaredType)
+{
+    ColumnInfo info;
+    info.name = name;
+    const QString type = declaredType.trimmed().toLower();
+    static const QStringList blobTypes{QStringLiteral("image"), QStringLiteral("blob"),
+                                       QStringLiteral("longbinary"), QStringLiteral("binary"),
+                                       QStringLiteral("varbinary"), QStringLiteral("longblob")};
+    const QString baseType = type.section(QLatin1Char('('), 0, 0).trimmed();
+    if (blobTypes.contains(baseType)) {
+        info.blob = true;
+        return info;
+    }
+    static const QRegularExpression widthPattern(QStringLiteral("^(\\w+)\\s*\\(\\s*(\\d+)\\s*\\)$"));
+    const QRegularExpressionMatch m = widthPattern.match(type);
+    if (m.hasMatch()) {
+        info.width = m.captured(2).toInt();
+        const QString kind = m.captured(1);
+        info.padded = kind == QLatin1String("char") || kind == QLatin1String("character")
+                      || kind == QLatin1String("nchar");
+    }
+    return info;
+}
+
+QString TableOfSelectAll(const QString& sql)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+([^\\s;]+)\\s*;?\\s*$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = pattern.match(sql);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+QString QuoteIdentifier(const QString& name)
+{
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}

@@ -1,0 +1,20 @@
+#pragma once
+// What a column's declared type tells the recordset: text or blob, its width,
+// and whether values come back padded (char(n), not varchar(n)).
+
+#include <QString>
+
+struct ColumnInfo {
+    QString name;
+    bool blob = false;
+    int width = 0;        // 0: no width declared
+    bool padded = false;  // char(n): values read back padded with blanks to n
+};
+
+ColumnInfo DescribeColumn(const QString& name, const QString& declaredType);
+
+// The table of a query text of the form "select * from <table>", or a null QString.
+QString TableOfSelectAll(const QString& sql);
+
+// An identifier quoted for SQLite.
+QString QuoteIdentifier(const QString& name);

@@ -1,0 +1,423 @@
+// TADOQuery and TField: the client-side recordset as callers see it.
+
+#include "RecordsetImpl.h"
+#include "SqliteHandle.h"
+#include "TextWidth.h"
+
+// ---- checks -------------------------------------------------------------
+
+void TADOQuery::Impl::checkActive() const
+{
+    if (!active)
+        fail(QStringLiteral("无法在关闭的数据集上执行该操作"));
+}
+
+void TADOQuery::Impl::checkEditing() const
+{
+    checkActive();
+    if (state != dsEdit && state != dsInsert)
+        fail(QStringLiteral("数据集不在编辑或插入状态"));
+}
+
+const Cell* TADOQuery::Impl::cellOf(int column) const
+{
+    checkActive();
+    if (column < 0 || column >= int(columns.size()))
+        fail(QStringLiteral("字段索引越界"));
+    if (state == dsEdit || state == dsInsert)
+        return &edit.cells[column];
+    const Record* record = currentRecord();
+    return record ? &record->cells[column] : nullptr;
+}
+
+void TADOQuery::Impl::ensureFields()
+{
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i == fields.size()) {
+            fields.push_back(std::make_unique<TField>());
+            fields.back()->owner_ = q;
+            fields.back()->index_ = int(i);
+        }
+        TField& field = *fields[i];
+        field.FieldName = columns[i].name;
+        field.DataKind = columns[i].blob ? TField::Blob : TField::Text;
+        field.Size = columns[i].width;
+    }
+}
+
+// ---- TField -------------------------------------------------------------
+
+bool TField::IsNull() const
+{
+    const Cell* cell = owner_->d->cellOf(index_);
+    return !cell || cell->isNull;
+}
+
+QString TField::AsString() const
+{
+    const auto& d = owner_->d;
+    const Cell* cell = d->cellOf(index_);
+    if (!cell || cell->isNull)
+        return QString();
+    const ColumnInfo& column = d->columns[index_];
+    if (column.blob)
+        return QString::fromUtf8(AsBytes());
+    return column.padded ? PadToWidth(cell->text, column.width) : cell->text;
+}
+
+void TField::SetAsString(const QString& value)
+{
+    const auto& d = owner_->d;
+    d->checkEditing();
+    if (d->columns[index_].blob) {
+        SetAsBytes(value.isEmpty() ? QByteArray() : value.toUtf8());
+        if (value.isEmpty())
+            d->edit.cells[index_].isNull = true;
+        return;
+    }
+    Cell& cell = d->edit.cells[index_];
+    cell.isNull = value.isEmpty();
+    cell.text = cell.isNull ? QString() : value;
+    d->edit.changed[index_] = true;
+}
+
+QByteArray TField::AsBytes() const
+{
+    const auto& d = owner_->d;
+    const Cell* cell = d->cellOf(index_);
+    if (!cell || cell->isNull)
+        return QByteArray();
+    if (!d->columns[index_].blob)
+        return cell->text.toUtf8();
+    if (d->state == TADOQuery::dsEdit || d->state == TADOQuery::dsInsert) {
+        if (d->edit.changed[index_] || d->state == TADOQuery::dsInsert)
+            return d->edit.blobs[index_];
+    }
+    return d->readBlob(index_);
+}
+
+void TField::SetAsBytes(const QByteArray& value)
+{
+    const auto& d = owner_->d;
+    d->checkEditing();
+    Cell& cell = d->edit.cells[index_];
+    if (!d->columns[index_].blob) {
+        SetAsString(QString::fromUtf8(value));
+        return;
+    }
+    cell.isNull = false;
+    cell.blobLength = value.size();
+    d->edit.blobs[index_] = value;
+    d->edit.changed[index_] = true;
+}
+
+// ---- TADOQuery ----------------------------------------------------------
+
+TADOQuery::TADOQuery(QString name, QObject* parent)
+    : QObject(parent), Name(std::move(name)), d(std::make_unique<Impl>(this))
+{
+}
+
+TADOQuery::~TADOQuery() = default;
+
+void TADOQuery::Open()
+{
+    if (d->active)
+        return;
+    d->load();
+    d->ensureFields();
+    d->active = true;
+    d->state = dsBrowse;
+    try {
+        d->filter.reset();
+        if (d->filtered)
+            d->compileFilter(d->filterText);
+        d->sortKeys = d->resolveSort(d->sortText);
+    } catch (...) {
+        Close();
+        throw;
+    }
+    d->rebuildView(false);
+}
+
+void TADOQuery::Close()
+{
+    if (!d->active)
+        return;
+    d->cancel();
+    d->active = false;
+    d->state = dsInactive;
+    d->records.clear();
+    d->records.shrink_to_fit();
+    d->view.clear();
+    d->current = -1;
+    d->bof = d->eof = true;
+    d->filter.reset();
+    d->notifyReset();
+}
+
+bool TADOQuery::Active() const { return d->active; }
+
+void TADOQuery::SetActive(bool on) { on ? Open() : Close(); }
+
+void TADOQuery::ExecSQL()
+{
+    sqlite3* handle = d->db();
+    try {
+        ExecuteAll(handle, SQL.join(QLatin1Char('\n')));
+    } catch (const SqliteFailure& f) {
+        d->fail(f.text);
+    }
+}
+
+TADOQuery::TDataSetState TADOQuery::State() const { return d->state; }
+
+int TADOQuery::RecordCount() const
+{
+    d->checkActive();
+    return int(d->view.size());
+}
+
+bool TADOQuery::IsEmpty() const { return !d->active || (d->view.empty() && d->state != dsInsert); }
+
+int TADOQuery::RecNo() const
+{
+    if (!d->active || d->view.empty() || d->state == dsInsert)
+        return -1;
+    return d->current + 1;
+}
+
+void TADOQuery::SetRecNo(int recNo)
+{
+    d->checkActive();
+    d->checkBrowseMode();
+    if (recNo < 1 || recNo > int(d->view.size()))
+        return;
+    d->bof = d->eof = false;
+    d->moveTo(recNo - 1);
+}
+
+void TADOQuery::First()
+{
+    d->checkActive();
+    d->checkBrowseMode();
+    d->bof = true;
+    d->eof = d->view.empty();
+    d->moveTo(d->view.empty() ? -1 : 0);
+}
+
+void TADOQuery::Last()
+{
+    d->checkActive();
+    d->checkBrowseMode();
+    d->eof = true;
+    d->bof = d->view.empty();
+    d->moveTo(int(d->view.size()) - 1);
+}
+
+void TADOQuery::Next()
+{
+    d->checkActive();
+    d->checkBrowseMode();
+    if (d->current + 1 < int(d->view.size())) {
+        d->bof = d->eof = false;
+        d->moveTo(d->current + 1);
+    } else {
+        d->eof = true;
+    }
+}
+
+void TADOQuery::Prior()
+{
+    d->checkActive();
+    d->checkBrowseMode();
+    if (d->current > 0) {
+        d->bof = d->eof = false;
+        d->moveTo(d->current - 1);
+    } else {
+        d->bof = true;
+    }
+}
+
+bool TADOQuery::Eof() const { return !d->active || d->eof; }
+
+bool TADOQuery::Bof() const { return !d->active || d->bof; }
+
+QString TADOQuery::Filter() const { return d->filterText; }
+
+void TADOQuery::SetFilter(const QString& text)
+{
+    if (!d->active) {
+        d->filterText = text;
+        return;
+    }
+    if (text == d->filterText && d->filtered)
+        return;
+    std::unique_ptr<FilterExpr> previous = std::move(d->filter);
+    try {
+        d->compileFilter(text);
+    } catch (...) {
+        d->filter = std::move(previous);
+        throw;
+    }
+    d->checkBrowseMode();
+    d->filterText = text;
+    if (d->filtered)
+        d->rebuildView(false);
+}
+
+bool TADOQuery::Filtered() const { return d->filtered; }
+
+void TADOQuery::SetFiltered(bool on)
+{
+    if (on == d->filtered)
+        return;
+    if (!d->active) {
+        d->filtered = on;
+        return;
+    }
+    if (on && !d->filter)
+        d->compileFilter(d->filterText);
+    d->checkBrowseMode();
+    d->filtered = on;
+    d->rebuildView(false);
+}
+
+QString TADOQuery::Sort() const { return d->sortText; }
+
+void TADOQuery::SetSort(const QString& text)
+{
+    if (!d->active) {
+        d->sortText = text;
+        return;
+    }
+    std::vector<SortKey> keys = d->resolveSort(text);
+    d->checkBrowseMode();
+    d->sortText = text;
+    d->sortKeys = std::move(keys);
+    d->rebuildView(true);
+}
+
+void TADOQuery::Append()
+{
+    d->checkActive();
+    d->checkWritable();
+    d->checkBrowseMode();
+    d->startInsert();
+}
+
+void TADOQuery::Edit()
+{
+    d->checkActive();
+    if (d->state == dsEdit || d->state == dsInsert)
+        return;
+    d->checkWritable();
+    if (d->view.empty()) {
+        d->startInsert();
+        return;
+    }
+    const Record& record = d->records[d->view[d->current]];
+    d->edit.cells = record.cells;
+    d->edit.changed.assign(d->columns.size(), false);
+    d->edit.blobs.assign(d->columns.size(), QByteArray());
+    d->state = dsEdit;
+}
+
+void TADOQuery::Post()
+{
+    d->checkActive();
+    d->post();
+}
+
+void TADOQuery::Cancel() { d->cancel(); }
+
+void TADOQuery::Delete()
+{
+    d->checkActive();
+    d->deleteCurrent();
+}
+
+void TADOQuery::AppendRecord(const QList<QVariant>& values)
+{
+    Append();
+    try {
+        if (values.size() > int(d->columns.size()))
+            d->fail(QStringLiteral("值的个数多于字段数"));
+        for (int i = 0; i < values.size(); ++i) {
+            const QVariant& value = values.at(i);
+            if (value.isNull())
+                continue;
+            if (value.typeId() == QMetaType::QByteArray && d->columns[i].blob)
+                d->fields[i]->SetAsBytes(value.toByteArray());
+            else
+                d->fields[i]->SetAsString(value.toString());
+        }
+    } catch (...) {
+        d->cancel();
+        throw;
+    }
+    d->post();
+}
+
+int TADOQuery::FieldCount() const { return d->active ? int(d->columns.size()) : 0; }
+
+TField* TADOQuery::Fields(int index)
+{
+    d->checkActive();
+    if (index < 0 || index >= int(d->columns.size()))
+        d->fail(QStringLiteral("字段索引越界"));
+    return d->fields[index].get();
+}
+
+TField* TADOQuery::FindField(const QString& name)
+{
+    if (!d->active)
+        return nullptr;
+    const int index = d->columnIndex(name);
+    return index < 0 ? nullptr : d->fields[index].get();
+}
+
+TField* TADOQuery::FieldByName(const QString& name)
+{
+    d->checkActive();
+    TField* field = FindField(name);
+    if (!field)
+        d->fail(QStringLiteral("字段 '%1' 未找到").arg(name));
+    return field;
+}
+
+QString TADOQuery::DisplayText(int viewRow, int fieldIndex) const
+{
+    if (!d->active || viewRow < 0 || viewRow >= int(d->view.size()) || fieldIndex < 0
+        || fieldIndex >= int(d->columns.size()))
+        return QString();
+    const Cell& cell = d->records[d->view[viewRow]].cells[fieldIndex];
+    const ColumnInfo& column = d->columns[fieldIndex];
+    if (column.blob)
+        return cell.isNull ? QStringLiteral("(Blob)") : QStringLiteral("(BLOB)");
+    if (cell.isNull)
+        return QString();
+    return column.padded ? PadToWidth(cell.text, column.width) : cell.text;
+}
+
+bool TADOQuery::IsNullAt(int viewRow, int fieldIndex) const
+{
+    if (!d->active || viewRow < 0 || viewRow >= int(d->view.size()) || fieldIndex < 0
+        || fieldIndex >= int(d->columns.size()))
+        return true;
+    return d->records[d->view[viewRow]].cells[fieldIndex].isNull;
+}
+
+void TADOQuery::DisableControls() { ++d->holdCount; }
+
+void TADOQuery::EnableControls()
+{
+    if (d->holdCount == 0)
+        return;
+    if (--d->holdCount > 0 || !d->heldChanges)
+        return;
+    d->heldChanges = false;
+    d->notifyReset();
+}
+
+bool TADOQuery::ControlsDisabled() const { return d->holdCount > 0; }

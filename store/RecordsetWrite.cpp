@@ -1,0 +1,197 @@
+// Writing records back. Each write is one statement keyed by the record's
+// rowid and by the values it had when read, so a record that another copy of
+// the program changed, removed or replaced is never overwritten. A failed
+// write cancels the edit: the record stays as stored.
+
+#include "RecordsetImpl.h"
+#include "SqliteHandle.h"
+#include "TextWidth.h"
+
+namespace {
+
+const QString staleText = QStringLiteral("记录已被其他程序修改或删除");
+
+// " and c IS ?" for every column, comparing a photo by its length only.
+QString matchesStored(const std::vector<ColumnInfo>& columns)
+{
+    QString where = QStringLiteral(" where rowid = ?");
+    for (const ColumnInfo& column : columns) {
+        const QString quoted = QuoteIdentifier(column.name);
+        where += QStringLiteral(" and ") + (column.blob ? QStringLiteral("length(%1)").arg(quoted) : quoted)
+                 + QStringLiteral(" is ?");
+    }
+    return where;
+}
+
+void bindStored(Statement& st, int first, const Record& stored, const std::vector<ColumnInfo>& columns)
+{
+    st.bindInt64(first, stored.rowid);
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const Cell& cell = stored.cells[i];
+        const int index = first + 1 + int(i);
+        if (cell.isNull)
+            st.bindNull(index);
+        else if (columns[i].blob)
+            st.bindInt64(index, cell.blobLength);
+        else
+            st.bindText(index, cell.text);
+    }
+}
+
+void bindNew(Statement& st, int index, const EditBuffer& edit, size_t column, bool blob)
+{
+    const Cell& cell = edit.cells[column];
+    if (cell.isNull)
+        st.bindNull(index);
+    else if (blob)
+        st.bindBlob(index, edit.blobs[column]);
+    else
+        st.bindText(index, cell.text);
+}
+
+}  // namespace
+
+void TADOQuery::Impl::checkWidths() const
+{
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const ColumnInfo& column = columns[i];
+        if (column.blob || column.width <= 0 || !edit.changed[i] || edit.cells[i].isNull)
+            continue;
+        if (CodePointCount(edit.cells[i].text) > column.width)
+            fail(QStringLiteral("字段 %1 最多 %2 个字符").arg(column.name).arg(column.width));
+    }
+}
+
+qint64 TADOQuery::Impl::insertRecord(sqlite3* handle)
+{
+    QStringList names;
+    QStringList marks;
+    for (const ColumnInfo& column : columns) {
+        names << QuoteIdentifier(column.name);
+        marks << QStringLiteral("?");
+    }
+    Statement st(handle, QStringLiteral("insert into %1(%2) values(%3)")
+                             .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+    for (size_t i = 0; i < columns.size(); ++i)
+        bindNew(st, int(i) + 1, edit, i, columns[i].blob);
+    st.step();
+    return sqlite3_last_insert_rowid(handle);
+}
+
+void TADOQuery::Impl::updateRecord(sqlite3* handle, const Record& stored)
+{
+    QStringList assignments;
+    std::vector<size_t> changedColumns;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (!edit.changed[i])
+            continue;
+        assignments << QuoteIdentifier(columns[i].name) + QStringLiteral(" = ?");
+        changedColumns.push_back(i);
+    }
+    Statement st(handle, QStringLiteral("update %1 set %2").arg(table, assignments.join(QLatin1Char(',')))
+                             + matchesStored(columns));
+    int index = 1;
+    for (const size_t i : changedColumns)
+        bindNew(st, index++, edit, i, columns[i].blob);
+    bindStored(st, index, stored, columns);
+    st.step();
+    if (sqlite3_changes(handle) != 1)
+        fail(staleText);
+}
+
+void TADOQuery::Impl::deleteRecord(sqlite3* handle, const Record& stored)
+{
+    Statement st(handle, QStringLiteral("delete from %1").arg(table) + matchesStored(columns));
+    bindStored(st, 1, stored, columns);
+    st.step();
+    if (sqlite3_changes(handle) != 1)
+        fail(staleText);
+}
+
+void TADOQuery::Impl::checkWritable() const
+{
+    if (table.isNull())
+        fail(QStringLiteral("数据集是只读的"));
+}
+
+void TADOQuery::Impl::startInsert()
+{
+    edit.cells.assign(columns.size(), Cell());
+    edit.changed.assign(columns.size(), false);
+    edit.blobs.assign(columns.size(), QByteArray());
+    state = dsInsert;
+}
+
+void TADOQuery::Impl::cancel()
+{
+    if (state != dsEdit && state != dsInsert)
+        return;
+    state = dsBrowse;
+    edit = EditBuffer();
+}
+
+void TADOQuery::Impl::checkBrowseMode()
+{
+    if (state == dsEdit || state == dsInsert)
+        post();
+}
+
+void TADOQuery::Impl::post()
+{
+    if (state != dsEdit && state != dsInsert)
+        return;
+    try {
+        checkWritable();
+        checkWidths();
+        sqlite3* handle = db();
+        if (state == dsInsert) {
+            const qint64 rowid = insertRecord(handle);
+            records.push_back(readRecord(handle, rowid));
+            view.push_back(int(records.size()) - 1);
+            current = int(view.size()) - 1;
+            bof = eof = false;
+            cancel();
+            notifyReset();
+            return;
+        }
+        Record& stored = records[view[current]];
+        if (std::find(edit.changed.begin(), edit.changed.end(), true) != edit.changed.end()) {
+            updateRecord(handle, stored);
+            stored = readRecord(handle, stored.rowid);
+        }
+        cancel();
+        notifyRow(current);
+    } catch (const SqliteFailure& f) {
+        cancel();
+        fail(f.text);
+    } catch (...) {
+        cancel();
+        throw;
+    }
+}
+
+void TADOQuery::Impl::deleteCurrent()
+{
+    if (state == dsInsert) {
+        cancel();
+        return;
+    }
+    cancel();
+    if (view.empty())
+        fail(QStringLiteral("无法在空数据集上执行该操作"));
+    checkWritable();
+    Record& stored = records[view[current]];
+    try {
+        deleteRecord(db(), stored);
+    } catch (const SqliteFailure& f) {
+        fail(f.text);
+    }
+    stored.deleted = true;
+    stored.cells = std::vector<Cell>();
+    view.erase(view.begin() + current);
+    if (current >= int(view.size()))
+        current = int(view.size()) - 1;
+    eof = view.empty();
+    bof = view.empty();
+    notifyReset();
+}

@@ -1,0 +1,131 @@
+#include "SqliteHandle.h"
+
+QString SqliteErrorText(int code, sqlite3* db)
+{
+    switch (code & 0xff) {
+    case SQLITE_NOTADB:
+        return QStringLiteral("不是数据库文件或密码错误");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("无法打开数据库文件");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("数据库被其他程序锁定");
+    case SQLITE_FULL:
+        return QStringLiteral("磁盘已满");
+    default:
+        break;
+    }
+    if (db && sqlite3_errcode(db) == code)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    return QString::fromUtf8(sqlite3_errstr(code));
+}
+
+static SqliteFailure failure(sqlite3* db, int code)
+{
+    return SqliteFailure{code, SqliteErrorText(code, db)};
+}
+
+Statement::Statement(sqlite3* db, const QString& sql) : db_(db)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
+    if (rc != SQLITE_OK) {
+        const SqliteFailure f = failure(db, rc);
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        throw f;
+    }
+}
+
+Statement::Statement(sqlite3* db, const QByteArray& utf8, const char** tail) : db_(db)
+{
+    const char* start = *tail;
+    const int length = int(utf8.constData() + utf8.size() - start);
+    const int rc = sqlite3_prepare_v2(db, start, length, &stmt_, tail);
+    if (rc != SQLITE_OK) {
+        const SqliteFailure f = failure(db, rc);
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        throw f;
+    }
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+static void check(sqlite3* db, int rc)
+{
+    if (rc != SQLITE_OK)
+        throw failure(db, rc);
+}
+
+void Statement::bindNull(int index) { check(db_, sqlite3_bind_null(stmt_, index)); }
+
+void Statement::bindText(int index, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    check(db_, sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
+}
+
+void Statement::bindBlob(int index, const QByteArray& bytes)
+{
+    // A zero-length photo stays an empty blob: a non-null pointer is required for that.
+    static const char none = 0;
+    const char* data = bytes.isEmpty() ? &none : bytes.constData();
+    check(db_, sqlite3_bind_blob(stmt_, index, data, int(bytes.size()), SQLITE_TRANSIENT));
+}
+
+void Statement::bindInt64(int index, qint64 value) { check(db_, sqlite3_bind_int64(stmt_, index, value)); }
+
+void Statement::bindOptionalInt64(int index, std::optional<qint64> value)
+{
+    if (value)
+        bindInt64(index, *value);
+    else
+        bindNull(index);
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    throw failure(db_, rc);
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+QString Statement::columnText(int column) const
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column));
+}
+
+QByteArray Statement::columnBlob(int column) const
+{
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
+    return QByteArray(data, sqlite3_column_bytes(stmt_, column));
+}
+
+bool Statement::columnIsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+
+qint64 Statement::columnInt64(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+void ExecuteAll(sqlite3* db, const QString& sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    const char* tail = utf8.constData();
+    const char* end = utf8.constData() + utf8.size();
+    while (tail < end) {
+        Statement statement(db, utf8, &tail);
+        if (statement.empty())
+            break;
+        while (statement.step()) {
+        }
+    }
+}

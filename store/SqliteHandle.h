@@ -1,0 +1,59 @@
+#pragma once
+// Owning wrappers for SQLCipher handles and the texts of its failures.
+
+#include <sqlcipher/sqlite3.h>
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+#include <optional>
+
+struct SqliteCloser {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
+
+// The text shown for a failure: Chinese for the codes a user meets, SQLite's own otherwise.
+QString SqliteErrorText(int code, sqlite3* db);
+
+// A failed SQLite call, carrying the code so callers can tell a stale write from a broken disk.
+struct SqliteFailure {
+    int code;
+    QString text;
+};
+
+// One prepared statement; finalized when it goes out of scope.
+class Statement {
+public:
+    // Prepares the first statement of sql; raises SqliteFailure when it does not compile.
+    Statement(sqlite3* db, const QString& sql);
+    Statement(sqlite3* db, const QByteArray& utf8, const char** tail);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* get() const { return stmt_; }
+    bool empty() const { return stmt_ == nullptr; }  // only blanks or comments were given
+
+    void bindNull(int index);
+    void bindText(int index, const QString& text);
+    void bindBlob(int index, const QByteArray& bytes);
+    void bindInt64(int index, qint64 value);
+    void bindOptionalInt64(int index, std::optional<qint64> value);
+
+    // True while a row is ready; raises SqliteFailure on an error.
+    bool step();
+    void reset();
+
+    QString columnText(int column) const;
+    QByteArray columnBlob(int column) const;
+    bool columnIsNull(int column) const;
+    qint64 columnInt64(int column) const;
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Runs every statement of sql in turn; raises SqliteFailure at the first that fails.
+void ExecuteAll(sqlite3* db, const QString& sql);

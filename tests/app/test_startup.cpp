@@ -1,0 +1,276 @@
+#include "ADODB.h"
+#include "AppPaths.h"
+#include "DbHelpers.h"
+#include "Desktop.h"
+#include "MaskEdit.h"
+#include "ScriptedDesktop.h"
+#include "Startup.h"
+#include "TestFolder.h"
+#include "Unit_main.h"
+#include "Unit_mm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+namespace {
+const QString ClosedQueryBox = QStringLiteral("ADOQuery1: 无法在关闭的数据集上执行该操作.");
+
+// An open view of one table of a database file, through a connection of our own.
+struct TableView {
+    TADOConnection connection{QStringLiteral("CheckConnection")};
+    TADOQuery query{QStringLiteral("CheckQuery")};
+    bool open = false;
+
+    TableView(const QString& path, const QString& table)
+    {
+        query.Connection = &connection;
+        open = OpenJetDatabase(connection, path, QStringLiteral("tavmeri")) && OpenTable(query, table);
+    }
+    QStringList fieldNames()
+    {
+        QStringList names;
+        for (int i = 0; i < query.FieldCount(); ++i)
+            names.append(query.Fields(i)->FieldName);
+        return names;
+    }
+    QStringList column(const QString& name)
+    {
+        QStringList values;
+        for (query.First(); !query.Eof(); query.Next())
+            values.append(query.FieldByName(name)->AsString().trimmed());
+        return values;
+    }
+};
+
+// Acts on the login window once the modal run has started.
+void whenLoginShown(std::function<void()> act)
+{
+    QTimer::singleShot(0, qApp, [act = std::move(act)] {
+        QVERIFY(Form_mm && Form_mm->isVisible());
+        act();
+    });
+}
+
+void login(const QString& password)
+{
+    Form_mm->MaskEdit1->setText(password);
+    QTest::mouseClick(Form_mm->BitBtn1, Qt::LeftButton);
+}
+
+void changePassword(const QString& old, const QString& newPassword)
+{
+    QTest::mouseClick(Form_mm->BitBtn3, Qt::LeftButton);
+    Form_mm->MaskEdit1->setText(old);
+    Form_mm->MaskEdit2->setText(newPassword);
+    Form_mm->MaskEdit3->setText(newPassword);
+    QTest::mouseClick(Form_mm->BitBtn2, Qt::LeftButton);
+}
+} // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<TestFolder> folder;
+    std::unique_ptr<ScriptedDesktop> desk;
+
+private slots:
+    void init()
+    {
+        folder = std::make_unique<TestFolder>();
+        OverrideExecutablePathForTests(folder->executablePath());
+        desk = std::make_unique<ScriptedDesktop>();
+    }
+    void cleanup()
+    {
+        QVERIFY(!Form_main);
+        QVERIFY(!Form_mm);
+        desk.reset();
+        folder.reset();
+    }
+
+    void shouldCreateEncryptedDatabaseOnFirstRun()
+    {
+        {
+            ApplicationWindows windows;
+            QVERIFY(desk->boxes.isEmpty());
+            QCOMPARE(Form_main->PanelText(1), QStringLiteral("总人数0"));
+            QVERIFY(!Form_main->isVisible());
+        }
+        const QByteArray bytes = TestFolder::readAll(folder->databasePath());
+        QVERIFY(bytes.size() > 0);
+        QVERIFY(!bytes.startsWith("SQLite format 3"));
+
+        TableView rem(folder->databasePath(), QStringLiteral("rem"));
+        QVERIFY(rem.open);
+        QCOMPARE(rem.fieldNames(), (QStringList{QStringLiteral("类别"), QStringLiteral("姓名"), QStringLiteral("生日"),
+                                                QStringLiteral("电话"), QStringLiteral("QQ"), QStringLiteral("地址"),
+                                                QStringLiteral("备注"), QStringLiteral("jpg")}));
+        QCOMPARE(rem.query.RecordCount(), 0);
+        TableView pass(folder->databasePath(), QStringLiteral("pass"));
+        QVERIFY(pass.open);
+        QCOMPARE(pass.fieldNames(), QStringList{QStringLiteral("mm")});
+        QCOMPARE(pass.column(QStringLiteral("mm")), QStringList{QStringLiteral("NDgwOTE3")});
+    }
+
+    void shouldChangeNothingOnLaterRun()
+    {
+        {
+            ApplicationWindows first;
+            Form_main->ADOQuery1.AppendRecord({QStringLiteral("同学"), QStringLiteral("张三")});
+            Form_main->ADOQuery1.AppendRecord({QStringLiteral("同事"), QStringLiteral("李四")});
+        }
+        const QByteArray before = TestFolder::readAll(folder->databasePath());
+        {
+            ApplicationWindows second;
+            QVERIFY(desk->boxes.isEmpty());
+            QCOMPARE(Form_main->PanelText(1), QStringLiteral("总人数2"));
+        }
+        QCOMPARE(TestFolder::readAll(folder->databasePath()), before);
+        QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList{QStringLiteral("Kalvo.mdb")});
+    }
+
+    void shouldShowClosedQueryBoxAndLeaveUnusableFileAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("directory named Kalvo.mdb") << "directory";
+        QTest::newRow("another database password") << "password";
+        QTest::newRow("not a database") << "garbage";
+    }
+    void shouldShowClosedQueryBoxAndLeaveUnusableFileAlone()
+    {
+        QFETCH(QString, kind);
+        const QString path = folder->databasePath();
+        if (kind == QLatin1String("directory"))
+            QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("Kalvo.mdb")));
+        else if (kind == QLatin1String("password"))
+            QVERIFY(CreateJetDatabase(path, QStringLiteral("someone else")));
+        else
+            TestFolder::writeAll(path, QByteArray("just some bytes, no database").repeated(100));
+        const QByteArray before = TestFolder::readAll(path);
+        const QStringList entriesBefore = QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+        int exitCode = -1;
+        whenLoginShown([] {
+            // The password could not be read: nothing opens the book.
+            login(QString());
+            login(QStringLiteral("480917"));
+            login(QStringLiteral("480917"));
+        });
+        exitCode = RunTessaly();
+
+        QCOMPARE(exitCode, 0);
+        QVERIFY(desk->boxes.size() >= 2);
+        QCOMPARE(desk->boxes[0].text, ClosedQueryBox);
+        QCOMPARE(desk->boxes[0].type, Mb::OK | Mb::ICONSTOP);
+        QCOMPARE(desk->boxes[1].type, Mb::OK | Mb::ICONSTOP);  // the login window's own error
+        QCOMPARE(desk->boxTexts().mid(2), QStringList(3, QStringLiteral("密码不对")));
+        QCOMPARE(QFileInfo(path).isDir(), kind == QLatin1String("directory"));
+        QCOMPARE(TestFolder::readAll(path), before);
+        QCOMPARE(QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entriesBefore);
+    }
+
+    void shouldGiveLoginItsTableInFileWithoutContactTable()
+    {
+        QVERIFY(CreateJetDatabase(folder->databasePath(), QStringLiteral("tavmeri")));
+        {
+            ApplicationWindows windows;
+            QCOMPARE(desk->boxTexts(), QStringList{ClosedQueryBox});
+            QVERIFY(Form_main->PanelText(1).isEmpty());
+            whenLoginShown([] { login(QStringLiteral("480917")); });
+            QVERIFY(windows.ShowLogin());
+            QVERIFY(Form_main->isVisible());
+        }
+        TableView rem(folder->databasePath(), QStringLiteral("rem"));
+        QVERIFY(!rem.open);  // an existing file is never given the contact table
+        TableView pass(folder->databasePath(), QStringLiteral("pass"));
+        QCOMPARE(pass.column(QStringLiteral("mm")), QStringList{QStringLiteral("NDgwOTE3")});
+    }
+
+    void shouldRunUntilMainWindowIsClosed()
+    {
+        bool mainShown = false;
+        whenLoginShown([&] {
+            login(QStringLiteral("480917"));
+            // Once the message loop runs, the user closes the main window.
+            QTimer::singleShot(200, qApp, [&] {
+                mainShown = Form_main && Form_main->isVisible() && !Form_mm->isVisible();
+                Form_main->close();
+            });
+        });
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, qApp, [] { QApplication::exit(99); });
+        watchdog.start(20000);
+        QCOMPARE(RunTessaly(), 0);
+        QVERIFY(mainShown);
+    }
+
+    void shouldEndWithExitCodeZeroWithoutLogin_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("close box") << "close";
+        QTest::newRow("three wrong passwords") << "wrong";
+    }
+    void shouldEndWithExitCodeZeroWithoutLogin()
+    {
+        QFETCH(QString, how);
+        bool mainShownEver = false;
+        whenLoginShown([&] {
+            if (how == QLatin1String("close")) {
+                Form_mm->close();
+            } else {
+                for (int i = 0; i < 3; ++i)
+                    login(QStringLiteral("nope"));
+            }
+            mainShownEver = Form_main->isVisible();
+        });
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, qApp, [] { QApplication::exit(99); });
+        watchdog.start(20000);
+        QCOMPARE(RunTessaly(), 0);
+        QVERIFY(!mainShownEver);
+        QCOMPARE(desk->boxes.size(), how == QLatin1String("close") ? 0 : 3);
+    }
+
+    void shouldReadChangedPasswordOnNextStart()
+    {
+        {
+            ApplicationWindows windows;
+            whenLoginShown([] {
+                changePassword(QStringLiteral("480917"), QStringLiteral("通讯录 2026"));
+                Form_mm->close();
+            });
+            QVERIFY(!windows.ShowLogin());
+        }
+        QCOMPARE(desk->boxTexts(), QStringList{QStringLiteral("密码修改成功,请输入新密码登录")});
+        desk->boxes.clear();
+        ApplicationWindows windows;
+        whenLoginShown([] {
+            login(QStringLiteral("480917"));
+            login(QStringLiteral("通讯录 2026"));
+        });
+        QVERIFY(windows.ShowLogin());
+        QCOMPARE(desk->boxTexts(), QStringList{QStringLiteral("密码不对")});
+    }
+
+    void shouldMapSongtiToInstalledChineseFont()
+    {
+        const QString family = MapSongtiFont();
+        QVERIFY(!family.isEmpty());
+        QCOMPARE(MapSongtiFont(), family);  // a second call keeps the mapping
+        QFont songti(QStringLiteral("宋体"));
+        songti.setPixelSize(16);
+        QCOMPARE(QFontInfo(songti).family(), family);
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "test_startup.moc"

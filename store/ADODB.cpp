@@ -44,8 +44,10 @@ static SqliteHandle openKeyed(const QString& fileName, const QString& password, 
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw SqliteFailure{rc, SqliteErrorText(rc, db.get())};
+    // Without a password the file is a plain, unencrypted database.
     const QByteArray key = password.toUtf8();
-    const int keyed = sqlite3_key(db.get(), key.constData(), int(key.size()));
+    const int keyed = key.isEmpty() ? SQLITE_OK
+                                    : sqlite3_key(db.get(), key.constData(), int(key.size()));
     if (keyed != SQLITE_OK)
         throw SqliteFailure{keyed, SqliteErrorText(keyed, db.get())};
     // A wrong key or a file that is no database shows only at the first read.

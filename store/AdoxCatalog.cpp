@@ -21,8 +21,10 @@ void createKeyedFile(const QString& fileName, const QString& password)
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw SqliteFailure{rc, SqliteErrorText(rc, db.get())};
+    // Without a password the file is a plain, unencrypted database.
     const QByteArray key = password.toUtf8();
-    const int keyed = sqlite3_key(db.get(), key.constData(), int(key.size()));
+    const int keyed = key.isEmpty() ? SQLITE_OK
+                                    : sqlite3_key(db.get(), key.constData(), int(key.size()));
     if (keyed != SQLITE_OK)
         throw SqliteFailure{keyed, SqliteErrorText(keyed, db.get())};
     // Writing the header page makes the key check part of the file.

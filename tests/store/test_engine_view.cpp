@@ -1,0 +1,190 @@
+// The recordset's view: current record, filter, sort and the signals that the grid follows.
+
+#include "test_engine_support.h"
+
+#include <QSignalSpy>
+
+class EngineViewTest : public QObject {
+    Q_OBJECT
+private slots:
+    void shouldKeepCurrentRecordThroughAppendEditSortAndDelete()
+    {
+        ContactDatabase db;
+        db.addNames({QStringLiteral("张"), QStringLiteral("李"), QStringLiteral("王")});
+        QCOMPARE(db.query.RecNo(), 3);  // the appended record is current, at the end
+
+        db.query.SetRecNo(2);
+        db.query.Edit();
+        db.query.FieldByName(QStringLiteral("姓名"))->SetAsString(QStringLiteral("安"));
+        db.query.Post();
+        QCOMPARE(db.query.RecNo(), 2);  // a changed record keeps its place
+        QCOMPARE(db.viewNames(), (QStringList{"张", "安", "王"}));
+
+        db.query.SetSort(QStringLiteral("姓名   ASC"));
+        QCOMPARE(db.viewNames(), (QStringList{"安", "王", "张"}));
+        QCOMPARE(db.name(), QStringLiteral("安"));  // the sort keeps the current record
+        QCOMPARE(db.query.RecNo(), 1);
+
+        db.query.AppendRecord({QString(), QStringLiteral("阿")});
+        QCOMPARE(db.viewNames(), (QStringList{"安", "王", "张", "阿"}));  // stays at the end until the next sort
+        QCOMPARE(db.query.RecNo(), 4);
+
+        db.query.SetRecNo(2);
+        db.query.Delete();
+        QCOMPARE(db.name(), QStringLiteral("张"));  // the next record becomes current
+        db.query.Last();
+        db.query.Delete();
+        QCOMPARE(db.name(), QStringLiteral("张"));  // the previous one after the last
+        QCOMPARE(db.query.RecNo(), 2);
+        db.query.Delete();
+        db.query.Delete();
+        QCOMPARE(db.query.RecNo(), -1);
+        QVERIFY(db.query.IsEmpty());
+
+        db.reopen();
+        QCOMPARE(db.query.RecordCount(), 0);
+    }
+
+    void shouldOpenOnFirstRecordAndWalkToTheEnd()
+    {
+        ContactDatabase db;
+        db.addNames({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+        db.reopen();
+        QCOMPARE(db.query.RecNo(), 1);
+        QVERIFY(db.query.Bof());
+        QStringList walked;
+        for (db.query.First(); !db.query.Eof(); db.query.Next())
+            walked << db.name();
+        QCOMPARE(walked, (QStringList{"a", "b", "c"}));
+        QCOMPARE(db.query.RecNo(), 3);  // the walk ends on the last record
+    }
+
+    void shouldSortChineseInPinyinOrderWithNullsFirst_data()
+    {
+        QTest::addColumn<QString>("sort");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("ascending") << "姓名 ASC" << QStringList{"", "安", "李", "王", "张"};
+        QTest::newRow("blanks and no direction") << "  姓名  " << QStringList{"", "安", "李", "王", "张"};
+        QTest::newRow("descending") << "姓名 DESC" << QStringList{"张", "王", "李", "安", ""};
+        QTest::newRow("two keys") << "类别 ASC, 姓名 DESC" << QStringList{"王", "安", "张", "李", ""};
+        QTest::newRow("none") << "" << QStringList{"张", "李", "", "王", "安"};
+    }
+
+    void shouldSortChineseInPinyinOrderWithNullsFirst()
+    {
+        QFETCH(QString, sort);
+        QFETCH(QStringList, expected);
+        ContactDatabase db;
+        db.query.AppendRecord({QStringLiteral("乙"), QStringLiteral("张")});
+        db.query.AppendRecord({QStringLiteral("乙"), QStringLiteral("李")});
+        db.query.AppendRecord({QStringLiteral("乙")});
+        db.query.AppendRecord({QStringLiteral("甲"), QStringLiteral("王")});
+        db.query.AppendRecord({QStringLiteral("甲"), QStringLiteral("安")});
+        db.query.SetSort(sort);
+        QCOMPARE(db.viewNames(), expected);
+        db.reopen();  // the sort stays with the query
+        QCOMPARE(db.viewNames(), expected);
+    }
+
+    void shouldRefuseSortOnPhotoAndKeepOrder()
+    {
+        ContactDatabase db;
+        db.addNames({QStringLiteral("张"), QStringLiteral("安")});
+        db.query.SetSort(QStringLiteral("姓名   ASC"));
+        expectDatabaseError([&] { db.query.SetSort(QStringLiteral("jpg   ASC")); },
+                            QStringLiteral("ADOQuery1: 不能按 jpg 排序"));
+        expectDatabaseError([&] { db.query.SetSort(QStringLiteral("年龄 ASC")); },
+                            QStringLiteral("ADOQuery1: 字段 '年龄' 未找到"));
+        QCOMPARE(db.query.Sort(), QStringLiteral("姓名   ASC"));
+        QCOMPARE(db.viewNames(), (QStringList{"安", "张"}));
+    }
+
+    void shouldFilterAndKeepOldFilterOnBadText()
+    {
+        ContactDatabase db;
+        db.addNames({QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("张五")});
+        db.query.SetFilter(QStringLiteral("姓名 like  '%张%'"));
+        QCOMPARE(db.query.RecordCount(), 3);  // not yet filtering
+        db.query.SetFiltered(true);
+        QCOMPARE(db.viewNames(), (QStringList{"张三", "张五"}));
+        QCOMPARE(db.query.RecNo(), 1);
+
+        expectDatabaseError([&] { db.query.SetFilter(QStringLiteral("姓名 like  '%O'Neil%'")); },
+                            QStringLiteral("ADOQuery1: 筛选条件有误"));
+        QCOMPARE(db.query.Filter(), QStringLiteral("姓名 like  '%张%'"));
+        QCOMPARE(db.viewNames(), (QStringList{"张三", "张五"}));
+
+        db.query.SetFilter(QStringLiteral("姓名 = '李四'"));  // applied at once while filtering
+        QCOMPARE(db.viewNames(), QStringList{"李四"});
+
+        db.query.SetFiltered(false);
+        QCOMPARE(db.query.RecordCount(), 3);
+    }
+
+    void shouldKeepViewWhenSameFilterIsSetAgain()
+    {
+        ContactDatabase db;
+        db.addNames({QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("张五")});
+        const QString filter = QStringLiteral("姓名 like  '%张%'");
+        db.query.SetFilter(filter);
+        db.query.SetFiltered(true);
+        db.query.Last();
+        // A changed record that no longer matches stays until the next filter is set.
+        db.query.Edit();
+        db.query.FieldByName(QStringLiteral("姓名"))->SetAsString(QStringLiteral("王五"));
+        db.query.Post();
+        QSignalSpy reset(&db.query, &TADOQuery::DataSetChanged);
+        db.query.SetFilter(filter);
+        QCOMPARE(reset.count(), 0);
+        QCOMPARE(db.query.RecNo(), 2);
+        QCOMPARE(db.viewNames(), (QStringList{"张三", "王五"}));
+
+        db.query.SetFilter(QStringLiteral("姓名 like '%张%'"));
+        QCOMPARE(db.viewNames(), QStringList{"张三"});
+        QCOMPARE(db.query.RecNo(), 1);
+    }
+
+    void shouldCompareFilterValuesWithoutPadding()
+    {
+        ContactDatabase db;
+        db.query.AppendRecord({QStringLiteral("朋友"), QStringLiteral("张三")});
+        db.query.AppendRecord({QStringLiteral("朋友们"), QStringLiteral("李四")});
+        db.query.SetFilter(QStringLiteral("类别 = '朋友'"));
+        db.query.SetFiltered(true);
+        QCOMPARE(db.viewNames(), QStringList{"张三"});
+    }
+
+    void shouldHoldNotificationsWhileControlsAreDisabled()
+    {
+        ContactDatabase db;
+        db.addNames({QStringLiteral("a"), QStringLiteral("b")});
+        QSignalSpy reset(&db.query, &TADOQuery::DataSetChanged);
+        QSignalSpy moved(&db.query, &TADOQuery::CurrentChanged);
+        QSignalSpy changed(&db.query, &TADOQuery::RecordChanged);
+
+        db.query.First();
+        QCOMPARE(moved.count(), 1);
+        db.query.Edit();
+        db.query.FieldByName(QStringLiteral("姓名"))->SetAsString(QStringLiteral("c"));
+        db.query.Post();
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toInt(), 0);
+
+        reset.clear();
+        moved.clear();
+        db.query.DisableControls();
+        db.query.DisableControls();
+        for (db.query.First(); !db.query.Eof(); db.query.Next()) {
+        }
+        db.query.EnableControls();
+        QVERIFY(db.query.ControlsDisabled());
+        QCOMPARE(reset.count() + moved.count(), 0);
+        db.query.EnableControls();
+        QVERIFY(!db.query.ControlsDisabled());
+        QCOMPARE(reset.count(), 1);
+        QCOMPARE(db.query.RecNo(), 2);
+    }
+};
+
+QTEST_APPLESS_MAIN(EngineViewTest)
+#include "test_engine_view.moc"

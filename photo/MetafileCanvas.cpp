@@ -1,0 +1,360 @@
+#include "MetafileCanvas.h"
+
+#include <QPainterPath>
+#include <cmath>
+
+namespace Gdi {
+
+QColor Colour(quint32 colorref)
+{
+    return QColor(int(colorref & 0xFF), int((colorref >> 8) & 0xFF), int((colorref >> 16) & 0xFF));
+}
+
+QPen MakePen(quint32 style, double width, quint32 colorref)
+{
+    constexpr quint32 PS_NULL = 5;
+    QPen pen(Colour(colorref));
+    pen.setWidthF(std::abs(width));  // 0 draws one device pixel, as on Windows
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    switch (style & 0x0F) {
+    case 1: pen.setStyle(Qt::DashLine); break;
+    case 2: pen.setStyle(Qt::DotLine); break;
+    case 3: pen.setStyle(Qt::DashDotLine); break;
+    case 4: pen.setStyle(Qt::DashDotDotLine); break;
+    case PS_NULL: pen.setStyle(Qt::NoPen); break;
+    default: pen.setStyle(Qt::SolidLine); break;  // solid, inside frame, user styles
+    }
+    return pen;
+}
+
+QBrush MakeBrush(quint32 style, quint32 colorref, quint32 hatch)
+{
+    switch (style) {
+    case 0:  // BS_SOLID
+        return QBrush(Colour(colorref));
+    case 2: {  // BS_HATCHED
+        static const Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
+                                                 Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+        return QBrush(Colour(colorref), hatch < 6 ? hatches[hatch] : Qt::SolidPattern);
+    }
+    default:  // hollow, and patterns we do not have
+        return QBrush(Qt::NoBrush);
+    }
+}
+
+} // namespace Gdi
+
+MetafileCanvas::MetafileCanvas(QPainter& painter, const QRectF& target, const QRectF& frame, bool windowsMetafile)
+    : painter_(painter)
+{
+    painter_.save();
+    painter_.setClipRect(target, Qt::IntersectClip);
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
+
+    const double fw = frame.width() != 0 ? frame.width() : 1.0;
+    const double fh = frame.height() != 0 ? frame.height() : 1.0;
+    const double tw = frame.width() != 0 ? target.width() : 1.0;
+    const double th = frame.height() != 0 ? target.height() : 1.0;
+    frameToDevice_ = QTransform::fromTranslate(-frame.left(), -frame.top()) * QTransform::fromScale(tw / fw, th / fh)
+                     * QTransform::fromTranslate(target.left(), target.top()) * painter_.transform();
+
+    state_.pen = QPen(Qt::black, 0);
+    state_.brush = QBrush(Qt::white);
+    if (windowsMetafile) {
+        state_.mapMode = Gdi::MM_ANISOTROPIC;
+        state_.windowOrg = state_.viewportOrg = frame.topLeft();
+        state_.windowExt = state_.viewportExt = QSizeF(fw, fh);
+    }
+    ApplyMapping();
+}
+
+MetafileCanvas::~MetafileCanvas()
+{
+    painter_.restore();
+}
+
+void MetafileCanvas::ApplyMapping()
+{
+    QTransform page = QTransform::fromTranslate(-state_.windowOrg.x(), -state_.windowOrg.y());
+    const bool scaled = state_.mapMode == Gdi::MM_ANISOTROPIC || state_.mapMode == Gdi::MM_ISOTROPIC;
+    if (scaled && state_.windowExt.width() != 0 && state_.windowExt.height() != 0) {
+        double sx = state_.viewportExt.width() / state_.windowExt.width();
+        double sy = state_.viewportExt.height() / state_.windowExt.height();
+        if (state_.mapMode == Gdi::MM_ISOTROPIC) {
+            // Equal units both ways: the smaller scale wins, signs kept.
+            const double s = std::min(std::abs(sx), std::abs(sy));
+            sx = std::copysign(s, sx);
+            sy = std::copysign(s, sy);
+        }
+        page *= QTransform::fromScale(sx, sy);
+    }
+    page *= QTransform::fromTranslate(state_.viewportOrg.x(), state_.viewportOrg.y());
+    painter_.setTransform(state_.world * page * frameToDevice_);
+}
+
+void MetafileCanvas::SetMapMode(int mode)
+{
+    state_.mapMode = mode;
+    ApplyMapping();
+}
+
+void MetafileCanvas::SetWindowOrg(QPointF p)
+{
+    state_.windowOrg = p;
+    ApplyMapping();
+}
+
+void MetafileCanvas::SetWindowExt(QSizeF s)
+{
+    if (s.width() == 0 || s.height() == 0)
+        return;  // refused, as the system refuses it
+    state_.windowExt = s;
+    ApplyMapping();
+}
+
+void MetafileCanvas::SetViewportOrg(QPointF p)
+{
+    state_.viewportOrg = p;
+    ApplyMapping();
+}
+
+void MetafileCanvas::SetViewportExt(QSizeF s)
+{
+    if (s.width() == 0 || s.height() == 0)
+        return;
+    state_.viewportExt = s;
+    ApplyMapping();
+}
+
+void MetafileCanvas::OffsetWindowOrg(QPointF d)
+{
+    SetWindowOrg(state_.windowOrg + d);
+}
+
+void MetafileCanvas::OffsetViewportOrg(QPointF d)
+{
+    SetViewportOrg(state_.viewportOrg + d);
+}
+
+void MetafileCanvas::ScaleWindowExt(double xNum, double xDenom, double yNum, double yDenom)
+{
+    if (xDenom == 0 || yDenom == 0)
+        return;
+    SetWindowExt(QSizeF(state_.windowExt.width() * xNum / xDenom, state_.windowExt.height() * yNum / yDenom));
+}
+
+void MetafileCanvas::ScaleViewportExt(double xNum, double xDenom, double yNum, double yDenom)
+{
+    if (xDenom == 0 || yDenom == 0)
+        return;
+    SetViewportExt(QSizeF(state_.viewportExt.width() * xNum / xDenom, state_.viewportExt.height() * yNum / yDenom));
+}
+
+void MetafileCanvas::SetWorldTransform(const QTransform& t)
+{
+    if (!t.isInvertible())
+        return;
+    state_.world = t;
+    ApplyMapping();
+}
+
+void MetafileCanvas::ModifyWorldTransform(const QTransform& t, int mode)
+{
+    switch (mode) {
+    case 1: state_.world = QTransform(); break;           // MWT_IDENTITY
+    case 2: state_.world = t * state_.world; break;       // MWT_LEFTMULTIPLY
+    case 3: state_.world = state_.world * t; break;       // MWT_RIGHTMULTIPLY
+    case 4: state_.world = t; break;                      // MWT_SET
+    default: return;
+    }
+    ApplyMapping();
+}
+
+void MetafileCanvas::SetPolyFillMode(int mode)
+{
+    state_.fillRule = mode == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+}
+
+void MetafileCanvas::SaveDC()
+{
+    if (saved_.size() < 1024)
+        saved_.push_back(state_);
+}
+
+void MetafileCanvas::RestoreDC(int which)
+{
+    const qint64 index = which < 0 ? qint64(saved_.size()) + which : qint64(which) - 1;
+    if (index < 0 || index >= qint64(saved_.size()))
+        return;
+    state_ = saved_[size_t(index)];
+    saved_.resize(size_t(index));
+    ApplyMapping();
+}
+
+void MetafileCanvas::Select(const GdiObject& object)
+{
+    if (object.kind == GdiObject::Pen)
+        state_.pen = object.pen;
+    else if (object.kind == GdiObject::Brush)
+        state_.brush = object.brush;
+}
+
+void MetafileCanvas::SelectStockObject(quint32 index)
+{
+    static const QRgb greys[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000};
+    if (index <= 4)
+        state_.brush = QBrush(QColor(greys[index]));
+    else if (index == 5)
+        state_.brush = QBrush(Qt::NoBrush);
+    else if (index == 6)
+        state_.pen = QPen(Qt::white, 0);
+    else if (index == 7)
+        state_.pen = QPen(Qt::black, 0);
+    else if (index == 8)
+        state_.pen = QPen(Qt::NoPen);
+}
+
+void MetafileCanvas::Prepare()
+{
+    painter_.setPen(state_.pen);
+    painter_.setBrush(state_.brush);
+}
+
+void MetafileCanvas::MoveTo(QPointF p)
+{
+    state_.current = p;
+}
+
+void MetafileCanvas::LineTo(QPointF p)
+{
+    painter_.setPen(state_.pen);
+    painter_.drawLine(state_.current, p);
+    state_.current = p;
+}
+
+void MetafileCanvas::Polyline(const QPolygonF& points)
+{
+    painter_.setPen(state_.pen);
+    painter_.drawPolyline(points);
+}
+
+void MetafileCanvas::PolylineTo(const QPolygonF& points)
+{
+    if (points.isEmpty())
+        return;
+    QPolygonF line;
+    line << state_.current << points;
+    Polyline(line);
+    state_.current = points.constLast();
+}
+
+void MetafileCanvas::PolyBezier(const QPolygonF& points)
+{
+    if (points.size() < 4)
+        return;
+    MoveTo(points.constFirst());
+    PolyBezierTo(points.sliced(1));
+}
+
+void MetafileCanvas::PolyBezierTo(const QPolygonF& points)
+{
+    QPainterPath path(state_.current);
+    qsizetype i = 0;
+    for (; i + 2 < points.size(); i += 3)
+        path.cubicTo(points[i], points[i + 1], points[i + 2]);
+    if (i == 0)
+        return;
+    painter_.setPen(state_.pen);
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawPath(path);
+    state_.current = points[i - 1];
+}
+
+void MetafileCanvas::Polygon(const QPolygonF& points)
+{
+    Prepare();
+    painter_.drawPolygon(points, state_.fillRule);
+}
+
+void MetafileCanvas::PolyPolygon(const QList<QPolygonF>& polygons)
+{
+    QPainterPath path;
+    path.setFillRule(state_.fillRule);
+    for (const QPolygonF& p : polygons) {
+        if (p.isEmpty())
+            continue;
+        path.addPolygon(p);
+        path.closeSubpath();
+    }
+    Prepare();
+    painter_.drawPath(path);
+}
+
+void MetafileCanvas::PolyPolyline(const QList<QPolygonF>& polylines)
+{
+    for (const QPolygonF& p : polylines)
+        Polyline(p);
+}
+
+void MetafileCanvas::Rectangle(const QRectF& box)
+{
+    Prepare();
+    painter_.drawRect(box.normalized());
+}
+
+void MetafileCanvas::Ellipse(const QRectF& box)
+{
+    Prepare();
+    painter_.drawEllipse(box.normalized());
+}
+
+void MetafileCanvas::RoundRect(const QRectF& box, QSizeF corner)
+{
+    Prepare();
+    painter_.drawRoundedRect(box.normalized(), std::abs(corner.width()) / 2, std::abs(corner.height()) / 2);
+}
+
+void MetafileCanvas::StretchImage(const QRectF& dest, const QImage& image, const QRectF& source, quint32 rop)
+{
+    if (image.isNull() || dest.width() == 0 || dest.height() == 0)
+        return;
+    // A negative extent mirrors the picture.
+    QImage picture = image;
+    QRectF src = source;
+    if ((dest.width() < 0) != (source.width() < 0) || (dest.height() < 0) != (source.height() < 0)) {
+        const bool h = (dest.width() < 0) != (source.width() < 0);
+        const bool v = (dest.height() < 0) != (source.height() < 0);
+        QRectF s = source.normalized();
+        picture = image.mirrored(h, v);
+        src = QRectF(h ? image.width() - s.right() : s.left(), v ? image.height() - s.bottom() : s.top(),
+                     s.width(), s.height());
+    }
+    if (rop == Gdi::NOTSRCCOPY)
+        picture.invertPixels();
+
+    painter_.save();
+    switch (rop) {
+    case Gdi::SRCPAINT: painter_.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
+    case Gdi::SRCAND: painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;
+    case Gdi::SRCINVERT: painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
+    default: break;
+    }
+    painter_.drawImage(dest.normalized(), picture, src.normalized());
+    painter_.restore();
+}
+
+void MetafileCanvas::PatternFill(const QRectF& dest, quint32 rop)
+{
+    QBrush brush;
+    if (rop == Gdi::PATCOPY)
+        brush = state_.brush;
+    else if (rop == Gdi::BLACKNESS)
+        brush = QBrush(Qt::black);
+    else if (rop == Gdi::WHITENESS)
+        brush = QBrush(Qt::white);
+    else
+        return;
+    painter_.fillRect(dest.normalized(), brush);
+}

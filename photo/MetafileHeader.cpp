@@ -1,0 +1,154 @@
+#include "MetafileHeader.h"
+
+#include "Errors.h"
+
+#include <QtEndian>
+#include <cmath>
+
+namespace {
+
+constexpr double ScreenPixelsPerInch = 96.0;
+
+struct ShortFile {};
+struct NotAMetafile {};
+
+quint16 U16(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+qint16 I16(const QByteArray& b, qsizetype at) { return qFromLittleEndian<qint16>(b.constData() + at); }
+quint32 U32(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+qint32 I32(const QByteArray& b, qsizetype at) { return qFromLittleEndian<qint32>(b.constData() + at); }
+
+int Pixels(double length) { return int(std::lround(std::abs(length))); }
+
+void CheckStandardWmfHeader(const QByteArray& b, int at)
+{
+    if (b.size() < at + Wmf::StandardHeaderSize)
+        throw ShortFile{};
+    const quint16 type = U16(b, at);
+    const quint16 headerWords = U16(b, at + 2);
+    if ((type != 1 && type != 2) || headerWords != Wmf::StandardHeaderSize / 2)
+        throw NotAMetafile{};
+}
+
+// A standard WMF names its picture only through the window it sets up; take the first one.
+QRectF FirstWindow(const QByteArray& b, int at)
+{
+    QPointF origin;
+    qsizetype pos = at;
+    bool originSeen = false;
+    while (pos + 6 <= b.size()) {
+        const qint64 bytes = qint64(U32(b, pos)) * 2;
+        const quint16 function = U16(b, pos + 4);
+        if (bytes < 6 || pos + bytes > b.size() || function == 0)
+            break;
+        if (bytes >= 10 && function == 0x020B && !originSeen) {         // META_SETWINDOWORG: y, x
+            origin = QPointF(I16(b, pos + 8), I16(b, pos + 6));
+            originSeen = true;
+        } else if (bytes >= 10 && function == 0x020C) {                   // META_SETWINDOWEXT: y, x
+            return QRectF(origin, QSizeF(I16(b, pos + 8), I16(b, pos + 6)));
+        }
+        pos += bytes;
+    }
+    return QRectF();
+}
+
+MetafileHeader ReadPlaceable(const QByteArray& b)
+{
+    if (b.size() < Wmf::PlaceableHeaderSize)
+        throw ShortFile{};
+    quint16 checksum = 0;
+    for (int i = 0; i < 10; ++i)
+        checksum ^= U16(b, i * 2);
+    if (checksum != U16(b, 20))
+        throw NotAMetafile{};
+    CheckStandardWmfHeader(b, Wmf::PlaceableHeaderSize);
+
+    const QPointF topLeft(I16(b, 6), I16(b, 8));
+    const QPointF bottomRight(I16(b, 10), I16(b, 12));
+    // Units per inch; a file giving none is taken to count in screen pixels.
+    const quint16 inch = U16(b, 14);
+    const double scale = ScreenPixelsPerInch / (inch ? inch : ScreenPixelsPerInch);
+
+    MetafileHeader h;
+    h.placeable = true;
+    h.recordsOffset = Wmf::PlaceableHeaderSize + Wmf::StandardHeaderSize;
+    h.frame = QRectF(topLeft, bottomRight);
+    h.pixels = QSize(Pixels(h.frame.width() * scale), Pixels(h.frame.height() * scale));
+    return h;
+}
+
+MetafileHeader ReadStandard(const QByteArray& b)
+{
+    CheckStandardWmfHeader(b, 0);
+    MetafileHeader h;
+    h.recordsOffset = Wmf::StandardHeaderSize;
+    h.frame = FirstWindow(b, h.recordsOffset);
+    h.pixels = QSize(Pixels(h.frame.width()), Pixels(h.frame.height()));
+    return h;
+}
+
+MetafileHeader ReadEnhanced(const QByteArray& b)
+{
+    if (b.size() < Emf::MinHeaderSize)
+        throw ShortFile{};
+    const quint32 size = U32(b, 4);
+    if (U32(b, 40) != Emf::Signature || size < quint32(Emf::MinHeaderSize) || size > quint32(b.size()) || size % 4)
+        throw NotAMetafile{};
+
+    const QRectF bounds(QPointF(I32(b, 8), I32(b, 12)), QPointF(I32(b, 16) + 1.0, I32(b, 20) + 1.0));
+    const QRectF frameMM(QPointF(I32(b, 24), I32(b, 28)), QPointF(I32(b, 32), I32(b, 36)));  // 0.01 mm
+    const double devicePixelsX = I32(b, 72), devicePixelsY = I32(b, 76);
+    const double deviceMMX = I32(b, 80), deviceMMY = I32(b, 84);
+
+    MetafileHeader h;
+    h.enhanced = true;
+    h.recordsOffset = int(size);
+    // The frame, in the reference device's pixels, is what playing maps onto the target.
+    if (deviceMMX > 0 && deviceMMY > 0 && devicePixelsX > 0 && devicePixelsY > 0 && !frameMM.isEmpty()) {
+        const double sx = devicePixelsX / (deviceMMX * 100.0);
+        const double sy = devicePixelsY / (deviceMMY * 100.0);
+        h.frame = QRectF(QPointF(frameMM.left() * sx, frameMM.top() * sy),
+                         QPointF(frameMM.right() * sx, frameMM.bottom() * sy));
+    } else {
+        h.frame = bounds;
+    }
+    const double mmToPixels = ScreenPixelsPerInch / 2540.0;
+    h.pixels = QSize(Pixels(frameMM.width() * mmToPixels), Pixels(frameMM.height() * mmToPixels));
+    return h;
+}
+
+MetafileHeader Read(const QByteArray& b)
+{
+    if (b.isEmpty())
+        throw NotAMetafile{};
+    if (b.size() < 4)
+        throw ShortFile{};
+    const quint32 key = U32(b, 0);
+    if (key == Wmf::PlaceableKey)
+        return ReadPlaceable(b);
+    if (key == Emf::HeaderRecord)
+        return ReadEnhanced(b);
+    return ReadStandard(b);
+}
+
+} // namespace
+
+MetafileHeader ReadMetafileHeader(const QByteArray& bytes)
+{
+    try {
+        return Read(bytes);
+    } catch (const ShortFile&) {
+        throw EReadError(QStringLiteral("读流发生错误"));
+    } catch (const NotAMetafile&) {
+        throw EInvalidGraphic(QStringLiteral("元文件无效"));
+    }
+}
+
+std::optional<MetafileHeader> TryReadMetafileHeader(const QByteArray& bytes)
+{
+    try {
+        return Read(bytes);
+    } catch (const ShortFile&) {
+    } catch (const NotAMetafile&) {
+    }
+    return std::nullopt;
+}

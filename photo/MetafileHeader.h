@@ -1,0 +1,37 @@
+#pragma once
+// Reading the header of a Windows metafile (placeable or standard) or an enhanced metafile.
+
+#include <QByteArray>
+#include <QRectF>
+#include <QSize>
+#include <optional>
+
+struct MetafileHeader {
+    bool enhanced = false;    // EMF rather than WMF
+    bool placeable = false;   // WMF with the 22-byte placeable header in front
+    int recordsOffset = 0;    // byte offset of the first record after the header(s)
+    // The picture's frame in the coordinates its records use before any mapping
+    // of their own: the placeable bounds, the EMF frame in reference-device pixels,
+    // or the first window of a standard WMF. Empty when the file names none.
+    QRectF frame;
+    QSize pixels;             // size on a 96-dpi screen
+};
+
+// Validates the header. Raises EReadError "读流发生错误" for a non-empty file shorter
+// than the header it starts, EInvalidGraphic "元文件无效" for anything that is not a metafile.
+MetafileHeader ReadMetafileHeader(const QByteArray& bytes);
+
+// The same without raising, for drawing.
+std::optional<MetafileHeader> TryReadMetafileHeader(const QByteArray& bytes);
+
+namespace Wmf {
+constexpr quint32 PlaceableKey = 0x9AC6CDD7u;
+constexpr int PlaceableHeaderSize = 22;
+constexpr int StandardHeaderSize = 18;  // nine 16-bit words
+}
+
+namespace Emf {
+constexpr quint32 HeaderRecord = 1;
+constexpr quint32 Signature = 0x464D4520u;  // " EMF"
+constexpr int MinHeaderSize = 88;
+}

@@ -1,0 +1,126 @@
+// The four database helpers: creation, opening, scripts grouped by "create" lines, reopening a table.
+
+#include "test_engine_support.h"
+
+class DbHelpersTest : public QObject {
+    Q_OBJECT
+
+    // Statements the script left in the file, as SQLite keeps their text (it capitalises "CREATE TABLE").
+    static QStringList createdTables(const QString& path)
+    {
+        SecondCopy other(path);
+        return other.column(QStringLiteral("select sql from sqlite_master where type = 'table' order by rowid"));
+    }
+
+private slots:
+    void shouldOpenWithTheTemplateTextAndNoPrompt()
+    {
+        TestFolder folder;
+        const QString path = folder.databasePath();
+        QVERIFY(CreateJetDatabase(path, databasePassword));
+        TADOConnection connection;
+        QVERIFY(!OpenJetDatabase(connection, path, QStringLiteral("wrong")));
+        QVERIFY(!connection.LoginPrompt);
+        QCOMPARE(connection.ConnectionString,
+                 QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info = False;Mode = ReadWrite;"
+                                "Data Source=%1;Jet OLEDB:Database Password=wrong").arg(path));
+        QVERIFY(!connection.Connected());
+        QVERIFY(OpenJetDatabase(connection, path, databasePassword));
+        QVERIFY(connection.Connected());
+        QCOMPARE(connection.DataSource(), path);
+    }
+
+    void shouldGroupScriptLinesIntoStatements_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<QStringList>("tables");
+        QTest::addColumn<QStringList>("textLeft");
+
+        QTest::newRow("empty list") << QStringList{} << true << QStringList{} << QStringList{};
+        QTest::newRow("blank lines only") << QStringList{"", "  ", "\t\r"} << true << QStringList{} << QStringList{};
+        QTest::newRow("two creates, capitals behind blanks")
+            << QStringList{"create table a(x)", "", "  CREATE TABLE Bb(Yy)"} << true
+            << QStringList{"CREATE TABLE a(x)", "CREATE TABLE Bb(Yy)"} << QStringList{};
+        QTest::newRow("one create over three lines")
+            << QStringList{"create table c(", "  x char(5),", "y char(5))  "} << true
+            << QStringList{"CREATE TABLE c(\nx char(5),\ny char(5))"} << QStringList{};
+        QTest::newRow("a longer word that begins with create")
+            << QStringList{"create table d(x)", "createx"} << false << QStringList{"CREATE TABLE d(x)"}
+            << QStringList{"createx"};
+        QTest::newRow("first line not a create runs alone and stops the script")
+            << QStringList{"drop table nothing", "create table e(x)"} << false << QStringList{}
+            << QStringList{"drop table nothing"};
+        QTest::newRow("a line after a create joins it")
+            << QStringList{"create table f(x)", "garbage", "create table g(x)"} << false << QStringList{}
+            << QStringList{"create table f(x)", "garbage"};
+        QTest::newRow("stops at the first failure")
+            << QStringList{"create table h(x)", "create table h(x)", "create table i(x)"} << false
+            << QStringList{"CREATE TABLE h(x)"} << QStringList{"create table h(x)"};
+    }
+
+    void shouldGroupScriptLinesIntoStatements()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(bool, result);
+        QFETCH(QStringList, tables);
+        QFETCH(QStringList, textLeft);
+        TestFolder folder;
+        const QString path = folder.databasePath();
+        QVERIFY(CreateJetDatabase(path, databasePassword));
+        TADOConnection connection;
+        QVERIFY(OpenJetDatabase(connection, path, databasePassword));
+        TADOQuery query;
+        query.Connection = &connection;
+        query.SQL = QStringList{QStringLiteral("select 1")};
+        query.Open();
+
+        QCOMPARE(RunSqlScript(query, lines), result);
+        QVERIFY(!query.Active());
+        QCOMPARE(query.SQL, textLeft);
+        QCOMPARE(createdTables(path), tables);
+    }
+
+    void shouldReopenTableOnFreshResult()
+    {
+        ContactDatabase db;
+        db.addNames({QStringLiteral("张三"), QStringLiteral("李四")});
+        SecondCopy other(db.folder.databasePath());
+        other.execute(QStringLiteral("insert into rem(姓名) values('王五')"));
+        QVERIFY(OpenTable(db.query, QStringLiteral("rem")));
+        QVERIFY(OpenTable(db.query, QStringLiteral("rem")));
+        QVERIFY(db.query.Active());
+        QCOMPARE(db.query.SQL, QStringList{"select * from rem"});
+        QCOMPARE(db.query.RecordCount(), 3);
+        QCOMPARE(db.query.RecNo(), 1);
+        QCOMPARE(db.name(), QStringLiteral("张三"));
+    }
+
+    void shouldLeaveQueryClosedOnMissingTableOrConnection()
+    {
+        ContactDatabase db;
+        QVERIFY(!OpenTable(db.query, QStringLiteral("pass")));
+        QVERIFY(!db.query.Active());
+        QCOMPARE(db.query.SQL, QStringList{"select * from pass"});
+
+        TADOConnection unopened;
+        TADOQuery query;
+        query.Connection = &unopened;
+        QVERIFY(!OpenTable(query, QStringLiteral("rem")));
+        TADOQuery unbound;
+        QVERIFY(!OpenTable(unbound, QStringLiteral("rem")));
+        QVERIFY(!RunSqlScript(unbound, {contactTable}));
+    }
+
+    void shouldCreateOnlyWhereNothingIs()
+    {
+        TestFolder folder;
+        QVERIFY(CreateJetDatabase(folder.databasePath(), databasePassword));
+        QVERIFY(!CreateJetDatabase(folder.databasePath(), databasePassword));
+        QVERIFY(!CreateJetDatabase(folder.file(QStringLiteral("no/such/folder.mdb")), databasePassword));
+        QVERIFY(!QFileInfo::exists(folder.file(QStringLiteral("no"))));
+    }
+};
+
+QTEST_APPLESS_MAIN(DbHelpersTest)
+#include "test_dbhelpers.moc"

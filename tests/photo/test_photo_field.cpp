@@ -1,0 +1,259 @@
+// Photos stored into and shown from a record's jpg column, on a real database file.
+
+#include "ADODB.h"
+#include "DbHelpers.h"
+#include "Errors.h"
+#include "Graphics.h"
+#include "ImageBox.h"
+#include "JpegCodec.h"
+#include "JpegSamples.h"
+#include "PhotoField.h"
+#include "Placeholder.h"
+#include "TestFolder.h"
+
+#include <QtTest>
+
+namespace {
+
+const QString Jpg = QStringLiteral("jpg");
+
+// A contact database in a temporary folder with the contact query open on rem.
+struct ContactBook {
+    ContactBook()
+    {
+        const QString path = folder.databasePath();
+        QVERIFY(CreateJetDatabase(path, QStringLiteral("tavmeri")));
+        QVERIFY(OpenJetDatabase(connection, path, QStringLiteral("tavmeri")));
+        query.Connection = &connection;
+        QVERIFY(RunSqlScript(query, {QStringLiteral(
+                                        "create table rem(类别 char(10),姓名 char(10),生日 char(15),电话 char(15),"
+                                        "QQ char(15),地址 char(30),备注 char(100),jpg image )")}));
+        QVERIFY(OpenTable(query, QStringLiteral("rem")));
+    }
+
+    // Appends a contact and makes it current.
+    void Add(const QString& name) { query.AppendRecord({QStringLiteral("朋友"), name}); }
+
+    // The photo as the file holds it, read through a query of its own.
+    QVariant StoredPhoto(const QString& name)
+    {
+        TADOQuery reader(QStringLiteral("reader"));
+        reader.Connection = &connection;
+        reader.SQL = QStringList{QStringLiteral("select * from rem")};
+        reader.Open();
+        for (reader.First(); !reader.Eof(); reader.Next())
+            if (reader.FieldByName(QStringLiteral("姓名"))->AsString().trimmed() == name) {
+                TField* photo = reader.FieldByName(Jpg);
+                return photo->IsNull() ? QVariant() : QVariant(photo->AsBytes());
+            }
+        return QVariant(QStringLiteral("no such record"));
+    }
+
+    TestFolder folder;
+    TADOConnection connection;
+    TADOQuery query;
+};
+
+std::unique_ptr<TGraphic> JpegPicture(const QByteArray& bytes)
+{
+    auto jpeg = std::make_unique<TJPEGImage>();
+    jpeg->LoadFromBytes(bytes);
+    return jpeg;
+}
+
+std::unique_ptr<TGraphic> BitmapPicture(const QImage& image)
+{
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->Image = image;
+    return bitmap;
+}
+
+}  // namespace
+
+class PhotoFieldTest : public QObject {
+    Q_OBJECT
+private slots:
+    void shouldStoreBitmapAsBaselineColourJpegOfQuality90()
+    {
+        ContactBook book;
+        book.Add(QStringLiteral("张三"));
+        const QImage image = samples::Quarters(50, 40);
+        TImage box;
+        box.SetPicture(BitmapPicture(image));
+
+        QVERIFY(SavePhotoToField(&box, Jpg, book.query));
+
+        const QByteArray stored = book.StoredPhoto(QStringLiteral("张三")).toByteArray();
+        QCOMPARE(stored, CompressJpeg(image));  // our quality-90 baseline encoding of the same pixels
+        const samples::JpegLayout layout = samples::ReadLayout(stored);
+        QCOMPARE(layout.frameMarkers, QList<int>{0xC0});
+        QCOMPARE(layout.components, 3);
+        QCOMPARE(layout.scans, 1);
+        const JpegHeader header = ReadJpegHeader(stored);
+        QCOMPARE(QSize(header.Width, header.Height), QSize(50, 40));
+        QCOMPARE(book.query.State(), TADOQuery::dsBrowse);
+        QVERIFY(box.Picture());  // emptying the box is the command's business
+    }
+
+    void shouldStoreJpegPictureByteForByte_data()
+    {
+        QTest::addColumn<QByteArray>("jpeg");
+        QTest::newRow("progressive with data after the end marker") << samples::Fixture("progressive.jpg");
+        QTest::newRow("grey scale") << samples::Fixture("grey.jpg");
+        QTest::newRow("start-up picture") << PlaceholderBytes();
+    }
+
+    void shouldStoreJpegPictureByteForByte()
+    {
+        QFETCH(QByteArray, jpeg);
+        ContactBook book;
+        book.Add(QStringLiteral("李四"));
+        TImage box;
+        box.SetPicture(JpegPicture(jpeg));
+
+        QVERIFY(SavePhotoToField(&box, Jpg, book.query));
+        QCOMPARE(book.StoredPhoto(QStringLiteral("李四")).toByteArray(), jpeg);
+
+        // Shown by a row click and stored again by a change: still the same bytes.
+        TImage shown;
+        QVERIFY(LoadPhotoFromField(&shown, Jpg, book.query));
+        book.Add(QStringLiteral("王五"));
+        QVERIFY(SavePhotoToField(&shown, Jpg, book.query));
+        QCOMPARE(book.StoredPhoto(QStringLiteral("王五")).toByteArray(), jpeg);
+    }
+
+    void shouldRefuseIconOrMetafileBeforeTouchingRecord_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("icon") << QStringLiteral("TIcon");
+        QTest::newRow("metafile") << QStringLiteral("TMetafile");
+    }
+
+    void shouldRefuseIconOrMetafileBeforeTouchingRecord()
+    {
+        QFETCH(QString, kind);
+        ContactBook book;
+        book.Add(QStringLiteral("赵六"));
+        TImage box;
+        box.SetPicture(JpegPicture(PlaceholderBytes()));
+        QVERIFY(SavePhotoToField(&box, Jpg, book.query));
+
+        box.SetPicture(kind == QLatin1String("TIcon") ? std::unique_ptr<TGraphic>(std::make_unique<TIcon>())
+                                                      : std::make_unique<TMetafile>());
+        const QString message = QStringLiteral("不能指派一个 %1 给一个 TJPEGImage").arg(kind);
+        try {
+            CheckPhotoStorable(&box);
+            QFAIL("the guard let it pass");
+        } catch (const EConvertError& e) {
+            QCOMPARE(e.Message, message);
+        }
+        try {
+            SavePhotoToField(&box, Jpg, book.query);
+            QFAIL("stored");
+        } catch (const EConvertError& e) {
+            QCOMPARE(e.Message, message);
+        }
+        QCOMPARE(book.query.State(), TADOQuery::dsBrowse);
+        QCOMPARE(book.StoredPhoto(QStringLiteral("赵六")).toByteArray(), PlaceholderBytes());
+        QCOMPARE(box.Picture()->ClassName(), kind);
+    }
+
+    void shouldLetStorablePicturesPassTheGuard()
+    {
+        TImage box;
+        CheckPhotoStorable(&box);
+        box.SetPicture(BitmapPicture(samples::Quarters(4, 4)));
+        CheckPhotoStorable(&box);
+        box.SetPicture(JpegPicture(PlaceholderBytes()));
+        CheckPhotoStorable(&box);
+    }
+
+    void shouldLeaveRecordAloneWhenBoxIsEmpty()
+    {
+        ContactBook book;
+        book.Add(QStringLiteral("孙七"));
+        TImage box;
+        QVERIFY(!SavePhotoToField(&box, Jpg, book.query));
+        QCOMPARE(book.query.State(), TADOQuery::dsBrowse);
+        QCOMPARE(book.StoredPhoto(QStringLiteral("孙七")), QVariant());
+    }
+
+    // Zero bytes are an empty value, not null; shown again they give an empty
+    // JPEG picture, which a change stores again as zero bytes.
+    void shouldStoreEmptyValueForBitmapWithoutPixels()
+    {
+        ContactBook book;
+        book.Add(QStringLiteral("周八"));
+        TImage box;
+        box.SetPicture(BitmapPicture(QImage()));
+        QVERIFY(SavePhotoToField(&box, Jpg, book.query));
+        const QVariant stored = book.StoredPhoto(QStringLiteral("周八"));
+        QVERIFY(stored.isValid());
+        QCOMPARE(stored.toByteArray(), QByteArray());
+
+        TImage shown;
+        QVERIFY(LoadPhotoFromField(&shown, Jpg, book.query));
+        QVERIFY(shown.Picture());
+        QCOMPARE(shown.Picture()->ClassName(), QStringLiteral("TJPEGImage"));
+        QVERIFY(shown.Picture()->Empty());
+        QVERIFY(SavePhotoToField(&shown, Jpg, book.query));
+        QCOMPARE(book.StoredPhoto(QStringLiteral("周八")), QVariant(QByteArray()));
+    }
+
+    void shouldShowStoredPhotoAsJpegPicture()
+    {
+        ContactBook book;
+        book.Add(QStringLiteral("吴九"));
+        TImage box;
+        box.SetPicture(JpegPicture(samples::Fixture("progressive.jpg")));
+        QVERIFY(SavePhotoToField(&box, Jpg, book.query));
+
+        TImage shown;
+        shown.SetPicture(BitmapPicture(samples::Quarters(3, 3)));
+        QVERIFY(LoadPhotoFromField(&shown, Jpg, book.query));
+        auto* jpeg = dynamic_cast<TJPEGImage*>(shown.Picture());
+        QVERIFY(jpeg);
+        QCOMPARE(jpeg->Data, samples::Fixture("progressive.jpg"));
+        QCOMPARE(QSize(jpeg->Width(), jpeg->Height()), QSize(40, 53));
+        QVERIFY(jpeg->ProgressiveEncoding);
+    }
+
+    // Whatever goes wrong, the box ends empty: it must never keep the photo of
+    // another record, which a following change would store over this one.
+    void shouldEmptyBoxWhenPhotoCannotBeShown_data()
+    {
+        QTest::addColumn<QVariant>("stored");  // null QVariant: the column stays null
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<bool>("result");
+        QTest::newRow("null photo") << QVariant() << Jpg << true;
+        QTest::newRow("not JPEG data") << QVariant(QByteArray("GIF89a and so on")) << Jpg << false;
+        QTest::newRow("bitmap file") << QVariant(QByteArray("BM").append(QByteArray(60, '\0'))) << Jpg << false;
+        QTest::newRow("start marker only") << QVariant(QByteArray("\xFF\xD8", 2)) << Jpg << false;
+        QTest::newRow("text column") << QVariant() << QStringLiteral("姓名") << false;
+        QTest::newRow("no such column") << QVariant() << QStringLiteral("照片") << false;
+    }
+
+    void shouldEmptyBoxWhenPhotoCannotBeShown()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, column);
+        QFETCH(bool, result);
+        ContactBook book;
+        book.Add(QStringLiteral("郑十"));
+        if (stored.isValid()) {
+            book.query.Edit();
+            book.query.FieldByName(Jpg)->SetAsBytes(stored.toByteArray());
+            book.query.Post();
+        }
+        TImage box;
+        box.SetPicture(JpegPicture(PlaceholderBytes()));  // the photo of the row clicked before
+
+        QCOMPARE(LoadPhotoFromField(&box, column, book.query), result);
+        QVERIFY(!box.Picture());
+        QCOMPARE(book.query.State(), TADOQuery::dsBrowse);
+        QCOMPARE(book.StoredPhoto(QStringLiteral("郑十")), stored.isValid() ? stored : QVariant());
+    }
+};
+
+QTEST_MAIN(PhotoFieldTest)
+#include "test_photo_field.moc"

@@ -36,10 +36,40 @@ int compareFolded(QStringView value, const QString& foldedLiteral)
     return value.size() < foldedLiteral.size() ? -1 : 1;
 }
 
+bool isAsciiDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Plain decimals ("777", "-1.5") are read by hand: this runs once per record.
+// Anything unusual (exponents, "inf") goes to Qt's parser, which refuses what
+// is not a number.
 bool parseNumber(QStringView text, double* out)
 {
     text = text.trimmed();
     if (text.isEmpty())
+        return false;
+    qsizetype i = 0;
+    const bool negative = text[0] == u'-';
+    if (negative || text[0] == u'+')
+        ++i;
+    double value = 0;
+    qsizetype digits = 0;
+    for (; i < text.size() && isAsciiDigit(text[i].unicode()); ++i, ++digits)
+        value = value * 10 + (text[i].unicode() - u'0');
+    if (i < text.size() && text[i] == u'.') {
+        double scale = 1;
+        for (++i; i < text.size() && isAsciiDigit(text[i].unicode()); ++i, ++digits) {
+            scale /= 10;
+            value += (text[i].unicode() - u'0') * scale;
+        }
+    }
+    if (i == text.size() && digits > 0 && digits <= 15) {
+        *out = negative ? -value : value;
+        return true;
+    }
+    const char16_t c = i < text.size() ? text[i].unicode() : 0;
+    if (!(c == u'e' || c == u'E' || c == u'i' || c == u'I' || c == u'n' || c == u'N' || digits > 15))
         return false;
     bool ok = false;
     *out = text.toDouble(&ok);
@@ -49,61 +79,106 @@ bool parseNumber(QStringView text, double* out)
 // ---------------------------------------------------------------- like patterns
 
 // Jet accepts both the ANSI wildcards (% and _) and its own (* and ?).
+// The pattern is kept as the literal pieces between its runs of % and *: the first
+// piece must sit at the start of the value, the last at its end, and each piece in
+// between is taken at its leftmost place after the one before, which is enough
+// because the runs around it can absorb anything.
 class LikePattern {
 public:
     explicit LikePattern(QStringView pattern)
     {
+        Piece piece;
+        bool sawRun = false;
         for (QChar qc : pattern) {
             const char16_t c = qc.unicode();
             if (c == u'%' || c == u'*') {
-                if (!steps_.empty() && steps_.back().kind == AnyRun)
-                    continue;  // "%%" means the same as "%"
-                steps_.push_back({AnyRun, 0});
-            } else if (c == u'_' || c == u'?') {
-                steps_.push_back({OneChar, 0});
-            } else {
-                steps_.push_back({Literal, foldAscii(c)});
+                if (!sawRun)
+                    anchoredStart_ = !piece.empty();
+                sawRun = true;
+                if (!piece.empty())
+                    pieces_.push_back(std::move(piece));
+                piece = Piece();
+                anchoredEnd_ = false;
+                continue;
             }
+            piece.push_back(c == u'_' || c == u'?' ? Step{true, 0} : Step{false, foldAscii(c)});
+            anchoredEnd_ = true;
         }
+        if (!piece.empty())
+            pieces_.push_back(std::move(piece));
+        hasRun_ = sawRun;
+        if (!sawRun)
+            anchoredStart_ = anchoredEnd_ = true;
     }
 
-    // The whole value must match. Greedy matching with one backtrack point:
-    // linear for the usual '%text%' and never worse than value × pattern.
     bool Matches(QStringView value) const
     {
-        const size_t pn = steps_.size();
-        const qsizetype vn = value.size();
-        size_t p = 0;
-        qsizetype v = 0;
-        size_t starP = SIZE_MAX;
-        qsizetype starV = 0;
-        while (v < vn) {
-            if (p < pn && steps_[p].kind == AnyRun) {
-                starP = ++p;
-                starV = v;
-            } else if (p < pn && (steps_[p].kind == OneChar
-                                  || steps_[p].ch == foldAscii(value[v].unicode()))) {
-                ++p;
-                ++v;
-            } else if (starP != SIZE_MAX) {
-                p = starP;
-                v = ++starV;
-            } else {
+        if (!hasRun_)
+            return pieces_.empty() ? value.isEmpty()
+                                   : value.size() == qsizetype(pieces_[0].size()) && matchesAt(pieces_[0], value, 0);
+        size_t first = 0;
+        size_t end = pieces_.size();
+        qsizetype pos = 0;
+        if (anchoredStart_) {
+            const Piece& p = pieces_[first++];
+            if (qsizetype(p.size()) > value.size() || !matchesAt(p, value, 0))
                 return false;
-            }
+            pos = p.size();
         }
-        while (p < pn && steps_[p].kind == AnyRun)
-            ++p;
-        return p == pn;
+        if (anchoredEnd_ && end > first)
+            --end;
+        for (size_t k = first; k < end; ++k) {
+            const qsizetype at = find(pieces_[k], value, pos);
+            if (at < 0)
+                return false;
+            pos = at + pieces_[k].size();
+        }
+        if (anchoredEnd_ && end < pieces_.size()) {
+            const Piece& p = pieces_.back();
+            const qsizetype at = value.size() - p.size();
+            return at >= pos && matchesAt(p, value, at);
+        }
+        return true;
     }
 
 private:
-    enum Kind { Literal, AnyRun, OneChar };
     struct Step {
-        Kind kind;
-        char16_t ch;
+        bool anyChar;  // _ or ?
+        char16_t ch;   // folded
     };
-    std::vector<Step> steps_;
+    using Piece = std::vector<Step>;
+
+    static bool matchesAt(const Piece& piece, QStringView value, qsizetype at)
+    {
+        for (size_t i = 0; i < piece.size(); ++i)
+            if (!piece[i].anyChar && piece[i].ch != foldAscii(value[at + qsizetype(i)].unicode()))
+                return false;
+        return true;
+    }
+
+    // Leftmost place from `from` on where the piece matches, or -1.
+    static qsizetype find(const Piece& piece, QStringView value, qsizetype from)
+    {
+        const qsizetype last = value.size() - qsizetype(piece.size());
+        const Step head = piece.front();
+        const bool headIsLetter = !head.anyChar && head.ch >= u'a' && head.ch <= u'z';
+        for (qsizetype at = from; at <= last; ++at) {
+            if (!head.anyChar && !headIsLetter) {
+                // Not a letter: Qt's character search is much faster than a loop.
+                at = value.indexOf(QChar(head.ch), at);
+                if (at < 0 || at > last)
+                    return -1;
+            }
+            if (matchesAt(piece, value, at))
+                return at;
+        }
+        return -1;
+    }
+
+    std::vector<Piece> pieces_;
+    bool anchoredStart_ = false;
+    bool anchoredEnd_ = false;
+    bool hasRun_ = false;
 };
 
 // ---------------------------------------------------------------- the tree
@@ -338,6 +413,16 @@ private:
             ++i_;
             while (i_ < s_.size() && isDigit(s_[i_]))
                 ++i_;
+        }
+        if (i_ < s_.size() && (s_[i_] == u'e' || s_[i_] == u'E')) {
+            qsizetype j = i_ + 1;
+            if (j < s_.size() && (s_[j] == u'-' || s_[j] == u'+'))
+                ++j;
+            if (j < s_.size() && isDigit(s_[j])) {
+                i_ = j;
+                while (i_ < s_.size() && isDigit(s_[i_]))
+                    ++i_;
+            }
         }
         // "12abc" is neither a number nor a name.
         if (i_ < s_.size() && isWordChar(s_[i_]))

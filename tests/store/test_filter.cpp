@@ -33,6 +33,7 @@ bool matches(const QString& filter, const Row& row)
 
 const Row wang{"朋友", "王小明", "1990-01-02", "13812345678", "777", "北京", "O'Neil's friend"};
 const Row smith{"同事", "John Smith", std::nullopt, "010-555", "1234", std::nullopt, "50% off"};
+const Row numbers{"", "", "", "1e3", " -2.5", "12345678901234567890", ""};
 
 } // namespace
 
@@ -70,6 +71,8 @@ private slots:
         QTest::newRow("number equals 777.0") << "QQ = 777.0" << true << false;
         QTest::newRow("text less than") << "QQ < '8'" << true << true;
         QTest::newRow("number against non-numeric text") << "电话 = 010" << false << false;
+        QTest::newRow("negative number") << "QQ > -1" << true << true;
+        QTest::newRow("fraction") << "QQ < 777.5" << true << false;
         QTest::newRow("null matches nothing") << "生日 like '*'" << true << false;
         QTest::newRow("null not unequal either") << "地址 <> 'x'" << true << false;
         QTest::newRow("empty filter matches all") << "  " << true << true;
@@ -81,6 +84,22 @@ private slots:
         QFETCH(bool, smithMatches);
         QCOMPARE(matches(filter, wang), wangMatches);
         QCOMPARE(matches(filter, smith), smithMatches);
+    }
+
+    void shouldReadColumnTextsAsNumbers_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("exponent") << "电话 = 1000" << true;
+        QTest::newRow("leading blank and sign") << "QQ = -2.5" << true;
+        QTest::newRow("many digits") << "地址 > 1e19" << true;
+        QTest::newRow("text fallback") << "备注 = 0" << false;
+    }
+    void shouldReadColumnTextsAsNumbers()
+    {
+        QFETCH(QString, filter);
+        QFETCH(bool, expected);
+        QCOMPARE(matches(filter, numbers), expected);
     }
 
     void shouldRefuseWhatDoesNotParse_data()
@@ -120,6 +139,14 @@ private slots:
         QTest::newRow("wildcards mixed") << "a*b%c" << "aXXbYYc" << true;
         QTest::newRow("one char needs a char") << "ab_" << "ab" << false;
         QTest::newRow("chinese") << "%小_" << "王小明" << true;
+        QTest::newRow("pieces may not overlap") << "%a%a" << "a" << false;
+        QTest::newRow("start and end may not overlap") << "ab%b" << "ab" << false;
+        QTest::newRow("start, middle and end") << "a%b%c" << "abc" << true;
+        QTest::newRow("middle taken leftmost") << "x%ab%b" << "xabab" << true;
+        QTest::newRow("one char around run") << "_%_" << "ab" << true;
+        QTest::newRow("one char after run needs a char") << "%_" << "" << false;
+        QTest::newRow("letter head found in either case") << "%sMi%" << "John SMITH" << true;
+        QTest::newRow("no ascii folding beyond ascii") << "%ä%" << "Ä" << false;
     }
     void shouldMatchLikePatternsWithBacktracking()
     {

@@ -158,6 +158,27 @@ private slots:
         QCOMPARE(box.Picture()->ClassName(), kind);
     }
 
+    // A bitmap the library cannot encode (JPEG sides end at 65500) fails before
+    // the record is put into edit state.
+    void shouldPassCompressionFailureOutWithRecordUntouched()
+    {
+        ContactBook book;
+        book.Add(QStringLiteral("钱二"));
+        TImage box;
+        QImage tooWide(70000, 1, QImage::Format_RGB32);
+        tooWide.fill(Qt::gray);
+        box.SetPicture(BitmapPicture(tooWide));
+        try {
+            SavePhotoToField(&box, Jpg, book.query);
+            QFAIL("stored");
+        } catch (const EJPEG& e) {
+            QVERIFY2(QRegularExpression(QStringLiteral("^JPEG error #\\d+$")).match(e.Message).hasMatch(),
+                     qPrintable(e.Message));
+        }
+        QCOMPARE(book.query.State(), TADOQuery::dsBrowse);
+        QCOMPARE(book.StoredPhoto(QStringLiteral("钱二")), QVariant());
+    }
+
     void shouldLetStorablePicturesPassTheGuard()
     {
         TImage box;

@@ -1,0 +1,18 @@
+#include "SearchFilter.h"
+
+#include "Condition.h"
+#include "ContactColumns.h"
+
+QString BuildSearchFilter(const QStringList& texts)
+{
+    const QStringList& columns = ContactTextColumns();
+    QString filter;
+    for (qsizetype i = 0; i < columns.size() && i < texts.size(); ++i) {
+        if (texts[i].isEmpty())
+            continue;
+        const int kind = i == 0 ? 0 : 1;  // category: equals; the rest: contains
+        const QString condition = BuildCondition(columns[i], texts[i], kind, true);
+        filter = filter.isEmpty() ? condition : filter + QStringLiteral(" and ") + condition;
+    }
+    return filter;
+}

@@ -1,0 +1,268 @@
+#include "Unit_main.h"
+
+#include "ClipboardLines.h"
+#include "ContactColumns.h"
+#include "DBGrid.h"
+#include "DbHelpers.h"
+#include "Desktop.h"
+#include "HandlerGuard.h"
+#include "ImageBox.h"
+#include "MessageBoxes.h"
+#include "PhotoField.h"
+#include "PictureFile.h"
+#include "PictureFormats.h"
+#include "SearchFilter.h"
+#include "StatusBar.h"
+#include "AppPaths.h"
+#include "Trim.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+
+TForm_main* Form_main = nullptr;
+
+namespace {
+
+const QString DatabasePassword = QStringLiteral("tavmeri");
+const QString ContactTable = QStringLiteral("rem");
+const QString RemCreateStatement = QStringLiteral(
+    "create table rem(类别 char(10),姓名 char(10),生日 char(15),电话 char(15),QQ char(15),地址 char(30),"
+    "备注 char(100),jpg image )");
+
+// The text of the clipboard; the empty text when it holds none.
+QString ClipboardText()
+{
+    const QMimeData* data = desktop().Clipboard();
+    return data && data->hasText() ? data->text() : QString();
+}
+
+} // namespace
+
+TForm_main::TForm_main(QWidget* parent) : QWidget(parent)
+{
+    ADOQuery1.Connection = &ADOConnection1;
+    CreateControls();
+    BindEvents();
+    Guarded([this] { FormCreate(); });
+}
+
+TForm_main::~TForm_main()
+{
+    // The grid must not follow the query while the members go.
+    DBGrid1->SetDataSource(nullptr);
+    if (Form_main == this)
+        Form_main = nullptr;
+}
+
+void TForm_main::BindEvents()
+{
+    const auto bind = [this](QPushButton* button, void (TForm_main::*handler)()) {
+        connect(button, &QPushButton::clicked, this, [this, handler] { Guarded([&] { (this->*handler)(); }); });
+    };
+    bind(BitBtn1, &TForm_main::BitBtn1Click);
+    bind(BitBtn2, &TForm_main::BitBtn2Click);
+    bind(BitBtn3, &TForm_main::BitBtn3Click);
+    bind(BitBtn4, &TForm_main::BitBtn4Click);
+    bind(BitBtn5, &TForm_main::BitBtn5Click);
+    bind(BitBtn6, &TForm_main::BitBtn6Click);
+    bind(BitBtn7, &TForm_main::BitBtn7Click);
+    bind(BitBtn8, &TForm_main::BitBtn8Click);
+    bind(BitBtn9, &TForm_main::BitBtn9Click);
+    connect(DBGrid1, &TDBGrid::CellClick, this, [this](int column) { Guarded([&] { DBGrid1CellClick(column); }); });
+    connect(DBGrid1, &TDBGrid::TitleClick, this, [this](int column) { Guarded([&] { DBGrid1TitleClick(column); }); });
+    connect(StatusBar1, &TStatusBar::Click, this, [this] { Guarded([&] { StatusBar1Click(); }); });
+}
+
+void TForm_main::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (shownOnce_)
+        return;
+    shownOnce_ = true;
+    // Centred on the desktop the first time it is shown.
+    if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+        const QRect frame = frameGeometry();
+        move(screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+    }
+}
+
+QString TForm_main::PanelText(int panel) const
+{
+    return StatusBar1->PanelText(panel);
+}
+
+void TForm_main::SetPanelText(int panel, const QString& text)
+{
+    StatusBar1->SetPanelText(panel, text);
+}
+
+QStringList TForm_main::ContactFormTexts() const
+{
+    return {ComboBox1->currentText(), Edit1->text(), Edit2->text(), Edit3->text(),
+            Edit4->text(),            Edit5->text(), Edit6->text()};
+}
+
+void TForm_main::ClearContactForm()
+{
+    ComboBox1->setEditText(QString());
+    for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6})
+        edit->clear();
+}
+
+// The database bootstrap: open the file beside the executable, or create it with the contact table.
+void TForm_main::FormCreate()
+{
+    const QString path = DatabasePathFor(ExecutablePath());
+    if (QFileInfo(path).isFile()) {
+        OpenJetDatabase(ADOConnection1, path, DatabasePassword);
+        OpenTable(ADOQuery1, ContactTable);
+    } else {
+        const QStringList script{RemCreateStatement};
+        CreateJetDatabase(path, DatabasePassword);
+        OpenJetDatabase(ADOConnection1, path, DatabasePassword);
+        RunSqlScript(ADOQuery1, script);
+        OpenTable(ADOQuery1, ContactTable);
+    }
+    SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));  // a closed query raises here
+}
+
+// 新建: append the fields as a new record, with the photo box's picture.
+void TForm_main::BitBtn1Click()
+{
+    if (Edit1->text().isEmpty())
+        return;
+    // An icon or metafile cannot be stored as JPEG: refuse before anything is stored.
+    CheckPhotoStorable(Image1);
+    const QStringList texts = ContactFormTexts();
+    ADOQuery1.AppendRecord(QList<QVariant>(texts.cbegin(), texts.cend()));
+    if (Image1->Picture()) {
+        SavePhotoToField(Image1, PhotoColumn(), ADOQuery1);
+        Image1->Clear();
+    }
+    ComboBox1->setEditText(QString());
+    SetPanelText(0, Edit1->text());
+    SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));
+    for (QLineEdit* edit : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6})
+        edit->clear();
+}
+
+// 修改: overwrite the current record with the fields (a new record when the view is empty).
+void TForm_main::BitBtn2Click()
+{
+    if (Edit1->text().isEmpty())
+        return;
+    if (!ConfirmBox(QStringLiteral("确定要覆盖原来数据吗?")))
+        return;
+    CheckPhotoStorable(Image1);
+    ADOQuery1.Edit();
+    const QStringList texts = ContactFormTexts();
+    const QStringList& columns = ContactTextColumns();
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        ADOQuery1.FieldByName(columns[i])->SetAsString(texts[i]);
+    ADOQuery1.Post();
+    if (Image1->Picture()) {
+        SavePhotoToField(Image1, PhotoColumn(), ADOQuery1);
+        Image1->Clear();
+    }
+    SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));
+    ClearContactForm();
+}
+
+// A click on a data cell: the clicked record back into the fields, trimmed, with its photo.
+void TForm_main::DBGrid1CellClick(int /*column*/)
+{
+    const auto text = [this](const QString& column) { return TrimControl(ADOQuery1.FieldByName(column)->AsString()); };
+    ComboBox1->setEditText(text(QStringLiteral("类别")));
+    Edit1->setText(text(QStringLiteral("姓名")));
+    SetPanelText(0, Edit1->text());
+    SetPanelText(2, PositionText(ADOQuery1.RecNo()));
+    Edit2->setText(text(QStringLiteral("生日")));
+    Edit3->setText(text(QStringLiteral("电话")));
+    Edit4->setText(text(QStringLiteral("QQ")));
+    Edit5->setText(text(QStringLiteral("地址")));
+    Edit6->setText(text(QStringLiteral("备注")));
+    LoadPhotoFromField(Image1, PhotoColumn(), ADOQuery1);
+}
+
+// 文件照片: a picture file chosen in the picture dialog into the photo box.
+void TForm_main::BitBtn4Click()
+{
+    const std::optional<QString> fileName = desktop().OpenPictureFileName(this, PictureDialogFilter());
+    if (!fileName)
+        return;
+    LoadPictureFromFile(Image1, *fileName);
+}
+
+// 查询: every filled-in field becomes a condition; no field at all shows every record.
+void TForm_main::BitBtn3Click()
+{
+    const QString filter = BuildSearchFilter(ContactFormTexts());
+    if (!filter.isEmpty()) {
+        ADOQuery1.SetFilter(filter);
+        ADOQuery1.SetFiltered(true);
+    } else {
+        ADOQuery1.SetFiltered(false);
+    }
+    SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));
+}
+
+// 删除: the current record goes, after a question.
+void TForm_main::BitBtn5Click()
+{
+    if (!ConfirmBox(QStringLiteral("真要删除这个记录吗？")))
+        return;
+    ADOQuery1.Delete();
+    SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));
+}
+
+// 批量增加: one record per clipboard line, the line as the name, the other fields as typed.
+void TForm_main::BitBtn6Click()
+{
+    if (!ConfirmBox(QStringLiteral("你已经提前复制数据和设置好了吗?")))
+        return;
+    const QString category = ComboBox1->currentText();
+    const QString birthday = Edit2->text();
+    const QString telephone = Edit3->text();
+    const QString qq = Edit4->text();
+    const QString address = Edit5->text();
+    const QString note = Edit6->text();
+    const QStringList lines = SplitClipboardLines(ClipboardText());
+    for (const QString& line : lines) {
+        const QString name = TrimControl(line);
+        if (name.isEmpty())
+            continue;
+        ADOQuery1.AppendRecord({category, name, birthday, telephone, qq, address, note});
+    }
+    SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));
+}
+
+// A click on a column title: the view sorted by that column, ascending.
+void TForm_main::DBGrid1TitleClick(int column)
+{
+    ADOQuery1.SetSort(ADOQuery1.Fields(column)->FieldName + QStringLiteral("   ASC"));
+}
+
+// 清屏: the fields emptied; photo, status bar and records stay.
+void TForm_main::BitBtn7Click()
+{
+    ClearContactForm();
+}
+
+void TForm_main::BitBtn8Click()
+{
+}
+
+void TForm_main::BitBtn9Click()
+{
+}
+
+// A click anywhere on the status bar opens the product's web page.
+void TForm_main::StatusBar1Click()
+{
+    OpenDocument(ProductWebPage, QString());
+}

@@ -1,5 +1,6 @@
 #include "Unit_main.h"
 
+#include "AppPaths.h"
 #include "ClipboardLines.h"
 #include "ContactColumns.h"
 #include "DBGrid.h"
@@ -8,13 +9,14 @@
 #include "HandlerGuard.h"
 #include "ImageBox.h"
 #include "MessageBoxes.h"
+#include "PastePhoto.h"
 #include "PhotoField.h"
 #include "PictureFile.h"
 #include "PictureFormats.h"
 #include "SearchFilter.h"
 #include "StatusBar.h"
-#include "AppPaths.h"
 #include "Trim.h"
+#include "XlsExport.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -253,12 +255,22 @@ void TForm_main::BitBtn7Click()
     ClearContactForm();
 }
 
+// 导出: the grid's records to a spreadsheet file chosen in the save dialog.
 void TForm_main::BitBtn8Click()
 {
+    const std::optional<QString> fileName = desktop().SaveFileName(this, QStringLiteral("电子表格|*.xls"));
+    if (!fileName)
+        return;
+    const QString name = EnsureExtension(*fileName, QStringLiteral(".xls"));
+    QString reason;
+    if (!ExportToXls(ADOQuery1, name, ContactTextColumns(), &reason))
+        InfoBox(QStringLiteral("导出失败:") + reason);  // a failed export no longer passes silently
 }
 
+// 粘贴照片: the clipboard's picture into the photo box.
 void TForm_main::BitBtn9Click()
 {
+    PastePhoto(Image1);
 }
 
 // A click anywhere on the status bar opens the product's web page.

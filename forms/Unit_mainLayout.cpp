@@ -4,6 +4,7 @@
 #include "CoolBar.h"
 #include "DBGrid.h"
 #include "ImageBox.h"
+#include "Placeholder.h"
 #include "StatusBar.h"
 #include "Unit_main.h"
 
@@ -137,6 +138,7 @@ void TForm_main::CreateControls()
     Image1 = new TImage(Panel2);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(427, 6, 141, 141);
+    Image1->SetPicture(PlaceholderPicture());  // the built-in picture until a record's photo replaces it
     BitBtn4 = NewButton(QStringLiteral("BitBtn4"), QStringLiteral("文件照片"), QStringLiteral("从文件中增加图片"),
                         {574, 9, 82, 42}, Panel2);
     BitBtn9 = NewButton(QStringLiteral("BitBtn9"), QStringLiteral("粘贴照片"), QStringLiteral("粘贴图片"),

@@ -7,6 +7,7 @@
 #include "XlsSink.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QtEndian>
 #include <cerrno>
 #include <cstring>
@@ -25,13 +26,53 @@ void writeAll(QIODevice& file, const char* data, qsizetype size)
         throw EWriteError(QStringLiteral("写流出错"));
 }
 
-// Most cells are digits and blanks: their GBK bytes are their ASCII bytes.
-QByteArray gbkBytes(const QString& text)
+bool isAscii(const QString& text)
 {
     for (QChar c : text)
         if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+// Most cells are digits and blanks: their GBK bytes are their ASCII bytes.
+QByteArray gbkBytes(const QString& text)
+{
+    return isAscii(text) ? text.toLatin1() : toGbk(text);
+}
+
+// toGbk for the many cells of one export: setting up a converter costs more than
+// converting a cell, so one is kept for the whole walk, reset before every cell
+// so each cell's bytes are what toGbk gives.
+class CellEncoder {
+public:
+    QByteArray bytes(const QString& text)
+    {
+        if (isAscii(text))
+            return text.toLatin1();
+        if (!encoder_.isValid())
             return toGbk(text);
-    return text.toLatin1();
+        encoder_.resetState();
+        return encoder_.encode(text);
+    }
+
+private:
+    QStringEncoder encoder_{"GB18030"};
+};
+
+void writeLabel(QIODevice& file, quint16 column, quint16 row, const QByteArray& bytes)
+{
+    if (bytes.size() > kMaxLabelText)
+        throw EWriteError(QStringLiteral("单元格文本过长"));
+    const auto n = static_cast<quint16>(bytes.size());
+    char header[12];
+    qToLittleEndian<quint16>(0x0204, header);
+    qToLittleEndian<quint16>(n + 8, header + 2);
+    qToLittleEndian<quint16>(row, header + 4);
+    qToLittleEndian<quint16>(column, header + 6);
+    qToLittleEndian<quint16>(0, header + 8);
+    qToLittleEndian<quint16>(n, header + 10);
+    writeAll(file, header, sizeof header);
+    writeAll(file, bytes.constData(), bytes.size());
 }
 
 // The grid does not follow the walk, and follows again however the walk ends.
@@ -117,19 +158,7 @@ QString EnsureExtension(const QString& name, const QString& extension)
 
 void WriteXlsLabel(QIODevice& file, quint16 column, quint16 row, const QString& text)
 {
-    const QByteArray bytes = gbkBytes(text);
-    if (bytes.size() > kMaxLabelText)
-        throw EWriteError(QStringLiteral("单元格文本过长"));
-    const auto n = static_cast<quint16>(bytes.size());
-    char header[12];
-    qToLittleEndian<quint16>(0x0204, header);
-    qToLittleEndian<quint16>(n + 8, header + 2);
-    qToLittleEndian<quint16>(row, header + 4);
-    qToLittleEndian<quint16>(column, header + 6);
-    qToLittleEndian<quint16>(0, header + 8);
-    qToLittleEndian<quint16>(n, header + 10);
-    writeAll(file, header, sizeof header);
-    writeAll(file, bytes.constData(), bytes.size());
+    writeLabel(file, column, row, gbkBytes(text));
 }
 
 bool ExportToXls(TADOQuery& query, QIODevice& device, const QStringList& columnNames, QString* failureReason)
@@ -137,6 +166,7 @@ bool ExportToXls(TADOQuery& query, QIODevice& device, const QStringList& columnN
     // Cells collect in memory and reach the device in large pieces; whatever the
     // outcome, the complete cells written so far are handed on before returning.
     XlsSink sink(device);
+    CellEncoder encoder;
     try {
         writeAll(sink, kBof, sizeof kBof);
         for (int i = 0; i < columnNames.size(); ++i)
@@ -153,7 +183,7 @@ bool ExportToXls(TADOQuery& query, QIODevice& device, const QStringList& columnN
                     for (const QString& name : columnNames)
                         fields.append(query.FieldByName(name));
                 for (int i = 0; i < fields.size(); ++i)
-                    WriteXlsLabel(sink, static_cast<quint16>(i), row, fields[i]->AsString());
+                    writeLabel(sink, static_cast<quint16>(i), row, encoder.bytes(fields[i]->AsString()));
                 query.Next();
             }
         }
@@ -174,6 +204,10 @@ bool ExportToXls(TADOQuery& query, const QString& fileName, const QStringList& c
 {
     try {
         // Refusals come before the file is touched, so an existing file stays as it was.
+        if (fileName.isEmpty()) {
+            setReason(failureReason, QStringLiteral("没有文件名"));
+            return false;
+        }
         if (query.Connection && sameFile(fileName, query.Connection->DataSource())) {
             setReason(failureReason, QStringLiteral("不能覆盖数据库文件"));
             return false;

@@ -29,6 +29,7 @@ public:
     virtual ~FilterExpr() = default;
     // Column names are matched without regard to ASCII case; an unknown column,
     // a blob column or a text that does not parse raises FilterSyntaxError.
+    // A blank text matches every record. A null value satisfies no condition.
     static std::unique_ptr<FilterExpr> Parse(const QString& text, const QStringList& columnNames,
                                              const QList<bool>& isBlobColumn);
     virtual bool Matches(const FilterRow& row) const = 0;

@@ -1,10 +1,12 @@
 #include "ADODB.h"
 #include "DbHelpers.h"
 #include "Errors.h"
+#include "Gbk.h"
 #include "TestFolder.h"
 #include "XlsExport.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <memory>
@@ -195,14 +197,46 @@ private slots:
         QVERIFY(!book.query.ControlsDisabled());
     }
 
-    void shouldReportFileThatCannotBeCreated()
+    void shouldWriteCellsInGbkAsToGbkDoes()
     {
         ContactBook book;
-        const QString file = book.folder.file("missing/report.xls");
+        const QString rare = QString::fromUcs4(U"\U00020000");
+        book.query.AppendRecord({"朋友", "王" + rare, "€ 1990", QVariant(), "777", "北京·海淀", "备注 Ä"});
+        QByteArray expected = bof() + headerRow();
+        for (quint16 i = 0; i < 7; ++i)
+            expected += label(i, 1, toGbk(book.query.FieldByName(kColumns[i])->AsString()));
+        expected += eof();
+        QVERIFY(expected.contains(toGbk(rare)));
+
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(ExportToXls(book.query, buffer, kColumns));
+        QCOMPARE(buffer.data().toHex(' '), expected.toHex(' '));
+    }
+
+    void shouldReportFileThatCannotBeCreated_data()
+    {
+        QTest::addColumn<QString>("name");  // inside the test folder
+        QTest::addColumn<QString>("why");
+        QTest::newRow("missing folder") << "missing/report.xls" << "文件夹不存在";
+        QTest::newRow("under a plain file") << "plain.txt/report.xls" << "文件夹不存在";
+        QTest::newRow("a folder") << "folder.xls" << "这是一个文件夹";
+    }
+    void shouldReportFileThatCannotBeCreated()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, why);
+        ContactBook book;
+        TestFolder::writeAll(book.folder.file("plain.txt"), "plain");
+        QVERIFY(QDir(book.folder.path()).mkdir("folder.xls"));
         QString reason;
-        QVERIFY(!ExportToXls(book.query, file, kColumns, &reason));
-        QVERIFY2(reason.contains(QStringLiteral("文件夹不存在")), qPrintable(reason));
-        QVERIFY(!QFile::exists(file));
+        QVERIFY(!ExportToXls(book.query, book.folder.file(name), kColumns, &reason));
+        QCOMPARE(reason, QStringLiteral("无法创建文件“%1”:%2").arg(book.folder.file(name), why));
+        QCOMPARE(TestFolder::readAll(book.folder.file("plain.txt")), QByteArray("plain"));
+        QVERIFY(!QFile::exists(book.folder.file("missing")));
+
+        QVERIFY(!ExportToXls(book.query, QString(), kColumns, &reason));
+        QCOMPARE(reason, QStringLiteral("没有文件名"));
     }
 
     void shouldReportFullDiskAndKeepWhatWasWritten()

@@ -19,15 +19,15 @@ void TADOQuery::Impl::checkEditing() const
         fail(QStringLiteral("数据集不在编辑或插入状态"));
 }
 
-const Cell* TADOQuery::Impl::cellOf(int column) const
+Cell TADOQuery::Impl::cellOf(int column) const
 {
     checkActive();
     if (column < 0 || column >= int(columns.size()))
         fail(QStringLiteral("字段索引越界"));
     if (state == dsEdit || state == dsInsert)
-        return &edit.cells[column];
+        return edit.cells[column];
     const Record* record = currentRecord();
-    return record ? &record->cells[column] : nullptr;
+    return record ? record->cell(column) : Cell();
 }
 
 void TADOQuery::Impl::ensureFields()
@@ -49,20 +49,19 @@ void TADOQuery::Impl::ensureFields()
 
 bool TField::IsNull() const
 {
-    const Cell* cell = owner_->d->cellOf(index_);
-    return !cell || cell->isNull;
+    return owner_->d->cellOf(index_).isNull;
 }
 
 QString TField::AsString() const
 {
     const auto& d = owner_->d;
-    const Cell* cell = d->cellOf(index_);
-    if (!cell || cell->isNull)
+    const Cell cell = d->cellOf(index_);
+    if (cell.isNull)
         return QString();
     const ColumnInfo& column = d->columns[index_];
     if (column.blob)
         return QString::fromUtf8(AsBytes());
-    return column.padded ? PadToWidth(cell->text, column.width) : cell->text;
+    return column.padded ? PadToWidth(cell.text, column.width) : cell.text;
 }
 
 void TField::SetAsString(const QString& value)
@@ -84,11 +83,11 @@ void TField::SetAsString(const QString& value)
 QByteArray TField::AsBytes() const
 {
     const auto& d = owner_->d;
-    const Cell* cell = d->cellOf(index_);
-    if (!cell || cell->isNull)
+    const Cell cell = d->cellOf(index_);
+    if (cell.isNull)
         return QByteArray();
     if (!d->columns[index_].blob)
-        return cell->text.toUtf8();
+        return cell.text.toUtf8();
     if (d->state == TADOQuery::dsEdit || d->state == TADOQuery::dsInsert) {
         if (d->edit.changed[index_] || d->state == TADOQuery::dsInsert)
             return d->edit.blobs[index_];
@@ -147,8 +146,7 @@ void TADOQuery::Close()
     d->cancel();
     d->active = false;
     d->state = dsInactive;
-    d->records.clear();
-    d->records.shrink_to_fit();
+    d->records = std::deque<Record>();
     d->view.clear();
     d->current = -1;
     d->bof = d->eof = true;
@@ -317,7 +315,9 @@ void TADOQuery::Edit()
         return;
     }
     const Record& record = d->records[d->view[d->current]];
-    d->edit.cells = record.cells;
+    d->edit.cells.clear();
+    for (int i = 0; i < int(d->columns.size()); ++i)
+        d->edit.cells.push_back(record.cell(i));
     d->edit.changed.assign(d->columns.size(), false);
     d->edit.blobs.assign(d->columns.size(), QByteArray());
     d->state = dsEdit;
@@ -391,13 +391,14 @@ QString TADOQuery::DisplayText(int viewRow, int fieldIndex) const
     if (!d->active || viewRow < 0 || viewRow >= int(d->view.size()) || fieldIndex < 0
         || fieldIndex >= int(d->columns.size()))
         return QString();
-    const Cell& cell = d->records[d->view[viewRow]].cells[fieldIndex];
+    const Record& record = d->records[d->view[viewRow]];
     const ColumnInfo& column = d->columns[fieldIndex];
     if (column.blob)
-        return cell.isNull ? QStringLiteral("(Blob)") : QStringLiteral("(BLOB)");
-    if (cell.isNull)
+        return record.isNull(fieldIndex) ? QStringLiteral("(Blob)") : QStringLiteral("(BLOB)");
+    if (record.isNull(fieldIndex))
         return QString();
-    return column.padded ? PadToWidth(cell.text, column.width) : cell.text;
+    const QString text = record.text(fieldIndex).toString();
+    return column.padded ? PadToWidth(text, column.width) : text;
 }
 
 bool TADOQuery::IsNullAt(int viewRow, int fieldIndex) const
@@ -405,7 +406,7 @@ bool TADOQuery::IsNullAt(int viewRow, int fieldIndex) const
     if (!d->active || viewRow < 0 || viewRow >= int(d->view.size()) || fieldIndex < 0
         || fieldIndex >= int(d->columns.size()))
         return true;
-    return d->records[d->view[viewRow]].cells[fieldIndex].isNull;
+    return d->records[d->view[viewRow]].isNull(fieldIndex);
 }
 
 void TADOQuery::DisableControls() { ++d->holdCount; }

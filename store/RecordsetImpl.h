@@ -8,10 +8,13 @@
 #include "FilterExpr.h"
 #include "SortOrder.h"
 
+#include <deque>
 #include <optional>
 #include <vector>
 
 struct sqlite3;
+
+#include <QVarLengthArray>
 
 // One value: a text column's text, or for a blob column only its length.
 struct Cell {
@@ -20,10 +23,32 @@ struct Cell {
     bool isNull = true;
 };
 
+// Where a value lies in its record's text; length -1 for null. For a blob
+// column offset holds the blob's length (SQLite's blobs stay below 2 GB).
+struct Slot {
+    qint32 offset = 0;
+    qint32 length = -1;
+};
+
+// One record as loaded. All its texts share one string, so 100,000 records
+// cost 100,000 allocations, not one per value.
 struct Record {
     qint64 rowid = 0;
-    std::vector<Cell> cells;
+    QString texts;
+    QVarLengthArray<Slot, 8> places;
     bool deleted = false;
+
+    bool isNull(int column) const { return places[column].length < 0; }
+    QStringView text(int column) const
+    {
+        const Slot& slot = places[column];
+        return slot.length <= 0 ? QStringView() : QStringView(texts).mid(slot.offset, slot.length);
+    }
+    qint64 blobLength(int column) const { return places[column].offset; }
+    Cell cell(int column) const
+    {
+        return Cell{text(column).toString(), blobLength(column), isNull(column)};
+    }
 };
 
 struct EditBuffer {
@@ -44,7 +69,7 @@ struct TADOQuery::Impl {
     QString table;       // as written after "from"; null when the result cannot be written back
     QString projection;  // loads records without photo bytes: rowid, texts, blob lengths
 
-    std::vector<Record> records;
+    std::deque<Record> records;  // a deque: loading never moves the records already read
     std::vector<int> view;
     int current = -1;  // index into view
     bool bof = true;
@@ -81,8 +106,9 @@ struct TADOQuery::Impl {
     std::vector<SortKey> resolveSort(const QString& text) const;
     void moveTo(int viewIndex);
 
-    // Cells as fields see them: the edit buffer while editing, else the current record
-    const Cell* cellOf(int column) const;
+    // A value as fields see it: from the edit buffer while editing, else from the
+    // current record; null when there is none
+    Cell cellOf(int column) const;
     int columnIndex(const QString& name) const;
     void ensureFields();
 

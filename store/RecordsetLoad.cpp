@@ -17,28 +17,47 @@ sqlite3* TADOQuery::Impl::db() const
     return q->Connection->Handle();
 }
 
-static Cell cellAt(const Statement& st, int column, bool blob)
+// UTF-16 units of a UTF-8 text: every byte that starts a character counts one,
+// a four-byte character two.
+static int utf16Length(const char* utf8, int bytes)
 {
-    Cell cell;
-    cell.isNull = st.columnIsNull(column);
-    if (cell.isNull)
-        return cell;
-    if (blob)
-        cell.blobLength = st.columnInt64(column);
-    else
-        cell.text = st.columnText(column);
-    return cell;
+    int units = 0;
+    for (int i = 0; i < bytes; ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if ((byte & 0xC0) != 0x80)
+            units += byte >= 0xF0 ? 2 : 1;
+    }
+    return units;
 }
 
 static Record recordAt(const Statement& st, const std::vector<ColumnInfo>& columns, bool withRowid)
 {
+    thread_local QByteArray utf8;
+    utf8.clear();
     Record record;
     const int first = withRowid ? 1 : 0;
     if (withRowid)
         record.rowid = st.columnInt64(0);
-    record.cells.reserve(columns.size());
-    for (size_t i = 0; i < columns.size(); ++i)
-        record.cells.push_back(cellAt(st, int(i) + first, columns[i].blob && withRowid));
+    record.places.resize(qsizetype(columns.size()));
+    int offset = 0;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int column = int(i) + first;
+        Slot& slot = record.places[qsizetype(i)];
+        if (st.columnIsNull(column))
+            continue;
+        if (columns[i].blob && withRowid) {
+            slot.offset = qint32(st.columnInt64(column));
+            slot.length = 0;
+            continue;
+        }
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), column));
+        const int bytes = sqlite3_column_bytes(st.get(), column);
+        utf8.append(text, bytes);
+        slot.offset = offset;
+        slot.length = utf16Length(text, bytes);
+        offset += slot.length;
+    }
+    record.texts = QString::fromUtf8(utf8);
     return record;
 }
 
@@ -108,7 +127,7 @@ Record TADOQuery::Impl::readRecord(sqlite3* handle, qint64 rowid) const
 QByteArray TADOQuery::Impl::readBlob(int column) const
 {
     const Record* record = currentRecord();
-    if (!record || record->cells[column].isNull)
+    if (!record || record->isNull(column))
         return QByteArray();
     checkWritable();
     try {

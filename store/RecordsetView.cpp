@@ -9,8 +9,8 @@ namespace {
 class RecordAsFilterRow : public FilterRow {
 public:
     explicit RecordAsFilterRow(const Record& record) : record_(record) {}
-    bool IsNull(int column) const override { return record_.cells[column].isNull; }
-    QStringView Text(int column) const override { return record_.cells[column].text; }
+    bool IsNull(int column) const override { return record_.isNull(column); }
+    QStringView Text(int column) const override { return record_.text(column); }
 
 private:
     const Record& record_;
@@ -80,9 +80,10 @@ void TADOQuery::Impl::rebuildView(bool keepCurrent)
         if (!records[i].deleted && passesFilter(records[i]))
             passing.push_back(i);
     }
-    view = SortRecords(passing, sortKeys, [this](int record, int column) -> const QString* {
-        const Cell& cell = records[record].cells[column];
-        return cell.isNull ? nullptr : &cell.text;
+    view = SortRecords(passing, sortKeys, [this](int record, int column) -> std::optional<QString> {
+        if (records[record].isNull(column))
+            return std::nullopt;
+        return records[record].text(column).toString();
     });
     current = view.empty() ? -1 : 0;
     if (keptRecord >= 0) {

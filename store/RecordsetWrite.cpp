@@ -27,14 +27,14 @@ void bindStored(Statement& st, int first, const Record& stored, const std::vecto
 {
     st.bindInt64(first, stored.rowid);
     for (size_t i = 0; i < columns.size(); ++i) {
-        const Cell& cell = stored.cells[i];
-        const int index = first + 1 + int(i);
-        if (cell.isNull)
+        const int column = int(i);
+        const int index = first + 1 + column;
+        if (stored.isNull(column))
             st.bindNull(index);
         else if (columns[i].blob)
-            st.bindInt64(index, cell.blobLength);
+            st.bindInt64(index, stored.blobLength(column));
         else
-            st.bindText(index, cell.text);
+            st.bindText(index, stored.text(column).toString());
     }
 }
 
@@ -187,7 +187,7 @@ void TADOQuery::Impl::deleteCurrent()
         fail(f.text);
     }
     stored.deleted = true;
-    stored.cells = std::vector<Cell>();
+    stored.texts = QString();
     view.erase(view.begin() + current);
     if (current >= int(view.size()))
         current = int(view.size()) - 1;

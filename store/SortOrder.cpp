@@ -44,7 +44,7 @@ std::vector<int> SortRecords(const std::vector<int>& records, const std::vector<
     for (size_t k = 0; k < keys.size(); ++k) {
         columns[k].reserve(n);
         for (const int record : records) {
-            const QString* v = value(record, keys[k].column);
+            const std::optional<QString> v = value(record, keys[k].column);
             if (v)
                 columns[k].emplace_back(collator.sortKey(*v));
             else

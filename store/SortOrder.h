@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -26,8 +27,8 @@ struct SortKey {
     bool descending;
 };
 
-// A value of a record for sorting; nullptr for null.
-using SortValue = std::function<const QString*(int record, int column)>;
+// A value of a record for sorting; nullopt for null.
+using SortValue = std::function<std::optional<QString>(int record, int column)>;
 
 // The records reordered by the keys; collation keys are computed once per record and key.
 std::vector<int> SortRecords(const std::vector<int>& records, const std::vector<SortKey>& keys,

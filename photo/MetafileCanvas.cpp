@@ -51,7 +51,7 @@ MetafileCanvas::MetafileCanvas(QPainter& painter, const QRectF& target, const QR
     painter_.save();
     painter_.setClipRect(target, Qt::IntersectClip);
     painter_.setRenderHint(QPainter::Antialiasing, false);
-    painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);  // stretched bitmaps repeat pixels, as GDI does
 
     const double fw = frame.width() != 0 ? frame.width() : 1.0;
     const double fh = frame.height() != 0 ? frame.height() : 1.0;

@@ -141,6 +141,13 @@ bool sameFile(const QString& a, const QString& b)
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+// Rows beyond 65,535 would wrap around in the row field and overwrite earlier rows.
+bool tooManyRecords(const TADOQuery& query)
+{
+    return query.RecordCount() > kXlsMaxRecords;
+}
+const QString kTooManyRecords = QStringLiteral("记录超过65535条");
+
 void setReason(QString* out, const QString& reason)
 {
     if (out)
@@ -164,10 +171,14 @@ void WriteXlsLabel(QIODevice& file, quint16 column, quint16 row, const QString& 
 bool ExportToXls(TADOQuery& query, QIODevice& device, const QStringList& columnNames, QString* failureReason)
 {
     // Cells collect in memory and reach the device in large pieces; whatever the
-    // outcome, the complete cells written so far are handed on before returning.
+    // outcome, what was written so far is handed on before returning.
     XlsSink sink(device);
     CellEncoder encoder;
     try {
+        if (tooManyRecords(query)) {
+            setReason(failureReason, kTooManyRecords);
+            return false;
+        }
         writeAll(sink, kBof, sizeof kBof);
         for (int i = 0; i < columnNames.size(); ++i)
             WriteXlsLabel(sink, static_cast<quint16>(i), 0, columnNames[i]);
@@ -212,8 +223,8 @@ bool ExportToXls(TADOQuery& query, const QString& fileName, const QStringList& c
             setReason(failureReason, QStringLiteral("不能覆盖数据库文件"));
             return false;
         }
-        if (query.RecordCount() > kXlsMaxRecords) {
-            setReason(failureReason, QStringLiteral("记录超过65535条"));
+        if (tooManyRecords(query)) {
+            setReason(failureReason, kTooManyRecords);
             return false;
         }
 

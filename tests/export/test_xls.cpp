@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTest>
 #include <memory>
+#include <sys/file.h>
 
 namespace {
 
@@ -239,6 +240,20 @@ private slots:
         QCOMPARE(reason, QStringLiteral("没有文件名"));
     }
 
+    void shouldLeaveFileAnotherProgramHoldsWhole()
+    {
+        ContactBook book;
+        const QString file = book.folder.file("held.xls");
+        TestFolder::writeAll(file, "held");
+        QFile holder(file);
+        QVERIFY(holder.open(QIODevice::ReadOnly));
+        QCOMPARE(flock(holder.handle(), LOCK_EX | LOCK_NB), 0);
+        QString reason;
+        QVERIFY(!ExportToXls(book.query, file, kColumns, &reason));
+        QCOMPARE(reason, QStringLiteral("无法创建文件“%1”:文件正被其他程序使用").arg(file));
+        QCOMPARE(TestFolder::readAll(file), QByteArray("held"));
+    }
+
     void shouldReportFullDiskAndKeepWhatWasWritten()
     {
         ContactBook book;
@@ -279,6 +294,10 @@ private slots:
         QVERIFY(!ExportToXls(book.query, file, kColumns, &reason));
         QCOMPARE(reason, QStringLiteral("记录超过65535条"));
         QCOMPARE(TestFolder::readAll(file), QByteArray("keep me"));
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(!ExportToXls(book.query, buffer, kColumns));
+        QVERIFY(buffer.data().isEmpty());
 
         // One record fewer fits: the last row is numbered 65535.
         book.query.Last();

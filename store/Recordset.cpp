@@ -251,6 +251,7 @@ void TADOQuery::SetFilter(const QString& text)
     }
     if (text == d->filterText && d->filtered)
         return;
+    d->checkBrowseMode();
     std::unique_ptr<FilterExpr> previous = std::move(d->filter);
     try {
         d->compileFilter(text);
@@ -258,7 +259,6 @@ void TADOQuery::SetFilter(const QString& text)
         d->filter = std::move(previous);
         throw;
     }
-    d->checkBrowseMode();
     d->filterText = text;
     if (d->filtered)
         d->rebuildView(false);

@@ -231,6 +231,28 @@ private slots:
                  stored);
     }
 
+    void shouldCancelEditWhenTheFileRefusesTheWrite()
+    {
+        ContactDatabase db;
+        db.addNames({QStringLiteral("张三"), QStringLiteral("李四")});
+        db.query.First();
+        SecondCopy other(db.folder.databasePath());
+        other.execute(QStringLiteral("create trigger no_update before update on rem begin select raise(abort, 'refused'); end;"
+                                     "create trigger no_insert before insert on rem begin select raise(abort, 'refused'); end"));
+        db.query.Edit();
+        db.query.FieldByName(QStringLiteral("姓名"))->SetAsString(QStringLiteral("王五"));
+        expectDatabaseError([&] { db.query.Post(); }, QStringLiteral("ADOQuery1: refused"));
+        QCOMPARE(db.query.State(), TADOQuery::dsBrowse);
+        QCOMPARE(db.name(), QStringLiteral("张三"));
+
+        expectDatabaseError([&] { db.query.AppendRecord({QString(), QStringLiteral("赵六")}); },
+                            QStringLiteral("ADOQuery1: refused"));
+        QCOMPARE(db.query.State(), TADOQuery::dsBrowse);
+        QCOMPARE(db.query.RecordCount(), 2);
+        QCOMPARE(db.query.RecNo(), 1);
+        QCOMPARE(other.column(QStringLiteral("select 姓名 || '' from rem")), (QStringList{"张三", "李四"}));
+    }
+
     void shouldReadPhotoBytesOnlyWhenAsked()
     {
         ContactDatabase db;

@@ -112,7 +112,10 @@ MetafileHeader ReadEnhanced(const QByteArray& b)
         h.frame = bounds;
     }
     const double mmToPixels = ScreenPixelsPerInch / 2540.0;
-    h.pixels = QSize(Pixels(frameMM.width() * mmToPixels), Pixels(frameMM.height() * mmToPixels));
+    if (frameMM.isEmpty())
+        h.pixels = QSize(Pixels(bounds.width()), Pixels(bounds.height()));
+    else
+        h.pixels = QSize(Pixels(frameMM.width() * mmToPixels), Pixels(frameMM.height() * mmToPixels));
     return h;
 }
 

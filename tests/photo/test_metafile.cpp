@@ -163,6 +163,9 @@ private slots:
         build::Wmf wmf;
         wmf.StretchDib(dib, 2, 2, 0, 0, 100, 100);
         QTest::newRow("wmf stretchdib") << wmf.Placeable(QRect(0, 0, 100, 100), 96);
+        build::Wmf blt;  // DIBSTRETCHBLT: rop, source height, width, y, x, then the destination
+        blt.Record(0x0B41, {0x0020, 0x00CC, 2, 2, 0, 0, 100, 100, 0, 0}, dib.packed());
+        QTest::newRow("wmf dibstretchblt") << blt.Placeable(QRect(0, 0, 100, 100), 96);
         build::Emf stretch;
         stretch.StretchDib(dib, 2, 2, 0, 0, 100, 100);
         QTest::newRow("emf stretchdibits") << stretch.Build(QRect(0, 0, 2540, 2540));
@@ -178,6 +181,16 @@ private slots:
         QCOMPARE(At(image, 25, 25), QColor(Qt::red));
         QCOMPARE(At(image, 75, 25), QColor(Qt::green));
         QCOMPARE(At(image, 25, 75), QColor(Qt::blue));
+        QCOMPARE(At(image, 75, 75), QColor(Qt::yellow));
+    }
+
+    void shouldCountStretchDibSourceRowsFromTheBottom()
+    {
+        // One source row at y 0 is the bottom row of a bottom-up DIB: blue, yellow.
+        build::Wmf w;
+        w.StretchDib(build::Dib24(build::FourColours()), 2, 1, 0, 0, 100, 100);
+        const QImage image = Render(w.Placeable(QRect(0, 0, 100, 100), 96));
+        QCOMPARE(At(image, 25, 25), QColor(Qt::blue));
         QCOMPARE(At(image, 75, 75), QColor(Qt::yellow));
     }
 

@@ -46,7 +46,13 @@ bool isAsciiDigit(char16_t c)
 // is not a number.
 bool parseNumber(QStringView text, double* out)
 {
-    text = text.trimmed();
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin].isSpace())
+        ++begin;
+    while (end > begin && text[end - 1].isSpace())
+        --end;
+    text = text.mid(begin, end - begin);
     if (text.isEmpty())
         return false;
     qsizetype i = 0;

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFileSystemModel>
 #include <QGridLayout>
+#include <QListView>
 
 TOpenPictureDialog::TOpenPictureDialog(QWidget* owner, const QString& filter)
     : QFileDialog(owner), choices_(PictureDialogChoices(filter))
@@ -34,6 +35,13 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* owner, const QString& filter)
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
         grid->addWidget(preview_, 0, grid->columnCount(), grid->rowCount(), 1);
     connect(this, &QFileDialog::currentChanged, preview_, &PicturePreview::ShowFile);
+    // A file selected without becoming current (selectFile, a typed name) is shown as well.
+    if (auto* list = findChild<QListView*>(QStringLiteral("listView")); list && list->selectionModel())
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+            const QStringList files = selectedFiles();
+            if (files.size() == 1)
+                preview_->ShowFile(files.constFirst());
+        });
 }
 
 void TOpenPictureDialog::SelectChoice(int index)

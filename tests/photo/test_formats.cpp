@@ -147,6 +147,24 @@ private slots:
         QCOMPARE(dialog.selectedFiles(), QStringList(folder.file("no such photo.txt")));
     }
 
+    void shouldPreviewTheFileSelectedInTheDialog()
+    {
+        TestFolder folder;
+        QImage image(40, 80, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(folder.file("tall.bmp"), "BMP"));
+        TOpenPictureDialog dialog(nullptr, PictureDialogFilter());
+        dialog.setDirectory(folder.path());
+        dialog.show();
+        QTRY_COMPARE(Listed(dialog), QStringList("tall.bmp"));
+        // The user clicks the file.
+        auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
+        QVERIFY(view);
+        view->setCurrentIndex(view->model()->index(0, 0, view->rootIndex()));
+        QTRY_VERIFY(dialog.Preview()->Pane()->Picture());
+        QCOMPARE(dialog.Preview()->SizeText(), QStringLiteral("40 × 80"));
+    }
+
     void shouldPreviewThePictureScaledToFit_data()
     {
         QTest::addColumn<QSize>("picture");

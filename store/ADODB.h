@@ -145,7 +145,8 @@ public:
     TField* FieldByName(const QString& name);
 
     // For the grid: the view's values without moving the current record.
-    QString DisplayText(int viewRow, int fieldIndex) const;  // padded, "" for null
+    // padded, "" for null; a blob column shows "(BLOB)", or "(Blob)" when null
+    QString DisplayText(int viewRow, int fieldIndex) const;
     bool IsNullAt(int viewRow, int fieldIndex) const;
 
     // Hold and release the controls that follow the query (the export walk).

@@ -50,7 +50,8 @@ QLabel* NewLabel(const QString& name, const QString& caption, const QRect& bound
 {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
-    label->setGeometry(bounds);
+    // Labels size themselves to their caption: a font wider than the designer's must not cut it.
+    label->setGeometry(QRect(bounds.topLeft(), bounds.size().expandedTo(label->sizeHint())));
     return label;
 }
 

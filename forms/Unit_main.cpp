@@ -3,6 +3,7 @@
 #include "AppPaths.h"
 #include "ClipboardLines.h"
 #include "ContactColumns.h"
+#include "ControlsHold.h"
 #include "DBGrid.h"
 #include "DbHelpers.h"
 #include "Desktop.h"
@@ -234,11 +235,14 @@ void TForm_main::BitBtn6Click()
     const QString address = Edit5->text();
     const QString note = Edit6->text();
     const QStringList lines = SplitClipboardLines(ClipboardText());
-    for (const QString& line : lines) {
-        const QString name = TrimControl(line);
-        if (name.isEmpty())
-            continue;
-        ADOQuery1.AppendRecord({category, name, birthday, telephone, qq, address, note});
+    {
+        const ControlsHold held(ADOQuery1);  // the grid shows the new records once, at the end
+        for (const QString& line : lines) {
+            const QString name = TrimControl(line);
+            if (name.isEmpty())
+                continue;
+            ADOQuery1.AppendRecord({category, name, birthday, telephone, qq, address, note});
+        }
     }
     SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));
 }

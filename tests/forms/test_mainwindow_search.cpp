@@ -167,6 +167,18 @@ private slots:
         QCOMPARE(w.Edit1->text(), QStringLiteral("不用的名字"));  // the fields stay
     }
 
+    void shouldKeepLinesBeforeAFailingOne()
+    {
+        MainWindowHarness h;
+        h.desk.clipboard->setText(QStringLiteral("张三\n欧阳一二三四五六七八九\n王五"));  // 11 characters in char(10)
+        h.desk.boxAnswers = {Mb::IDYES};
+        h.w().BitBtn6->click();
+        QCOMPARE(h.desk.boxes.size(), 2);
+        QCOMPARE(h.desk.boxes[1].type, Mb::OK | Mb::ICONSTOP);
+        QCOMPARE(h.Names(), QStringList{QStringLiteral("张三")});  // the grid follows again after the failure
+        QCOMPARE(h.query().RecordCount(), 1);
+    }
+
     void shouldAddNothingFromAnEmptyOrRefusedBatch_data()
     {
         QTest::addColumn<int>("answer");

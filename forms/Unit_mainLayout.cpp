@@ -50,6 +50,7 @@ QLabel* NewLabel(const QString& name, const QString& caption, const QRect& bound
 {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // the caption starts at the label's top, as designed
     // Labels size themselves to their caption: a font wider than the designer's must not cut it.
     label->setGeometry(QRect(bounds.topLeft(), bounds.size().expandedTo(label->sizeHint())));
     return label;

@@ -1,6 +1,7 @@
 #include "MetafileCanvas.h"
 
 #include <QPainterPath>
+#include <algorithm>
 #include <cmath>
 
 namespace Gdi {
@@ -14,7 +15,8 @@ QPen MakePen(quint32 style, double width, quint32 colorref)
 {
     constexpr quint32 PS_NULL = 5;
     QPen pen(Colour(colorref));
-    pen.setWidthF(std::abs(width));  // 0 draws one device pixel, as on Windows
+    // 0 draws one device pixel, as on Windows; a width beyond any picture is cut down.
+    pen.setWidthF(std::min(std::abs(width), 32767.0));
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     switch (style & 0x0F) {

@@ -7,33 +7,45 @@ namespace {
 constexpr int CoreHeaderSize = 12;     // BITMAPCOREHEADER
 constexpr int InfoHeaderSize = 40;     // BITMAPINFOHEADER
 constexpr int FileHeaderSize = 14;     // "BM" header of a .bmp file
-constexpr qint64 MaxPixels = 64LL * 1024 * 1024;
+constexpr qint64 MaxPixels = 16LL * 1024 * 1024;  // within the image reader's allocation limit
 
 quint16 U16(QByteArrayView b, qsizetype at) { return qFromLittleEndian<quint16>(b.data() + at); }
 quint32 U32(QByteArrayView b, qsizetype at) { return qFromLittleEndian<quint32>(b.data() + at); }
 qint32 I32(QByteArrayView b, qsizetype at) { return qFromLittleEndian<qint32>(b.data() + at); }
 
-bool SizeIsSane(QByteArrayView info)
+// A size we can hold, and, for uncompressed rows, bits enough for all of them.
+bool SizeIsSane(QByteArrayView info, qsizetype bitsSize)
 {
     const quint32 headerSize = U32(info, 0);
     qint64 width = 0, height = 0;
+    int bitCount = 0;
+    quint32 compression = 0;
     if (headerSize == CoreHeaderSize) {
         width = U16(info, 4);
         height = U16(info, 6);
+        bitCount = U16(info, 10);
     } else {
+        if (info.size() < InfoHeaderSize)
+            return false;
         width = I32(info, 4);
         height = I32(info, 8);
         if (height < 0)
-            height = -height;
+            height = -qint64(height);
+        bitCount = U16(info, 14);
+        compression = U32(info, 16);
     }
-    return width > 0 && height > 0 && width * height <= MaxPixels;
+    if (width <= 0 || height <= 0 || width * height > MaxPixels)
+        return false;
+    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
+    const qint64 stride = (width * bitCount + 31) / 32 * 4;
+    return !uncompressed || stride * height <= bitsSize;
 }
 
 void PutU32(char* at, quint32 v) { qToLittleEndian<quint32>(v, at); }
 
 QImage DecodeAsBmpFile(QByteArrayView info, QByteArrayView bits)
 {
-    if (info.size() < 4 || info.size() < qsizetype(U32(info, 0)) || !SizeIsSane(info))
+    if (info.size() < 4 || info.size() < qsizetype(U32(info, 0)) || !SizeIsSane(info, bits.size()))
         return QImage();
     QByteArray file(FileHeaderSize, '\0');
     file[0] = 'B';

@@ -3,8 +3,10 @@
 #include "Errors.h"
 #include "Graphics.h"
 #include "MetafileBuilders.h"
+#include "MetafileRenderer.h"
 
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -225,6 +227,36 @@ private slots:
         const QImage enhanced = Render(e.Build(QRect(0, 0, 2540, 2540)));
         QCOMPARE(At(enhanced, 20, 20), QColor(Qt::red));
         QCOMPARE(At(enhanced, 75, 75), QColor(Qt::white));
+    }
+
+    void shouldSurviveDamagedMetafiles()
+    {
+        const build::Dib dib = build::Dib24(build::FourColours());
+        build::Wmf w;
+        w.Pen(0, 2, Red).Select(0).Brush(0, Blue).Select(1).Rectangle(1, 1, 9, 9).Ellipse(2, 2, 8, 8);
+        w.Record(0x0324, {3, 0, 0, 5, 0, 5, 5}).Record(0x0538, {2, 3, 3, 0, 0, 5, 0, 5, 5, 1, 1, 4, 1, 4, 4});
+        w.StretchDib(dib, 2, 2, 0, 0, 10, 10).Delete(0).Delete(1);
+        build::Emf e;
+        e.Pen(1, 0, 1, Red).Select(1).Brush(2, Blue).Select(2).Rectangle(1, 1, 9, 9).Ellipse(2, 2, 8, 8);
+        e.MapMode(8).WindowExt(10, 10).ViewportExt(20, 20).StretchDib(dib, 2, 2, 0, 0, 10, 10).BitBlt(dib, 0, 0, 2, 2);
+        const QList<QByteArray> originals{w.Placeable(QRect(0, 0, 10, 10), 96), w.Standard(),
+                                          e.Build(QRect(0, 0, 254, 254))};
+
+        QImage image(40, 40, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QRandomGenerator random(20261207);
+        int played = 0;
+        for (const QByteArray& original : originals) {
+            for (qsizetype length = 0; length <= original.size(); ++length, ++played)
+                PlayMetafile(painter, QRectF(0, 0, 40, 40), original.left(length));
+            for (int round = 0; round < 300; ++round, ++played) {
+                QByteArray damaged = original;
+                for (int flips = 0; flips < 4; ++flips)
+                    damaged[random.bounded(int(damaged.size()))] = char(random.bounded(256));
+                PlayMetafile(painter, QRectF(0, 0, 40, 40), damaged);
+            }
+        }
+        QVERIFY(played > 900);
     }
 
     void shouldNotDrawOutsideTheTarget()

@@ -31,6 +31,8 @@ std::unique_ptr<TGraphic> ReadPictureFile(const QString& fileName)
     file.close();
 
     // An empty bitmap or JPEG file is an empty picture of its kind, not an error.
+    // An empty icon file is shorter than the icon header ("读流发生错误"), and an
+    // empty metafile file is no metafile ("元文件无效"): neither kind has an empty picture to store.
     const bool emptyAllowed = format->kind == PictureKind::Bitmap || format->kind == PictureKind::Jpeg;
     if (!(bytes.isEmpty() && emptyAllowed))
         picture->LoadFromBytes(bytes);

@@ -77,7 +77,7 @@ void TDBGrid::FitColumnWidths()
             setColumnWidth(i, *kept);
             continue;
         }
-        const QString sample = field->IsBlob() ? TDBGridModel::BlobText(false) : QString(qMin(field->Size, 24), u'0');
+        const QString sample = field->IsBlob() ? QStringLiteral("(BLOB)") : QString(qMin(field->Size, 24), u'0');
         const int width = qMax(metrics.horizontalAdvance(sample), metrics.horizontalAdvance(field->FieldName)) + 2 * charWidth;
         setColumnWidth(i, width);
     }

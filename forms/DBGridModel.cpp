@@ -19,7 +19,6 @@ void TDBGridModel::SetDataSource(TDataSource* source)
             source_ = nullptr;
             rows_ = 0;
             titles_.clear();
-            isBlob_.clear();
             currentRow_ = -1;
             endResetModel();
         });
@@ -30,12 +29,6 @@ void TDBGridModel::SetDataSource(TDataSource* source)
 TADOQuery* TDBGridModel::DataSet() const
 {
     return source_ ? source_->DataSet : nullptr;
-}
-
-QString TDBGridModel::BlobText(bool isNull)
-{
-    const QString typeName = QStringLiteral("Blob");
-    return QStringLiteral("(%1)").arg(isNull ? typeName : typeName.toUpper());
 }
 
 QString TDBGridModel::IndicatorMark()
@@ -58,15 +51,11 @@ void TDBGridModel::Refetch()
     stale_ = false;
     rows_ = 0;
     titles_.clear();
-    isBlob_.clear();
     TADOQuery* query = DataSet();
     if (query && query->Active()) {
         rows_ = query->RecordCount();
-        for (int i = 0; i < query->FieldCount(); ++i) {
-            const TField* field = query->Fields(i);
-            titles_.append(field->FieldName);
-            isBlob_.append(field->IsBlob());
-        }
+        for (int i = 0; i < query->FieldCount(); ++i)
+            titles_.append(query->Fields(i)->FieldName);
     }
     currentRow_ = QueryCurrentRow();
     endResetModel();
@@ -142,9 +131,7 @@ QVariant TDBGridModel::data(const QModelIndex& index, int role) const
     try {
         if (!query->Active() || index.row() >= query->RecordCount())
             return {};
-        if (isBlob_[index.column()])
-            return BlobText(query->IsNullAt(index.row(), index.column()));
-        return query->DisplayText(index.row(), index.column());
+        return query->DisplayText(index.row(), index.column());  // a photo column reads (BLOB) or (Blob)
     } catch (...) {
         return {};
     }

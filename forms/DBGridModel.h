@@ -25,8 +25,6 @@ public:
     // The view row of the query's current record; -1 when there is none.
     int CurrentRow() const { return currentRow_; }
 
-    // The text a blob column shows: the type name, upper-cased when the record has a value.
-    static QString BlobText(bool isNull);
     // The mark of the current record in the indicator column.
     static QString IndicatorMark();
 
@@ -53,7 +51,6 @@ private:
     TDataSource* source_ = nullptr;
     int rows_ = 0;
     QStringList titles_;
-    QList<bool> isBlob_;
     int currentRow_ = -1;
     bool stale_ = false;  // a change came while the controls were held
 };

@@ -8,7 +8,6 @@
 // texts are asked from the query when a row is drawn.
 
 #include <QAbstractTableModel>
-#include <QList>
 #include <QStringList>
 
 class TADOQuery;

@@ -58,7 +58,11 @@ TForm_mm::TForm_mm(QWidget* parent)
     Guarded([this] { FormCreate(); });
 }
 
-TForm_mm::~TForm_mm() = default;
+TForm_mm::~TForm_mm()
+{
+    if (Form_mm == this)
+        Form_mm = nullptr;
+}
 
 void TForm_mm::buildControls()
 {

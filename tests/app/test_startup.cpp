@@ -58,6 +58,20 @@ void whenLoginShown(std::function<void()> act)
     });
 }
 
+// The whole run, ended with 99 should the message loop never finish.
+int runTessalyWithWatchdog()
+{
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, qApp, [] {
+        if (Form_main)
+            Form_main->close();
+        QApplication::exit(99);
+    });
+    watchdog.start(20000);
+    return RunTessaly();
+}
+
 void login(const QString& password)
 {
     Form_mm->MaskEdit1->setText(password);
@@ -163,7 +177,7 @@ private slots:
             login(QStringLiteral("480917"));
             login(QStringLiteral("480917"));
         });
-        exitCode = RunTessaly();
+        exitCode = runTessalyWithWatchdog();
 
         QCOMPARE(exitCode, 0);
         QVERIFY(desk->boxes.size() >= 2);
@@ -204,11 +218,7 @@ private slots:
                 Form_main->close();
             });
         });
-        QTimer watchdog;
-        watchdog.setSingleShot(true);
-        connect(&watchdog, &QTimer::timeout, qApp, [] { QApplication::exit(99); });
-        watchdog.start(20000);
-        QCOMPARE(RunTessaly(), 0);
+        QCOMPARE(runTessalyWithWatchdog(), 0);
         QVERIFY(mainShown);
     }
 
@@ -231,11 +241,7 @@ private slots:
             }
             mainShownEver = Form_main->isVisible();
         });
-        QTimer watchdog;
-        watchdog.setSingleShot(true);
-        connect(&watchdog, &QTimer::timeout, qApp, [] { QApplication::exit(99); });
-        watchdog.start(20000);
-        QCOMPARE(RunTessaly(), 0);
+        QCOMPARE(runTessalyWithWatchdog(), 0);
         QVERIFY(!mainShownEver);
         QCOMPARE(desk->boxes.size(), how == QLatin1String("close") ? 0 : 3);
     }

@@ -33,7 +33,7 @@ static int utf16Length(const char* utf8, int bytes)
 static Record recordAt(const Statement& st, const std::vector<ColumnInfo>& columns, bool withRowid)
 {
     thread_local QByteArray utf8;
-    utf8.clear();
+    utf8.resize(0);  // keeps its capacity from record to record
     Record record;
     const int first = withRowid ? 1 : 0;
     if (withRowid)

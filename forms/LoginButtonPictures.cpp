@@ -3,24 +3,28 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QBitmap>
 #include <QPixmap>
 #include <functional>
 
 namespace {
 constexpr int Side = 32;
 
-// Draws on a 24-bit canvas; the button-face grey stands in for transparency,
-// as the bitmaps of such buttons do.
+// Draws on a 24-bit canvas. As with the bitmaps of such buttons, the
+// background colour counts as transparent, so the button face shows through.
 QIcon Picture(const std::function<void(QPainter&)>& draw)
 {
+    const QColor background(240, 240, 240);
     QImage canvas(Side, Side, QImage::Format_RGB888);
-    canvas.fill(QColor(240, 240, 240));
+    canvas.fill(background);
     {
         QPainter p(&canvas);
         p.setRenderHint(QPainter::Antialiasing);
         draw(p);
     }
-    return QIcon(QPixmap::fromImage(canvas));
+    QPixmap picture = QPixmap::fromImage(canvas);
+    picture.setMask(picture.createMaskFromColor(background));
+    return QIcon(picture);
 }
 } // namespace
 

@@ -52,19 +52,19 @@ window_named() {
     return 1
 }
 
-# The exit code of the program, waiting up to 10 s; "running" when it goes on.
-exit_code() {
+# Sets RC to the exit code of the program, waiting up to 10 s; "running" when it goes on.
+# (Not a command substitution: only this shell can wait for its child.)
+await_exit() {
+    RC=running
     for _ in $(seq 100); do
         if ! kill -0 "$APP_PID" 2>/dev/null; then
-            local rc=0
-            wait "$APP_PID" || rc=$?
+            RC=0
+            wait "$APP_PID" || RC=$?
             APP_PID=""
-            echo "$rc"
             return
         fi
         sleep 0.1
     done
-    echo running
 }
 
 type_into() {
@@ -98,7 +98,7 @@ pass "right password shows the main window"
 sleep 0.5
 import -window root "$SHOTS/main.png"
 "$WORK/wm_delete" "$MAIN"
-[ "$(exit_code)" = 0 ] || fail "closing the main window did not end the program with 0"
+await_exit; [ "$RC" = 0 ] || fail "closing the main window did not end the program with 0"
 pass "closing the main window ends the program with exit code 0"
 
 # 2. Closing the login window ends the program without the main window.
@@ -111,7 +111,7 @@ eval "$(xdotool getwindowgeometry --shell "$LOGIN")"
 pass "改密 reveals the change fields"
 import -window root "$SHOTS/login-change.png"
 "$WORK/wm_delete" "$LOGIN"
-[ "$(exit_code)" = 0 ] || fail "closing the login window did not end the program with 0"
+await_exit; [ "$RC" = 0 ] || fail "closing the login window did not end the program with 0"
 pass "closing the login window ends the program with exit code 0"
 
 # 3. Three wrong passwords, each confirmed in its box, end the program.
@@ -125,6 +125,6 @@ for try in 1 2 3; do
     xdotool windowfocus --sync "$BOX" key Return
     sleep 0.3
 done
-[ "$(exit_code)" = 0 ] || fail "third wrong password did not end the program with 0"
+await_exit; [ "$RC" = 0 ] || fail "third wrong password did not end the program with 0"
 pass "third wrong password ends the program with exit code 0"
 echo "all passed; screenshots in $SHOTS"

@@ -145,8 +145,11 @@ void TADOQuery::Impl::post()
         checkWidths();
         sqlite3* handle = db();
         if (state == dsInsert) {
+            WriteTransaction transaction(handle);
             const qint64 rowid = insertRecord(handle);
-            records.push_back(readRecord(handle, rowid));
+            Record inserted = readRecord(handle, rowid);
+            transaction.commit();
+            records.push_back(std::move(inserted));
             view.push_back(int(records.size()) - 1);
             current = int(view.size()) - 1;
             bof = eof = false;
@@ -156,8 +159,11 @@ void TADOQuery::Impl::post()
         }
         Record& stored = records[view[current]];
         if (std::find(edit.changed.begin(), edit.changed.end(), true) != edit.changed.end()) {
+            WriteTransaction transaction(handle);
             updateRecord(handle, stored);
-            stored = readRecord(handle, stored.rowid);
+            Record updated = readRecord(handle, stored.rowid);
+            transaction.commit();
+            stored = std::move(updated);
         }
         cancel();
         notifyRow(current);

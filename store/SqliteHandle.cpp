@@ -129,3 +129,20 @@ void ExecuteAll(sqlite3* db, const QString& sql)
         }
     }
 }
+
+WriteTransaction::WriteTransaction(sqlite3* db) : db_(db)
+{
+    ExecuteAll(db_, QStringLiteral("savepoint tessaly_write"));
+}
+
+WriteTransaction::~WriteTransaction()
+{
+    if (open_)
+        sqlite3_exec(db_, "rollback to tessaly_write; release tessaly_write", nullptr, nullptr, nullptr);
+}
+
+void WriteTransaction::commit()
+{
+    ExecuteAll(db_, QStringLiteral("release tessaly_write"));
+    open_ = false;
+}

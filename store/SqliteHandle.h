@@ -57,3 +57,18 @@ private:
 
 // Runs every statement of sql in turn; raises SqliteFailure at the first that fails.
 void ExecuteAll(sqlite3* db, const QString& sql);
+
+// One write and the reading back of its result, kept or undone together.
+// A savepoint, so it also works inside a transaction someone else began.
+class WriteTransaction {
+public:
+    explicit WriteTransaction(sqlite3* db);
+    ~WriteTransaction();
+    WriteTransaction(const WriteTransaction&) = delete;
+    WriteTransaction& operator=(const WriteTransaction&) = delete;
+    void commit();
+
+private:
+    sqlite3* db_;
+    bool open_ = true;
+};

@@ -37,8 +37,11 @@ std::optional<QString> next(std::deque<std::optional<QString>>& queue)
 {
     if (queue.empty())
         return std::nullopt;
-    auto name = queue.front();
+    const bool chosen = queue.front().has_value();
+    const QString name = queue.front().value_or(QString());
     queue.pop_front();
+    if (!chosen)
+        return std::nullopt;
     return name;
 }
 } // namespace

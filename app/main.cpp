@@ -13,5 +13,6 @@ int main(int argc, char** argv)
     setDesktop(&d);
     // The photo module's dialog, with its preview pane, picks picture files.
     d.SetPictureDialog(RunOpenPictureDialog);
+    LoadChineseTranslations();
     return RunTessaly();
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools libqt6svg6
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
   libsqlcipher-dev sqlcipher
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgl-dev

@@ -37,19 +37,8 @@ static SqliteHandle openKeyed(const QString& fileName, const QString& password, 
     if (info.size() == 0)
         throw SqliteFailure{SQLITE_NOTADB, SqliteErrorText(SQLITE_NOTADB, nullptr)};
 
-    sqlite3* raw = nullptr;
     // Never SQLITE_OPEN_CREATE: a missing file must not appear.
-    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    const int rc = sqlite3_open_v2(QFile::encodeName(fileName).constData(), &raw, flags, nullptr);
-    SqliteHandle db(raw);
-    if (rc != SQLITE_OK)
-        throw SqliteFailure{rc, SqliteErrorText(rc, db.get())};
-    // Without a password the file is a plain, unencrypted database.
-    const QByteArray key = password.toUtf8();
-    const int keyed = key.isEmpty() ? SQLITE_OK
-                                    : sqlite3_key(db.get(), key.constData(), int(key.size()));
-    if (keyed != SQLITE_OK)
-        throw SqliteFailure{keyed, SqliteErrorText(keyed, db.get())};
+    SqliteHandle db = OpenWithKey(fileName, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, password);
     // A wrong key or a file that is no database shows only at the first read.
     Statement probe(db.get(), QStringLiteral("select count(*) from sqlite_master"));
     probe.step();

@@ -15,18 +15,7 @@ namespace {
 
 void createKeyedFile(const QString& fileName, const QString& password)
 {
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(fileName).constData(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    SqliteHandle db(raw);
-    if (rc != SQLITE_OK)
-        throw SqliteFailure{rc, SqliteErrorText(rc, db.get())};
-    // Without a password the file is a plain, unencrypted database.
-    const QByteArray key = password.toUtf8();
-    const int keyed = key.isEmpty() ? SQLITE_OK
-                                    : sqlite3_key(db.get(), key.constData(), int(key.size()));
-    if (keyed != SQLITE_OK)
-        throw SqliteFailure{keyed, SqliteErrorText(keyed, db.get())};
+    SqliteHandle db = OpenWithKey(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, password);
     // Writing the header page makes the key check part of the file.
     ExecuteAll(db.get(), QStringLiteral("PRAGMA user_version = 1"));
 }

@@ -1,5 +1,7 @@
 #include "SqliteHandle.h"
 
+#include <QFile>
+
 QString SqliteErrorText(int code, sqlite3* db)
 {
     switch (code & 0xff) {
@@ -145,4 +147,18 @@ void WriteTransaction::commit()
 {
     ExecuteAll(db_, QStringLiteral("release tessaly_write"));
     open_ = false;
+}
+
+SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& password)
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(fileName).constData(), &raw, flags, nullptr);
+    SqliteHandle db(raw);
+    if (rc != SQLITE_OK)
+        throw SqliteFailure{rc, SqliteErrorText(rc, db.get())};
+    const QByteArray key = password.toUtf8();
+    const int keyed = key.isEmpty() ? SQLITE_OK : sqlite3_key(db.get(), key.constData(), int(key.size()));
+    if (keyed != SQLITE_OK)
+        throw SqliteFailure{keyed, SqliteErrorText(keyed, db.get())};
+    return db;
 }

@@ -55,6 +55,11 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
+// Opens a file with the given flags and sets its key (none for an empty password:
+// the file is then a plain, unencrypted database). A wrong key shows only at the
+// first read. Raises SqliteFailure.
+SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& password);
+
 // Runs every statement of sql in turn; raises SqliteFailure at the first that fails.
 void ExecuteAll(sqlite3* db, const QString& sql);
 

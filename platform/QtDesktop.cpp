@@ -58,41 +58,41 @@ QWidget* QtDesktop::ActiveWindow()
     return QApplication::activeWindow();
 }
 
+namespace {
+// Runs Qt's own (non-native) dialog offering the filter's entries; a typed name
+// comes back unchanged, whether the file exists or not.
+std::optional<QString> runFileDialog(QFileDialog& dialog, const QString& filter)
+{
+    QStringList nameFilters;
+    for (const FileFilterEntry& entry : ParseWindowsFilter(filter))
+        nameFilters.append(QtNameFilter(entry));
+    dialog.setNameFilters(nameFilters);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+} // namespace
+
 std::optional<QString> QtDesktop::OpenPictureFileName(QWidget* owner, const QString& filter)
 {
     if (pictureDialog_)
         return pictureDialog_(owner, filter);
     QFileDialog dialog(owner);
-    QStringList nameFilters;
-    for (const FileFilterEntry& entry : ParseWindowsFilter(filter))
-        nameFilters.append(QtNameFilter(entry));
-    dialog.setNameFilters(nameFilters);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return runFileDialog(dialog, filter);
 }
 
 std::optional<QString> QtDesktop::SaveFileName(QWidget* owner, const QString& filter)
 {
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     // The Windows dialog shows only the descriptions; Qt shows its filter text, so
     // the patterns are hidden and the dialog reads "电子表格" as it should.
-    QFileDialog dialog(owner);
-    QStringList nameFilters;
-    for (const FileFilterEntry& entry : ParseWindowsFilter(filter))
-        nameFilters.append(QtNameFilter(entry));
-    dialog.setNameFilters(nameFilters);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-    dialog.setSizeGripEnabled(true);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return runFileDialog(dialog, filter);
 }
 
 const QMimeData* QtDesktop::Clipboard()

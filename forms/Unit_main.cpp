@@ -31,12 +31,6 @@ TForm_main* Form_main = nullptr;
 
 namespace {
 
-const QString DatabasePassword = QStringLiteral("tavmeri");
-const QString ContactTable = QStringLiteral("rem");
-const QString RemCreateStatement = QStringLiteral(
-    "create table rem(类别 char(10),姓名 char(10),生日 char(15),电话 char(15),QQ char(15),地址 char(30),"
-    "备注 char(100),jpg image )");
-
 // The text of the clipboard; the empty text when it holds none.
 QString ClipboardText()
 {
@@ -122,14 +116,14 @@ void TForm_main::FormCreate()
 {
     const QString path = DatabasePathFor(ExecutablePath());
     if (QFileInfo(path).isFile()) {
-        OpenJetDatabase(ADOConnection1, path, DatabasePassword);
-        OpenTable(ADOQuery1, ContactTable);
+        OpenJetDatabase(ADOConnection1, path, ContactSchema::DatabasePassword());
+        OpenTable(ADOQuery1, ContactSchema::ContactTable());
     } else {
-        const QStringList script{RemCreateStatement};
-        CreateJetDatabase(path, DatabasePassword);
-        OpenJetDatabase(ADOConnection1, path, DatabasePassword);
+        const QStringList script{ContactSchema::CreateContactTable()};
+        CreateJetDatabase(path, ContactSchema::DatabasePassword());
+        OpenJetDatabase(ADOConnection1, path, ContactSchema::DatabasePassword());
         RunSqlScript(ADOQuery1, script);
-        OpenTable(ADOQuery1, ContactTable);
+        OpenTable(ADOQuery1, ContactSchema::ContactTable());
     }
     SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));  // a closed query raises here
 }

@@ -1,5 +1,6 @@
 #include "Unit_mm.h"
 
+#include "ContactSchema.h"
 #include "DbHelpers.h"
 #include "Gbk.h"
 #include "HandlerGuard.h"
@@ -112,16 +113,16 @@ void TForm_mm::FormCreate()
     bool opened = true;
     try {
         ADOQuery_mm.SQL.clear();
-        ADOQuery_mm.SQL.append(QStringLiteral("select * from pass"));
+        ADOQuery_mm.SQL.append(QStringLiteral("select * from ") + ContactSchema::PasswordTable());
         ADOQuery_mm.Open();
     } catch (...) {
         opened = false;  // on the first run the table is not there yet
     }
     if (!opened) {
         ADOQuery_mm.SQL.clear();
-        ADOQuery_mm.SQL.append(QStringLiteral("create table pass(mm char(50))"));
+        ADOQuery_mm.SQL.append(ContactSchema::CreatePasswordTable());
         ADOQuery_mm.ExecSQL();
-        OpenTable(ADOQuery_mm, QStringLiteral("pass"));
+        OpenTable(ADOQuery_mm, ContactSchema::PasswordTable());
     }
 
     if (ADOQuery_mm.RecordCount() != 0) {

@@ -1,0 +1,41 @@
+#pragma once
+// What an importer read from one card or row, before it is fitted to the
+// book's narrow columns. Every format only parses into drafts; the fitting
+// (widths, phone separators, overflow into 备注) and the report are shared.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+// The seven text columns in table order: 类别 姓名 生日 电话 QQ 地址 备注.
+enum class ContactText { Category, Name, Birthday, Phone, QQ, Address, Note };
+constexpr int ContactTextCount = 7;
+
+struct DraftExtra {
+    QString label;  // as the report and 备注 name it, in Chinese: "电话", "邮箱", ...
+    QString value;
+};
+
+struct ContactDraft {
+    int line = 0;                           // where the card or row starts in its file, 1-based
+    std::array<QString, ContactTextCount> texts;  // as read, untrimmed and unfitted
+    QList<DraftExtra> extras;               // further fields that have no column: into 备注 while it has room
+    QByteArray photo;                       // the picture's bytes as found (any kind), empty when none
+    QStringList leftOut;                    // fields the reader could not keep (a photo by URI, ...), for the report
+
+    QString& text(ContactText column) { return texts[static_cast<int>(column)]; }
+    const QString& text(ContactText column) const { return texts[static_cast<int>(column)]; }
+};
+
+// A card or row the reader could not read at all: skipped, with its line in the report.
+struct DraftFailure {
+    int line = 0;
+    QString reason;
+};
+
+struct DraftSet {
+    QList<ContactDraft> drafts;
+    QList<DraftFailure> failures;
+};

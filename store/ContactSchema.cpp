@@ -1,0 +1,51 @@
+#include "ContactSchema.h"
+
+namespace ContactSchema {
+
+const QString& DatabasePassword()
+{
+    static const QString password = QStringLiteral("tavmeri");
+    return password;
+}
+
+const QString& ContactTable()
+{
+    static const QString table = QStringLiteral("rem");
+    return table;
+}
+
+const QString& CreateContactTable()
+{
+    static const QString statement = QStringLiteral(
+        "create table rem(类别 char(10),姓名 char(10),生日 char(15),电话 char(15),QQ char(15),地址 char(30),"
+        "备注 char(100),jpg image )");
+    return statement;
+}
+
+const QString& PasswordTable()
+{
+    static const QString table = QStringLiteral("pass");
+    return table;
+}
+
+const QString& CreatePasswordTable()
+{
+    static const QString statement = QStringLiteral("create table pass(mm char(50))");
+    return statement;
+}
+
+} // namespace ContactSchema
+
+const QStringList& ContactTextColumns()
+{
+    static const QStringList columns{
+        QStringLiteral("类别"), QStringLiteral("姓名"), QStringLiteral("生日"), QStringLiteral("电话"),
+        QStringLiteral("QQ"),   QStringLiteral("地址"), QStringLiteral("备注")};
+    return columns;
+}
+
+const QString& PhotoColumn()
+{
+    static const QString column = QStringLiteral("jpg");
+    return column;
+}

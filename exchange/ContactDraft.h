@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <exception>
 
 // The seven text columns in table order: 类别 姓名 生日 电话 QQ 地址 备注.
 enum class ContactText { Category, Name, Birthday, Phone, QQ, Address, Note };
@@ -38,4 +39,26 @@ struct DraftFailure {
 struct DraftSet {
     QList<ContactDraft> drafts;
     QList<DraftFailure> failures;
+};
+
+// One record of the book as the exporters get it: the seven texts trimmed of
+// their padding, and the photo's stored bytes (empty when the record has none).
+struct StoredContact {
+    std::array<QString, ContactTextCount> texts;
+    QByteArray photo;
+
+    const QString& text(ContactText column) const { return texts[static_cast<int>(column)]; }
+};
+
+// A whole file that cannot be read or written: the message says why, in Chinese,
+// and names the file where it helps.
+class ExchangeError : public std::exception {
+public:
+    explicit ExchangeError(QString message) : message_(std::move(message)), bytes_(message_.toUtf8()) {}
+    const QString& message() const { return message_; }
+    const char* what() const noexcept override { return bytes_.constData(); }
+
+private:
+    QString message_;
+    QByteArray bytes_;
 };

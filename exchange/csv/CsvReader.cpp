@@ -1,0 +1,16 @@
+#include "CsvReader.h"
+
+#include "CsvParser.h"
+#include "CsvText.h"
+#include "SheetDrafts.h"
+#include "SheetFile.h"
+
+DraftSet readCsvBytes(const QByteArray& bytes, const QString& fileName)
+{
+    return draftsFromSheet(parseCsv(decodeCsvText(bytes)), fileName);
+}
+
+DraftSet readCsvFile(const QString& path)
+{
+    return readCsvBytes(readSheetFile(path), path);
+}

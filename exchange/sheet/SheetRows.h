@@ -1,0 +1,27 @@
+#pragma once
+// A spreadsheet's cells as the readers find them, before the header decides
+// what they mean. Rows keep only the cells that are there, so a cell far to the
+// right costs one entry, not a row of empty ones.
+
+#include <QList>
+#include <QString>
+
+struct SheetCell {
+    int column = 0;  // 0-based
+    QString text;    // as displayed: numbers without exponent, dates as YYYY-MM-DD
+};
+
+struct SheetRow {
+    int line = 0;  // where the row starts in its file, 1-based (a CSV line, a sheet's row number)
+    QList<SheetCell> cells;  // in column order, each column at most once
+};
+
+struct SheetRows {
+    QList<SheetRow> rows;
+    // Rows the reader could not read, with their line (an unclosed quote, a cut-off file).
+    struct Failure {
+        int line = 0;
+        QString reason;
+    };
+    QList<Failure> failures;
+};

@@ -1,32 +1,13 @@
 #include "CsvReader.h"
 #include "CsvWriter.h"
 #include "Gbk.h"
+#include "SheetSamples.h"
 #include "TestFolder.h"
 
 #include <QDir>
 #include <QTest>
 
 namespace {
-
-StoredContact contact(std::array<QString, ContactTextCount> texts)
-{
-    StoredContact c;
-    c.texts = std::move(texts);
-    return c;
-}
-
-QString extrasOf(const ContactDraft& d)
-{
-    QStringList parts;
-    for (const DraftExtra& e : d.extras)
-        parts.append(e.label + QLatin1Char('=') + e.value);
-    return parts.join(QLatin1Char('|'));
-}
-
-QStringList textsOf(const ContactDraft& d)
-{
-    return QStringList(d.texts.begin(), d.texts.end());
-}
 
 // The message of the ExchangeError the call raises; fails the test when it raises none.
 template <typename Call>
@@ -48,7 +29,7 @@ class CsvTest : public QObject {
 private slots:
     void shouldWriteBomCrlfHeaderAndQuoteOnlyWhereNeeded()
     {
-        const QByteArray bytes = csvBytes({contact({"朋友", "张三", "1990-01-02", "013800138000", "10001", "北京,海淀", "说\"你好\"\n再见"})});
+        const QByteArray bytes = csvBytes({storedContact({"朋友", "张三", "1990-01-02", "013800138000", "10001", "北京,海淀", "说\"你好\"\n再见"})});
         QCOMPARE(bytes, QByteArray("\xEF\xBB\xBF") + QStringLiteral("类别,姓名,生日,电话,QQ,地址,备注\r\n"
                                                                     "朋友,张三,1990-01-02,013800138000,10001,\"北京,海淀\",\"说\"\"你好\"\"\n再见\"\r\n")
                                                          .toUtf8());
@@ -57,9 +38,9 @@ private slots:
     void shouldGiveBackTheSameTextsAfterARoundTrip()
     {
         const QList<StoredContact> contacts{
-            contact({"同事", "欧阳修", "", "+86 138-0013-8000", "00123", "", "a,b;c\t\"d\"\r\ne"}),
-            contact({"", "John Smith", "--", "", "", "Line 1\nLine 2", ""}),
-            contact({"家人", "李四", "3月5日", "", "", "上海", "　全角空格　"}),
+            storedContact({"同事", "欧阳修", "", "+86 138-0013-8000", "00123", "", "a,b;c\t\"d\"\r\ne"}),
+            storedContact({"", "John Smith", "--", "", "", "Line 1\nLine 2", ""}),
+            storedContact({"家人", "李四", "3月5日", "", "", "上海", "　全角空格　"}),
         };
         TestFolder folder;
         const QString path = folder.file("book.csv");
@@ -68,7 +49,7 @@ private slots:
         QCOMPARE(set.failures.size(), 0);
         QCOMPARE(set.drafts.size(), contacts.size());
         for (int i = 0; i < contacts.size(); ++i) {
-            QCOMPARE(textsOf(set.drafts[i]), QStringList(contacts[i].texts.begin(), contacts[i].texts.end()));
+            QCOMPARE(textsOf(set.drafts[i]), textsOf(contacts[i]));
             QVERIFY(set.drafts[i].extras.isEmpty());
         }
         QCOMPARE(set.drafts[0].line, 2);

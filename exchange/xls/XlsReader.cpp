@@ -1,0 +1,37 @@
+#include "XlsReader.h"
+
+#include "BareBiffReader.h"
+#include "FreeXlReader.h"
+#include "SheetDrafts.h"
+#include "SheetFile.h"
+
+#include <QTemporaryFile>
+
+namespace {
+
+// workbookPath is where FreeXL finds the same bytes, or empty for a temporary copy.
+DraftSet readXls(const QByteArray& bytes, const QString& fileName, const QString& workbookPath)
+{
+    if (looksLikeBareBiff(bytes))
+        return draftsFromSheet(readBareBiff(bytes), fileName);
+    if (!looksLikeOle2(bytes))
+        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("不是 .xls 电子表格")));
+    if (!workbookPath.isEmpty())
+        return draftsFromSheet(readOle2Workbook(workbookPath, fileName), fileName);
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush())
+        throw ExchangeError(cannotReadMessage(fileName, copy.errorString()));
+    return draftsFromSheet(readOle2Workbook(copy.fileName(), fileName), fileName);
+}
+
+} // namespace
+
+DraftSet readXlsBytes(const QByteArray& bytes, const QString& fileName)
+{
+    return readXls(bytes, fileName, QString());
+}
+
+DraftSet readXlsFile(const QString& path)
+{
+    return readXls(readSheetFile(path), path, path);
+}

@@ -1,0 +1,13 @@
+#pragma once
+// Contacts from an .xls file: the window's own export (a bare BIFF stream in
+// GBK) or a workbook saved by Excel or LibreOffice (OLE2, read with FreeXL).
+// The first sheet's first row with text is the header.
+
+#include "ContactDraft.h"
+
+#include <QByteArray>
+#include <QString>
+
+DraftSet readXlsFile(const QString& path);
+// The same on bytes in memory (a workbook goes through a temporary file, as FreeXL reads only files).
+DraftSet readXlsBytes(const QByteArray& bytes, const QString& fileName);

@@ -1,0 +1,11 @@
+#pragma once
+// Contacts from the first sheet of an .xlsx workbook (Excel, LibreOffice, our
+// own export); its first row with text is the header.
+
+#include "ContactDraft.h"
+
+#include <QByteArray>
+#include <QString>
+
+DraftSet readXlsxFile(const QString& path);
+DraftSet readXlsxBytes(const QByteArray& bytes, const QString& fileName);

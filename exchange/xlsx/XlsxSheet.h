@@ -1,0 +1,15 @@
+#pragma once
+// The cells of one .xlsx worksheet as they are displayed: shared and inline
+// strings, numbers without exponent (a phone number stored as a number reads
+// 13800138000), dates as YYYY-MM-DD, booleans TRUE and FALSE, errors as written.
+
+#include "SheetRows.h"
+#include "XlsxParts.h"
+
+#include <QByteArray>
+
+// ExchangeError (naming fileName) when the sheet is not readable XML.
+SheetRows readXlsxSheet(const QByteArray& sheetXml, const XlsxParts& parts, const QString& fileName);
+
+// "AB12" -> column 27 (0-based); -1 when the reference names no column.
+int xlsxColumnOf(QStringView reference);

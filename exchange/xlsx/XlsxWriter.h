@@ -1,0 +1,19 @@
+#pragma once
+// Contacts as an .xlsx workbook, written with libxlsxwriter: one sheet 通讯录,
+// the header row bold and frozen, every value a text cell in text format (so
+// leading zeros and long numbers survive in any spreadsheet), column widths
+// that fit the texts.
+
+#include "ContactDraft.h"
+
+#include <QList>
+#include <QString>
+
+// Replaces the file only when it is written whole; ExchangeError otherwise.
+void writeXlsxFile(const QString& path, const QList<StoredContact>& contacts);
+
+// The width a column needs for its texts, in the sheet's character units:
+// Chinese, Japanese and Korean characters take two, others one; a little room
+// beside, and no wider than a screenful.
+double xlsxColumnWidth(const QList<QString>& texts);
+int displayWidth(const QString& text);

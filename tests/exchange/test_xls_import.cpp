@@ -1,0 +1,106 @@
+#include "ADODB.h"
+#include "ContactSchema.h"
+#include "DbHelpers.h"
+#include "SheetSamples.h"
+#include "TestFolder.h"
+#include "XlsExport.h"
+#include "XlsReader.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+// The window's own export of a few records, written by ExportToXls from a real book.
+class WindowExport {
+public:
+    WindowExport()
+    {
+        const QString path = folder.databasePath();
+        if (!CreateJetDatabase(path, ContactSchema::DatabasePassword())
+            || !OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()))
+            throw std::runtime_error("cannot create the test database");
+        query.Connection = &connection;
+        if (!RunSqlScript(query, {ContactSchema::CreateContactTable()}) || !OpenTable(query, ContactSchema::ContactTable()))
+            throw std::runtime_error("cannot create the contact table");
+    }
+    void add(const QVariantList& values) { query.AppendRecord(values); }
+    QString exportTo(const QString& name)
+    {
+        const QString file = folder.file(name);
+        if (!ExportToXls(query, file, ContactTextColumns()))
+            throw std::runtime_error("the export failed");
+        return file;
+    }
+
+    TestFolder folder;
+    TADOConnection connection;
+    TADOQuery query;
+};
+
+} // namespace
+
+class XlsImportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void shouldReadTheWindowsOwnExportBack()
+    {
+        WindowExport book;
+        book.add({"同事", "欧阳修", "1990-01-02", "13800138000", "10001", "北京市海淀区", "备注"});
+        book.add({QVariant(), "abc", QVariant(), QVariant(), "007"});
+        book.add({"家人", "张三", "3月5日", "010-1234", QVariant(), "上海", "长备注,带逗号"});
+        const DraftSet set = readXlsFile(book.exportTo("book.xls"));
+        QCOMPARE(set.failures.size(), 0);
+        QCOMPARE(set.drafts.size(), 3);
+        QCOMPARE(textsOf(set.drafts[0]), (QStringList{"同事", "欧阳修", "1990-01-02", "13800138000", "10001", "北京市海淀区", "备注"}));
+        QCOMPARE(textsOf(set.drafts[1]), (QStringList{"", "abc", "", "", "007", "", ""}));
+        QCOMPARE(textsOf(set.drafts[2]), (QStringList{"家人", "张三", "3月5日", "010-1234", "", "上海", "长备注,带逗号"}));
+        QCOMPARE(set.drafts[2].line, 4);
+    }
+
+    void shouldKeepTheRowsOfAnExportCutShortAndSaySo()
+    {
+        WindowExport book;
+        for (int i = 0; i < 3; ++i)
+            book.add({"朋友", QStringLiteral("人%1").arg(i)});
+        QByteArray bytes = TestFolder::readAll(book.exportTo("book.xls"));
+        bytes.chop(4 + 10);  // the EOF record and part of the last cell
+        const DraftSet set = readXlsBytes(bytes, "cut.xls");
+        QCOMPARE(set.drafts.size(), 3);
+        QCOMPARE(set.drafts[2].text(ContactText::Name), QStringLiteral("人2"));
+        QCOMPARE(set.failures.size(), 1);
+        QCOMPARE(set.failures[0].line, 5);
+    }
+
+    void shouldReadAWorkbookExcelsFormatWriterMade()
+    {
+        // Made by python3-xlwt (see data/make_samples.py): BIFF8 in an OLE2 container.
+        const DraftSet set = readXlsFile(TESSALY_EXCHANGE_DATA "/xlwt_contacts.xls");
+        QCOMPARE(set.failures.size(), 0);
+        QCOMPARE(set.drafts.size(), 2);
+        QCOMPARE(textsOf(set.drafts[0]), (QStringList{"同事", "欧阳修", "1990-01-02", "13800138000", "123456789", "北京市海淀区", "第一行\n第二行"}));
+        QCOMPARE(textsOf(set.drafts[1]), (QStringList{"", "Zhang San", "", "010-12345678", "1.5", "", ""}));
+        QCOMPARE(set.drafts[1].line, 3);
+        // The same bytes from memory.
+        const DraftSet again = readXlsBytes(TestFolder::readAll(TESSALY_EXCHANGE_DATA "/xlwt_contacts.xls"), "x.xls");
+        QCOMPARE(textsOf(again.drafts[0]), textsOf(set.drafts[0]));
+    }
+
+    void shouldRefuseWhatIsNoSpreadsheet_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("text") << QByteArray("类别,姓名\n");
+        QTest::newRow("damaged container") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\x01');
+        QTest::newRow("export without header") << QByteArray::fromHex("0908080000001000000000000a000000");
+    }
+    void shouldRefuseWhatIsNoSpreadsheet()
+    {
+        QFETCH(QByteArray, bytes);
+        QVERIFY_THROWS_EXCEPTION(ExchangeError, readXlsBytes(bytes, "bad.xls"));
+    }
+};
+
+QTEST_GUILESS_MAIN(XlsImportTest)
+#include "test_xls_import.moc"

@@ -3,7 +3,7 @@
 #include "CsvParser.h"
 #include "CsvText.h"
 #include "SheetDrafts.h"
-#include "SheetFile.h"
+#include "FileBytes.h"
 
 DraftSet readCsvBytes(const QByteArray& bytes, const QString& fileName)
 {
@@ -12,5 +12,5 @@ DraftSet readCsvBytes(const QByteArray& bytes, const QString& fileName)
 
 DraftSet readCsvFile(const QString& path)
 {
-    return readCsvBytes(readSheetFile(path), path);
+    return readCsvBytes(ReadWholeFile(path), path);
 }

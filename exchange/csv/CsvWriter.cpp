@@ -1,7 +1,9 @@
 #include "CsvWriter.h"
 
 #include "ContactSchema.h"
-#include "SheetFile.h"
+#include "FileBytes.h"
+
+#include <QDir>
 
 namespace {
 
@@ -57,5 +59,10 @@ QByteArray csvBytes(const QList<StoredContact>& contacts)
 
 void writeCsvFile(const QString& path, const QList<StoredContact>& contacts)
 {
-    writeSheetFile(path, csvBytes(contacts));
+    const QByteArray bytes = csvBytes(contacts);
+    QFile file(path);
+    OpenForWriting(file);
+    if (file.write(bytes) != bytes.size())
+        throw ExchangeError(QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    FinishWriting(file);
 }

@@ -11,5 +11,5 @@
 #include <QString>
 
 QByteArray csvBytes(const QList<StoredContact>& contacts);
-// Replaces the file only when it is written whole; ExchangeError otherwise.
+// Writes the file anew (the caller makes it atomic); ExchangeError when it cannot.
 void writeCsvFile(const QString& path, const QList<StoredContact>& contacts);

@@ -2,6 +2,7 @@
 
 #include "ContactSchema.h"
 #include "HeaderMeaning.h"
+#include "SheetFile.h"
 #include "Trim.h"
 
 #include <QStringList>
@@ -224,7 +225,7 @@ DraftSet draftsFromSheet(const SheetRows& sheet, const QString& fileName)
 
     const auto header = std::find_if(sheet.rows.begin(), sheet.rows.end(), [](const SheetRow& r) { return !isBlankRow(r); });
     if (header == sheet.rows.end())
-        throw ExchangeError(QStringLiteral("文件“%1”中没有表头,读不出任何联系人").arg(fileName));
+        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("其中没有表头，读不出任何联系人")));
 
     QList<HeaderMeaning> meanings;
     QStringList found;
@@ -237,8 +238,8 @@ DraftSet draftsFromSheet(const SheetRows& sheet, const QString& fileName)
             found.append(name);
     }
     if (!namesAKnownColumn(meanings))
-        throw ExchangeError(QStringLiteral("文件“%1”的表头中没有认识的列(认识的有 %2 等);表头中的列为:%3")
-                                .arg(fileName, ContactTextColumns().join(QStringLiteral("、")), found.join(QStringLiteral("、"))));
+        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("表头中没有认识的列（认识的有 %1 等）；表头中的列为：%2")
+                                                            .arg(ContactTextColumns().join(QStringLiteral("、")), found.join(QStringLiteral("、")))));
 
     const RowReader reader(meanings);
     for (auto row = header + 1; row != sheet.rows.end(); ++row)

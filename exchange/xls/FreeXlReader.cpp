@@ -34,7 +34,7 @@ QString freeXlReason(int code)
     case FREEXL_INSUFFICIENT_MEMORY: return QStringLiteral("内存不足");
     case FREEXL_UNSUPPORTED_CHARSET:
     case FREEXL_INVALID_CHARACTER: return QStringLiteral("文字的编码无法识别");
-    default: return QStringLiteral("不是可以读取的 Excel 工作簿,或者文件已损坏(FreeXL 错误 %1)").arg(code);
+    default: return QStringLiteral("不是可以读取的 Excel 工作簿,或者文件已损坏（FreeXL 错误 %1）").arg(code);
     }
 }
 

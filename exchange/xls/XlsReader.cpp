@@ -3,6 +3,7 @@
 #include "BareBiffReader.h"
 #include "FreeXlReader.h"
 #include "SheetDrafts.h"
+#include "FileBytes.h"
 #include "SheetFile.h"
 
 #include <QTemporaryFile>
@@ -33,5 +34,5 @@ DraftSet readXlsBytes(const QByteArray& bytes, const QString& fileName)
 
 DraftSet readXlsFile(const QString& path)
 {
-    return readXls(readSheetFile(path), path, path);
+    return readXls(ReadWholeFile(path), path, path);
 }

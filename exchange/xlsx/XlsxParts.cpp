@@ -13,7 +13,7 @@ namespace {
 
 [[noreturn]] void damaged(const QString& fileName, const QString& part, const QXmlStreamReader& xml)
 {
-    throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("工作簿的“%1”部分已损坏(第%2行:%3)")
+    throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("工作簿的“%1”部分已损坏（第%2行：%3）")
                                                         .arg(part).arg(xml.lineNumber()).arg(xml.errorString())));
 }
 

@@ -1,7 +1,7 @@
 #include "XlsxReader.h"
 
 #include "SheetDrafts.h"
-#include "SheetFile.h"
+#include "FileBytes.h"
 #include "XlsxParts.h"
 #include "XlsxSheet.h"
 #include "ZipArchive.h"
@@ -15,5 +15,5 @@ DraftSet readXlsxBytes(const QByteArray& bytes, const QString& fileName)
 
 DraftSet readXlsxFile(const QString& path)
 {
-    return readXlsxBytes(readSheetFile(path), path);
+    return readXlsxBytes(ReadWholeFile(path), path);
 }

@@ -128,6 +128,6 @@ SheetRows readXlsxSheet(const QByteArray& sheetXml, const XlsxParts& parts, cons
         }
     }
     if (xml.hasError())
-        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("工作表已损坏(第%1行:%2)").arg(xml.lineNumber()).arg(xml.errorString())));
+        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("工作表已损坏（第%1行：%2）").arg(xml.lineNumber()).arg(xml.errorString())));
     return sheet;
 }

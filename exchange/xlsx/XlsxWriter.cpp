@@ -1,9 +1,9 @@
 #include "XlsxWriter.h"
 
 #include "ContactSchema.h"
-#include "SheetFile.h"
 #include "XlsxParts.h"
 
+#include <QDir>
 #include <QFile>
 #include <utility>
 #include <xlsxwriter.h>
@@ -39,7 +39,7 @@ QString escapeForSheet(const QString& text)
 
 class Workbook {
 public:
-    Workbook(const QString& path, const QString& shownName) : shownName_(shownName)
+    explicit Workbook(const QString& path) : path_(path)
     {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;  // rows go to disk as they are written
@@ -68,17 +68,17 @@ public:
     }
     [[noreturn]] void fail(const QString& why) const
     {
-        throw ExchangeError(QStringLiteral("无法写入文件“%1”:%2").arg(shownName_, why));
+        throw ExchangeError(QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path_), why));
     }
 
 private:
     lxw_workbook* book_ = nullptr;
-    QString shownName_;
+    QString path_;
 };
 
-void writeWorkbook(const QString& temporaryPath, const QString& path, const QList<StoredContact>& contacts)
+void writeWorkbook(const QString& path, const QList<StoredContact>& contacts)
 {
-    Workbook book(temporaryPath, path);
+    Workbook book(path);
     lxw_worksheet* sheet = workbook_add_worksheet(book.get(), "通讯录");
     lxw_format* text = workbook_add_format(book.get());
     lxw_format* header = workbook_add_format(book.get());
@@ -133,5 +133,5 @@ double xlsxColumnWidth(const QList<QString>& texts)
 
 void writeXlsxFile(const QString& path, const QList<StoredContact>& contacts)
 {
-    writeSheetFileVia(path, [&](const QString& temporaryPath) { writeWorkbook(temporaryPath, path, contacts); });
+    writeWorkbook(path, contacts);
 }

@@ -9,7 +9,7 @@
 #include <QList>
 #include <QString>
 
-// Replaces the file only when it is written whole; ExchangeError otherwise.
+// Writes the file anew (the caller makes it atomic); ExchangeError when it cannot.
 void writeXlsxFile(const QString& path, const QList<StoredContact>& contacts);
 
 // The width a column needs for its texts, in the sheet's character units:

@@ -24,7 +24,7 @@ ZipArchive::ZipArchive(const QByteArray& bytes, const QString& fileName) : fileN
     if (!archive_) {
         zip_source_free(source);  // the archive owns the source only once it is open
         zip_error_fini(&error);
-        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("不是 .xlsx 工作簿(无法作为 zip 压缩包打开)")));
+        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("不是 .xlsx 工作簿（无法作为 zip 压缩包打开）")));
     }
     zip_error_fini(&error);
 }

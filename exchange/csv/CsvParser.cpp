@@ -25,79 +25,109 @@ QChar detectCsvSeparator(const QString& text)
     return QLatin1Char(',');
 }
 
+namespace {
+
+bool isLineEnd(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
+
+// Walks the text once; fields without quotes are taken as slices, whole.
+class CsvScanner {
+public:
+    explicit CsvScanner(const QString& text) : p_(text.constData()), end_(p_ + text.size()), separator_(detectCsvSeparator(text)) {}
+
+    SheetRows scan()
+    {
+        while (p_ < end_) {
+            if (isLineEnd(*p_)) {
+                skipLineEnd();  // a blank line holds no record
+                continue;
+            }
+            if (!readRecord())
+                break;
+        }
+        return std::move(sheet_);
+    }
+
+private:
+    void skipLineEnd()
+    {
+        p_ += (*p_ == QLatin1Char('\r') && p_ + 1 < end_ && p_[1] == QLatin1Char('\n')) ? 2 : 1;
+        ++line_;
+    }
+
+    // One record up to its line end; false when an unclosed quote ends the file.
+    bool readRecord()
+    {
+        SheetRow row;
+        row.line = line_;
+        for (;;) {
+            QString field;
+            if (p_ < end_ && *p_ == QLatin1Char('"')) {
+                if (!readQuoted(field)) {
+                    sheet_.failures.append({row.line, QStringLiteral("第%1行起的引号没有闭合，此后的内容无法读取").arg(row.line)});
+                    return false;
+                }
+            } else {
+                const QChar* start = p_;
+                while (p_ < end_ && *p_ != separator_ && !isLineEnd(*p_))
+                    ++p_;
+                field = QString(start, p_ - start);
+            }
+            row.cells.append({static_cast<int>(row.cells.size()), std::move(field)});
+            if (p_ < end_ && *p_ == separator_) {
+                ++p_;
+                continue;
+            }
+            break;
+        }
+        if (p_ < end_)
+            skipLineEnd();
+        sheet_.rows.append(std::move(row));
+        return true;
+    }
+
+    // A quoted field: runs to the quote not followed by another; a doubled quote
+    // is one quote; text between the closing quote and the separator is kept.
+    bool readQuoted(QString& field)
+    {
+        ++p_;
+        for (;;) {
+            const QChar* start = p_;
+            while (p_ < end_ && *p_ != QLatin1Char('"')) {
+                if (*p_ == QLatin1Char('\n') || (*p_ == QLatin1Char('\r') && (p_ + 1 >= end_ || p_[1] != QLatin1Char('\n'))))
+                    ++line_;
+                ++p_;
+            }
+            field.append(start, p_ - start);
+            if (p_ >= end_)
+                return false;
+            ++p_;  // the quote
+            if (p_ < end_ && *p_ == QLatin1Char('"')) {
+                field += QLatin1Char('"');
+                ++p_;
+                continue;
+            }
+            break;
+        }
+        const QChar* start = p_;
+        while (p_ < end_ && *p_ != separator_ && !isLineEnd(*p_))
+            ++p_;
+        field.append(start, p_ - start);
+        return true;
+    }
+
+    const QChar* p_;
+    const QChar* const end_;
+    const QChar separator_;
+    int line_ = 1;
+    SheetRows sheet_;
+};
+
+} // namespace
+
 SheetRows parseCsv(const QString& text)
 {
-    const QChar separator = detectCsvSeparator(text);
-    SheetRows sheet;
-    SheetRow row;
-    QString field;
-    int line = 1;
-    bool fieldStarted = false;  // something of the record was read: a blank line is no record
-    row.line = 1;
-
-    auto endField = [&] {
-        row.cells.append({static_cast<int>(row.cells.size()), field});
-        field.clear();
-    };
-    auto endRecord = [&] {
-        if (fieldStarted) {
-            endField();
-            sheet.rows.append(std::move(row));
-        }
-        row = SheetRow();
-        fieldStarted = false;
-    };
-
-    const QChar* p = text.constData();
-    const QChar* const end = p + text.size();
-    while (p < end) {
-        if (!fieldStarted)
-            row.line = line;
-        const QChar c = *p;
-        if (c == QLatin1Char('"') && field.isEmpty()) {
-            // A quoted field: runs to the quote not followed by another quote.
-            const int startLine = line;
-            fieldStarted = true;
-            ++p;
-            bool closed = false;
-            while (p < end) {
-                if (*p == QLatin1Char('"')) {
-                    if (p + 1 < end && p[1] == QLatin1Char('"')) {
-                        field += QLatin1Char('"');
-                        p += 2;
-                        continue;
-                    }
-                    ++p;
-                    closed = true;
-                    break;
-                }
-                if (*p == QLatin1Char('\n') || (*p == QLatin1Char('\r') && (p + 1 >= end || p[1] != QLatin1Char('\n'))))
-                    ++line;
-                field += *p++;
-            }
-            if (!closed) {
-                sheet.failures.append({row.line, QStringLiteral("第%1行起的引号没有闭合,此后的内容无法读取").arg(startLine)});
-                return sheet;
-            }
-            // Text between the closing quote and the separator is kept as it stands.
-            while (p < end && *p != separator && *p != QLatin1Char('\n') && *p != QLatin1Char('\r'))
-                field += *p++;
-            continue;
-        }
-        if (c == separator) {
-            fieldStarted = true;
-            endField();
-            ++p;
-        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            p += (c == QLatin1Char('\r') && p + 1 < end && p[1] == QLatin1Char('\n')) ? 2 : 1;
-            endRecord();
-            ++line;
-        } else {
-            fieldStarted = true;
-            field += c;
-            ++p;
-        }
-    }
-    endRecord();
-    return sheet;
+    return CsvScanner(text).scan();
 }

@@ -11,9 +11,13 @@
 
 namespace {
 
+// Nothing but characters with codes up to 32, which trimming takes away.
 bool isBlank(const QString& text)
 {
-    return TrimControl(text).isEmpty();
+    for (QChar c : text)
+        if (c.unicode() > 32)
+            return false;
+    return true;
 }
 
 bool hasHan(const QString& text)
@@ -83,7 +87,7 @@ QString joinAddress(AddressParts& a)
 
 class RowReader {
 public:
-    RowReader(const QList<HeaderMeaning>& meanings) : meanings_(meanings) {}
+    explicit RowReader(const QList<HeaderMeaning>& meanings) : meanings_(meanings) {}
 
     ContactDraft read(const SheetRow& row) const
     {
@@ -97,7 +101,7 @@ public:
         for (const SheetCell& cell : row.cells) {
             if (isBlank(cell.text))
                 continue;
-            const HeaderMeaning m = meaningOf(cell.column);
+            const HeaderMeaning& m = meaningOf(cell.column);
             if (!m.defaultValue.isEmpty() && TrimControl(cell.text) == m.defaultValue)
                 continue;
             const QStringList values = m.list ? splitList(cell.text) : QStringList{cell.text};
@@ -147,13 +151,18 @@ public:
     }
 
 private:
-    HeaderMeaning meaningOf(int column) const
+    // Cells right of the header are kept under their column's number.
+    const HeaderMeaning& meaningOf(int column) const
     {
         if (column < meanings_.size())
             return meanings_[column];
-        HeaderMeaning m;
-        m.label = QStringLiteral("第%1列").arg(column + 1);
-        return m;
+        auto found = beyondHeader_.find(column);
+        if (found == beyondHeader_.end()) {
+            HeaderMeaning m;
+            m.label = QStringLiteral("第%1列").arg(column + 1);
+            found = beyondHeader_.emplace(column, std::move(m)).first;
+        }
+        return found->second;
     }
 
     static QStringList splitList(const QString& value)
@@ -179,6 +188,10 @@ private:
     {
         if (candidates.isEmpty())
             return;
+        if (candidates.size() == 1) {
+            draft.texts[column] = candidates.first().value;
+            return;
+        }
         std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
             return a.rank != b.rank ? a.rank < b.rank : a.order < b.order;
         });
@@ -194,6 +207,7 @@ private:
     }
 
     const QList<HeaderMeaning>& meanings_;
+    mutable std::map<int, HeaderMeaning> beyondHeader_;
 };
 
 bool isBlankRow(const SheetRow& row)

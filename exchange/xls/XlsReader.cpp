@@ -5,6 +5,7 @@
 #include "SheetDrafts.h"
 #include "FileBytes.h"
 #include "SheetFile.h"
+#include "XlsxReader.h"
 
 #include <QTemporaryFile>
 
@@ -15,6 +16,8 @@ DraftSet readXls(const QByteArray& bytes, const QString& fileName, const QString
 {
     if (looksLikeBareBiff(bytes))
         return draftsFromSheet(readBareBiff(bytes), fileName);
+    if (bytes.startsWith("PK\x03\x04"))
+        return readXlsxBytes(bytes, fileName);  // an .xlsx workbook under the older name
     if (!looksLikeOle2(bytes))
         throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("不是 .xls 电子表格")));
     if (!workbookPath.isEmpty())

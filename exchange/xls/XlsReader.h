@@ -1,7 +1,8 @@
 #pragma once
 // Contacts from an .xls file: the window's own export (a bare BIFF stream in
 // GBK) or a workbook saved by Excel or LibreOffice (OLE2, read with FreeXL).
-// The first sheet's first row with text is the header.
+// The first sheet's first row with text is the header. An .xlsx workbook
+// saved under the name .xls is read as what it is.
 
 #include "ContactDraft.h"
 

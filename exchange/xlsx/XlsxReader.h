@@ -1,6 +1,7 @@
 #pragma once
 // Contacts from the first sheet of an .xlsx workbook (Excel, LibreOffice, our
-// own export); its first row with text is the header.
+// own export); its first row with text is the header. An .xls workbook saved
+// under the name .xlsx is read as what it is.
 
 #include "ContactDraft.h"
 

@@ -5,6 +5,7 @@
 #include "TestFolder.h"
 #include "XlsExport.h"
 #include "XlsReader.h"
+#include "XlsxReader.h"
 
 #include <QFile>
 #include <QTest>
@@ -85,6 +86,14 @@ private slots:
         // The same bytes from memory.
         const DraftSet again = readXlsBytes(TestFolder::readAll(TESSALY_EXCHANGE_DATA "/xlwt_contacts.xls"), "x.xls");
         QCOMPARE(textsOf(again.drafts[0]), textsOf(set.drafts[0]));
+    }
+
+    void shouldReadAWorkbookSavedUnderTheOtherName()
+    {
+        const QByteArray xls = TestFolder::readAll(TESSALY_EXCHANGE_DATA "/xlwt_contacts.xls");
+        const QByteArray xlsx = TestFolder::readAll(TESSALY_EXCHANGE_DATA "/openpyxl_contacts.xlsx");
+        QCOMPARE(readXlsxBytes(xls, "named.xlsx").drafts.size(), 2);
+        QCOMPARE(readXlsBytes(xlsx, "named.xls").drafts.size(), 2);
     }
 
     void shouldRefuseWhatIsNoSpreadsheet_data()

@@ -3,6 +3,7 @@
 #include "CellNumber.h"
 #include "ContactDraft.h"
 #include "SheetFile.h"
+#include "Isolated.h"
 
 #include <QFile>
 #include <freexl.h>
@@ -59,7 +60,8 @@ bool looksLikeOle2(const QByteArray& bytes)
     return bytes.startsWith("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
 }
 
-SheetRows readOle2Workbook(const QString& path, const QString& fileName)
+// FreeXL in this process; the parent below runs it in a child of its own.
+static SheetRows readWithFreeXl(const QString& path, const QString& fileName)
 {
     Workbook book;
     int rc = freexl_open(QFile::encodeName(path).constData(), book.out());
@@ -93,4 +95,11 @@ SheetRows readOle2Workbook(const QString& path, const QString& fileName)
             sheet.rows.append(std::move(row));
     }
     return sheet;
+}
+
+SheetRows readOle2Workbook(const QString& path, const QString& fileName)
+{
+    // FreeXL 1.0.6 reads past its buffers on some damaged workbooks (its string
+    // conversion); in a child process such a file costs the child, not the book.
+    return runIsolated(fileName, [&] { return readWithFreeXl(path, fileName); });
 }

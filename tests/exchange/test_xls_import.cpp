@@ -1,5 +1,6 @@
 #include "ADODB.h"
 #include "ContactSchema.h"
+#include "Isolated.h"
 #include "DbHelpers.h"
 #include "SheetSamples.h"
 #include "TestFolder.h"
@@ -94,6 +95,35 @@ private slots:
         const QByteArray xlsx = TestFolder::readAll(TESSALY_EXCHANGE_DATA "/openpyxl_contacts.xlsx");
         QCOMPARE(readXlsxBytes(xls, "named.xlsx").drafts.size(), 2);
         QCOMPARE(readXlsBytes(xlsx, "named.xls").drafts.size(), 2);
+    }
+
+    void shouldHandBackWhatAnIsolatedReaderReadsAndSurviveItsCrash()
+    {
+        // More than a pipe holds at once, so the parent must read while the child writes.
+        SheetRows many;
+        for (int r = 0; r < 20000; ++r)
+            many.rows.append({r + 1, {{0, QStringLiteral("王五%1").arg(r)}, {3, QStringLiteral("138")}}});
+        many.failures.append({7, QStringLiteral("原因")});
+        const SheetRows back = runIsolated("x.xls", [&] { return many; });
+        QCOMPARE(back.rows.size(), many.rows.size());
+        QCOMPARE(back.rows.last().line, 20000);
+        QCOMPARE(back.rows.last().cells[1].column, 3);
+        QCOMPARE(back.rows.last().cells[0].text, QStringLiteral("王五19999"));
+        QCOMPARE(back.failures.size(), 1);
+        QCOMPARE(back.failures[0].reason, QStringLiteral("原因"));
+
+        try {
+            runIsolated("refused.xls", []() -> SheetRows { throw ExchangeError(QStringLiteral("工作簿有密码保护")); });
+            QFAIL("no error");
+        } catch (const ExchangeError& e) {
+            QCOMPARE(e.message(), QStringLiteral("工作簿有密码保护"));
+        }
+        try {
+            runIsolated("crash.xls", []() -> SheetRows { std::abort(); });
+            QFAIL("no error");
+        } catch (const ExchangeError& e) {
+            QVERIFY2(e.message().contains("crash.xls") && e.message().contains(QStringLiteral("已损坏")), qPrintable(e.message()));
+        }
     }
 
     void shouldRefuseWhatIsNoSpreadsheet_data()

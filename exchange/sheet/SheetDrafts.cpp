@@ -64,6 +64,14 @@ QStringList groupNames(const QString& value)
     return groups;
 }
 
+// A column without a header name, kept under its number.
+HeaderMeaning numbered(int column)
+{
+    HeaderMeaning m;
+    m.label = QStringLiteral("第%1列").arg(column + 1);
+    return m;
+}
+
 struct Candidate {
     int rank = 0;
     int order = 0;  // the column, so equal ranks keep the sheet's order
@@ -157,11 +165,8 @@ private:
         if (column < meanings_.size())
             return meanings_[column];
         auto found = beyondHeader_.find(column);
-        if (found == beyondHeader_.end()) {
-            HeaderMeaning m;
-            m.label = QStringLiteral("第%1列").arg(column + 1);
-            found = beyondHeader_.emplace(column, std::move(m)).first;
-        }
+        if (found == beyondHeader_.end())
+            found = beyondHeader_.emplace(column, numbered(column)).first;
         return found->second;
     }
 
@@ -245,9 +250,9 @@ DraftSet draftsFromSheet(const SheetRows& sheet, const QString& fileName)
     QStringList found;
     for (const SheetCell& cell : header->cells) {
         while (meanings.size() < cell.column)
-            meanings.append(headerMeaning(QStringLiteral("第%1列").arg(meanings.size() + 1)));
+            meanings.append(numbered(static_cast<int>(meanings.size())));
         const QString name = TrimControl(cell.text);
-        meanings.append(headerMeaning(name.isEmpty() ? QStringLiteral("第%1列").arg(cell.column + 1) : name));
+        meanings.append(name.isEmpty() ? numbered(cell.column) : headerMeaning(name));
         if (!name.isEmpty())
             found.append(name);
     }

@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-wqy-zenhei fontconfig
   python3-xlrd
   libfreexl-dev libzip-dev libxlsxwriter-dev python3-xlwt python3-openpyxl
+  desktop-file-utils appstream
 )
 
 missing=()

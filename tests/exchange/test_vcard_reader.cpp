@@ -190,8 +190,9 @@ private slots:
                                              << QStringList{u"电话:1"_qs};
         QTest::newRow("quoted type list") << QByteArray("TEL;TYPE=\"home,voice\":1\r\nTEL;TYPE=\"voice,cell\":2\r\n")
                                           << u"2"_qs << QStringList{u"电话:1"_qs};
-        QTest::newRow("lowest PREF wins") << QByteArray("TEL;PREF=2:1\r\nTEL;PREF=1:tel:2\r\n") << u"2"_qs
+        QTest::newRow("lowest PREF wins") << QByteArray("TEL;PREF=2:1\r\nTEL;PREF=1;VALUE=uri:tel:2\r\n") << u"2"_qs
                                           << QStringList{u"电话:1"_qs};
+        QTest::newRow("tel: is text without VALUE=uri") << QByteArray("TEL:tel:2\r\n") << u"tel:2"_qs << QStringList();
         QTest::newRow("empty numbers are none") << QByteArray("TEL;PREF=1:\r\nTEL:2\r\n") << u"2"_qs << QStringList();
     }
     void shouldTakeThePreferredPhone()

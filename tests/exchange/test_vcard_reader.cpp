@@ -157,6 +157,7 @@ private slots:
         QTest::newRow("UTF-8 declared") << "FN;CHARSET=UTF-8:" + utf8;
         QTest::newRow("UTF-8 declared as GBK") << "FN;CHARSET=GBK:" + utf8;
         QTest::newRow("UTF-8 undeclared") << "FN:" + utf8;
+        QTest::newRow("GBK in base64") << "FN;ENCODING=BASE64;CHARSET=GBK:" + gbk.toBase64();
     }
     void shouldReadTheCharacterSetsOfChinesePhones()
     {

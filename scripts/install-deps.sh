@@ -14,6 +14,7 @@ PACKAGES=(
   python3-xlrd
   libfreexl-dev libzip-dev libxlsxwriter-dev python3-xlwt python3-openpyxl
   desktop-file-utils appstream
+  python3-vobject
 )
 
 missing=()

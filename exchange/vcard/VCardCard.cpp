@@ -133,6 +133,8 @@ private:
             return address(p);
         if (name == "ORG")
             return extra(u"单位"_qs, joinNameParts(parts(p, QLatin1Char(';'))));
+        if (name == "X-ANDROID-CUSTOM")
+            return androidCustom(p);
         if (name == "CATEGORIES") {
             for (const QString& category : parts(p, QLatin1Char(',')))
                 fill(ContactText::Category, u"类别"_qs, category);
@@ -160,6 +162,22 @@ private:
             fill(ContactText::Note, u"备注"_qs, value);
         else
             extra(labelOf(name), value);
+    }
+
+    // Android's own kinds: "vnd.android.cursor.item/nickname;小明;1;;..." (kind, value, the value's type, ...).
+    void androidCustom(const VCardProperty& p)
+    {
+        static const QHash<QString, QString> labels = {
+            {u"vnd.android.cursor.item/nickname"_qs, u"昵称"_qs},
+            {u"vnd.android.cursor.item/relation"_qs, u"关系人"_qs},
+            {u"vnd.android.cursor.item/contact_event"_qs, u"纪念日"_qs},
+        };
+        QStringList fields = parts(p, QLatin1Char(';'));
+        const auto known = labels.constFind(fields.first().trimmed());
+        if (known != labels.constEnd())
+            return extra(*known, fields.value(1));
+        fields.removeAll(QString());
+        extra(u"X-ANDROID-CUSTOM"_qs, fields.join(QLatin1Char(';')));
     }
 
     static bool isQQ(const VCardProperty& p, const QString& value)

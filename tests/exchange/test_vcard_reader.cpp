@@ -266,12 +266,14 @@ private slots:
                                          "NOTE:一\r\nNOTE:二\r\nCATEGORIES:朋友,同学\\,校友\r\nURL:http://example.com/a\\,b\r\n"
                                          "X-QQ:1\r\nIMPP:qq:2\r\nIMPP:xmpp:a@example.com\r\nTITLE:经理\r\n"
                                          "ADR:;;二路;;;;\r\nADR;TYPE=pref:;;一路;;;;\r\nX-CUSTOM;A=B:自定义\r\n"
-                                         "item1.X-ABLabel:_$!<Other>!$_\r\nUID:123\r\nREV:20240101T000000Z\r\n"));
+                                         "item1.X-ABLabel:_$!<Other>!$_\r\nUID:123\r\nREV:20240101T000000Z\r\n"
+                                         "X-ANDROID-CUSTOM:vnd.android.cursor.item/nickname;小明;1;;;;;;;;;;;;;\r\n"
+                                         "X-ANDROID-CUSTOM:vnd.example/kind;a;;b;;\r\n"));
         QCOMPARE(textsOf(d), (QStringList{u"朋友"_qs, u"甲"_qs, QString(), QString(), u"1"_qs, u"一路"_qs, u"一"_qs}));
         QCOMPARE(extrasOf(d), (QStringList{u"邮箱:a@example.com"_qs, u"邮箱:b@example.com"_qs, u"备注:二"_qs,
                                            u"类别:同学,校友"_qs, u"网址:http://example.com/a,b"_qs, u"QQ:2"_qs,
                                            u"即时通讯:xmpp:a@example.com"_qs, u"职务:经理"_qs, u"地址:二路"_qs,
-                                           u"X-CUSTOM:自定义"_qs}));
+                                           u"X-CUSTOM:自定义"_qs, u"昵称:小明"_qs, u"X-ANDROID-CUSTOM:vnd.example/kind;a;b"_qs}));
     }
 
     void shouldLeaveOutWhatHasNoPlaceAndSaySo_data()

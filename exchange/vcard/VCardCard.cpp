@@ -53,6 +53,7 @@ constexpr int notPreferred = std::numeric_limits<int>::max();
 // A number or address that competes for its column.
 struct Candidate {
     int order = 0;
+    QString label;  // as an extra, when it loses
     QString value;
     int preference = notPreferred;  // lower wins; PREF=1 and TYPE=PREF are 1
     bool cell = false;
@@ -98,6 +99,11 @@ public:
             }
             if (p.name == "X-TESSALY-BIRTHDAY")
                 typedBirthday_ = true;
+            if (p.name == "X-ABLABEL" && !p.group.isEmpty()) {
+                const QString label = unescapeText(decodeValueText(p).text, true).trimmed();
+                if (!label.startsWith(QLatin1String("_$!<")))  // the address book's own labels say nothing new
+                    groupLabels_.insert(p.group.toLower(), label);
+            }
         }
     }
 
@@ -105,10 +111,12 @@ public:
     {
         for (int i = 0; i < properties_.size(); ++i) {
             order_ = i;
+            group_ = properties_[i].group.toLower();
             take(properties_[i]);
         }
-        settle(phones_, ContactText::Phone, u"电话"_qs, true);
-        settle(addresses_, ContactText::Address, u"地址"_qs, false);
+        group_.clear();
+        settle(phones_, ContactText::Phone, true);
+        settle(addresses_, ContactText::Address, false);
         nameFromParts();
         std::stable_sort(extras_.begin(), extras_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -146,7 +154,7 @@ private:
         if (name == "FN")
             fill(ContactText::Name, u"姓名"_qs, value);
         else if (name == "TEL")
-            phones_.append({order_, isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value, preferenceOf(p),
+            phones_.append({order_, labelled(u"电话"_qs), isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value, preferenceOf(p),
                             p.hasType("CELL")});
         else if (name == "X-QQ")
             fill(ContactText::QQ, u"QQ"_qs, value);
@@ -209,10 +217,17 @@ private:
             extra(label, value);
     }
 
+    // A label the person gave a group of properties ("item1.X-ABLabel:老家") names its extras too.
+    QString labelled(const QString& label) const
+    {
+        const QString custom = group_.isEmpty() ? QString() : groupLabels_.value(group_);
+        return custom.isEmpty() ? label : label + u"（"_qs + custom + u"）"_qs;
+    }
+
     void extra(const QString& label, const QString& value)
     {
         if (!value.isEmpty())
-            extras_.append({order_, DraftExtra{label, value}});
+            extras_.append({order_, DraftExtra{labelled(label), value}});
     }
 
     DecodedText decoded(const VCardProperty& p)
@@ -260,19 +275,19 @@ private:
         a.resize(7);
         const QString joined = joinNameParts({a[4], a[3], a[2], a[1], a[0]});
         if (!joined.isEmpty())
-            addresses_.append({order_, joined, preferenceOf(p), false});
+            addresses_.append({order_, labelled(u"地址"_qs), joined, preferenceOf(p), false});
         extra(u"邮编"_qs, a[5]);
         extra(u"国家"_qs, a[6]);
     }
 
-    void settle(const QList<Candidate>& candidates, ContactText column, const QString& label, bool cellFirst)
+    void settle(const QList<Candidate>& candidates, ContactText column, bool cellFirst)
     {
         const qsizetype best = chosen(candidates, cellFirst);
         for (qsizetype i = 0; i < candidates.size(); ++i) {
             if (i == best)
                 draft_.text(column) = candidates[i].value;
             else
-                extras_.append({candidates[i].order, DraftExtra{label, candidates[i].value}});
+                extras_.append({candidates[i].order, DraftExtra{candidates[i].label, candidates[i].value}});
         }
     }
 
@@ -306,6 +321,8 @@ private:
     QList<std::pair<int, DraftExtra>> extras_;
     QList<Candidate> phones_;
     QList<Candidate> addresses_;
+    QHash<QByteArray, QString> groupLabels_;
+    QByteArray group_;
     QStringList nameParts_;
     int nameOrder_ = -1;
     int order_ = 0;

@@ -194,6 +194,10 @@ private slots:
         QTest::newRow("lowest PREF wins") << QByteArray("TEL;PREF=2:1\r\nTEL;PREF=1;VALUE=uri:tel:2\r\n") << u"2"_qs
                                           << QStringList{u"电话:1"_qs};
         QTest::newRow("tel: is text without VALUE=uri") << QByteArray("TEL:tel:2\r\n") << u"tel:2"_qs << QStringList();
+        QTest::newRow("custom labels name the extras")
+            << QByteArray("TEL;TYPE=CELL:1\r\nitem1.TEL:2\r\nITEM1.X-ABLabel:老家\r\nitem2.TEL:3\r\n"
+                          "item2.X-ABLabel:_$!<Home>!$_\r\n")
+            << u"1"_qs << QStringList{u"电话（老家）:2"_qs, u"电话:3"_qs};
         QTest::newRow("empty numbers are none") << QByteArray("TEL;PREF=1:\r\nTEL:2\r\n") << u"2"_qs << QStringList();
     }
     void shouldTakeThePreferredPhone()

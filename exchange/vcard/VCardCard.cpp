@@ -48,6 +48,16 @@ bool isBinary(const QByteArray& name)
     return name == "LOGO" || name == "SOUND" || name == "KEY";
 }
 
+// A value of blanks says nothing: it neither fills a column nor becomes an extra.
+bool isBlank(const QString& value)
+{
+    for (const QChar c : value) {
+        if (!c.isSpace())
+            return false;
+    }
+    return true;
+}
+
 constexpr int notPreferred = std::numeric_limits<int>::max();
 
 // A number or address that competes for its column.
@@ -144,12 +154,15 @@ private:
         if (name == "X-ANDROID-CUSTOM")
             return androidCustom(p);
         if (name == "CATEGORIES") {
-            for (const QString& category : parts(p, QLatin1Char(',')))
-                fill(ContactText::Category, u"类别"_qs, category);
+            for (const QString& category : parts(p, QLatin1Char(','))) {
+                // Google puts every contact into its group "myContacts": no category of the person's.
+                if (category.compare(QLatin1String("myContacts"), Qt::CaseInsensitive) != 0)
+                    fill(ContactText::Category, u"类别"_qs, category);
+            }
             return;
         }
         QString value = text(p);
-        if (value.isEmpty())
+        if (isBlank(value))
             return;
         if (name == "FN")
             fill(ContactText::Name, u"姓名"_qs, value);
@@ -208,7 +221,7 @@ private:
     // The column when it is still empty, else an extra under the label.
     void fill(ContactText column, const QString& label, const QString& value)
     {
-        if (value.isEmpty())
+        if (isBlank(value))
             return;
         QString& target = draft_.text(column);
         if (target.isEmpty())
@@ -226,7 +239,7 @@ private:
 
     void extra(const QString& label, const QString& value)
     {
-        if (!value.isEmpty())
+        if (!isBlank(value))
             extras_.append({order_, DraftExtra{labelled(label), value}});
     }
 

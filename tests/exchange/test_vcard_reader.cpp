@@ -223,6 +223,7 @@ private slots:
         QTest::newRow("prefix kept as an extra") << QByteArray("N:王;小明;;Dr.;\r\n") << u"王小明"_qs
                                                  << QStringList{u"称谓:Dr."_qs};
         QTest::newRow("empty full name") << QByteArray("FN:\r\nN:张;三\r\n") << u"张三"_qs << QStringList();
+        QTest::newRow("blank full name") << QByteArray("FN:  \r\nN:张; ;三\r\n") << u"张三"_qs << QStringList();
         QTest::newRow("full name wins") << QByteArray("N:Smith;John;;Mr.;\r\nFN:John Smith\r\n") << u"John Smith"_qs
                                         << QStringList();
         QTest::newRow("escaped parts") << QByteArray("N:O\\;Neil;Pat\\,Jr\r\n") << u"O;Neil Pat,Jr"_qs << QStringList();
@@ -267,7 +268,7 @@ private slots:
     {
         const ContactDraft d = only(card("3.0",
                                          "FN:甲\r\nEMAIL:a@example.com\r\nEMAIL;TYPE=WORK:b@example.com\r\n"
-                                         "NOTE:一\r\nNOTE:二\r\nCATEGORIES:朋友,同学\\,校友\r\nURL:http://example.com/a\\,b\r\n"
+                                         "NOTE:一\r\nNOTE:二\r\nCATEGORIES:myContacts,朋友,同学\\,校友\r\nCATEGORIES: \r\nURL:http://example.com/a\\,b\r\n"
                                          "X-QQ:1\r\nIMPP:qq:2\r\nIMPP:xmpp:a@example.com\r\nTITLE:经理\r\n"
                                          "ADR:;;二路;;;;\r\nADR;TYPE=pref:;;一路;;;;\r\nX-CUSTOM;A=B:自定义\r\n"
                                          "item1.X-ABLabel:_$!<Other>!$_\r\nUID:123\r\nREV:20240101T000000Z\r\n"

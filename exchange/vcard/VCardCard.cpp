@@ -167,7 +167,8 @@ private:
         if (name == "FN")
             fill(ContactText::Name, u"姓名"_qs, value);
         else if (name == "TEL")
-            phones_.append({order_, labelled(u"电话"_qs), isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value, preferenceOf(p),
+            phones_.append({order_, labelled(u"电话"_qs),
+                            isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value, preferenceOf(p),
                             p.hasType("CELL")});
         else if (name == "X-QQ")
             fill(ContactText::QQ, u"QQ"_qs, value);

@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-wqy-zenhei fontconfig
   python3-xlrd
   python3-vobject
+  desktop-file-utils appstream
 )
 
 missing=()

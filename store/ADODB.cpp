@@ -42,7 +42,6 @@ static SqliteHandle openKeyed(const QString& fileName, const QString& password, 
     // A wrong key or a file that is no database shows only at the first read.
     Statement probe(db.get(), QStringLiteral("select count(*) from sqlite_master"));
     probe.step();
-    sqlite3_busy_timeout(db.get(), 2000);
     return db;
 }
 
@@ -79,3 +78,15 @@ sqlite3* TADOConnection::Handle()
     Open();
     return d->db.get();
 }
+
+void TADOConnection::BeginTrans() { Execute(QStringLiteral("begin immediate")); }
+
+void TADOConnection::CommitTrans() { Execute(QStringLiteral("commit")); }
+
+void TADOConnection::RollbackTrans()
+{
+    if (InTransaction())
+        Execute(QStringLiteral("rollback"));
+}
+
+bool TADOConnection::InTransaction() const { return d->db && !sqlite3_get_autocommit(d->db.get()); }

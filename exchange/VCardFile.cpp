@@ -1,0 +1,15 @@
+#include "VCardFile.h"
+
+#include "FileBytes.h"
+#include "VCardReader.h"
+#include "VCardWriter.h"
+
+DraftSet ReadVCardFile(const QString& path) { return readVCards(ReadWholeFile(path)); }
+
+void WriteVCardFile(const QString& path, const QList<StoredContact>& contacts)
+{
+    QFile file(path);
+    OpenForWriting(file);
+    writeVCards(file, contacts);
+    FinishWriting(file);
+}

@@ -83,64 +83,92 @@ void Type(TForm_main& w, const QString& name, const QString& telephone)
     w.Edit3->setText(telephone);
 }
 
+const QString DiskFull = QStringLiteral("ADOQuery1: 磁盘已满.");
+
+// The program's folder on a small disk, with the main window on its book and
+// one contact, 张三, added while there was room.
+struct BookOnSmallDisk {
+    TestFolder folder;
+    SmallDisk disk{folder.path(), "1m"};
+    ScriptedDesktop desk;
+    std::unique_ptr<TForm_main> form;
+
+    void open()
+    {
+        OverrideExecutablePathForTests(folder.executablePath());
+        form = std::make_unique<TForm_main>();
+        Form_main = form.get();
+    }
+    void addFirstContact()
+    {
+        Type(*form, QStringLiteral("张三"), QStringLiteral("110"));
+        form->BitBtn1->click();
+        QCOMPARE(form->ADOQuery1.RecordCount(), 1);
+    }
+    // The book as an independent reader finds it: its integrity check, then
+    // name/telephone/photo length of every record.
+    QStringList stored()
+    {
+        RawBook raw(folder.databasePath());
+        return {raw.integrityCheck(),
+                raw.texts(QStringLiteral("select trim(姓名) || '/' || trim(电话) || '/' || ifnull(length(jpg), 0) "
+                                         "from rem"))
+                    .join(u',')};
+    }
+    ~BookOnSmallDisk() { form.reset(); }  // the window lets go of the book before the disk goes
+};
+
 } // namespace
+
+#define SKIP_WITHOUT_SMALL_DISK(book)                                                                         \
+    if (!(book).disk.mounted())                                                                              \
+        QSKIP(qPrintable(QStringLiteral("no small disk can be mounted here: ") + (book).disk.refusal()));
 
 class FullDiskTest : public QObject {
     Q_OBJECT
 private slots:
     void shouldRefuseAddAndChangeAndKeepTheBookWhole()
     {
-        TestFolder folder;
-        SmallDisk disk(folder.path(), "1m");
-        if (!disk.mounted())
-            QSKIP(qPrintable(QStringLiteral("no small disk can be mounted here: ") + disk.refusal()));
-        OverrideExecutablePathForTests(folder.executablePath());
-        ScriptedDesktop desk;
-        auto form = std::make_unique<TForm_main>();
-        Form_main = form.get();
-        Type(*form, QStringLiteral("张三"), QStringLiteral("110"));
-        form->BitBtn1->click();
-        QCOMPARE(form->ADOQuery1.RecordCount(), 1);
-        disk.fill();
+        BookOnSmallDisk book;
+        SKIP_WITHOUT_SMALL_DISK(book);
+        book.open();
+        book.addFirstContact();
+        const QString photoLength = QString::number(book.form->ADOQuery1.FieldByName(QStringLiteral("jpg"))->AsBytes().size());
+        book.disk.fill();
+        TForm_main& w = *book.form;
+        ScriptedDesktop& desk = book.desk;
 
-        const QString full = QStringLiteral("ADOQuery1: 磁盘已满.");
-        Type(*form, QStringLiteral("李四"), QStringLiteral("120"));
-        form->BitBtn1->click();
-        QCOMPARE(desk.boxTexts(), QStringList{full});
+        Type(w, QStringLiteral("李四"), QStringLiteral("120"));
+        w.BitBtn1->click();
+        QCOMPARE(desk.boxTexts(), QStringList{DiskFull});
         QCOMPARE(desk.boxes[0].type, Mb::OK | Mb::ICONSTOP);
-        QCOMPARE(form->ADOQuery1.State(), TADOQuery::dsBrowse);
-        QCOMPARE(form->ADOQuery1.RecordCount(), 1);
-        QCOMPARE(form->Edit1->text(), QStringLiteral("李四"));  // what was typed stays for another try
+        QCOMPARE(w.ADOQuery1.State(), TADOQuery::dsBrowse);
+        QCOMPARE(w.ADOQuery1.RecordCount(), 1);
+        QCOMPARE(w.Edit1->text(), QStringLiteral("李四"));  // what was typed stays for another try
 
         desk.boxes.clear();
         desk.boxAnswers = {Mb::IDYES};
-        Type(*form, QStringLiteral("张三"), QStringLiteral("119"));
-        form->BitBtn2->click();
-        QCOMPARE(desk.boxTexts(), (QStringList{QStringLiteral("确定要覆盖原来数据吗?"), full}));
-        QCOMPARE(form->ADOQuery1.State(), TADOQuery::dsBrowse);
-        QCOMPARE(form->ADOQuery1.FieldByName(QStringLiteral("电话"))->AsString().trimmed(), QStringLiteral("110"));
+        Type(w, QStringLiteral("张三"), QStringLiteral("119"));
+        w.BitBtn2->click();
+        QCOMPARE(desk.boxTexts(), (QStringList{QStringLiteral("确定要覆盖原来数据吗?"), DiskFull}));
+        QCOMPARE(w.ADOQuery1.State(), TADOQuery::dsBrowse);
+        QCOMPARE(w.ADOQuery1.FieldByName(QStringLiteral("电话"))->AsString().trimmed(), QStringLiteral("110"));
 
-        const auto stored = [&] {
-            RawBook raw(folder.databasePath());
-            return QStringList{raw.integrityCheck(),
-                               raw.texts(QStringLiteral("select trim(姓名) || '/' || trim(电话) from rem")).join(u',')};
-        };
-        QCOMPARE(stored(), (QStringList{"ok", "张三/110"}));
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+        QCOMPARE(book.stored(), (QStringList{"ok", "张三/110/" + photoLength}));
+        QCOMPARE(QDir(book.folder.path()).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{QStringLiteral("filler"), QStringLiteral("Kalvo.mdb")}));  // no journal left
 
         // The next run opens the book, still on the full disk, and adds once there is room.
         desk.boxes.clear();
-        form = std::make_unique<TForm_main>();
-        Form_main = form.get();
+        book.open();
         QVERIFY(desk.boxes.isEmpty());
-        QCOMPARE(form->PanelText(1), QStringLiteral("总人数1"));
-        disk.makeRoom();
-        Type(*form, QStringLiteral("李四"), QStringLiteral("120"));
-        form->BitBtn1->click();
+        QCOMPARE(book.form->PanelText(1), QStringLiteral("总人数1"));
+        book.disk.makeRoom();
+        Type(*book.form, QStringLiteral("李四"), QStringLiteral("120"));
+        book.form->BitBtn1->click();
         QVERIFY(desk.boxes.isEmpty());
-        QCOMPARE(stored(), (QStringList{"ok", "张三/110,李四/120"}));
-        form.reset();
+        // The first add after a start stores the start picture, as always.
+        QCOMPARE(book.stored(), (QStringList{"ok", "张三/110/" + photoLength + ",李四/120/" + photoLength}));
     }
 
     // Room for a record's texts but not for its photo: the add or change is one
@@ -148,47 +176,36 @@ private slots:
     // duplicate when the user tries again).
     void shouldStoreTextsAndPhotoTogetherOrNotAtAll()
     {
-        TestFolder folder;
-        SmallDisk disk(folder.path(), "1m");
-        if (!disk.mounted())
-            QSKIP(qPrintable(QStringLiteral("no small disk can be mounted here: ") + disk.refusal()));
-        OverrideExecutablePathForTests(folder.executablePath());
-        ScriptedDesktop desk;
-        auto form = std::make_unique<TForm_main>();
-        Form_main = form.get();
-        form->Image1->Clear();
-        Type(*form, QStringLiteral("张三"), QStringLiteral("110"));
-        form->BitBtn1->click();
-        disk.leaveRoom(32 * 1024);
+        BookOnSmallDisk book;
+        SKIP_WITHOUT_SMALL_DISK(book);
+        book.open();
+        TForm_main& w = *book.form;
+        w.Image1->Clear();
+        book.addFirstContact();
+        book.disk.leaveRoom(32 * 1024);
 
-        const QString full = QStringLiteral("ADOQuery1: 磁盘已满.");
-        form->Image1->SetPicture(NoisePicture());
-        Type(*form, QStringLiteral("李四"), QStringLiteral("120"));
-        form->BitBtn1->click();
-        QCOMPARE(desk.boxTexts(), QStringList{full});
-        QCOMPARE(form->ADOQuery1.RecordCount(), 1);
-        QCOMPARE(form->ADOQuery1.State(), TADOQuery::dsBrowse);
-        QVERIFY(form->Image1->Picture());  // the picture stays for another try
+        w.Image1->SetPicture(NoisePicture());
+        Type(w, QStringLiteral("李四"), QStringLiteral("120"));
+        w.BitBtn1->click();
+        QCOMPARE(book.desk.boxTexts(), QStringList{DiskFull});
+        QCOMPARE(w.ADOQuery1.RecordCount(), 1);
+        QCOMPARE(w.ADOQuery1.State(), TADOQuery::dsBrowse);
+        QVERIFY(w.Image1->Picture());  // the picture stays for another try
 
-        desk.boxes.clear();
-        desk.boxAnswers = {Mb::IDYES};
-        Type(*form, QStringLiteral("张三"), QStringLiteral("119"));
-        form->BitBtn2->click();
-        QCOMPARE(desk.boxTexts(), (QStringList{QStringLiteral("确定要覆盖原来数据吗?"), full}));
-        QCOMPARE(form->ADOQuery1.State(), TADOQuery::dsBrowse);
-        QVERIFY(form->ADOQuery1.FieldByName(QStringLiteral("jpg"))->IsNull());
-
-        RawBook raw(folder.databasePath());
-        QCOMPARE(raw.integrityCheck(), QStringLiteral("ok"));
-        QCOMPARE(raw.texts(QStringLiteral("select trim(姓名) || '/' || trim(电话) || '/' || ifnull(length(jpg), 0) from rem")),
-                 QStringList{QStringLiteral("张三/110/0")});
+        book.desk.boxes.clear();
+        book.desk.boxAnswers = {Mb::IDYES};
+        Type(w, QStringLiteral("张三"), QStringLiteral("119"));
+        w.BitBtn2->click();
+        QCOMPARE(book.desk.boxTexts(), (QStringList{QStringLiteral("确定要覆盖原来数据吗?"), DiskFull}));
+        QCOMPARE(w.ADOQuery1.State(), TADOQuery::dsBrowse);
+        QVERIFY(w.ADOQuery1.FieldByName(QStringLiteral("jpg"))->IsNull());
+        QCOMPARE(book.stored(), (QStringList{"ok", "张三/110/0"}));
 
         // Texts alone still fit.
-        form->Image1->Clear();
-        Type(*form, QStringLiteral("李四"), QStringLiteral("120"));
-        form->BitBtn1->click();
-        QCOMPARE(form->ADOQuery1.RecordCount(), 2);
-        form.reset();
+        w.Image1->Clear();
+        Type(w, QStringLiteral("李四"), QStringLiteral("120"));
+        w.BitBtn1->click();
+        QCOMPARE(w.ADOQuery1.RecordCount(), 2);
     }
 };
 

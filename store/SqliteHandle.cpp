@@ -1,5 +1,7 @@
 #include "SqliteHandle.h"
 
+#include "StoredText.h"
+
 #include <QFile>
 
 QString SqliteErrorText(int code, sqlite3* db)
@@ -109,8 +111,9 @@ void Statement::reset()
 
 QString Statement::columnText(int column) const
 {
+    // Read as the recordset reads a value: UTF-8 when well-formed, else GB18030.
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-    return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column));
+    return DecodeStoredText(QByteArrayView(text, sqlite3_column_bytes(stmt_, column)));
 }
 
 QByteArray Statement::columnBlob(int column) const

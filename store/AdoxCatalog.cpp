@@ -36,6 +36,8 @@ QString errnoText(int error)
     return SqliteErrorText(SQLITE_CANTOPEN, nullptr);
 }
 
+bool unsupported(int error) { return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP; }
+
 // A file beside the book that this call made (O_EXCL) and so may remove.
 class ScratchFile {
 public:
@@ -70,7 +72,9 @@ public:
 
     // Gives the file the target's name unless something (a file, a folder, a
     // link) already has it. Where the file system cannot rename without
-    // replacing, a hard link refuses an existing name just the same.
+    // replacing, a hard link refuses an existing name just the same; where it
+    // has no hard links either (FAT), a look just before the rename is the
+    // best there is.
     void moveTo(const QString& target)
     {
         const QByteArray to = QFile::encodeName(target);
@@ -78,11 +82,19 @@ public:
             path_.clear();
             return;
         }
-        if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        if (!unsupported(errno))
             throw EOleError(errnoText(errno));
-        if (::link(path_.constData(), to.constData()) != 0)
+        if (::link(path_.constData(), to.constData()) == 0) {
+            ::unlink(path_.constData());
+            path_.clear();
+            return;
+        }
+        if (errno != EPERM && !unsupported(errno))
             throw EOleError(errnoText(errno));
-        ::unlink(path_.constData());
+        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+            throw EOleError(existsText);
+        if (::rename(path_.constData(), to.constData()) != 0)
+            throw EOleError(errnoText(errno));
         path_.clear();
     }
 

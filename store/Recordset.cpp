@@ -23,6 +23,7 @@ void TADOQuery::Impl::checkEditing() const
 Cell TADOQuery::Impl::cellOf(int column) const
 {
     checkActive();
+    fetchIfPending();
     if (column < 0 || column >= int(columns.size()))
         fail(QStringLiteral("字段索引越界"));
     if (state == dsEdit || state == dsInsert)
@@ -148,6 +149,7 @@ void TADOQuery::Close()
     d->active = false;
     d->state = dsInactive;
     d->records = std::deque<Record>();
+    d->fetchPending = false;
     d->view.clear();
     d->current = -1;
     d->bof = d->eof = true;
@@ -156,6 +158,11 @@ void TADOQuery::Close()
 }
 
 bool TADOQuery::Active() const { return d->active; }
+
+void TADOQuery::FetchAll()
+{
+    d->fetchIfPending();
+}
 
 void TADOQuery::SetActive(bool on) { on ? Open() : Close(); }
 
@@ -174,13 +181,22 @@ TADOQuery::TDataSetState TADOQuery::State() const { return d->state; }
 int TADOQuery::RecordCount() const
 {
     d->checkActive();
+    if (d->fetchPending)
+        return d->pendingCount;
     return int(d->view.size());
 }
 
-bool TADOQuery::IsEmpty() const { return !d->active || (d->view.empty() && d->state != dsInsert); }
+bool TADOQuery::IsEmpty() const
+{
+    if (d->fetchPending)
+        return d->pendingCount == 0;
+    return !d->active || (d->view.empty() && d->state != dsInsert);
+}
 
 int TADOQuery::RecNo() const
 {
+    if (d->fetchPending)
+        return d->pendingCount > 0 ? 1 : -1;  // the first record is current after an open
     if (!d->active || d->view.empty() || d->state == dsInsert)
         return -1;
     return d->current + 1;
@@ -188,6 +204,7 @@ int TADOQuery::RecNo() const
 
 void TADOQuery::SetRecNo(int recNo)
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkBrowseMode();
     if (recNo < 1 || recNo > int(d->view.size()))
@@ -198,6 +215,7 @@ void TADOQuery::SetRecNo(int recNo)
 
 void TADOQuery::First()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkBrowseMode();
     d->bof = true;
@@ -207,6 +225,7 @@ void TADOQuery::First()
 
 void TADOQuery::Last()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkBrowseMode();
     d->eof = true;
@@ -216,6 +235,7 @@ void TADOQuery::Last()
 
 void TADOQuery::Next()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkBrowseMode();
     if (d->current + 1 < int(d->view.size())) {
@@ -228,6 +248,7 @@ void TADOQuery::Next()
 
 void TADOQuery::Prior()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkBrowseMode();
     if (d->current > 0) {
@@ -238,7 +259,12 @@ void TADOQuery::Prior()
     }
 }
 
-bool TADOQuery::Eof() const { return !d->active || d->eof; }
+bool TADOQuery::Eof() const
+{
+    if (d->fetchPending)
+        return d->pendingCount == 0;
+    return !d->active || d->eof;
+}
 
 bool TADOQuery::Bof() const { return !d->active || d->bof; }
 
@@ -246,6 +272,7 @@ QString TADOQuery::Filter() const { return d->filterText; }
 
 void TADOQuery::SetFilter(const QString& text)
 {
+    d->fetchIfPending();
     if (!d->active) {
         d->filterText = text;
         return;
@@ -269,6 +296,7 @@ bool TADOQuery::Filtered() const { return d->filtered; }
 
 void TADOQuery::SetFiltered(bool on)
 {
+    d->fetchIfPending();
     if (on == d->filtered)
         return;
     if (!d->active) {
@@ -286,6 +314,7 @@ QString TADOQuery::Sort() const { return d->sortText; }
 
 void TADOQuery::SetSort(const QString& text)
 {
+    d->fetchIfPending();
     if (!d->active) {
         d->sortText = text;
         return;
@@ -299,6 +328,7 @@ void TADOQuery::SetSort(const QString& text)
 
 void TADOQuery::Append()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkWritable();
     d->checkBrowseMode();
@@ -307,6 +337,7 @@ void TADOQuery::Append()
 
 void TADOQuery::Edit()
 {
+    d->fetchIfPending();
     d->checkActive();
     if (d->state == dsEdit || d->state == dsInsert)
         return;
@@ -326,6 +357,7 @@ void TADOQuery::Edit()
 
 void TADOQuery::Post()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->post();
 }
@@ -334,12 +366,14 @@ void TADOQuery::Cancel() { d->cancel(); }
 
 void TADOQuery::Delete()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->deleteCurrent();
 }
 
 void TADOQuery::AppendRecord(const QList<QVariant>& values)
 {
+    d->fetchIfPending();
     Append();
     try {
         if (values.size() > int(d->columns.size()))
@@ -389,6 +423,7 @@ TField* TADOQuery::FieldByName(const QString& name)
 
 QString TADOQuery::DisplayText(int viewRow, int fieldIndex) const
 {
+    d->fetchIfPending();
     if (!d->active || viewRow < 0 || viewRow >= int(d->view.size()) || fieldIndex < 0
         || fieldIndex >= int(d->columns.size()))
         return QString();
@@ -404,6 +439,7 @@ QString TADOQuery::DisplayText(int viewRow, int fieldIndex) const
 
 bool TADOQuery::IsNullAt(int viewRow, int fieldIndex) const
 {
+    d->fetchIfPending();
     if (!d->active || viewRow < 0 || viewRow >= int(d->view.size()) || fieldIndex < 0
         || fieldIndex >= int(d->columns.size()))
         return true;

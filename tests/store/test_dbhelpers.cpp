@@ -1,7 +1,9 @@
 // The four database helpers: creation, opening, scripts grouped by "create" lines, reopening a table.
 
+#include "ContactBook.h"
+#include "ContactSchema.h"
+#include "DbHelpers.h"
 #include "RawBook.h"
-#include "test_engine_support.h"
 
 #include <QDir>
 #include <atomic>
@@ -23,7 +25,7 @@ private slots:
     {
         TestFolder folder;
         const QString path = folder.databasePath();
-        QVERIFY(CreateJetDatabase(path, databasePassword));
+        QVERIFY(CreateJetDatabase(path, ContactSchema::DatabasePassword()));
         TADOConnection connection;
         QVERIFY(!OpenJetDatabase(connection, path, QStringLiteral("wrong")));
         QVERIFY(!connection.LoginPrompt);
@@ -31,7 +33,7 @@ private slots:
                  QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info = False;Mode = ReadWrite;"
                                 "Data Source=%1;Jet OLEDB:Database Password=wrong").arg(path));
         QVERIFY(!connection.Connected());
-        QVERIFY(OpenJetDatabase(connection, path, databasePassword));
+        QVERIFY(OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()));
         QVERIFY(connection.Connected());
         QCOMPARE(connection.DataSource(), path);
     }
@@ -73,9 +75,9 @@ private slots:
         QFETCH(QStringList, textLeft);
         TestFolder folder;
         const QString path = folder.databasePath();
-        QVERIFY(CreateJetDatabase(path, databasePassword));
+        QVERIFY(CreateJetDatabase(path, ContactSchema::DatabasePassword()));
         TADOConnection connection;
-        QVERIFY(OpenJetDatabase(connection, path, databasePassword));
+        QVERIFY(OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()));
         TADOQuery query;
         query.Connection = &connection;
         query.SQL = QStringList{QStringLiteral("select 1")};
@@ -89,12 +91,12 @@ private slots:
 
     void shouldReopenTableOnFreshResult()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("张三"), QStringLiteral("李四")});
         SecondCopy other(db.folder.databasePath());
         other.execute(QStringLiteral("insert into rem(姓名) values('王五')"));
-        QVERIFY(OpenTable(db.query, QStringLiteral("rem")));
-        QVERIFY(OpenTable(db.query, QStringLiteral("rem")));
+        QVERIFY(OpenTable(db.query, ContactSchema::ContactTable()));
+        QVERIFY(OpenTable(db.query, ContactSchema::ContactTable()));
         QVERIFY(db.query.Active());
         QCOMPARE(db.query.SQL, QStringList{"select * from rem"});
         QCOMPARE(db.query.RecordCount(), 3);
@@ -104,26 +106,26 @@ private slots:
 
     void shouldLeaveQueryClosedOnMissingTableOrConnection()
     {
-        ContactDatabase db;
-        QVERIFY(!OpenTable(db.query, QStringLiteral("pass")));
+        ContactBook db;
+        QVERIFY(!OpenTable(db.query, ContactSchema::PasswordTable()));
         QVERIFY(!db.query.Active());
         QCOMPARE(db.query.SQL, QStringList{"select * from pass"});
 
         TADOConnection unopened;
         TADOQuery query;
         query.Connection = &unopened;
-        QVERIFY(!OpenTable(query, QStringLiteral("rem")));
+        QVERIFY(!OpenTable(query, ContactSchema::ContactTable()));
         TADOQuery unbound;
-        QVERIFY(!OpenTable(unbound, QStringLiteral("rem")));
-        QVERIFY(!RunSqlScript(unbound, {contactTable}));
+        QVERIFY(!OpenTable(unbound, ContactSchema::ContactTable()));
+        QVERIFY(!RunSqlScript(unbound, {ContactSchema::CreateContactTable()}));
     }
 
     void shouldCreateOnlyWhereNothingIs()
     {
         TestFolder folder;
-        QVERIFY(CreateJetDatabase(folder.databasePath(), databasePassword));
-        QVERIFY(!CreateJetDatabase(folder.databasePath(), databasePassword));
-        QVERIFY(!CreateJetDatabase(folder.file(QStringLiteral("no/such/folder.mdb")), databasePassword));
+        QVERIFY(CreateJetDatabase(folder.databasePath(), ContactSchema::DatabasePassword()));
+        QVERIFY(!CreateJetDatabase(folder.databasePath(), ContactSchema::DatabasePassword()));
+        QVERIFY(!CreateJetDatabase(folder.file(QStringLiteral("no/such/folder.mdb")), ContactSchema::DatabasePassword()));
         QVERIFY(!QFileInfo::exists(folder.file(QStringLiteral("no"))));
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("Kalvo.mdb")});
@@ -142,7 +144,7 @@ private slots:
                 ++waiting;
                 while (!go.load())  // spinning, so both leave within a moment of each other
                     ;
-                if (CreateJetDatabase(path, databasePassword))
+                if (CreateJetDatabase(path, ContactSchema::DatabasePassword()))
                     ++created;
             };
             std::thread a(copy);
@@ -156,7 +158,7 @@ private slots:
             QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                      QStringList{QStringLiteral("Kalvo.mdb")});
             TADOConnection connection;
-            QVERIFY(OpenJetDatabase(connection, path, databasePassword));
+            QVERIFY(OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()));
         }
     }
 
@@ -173,7 +175,7 @@ private slots:
             std::atomic<bool> done{false};
             bool created = false;
             std::thread creating([&] {
-                created = CreateJetDatabase(path, databasePassword);
+                created = CreateJetDatabase(path, ContactSchema::DatabasePassword());
                 done = true;
             });
             while (entries().isEmpty() && !done)
@@ -194,7 +196,7 @@ private slots:
             } else {
                 QVERIFY(created);  // it was done before we looked: a whole book
                 TADOConnection connection;
-                QVERIFY(OpenJetDatabase(connection, path, databasePassword));
+                QVERIFY(OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()));
             }
         }
         QVERIFY2(landed, "never placed a file while the book was being made");
@@ -205,7 +207,7 @@ private slots:
     {
         TestFolder folder;
         const QString path = folder.databasePath();
-        QVERIFY(CreateJetDatabase(path, databasePassword));
+        QVERIFY(CreateJetDatabase(path, ContactSchema::DatabasePassword()));
         std::latch locked(2);
         std::thread writer([&] {
             RawBook other(path);
@@ -216,7 +218,7 @@ private slots:
         });
         locked.arrive_and_wait();
         TADOConnection connection;
-        const bool opened = OpenJetDatabase(connection, path, databasePassword);
+        const bool opened = OpenJetDatabase(connection, path, ContactSchema::DatabasePassword());
         writer.join();
         QVERIFY(opened);
         TADOQuery pass;

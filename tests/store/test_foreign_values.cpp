@@ -2,9 +2,10 @@
 // numbers and blobs in text columns. Each value reads on its own, and writes
 // still find the record they read.
 
+#include "ContactBook.h"
+#include "DbHelpers.h"
 #include "RawBook.h"
 #include "StoredText.h"
-#include "test_engine_support.h"
 
 #include <vector>
 
@@ -100,7 +101,7 @@ private slots:
     {
         QFETCH(std::vector<RawValue>, values);
         QFETCH(QStringList, texts);
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("前一个")});
         RawBook(db.folder.databasePath()).insert(values);
         db.addNames({QStringLiteral("后一个")});
@@ -118,7 +119,7 @@ private slots:
 
     void shouldWriteBackAsUtf8AndKeepWhatWasNotChanged()
     {
-        ContactDatabase db;
+        ContactBook db;
         const QByteArray photo = QByteArray::fromHex("ffd8ffe000104a464946");
         RawBook(db.folder.databasePath())
             .insert({gbk("c5f3d3d1"), RawValue::blob(QStringLiteral("韩梅梅").toUtf8()), RawValue::number(2005),
@@ -152,7 +153,7 @@ private slots:
 
     void shouldStillRefuseForeignRecordChangedElsewhere()
     {
-        ContactDatabase db;
+        ContactBook db;
         RawBook raw(db.folder.databasePath());
         raw.insert({gbk("c5f3d3d1"), utf8("李雷")});
         db.reopen();
@@ -168,7 +169,7 @@ private slots:
 
     void shouldReadNumbersOfUntypedColumnsAndKeepTheirType()
     {
-        ContactDatabase db;
+        ContactBook db;
         RawBook raw(db.folder.databasePath());
         raw.execute("create table other(名字 char(10), 数 , 比 real)");
         raw.insert({gbk("c0eec0d7"), RawValue::number(42), RawValue::decimal(0.1)}, QStringLiteral("other"));

@@ -6,9 +6,6 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 namespace {
 const QString Songti = QStringLiteral("宋体");
@@ -38,14 +35,6 @@ QString MapSongtiFont()
         }
     }
     return QString();
-}
-
-void LoadChineseTranslations()
-{
-    static QTranslator translator;
-    if (translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&translator);
 }
 
 ApplicationWindows::ApplicationWindows()

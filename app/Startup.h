@@ -10,10 +10,6 @@
 // that now stands for it (empty when there is none).
 QString MapSongtiFont();
 
-// Qt's own texts (file dialogs, context menus) in Simplified Chinese, whatever
-// the machine's locale; without the translation files they stay English.
-void LoadChineseTranslations();
-
 // The two windows of one run, created in start-up order: the main window
 // (which opens the database), then the login window on its connection. The
 // destructor is the finalisation: the login window goes first, then the main

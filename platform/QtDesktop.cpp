@@ -7,9 +7,12 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QTranslator>
 
 int QtDesktop::MessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned type)
 {
@@ -102,4 +105,12 @@ const QMimeData* QtDesktop::Clipboard()
     if (!clipboard)
         throw EClipboardException(QStringLiteral("无法打开剪贴板"));
     return data;
+}
+
+void LoadChineseTranslations()
+{
+    static QTranslator translator;
+    if (translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
 }

@@ -22,3 +22,7 @@ public:
 private:
     PictureDialog pictureDialog_;
 };
+
+// Qt's own texts (file dialogs, context menus) in Simplified Chinese, whatever
+// the machine's locale; without the translation files they stay English.
+void LoadChineseTranslations();

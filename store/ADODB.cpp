@@ -79,3 +79,15 @@ sqlite3* TADOConnection::Handle()
     Open();
     return d->db.get();
 }
+
+void TADOConnection::BeginTrans() { Execute(QStringLiteral("begin immediate")); }
+
+void TADOConnection::CommitTrans() { Execute(QStringLiteral("commit")); }
+
+void TADOConnection::RollbackTrans()
+{
+    if (InTransaction())
+        Execute(QStringLiteral("rollback"));
+}
+
+bool TADOConnection::InTransaction() const { return d->db && !sqlite3_get_autocommit(d->db.get()); }

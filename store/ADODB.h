@@ -44,6 +44,15 @@ public:
     // The open handle; connects first when closed (raising that open's error).
     sqlite3* Handle();
 
+    // One transaction around many writes: every post inside it is kept or undone
+    // with the others. BeginTrans takes the write lock at once, so a second copy
+    // writing meanwhile makes it wait (the busy timeout), never fail half-way.
+    // The queries on the connection do not reload after RollbackTrans.
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool InTransaction() const;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> d;

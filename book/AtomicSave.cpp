@@ -1,0 +1,50 @@
+#include "AtomicSave.h"
+
+#include "ContactDraft.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// New files get the permissions a plain create would give them.
+void likeANewFile(const QString& path)
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(path).constData(), 0666 & ~mask);
+}
+
+QString failureText(const QString& target)
+{
+    return QStringLiteral("无法写入文件 %1").arg(QDir::toNativeSeparators(target));
+}
+
+}  // namespace
+
+void SaveAtomically(const QString& target, const std::function<void(const QString&)>& write)
+{
+    const QFileInfo info(target);
+    if (info.isDir())
+        throw ExchangeError(QStringLiteral("%1 是一个文件夹").arg(QDir::toNativeSeparators(target)));
+    QTemporaryFile part(info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    if (!part.open())
+        throw ExchangeError(failureText(target) + QStringLiteral("：") + part.errorString());
+    part.close();
+    write(part.fileName());
+    // The data reaches the disk before the name does, so a crash never leaves a short file under it.
+    QFile written(part.fileName());
+    if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0)
+        throw ExchangeError(failureText(target));
+    written.close();
+    likeANewFile(part.fileName());
+    if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        throw ExchangeError(failureText(target));
+    part.setAutoRemove(false);
+}

@@ -1,0 +1,82 @@
+#include "BookFile.h"
+
+#include "ContactSchema.h"
+#include "DbHelpers.h"
+#include "Trim.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+QString ShownPath(const QString& path) { return QDir::toNativeSeparators(path); }
+
+void OpenBookConnection(TADOConnection& connection, const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
+        throw EDatabaseError(QStringLiteral("找不到通讯录 %1").arg(ShownPath(path)));
+    // The helpers answer only true or false; opening once more raises the reason.
+    if (!OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()))
+        connection.Open();
+}
+
+BookFile::BookFile(const QString& path)
+{
+    OpenBookConnection(connection, path);
+    query.Connection = &connection;
+    if (!OpenTable(query, ContactSchema::ContactTable()))
+        query.Open();
+    for (int i = 0; i < ContactTextCount; ++i) {
+        const QString& name = ContactTextColumns().at(i);
+        query.FieldByName(name);  // raises for a missing column
+        for (int field = 0; field < query.FieldCount(); ++field)
+            if (query.Fields(field)->FieldName == name)
+                columns_[i] = field;
+    }
+}
+
+QList<ContactTexts> BookFile::texts() const
+{
+    QList<ContactTexts> all;
+    const int count = query.RecordCount();
+    all.reserve(count);
+    for (int row = 0; row < count; ++row) {
+        ContactTexts texts;
+        for (int column = 0; column < ContactTextCount; ++column)
+            texts[column] = TrimControl(query.DisplayText(row, columns_[column]));
+        all.push_back(std::move(texts));
+    }
+    return all;
+}
+
+QList<StoredContact> BookFile::contacts()
+{
+    QList<StoredContact> all;
+    const QList<ContactTexts> texts = this->texts();
+    all.reserve(texts.size());
+    TField* photo = query.FieldByName(PhotoColumn());
+    int row = 0;
+    for (query.First(); !query.Eof(); query.Next()) {
+        StoredContact contact;
+        contact.texts = texts[row++];
+        if (!photo->IsNull())
+            contact.photo = photo->AsBytes();
+        all.push_back(std::move(contact));
+    }
+    return all;
+}
+
+void CreateBook(const QString& path)
+{
+    TADOConnection connection(QStringLiteral("通讯录"));
+    TADOQuery query(QStringLiteral("联系人"));
+    query.Connection = &connection;
+    if (!CreateJetDatabase(path, ContactSchema::DatabasePassword()))
+        throw EDatabaseError(QStringLiteral("无法创建通讯录 %1").arg(ShownPath(path)));
+    if (!OpenJetDatabase(connection, path, ContactSchema::DatabasePassword())
+        || !RunSqlScript(query, {ContactSchema::CreateContactTable()})) {
+        connection.Close();
+        QFile::remove(path);
+        throw EDatabaseError(QStringLiteral("无法创建通讯录 %1").arg(ShownPath(path)));
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The book as tessaly-book holds it: one connection and one query over the
+// contact table, through the same engine as the window.
+
+#include "ADODB.h"
+#include "ContactDraft.h"
+
+#include <QList>
+#include <QString>
+#include <array>
+
+using ContactTexts = std::array<QString, ContactTextCount>;
+
+class BookFile {
+public:
+    // Opens an existing book with the built-in key and the contact table on it.
+    // Raises EDatabaseError; "找不到通讯录 …" when there is no such file.
+    explicit BookFile(const QString& path);
+
+    TADOConnection connection{QStringLiteral("通讯录")};
+    TADOQuery query{QStringLiteral("联系人")};
+
+    // Every record's seven texts, trimmed, in table order.
+    QList<ContactTexts> texts() const;
+    // Every record with its photo's stored bytes, in table order.
+    QList<StoredContact> contacts();
+
+private:
+    std::array<int, ContactTextCount> columns_{};  // where each text column is in the query
+};
+
+// Opens only the connection to an existing book. Raises EDatabaseError as BookFile does.
+void OpenBookConnection(TADOConnection& connection, const QString& path);
+
+// Creates an empty book as the window does on its first run: the file with the
+// key and the contact table. Raises EDatabaseError; a half-made file is removed.
+void CreateBook(const QString& path);
+
+// "D:/a/Kalvo.mdb" as messages show it.
+QString ShownPath(const QString& path);

@@ -1,0 +1,163 @@
+// The entry of tessaly-book: the shared options, the command table, and the
+// one place that turns failures into messages and exit statuses.
+
+#include "BookRun.h"
+
+#include "AppPaths.h"
+#include "Commands.h"
+#include "ContactDraft.h"
+#include "GuiReport.h"
+#include "ListTable.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+const QList<BookCommand>& BookCommands()
+{
+    static const QList<BookCommand> commands{
+        {QStringLiteral("import"), QStringLiteral("[--dry-run] 文件..."),
+         QStringLiteral("把文件中的联系人加入通讯录（按扩展名识别格式；--dry-run 只报告，不写入）"), RunImport},
+        {QStringLiteral("export"), QStringLiteral("文件"), QStringLiteral("把全部联系人按表中顺序写入文件"), RunExport},
+        {QStringLiteral("list"), QString(), QStringLiteral("列出全部联系人"), RunList},
+        {QStringLiteral("backup"), QStringLiteral("[文件]"),
+         QStringLiteral("备份通讯录（默认为通讯录旁的 Kalvo-年月日-时分秒.mdb，从不覆盖已有文件）"), RunBackup},
+        {QStringLiteral("check"), QString(), QStringLiteral("检查通讯录是否完好，并报告联系人数"), RunCheck},
+    };
+    return commands;
+}
+
+CommandArguments SplitArguments(const QString& command, const QStringList& arguments, const QStringList& knownFlags)
+{
+    CommandArguments split;
+    bool flags = true;
+    for (const QString& a : arguments) {
+        if (flags && a == QStringLiteral("--")) {
+            flags = false;
+        } else if (flags && a.startsWith(u'-') && a.size() > 1) {
+            if (!knownFlags.contains(a))
+                throw UsageError(QStringLiteral("%1 不认识选项 %2").arg(command, a));
+            if (!split.flags.contains(a))
+                split.flags << a;
+        } else {
+            split.operands << a;
+        }
+    }
+    return split;
+}
+
+QString BookHelp()
+{
+    QStringList lines{
+        QStringLiteral("用法：tessaly-book [--db 文件] [--gui] 命令 [参数...]"),
+        QString(),
+        QStringLiteral("命令："),
+    };
+    for (const BookCommand& command : BookCommands()) {
+        const QString call = (command.name + u' ' + command.usage).trimmed();
+        lines << QStringLiteral("  ") + call + QString(std::max(2, 28 - DisplayWidth(call)), u' ') + command.summary;
+    }
+    lines << QString() << QStringLiteral("选项：")
+          << QStringLiteral("  --db 文件                     使用这个通讯录文件（默认为程序旁的 Kalvo.mdb）")
+          << QStringLiteral("  --gui                         在窗口中显示报告（export 不给文件时弹出保存对话框）")
+          << QStringLiteral("  -h, --help                    显示本帮助")
+          << QString() << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）；2 用法错误。");
+    return lines.join(u'\n');
+}
+
+namespace {
+
+struct Parsed {
+    bool help = false;
+    bool gui = false;
+    QString database;
+    QStringList rest;  // the command and its own arguments
+};
+
+// --db, --gui and --help may stand anywhere before "--"; the rest goes to the command.
+Parsed parseShared(const QStringList& arguments)
+{
+    Parsed parsed;
+    bool options = true;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (options && a == QStringLiteral("--")) {
+            options = false;
+            parsed.rest << a;
+        } else if (options && (a == QStringLiteral("--help") || a == QStringLiteral("-h"))) {
+            parsed.help = true;
+        } else if (options && a == QStringLiteral("--gui")) {
+            parsed.gui = true;
+        } else if (options && a == QStringLiteral("--db")) {
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
+                throw UsageError(QStringLiteral("--db 后面缺少通讯录文件名"));
+            parsed.database = arguments.at(++i);
+        } else if (options && a.startsWith(QStringLiteral("--db="))) {
+            parsed.database = a.mid(5);
+            if (parsed.database.isEmpty())
+                throw UsageError(QStringLiteral("--db 后面缺少通讯录文件名"));
+        } else {
+            parsed.rest << a;
+        }
+    }
+    return parsed;
+}
+
+const BookCommand* findCommand(const QString& name)
+{
+    for (const BookCommand& command : BookCommands())
+        if (command.name == name)
+            return &command;
+    return nullptr;
+}
+
+int runCommand(const QStringList& arguments, Console& console, bool& gui)
+{
+    try {
+        const Parsed parsed = parseShared(arguments);
+        gui = parsed.gui;
+        if (parsed.help) {
+            console.out(BookHelp());
+            return ExitCode::Success;
+        }
+        if (parsed.rest.isEmpty())
+            throw UsageError(QStringLiteral("缺少命令"));
+        const BookCommand* command = findCommand(parsed.rest.first());
+        if (!command)
+            throw UsageError(QStringLiteral("未知的命令：%1").arg(parsed.rest.first()));
+        BookRun run{console, parsed.database.isEmpty() ? DatabasePathFor(ExecutablePath()) : parsed.database,
+                    parsed.gui};
+        return command->run(run, parsed.rest.mid(1));
+    } catch (const UsageError& e) {
+        console.err(QStringLiteral("tessaly-book：%1").arg(e.Message));
+        console.err(QStringLiteral("用法见 tessaly-book --help"));
+        return ExitCode::Usage;
+    } catch (const Exception& e) {
+        console.err(QStringLiteral("错误：%1").arg(e.Message));
+    } catch (const ExchangeError& e) {
+        console.err(QStringLiteral("错误：%1").arg(e.message()));
+    } catch (const std::bad_alloc&) {
+        console.err(QStringLiteral("错误：内存不足"));
+    }
+    console.err(QStringLiteral("通讯录未改动。"));
+    return ExitCode::Failure;
+}
+
+}  // namespace
+
+bool WantsGui(const QStringList& arguments)
+{
+    const qsizetype end = arguments.indexOf(QStringLiteral("--"));
+    return arguments.mid(0, end < 0 ? arguments.size() : end).contains(QStringLiteral("--gui"));
+}
+
+int RunBook(const QStringList& arguments, Console& console)
+{
+    bool gui = false;
+    if (!WantsGui(arguments))
+        return runCommand(arguments, console, gui);
+    CapturingConsole captured(&console);
+    const int status = runCommand(arguments, captured, gui);
+    ShowReport(arguments, captured.allLines, status);
+    return status;
+}

@@ -1,0 +1,58 @@
+#pragma once
+// One run of tessaly-book: the options every command shares and the table of
+// commands. A command is a function of the run and its own arguments that
+// returns the exit status; it raises UsageError for arguments it cannot take
+// and any Exception or ExchangeError for a failure (then nothing was changed).
+
+#include "Console.h"
+#include "Errors.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace ExitCode {
+constexpr int Success = 0;
+constexpr int Failure = 1;  // the command failed and changed nothing
+constexpr int Usage = 2;
+}  // namespace ExitCode
+
+// Arguments the command cannot take; the message says which, in Chinese.
+class UsageError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+struct BookRun {
+    Console& console;
+    QString database;  // the book's file: --db, else Kalvo.mdb beside the executable
+    bool gui = false;  // --gui: dialogs instead of the terminal
+};
+
+struct BookCommand {
+    QString name;
+    QString usage;    // the arguments after the name, for --help: "[--dry-run] 文件..."
+    QString summary;  // one line of --help
+    int (*run)(BookRun& run, const QStringList& arguments);
+};
+
+const QList<BookCommand>& BookCommands();
+
+// A command's own arguments: the flags it knows, then its operands. "--" ends
+// the flags; an unknown flag raises UsageError naming the command.
+struct CommandArguments {
+    QStringList flags;     // as given, each once
+    QStringList operands;  // files, in order
+    bool has(const QString& flag) const { return flags.contains(flag); }
+};
+CommandArguments SplitArguments(const QString& command, const QStringList& arguments,
+                                const QStringList& knownFlags = {});
+
+// The whole program on its arguments (without the program's own name).
+int RunBook(const QStringList& arguments, Console& console);
+
+// Whether the arguments ask for --gui (before any "--").
+bool WantsGui(const QStringList& arguments);
+
+// The --help text.
+QString BookHelp();

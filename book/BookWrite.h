@@ -1,0 +1,23 @@
+#pragma once
+// Writing an import into the book: all contacts in one transaction, so a
+// failure on any of them leaves the book exactly as it was.
+
+#include "BookFile.h"
+#include "ContactFitting.h"
+
+// Appends the contacts at the end of the table, in order. Raises EDatabaseError
+// after undoing every one of them.
+void AddContacts(BookFile& book, const QList<FittedContact>& contacts);
+
+// A book the command created: removed again unless the command kept it.
+class NewBookGuard {
+public:
+    explicit NewBookGuard(QString path) : path_(std::move(path)) {}
+    ~NewBookGuard();
+    NewBookGuard(const NewBookGuard&) = delete;
+    NewBookGuard& operator=(const NewBookGuard&) = delete;
+    void keep() { path_.clear(); }
+
+private:
+    QString path_;
+};

@@ -1,0 +1,27 @@
+// check: the book's integrity and its number of contacts; exit 1 when it is damaged.
+
+#include "Backup.h"
+#include "BookFile.h"
+#include "Commands.h"
+
+int RunCheck(BookRun& run, const QStringList& arguments)
+{
+    const CommandArguments split = SplitArguments(QStringLiteral("check"), arguments);
+    if (!split.operands.isEmpty())
+        throw UsageError(QStringLiteral("check 不接受参数 %1").arg(split.operands.first()));
+    {
+        TADOConnection connection(QStringLiteral("通讯录"));
+        OpenBookConnection(connection, run.database);
+        const QStringList problems = IntegrityCheck(connection);
+        if (problems != QStringList{QStringLiteral("ok")}) {
+            for (const QString& problem : problems)
+                run.console.out(problem);
+            run.console.err(QStringLiteral("通讯录 %1 已损坏").arg(ShownPath(run.database)));
+            return ExitCode::Failure;
+        }
+    }
+    const BookFile book(run.database);
+    run.console.out(QStringLiteral("完整性检查：正常"));
+    run.console.out(QStringLiteral("联系人：%1 个").arg(book.query.RecordCount()));
+    return ExitCode::Success;
+}

@@ -1,0 +1,10 @@
+#pragma once
+// The commands of tessaly-book, one function each (BookRun.h says how they behave).
+
+#include "BookRun.h"
+
+int RunImport(BookRun& run, const QStringList& arguments);
+int RunExport(BookRun& run, const QStringList& arguments);
+int RunList(BookRun& run, const QStringList& arguments);
+int RunBackup(BookRun& run, const QStringList& arguments);
+int RunCheck(BookRun& run, const QStringList& arguments);

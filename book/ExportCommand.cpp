@@ -1,0 +1,31 @@
+// export FILE: every contact in table order, in the format of the file's extension.
+
+#include "AtomicSave.h"
+#include "BookFile.h"
+#include "Commands.h"
+#include "Formats.h"
+#include "GuiReport.h"
+
+int RunExport(BookRun& run, const QStringList& arguments)
+{
+    QStringList files = SplitArguments(QStringLiteral("export"), arguments).operands;
+    if (files.isEmpty() && run.gui) {
+        const std::optional<QString> chosen = AskExportFile();
+        if (!chosen)
+            return ExitCode::Failure;  // cancelled: nothing to say, nothing written
+        files << *chosen;
+    }
+    if (files.size() != 1)
+        throw UsageError(QStringLiteral("export 需要一个文件"));
+    const QString target = files.first();
+    const ExportFormat* format = FindExportFormat(target);
+    if (!format)
+        throw UsageError(QStringLiteral("不能导出为 %1：支持的文件类型为 %2")
+                             .arg(ShownPath(target), ExportPatterns().join(u' ')));
+
+    BookFile book(run.database);
+    const QList<StoredContact> contacts = book.contacts();
+    SaveAtomically(target, [&](const QString& path) { format->write(path, contacts); });
+    run.console.out(QStringLiteral("已导出 %1 个联系人到 %2").arg(contacts.size()).arg(ShownPath(target)));
+    return ExitCode::Success;
+}

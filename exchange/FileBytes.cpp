@@ -1,0 +1,57 @@
+#include "FileBytes.h"
+
+#include "ContactDraft.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+static QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// Why a file could not be opened, in the words of the program rather than the system's English.
+static QString reasonOf(const QFile& file)
+{
+    switch (file.error()) {
+    case QFileDevice::PermissionsError:
+        return QStringLiteral("没有权限");
+    case QFileDevice::ResourceError:
+        return QStringLiteral("磁盘已满或资源不足");
+    default:
+        break;
+    }
+    const QFileInfo info(file.fileName());
+    if (info.isDir())
+        return QStringLiteral("这是一个文件夹");
+    if (!info.absoluteDir().exists())
+        return QStringLiteral("文件夹不存在");
+    if (!info.exists())
+        return QStringLiteral("文件不存在");
+    return file.errorString();
+}
+
+QByteArray ReadWholeFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ExchangeError(QStringLiteral("无法读取文件 %1：%2").arg(shown(path), reasonOf(file)));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ExchangeError(QStringLiteral("无法读取文件 %1：%2").arg(shown(path), reasonOf(file)));
+    return bytes;
+}
+
+void OpenForWriting(QFile& file)
+{
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw ExchangeError(QStringLiteral("无法写入文件 %1：%2").arg(shown(file.fileName()), reasonOf(file)));
+}
+
+void FinishWriting(QFile& file)
+{
+    const bool flushed = file.flush();
+    if (!flushed || file.error() != QFileDevice::NoError) {
+        const QString reason = reasonOf(file);
+        file.close();
+        throw ExchangeError(QStringLiteral("无法写入文件 %1：%2").arg(shown(file.fileName()), reason));
+    }
+    file.close();
+}

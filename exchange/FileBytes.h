@@ -1,0 +1,13 @@
+#pragma once
+// Whole files in and out for the formats, with Chinese messages naming the file.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+// Every byte of a file. Raises ExchangeError "无法读取文件 …".
+QByteArray ReadWholeFile(const QString& path);
+// Opens a file for writing anew. Raises ExchangeError "无法写入文件 …".
+void OpenForWriting(QFile& file);
+// Flushes and closes a file opened by OpenForWriting; a short write raises ExchangeError.
+void FinishWriting(QFile& file);

@@ -1,0 +1,97 @@
+#include "ImportPlan.h"
+
+#include <algorithm>
+
+DuplicateIndex::DuplicateIndex(const QList<ContactKey>& existing)
+{
+    for (const ContactKey& key : existing) {
+        FittedContact contact;
+        contact.texts[static_cast<int>(ContactText::Name)] = key.name;
+        contact.texts[static_cast<int>(ContactText::Phone)] = key.phone;
+        keys_.insert(keyOf(contact));
+    }
+}
+
+QString DuplicateIndex::keyOf(const FittedContact& contact)
+{
+    const QString& name = contact.text(ContactText::Name);
+    const QString& phone = contact.text(ContactText::Phone);
+    if (!name.isEmpty() || !phone.isEmpty())
+        return name + u'\n' + phone;
+    QStringList all(contact.texts.begin(), contact.texts.end());
+    return QStringLiteral("\n\n") + all.join(u'\n');
+}
+
+bool DuplicateIndex::contains(const FittedContact& contact) const { return keys_.contains(keyOf(contact)); }
+
+void DuplicateIndex::add(const FittedContact& contact) { keys_.insert(keyOf(contact)); }
+
+namespace {
+
+QString cardPlace(const QString& file, int line, const QString& name)
+{
+    QString place = QStringLiteral("%1 第 %2 行").arg(file).arg(line);
+    if (!name.isEmpty())
+        place += QStringLiteral(" %1").arg(name);
+    return place + QStringLiteral("：");
+}
+
+// One entry of a file in line order: a card or a failure.
+struct Entry {
+    int line;
+    const ContactDraft* draft;
+    const DraftFailure* failure;
+};
+
+}  // namespace
+
+ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
+                      const QList<ContactKey>& existing)
+{
+    ImportPlan plan;
+    DuplicateIndex index(existing);
+    // Which earlier card of this import a key came from, to name it in the report.
+    DuplicateIndex fromImport;
+    for (const ImportSource& source : sources) {
+        std::vector<Entry> entries;
+        for (const ContactDraft& draft : source.cards.drafts)
+            entries.push_back({draft.line, &draft, nullptr});
+        for (const DraftFailure& failure : source.cards.failures)
+            entries.push_back({failure.line, nullptr, &failure});
+        std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.line < b.line; });
+
+        for (const Entry& entry : entries) {
+            if (entry.failure) {
+                plan.report << cardPlace(source.name, entry.line, {})
+                                   + QStringLiteral("无法读取，跳过（%1）").arg(entry.failure->reason);
+                ++plan.skipped;
+                continue;
+            }
+            FittedContact fitted = FitDraft(*entry.draft, widths);
+            const QString place = cardPlace(source.name, entry.line, fitted.text(ContactText::Name));
+            if (index.contains(fitted) || fromImport.contains(fitted)) {
+                plan.report << place
+                                   + (fromImport.contains(fitted) ? QStringLiteral("与本次导入中前面的联系人重复，跳过")
+                                                                  : QStringLiteral("通讯录中已有同名同电话的联系人，跳过"));
+                ++plan.skipped;
+                continue;
+            }
+            fromImport.add(fitted);
+            if (!fitted.notes.isEmpty())
+                plan.report << place + fitted.notes.join(QStringLiteral("；"));
+            if (fitted.cut)
+                ++plan.cut;
+            plan.toAdd.push_back(std::move(fitted));
+        }
+    }
+    return plan;
+}
+
+QString ImportSummary(const ImportPlan& plan, bool written)
+{
+    return QStringLiteral("%1添加 %2 条，跳过 %3 条，截断 %4 条")
+        .arg(written ? QString() : QStringLiteral("试运行，未写入：可"))
+        .arg(plan.added())
+        .arg(plan.skipped)
+        .arg(plan.cut);
+}

@@ -6,13 +6,26 @@
 
 namespace data = pinyin_data;
 
-HanReadings readingsOf(char32_t character)
+namespace {
+
+// The index of character in the table, or -1.
+int entryOf(char32_t character)
 {
+    if (character >= data::commonBlockStart && character < data::commonBlockEnd)
+        return int(data::commonBlockEntries[character - data::commonBlockStart]) - 1;
     const char32_t* end = data::hanCodePoints + data::hanCount;
     const char32_t* found = std::lower_bound(data::hanCodePoints, end, character);
-    if (found == end || *found != character)
+    return found == end || *found != character ? -1 : int(found - data::hanCodePoints);
+}
+
+}  // namespace
+
+HanReadings readingsOf(char32_t character)
+{
+    const int entry = entryOf(character);
+    if (entry < 0)
         return {};
-    const std::uint16_t* list = data::readingPool + data::hanLists[found - data::hanCodePoints];
+    const std::uint16_t* list = data::readingPool + data::hanLists[entry];
     const int common = list[0] & 0xFF;
     const int surname = list[0] >> 8;
     return {{list + 1, size_t(common)}, {list + 1 + common, size_t(surname)}};
@@ -38,5 +51,6 @@ QLatin1StringView syllableText(std::uint16_t id)
 {
     if (id >= data::syllableCount)
         return {};
-    return QLatin1StringView(data::syllableText + data::syllableStart[id], data::syllableStart[id + 1] - data::syllableStart[id]);
+    const int start = data::syllableStart[id];
+    return QLatin1StringView(data::syllableText + start, data::syllableStart[id + 1] - start);
 }

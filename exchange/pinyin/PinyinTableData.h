@@ -27,6 +27,13 @@ extern const std::uint16_t hanLists[];
 extern const int hanCount;
 extern const std::uint16_t readingPool[];
 
+// The common ideographs (Extension A and the Unified block) are looked up
+// directly: commonBlockEntries[c - commonBlockStart] is the index of c in
+// hanCodePoints plus one, or 0 when the table does not hold c.
+constexpr char32_t commonBlockStart = 0x3400;
+constexpr char32_t commonBlockEnd = 0xA000;
+extern const std::uint16_t commonBlockEntries[];
+
 // Two-character surnames whose first character reads differently there, simplified
 // and traditional forms alike, ordered by first then second character.
 extern const CompoundSurname compoundSurnames[];

@@ -110,6 +110,7 @@ private slots:
         QTest::newRow("单") << "单" << QStringList{"dan", "shan", "chan"};
         QTest::newRow("traditional 長") << "長" << QStringList{"chang", "zhang"};
         QTest::newRow("吕 keeps ü as v") << "吕" << QStringList{"lv"};
+        QTest::newRow("beyond the common block") << "𠀁" << QStringList{"qi"};
     }
     void shouldKeepEveryCommonReadingOfAPolyphone()
     {

@@ -10,6 +10,8 @@
 // reads a leading character differently from Han-Latin, and the two-character
 // surnames its rules name; then the hand corrections.
 
+#include "../PinyinTableData.h"
+
 #include <unicode/normalizer2.h>
 #include <unicode/translit.h>
 #include <unicode/uclean.h>
@@ -347,10 +349,15 @@ public:
             points.push_back(cp);
             listOf.push_back(it->second);
         }
-        if (pool.size() > 0xFFFF)
-            fail("reading pool too large");
+        if (pool.size() > 0xFFFF || points.size() >= 0xFFFF)
+            fail("reading table too large");
         out << "const int hanCount = " << points.size() << ";\n";
         writeNumbers(out, "const char32_t hanCodePoints[]", points);
+        std::vector<size_t> block(pinyin_data::commonBlockEnd - pinyin_data::commonBlockStart, 0);
+        for (size_t i = 0; i < points.size(); ++i)
+            if (points[i] >= pinyin_data::commonBlockStart && points[i] < pinyin_data::commonBlockEnd)
+                block[points[i] - pinyin_data::commonBlockStart] = i + 1;
+        writeNumbers(out, "const std::uint16_t commonBlockEntries[]", block);
         writeNumbers(out, "const std::uint16_t hanLists[]", listOf);
         writeNumbers(out, "const std::uint16_t readingPool[]", pool);
 

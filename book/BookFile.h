@@ -24,8 +24,6 @@ public:
     QList<ContactTexts> texts() const;
     // Every record with its photo's stored bytes, in table order.
     QList<StoredContact> contacts();
-    // Where a text column is among the query's fields.
-    int fieldOf(ContactText column) const { return columns_[static_cast<int>(column)]; }
 
 private:
     std::array<int, ContactTextCount> columns_{};  // where each text column is in the query

@@ -1,25 +1,39 @@
 // find: the contacts a text finds (inside any of their texts, or as the pinyin
 // typed for the name), printed as list prints them, in the window's order by 姓名.
+// The book is read once, row by row: only the contacts found are kept.
 
-#include "BookFile.h"
 #include "Commands.h"
 #include "ContactListing.h"
-#include "ContactSchema.h"
+#include "ContactScan.h"
 #include "SortOrder.h"
 #include "pinyin/ContactSearch.h"
 
 namespace {
 
+struct Found {
+    ContactTexts texts;
+    bool nameIsNull;
+};
+
 // The window's sort by 姓名: the same collation, nulls first, ties in table order.
-// Sorting only the found rows gives the order sorting all of them would.
-std::vector<int> inNameOrder(const BookFile& book, const QList<ContactTexts>& texts, const std::vector<int>& rows)
+// Sorting only the contacts found gives the order sorting all of them would.
+QList<ContactTexts> inNameOrder(const std::vector<Found>& found)
 {
-    const int name = book.fieldOf(ContactText::Name);
-    return SortRecords(rows, {SortKey{name, false}}, [&](int row, int column) -> std::optional<QString> {
-        if (book.query.IsNullAt(row, column))
-            return std::nullopt;
-        return texts[row][size_t(ContactText::Name)];
-    });
+    std::vector<int> rows(found.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i] = int(i);
+    const int name = int(ContactText::Name);
+    const std::vector<int> sorted =
+        SortRecords(rows, {SortKey{name, false}}, [&](int row, int) -> std::optional<QString> {
+            if (found[size_t(row)].nameIsNull)
+                return std::nullopt;
+            return found[size_t(row)].texts[size_t(name)];
+        });
+    QList<ContactTexts> ordered;
+    ordered.reserve(qsizetype(sorted.size()));
+    for (const int row : sorted)
+        ordered << found[size_t(row)].texts;
+    return ordered;
 }
 
 }  // namespace
@@ -35,16 +49,16 @@ int RunFind(BookRun& run, const QStringList& arguments)
     if (typed.isEmpty())
         throw UsageError(QStringLiteral("find 要找的文字不能为空"));
 
-    BookFile book(run.database);
-    const QList<ContactTexts> texts = book.texts();
     const ContactSearch search(typed);
-    std::vector<int> found;
-    for (int row = 0; row < texts.size(); ++row)
-        if (search.matches(texts[row]))
-            found.push_back(row);
-    QList<ContactTexts> shown;
-    for (const int row : inNameOrder(book, texts, found))
-        shown << texts[row];
-    PrintContacts(run.console, shown, split.has(QStringLiteral("--pinyin")));
+    std::vector<Found> found;
+    ScanContacts(run.database, [&](const ScannedContact& contact) {
+        if (!search.matches(contact.texts))
+            return;
+        Found f{{}, contact.isNull[size_t(ContactText::Name)]};
+        for (int i = 0; i < ContactTextCount; ++i)
+            f.texts[size_t(i)] = QString::fromUtf8(contact.texts[size_t(i)]);
+        found.push_back(std::move(f));
+    });
+    PrintContacts(run.console, inNameOrder(found), split.has(QStringLiteral("--pinyin")));
     return ExitCode::Success;
 }

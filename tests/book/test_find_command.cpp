@@ -74,6 +74,7 @@ private slots:
         QTest::newRow("digits of a phone") << "138" << QStringList{"张三丰"};
         QTest::newRow("digits and symbols") << "010-12" << QStringList{"Li Lei"};
         QTest::newRow("the category") << "同学" << QStringList{"单雄信"};
+        QTest::newRow("a null name first") << "朋友" << QStringList{"", "曾国藩", "张三", "张三丰", "周思"};
         QTest::newRow("nothing") << "xyz" << QStringList{};
     }
     void shouldListFoundContactsInNameOrder()
@@ -126,10 +127,17 @@ private slots:
 
     void shouldFailWithoutABook()
     {
-        CapturingConsole console;
-        const int status = RunBook({"--db", folder_.file("none.mdb"), "find", "zs"}, console);
-        QCOMPARE(status, 1);
-        QVERIFY(!QFile::exists(folder_.file("none.mdb")));
+        const QString missing = folder_.file("none.mdb");
+        const QString notABook = folder_.file("notes.mdb");
+        TestFolder::writeAll(notABook, QByteArray(4096, 'x'));
+        for (const QString& path : {missing, notABook}) {
+            CapturingConsole console;
+            QCOMPARE(RunBook({"--db", path, "find", "zs"}, console), 1);
+            QVERIFY(console.outLines.isEmpty());
+            QCOMPARE(console.errLines.value(1), QStringLiteral("通讯录未改动。"));
+        }
+        QVERIFY(!QFile::exists(missing));
+        QCOMPARE(TestFolder::readAll(notABook), QByteArray(4096, 'x'));
     }
 };
 

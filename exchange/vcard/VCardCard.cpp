@@ -94,6 +94,7 @@ public:
             if (p.name == "VERSION") {
                 const QByteArray version = p.value.trimmed();
                 newlineEscapes_ = version != "2.1" && version != "1.0";
+                uriValues_ = version.startsWith('4');
             }
             if (p.name == "X-TESSALY-BIRTHDAY")
                 typedBirthday_ = true;
@@ -143,7 +144,8 @@ private:
         if (name == "FN")
             fill(ContactText::Name, u"姓名"_qs, value);
         else if (name == "TEL")
-            phones_.append({order_, withoutScheme(value, QLatin1String("tel:")), preferenceOf(p), p.hasType("CELL")});
+            phones_.append({order_, isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value, preferenceOf(p),
+                            p.hasType("CELL")});
         else if (name == "X-QQ")
             fill(ContactText::QQ, u"QQ"_qs, value);
         else if (name == "IMPP" && isQQ(p, value))
@@ -164,6 +166,12 @@ private:
     {
         return value.startsWith(QLatin1String("qq:"), Qt::CaseInsensitive)
             || p.parameter("X-SERVICE-TYPE").compare("QQ", Qt::CaseInsensitive) == 0 || p.hasType("QQ");
+    }
+
+    // Version 4.0 numbers are often "tel:" addresses; earlier ones only with VALUE=uri.
+    bool isUri(const VCardProperty& p) const
+    {
+        return uriValues_ || p.parameter("VALUE").compare("uri", Qt::CaseInsensitive) == 0;
     }
 
     static QString withoutScheme(const QString& value, QLatin1StringView scheme)
@@ -284,6 +292,7 @@ private:
     int nameOrder_ = -1;
     int order_ = 0;
     bool newlineEscapes_ = true;
+    bool uriValues_ = false;
     bool typedBirthday_ = false;
     bool photoSeen_ = false;
 };

@@ -50,8 +50,15 @@ VCardParameter parseParameter(QByteArrayView text)
         return parameter;
     }
     parameter.name = text.first(equals).trimmed().toByteArray().toUpper();
-    for (QByteArrayView value : splitOutsideQuotes(text.sliced(equals + 1), ','))
-        parameter.values.append(unquoted(value));
+    // TYPE lists may stand inside one pair of quotes: TYPE="cell,voice".
+    const bool list = parameter.name == "TYPE";
+    for (QByteArrayView value : splitOutsideQuotes(text.sliced(equals + 1), ',')) {
+        const QByteArray plain = unquoted(value);
+        if (list && plain.contains(','))
+            parameter.values.append(plain.split(','));
+        else
+            parameter.values.append(plain);
+    }
     return parameter;
 }
 

@@ -91,8 +91,12 @@ bool decodeBase64(QByteArrayView text, QByteArray& bytes)
 DecodedText decodeValueText(const VCardProperty& property)
 {
     const QByteArray encoding = property.parameter("ENCODING").toUpper();
-    const QByteArray bytes = encoding == "QUOTED-PRINTABLE" ? decodeQuotedPrintable(property.value) : property.value;
     DecodedText decoded;
+    QByteArray bytes = property.value;
+    if (encoding == "QUOTED-PRINTABLE")
+        bytes = decodeQuotedPrintable(property.value);
+    else if ((encoding == "B" || encoding == "BASE64") && !decodeBase64(property.value, bytes))
+        decoded.clean = false;
     if (isAscii(bytes)) {
         decoded.text = QString::fromLatin1(bytes);
         return decoded;

@@ -21,7 +21,7 @@ struct DecodedText {
 
 // The value's bytes as text: CHARSET when the card names one (GB2312, GBK and
 // GB18030 read as GB18030), else UTF-8, else GB18030 for old Chinese phones.
-// Quoted-printable is undone first. Escapes are left in.
+// Quoted-printable or base64 is undone first. Escapes are left in.
 DecodedText decodeValueText(const VCardProperty& property);
 
 // Splits at every separator that no backslash escapes; escapes are left in.

@@ -14,6 +14,7 @@ PACKAGES=(
   python3-xlrd
   python3-vobject
   unicode-data libicu-dev libbz2-dev
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -1,5 +1,7 @@
-// The pinyin a vCard carries for phones to sort Chinese names by.
+// The pinyin a vCard carries for phones to sort Chinese names by, and what
+// an import does with the pinyin it finds.
 
+#include "VCardReader.h"
 #include "VCardWriter.h"
 
 #include <QBuffer>
@@ -54,6 +56,32 @@ private slots:
         const qsizetype n = lines.indexOf(QStringLiteral("N:张;三;;;"));
         QVERIFY(n >= 0);
         QCOMPARE(lines.value(n + 1), QStringLiteral("X-PHONETIC-LAST-NAME:Zhang"));
+    }
+
+    // A phonetic name that spells the name as the export would is dropped on
+    // import (the next export writes it again); any other is kept for the report and 备注.
+    void shouldKeepOnlyPhoneticNamesThatSayMore_data()
+    {
+        QTest::addColumn<QByteArray>("last");
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("as exported") << QByteArray("Zhang") << QByteArray("Sanfeng") << QStringList{};
+        QTest::newRow("case aside") << QByteArray("zhang") << QByteArray("SANFENG") << QStringList{};
+        QTest::newRow("spelled otherwise") << QByteArray("Chang") << QByteArray("San Feng")
+                                           << QStringList{"拼音:Chang", "拼音:San Feng"};
+    }
+    void shouldKeepOnlyPhoneticNamesThatSayMore()
+    {
+        QFETCH(QByteArray, last);
+        QFETCH(QByteArray, first);
+        QFETCH(QStringList, kept);
+        const DraftSet set = readVCards("BEGIN:VCARD\r\nVERSION:3.0\r\nX-PHONETIC-LAST-NAME:" + last
+                                        + "\r\nX-PHONETIC-FIRST-NAME:" + first + "\r\nFN:张三丰\r\nEND:VCARD\r\n");
+        QCOMPARE(set.drafts.size(), 1);
+        QStringList extras;
+        for (const DraftExtra& extra : set.drafts[0].extras)
+            extras << extra.label + QLatin1Char(':') + extra.value;
+        QCOMPARE(extras, kept);
     }
 };
 

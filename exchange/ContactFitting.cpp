@@ -77,7 +77,7 @@ FittedContact FitDraft(const ContactDraft& draft, const ColumnWidths& widths)
     QString ownNote = fitted.texts[note];
     if (tooWide(ownNote, widths[note])) {
         ownNote = CutToWidth(ownNote, widths[note]);
-        fitted.notes << QStringLiteral("备注 超过 %1 个字符，已截断").arg(widths[note]);
+        fitted.notes << QStringLiteral("备注：超过 %1 个字符，已截断").arg(widths[note]);
         fitted.cut = true;
     }
     NoteBuilder builder(ownNote, widths[note]);
@@ -93,8 +93,8 @@ FittedContact FitDraft(const ContactDraft& draft, const ColumnWidths& widths)
             value = CutToWidth(value, widths[i]);
             fitted.cut = true;
             fitted.notes << (builder.add(labels[i], original)
-                                 ? QStringLiteral("%1 超过 %2 个字符，已截断，原文记入备注").arg(labels[i]).arg(widths[i])
-                                 : QStringLiteral("%1 超过 %2 个字符，已截断，备注已满，原文未保存")
+                                 ? QStringLiteral("%1：超过 %2 个字符，已截断，原文记入备注").arg(labels[i]).arg(widths[i])
+                                 : QStringLiteral("%1：超过 %2 个字符，已截断，备注已满，原文未保存")
                                        .arg(labels[i])
                                        .arg(widths[i]));
         }
@@ -105,7 +105,7 @@ FittedContact FitDraft(const ContactDraft& draft, const ColumnWidths& widths)
         const QString value = TrimControl(extra.value);
         if (value.isEmpty() || builder.add(extra.label, value))
             continue;
-        fitted.notes << QStringLiteral("%1 未保存：备注已满").arg(extra.label);
+        fitted.notes << QStringLiteral("%1：未保存，备注已满").arg(extra.label);
         fitted.cut = true;
     }
     fitted.texts[note] = builder.text();
@@ -114,10 +114,10 @@ FittedContact FitDraft(const ContactDraft& draft, const ColumnWidths& widths)
     fitted.photo = photo.jpeg;
     if (!photo.problem.isEmpty()) {
         fitted.notes << photo.problem;
-        fitted.cut = true;
+        fitted.cut = fitted.cut || !photo.jpeg;
     }
-    for (const QString& field : draft.leftOut) {
-        fitted.notes << QStringLiteral("%1 未导入").arg(field);
+    for (const QString& said : draft.leftOut) {
+        fitted.notes << said;
         fitted.cut = true;
     }
     return fitted;

@@ -48,18 +48,19 @@ PhotoFit FitPhoto(const QByteArray& bytes)
             ReadJpegHeader(bytes);
             return {bytes, {}};
         } catch (const EJPEG& e) {
-            return {std::nullopt, QStringLiteral("照片不是可读的 JPEG 图像（%1），未导入").arg(e.Message)};
+            // Still the phone's own bytes: kept, so an export gives them back, but said.
+            return {bytes, QStringLiteral("照片：JPEG 数据无法读取（%1），按原样保存，窗口中可能无法显示").arg(e.Message)};
         }
     }
     const char* kind = bitmapKind(bytes);
     if (!kind)
-        return {std::nullopt, QStringLiteral("照片的图像格式不支持，未导入")};
+        return {std::nullopt, QStringLiteral("照片：图像格式不支持，未导入")};
     QImage image;
     if (!image.loadFromData(bytes, kind) || image.isNull())
-        return {std::nullopt, QStringLiteral("照片无法读取（%1），未导入").arg(QLatin1String(kind))};
+        return {std::nullopt, QStringLiteral("照片：无法读取（%1），未导入").arg(QLatin1String(kind))};
     try {
         return {CompressJpeg(onWhite(image)), {}};
     } catch (const EJPEG& e) {
-        return {std::nullopt, QStringLiteral("照片无法转换为 JPEG（%1），未导入").arg(e.Message)};
+        return {std::nullopt, QStringLiteral("照片：无法转换为 JPEG（%1），未导入").arg(e.Message)};
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The photo of an imported card as the book keeps it: JPEG data stays byte for
-// byte; a PNG, GIF or BMP picture becomes a new JPEG with the photo settings,
+// The photo of an imported card as the book keeps it: JPEG data (anything
+// that starts with the start-of-image marker) stays byte for byte; a PNG, GIF or BMP picture becomes a new JPEG with the photo settings,
 // as a pasted bitmap does.
 
 #include <QByteArray>
@@ -9,7 +9,9 @@
 
 struct PhotoFit {
     std::optional<QByteArray> jpeg;  // what to store; nothing when there is no photo or it cannot be kept
-    QString problem;                 // why a photo given was not kept, for the report; empty otherwise
+    // For the report: why a photo given was not kept, or, beside a kept one, what
+    // is wrong with it (JPEG data whose header does not read is kept as it is).
+    QString problem;
 };
 
 PhotoFit FitPhoto(const QByteArray& bytes);

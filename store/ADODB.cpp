@@ -42,7 +42,6 @@ static SqliteHandle openKeyed(const QString& fileName, const QString& password, 
     // A wrong key or a file that is no database shows only at the first read.
     Statement probe(db.get(), QStringLiteral("select count(*) from sqlite_master"));
     probe.step();
-    sqlite3_busy_timeout(db.get(), 2000);
     return db;
 }
 

@@ -156,6 +156,7 @@ SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& pass
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw SqliteFailure{rc, SqliteErrorText(rc, db.get())};
+    sqlite3_busy_timeout(db.get(), BusyTimeoutMs);
     const QByteArray key = password.toUtf8();
     const int keyed = key.isEmpty() ? SQLITE_OK : sqlite3_key(db.get(), key.constData(), int(key.size()));
     if (keyed != SQLITE_OK)

@@ -67,9 +67,13 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// Opens a file with the given flags and sets its key (none for an empty password:
-// the file is then a plain, unencrypted database). A wrong key shows only at the
-// first read. Raises SqliteFailure.
+// How long a statement waits for another copy of the program that holds the file.
+constexpr int BusyTimeoutMs = 5000;
+
+// Opens a file with the given flags, sets the busy timeout (so even the first
+// read, the key check, waits for a copy that is writing) and the key (none for
+// an empty password: the file is then a plain, unencrypted database). A wrong
+// key shows only at the first read. Raises SqliteFailure.
 SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& password);
 
 // Runs every statement of sql in turn; raises SqliteFailure at the first that fails.

@@ -1,35 +1,20 @@
 // tessaly-book find and list --pinyin, run in-process on a book in a temporary folder.
 
-#include "BookFile.h"
-#include "BookRun.h"
-#include "Console.h"
-#include "TestFolder.h"
+#include "BookTesting.h"
 
 #include <QTest>
 
 namespace {
 
-struct Result {
-    int status;
-    QStringList out;
-    QStringList err;
-};
-
 class FindCommandTest : public QObject {
     Q_OBJECT
 
-    TestFolder folder_;
-    QString book_;
+    TestBook book_;
 
-    Result run(const QStringList& arguments)
-    {
-        CapturingConsole console;
-        const int status = RunBook(QStringList{"--db", book_} + arguments, console);
-        return {status, console.outLines, console.errLines};
-    }
+    BookResult run(const QStringList& arguments) const { return book_.run(arguments); }
 
     // The names of the lines after the header, in order.
-    static QStringList names(const Result& r)
+    static QStringList names(const BookResult& r)
     {
         QStringList names;
         for (const QString& line : r.out.mid(1))
@@ -40,11 +25,8 @@ class FindCommandTest : public QObject {
 private slots:
     void initTestCase()
     {
-        book_ = folder_.databasePath();
-        CreateBook(book_);
-        BookFile book(book_);
         // Table order is not name order, so the sort shows.
-        const QList<QList<QVariant>> records{
+        book_.add({
             {"同事", "赵四", "", "13900000000"},
             {"朋友", "张三丰", "1990-01-02", "13800138000", "", "武当山"},
             {"朋友", "曾国藩"},
@@ -53,9 +35,7 @@ private slots:
             {"同学", "单雄信"},
             {"朋友", "周思", "", "", "", "", "zs 的表哥"},
             {"朋友", QVariant()},  // no name at all
-        };
-        for (const QList<QVariant>& record : records)
-            book.query.AppendRecord(record);
+        });
     }
 
     void shouldListFoundContactsInNameOrder_data()
@@ -81,7 +61,7 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, found);
-        const Result r = run({"find", typed});
+        const BookResult r = run({"find", typed});
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out.value(0), QStringLiteral("类别\t姓名\t生日\t电话\tQQ\t地址\t备注"));
         QCOMPARE(names(r), found);
@@ -89,8 +69,8 @@ private slots:
 
     void shouldPrintFoundContactsAsListDoes()
     {
-        const Result found = run({"find", "zsf"});
-        const Result listed = run({"list"});
+        const BookResult found = run({"find", "zsf"});
+        const BookResult listed = run({"list"});
         QCOMPARE(found.out.size(), 2);
         QCOMPARE(found.out.at(0), listed.out.at(0));
         QVERIFY(listed.out.contains(found.out.at(1)));
@@ -99,12 +79,12 @@ private slots:
 
     void shouldAddThePinyinColumn()
     {
-        const Result listed = run({"list", "--pinyin"});
+        const BookResult listed = run({"list", "--pinyin"});
         QCOMPARE(listed.status, 0);
         QVERIFY(listed.out.at(0).endsWith(QStringLiteral("\t备注\t拼音")));
         QVERIFY(listed.out.contains(QStringLiteral("朋友\t曾国藩\t\t\t\t\t\tzeng guo fan")));
         QVERIFY(listed.out.contains(QStringLiteral("朋友\t\t\t\t\t\t\t")));  // no name, empty pinyin
-        const Result found = run({"find", "--pinyin", "shanxx"});
+        const BookResult found = run({"find", "--pinyin", "shanxx"});
         QCOMPARE(found.out.value(1), QStringLiteral("同学\t单雄信\t\t\t\t\t\tshan xiong xin"));
     }
 
@@ -119,7 +99,7 @@ private slots:
     void shouldRefuseAMissingOrEmptyText()
     {
         QFETCH(QStringList, arguments);
-        const Result r = run(arguments);
+        const BookResult r = run(arguments);
         QCOMPARE(r.status, 2);
         QVERIFY(r.out.isEmpty());
         QVERIFY(r.err.value(0).contains(QStringLiteral("find")));
@@ -127,14 +107,14 @@ private slots:
 
     void shouldFailWithoutABook()
     {
-        const QString missing = folder_.file("none.mdb");
-        const QString notABook = folder_.file("notes.mdb");
+        const QString missing = book_.folder.file("none.mdb");
+        const QString notABook = book_.folder.file("notes.mdb");
         TestFolder::writeAll(notABook, QByteArray(4096, 'x'));
         for (const QString& path : {missing, notABook}) {
-            CapturingConsole console;
-            QCOMPARE(RunBook({"--db", path, "find", "zs"}, console), 1);
-            QVERIFY(console.outLines.isEmpty());
-            QCOMPARE(console.errLines.value(1), QStringLiteral("通讯录未改动。"));
+            const BookResult r = runBook({"--db", path, "find", "zs"});
+            QCOMPARE(r.status, 1);
+            QVERIFY(r.out.isEmpty());
+            QCOMPARE(r.err.value(1), QStringLiteral("通讯录未改动。"));
         }
         QVERIFY(!QFile::exists(missing));
         QCOMPARE(TestFolder::readAll(notABook), QByteArray(4096, 'x'));

@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-wqy-zenhei fontconfig
   python3-xlrd
   python3-vobject
+  unicode-data libicu-dev libbz2-dev
   desktop-file-utils appstream
 )
 

@@ -3,6 +3,7 @@
 #include "ChineseName.h"
 #include "VCardDate.h"
 #include "VCardValue.h"
+#include "pinyin/NameReading.h"
 
 #include <QHash>
 #include <algorithm>
@@ -128,6 +129,7 @@ public:
         settle(phones_, ContactText::Phone, true);
         settle(addresses_, ContactText::Address, false);
         nameFromParts();
+        settlePhonetics();
         std::stable_sort(extras_.begin(), extras_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         for (auto& extra : extras_)
@@ -182,8 +184,23 @@ private:
                      birthdayFromVCardDate(value, QString::fromLatin1(p.parameter("X-APPLE-OMIT-YEAR"))));
         } else if (name == "NOTE")
             fill(ContactText::Note, u"备注"_qs, value);
+        else if (name == "X-PHONETIC-LAST-NAME" || name == "X-PHONETIC-FIRST-NAME")
+            phonetics_.append({order_, name, value});
         else
             extra(labelOf(name), value);
+    }
+
+    // A phonetic name that spells the name as an export spells it again loses
+    // nothing when dropped; any other is kept with the extras.
+    void settlePhonetics()
+    {
+        const NameParts parts = splitPersonName(draft_.text(ContactText::Name));
+        for (const Phonetic& p : phonetics_) {
+            const QString spelled = p.name == "X-PHONETIC-LAST-NAME" ? phoneticOf(parts.family, true)
+                                                                      : phoneticOf(parts.given, false);
+            if (p.value.compare(spelled, Qt::CaseInsensitive) != 0)
+                extras_.append({p.order, DraftExtra{labelOf(p.name), p.value}});
+        }
     }
 
     // Android's own kinds: "vnd.android.cursor.item/nickname;小明;1;;..." (kind, value, the value's type, ...).
@@ -333,6 +350,12 @@ private:
     const QList<VCardProperty>& properties_;
     ContactDraft draft_;
     QList<std::pair<int, DraftExtra>> extras_;
+    struct Phonetic {
+        int order;
+        QByteArray name;
+        QString value;
+    };
+    QList<Phonetic> phonetics_;
     QList<Candidate> phones_;
     QList<Candidate> addresses_;
     QHash<QByteArray, QString> groupLabels_;

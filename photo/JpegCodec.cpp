@@ -25,6 +25,7 @@ namespace {
 struct ErrorTrap {
     jpeg_error_mgr manager;  // first member: libjpeg hands back &manager as cinfo->err
     std::jmp_buf jump;
+    bool ranOut = false;     // the data ended before the picture did
 };
 
 [[noreturn]] void JumpToTrap(j_common_ptr cinfo)
@@ -33,13 +34,24 @@ struct ErrorTrap {
 }
 
 // Warnings (damaged data the library works around) are not shown anywhere.
-void IgnoreMessage(j_common_ptr, int) {}
+// The end of the coded data is noted, as what follows it is only grey: the end
+// of the file, or a marker met in the middle of the data that is no restart
+// marker (after a restart marker the data goes on).
+void NoteMessage(j_common_ptr cinfo, int level)
+{
+    if (level >= 0 || !cinfo->is_decompressor)
+        return;
+    const int marker = reinterpret_cast<j_decompress_ptr>(cinfo)->unread_marker;
+    const bool restart = marker >= 0xD0 && marker <= 0xD7;
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF || (cinfo->err->msg_code == JWRN_HIT_MARKER && !restart))
+        reinterpret_cast<ErrorTrap*>(cinfo->err)->ranOut = true;
+}
 
 void InstallTrap(ErrorTrap& trap)
 {
     jpeg_std_error(&trap.manager);
     trap.manager.error_exit = JumpToTrap;
-    trap.manager.emit_message = IgnoreMessage;
+    trap.manager.emit_message = NoteMessage;
 }
 
 [[noreturn]] void ThrowJpegError(const ErrorTrap& trap)
@@ -129,16 +141,47 @@ bool TrappedReadHeader(Decompressor* d, const unsigned char* data, unsigned long
 }
 
 // Decodes every row into the caller's pixel buffer. No C++ objects with destructors here.
+// A single-scan file whose data ends early would decode zeros, that is grey,
+// for every row still to come: a header can claim 65,500 rows of them. Rows are
+// read on for a little (the last rows with data may still be in the library's
+// buffers), then the decode stops and the caller fills the rest with that grey.
+// A multi-scan file has read all its data before the first row.
+constexpr JSAMPLE MissingDataGrey = 128;
+
+struct RowReading {
+    long long rowsAfterEnd = -1;
+
+    bool More(Decompressor* d)
+    {
+        if (d->info.output_scanline >= d->info.output_height)
+            return false;
+        if (!d->trap.ranOut || d->info.buffered_image || jpeg_has_multiple_scans(&d->info))
+            return true;
+        if (rowsAfterEnd < 0)
+            rowsAfterEnd = 2LL * d->info.max_v_samp_factor * DCTSIZE;
+        return rowsAfterEnd-- > 0;
+    }
+    // Ends the decode when every row was read; a decode stopped early is only destroyed.
+    void Finish(Decompressor* d)
+    {
+        if (d->info.output_scanline >= d->info.output_height)
+            jpeg_finish_decompress(&d->info);
+    }
+};
+
 bool TrappedReadPixels(Decompressor* d, unsigned char* pixels, long long bytesPerLine)
 {
     if (setjmp(d->trap.jump))
         return false;
     jpeg_start_decompress(&d->info);
-    while (d->info.output_scanline < d->info.output_height) {
+    RowReading rows;
+    while (rows.More(d)) {
         JSAMPROW row = pixels + bytesPerLine * d->info.output_scanline;
         jpeg_read_scanlines(&d->info, &row, 1);
     }
-    jpeg_finish_decompress(&d->info);
+    const long long done = d->info.output_scanline;
+    std::memset(pixels + bytesPerLine * done, MissingDataGrey, size_t(bytesPerLine * (d->info.output_height - done)));
+    rows.Finish(d);
     return true;
 }
 
@@ -152,7 +195,9 @@ bool TrappedReadPixelsSampled(Decompressor* d, unsigned char* pixels, long long 
     jpeg_start_decompress(&d->info);
     const long long sourceWidth = d->info.output_width, sourceHeight = d->info.output_height;
     const int components = d->info.output_components;
-    while (d->info.output_scanline < d->info.output_height) {
+    std::memset(pixels, MissingDataGrey, size_t(bytesPerLine * height));
+    RowReading rows;
+    while (rows.More(d)) {
         const long long y = d->info.output_scanline;
         JSAMPROW row = rowBuffer;
         jpeg_read_scanlines(&d->info, &row, 1);
@@ -167,7 +212,7 @@ bool TrappedReadPixelsSampled(Decompressor* d, unsigned char* pixels, long long 
                 out[x * components + c] = in[c];
         }
     }
-    jpeg_finish_decompress(&d->info);
+    rows.Finish(d);
     return true;
 }
 
@@ -275,7 +320,7 @@ const unsigned char* BytesOf(const QByteArray& bytes)
 // The library's own buffers for a full-size decode: every coefficient of three
 // components of the largest picture shown, and room for its tables and rows.
 constexpr long FullDecodeMemoryBudget = 3L * 2 * MaxDecodePixels + (64L << 20);
-constexpr long PreviewMemoryBudget = 256L << 20;
+constexpr long PreviewMemoryBudget = 128L << 20;
 
 HeaderFacts ReadHeaderFor(Decompressor& d, const QByteArray& bytes, DecodeSettings settings)
 {

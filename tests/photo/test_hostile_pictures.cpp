@@ -267,6 +267,29 @@ private slots:
         QCOMPARE(QSize(bitmap.Width(), bitmap.Height()), size);
     }
 
+    // A colour table of two entries for run-length pixels that use 256: those
+    // beyond the table draw black (reading on would leave the table's memory).
+    void shouldDrawPixelsBeyondAShortColourTableBlack()
+    {
+        QByteArray file = BmpClaiming(4, 1, 8, 1, 0);
+        file.truncate(14 + 40);
+        qToLittleEndian<quint32>(2, file.data() + 14 + 32);  // colours used
+        qToLittleEndian<quint32>(14 + 40 + 8, file.data() + 10);
+        build::U32(file, 0x00FF0000);  // red
+        build::U32(file, 0x000000FF);  // blue
+        file += QByteArray::fromHex("0100010101c801ff00000001");  // runs of one pixel each, end of bitmap
+        TBitmap bitmap;
+        bitmap.LoadFromBytes(file);
+        QImage canvas(4, 1, QImage::Format_RGB32);
+        QPainter painter(&canvas);
+        bitmap.Draw(painter, canvas.rect());
+        painter.end();
+        QCOMPARE(canvas.pixelColor(0, 0), QColor(Qt::red));
+        QCOMPARE(canvas.pixelColor(1, 0), QColor(Qt::blue));
+        QCOMPARE(canvas.pixelColor(2, 0), QColor(Qt::black));
+        QCOMPARE(canvas.pixelColor(3, 0), QColor(Qt::black));
+    }
+
     void shouldKeepTheSizeAMetafileClaimsDrawable_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -369,6 +392,34 @@ private slots:
         TJPEGImage picture;
         picture.LoadFromBytes(baseline);
         QCOMPARE(QSize(picture.Width(), picture.Height()), QSize(20000, 20000));
+    }
+
+    // Data that ends early: the rows it holds as decoded, every later row the
+    // library's grey, whether the decode reads them or stops at the end.
+    void shouldDecodeDataThatEndsEarlyAsDataThenGrey_data()
+    {
+        QTest::addColumn<QByteArray>("jpeg");
+        QTest::addColumn<int>("claimedHeight");
+        const QByteArray whole = CompressJpeg(samples::Quarters(64, 256));
+        const qsizetype data = samples::MarkerBody(whole, 0xDA);
+        const QByteArray cut = whole.left(data + (whole.size() - data) / 3);
+        QTest::newRow("cut") << cut << 256;
+        QTest::newRow("cut and claiming more rows") << JpegClaiming(cut, 0xC0, 64, 9000) << 9000;
+        QTest::newRow("end marker early") << JpegClaiming(whole, 0xC0, 64, 9000) << 9000;
+    }
+    void shouldDecodeDataThatEndsEarlyAsDataThenGrey()
+    {
+        QFETCH(QByteArray, jpeg);
+        QFETCH(int, claimedHeight);
+        const QImage image = DecodeJpeg(jpeg);
+        QCOMPARE(image.size(), QSize(64, claimedHeight));
+        QVERIFY(std::abs(image.pixelColor(16, 8).red() - 255) < 48);  // the first rows: the red quarter
+        const QColor grey(128, 128, 128);
+        for (int y : {claimedHeight - 1, claimedHeight / 2 + 40})
+            for (int x : {0, 40, 63})
+                QCOMPARE(image.pixelColor(x, y), grey);
+        const QImage preview = DecodeJpegToFit(jpeg, QSize(16, claimedHeight / 4));
+        QCOMPARE(preview.pixelColor(8, preview.height() - 1), grey);
     }
 
     void shouldStopAtTheScanLimit()

@@ -140,11 +140,10 @@ bool TrappedReadHeader(Decompressor* d, const unsigned char* data, unsigned long
     return true;
 }
 
-// Decodes every row into the caller's pixel buffer. No C++ objects with destructors here.
 // A single-scan file whose data ends early would decode zeros, that is grey,
 // for every row still to come: a header can claim 65,500 rows of them. Rows are
 // read on for a little (the last rows with data may still be in the library's
-// buffers), then the decode stops and the caller fills the rest with that grey.
+// buffers), then the decode stops and the rest is filled with that grey.
 // A multi-scan file has read all its data before the first row.
 constexpr JSAMPLE MissingDataGrey = 128;
 
@@ -169,6 +168,7 @@ struct RowReading {
     }
 };
 
+// Decodes every row into the caller's pixel buffer. No C++ objects with destructors here.
 bool TrappedReadPixels(Decompressor* d, unsigned char* pixels, long long bytesPerLine)
 {
     if (setjmp(d->trap.jump))
@@ -185,7 +185,7 @@ bool TrappedReadPixels(Decompressor* d, unsigned char* pixels, long long bytesPe
     return true;
 }
 
-// Decodes every row and keeps every step-th of them, and of their pixels, in
+// Decodes every row and keeps the nearest of them, and of their pixels, in
 // the caller's smaller buffer (rowBuffer holds one decoded row). No C++ objects with destructors here.
 bool TrappedReadPixelsSampled(Decompressor* d, unsigned char* pixels, long long bytesPerLine, int width, int height,
                               unsigned char* rowBuffer)

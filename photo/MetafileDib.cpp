@@ -10,10 +10,10 @@ constexpr int FileHeaderSize = 14;     // "BM" header of a .bmp file
 
 void PutU32(char* at, quint32 v) { qToLittleEndian<quint32>(v, at); }
 
-QImage DecodeAsBmpFile(QByteArrayView info, QByteArrayView bits)
+QImage DecodeAsBmpFile(QByteArrayView info, QByteArrayView bits, DibPixelBudget& budget)
 {
     const std::optional<DibGeometry> geometry = ReadDibGeometry(info);
-    if (!geometry || !geometry->BitsFit(bits.size()))
+    if (!geometry || !geometry->BitsFit(bits.size()) || !budget.Take(geometry->width * geometry->height))
         return QImage();
     QByteArray file(FileHeaderSize, '\0');
     file[0] = 'B';
@@ -35,17 +35,17 @@ qsizetype DibInfoSize(QByteArrayView dib)
     return geometry ? geometry->infoSize : -1;
 }
 
-QImage DecodePackedDib(QByteArrayView dib)
+QImage DecodePackedDib(QByteArrayView dib, DibPixelBudget& budget)
 {
     const qsizetype infoSize = DibInfoSize(dib);
     if (infoSize < 0 || infoSize > dib.size())
         return QImage();
-    return DecodeAsBmpFile(dib.first(infoSize), dib.sliced(infoSize));
+    return DecodeAsBmpFile(dib.first(infoSize), dib.sliced(infoSize), budget);
 }
 
-QImage DecodeDib(QByteArrayView info, QByteArrayView bits)
+QImage DecodeDib(QByteArrayView info, QByteArrayView bits, DibPixelBudget& budget)
 {
-    return DecodeAsBmpFile(info, bits);
+    return DecodeAsBmpFile(info, bits, budget);
 }
 
 bool DibIsBottomUp(QByteArrayView info)

@@ -325,6 +325,34 @@ private slots:
         metafile.Draw(painter, canvas.rect());
     }
 
+    // Each bitmap claims the most pixels a bitmap may have, in two bytes of
+    // run-length data; one playing decodes four of them and leaves the rest out.
+    void shouldBoundTheBitmapPixelsOneMetafileDecodes()
+    {
+        build::Dib dib;
+        for (qint64 v : {40, 6000, 5000})
+            build::U32(dib.info, quint32(v));
+        build::U16(dib.info, 1);
+        build::U16(dib.info, 8);
+        for (qint64 v : {1, 0, 0, 0, 1, 0})  // run-length, one colour
+            build::U32(dib.info, quint32(v));
+        build::U32(dib.info, 0x00FF0000);  // red
+        dib.bits = QByteArray("\0\1\0\0", 4);  // end of bitmap, and the record padded to whole words
+        QCOMPARE(6000LL * 5000, MaxDibPixels);
+        build::Emf emf;
+        for (int stripe = 0; stripe < 5; ++stripe)
+            emf.StretchDib(dib, 6000, 5000, stripe * 20, 0, 20, 100);
+        QImage canvas(100, 100, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        TMetafile metafile;
+        metafile.LoadFromBytes(emf.Build(QRect(0, 0, 2540, 2540)));
+        metafile.Draw(painter, canvas.rect());
+        painter.end();
+        for (int stripe = 0; stripe < 5; ++stripe)
+            QCOMPARE(canvas.pixelColor(stripe * 20 + 10, 50), stripe < 4 ? QColor(Qt::red) : QColor(Qt::white));
+    }
+
     void shouldSizeTheWholePictureWindowWithoutOverflow_data()
     {
         QTest::addColumn<QSize>("picture");

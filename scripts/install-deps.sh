@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick libx11-dev
   fonts-wqy-zenhei fontconfig
   python3-xlrd
+  clang libclang-rt-14-dev
 )
 
 missing=()

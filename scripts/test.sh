@@ -53,7 +53,7 @@ fuzz_one() {
     for dir in fuzz/corpus/$name fuzz/regressions/$name; do
         [ -d "$dir" ] && seeds+=("$ROOT/$dir")
     done
-    if (cd "$work" && "$SANITIZE_DIR/fuzz/$target" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 \
+    if (cd "$work" && "$SANITIZE_DIR/fuzz/$target" -max_total_time="$FUZZ_SECONDS" -timeout=30 -rss_limit_mb=2048 \
             -print_final_stats=1 -artifact_prefix="$work/crash/" corpus "${seeds[@]}" >"$work/log" 2>&1); then
         echo "$target: $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$work/log" | grep -o '[0-9]*$') runs, no crash"
         return 0
@@ -101,11 +101,14 @@ free_display() {
     echo ":$n"
 }
 
+# Each script gets the window program and a display of its own; TESSALY_BUILD
+# names the build folder for scripts that drive other programs too.
 stage_e2e() {
     local failed=0 script
     for script in tests/e2e/*.sh; do
         echo "--- $script"
-        SHOTS=$ROOT/build/e2e-shots bash "$script" build/app/tessaly "$(free_display)" || failed=1
+        TESSALY_BUILD=$ROOT/build SHOTS=$ROOT/build/e2e-shots bash "$script" build/app/tessaly "$(free_display)" \
+            || failed=1
     done
     return $failed
 }

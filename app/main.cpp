@@ -3,6 +3,7 @@
 #include "PictureDialog.h"
 #include "QtDesktop.h"
 #include "Startup.h"
+#include "WindowIcon.h"
 
 #include <QApplication>
 
@@ -14,5 +15,6 @@ int main(int argc, char** argv)
     // The photo module's dialog, with its preview pane, picks picture files.
     d.SetPictureDialog(RunOpenPictureDialog);
     LoadChineseTranslations();
+    UseTessalyIcon();
     return RunTessaly();
 }

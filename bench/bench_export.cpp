@@ -1,5 +1,6 @@
 // Export of the largest view the format can number: 65,535 contacts.
 #include "ADODB.h"
+#include "ContactSchema.h"
 #include "DbHelpers.h"
 #include "XlsExport.h"
 
@@ -17,9 +18,9 @@ int main(int argc, char** argv)
     TADOConnection connection;
     TADOQuery query;
     query.Connection = &connection;
-    if (!CreateJetDatabase(database, "tavmeri") || !OpenJetDatabase(connection, database, "tavmeri")
-        || !RunSqlScript(query, {"create table rem(类别 char(10),姓名 char(10),生日 char(15),电话 char(15),"
-                                 "QQ char(15),地址 char(30),备注 char(100),jpg image )"})) {
+    const QString& password = ContactSchema::DatabasePassword();
+    if (!CreateJetDatabase(database, password) || !OpenJetDatabase(connection, database, password)
+        || !RunSqlScript(query, {ContactSchema::CreateContactTable()})) {
         std::fprintf(stderr, "cannot create the database\n");
         return 1;
     }
@@ -32,13 +33,13 @@ int main(int argc, char** argv)
         "select case i % 3 when 0 then '朋友' when 1 then '同事' else '同学' end, '王小' || (i % 100), "
         "'1990-01-' || (i % 28 + 1), '138' || (10000000 + i), i, '北京市海淀区中关村大街' || i || '号', "
         "'Note ' || i || ' 备注文字' from n");
-    if (!OpenTable(query, "rem")) {
+    if (!OpenTable(query, ContactSchema::ContactTable())) {
         std::fprintf(stderr, "cannot open the table\n");
         return 1;
     }
     std::printf("fill and open %d records: %lld ms\n", query.RecordCount(), timer.elapsed());
 
-    const QStringList columns{"类别", "姓名", "生日", "电话", "QQ", "地址", "备注"};
+    const QStringList& columns = ContactTextColumns();
     const QString file = dir.filePath("export.xls");
     for (int round = 0; round < 3; ++round) {
         timer.restart();

@@ -1,4 +1,5 @@
 // One filter text parsed once and run over 100,000 records.
+#include "ContactSchema.h"
 #include "FilterExpr.h"
 
 #include <QElapsedTimer>
@@ -18,7 +19,7 @@ public:
 
 int main()
 {
-    const QStringList columns{"类别", "姓名", "生日", "电话", "QQ", "地址", "备注", "jpg"};
+    const QStringList columns = ContactTextColumns() + QStringList{PhotoColumn()};
     const QList<bool> blob{false, false, false, false, false, false, false, true};
     const QString categories[] = {"朋友", "同事", "同学"};
     const QString surnames[] = {"王", "李", "张", "刘", "陈"};

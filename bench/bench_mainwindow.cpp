@@ -1,11 +1,10 @@
 // The main window over 100,000 contacts: start, first paint, clicks, keys, add, sort, search. Run by hand.
 #include "AppPaths.h"
+#include "ContactBookFill.h"
 #include "DBGrid.h"
 #include "ImageBox.h"
 #include "QtDesktop.h"
 #include "Unit_main.h"
-
-#include <sqlcipher/sqlite3.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,35 +16,6 @@
 #include <QTest>
 #include <cstdio>
 
-static void fill(const QString& path, int count)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_exec(db, "PRAGMA key = 'tavmeri'", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "insert into rem values(?,?,?,?,?,?,?,?)", -1, &st, nullptr);
-    const QString surnames[] = {"王", "李", "张", "刘", "陈", "杨", "赵", "黄"};
-    const QString categories[] = {"朋友", "同事", "同学", "客户"};
-    for (int i = 0; i < count; ++i) {
-        const QByteArray values[] = {categories[i % 4].toUtf8(), (surnames[i % 8] + QString::number(i % 9973)).toUtf8(),
-                                     QByteArray("1990-01-01"), QByteArray::number(13800000000LL + i),
-                                     QByteArray::number(100000 + i), QStringLiteral("北京市海淀区%1号").arg(i).toUtf8(),
-                                     QByteArray("备注")};
-        for (int c = 0; c < 7; ++c)
-            sqlite3_bind_text(st, c + 1, values[c].constData(), int(values[c].size()), SQLITE_TRANSIENT);
-        if (i % 3 == 0)
-            sqlite3_bind_blob(st, 8, "jpg", 3, SQLITE_TRANSIENT);
-        else
-            sqlite3_bind_null(st, 8);
-        sqlite3_step(st);
-        sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    sqlite3_exec(db, "commit", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
-
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -53,10 +23,7 @@ int main(int argc, char** argv)
     setDesktop(&desk);
     QTemporaryDir dir;
     OverrideExecutablePathForTests(dir.filePath(QStringLiteral("tessaly")));
-    {
-        TForm_main creator;  // makes the empty database with its table
-    }
-    fill(dir.filePath(QStringLiteral("Kalvo.mdb")), 100000);
+    MakeContactBook(dir.filePath(QStringLiteral("Kalvo.mdb")), 100000, 3);
 
     QElapsedTimer timer;
     auto lap = [&](const char* what) {

@@ -1,6 +1,7 @@
 #include "XlsExport.h"
 
 #include "ADODB.h"
+#include "ControlsHold.h"
 #include "Errors.h"
 #include "Gbk.h"
 #include "Trim.h"
@@ -74,18 +75,6 @@ void writeLabel(QIODevice& file, quint16 column, quint16 row, const QByteArray& 
     writeAll(file, header, sizeof header);
     writeAll(file, bytes.constData(), bytes.size());
 }
-
-// The grid does not follow the walk, and follows again however the walk ends.
-class ControlsHeld {
-public:
-    explicit ControlsHeld(TADOQuery& query) : query_(query) { query_.DisableControls(); }
-    ~ControlsHeld() { query_.EnableControls(); }
-    ControlsHeld(const ControlsHeld&) = delete;
-    ControlsHeld& operator=(const ControlsHeld&) = delete;
-
-private:
-    TADOQuery& query_;
-};
 
 // Unlocks (flock) and closes the descriptor's file when the export ends.
 class OpenExportFile {
@@ -185,7 +174,7 @@ bool ExportToXls(TADOQuery& query, QIODevice& device, const QStringList& columnN
 
         query.First();
         {
-            ControlsHeld held(query);
+            const ControlsHold held(query);  // the grid follows again however the walk ends
             QList<TField*> fields;  // looked up once the first record is there
             quint16 row = 0;
             while (!query.Eof()) {

@@ -19,16 +19,14 @@ XlsSink::~XlsSink()
 
 void XlsSink::Finish()
 {
-    flushPending();
+    if (!handOn())
+        throw EWriteError(QStringLiteral("写流出错"));
 }
 
 void XlsSink::FinishQuietly() noexcept
 {
-    try {
-        flushPending();
-    } catch (...) {
-        pending_.clear();  // the target already holds what it could take
-    }
+    handOn();
+    pending_.clear();  // the target already holds what it could take
 }
 
 qint64 XlsSink::readData(char*, qint64)
@@ -38,18 +36,26 @@ qint64 XlsSink::readData(char*, qint64)
 
 qint64 XlsSink::writeData(const char* data, qint64 size)
 {
+    if (failed_)
+        return -1;
     pending_.append(data, size);
-    if (pending_.size() >= kPieceSize)
-        flushPending();
+    if (pending_.size() >= kPieceSize && !handOn())
+        return -1;
     return size;
 }
 
-void XlsSink::flushPending()
+bool XlsSink::handOn() noexcept
 {
+    if (failed_)
+        return false;
     if (pending_.isEmpty())
-        return;
-    const QByteArray piece = std::exchange(pending_, QByteArray());
-    pending_.reserve(kPieceSize + 1024);
-    if (target_.write(piece) != piece.size())
-        throw EWriteError(QStringLiteral("写流出错"));
+        return true;
+    try {
+        const QByteArray piece = std::exchange(pending_, QByteArray());
+        pending_.reserve(kPieceSize + 1024);
+        failed_ = target_.write(piece) != piece.size();
+    } catch (...) {
+        failed_ = true;  // out of memory, or a target that throws
+    }
+    return !failed_;
 }

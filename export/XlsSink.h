@@ -1,7 +1,9 @@
 #pragma once
 // Collects the export's many small writes (two per cell) and hands them to the
 // target device in pieces of about 64 KiB. A piece the target does not take
-// whole raises EWriteError "写流出错", as a short write of a cell would.
+// whole fails the write that handed it on, and every write after it, the way a
+// device reports a failure (write answers -1); nothing is thrown through Qt's
+// QIODevice::write. Finish raises EWriteError "写流出错" for a failure.
 
 #include <QByteArray>
 #include <QIODevice>
@@ -11,7 +13,7 @@ public:
     explicit XlsSink(QIODevice& target);
     ~XlsSink() override;
 
-    // Hands on what is collected; raises EWriteError when the target refuses it.
+    // Hands on what is collected; raises EWriteError when the target refused this or an earlier piece.
     void Finish();
     // The same after a failure: hands on what it can and raises nothing.
     void FinishQuietly() noexcept;
@@ -21,8 +23,10 @@ protected:
     qint64 writeData(const char* data, qint64 size) override;
 
 private:
-    void flushPending();
+    // Hands the collected bytes to the target; false when it did not take them all.
+    bool handOn() noexcept;
 
     QIODevice& target_;
     QByteArray pending_;
+    bool failed_ = false;
 };

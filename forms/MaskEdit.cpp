@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QProxyStyle>
+#include <limits>
 
 namespace {
 // Qt styles draw password characters as bullets; the masked edit shows "*".
@@ -29,10 +30,16 @@ QStyle* starPasswordStyle()
     return style;
 }
 
+// The character a key press gives the window, as Windows forms it: Enter is a
+// carriage return (13) alone or with Shift, a line feed (10) with Ctrl, and with
+// Alt no character at all (a system key); a key that gives no text gives none.
 QChar characterOf(const QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        return QChar(13);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (event->modifiers() & Qt::AltModifier)
+            return QChar();
+        return QChar(event->modifiers() & Qt::ControlModifier ? 10 : 13);
+    }
     return event->text().isEmpty() ? QChar() : event->text().front();
 }
 } // namespace
@@ -41,6 +48,7 @@ TMaskEdit::TMaskEdit(QWidget* parent) : QLineEdit(parent)
 {
     setStyle(starPasswordStyle());
     setEchoMode(QLineEdit::Password);
+    setMaxLength(std::numeric_limits<int>::max());  // a password of any length
 }
 
 void TMaskEdit::keyPressEvent(QKeyEvent* event)

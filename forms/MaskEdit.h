@@ -10,7 +10,7 @@ class TMaskEdit : public QLineEdit {
 public:
     explicit TMaskEdit(QWidget* parent = nullptr);
 
-    // Called with the character of a key press (13 for Enter) before the edit sees it.
+    // Called with the character of a key press (13 for Enter, 10 for Ctrl+Enter) before the edit sees it.
     std::function<void(QChar& key)> OnKeyPress;
 
 protected:

@@ -43,6 +43,9 @@ QString ClipboardText()
 TForm_main::TForm_main(QWidget* parent) : QWidget(parent)
 {
     ADOQuery1.Connection = &ADOConnection1;
+    // The login window comes before anyone sees the records: the start-up only
+    // counts them, and they are read when the window is first shown.
+    ADOQuery1.DeferFetch = true;
     CreateControls();
     BindEvents();
     Guarded([this] { FormCreate(); });
@@ -77,6 +80,8 @@ void TForm_main::BindEvents()
 
 void TForm_main::showEvent(QShowEvent* event)
 {
+    // The grid is drawn from here on: every record is read before it is.
+    Guarded([this] { ADOQuery1.FetchAll(); });
     QWidget::showEvent(event);
     if (shownOnce_)
         return;

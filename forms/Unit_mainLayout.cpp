@@ -1,6 +1,7 @@
 // The window's definition: every control with its name, caption, hint, bounds,
 // tab order and visibility, laid out as the form was designed (96 dpi).
 
+#include "BitBtn.h"
 #include "CoolBar.h"
 #include "DBGrid.h"
 #include "ImageBox.h"
@@ -37,12 +38,10 @@ QFrame* NewPanel(const QString& name, QWidget* parent)
 QPushButton* NewButton(const QString& name, const QString& caption, const QString& hint, const QRect& bounds,
                        QWidget* parent)
 {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new TBitBtn(caption, parent);
     button->setObjectName(name);
     button->setToolTip(hint);
     button->setGeometry(bounds);
-    button->setAutoDefault(false);
-    button->setDefault(false);
     return button;
 }
 

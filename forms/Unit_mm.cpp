@@ -1,5 +1,6 @@
 #include "Unit_mm.h"
 
+#include "BitBtn.h"
 #include "ContactSchema.h"
 #include "DbHelpers.h"
 #include "Gbk.h"
@@ -40,13 +41,10 @@ TMaskEdit* makeMaskEdit(QWidget* parent, const char* name, QRect bounds)
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QIcon& picture,
                         QRect bounds)
 {
-    auto* button = new QPushButton(picture, text, parent);
+    auto* button = new TBitBtn(picture, text, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(bounds);
     button->setIconSize(QSize(32, 32));
-    // No button answers Enter or Escape for the window.
-    button->setAutoDefault(false);
-    button->setDefault(false);
     return button;
 }
 } // namespace

@@ -15,6 +15,8 @@ int QtDesktop::MessageBox(QWidget* owner, const QString& text, const QString& ca
 {
     QMessageBox box(owner);
     box.setWindowTitle(caption);
+    // The text is shown as it stands: a file name such as "<b>x</b>.jpg" is no markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     if (type & Mb::ICONINFORMATION)
         box.setIcon(QMessageBox::Information);

@@ -13,6 +13,8 @@ PACKAGES=(
   fonts-wqy-zenhei fontconfig
   python3-xlrd
   clang libclang-rt-14-dev
+  python3-vobject
+  desktop-file-utils appstream
 )
 
 missing=()

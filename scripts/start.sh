@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds and starts the contact book.
+# Installs what is needed, builds, installs for this user (scripts/install.sh:
+# ~/.local/lib/tessaly, where the book lies beside the program, outside this
+# tree) and starts the installed contact book.
 # Without a display it starts its own Xvfb on :99 and runs there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/build.sh programs
+bash scripts/install.sh build
 if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:99
   if ! xdpyinfo -display "$DISPLAY" >/dev/null 2>&1; then
@@ -13,4 +16,4 @@ if [ -z "${DISPLAY:-}" ]; then
   fi
   echo "no display: running on Xvfb $DISPLAY"
 fi
-exec build/app/tessaly
+exec "$HOME/.local/bin/tessaly"

@@ -92,6 +92,13 @@ public:
 
     // Opening makes the first record current. A failed open leaves the query closed.
     void Open();
+    // When set, Open on a whole table without a filter checks the statement and
+    // counts the records, and reads them only at the first look at them (the
+    // count, the current position and the field list are no look). If another
+    // program changed their number in between, the listeners are told to refetch.
+    bool DeferFetch = false;
+    // Reads now what an open left for later; nothing when there is nothing left.
+    void FetchAll();
     void Close();
     bool Active() const;
     void SetActive(bool on);

@@ -84,7 +84,8 @@ bool parseNumber(QStringView text, double* out)
 
 // ---------------------------------------------------------------- like patterns
 
-// Jet accepts both the ANSI wildcards (% and _) and its own (* and ?).
+// Only % and * are wildcards, each standing for any run of characters; every
+// other character, _ and ? included, stands for itself.
 // The pattern is kept as the literal pieces between its runs of % and *: the first
 // piece must sit at the start of the value, the last at its end, and each piece in
 // between is taken at its leftmost place after the one before, which is enough
@@ -107,7 +108,7 @@ public:
                 anchoredEnd_ = false;
                 continue;
             }
-            piece.push_back(c == u'_' || c == u'?' ? Step{true, 0} : Step{false, foldAscii(c)});
+            piece.push_back(foldAscii(c));
             anchoredEnd_ = true;
         }
         if (!piece.empty())
@@ -148,16 +149,12 @@ public:
     }
 
 private:
-    struct Step {
-        bool anyChar;  // _ or ?
-        char16_t ch;   // folded
-    };
-    using Piece = std::vector<Step>;
+    using Piece = std::u16string;  // folded
 
     static bool matchesAt(const Piece& piece, QStringView value, qsizetype at)
     {
         for (size_t i = 0; i < piece.size(); ++i)
-            if (!piece[i].anyChar && piece[i].ch != foldAscii(value[at + qsizetype(i)].unicode()))
+            if (piece[i] != foldAscii(value[at + qsizetype(i)].unicode()))
                 return false;
         return true;
     }
@@ -166,12 +163,12 @@ private:
     static qsizetype find(const Piece& piece, QStringView value, qsizetype from)
     {
         const qsizetype last = value.size() - qsizetype(piece.size());
-        const Step head = piece.front();
-        const bool headIsLetter = !head.anyChar && head.ch >= u'a' && head.ch <= u'z';
+        const char16_t head = piece.front();
+        const bool headIsLetter = head >= u'a' && head <= u'z';
         for (qsizetype at = from; at <= last; ++at) {
-            if (!head.anyChar && !headIsLetter) {
+            if (!headIsLetter) {
                 // Not a letter: Qt's character search is much faster than a loop.
-                at = value.indexOf(QChar(head.ch), at);
+                at = value.indexOf(QChar(head), at);
                 if (at < 0 || at > last)
                     return -1;
             }

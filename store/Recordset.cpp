@@ -22,6 +22,7 @@ void TADOQuery::Impl::checkEditing() const
 Cell TADOQuery::Impl::cellOf(int column) const
 {
     checkActive();
+    fetchIfPending();
     if (column < 0 || column >= int(columns.size()))
         fail(QStringLiteral("字段索引越界"));
     if (state == dsEdit || state == dsInsert)
@@ -147,6 +148,7 @@ void TADOQuery::Close()
     d->active = false;
     d->state = dsInactive;
     d->records = std::deque<Record>();
+    d->fetchPending = false;
     d->view.clear();
     d->current = -1;
     d->bof = d->eof = true;
@@ -155,6 +157,11 @@ void TADOQuery::Close()
 }
 
 bool TADOQuery::Active() const { return d->active; }
+
+void TADOQuery::FetchAll()
+{
+    d->fetchIfPending();
+}
 
 void TADOQuery::SetActive(bool on) { on ? Open() : Close(); }
 
@@ -173,13 +180,22 @@ TADOQuery::TDataSetState TADOQuery::State() const { return d->state; }
 int TADOQuery::RecordCount() const
 {
     d->checkActive();
+    if (d->fetchPending)
+        return d->pendingCount;
     return int(d->view.size());
 }
 
-bool TADOQuery::IsEmpty() const { return !d->active || (d->view.empty() && d->state != dsInsert); }
+bool TADOQuery::IsEmpty() const
+{
+    if (d->fetchPending)
+        return d->pendingCount == 0;
+    return !d->active || (d->view.empty() && d->state != dsInsert);
+}
 
 int TADOQuery::RecNo() const
 {
+    if (d->fetchPending)
+        return d->pendingCount > 0 ? 1 : -1;  // the first record is current after an open
     if (!d->active || d->view.empty() || d->state == dsInsert)
         return -1;
     return d->current + 1;
@@ -187,6 +203,7 @@ int TADOQuery::RecNo() const
 
 void TADOQuery::SetRecNo(int recNo)
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkBrowseMode();
     if (recNo < 1 || recNo > int(d->view.size()))
@@ -197,6 +214,7 @@ void TADOQuery::SetRecNo(int recNo)
 
 void TADOQuery::First()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkBrowseMode();
     d->bof = true;
@@ -206,6 +224,7 @@ void TADOQuery::First()
 
 void TADOQuery::Last()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkBrowseMode();
     d->eof = true;
@@ -215,6 +234,7 @@ void TADOQuery::Last()
 
 void TADOQuery::Next()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkBrowseMode();
     if (d->current + 1 < int(d->view.size())) {
@@ -227,6 +247,7 @@ void TADOQuery::Next()
 
 void TADOQuery::Prior()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkBrowseMode();
     if (d->current > 0) {
@@ -237,7 +258,12 @@ void TADOQuery::Prior()
     }
 }
 
-bool TADOQuery::Eof() const { return !d->active || d->eof; }
+bool TADOQuery::Eof() const
+{
+    if (d->fetchPending)
+        return d->pendingCount == 0;
+    return !d->active || d->eof;
+}
 
 bool TADOQuery::Bof() const { return !d->active || d->bof; }
 
@@ -245,6 +271,7 @@ QString TADOQuery::Filter() const { return d->filterText; }
 
 void TADOQuery::SetFilter(const QString& text)
 {
+    d->fetchIfPending();
     if (!d->active) {
         d->filterText = text;
         return;
@@ -268,6 +295,7 @@ bool TADOQuery::Filtered() const { return d->filtered; }
 
 void TADOQuery::SetFiltered(bool on)
 {
+    d->fetchIfPending();
     if (on == d->filtered)
         return;
     if (!d->active) {
@@ -285,6 +313,7 @@ QString TADOQuery::Sort() const { return d->sortText; }
 
 void TADOQuery::SetSort(const QString& text)
 {
+    d->fetchIfPending();
     if (!d->active) {
         d->sortText = text;
         return;
@@ -298,6 +327,7 @@ void TADOQuery::SetSort(const QString& text)
 
 void TADOQuery::Append()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->checkWritable();
     d->checkBrowseMode();
@@ -306,6 +336,7 @@ void TADOQuery::Append()
 
 void TADOQuery::Edit()
 {
+    d->fetchIfPending();
     d->checkActive();
     if (d->state == dsEdit || d->state == dsInsert)
         return;
@@ -325,6 +356,7 @@ void TADOQuery::Edit()
 
 void TADOQuery::Post()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->post();
 }
@@ -333,12 +365,14 @@ void TADOQuery::Cancel() { d->cancel(); }
 
 void TADOQuery::Delete()
 {
+    d->fetchIfPending();
     d->checkActive();
     d->deleteCurrent();
 }
 
 void TADOQuery::AppendRecord(const QList<QVariant>& values)
 {
+    d->fetchIfPending();
     Append();
     try {
         if (values.size() > int(d->columns.size()))
@@ -388,6 +422,7 @@ TField* TADOQuery::FieldByName(const QString& name)
 
 QString TADOQuery::DisplayText(int viewRow, int fieldIndex) const
 {
+    d->fetchIfPending();
     if (!d->active || viewRow < 0 || viewRow >= int(d->view.size()) || fieldIndex < 0
         || fieldIndex >= int(d->columns.size()))
         return QString();
@@ -403,6 +438,7 @@ QString TADOQuery::DisplayText(int viewRow, int fieldIndex) const
 
 bool TADOQuery::IsNullAt(int viewRow, int fieldIndex) const
 {
+    d->fetchIfPending();
     if (!d->active || viewRow < 0 || viewRow >= int(d->view.size()) || fieldIndex < 0
         || fieldIndex >= int(d->columns.size()))
         return true;

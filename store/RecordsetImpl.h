@@ -70,6 +70,10 @@ struct TADOQuery::Impl {
     QString projection;  // loads records without photo bytes: rowid, texts, blob lengths
 
     std::deque<Record> records;  // a deque: loading never moves the records already read
+    // Opened with DeferFetch: the records are not read yet; until they are, the
+    // view holds pendingCount records and the first is current.
+    bool fetchPending = false;
+    int pendingCount = 0;
     std::vector<int> view;
     int current = -1;  // index into view
     bool bof = true;
@@ -95,13 +99,18 @@ struct TADOQuery::Impl {
     // Opening and reading back
     sqlite3* db() const;
     void load();
+    // Reads the records an open left for later; on a failure the view is empty and it raises.
+    void fetchRows();
+    // Every look at the records comes here first: the first reads them.
+    void fetchIfPending() const;
     Record readRecord(sqlite3* db, qint64 rowid) const;
     QByteArray readBlob(int column) const;
 
     // The view
     const Record* currentRecord() const;
     bool passesFilter(const Record& record) const;
-    void rebuildView(bool keepCurrent);
+    void rebuildView(bool keepCurrent);  // and tells the listeners
+    void buildView(bool keepCurrent);
     void compileFilter(const QString& text);
     std::vector<SortKey> resolveSort(const QString& text) const;
     void moveTo(int viewIndex);

@@ -88,12 +88,21 @@ void TADOQuery::Impl::load()
         }
         columns = std::move(described);
         records.clear();
+        fetchPending = false;
         table = TableOfSelectAll(sql);
         projection.clear();
         if (!table.isNull()) {
             try {
                 const QString candidate = projectionOf(table, columns);
                 Statement rows(handle, candidate);
+                if (q->DeferFetch && !filtered) {
+                    Statement count(handle, QStringLiteral("select count(*) from ") + table);
+                    count.step();
+                    pendingCount = int(count.columnInt64(0));
+                    fetchPending = true;
+                    projection = candidate;
+                    return;
+                }
                 while (rows.step())
                     records.push_back(recordAt(rows, columns, true));
                 projection = candidate;
@@ -113,6 +122,35 @@ void TADOQuery::Impl::load()
         records.clear();
         fail(f.text);
     }
+}
+
+void TADOQuery::Impl::fetchRows()
+{
+    // Asked once: records that cannot be read leave an empty view, not a retry at every look.
+    fetchPending = false;
+    std::deque<Record> read;
+    QString failure;
+    try {
+        Statement rows(db(), projection);
+        while (rows.step())
+            read.push_back(recordAt(rows, columns, true));
+    } catch (const SqliteFailure& f) {
+        failure = f.text;
+        read.clear();
+    }
+    records = std::move(read);
+    buildView(false);
+    if (int(view.size()) != pendingCount)
+        notifyReset();
+    if (!failure.isNull())
+        fail(failure);
+}
+
+void TADOQuery::Impl::fetchIfPending() const
+{
+    // Reading the records changes what the query holds, not what it shows.
+    if (fetchPending)
+        const_cast<Impl*>(this)->fetchRows();
 }
 
 Record TADOQuery::Impl::readRecord(sqlite3* handle, qint64 rowid) const

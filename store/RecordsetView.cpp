@@ -73,6 +73,12 @@ std::vector<SortKey> TADOQuery::Impl::resolveSort(const QString& text) const
 
 void TADOQuery::Impl::rebuildView(bool keepCurrent)
 {
+    buildView(keepCurrent);
+    notifyReset();
+}
+
+void TADOQuery::Impl::buildView(bool keepCurrent)
+{
     const int keptRecord = keepCurrent && currentRecord() ? view[current] : -1;
     std::vector<int> passing;
     passing.reserve(records.size());
@@ -95,7 +101,6 @@ void TADOQuery::Impl::rebuildView(bool keepCurrent)
     eof = view.empty();
     if (keptRecord >= 0 && current > 0)
         bof = false;
-    notifyReset();
 }
 
 void TADOQuery::Impl::moveTo(int viewIndex)

@@ -5,8 +5,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <exception>
 #include <memory>
 #include <optional>
+#include <string>
 
 struct SqliteCloser {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -17,9 +19,19 @@ using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
 QString SqliteErrorText(int code, sqlite3* db);
 
 // A failed SQLite call, carrying the code so callers can tell a stale write from a broken disk.
-struct SqliteFailure {
+// A standard exception, so one that escapes still shows its text.
+struct SqliteFailure : std::exception {
+    SqliteFailure(int failureCode, QString failureText)
+        : code(failureCode), text(std::move(failureText)), utf8_(text.toStdString())
+    {
+    }
+    const char* what() const noexcept override { return utf8_.c_str(); }
+
     int code;
     QString text;
+
+private:
+    std::string utf8_;
 };
 
 // One prepared statement; finalized when it goes out of scope.

@@ -1,4 +1,6 @@
 #include "ADODB.h"
+#include "ContactBook.h"
+#include "ContactSchema.h"
 #include "AppPaths.h"
 #include "DbHelpers.h"
 #include "Desktop.h"
@@ -21,33 +23,6 @@
 
 namespace {
 const QString ClosedQueryBox = QStringLiteral("ADOQuery1: 无法在关闭的数据集上执行该操作.");
-
-// An open view of one table of a database file, through a connection of our own.
-struct TableView {
-    TADOConnection connection{QStringLiteral("CheckConnection")};
-    TADOQuery query{QStringLiteral("CheckQuery")};
-    bool open = false;
-
-    TableView(const QString& path, const QString& table)
-    {
-        query.Connection = &connection;
-        open = OpenJetDatabase(connection, path, QStringLiteral("tavmeri")) && OpenTable(query, table);
-    }
-    QStringList fieldNames()
-    {
-        QStringList names;
-        for (int i = 0; i < query.FieldCount(); ++i)
-            names.append(query.Fields(i)->FieldName);
-        return names;
-    }
-    QStringList column(const QString& name)
-    {
-        QStringList values;
-        for (query.First(); !query.Eof(); query.Next())
-            values.append(query.FieldByName(name)->AsString().trimmed());
-        return values;
-    }
-};
 
 // Acts on the login window once the modal run has started.
 void whenLoginShown(std::function<void()> act)
@@ -121,16 +96,11 @@ private slots:
         QVERIFY(bytes.size() > 0);
         QVERIFY(!bytes.startsWith("SQLite format 3"));
 
-        TableView rem(folder->databasePath(), QStringLiteral("rem"));
-        QVERIFY(rem.open);
-        QCOMPARE(rem.fieldNames(), (QStringList{QStringLiteral("类别"), QStringLiteral("姓名"), QStringLiteral("生日"),
-                                                QStringLiteral("电话"), QStringLiteral("QQ"), QStringLiteral("地址"),
-                                                QStringLiteral("备注"), QStringLiteral("jpg")}));
-        QCOMPARE(rem.query.RecordCount(), 0);
-        TableView pass(folder->databasePath(), QStringLiteral("pass"));
-        QVERIFY(pass.open);
-        QCOMPARE(pass.fieldNames(), QStringList{QStringLiteral("mm")});
-        QCOMPARE(pass.column(QStringLiteral("mm")), QStringList{QStringLiteral("NDgwOTE3")});
+        SecondCopy book(folder->databasePath());
+        QCOMPARE(book.fieldNames(ContactSchema::ContactTable()), ContactTextColumns() + QStringList{PhotoColumn()});
+        QCOMPARE(book.column(QStringLiteral("select count(*) from rem")), QStringList{QStringLiteral("0")});
+        QCOMPARE(book.fieldNames(ContactSchema::PasswordTable()), QStringList{QStringLiteral("mm")});
+        QCOMPARE(Trimmed(book.column(QStringLiteral("select mm from pass"))), QStringList{QStringLiteral("NDgwOTE3")});
     }
 
     void shouldChangeNothingOnLaterRun()
@@ -192,7 +162,7 @@ private slots:
 
     void shouldGiveLoginItsTableInFileWithoutContactTable()
     {
-        QVERIFY(CreateJetDatabase(folder->databasePath(), QStringLiteral("tavmeri")));
+        QVERIFY(CreateJetDatabase(folder->databasePath(), ContactSchema::DatabasePassword()));
         {
             ApplicationWindows windows;
             QCOMPARE(desk->boxTexts(), QStringList{ClosedQueryBox});
@@ -201,10 +171,10 @@ private slots:
             QVERIFY(windows.ShowLogin());
             QVERIFY(Form_main->isVisible());
         }
-        TableView rem(folder->databasePath(), QStringLiteral("rem"));
-        QVERIFY(!rem.open);  // an existing file is never given the contact table
-        TableView pass(folder->databasePath(), QStringLiteral("pass"));
-        QCOMPARE(pass.column(QStringLiteral("mm")), QStringList{QStringLiteral("NDgwOTE3")});
+        SecondCopy book(folder->databasePath());
+        // An existing file is never given the contact table.
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, book.fieldNames(ContactSchema::ContactTable()));
+        QCOMPARE(Trimmed(book.column(QStringLiteral("select mm from pass"))), QStringList{QStringLiteral("NDgwOTE3")});
     }
 
     void shouldRunUntilMainWindowIsClosed()

@@ -1,4 +1,6 @@
 #include "ADODB.h"
+#include "ContactBook.h"
+#include "ContactSchema.h"
 #include "AppPaths.h"
 #include "Base64.h"
 #include "DbHelpers.h"
@@ -11,6 +13,7 @@
 #include "Unit_main.h"
 #include "Unit_mm.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -66,15 +69,12 @@ private:
 // The rows of mm as stored, read through a connection of our own.
 QStringList storedPasswordTexts(const QString& databasePath)
 {
-    TADOConnection connection(QStringLiteral("CheckConnection"));
-    TADOQuery query(QStringLiteral("CheckQuery"));
-    query.Connection = &connection;
-    if (!OpenJetDatabase(connection, databasePath, QStringLiteral("tavmeri")) || !OpenTable(query, QStringLiteral("pass")))
+    try {
+        SecondCopy reader(databasePath);
+        return Trimmed(reader.column(QStringLiteral("select mm from ") + ContactSchema::PasswordTable()));
+    } catch (const std::exception&) {
         return {QStringLiteral("<unreadable>")};
-    QStringList texts;
-    for (query.First(); !query.Eof(); query.Next())
-        texts.append(query.FieldByName(QStringLiteral("mm"))->AsString().trimmed());
-    return texts;
+    }
 }
 
 QString base64Of(const QString& password)
@@ -237,6 +237,90 @@ private slots:
             QCOMPARE(run.ended(), i == 3);
         }
         QVERIFY(!run.loggedIn());
+    }
+
+    void shouldCountOnlyPlainEnterInPasswordFieldAsAPress_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("press");
+        QTest::newRow("Shift+Return") << int(Qt::Key_Return) << int(Qt::ShiftModifier) << true;
+        QTest::newRow("Ctrl+Return") << int(Qt::Key_Return) << int(Qt::ControlModifier) << false;
+        QTest::newRow("Ctrl+keypad Enter") << int(Qt::Key_Enter) << int(Qt::ControlModifier | Qt::KeypadModifier)
+                                           << false;
+        QTest::newRow("Alt+Return") << int(Qt::Key_Return) << int(Qt::AltModifier) << false;
+        QTest::newRow("Ctrl+Alt+Return") << int(Qt::Key_Return) << int(Qt::ControlModifier | Qt::AltModifier) << false;
+    }
+    void shouldCountOnlyPlainEnterInPasswordFieldAsAPress()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, press);
+        LoginRun run;
+        Form_mm->MaskEdit1->setText(QStringLiteral("480917"));
+        QTest::keyClick(Form_mm->MaskEdit1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(run.loggedIn(), press);
+        QVERIFY(desk->boxes.isEmpty());
+        if (!press)
+            QCOMPARE(Form_mm->MaskEdit1->text(), QStringLiteral("480917"));
+    }
+
+    void shouldPressTheFocusedButtonOnceWithEnter_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<int>("height");
+        const QStringList wrong{WrongPassword};
+        QTest::newRow("登录 Return") << "BitBtn1" << int(Qt::Key_Return) << wrong << 128;
+        QTest::newRow("登录 keypad Enter") << "BitBtn1" << int(Qt::Key_Enter) << wrong << 128;
+        QTest::newRow("改密 Return") << "BitBtn3" << int(Qt::Key_Return) << QStringList() << 281;
+        QTest::newRow("保存 Return") << "BitBtn2" << int(Qt::Key_Return) << QStringList{QStringLiteral("请输入原码")}
+                                    << 128;
+    }
+    void shouldPressTheFocusedButtonOnceWithEnter()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(QStringList, boxes);
+        QFETCH(int, height);
+        LoginRun run;
+        Form_mm->MaskEdit1->setText(QStringLiteral("wrong"));
+        auto* pressed = Form_mm->findChild<QPushButton*>(button);
+        QTest::keyClick(pressed, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(desk->boxTexts(), boxes);
+        QCOMPARE(Form_mm->height(), height);
+        QVERIFY(!run.ended());
+        // With Ctrl or Alt held it is no press at all.
+        QTest::keyClick(pressed, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(pressed, Qt::Key_Return, Qt::AltModifier);
+        QCOMPARE(desk->boxTexts(), boxes);
+    }
+
+    void shouldLoginByTabbingToTheButtonAndPressingEnter()
+    {
+        LoginRun run;
+        Form_mm->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Form_mm));
+        Form_mm->MaskEdit1->setFocus();
+        Form_mm->MaskEdit1->setText(QStringLiteral("480917"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Form_mm->BitBtn1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(run.loggedIn());
+        QVERIFY(desk->boxes.isEmpty());
+    }
+
+    void shouldTakePasswordsOfAnyLength()
+    {
+        LoginRun run;
+        const QString longText(100000, u'密');
+        for (TMaskEdit* edit : {Form_mm->MaskEdit1, Form_mm->MaskEdit2, Form_mm->MaskEdit3}) {
+            edit->setText(longText);
+            QCOMPARE(edit->text().size(), longText.size());
+        }
+        run.login(longText);
+        QCOMPARE(desk->boxTexts(), QStringList{WrongPassword});
     }
 
     void shouldLoginWithEnterInPasswordField()

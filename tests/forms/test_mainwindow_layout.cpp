@@ -1,5 +1,6 @@
 // The main window as it is defined: controls, captions, hints, bounds, tab order, resizing.
 
+#include "ContactSchema.h"
 #include "CoolBar.h"
 #include "ImageBox.h"
 #include "MessageBoxes.h"
@@ -9,6 +10,8 @@
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QSignalSpy>
+#include <vector>
 
 class MainWindowLayoutTest : public QObject {
     Q_OBJECT
@@ -46,6 +49,51 @@ private slots:
         QCOMPARE(button->isVisible(), visible);
         QVERIFY(!button->autoDefault());
         QVERIFY(!button->isDefault());
+    }
+
+    void shouldPressAFocusedButtonOnceWithPlainEnter_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5", "BitBtn7", "BitBtn8", "BitBtn9"})
+            QTest::newRow(name) << name;
+    }
+    void shouldPressAFocusedButtonOnceWithPlainEnter()
+    {
+        QFETCH(QString, name);
+        MainWindowHarness h;
+        auto* button = h.w().findChild<QPushButton*>(name);
+        QSignalSpy pressed(button, &QPushButton::clicked);
+        QTest::keyClick(button, Qt::Key_Return);
+        QCOMPARE(pressed.size(), 1);
+        QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(pressed.size(), 2);
+        // With a modifier, or Escape, it is no press.
+        QTest::keyClick(button, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(button, Qt::Key_Return, Qt::AltModifier);
+        QTest::keyClick(button, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(button, Qt::Key_Escape);
+        QCOMPARE(pressed.size(), 2);
+    }
+
+    void shouldDoNothingOnEnterOrEscapeInTheFields()
+    {
+        MainWindowHarness h;
+        TForm_main& w = h.w();
+        h.Fill({"朋友", "王", "1990", "138", "777", "北京", "note"});
+        QList<QPushButton*> buttons = w.findChildren<QPushButton*>();
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (QPushButton* button : buttons)
+            spies.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
+        for (QWidget* field : QList<QWidget*>{w.ComboBox1->lineEdit(), w.Edit1, w.Edit2, w.Edit3, w.Edit4, w.Edit5, w.Edit6}) {
+            field->setFocus();
+            for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+                QTest::keyClick(field, key);
+        }
+        for (const auto& spy : spies)
+            QCOMPARE(spy->size(), 0);
+        QCOMPARE(h.FieldTexts(), QStringList({"朋友", "王", "1990", "138", "777", "北京", "note"}));
+        QCOMPARE(h.query().RecordCount(), 0);
+        QVERIFY(h.desk.boxes.isEmpty());
     }
 
     void shouldShowWindowWithItsCaptionSizeAndFont()
@@ -164,7 +212,7 @@ private slots:
         QStringList titles;
         for (int i = 0; i < model->columnCount(); ++i)
             titles.append(model->headerData(i, Qt::Horizontal).toString());
-        QCOMPARE(titles, QStringList({"类别", "姓名", "生日", "电话", "QQ", "地址", "备注", "jpg"}));
+        QCOMPARE(titles, ContactTextColumns() + QStringList{PhotoColumn()});
         QCOMPARE(h.w().DBGrid1->verticalHeader()->width(), TDBGrid::IndicatorWidth);
     }
 

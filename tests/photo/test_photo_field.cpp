@@ -1,6 +1,8 @@
 // Photos stored into and shown from a record's jpg column, on a real database file.
 
 #include "ADODB.h"
+#include "ContactBook.h"
+#include "ContactSchema.h"
 #include "DbHelpers.h"
 #include "Errors.h"
 #include "Graphics.h"
@@ -15,44 +17,28 @@
 
 namespace {
 
-const QString Jpg = QStringLiteral("jpg");
+const QString& Jpg = PhotoColumn();
 
-// A contact database in a temporary folder with the contact query open on rem.
-struct ContactBook {
-    ContactBook()
-    {
-        const QString path = folder.databasePath();
-        QVERIFY(CreateJetDatabase(path, QStringLiteral("tavmeri")));
-        QVERIFY(OpenJetDatabase(connection, path, QStringLiteral("tavmeri")));
-        query.Connection = &connection;
-        QVERIFY(RunSqlScript(query, {QStringLiteral(
-                                        "create table rem(类别 char(10),姓名 char(10),生日 char(15),电话 char(15),"
-                                        "QQ char(15),地址 char(30),备注 char(100),jpg image )")}));
-        QVERIFY(OpenTable(query, QStringLiteral("rem")));
-    }
+// Appends a contact and makes it current.
+void add(ContactBook& book, const QString& name)
+{
+    book.query.AppendRecord({QStringLiteral("朋友"), name});
+}
 
-    // Appends a contact and makes it current.
-    void Add(const QString& name) { query.AppendRecord({QStringLiteral("朋友"), name}); }
-
-    // The photo as the file holds it, read through a query of its own.
-    QVariant StoredPhoto(const QString& name)
-    {
-        TADOQuery reader(QStringLiteral("reader"));
-        reader.Connection = &connection;
-        reader.SQL = QStringList{QStringLiteral("select * from rem")};
-        reader.Open();
-        for (reader.First(); !reader.Eof(); reader.Next())
-            if (reader.FieldByName(QStringLiteral("姓名"))->AsString().trimmed() == name) {
-                TField* photo = reader.FieldByName(Jpg);
-                return photo->IsNull() ? QVariant() : QVariant(photo->AsBytes());
-            }
-        return QVariant(QStringLiteral("no such record"));
-    }
-
-    TestFolder folder;
-    TADOConnection connection;
-    TADOQuery query;
-};
+// The photo as the file holds it, read through a query of its own.
+QVariant storedPhoto(ContactBook& book, const QString& name)
+{
+    TADOQuery reader(QStringLiteral("reader"));
+    reader.Connection = &book.connection;
+    reader.SQL = QStringList{QStringLiteral("select * from ") + ContactSchema::ContactTable()};
+    reader.Open();
+    for (reader.First(); !reader.Eof(); reader.Next())
+        if (reader.FieldByName(ContactTextColumns().at(1))->AsString().trimmed() == name) {
+            TField* photo = reader.FieldByName(Jpg);
+            return photo->IsNull() ? QVariant() : QVariant(photo->AsBytes());
+        }
+    return QVariant(QStringLiteral("no such record"));
+}
 
 std::unique_ptr<TGraphic> JpegPicture(const QByteArray& bytes)
 {
@@ -76,14 +62,14 @@ private slots:
     void shouldStoreBitmapAsBaselineColourJpegOfQuality90()
     {
         ContactBook book;
-        book.Add(QStringLiteral("张三"));
+        add(book, QStringLiteral("张三"));
         const QImage image = samples::Quarters(50, 40);
         TImage box;
         box.SetPicture(BitmapPicture(image));
 
         QVERIFY(SavePhotoToField(&box, Jpg, book.query));
 
-        const QByteArray stored = book.StoredPhoto(QStringLiteral("张三")).toByteArray();
+        const QByteArray stored = storedPhoto(book, QStringLiteral("张三")).toByteArray();
         QCOMPARE(stored, CompressJpeg(image));  // our quality-90 baseline encoding of the same pixels
         const samples::JpegLayout layout = samples::ReadLayout(stored);
         QCOMPARE(layout.frameMarkers, QList<int>{0xC0});
@@ -107,19 +93,19 @@ private slots:
     {
         QFETCH(QByteArray, jpeg);
         ContactBook book;
-        book.Add(QStringLiteral("李四"));
+        add(book, QStringLiteral("李四"));
         TImage box;
         box.SetPicture(JpegPicture(jpeg));
 
         QVERIFY(SavePhotoToField(&box, Jpg, book.query));
-        QCOMPARE(book.StoredPhoto(QStringLiteral("李四")).toByteArray(), jpeg);
+        QCOMPARE(storedPhoto(book, QStringLiteral("李四")).toByteArray(), jpeg);
 
         // Shown by a row click and stored again by a change: still the same bytes.
         TImage shown;
         QVERIFY(LoadPhotoFromField(&shown, Jpg, book.query));
-        book.Add(QStringLiteral("王五"));
+        add(book, QStringLiteral("王五"));
         QVERIFY(SavePhotoToField(&shown, Jpg, book.query));
-        QCOMPARE(book.StoredPhoto(QStringLiteral("王五")).toByteArray(), jpeg);
+        QCOMPARE(storedPhoto(book, QStringLiteral("王五")).toByteArray(), jpeg);
     }
 
     void shouldRefuseIconOrMetafileBeforeTouchingRecord_data()
@@ -133,7 +119,7 @@ private slots:
     {
         QFETCH(QString, kind);
         ContactBook book;
-        book.Add(QStringLiteral("赵六"));
+        add(book, QStringLiteral("赵六"));
         TImage box;
         box.SetPicture(JpegPicture(PlaceholderBytes()));
         QVERIFY(SavePhotoToField(&box, Jpg, book.query));
@@ -154,7 +140,7 @@ private slots:
             QCOMPARE(e.Message, message);
         }
         QCOMPARE(book.query.State(), TADOQuery::dsBrowse);
-        QCOMPARE(book.StoredPhoto(QStringLiteral("赵六")).toByteArray(), PlaceholderBytes());
+        QCOMPARE(storedPhoto(book, QStringLiteral("赵六")).toByteArray(), PlaceholderBytes());
         QCOMPARE(box.Picture()->ClassName(), kind);
     }
 
@@ -163,7 +149,7 @@ private slots:
     void shouldPassCompressionFailureOutWithRecordUntouched()
     {
         ContactBook book;
-        book.Add(QStringLiteral("钱二"));
+        add(book, QStringLiteral("钱二"));
         TImage box;
         QImage tooWide(70000, 1, QImage::Format_RGB32);
         tooWide.fill(Qt::gray);
@@ -176,7 +162,7 @@ private slots:
                      qPrintable(e.Message));
         }
         QCOMPARE(book.query.State(), TADOQuery::dsBrowse);
-        QCOMPARE(book.StoredPhoto(QStringLiteral("钱二")), QVariant());
+        QCOMPARE(storedPhoto(book, QStringLiteral("钱二")), QVariant());
     }
 
     void shouldLetStorablePicturesPassTheGuard()
@@ -192,11 +178,11 @@ private slots:
     void shouldLeaveRecordAloneWhenBoxIsEmpty()
     {
         ContactBook book;
-        book.Add(QStringLiteral("孙七"));
+        add(book, QStringLiteral("孙七"));
         TImage box;
         QVERIFY(!SavePhotoToField(&box, Jpg, book.query));
         QCOMPARE(book.query.State(), TADOQuery::dsBrowse);
-        QCOMPARE(book.StoredPhoto(QStringLiteral("孙七")), QVariant());
+        QCOMPARE(storedPhoto(book, QStringLiteral("孙七")), QVariant());
     }
 
     // Zero bytes are an empty value, not null; shown again they give an empty
@@ -204,11 +190,11 @@ private slots:
     void shouldStoreEmptyValueForBitmapWithoutPixels()
     {
         ContactBook book;
-        book.Add(QStringLiteral("周八"));
+        add(book, QStringLiteral("周八"));
         TImage box;
         box.SetPicture(BitmapPicture(QImage()));
         QVERIFY(SavePhotoToField(&box, Jpg, book.query));
-        const QVariant stored = book.StoredPhoto(QStringLiteral("周八"));
+        const QVariant stored = storedPhoto(book, QStringLiteral("周八"));
         QVERIFY(stored.isValid());
         QCOMPARE(stored.toByteArray(), QByteArray());
 
@@ -218,13 +204,13 @@ private slots:
         QCOMPARE(shown.Picture()->ClassName(), QStringLiteral("TJPEGImage"));
         QVERIFY(shown.Picture()->Empty());
         QVERIFY(SavePhotoToField(&shown, Jpg, book.query));
-        QCOMPARE(book.StoredPhoto(QStringLiteral("周八")), QVariant(QByteArray()));
+        QCOMPARE(storedPhoto(book, QStringLiteral("周八")), QVariant(QByteArray()));
     }
 
     void shouldShowStoredPhotoAsJpegPicture()
     {
         ContactBook book;
-        book.Add(QStringLiteral("吴九"));
+        add(book, QStringLiteral("吴九"));
         TImage box;
         box.SetPicture(JpegPicture(samples::Fixture("progressive.jpg")));
         QVERIFY(SavePhotoToField(&box, Jpg, book.query));
@@ -260,7 +246,7 @@ private slots:
         QFETCH(QString, column);
         QFETCH(bool, result);
         ContactBook book;
-        book.Add(QStringLiteral("郑十"));
+        add(book, QStringLiteral("郑十"));
         if (stored.isValid()) {
             book.query.Edit();
             book.query.FieldByName(Jpg)->SetAsBytes(stored.toByteArray());
@@ -272,7 +258,7 @@ private slots:
         QCOMPARE(LoadPhotoFromField(&box, column, book.query), result);
         QVERIFY(!box.Picture());
         QCOMPARE(book.query.State(), TADOQuery::dsBrowse);
-        QCOMPARE(book.StoredPhoto(QStringLiteral("郑十")), stored.isValid() ? stored : QVariant());
+        QCOMPARE(storedPhoto(book, QStringLiteral("郑十")), stored.isValid() ? stored : QVariant());
     }
 };
 

@@ -1,6 +1,8 @@
 // The four database helpers: creation, opening, scripts grouped by "create" lines, reopening a table.
 
-#include "test_engine_support.h"
+#include "ContactBook.h"
+#include "ContactSchema.h"
+#include "DbHelpers.h"
 
 class DbHelpersTest : public QObject {
     Q_OBJECT
@@ -17,7 +19,7 @@ private slots:
     {
         TestFolder folder;
         const QString path = folder.databasePath();
-        QVERIFY(CreateJetDatabase(path, databasePassword));
+        QVERIFY(CreateJetDatabase(path, ContactSchema::DatabasePassword()));
         TADOConnection connection;
         QVERIFY(!OpenJetDatabase(connection, path, QStringLiteral("wrong")));
         QVERIFY(!connection.LoginPrompt);
@@ -25,7 +27,7 @@ private slots:
                  QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info = False;Mode = ReadWrite;"
                                 "Data Source=%1;Jet OLEDB:Database Password=wrong").arg(path));
         QVERIFY(!connection.Connected());
-        QVERIFY(OpenJetDatabase(connection, path, databasePassword));
+        QVERIFY(OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()));
         QVERIFY(connection.Connected());
         QCOMPARE(connection.DataSource(), path);
     }
@@ -67,9 +69,9 @@ private slots:
         QFETCH(QStringList, textLeft);
         TestFolder folder;
         const QString path = folder.databasePath();
-        QVERIFY(CreateJetDatabase(path, databasePassword));
+        QVERIFY(CreateJetDatabase(path, ContactSchema::DatabasePassword()));
         TADOConnection connection;
-        QVERIFY(OpenJetDatabase(connection, path, databasePassword));
+        QVERIFY(OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()));
         TADOQuery query;
         query.Connection = &connection;
         query.SQL = QStringList{QStringLiteral("select 1")};
@@ -83,12 +85,12 @@ private slots:
 
     void shouldReopenTableOnFreshResult()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("张三"), QStringLiteral("李四")});
         SecondCopy other(db.folder.databasePath());
         other.execute(QStringLiteral("insert into rem(姓名) values('王五')"));
-        QVERIFY(OpenTable(db.query, QStringLiteral("rem")));
-        QVERIFY(OpenTable(db.query, QStringLiteral("rem")));
+        QVERIFY(OpenTable(db.query, ContactSchema::ContactTable()));
+        QVERIFY(OpenTable(db.query, ContactSchema::ContactTable()));
         QVERIFY(db.query.Active());
         QCOMPARE(db.query.SQL, QStringList{"select * from rem"});
         QCOMPARE(db.query.RecordCount(), 3);
@@ -98,26 +100,26 @@ private slots:
 
     void shouldLeaveQueryClosedOnMissingTableOrConnection()
     {
-        ContactDatabase db;
-        QVERIFY(!OpenTable(db.query, QStringLiteral("pass")));
+        ContactBook db;
+        QVERIFY(!OpenTable(db.query, ContactSchema::PasswordTable()));
         QVERIFY(!db.query.Active());
         QCOMPARE(db.query.SQL, QStringList{"select * from pass"});
 
         TADOConnection unopened;
         TADOQuery query;
         query.Connection = &unopened;
-        QVERIFY(!OpenTable(query, QStringLiteral("rem")));
+        QVERIFY(!OpenTable(query, ContactSchema::ContactTable()));
         TADOQuery unbound;
-        QVERIFY(!OpenTable(unbound, QStringLiteral("rem")));
-        QVERIFY(!RunSqlScript(unbound, {contactTable}));
+        QVERIFY(!OpenTable(unbound, ContactSchema::ContactTable()));
+        QVERIFY(!RunSqlScript(unbound, {ContactSchema::CreateContactTable()}));
     }
 
     void shouldCreateOnlyWhereNothingIs()
     {
         TestFolder folder;
-        QVERIFY(CreateJetDatabase(folder.databasePath(), databasePassword));
-        QVERIFY(!CreateJetDatabase(folder.databasePath(), databasePassword));
-        QVERIFY(!CreateJetDatabase(folder.file(QStringLiteral("no/such/folder.mdb")), databasePassword));
+        QVERIFY(CreateJetDatabase(folder.databasePath(), ContactSchema::DatabasePassword()));
+        QVERIFY(!CreateJetDatabase(folder.databasePath(), ContactSchema::DatabasePassword()));
+        QVERIFY(!CreateJetDatabase(folder.file(QStringLiteral("no/such/folder.mdb")), ContactSchema::DatabasePassword()));
         QVERIFY(!QFileInfo::exists(folder.file(QStringLiteral("no"))));
     }
 };

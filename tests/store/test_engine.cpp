@@ -2,7 +2,9 @@
 // widths, record identity, stale writes and photos.
 
 #include "AdoxCatalog.h"
-#include "test_engine_support.h"
+#include "ContactBook.h"
+#include "ContactSchema.h"
+#include "DbHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +14,7 @@ class EngineTest : public QObject {
 private slots:
     void shouldCreateEncryptedFileThatRefusesAnotherPassword()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.query.AppendRecord({QStringLiteral("朋友"), QStringLiteral("秘密名字"), QString(), QStringLiteral("13800138000")});
         db.connection.Close();
         const QString path = db.folder.databasePath();
@@ -28,10 +30,10 @@ private slots:
         QCOMPARE(TestFolder::readAll(path), bytes);
         QCOMPARE(QDir(db.folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("Kalvo.mdb")});
 
-        QVERIFY(OpenJetDatabase(other, path, databasePassword));
+        QVERIFY(OpenJetDatabase(other, path, ContactSchema::DatabasePassword()));
         TADOQuery query;
         query.Connection = &other;
-        QVERIFY(OpenTable(query, QStringLiteral("rem")));
+        QVERIFY(OpenTable(query, ContactSchema::ContactTable()));
         QCOMPARE(query.RecordCount(), 1);
     }
 
@@ -62,7 +64,7 @@ private slots:
         const QByteArray before = TestFolder::readAll(path);
 
         TADOConnection connection;
-        QVERIFY(!OpenJetDatabase(connection, path, databasePassword));
+        QVERIFY(!OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()));
         QVERIFY(!connection.Connected());
         QCOMPARE(TestFolder::readAll(path), before);
         QCOMPARE(QFileInfo::exists(path), kind != "missing");
@@ -91,11 +93,11 @@ private slots:
         TestFolder folder;
         const QString path = folder.databasePath();
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("Kalvo.mdb")));
-        QVERIFY(!CreateJetDatabase(path, databasePassword));
+        QVERIFY(!CreateJetDatabase(path, ContactSchema::DatabasePassword()));
         QVERIFY(QFileInfo(path).isDir());
 
         const QString file = folder.file(QStringLiteral("other.mdb"));
-        QVERIFY(CreateJetDatabase(file, databasePassword));
+        QVERIFY(CreateJetDatabase(file, ContactSchema::DatabasePassword()));
         const QByteArray created = TestFolder::readAll(file);
         QVERIFY(!CreateJetDatabase(file, QStringLiteral("another")));
         QCOMPARE(TestFolder::readAll(file), created);
@@ -110,10 +112,10 @@ private slots:
 
     void shouldConnectFirstWhenStatementRunsOnClosedConnection()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.query.Close();
         db.connection.Close();
-        db.query.SQL = QStringList{QStringLiteral("create table pass(mm char(50))")};
+        db.query.SQL = QStringList{ContactSchema::CreatePasswordTable()};
         db.query.ExecSQL();
         QVERIFY(db.connection.Connected());
 
@@ -123,7 +125,8 @@ private slots:
 
         db.query.Close();
         db.connection.Close();
-        db.connection.ConnectionString.replace(QStringLiteral("Password=tavmeri"), QStringLiteral("Password=bad"));
+        db.connection.ConnectionString.replace(QStringLiteral("Password=") + ContactSchema::DatabasePassword(),
+                                               QStringLiteral("Password=bad"));
         expectDatabaseError([&] { db.query.Open(); },
                             QStringLiteral("ADOConnection1: 不是数据库文件或密码错误"));
         QVERIFY(!db.query.Active());
@@ -131,7 +134,7 @@ private slots:
 
     void shouldPadFixedWidthTextsAndReadNullsAsEmpty()
     {
-        ContactDatabase db;
+        ContactBook db;
         const QString astral = QString::fromUcs4(U"\U00020000");
         db.query.AppendRecord({QStringLiteral("朋友"), astral + QStringLiteral("张"), QString(), QStringLiteral("")});
         TField* name = db.query.FieldByName(QStringLiteral("姓名"));
@@ -154,7 +157,7 @@ private slots:
 
     void shouldRefuseOverlongTextAndKeepTheRecord()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.query.AppendRecord({QStringLiteral("同学"), QStringLiteral("一二三四五六七八九十")});
         db.query.Edit();
         db.query.FieldByName(QStringLiteral("姓名"))->SetAsString(QStringLiteral("一二三四五六七八九十壹"));
@@ -176,7 +179,7 @@ private slots:
 
     void shouldChangeOnlyOneOfTwoIdenticalRecords()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("张三"), QStringLiteral("张三")});
         db.query.SetRecNo(2);
         db.query.Edit();
@@ -210,7 +213,7 @@ private slots:
     {
         QFETCH(QString, elsewhere);
         QFETCH(bool, deleting);
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("张三")});
         SecondCopy other(db.folder.databasePath());
         other.execute(elsewhere);
@@ -233,7 +236,7 @@ private slots:
 
     void shouldCancelEditWhenTheFileRefusesTheWrite()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("张三"), QStringLiteral("李四")});
         db.query.First();
         SecondCopy other(db.folder.databasePath());
@@ -255,7 +258,7 @@ private slots:
 
     void shouldReadPhotoBytesOnlyWhenAsked()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("张三")});
         db.query.Edit();
         db.query.FieldByName(QStringLiteral("jpg"))->SetAsBytes(QByteArray("\xFF\xD8\x00\x01", 4));
@@ -271,7 +274,7 @@ private slots:
 
     void shouldStoreZeroLengthPhotoAsEmptyBlob()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("张三")});
         db.query.Edit();
         db.query.FieldByName(QStringLiteral("jpg"))->SetAsBytes(QByteArray());
@@ -284,7 +287,7 @@ private slots:
 
     void shouldRefuseOperationsOnClosedQuery()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.query.Close();
         const QString closed = QStringLiteral("ADOQuery1: 无法在关闭的数据集上执行该操作");
         const QList<std::function<void()>> actions{
@@ -301,7 +304,7 @@ private slots:
 
     void shouldNameQueryInItsRefusals()
     {
-        ContactDatabase db;
+        ContactBook db;
         expectDatabaseError([&] { db.query.Delete(); }, QStringLiteral("ADOQuery1: 无法在空数据集上执行该操作"));
         expectDatabaseError([&] { db.query.FieldByName(QStringLiteral("x")); },
                             QStringLiteral("ADOQuery1: 字段 'x' 未找到"));
@@ -312,7 +315,7 @@ private slots:
 
     void shouldStartNewRecordWhenEditingEmptyView()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.query.Edit();
         QCOMPARE(db.query.State(), TADOQuery::dsInsert);
         db.query.FieldByName(QStringLiteral("姓名"))->SetAsString(QStringLiteral("王五"));

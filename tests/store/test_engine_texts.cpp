@@ -3,6 +3,7 @@
 #include "ColumnInfo.h"
 #include "ConnectionText.h"
 #include "SortOrder.h"
+#include "SqliteHandle.h"
 #include "TextWidth.h"
 
 #include <QTest>
@@ -17,9 +18,9 @@ private slots:
         QTest::addColumn<QString>("value");
         const QString jet = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info = False;"
                                            "Mode = ReadWrite;Data Source=/tmp/a b/Kalvo.mdb;"
-                                           "Jet OLEDB:Database Password=tavmeri");
+                                           "Jet OLEDB:Database Password=s3cret");
         QTest::newRow("file with a blank") << jet << "Data Source" << "/tmp/a b/Kalvo.mdb";
-        QTest::newRow("password") << jet << "jet oledb:database password" << "tavmeri";
+        QTest::newRow("password") << jet << "jet oledb:database password" << "s3cret";
         QTest::newRow("blanks around =") << jet << "MODE" << "ReadWrite";
         QTest::newRow("missing key") << jet << "User ID" << QString();
         QTest::newRow("empty value") << "Data Source=;Provider=x" << "Data Source" << "";
@@ -33,6 +34,21 @@ private slots:
         const QString read = ConnectionValue(text, key);
         QCOMPARE(read, value);
         QCOMPARE(read.isNull(), value.isNull());
+    }
+
+    void shouldShowSqliteFailuresAsStandardExceptions()
+    {
+        const SqliteHandle db = OpenWithKey(QStringLiteral(":memory:"), SQLITE_OPEN_READWRITE, QString());
+        try {
+            Statement statement(db.get(), QStringLiteral("select * from 无此表"));
+            QFAIL("the statement compiled");
+        } catch (const std::exception& e) {
+            const auto* failure = dynamic_cast<const SqliteFailure*>(&e);
+            QVERIFY(failure);
+            QCOMPARE(failure->code, SQLITE_ERROR);
+            QVERIFY(failure->text.contains(QStringLiteral("无此表")));
+            QCOMPARE(QString::fromUtf8(e.what()), failure->text);
+        }
     }
 
     void shouldAnswerOnlyToJetProvider()

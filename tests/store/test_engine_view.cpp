@@ -1,6 +1,8 @@
 // The recordset's view: current record, filter, sort and the signals that the grid follows.
 
-#include "test_engine_support.h"
+#include "ContactBook.h"
+#include "ContactSchema.h"
+#include "DbHelpers.h"
 
 #include <QSignalSpy>
 
@@ -9,7 +11,7 @@ class EngineViewTest : public QObject {
 private slots:
     void shouldKeepCurrentRecordThroughAppendEditSortAndDelete()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("张"), QStringLiteral("李"), QStringLiteral("王")});
         QCOMPARE(db.query.RecNo(), 3);  // the appended record is current, at the end
 
@@ -47,7 +49,7 @@ private slots:
 
     void shouldOpenOnFirstRecordAndWalkToTheEnd()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
         db.reopen();
         QCOMPARE(db.query.RecNo(), 1);
@@ -74,7 +76,7 @@ private slots:
     {
         QFETCH(QString, sort);
         QFETCH(QStringList, expected);
-        ContactDatabase db;
+        ContactBook db;
         db.query.AppendRecord({QStringLiteral("乙"), QStringLiteral("张")});
         db.query.AppendRecord({QStringLiteral("乙"), QStringLiteral("李")});
         db.query.AppendRecord({QStringLiteral("乙")});
@@ -88,7 +90,7 @@ private slots:
 
     void shouldRefuseSortOnPhotoAndKeepOrder()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("张"), QStringLiteral("安")});
         db.query.SetSort(QStringLiteral("姓名   ASC"));
         expectDatabaseError([&] { db.query.SetSort(QStringLiteral("jpg   ASC")); },
@@ -101,7 +103,7 @@ private slots:
 
     void shouldFilterAndKeepOldFilterOnBadText()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("张五")});
         db.query.SetFilter(QStringLiteral("姓名 like  '%张%'"));
         QCOMPARE(db.query.RecordCount(), 3);  // not yet filtering
@@ -123,7 +125,7 @@ private slots:
 
     void shouldKeepViewWhenSameFilterIsSetAgain()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("张五")});
         const QString filter = QStringLiteral("姓名 like  '%张%'");
         db.query.SetFilter(filter);
@@ -146,7 +148,7 @@ private slots:
 
     void shouldCompareFilterValuesWithoutPadding()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.query.AppendRecord({QStringLiteral("朋友"), QStringLiteral("张三")});
         db.query.AppendRecord({QStringLiteral("朋友们"), QStringLiteral("李四")});
         db.query.SetFilter(QStringLiteral("类别 = '朋友'"));
@@ -154,9 +156,77 @@ private slots:
         QCOMPARE(db.viewNames(), QStringList{"张三"});
     }
 
+    void shouldCountAtADeferredOpenAndReadTheRecordsAtTheFirstLook_data()
+    {
+        QTest::addColumn<QString>("elsewhere");  // what another program does before the first look
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("resets");  // DataSetChanged after the open's own
+        QTest::newRow("nothing") << QString() << QStringList{"张", "李", "王"} << 0;
+        QTest::newRow("a record added") << "insert into rem(姓名) values('赵')" << QStringList{"张", "李", "王", "赵"}
+                                        << 1;
+        QTest::newRow("a record changed") << "update rem set 姓名 = '钱' where 姓名 = '李'"
+                                          << QStringList{"张", "钱", "王"} << 0;
+    }
+    void shouldCountAtADeferredOpenAndReadTheRecordsAtTheFirstLook()
+    {
+        QFETCH(QString, elsewhere);
+        QFETCH(QStringList, names);
+        QFETCH(int, resets);
+        ContactBook db;
+        db.addNames({QStringLiteral("张"), QStringLiteral("李"), QStringLiteral("王")});
+        db.query.Close();
+        db.query.DeferFetch = true;
+        QSignalSpy reset(&db.query, &TADOQuery::DataSetChanged);
+        db.reopen();
+        QCOMPARE(reset.size(), 1);
+        // What the grid and the status bar ask at the start reads no record.
+        QCOMPARE(db.query.RecordCount(), 3);
+        QCOMPARE(db.query.RecNo(), 1);
+        QVERIFY(!db.query.Eof());
+        QVERIFY(!db.query.IsEmpty());
+        QCOMPARE(db.query.FieldCount(), 8);
+        if (!elsewhere.isEmpty())
+            SecondCopy(db.folder.databasePath()).execute(elsewhere);
+
+        QCOMPARE(db.name(), names.first());  // the first look reads them all
+        QCOMPARE(db.viewNames(), names);
+        QCOMPARE(db.query.RecNo(), 1);
+        QCOMPARE(reset.size(), 1 + resets);
+    }
+
+    void shouldLeaveAnEmptyViewWhenDeferredRecordsCannotBeRead()
+    {
+        ContactBook db;
+        db.addNames({QStringLiteral("张")});
+        db.query.Close();
+        db.query.DeferFetch = true;
+        db.reopen();
+        SecondCopy(db.folder.databasePath()).execute(QStringLiteral("drop table rem"));
+        QSignalSpy reset(&db.query, &TADOQuery::DataSetChanged);
+        expectDatabaseError([&] { db.query.First(); }, QStringLiteral("ADOQuery1: no such table: rem"));
+        QCOMPARE(reset.size(), 1);
+        QCOMPARE(db.query.RecordCount(), 0);
+        QVERIFY(db.query.Eof());
+        QCOMPARE(db.query.DisplayText(0, 1), QString());
+    }
+
+    void shouldReadAtOnceWhenADeferredOpenIsFiltered()
+    {
+        ContactBook db;
+        db.addNames({QStringLiteral("张"), QStringLiteral("李")});
+        db.query.Close();
+        db.query.DeferFetch = true;
+        db.query.SetFilter(QStringLiteral("姓名 = '李'"));
+        db.query.SetFiltered(true);
+        db.reopen();
+        SecondCopy(db.folder.databasePath()).execute(QStringLiteral("insert into rem(姓名) values('李')"));
+        QCOMPARE(db.query.RecordCount(), 1);  // read at the open: the count is the filtered view's
+        QCOMPARE(db.viewNames(), QStringList{QStringLiteral("李")});
+    }
+
     void shouldHoldNotificationsWhileControlsAreDisabled()
     {
-        ContactDatabase db;
+        ContactBook db;
         db.addNames({QStringLiteral("a"), QStringLiteral("b")});
         QSignalSpy reset(&db.query, &TADOQuery::DataSetChanged);
         QSignalSpy moved(&db.query, &TADOQuery::CurrentChanged);

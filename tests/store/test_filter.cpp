@@ -1,3 +1,4 @@
+#include "ContactSchema.h"
 #include "FilterExpr.h"
 
 #include <QTest>
@@ -6,7 +7,7 @@
 
 namespace {
 
-const QStringList kColumns{"类别", "姓名", "生日", "电话", "QQ", "地址", "备注", "jpg"};
+const QStringList kColumns = ContactTextColumns() + QStringList{PhotoColumn()};
 const QList<bool> kBlob{false, false, false, false, false, false, false, true};
 
 // A record given as texts in column order; std::nullopt is a null value.
@@ -50,8 +51,9 @@ private slots:
         QTest::newRow("contains %") << "姓名 like  '%王%'" << true << false;
         QTest::newRow("starts with *") << "姓名 like  '王*'" << true << false;
         QTest::newRow("like must cover whole value") << "姓名 like '王'" << false << false;
-        QTest::newRow("one char _") << "QQ like '7_7'" << true << false;
-        QTest::newRow("one char ?") << "QQ like '12?4'" << false << true;
+        QTest::newRow("_ is no wildcard") << "QQ like '7_7'" << false << false;
+        QTest::newRow("? is no wildcard") << "QQ like '12?4'" << false << false;
+        QTest::newRow("? in a note finds no note") << "备注 like  '%?%'" << false << false;
         QTest::newRow("trailing blank in pattern kept") << "姓名 like  '%王 %'" << false << false;
         QTest::newRow("like ignores ascii case") << "姓名 like '%SMITH'" << false << true;
         QTest::newRow("equals ignores ascii case") << "姓名 = 'john smith'" << false << true;
@@ -155,14 +157,17 @@ private slots:
         QTest::newRow("backtrack") << "%ab%abc" << "abxababc" << true;
         QTest::newRow("backtrack fails") << "%ab%abd" << "abxababc" << false;
         QTest::newRow("wildcards mixed") << "a*b%c" << "aXXbYYc" << true;
-        QTest::newRow("one char needs a char") << "ab_" << "ab" << false;
-        QTest::newRow("chinese") << "%小_" << "王小明" << true;
+        QTest::newRow("_ is itself") << "a_b" << "aXb" << false;
+        QTest::newRow("_ matches _") << "a_b" << "a_b" << true;
+        QTest::newRow("? is itself") << "%?%" << "what" << false;
+        QTest::newRow("? matches ?") << "%?%" << "what?" << true;
+        QTest::newRow("chinese") << "%小%" << "王小明" << true;
         QTest::newRow("pieces may not overlap") << "%a%a" << "a" << false;
         QTest::newRow("start and end may not overlap") << "ab%b" << "ab" << false;
         QTest::newRow("start, middle and end") << "a%b%c" << "abc" << true;
         QTest::newRow("middle taken leftmost") << "x%ab%b" << "xabab" << true;
-        QTest::newRow("one char around run") << "_%_" << "ab" << true;
-        QTest::newRow("one char after run needs a char") << "%_" << "" << false;
+        QTest::newRow("literals around run") << "_%?" << "_x?" << true;
+        QTest::newRow("literal after run") << "%_" << "ab" << false;
         QTest::newRow("letter head found in either case") << "%sMi%" << "John SMITH" << true;
         QTest::newRow("no ascii folding beyond ascii") << "%ä%" << "Ä" << false;
     }

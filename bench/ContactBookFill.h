@@ -1,0 +1,59 @@
+#pragma once
+// Contact books for the benchmarks: a file keyed and laid out as the program
+// makes it, filled with synthetic contacts in one transaction.
+
+#include "ContactSchema.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <QByteArray>
+#include <QString>
+#include <stdexcept>
+
+// count contacts; every third carries a photo of photoBytes bytes (none when 0).
+inline void FillContacts(sqlite3* db, int count, int photoBytes)
+{
+    const QString surnames[] = {"王", "李", "张", "刘", "陈", "杨", "赵", "黄"};
+    const QString categories[] = {"朋友", "同事", "同学", "客户"};
+    const QByteArray photo(photoBytes, 'j');
+    sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "insert into rem values(?,?,?,?,?,?,?,?)", -1, &st, nullptr);
+    for (int i = 0; i < count; ++i) {
+        const QByteArray values[] = {categories[i % 4].toUtf8(),
+                                     (surnames[i % 8] + QString::number(i % 9973)).toUtf8(),
+                                     QByteArray("1990-01-01"),
+                                     QByteArray::number(13800000000LL + i),
+                                     QByteArray::number(100000 + i),
+                                     QStringLiteral("北京市海淀区%1号").arg(i).toUtf8(),
+                                     QByteArray("备注")};
+        for (int c = 0; c < 7; ++c)
+            sqlite3_bind_text(st, c + 1, values[c].constData(), int(values[c].size()), SQLITE_TRANSIENT);
+        if (i % 3 == 0 && photoBytes > 0)
+            sqlite3_bind_blob(st, 8, photo.constData(), int(photo.size()), SQLITE_TRANSIENT);
+        else
+            sqlite3_bind_null(st, 8);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    if (sqlite3_exec(db, "commit", nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error("cannot fill the contact book");
+}
+
+// A new book file with both tables and count contacts; the login window stores
+// the factory password at its first start.
+inline void MakeContactBook(const QString& path, int count, int photoBytes)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK)
+        throw std::runtime_error("cannot create the contact book");
+    const QByteArray key = ContactSchema::DatabasePassword().toUtf8();
+    sqlite3_key(db, key.constData(), int(key.size()));
+    const QByteArray tables =
+        (ContactSchema::CreateContactTable() + u';' + ContactSchema::CreatePasswordTable()).toUtf8();
+    if (sqlite3_exec(db, tables.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error("cannot create the tables");
+    FillContacts(db, count, photoBytes);
+    sqlite3_close(db);
+}

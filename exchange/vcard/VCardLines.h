@@ -1,0 +1,32 @@
+#pragma once
+// A vCard file cut into its logical content lines: folded lines unfolded,
+// quoted-printable soft line breaks joined, and the base64 lines of a
+// version 2.1 picture gathered up to the blank line that ends them.
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+struct ContentLine {
+    int line = 0;     // the physical line it starts on, 1-based
+    QByteArray text;  // "group.NAME;PARAMS:value", raw bytes
+};
+
+class VCardLineReader {
+public:
+    // bytes: UTF-8 or an ASCII-compatible code page; CRLF, LF or CR line ends.
+    explicit VCardLineReader(QByteArrayView bytes);
+
+    // The next logical line, false at the end of the bytes.
+    bool next(ContentLine& line);
+
+private:
+    // The next physical line without its line end, false at the end.
+    bool peekPhysical(QByteArrayView& text);
+    void skipPhysical();
+
+    QByteArrayView bytes_;
+    qsizetype at_ = 0;
+    int lineNumber_ = 1;
+    qsizetype peekedAt_ = -1;  // where the line in peeked_ starts, -1 when none is
+    QByteArrayView peeked_;
+};

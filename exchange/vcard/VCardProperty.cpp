@@ -1,0 +1,136 @@
+#include "VCardProperty.h"
+
+#include "VCardLines.h"
+
+namespace {
+
+// Splits at the separator where it is not inside double quotes.
+QList<QByteArrayView> splitOutsideQuotes(QByteArrayView text, char separator)
+{
+    QList<QByteArrayView> parts;
+    bool quoted = false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '"')
+            quoted = !quoted;
+        else if (text[i] == separator && !quoted) {
+            parts.append(text.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    parts.append(text.sliced(start));
+    return parts;
+}
+
+QByteArray unquoted(QByteArrayView value)
+{
+    QByteArrayView v = value.trimmed();
+    if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
+        v = v.sliced(1, v.size() - 2);
+    return v.toByteArray();
+}
+
+// A bare version 2.1 parameter names an encoding, a character set or a type.
+QByteArray nameOfBareParameter(const QByteArray& upperValue)
+{
+    if (upperValue == "QUOTED-PRINTABLE" || upperValue == "BASE64" || upperValue == "8BIT" || upperValue == "7BIT"
+        || upperValue == "B")
+        return "ENCODING";
+    return "TYPE";
+}
+
+VCardParameter parseParameter(QByteArrayView text)
+{
+    VCardParameter parameter;
+    const qsizetype equals = text.indexOf('=');
+    if (equals < 0) {
+        const QByteArray value = unquoted(text);
+        parameter.name = nameOfBareParameter(value.toUpper());
+        parameter.values.append(value);
+        return parameter;
+    }
+    parameter.name = text.first(equals).trimmed().toByteArray().toUpper();
+    // TYPE lists may stand inside one pair of quotes: TYPE="cell,voice".
+    const bool list = parameter.name == "TYPE";
+    for (QByteArrayView value : splitOutsideQuotes(text.sliced(equals + 1), ',')) {
+        const QByteArray plain = unquoted(value);
+        if (list && plain.contains(','))
+            parameter.values.append(plain.split(','));
+        else
+            parameter.values.append(plain);
+    }
+    return parameter;
+}
+
+} // namespace
+
+QByteArray VCardProperty::parameter(QByteArrayView wanted) const
+{
+    for (const VCardParameter& p : parameters) {
+        if (p.name == wanted && !p.values.isEmpty())
+            return p.values.first();
+    }
+    return QByteArray();
+}
+
+bool VCardProperty::hasParameter(QByteArrayView wanted) const
+{
+    for (const VCardParameter& p : parameters) {
+        if (p.name == wanted)
+            return true;
+    }
+    return false;
+}
+
+bool VCardProperty::hasType(QByteArrayView type) const
+{
+    for (const VCardParameter& p : parameters) {
+        if (p.name != "TYPE")
+            continue;
+        for (const QByteArray& value : p.values) {
+            if (value.compare(type, Qt::CaseInsensitive) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+std::optional<VCardProperty> parseProperty(const ContentLine& line)
+{
+    const QByteArrayView text(line.text);
+    // The value starts after the first colon that is not inside a quoted parameter value.
+    qsizetype colon = -1;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '"')
+            quoted = !quoted;
+        else if (text[i] == ':' && !quoted) {
+            colon = i;
+            break;
+        }
+    }
+    if (colon < 0) {
+        // An unmatched quote must not hide the colon of a plain line.
+        colon = text.indexOf(':');
+        if (colon < 0)
+            return std::nullopt;
+    }
+    const QList<QByteArrayView> head = splitOutsideQuotes(text.first(colon), ';');
+    QByteArrayView name = head.first().trimmed();
+    VCardProperty property;
+    const qsizetype dot = name.lastIndexOf('.');
+    if (dot >= 0) {
+        property.group = name.first(dot).toByteArray();
+        name = name.sliced(dot + 1);
+    }
+    if (name.isEmpty())
+        return std::nullopt;
+    property.line = line.line;
+    property.name = name.toByteArray().toUpper();
+    for (qsizetype i = 1; i < head.size(); ++i) {
+        if (!head[i].trimmed().isEmpty())
+            property.parameters.append(parseParameter(head[i]));
+    }
+    property.value = text.sliced(colon + 1).toByteArray();
+    return property;
+}

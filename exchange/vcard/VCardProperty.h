@@ -1,0 +1,32 @@
+#pragma once
+// One content line taken apart: group, name, parameters and the raw value.
+// Version 2.1's bare parameters ("TEL;CELL;PREF", "NOTE;QUOTED-PRINTABLE")
+// are named here, so readers ask for TYPE and ENCODING whatever the version.
+
+#include <QByteArray>
+#include <QList>
+#include <optional>
+
+struct ContentLine;
+
+struct VCardParameter {
+    QByteArray name;            // upper case
+    QList<QByteArray> values;   // unquoted, split at commas, as written
+};
+
+struct VCardProperty {
+    int line = 0;
+    QByteArray group;           // "item1" of "item1.TEL", as written
+    QByteArray name;            // upper case
+    QList<VCardParameter> parameters;
+    QByteArray value;           // raw, still encoded and escaped
+
+    // The first value of a parameter, empty when it is not there.
+    QByteArray parameter(QByteArrayView name) const;
+    bool hasParameter(QByteArrayView name) const;
+    // Whether TYPE holds the value, in any case.
+    bool hasType(QByteArrayView type) const;
+};
+
+// Empty when the line has no colon or no name.
+std::optional<VCardProperty> parseProperty(const ContentLine& line);

@@ -1,0 +1,205 @@
+#include "VCardValue.h"
+
+#include "Gbk.h"
+#include "VCardProperty.h"
+
+#include <QStringDecoder>
+#include <array>
+
+namespace {
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool isGbkName(const QByteArray& upper)
+{
+    return upper == "GB2312" || upper == "GBK" || upper == "GB18030" || upper == "CP936" || upper == "X-GBK"
+        || upper == "EUC-CN" || upper == "GB_2312-80" || upper == "WINDOWS-936";
+}
+
+bool decodeUtf8(const QByteArray& bytes, QString& text)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+// GB18030 reads every byte string; a clean one encodes back to the same bytes.
+bool decodeGbk(const QByteArray& bytes, QString& text)
+{
+    text = fromGbk(bytes);
+    return toGbk(text) == bytes;
+}
+
+bool decodeNamed(const QByteArray& bytes, const QByteArray& charset, QString& text)
+{
+    QStringDecoder decoder(charset.constData(), QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid())
+        return false;
+    text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+bool isAscii(const QByteArray& bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QByteArray decodeQuotedPrintable(QByteArrayView text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '=' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+            bytes.append(static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
+            i += 2;
+        } else {
+            bytes.append(text[i]);
+        }
+    }
+    return bytes;
+}
+
+namespace {
+
+constexpr signed char base64Blank = -2;
+constexpr signed char base64Pad = -3;
+
+// The six bits of every base64 letter; blanks and line ends are skipped, "=" pads.
+constexpr std::array<signed char, 256> makeBase64Values()
+{
+    std::array<signed char, 256> values{};
+    values.fill(-1);
+    const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (int i = 0; i < 64; ++i)
+        values[static_cast<unsigned char>(letters[i])] = static_cast<signed char>(i);
+    for (const char blank : {' ', '\t', '\r', '\n'})
+        values[static_cast<unsigned char>(blank)] = base64Blank;
+    values['='] = base64Pad;
+    return values;
+}
+
+constexpr std::array<signed char, 256> base64Values = makeBase64Values();
+
+} // namespace
+
+// One pass, no copy of the text: pictures are most of a phone's file.
+bool decodeBase64(QByteArrayView text, QByteArray& bytes)
+{
+    QByteArray out(text.size() / 4 * 3 + 3, Qt::Uninitialized);
+    char* o = out.data();
+    quint32 bits = 0;
+    int letters = 0;  // in the group of four being read
+    int pads = 0;
+    for (const char c : text) {
+        const signed char v = base64Values[static_cast<unsigned char>(c)];
+        if (v >= 0) {
+            if (pads > 0)
+                return false;  // letters after the padding
+            bits = bits << 6 | static_cast<quint32>(v);
+            if (++letters == 4) {
+                *o++ = static_cast<char>(bits >> 16);
+                *o++ = static_cast<char>(bits >> 8);
+                *o++ = static_cast<char>(bits);
+                letters = 0;
+                bits = 0;
+            }
+        } else if (v == base64Pad) {
+            ++pads;
+        } else if (v != base64Blank) {
+            return false;
+        }
+    }
+    if (letters == 1 || (pads > 0 && (letters == 0 || letters + pads != 4)))
+        return false;
+    if (letters == 2)
+        *o++ = static_cast<char>(bits >> 4);
+    if (letters == 3) {
+        *o++ = static_cast<char>(bits >> 10);
+        *o++ = static_cast<char>(bits >> 2);
+    }
+    out.truncate(o - out.constData());
+    bytes = std::move(out);
+    return true;
+}
+
+DecodedText decodeValueText(const VCardProperty& property)
+{
+    const QByteArray encoding = property.parameter("ENCODING").toUpper();
+    DecodedText decoded;
+    QByteArray bytes = property.value;
+    if (encoding == "QUOTED-PRINTABLE")
+        bytes = decodeQuotedPrintable(property.value);
+    else if ((encoding == "B" || encoding == "BASE64") && !decodeBase64(property.value, bytes))
+        decoded.clean = false;
+    if (isAscii(bytes)) {
+        decoded.text = QString::fromLatin1(bytes);
+        return decoded;
+    }
+    const QByteArray charset = property.parameter("CHARSET").toUpper();
+    if (isGbkName(charset) ? decodeGbk(bytes, decoded.text) : false)
+        return decoded;
+    if (!charset.isEmpty() && !isGbkName(charset) && charset != "UTF-8" && decodeNamed(bytes, charset, decoded.text))
+        return decoded;
+    if (decodeUtf8(bytes, decoded.text) || decodeGbk(bytes, decoded.text))
+        return decoded;
+    decoded.text = QString::fromUtf8(bytes);
+    decoded.clean = false;
+    return decoded;
+}
+
+QStringList splitEscaped(const QString& text, QChar separator)
+{
+    QStringList parts;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\\'))
+            ++i;
+        else if (text[i] == separator) {
+            parts.append(text.mid(start, i - start));
+            start = i + 1;
+        }
+    }
+    parts.append(text.mid(start));
+    return parts;
+}
+
+QString unescapeText(const QString& text, bool newlineEscapes)
+{
+    if (!text.contains(QLatin1Char('\\')))
+        return text;
+    QString plain;
+    plain.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\\') || i + 1 == text.size()) {
+            plain += c;
+            continue;
+        }
+        const QChar escaped = text[i + 1];
+        if (escaped == QLatin1Char('\\') || escaped == QLatin1Char(',') || escaped == QLatin1Char(';')) {
+            plain += escaped;
+            ++i;
+        } else if (newlineEscapes && (escaped == QLatin1Char('n') || escaped == QLatin1Char('N'))) {
+            plain += QLatin1Char('\n');
+            ++i;
+        } else {
+            plain += c;
+        }
+    }
+    return plain;
+}

@@ -16,6 +16,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
+# Paths relative to the tree, so a clone elsewhere reuses the compiler cache.
+export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
 FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 SANITIZE_DIR=$ROOT/build-sanitize
 FUZZ_WORK=$ROOT/build-sanitize/fuzz-runs

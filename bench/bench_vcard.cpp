@@ -10,8 +10,22 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
 
 namespace {
+
+// Wall time and the processor time of this process: on a shared machine the
+// second says what the code costs.
+struct Stopwatch {
+    QElapsedTimer wall;
+    std::clock_t cpu = std::clock();
+    Stopwatch() { wall.start(); }
+    QByteArray text() const
+    {
+        const long long cpuMs = static_cast<long long>(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC;
+        return QByteArray::number(wall.elapsed()) + " ms (" + QByteArray::number(cpuMs) + " ms processor)";
+    }
+};
 
 StoredContact sampleContact(int i, const QByteArray& photo)
 {
@@ -42,11 +56,10 @@ void write(const QString& path, const QList<StoredContact>& contacts, const char
     for (int round = 0; round < 3; ++round) {
         QFile file(path);
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        QElapsedTimer timer;
-        timer.start();
+        const Stopwatch timer;
         writeVCards(file, contacts);
         file.close();
-        std::printf("write %s: %lld ms, %lld bytes\n", what, timer.elapsed(), QFile(path).size());
+        std::printf("write %s: %s, %lld bytes\n", what, timer.text().constData(), QFile(path).size());
     }
 }
 
@@ -56,10 +69,9 @@ void read(const QString& path, const char* what)
     file.open(QIODevice::ReadOnly);
     const QByteArray bytes = file.readAll();
     for (int round = 0; round < 3; ++round) {
-        QElapsedTimer timer;
-        timer.start();
+        const Stopwatch timer;
         const DraftSet set = readVCards(bytes);
-        std::printf("read %s: %lld ms, %lld cards, %lld failures\n", what, timer.elapsed(),
+        std::printf("read %s: %s, %lld cards, %lld failures\n", what, timer.text().constData(),
                     static_cast<long long>(set.drafts.size()), static_cast<long long>(set.failures.size()));
     }
 }
@@ -87,6 +99,7 @@ void vobject(const QString& path, const char* what)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    const bool withVobject = !app.arguments().contains(QStringLiteral("--no-vobject"));
     QTemporaryDir dir;
 
     QList<StoredContact> many;
@@ -103,6 +116,7 @@ int main(int argc, char** argv)
 
     read(picturedPath, "10,000 cards, a third with 20 KB photos");
     read(manyPath, "100,000 cards");
-    vobject(picturedPath, "10,000 cards, a third with 20 KB photos");
+    if (withVobject)
+        vobject(picturedPath, "10,000 cards, a third with 20 KB photos");
     return 0;
 }

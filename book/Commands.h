@@ -6,5 +6,6 @@
 int RunImport(BookRun& run, const QStringList& arguments);
 int RunExport(BookRun& run, const QStringList& arguments);
 int RunList(BookRun& run, const QStringList& arguments);
+int RunFind(BookRun& run, const QStringList& arguments);
 int RunBackup(BookRun& run, const QStringList& arguments);
 int RunCheck(BookRun& run, const QStringList& arguments);

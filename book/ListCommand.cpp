@@ -1,22 +1,15 @@
-// list: every contact in table order, texts trimmed.
+// list: every contact in table order, texts trimmed; --pinyin adds the names' pinyin.
 
 #include "BookFile.h"
 #include "Commands.h"
-#include "ContactSchema.h"
-#include "ListTable.h"
+#include "ContactListing.h"
 
 int RunList(BookRun& run, const QStringList& arguments)
 {
-    const CommandArguments split = SplitArguments(QStringLiteral("list"), arguments);
+    const CommandArguments split = SplitArguments(QStringLiteral("list"), arguments, {QStringLiteral("--pinyin")});
     if (!split.operands.isEmpty())
         throw UsageError(QStringLiteral("list 不接受参数 %1").arg(split.operands.first()));
     BookFile book(run.database);
-    QList<QStringList> rows;
-    for (const ContactTexts& texts : book.texts())
-        rows << QStringList(texts.begin(), texts.end());
-    const QStringList lines = run.console.outIsTerminal() ? Aligned(ContactTextColumns(), rows)
-                                                          : TabSeparated(ContactTextColumns(), rows);
-    for (const QString& line : lines)
-        run.console.out(line);
+    PrintContacts(run.console, book.texts(), split.has(QStringLiteral("--pinyin")));
     return ExitCode::Success;
 }

@@ -94,7 +94,7 @@ QString joinNameParts(const QStringList& parts)
 {
     QString joined;
     for (const QString& part : parts) {
-        if (part.isEmpty())
+        if (part.trimmed().isEmpty())
             continue;
         if (!joined.isEmpty() && !(isHanCharacter(lastCodePoint(joined)) && isHanCharacter(firstCodePoint(part))))
             joined += QLatin1Char(' ');

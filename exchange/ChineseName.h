@@ -24,6 +24,6 @@ struct NameParts {
 // single Latin word is a given name.
 NameParts splitPersonName(const QString& name);
 
-// Joins the non-empty parts in order: no blank where both neighbours are Han
+// Joins the parts that are not blank, in order: no blank where both neighbours are Han
 // characters, one blank otherwise.
 QString joinNameParts(const QStringList& parts);

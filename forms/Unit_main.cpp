@@ -140,12 +140,9 @@ void TForm_main::BitBtn1Click()
         return;
     // An icon or metafile cannot be stored as JPEG: refuse before anything is stored.
     CheckPhotoStorable(Image1);
-    const QStringList texts = ContactFormTexts();
-    ADOQuery1.AppendRecord(QList<QVariant>(texts.cbegin(), texts.cend()));
-    if (Image1->Picture()) {
-        SavePhotoToField(Image1, PhotoColumn(), ADOQuery1);
-        Image1->Clear();
-    }
+    ADOQuery1.Append();
+    PostContactForm(true);
+    Image1->Clear();
     ComboBox1->setEditText(QString());
     SetPanelText(0, Edit1->text());
     SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));
@@ -162,17 +159,26 @@ void TForm_main::BitBtn2Click()
         return;
     CheckPhotoStorable(Image1);
     ADOQuery1.Edit();
-    const QStringList texts = ContactFormTexts();
-    const QStringList& columns = ContactTextColumns();
-    for (qsizetype i = 0; i < columns.size(); ++i)
-        ADOQuery1.FieldByName(columns[i])->SetAsString(texts[i]);
-    ADOQuery1.Post();
-    if (Image1->Picture()) {
-        SavePhotoToField(Image1, PhotoColumn(), ADOQuery1);
-        Image1->Clear();
-    }
+    PostContactForm(false);
+    Image1->Clear();
     SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));
     ClearContactForm();
+}
+
+void TForm_main::PostContactForm(bool byPosition)
+{
+    try {
+        const QStringList texts = ContactFormTexts();
+        const QStringList& columns = ContactTextColumns();
+        for (int i = 0; i < int(columns.size()); ++i)
+            (byPosition ? ADOQuery1.Fields(i) : ADOQuery1.FieldByName(columns[i]))->SetAsString(texts[i]);
+        // The record is already being edited: the photo joins it, and its post stores both.
+        if (!SavePhotoToField(Image1, PhotoColumn(), ADOQuery1))
+            ADOQuery1.Post();
+    } catch (...) {
+        ADOQuery1.Cancel();
+        throw;
+    }
 }
 
 // A click on a data cell: the clicked record back into the fields, trimmed, with its photo.

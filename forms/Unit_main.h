@@ -91,6 +91,11 @@ private:
     // The seven field texts in column order: ComboBox1, Edit1 .. Edit6.
     QStringList ContactFormTexts() const;
     void ClearContactForm();
+    // Puts the fields' texts (by position when adding, by name when changing)
+    // and the photo box's picture into the record being added or changed, and
+    // stores it as one write: when the disk is full, or the picture cannot be
+    // compressed, nothing of it is stored and the edit is cancelled.
+    void PostContactForm(bool byPosition);
 
     bool shownOnce_ = false;
 };

@@ -75,6 +75,7 @@ private:
 
     MetafileCanvas& canvas_;
     std::map<quint32, GdiObject> objects_;
+    DibPixelBudget dibPixels_;
 };
 
 // Info and bits are given as (offset, size) pairs counted from the record's start.
@@ -90,7 +91,7 @@ QImage EmfPlayer::Dib(RecordParams& p, qsizetype offInfo, qsizetype offBits, QBy
         return QImage();
     if (info)
         *info = infoBytes;
-    return DecodeDib(infoBytes, bits);
+    return DecodeDib(infoBytes, bits, dibPixels_);
 }
 
 void EmfPlayer::Points(quint32 type, RecordParams& p)

@@ -2,10 +2,12 @@
 
 #include "Graphics.h"
 
+#include "DibGeometry.h"
 #include "Errors.h"
 #include "JpegCodec.h"
 
 #include <QPainter>
+#include <QtEndian>
 
 namespace {
 
@@ -17,6 +19,21 @@ void DrawStretched(QPainter& painter, const QRect& rect, const QImage& image)
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(rect, image);
     painter.restore();
+}
+
+// What the headers of a .bmp file claim must be there: a size we can hold and,
+// for rows stored as they are, the bytes of every row (a bitmap cut short is damaged).
+bool HeaderClaimsAreSound(const QByteArray& file)
+{
+    const qsizetype fileHeaderSize = 14;
+    const QByteArrayView info = QByteArrayView(file).sliced(fileHeaderSize);
+    const std::optional<DibGeometry> geometry = ReadDibGeometry(info);
+    if (!geometry)
+        return false;
+    // The bits start where the file header says, unless that points into the header itself.
+    const qint64 claimed = qFromLittleEndian<quint32>(file.constData() + 10);
+    const qint64 bitsAt = claimed >= fileHeaderSize + geometry->headerSize ? claimed : fileHeaderSize + geometry->infoSize;
+    return bitsAt <= file.size() && geometry->BitsFit(file.size() - bitsAt);
 }
 
 }  // namespace
@@ -42,12 +59,12 @@ void TBitmap::LoadFromBytes(const QByteArray& bytes)
         return;  // an empty file is an empty bitmap
     if (bytes.size() < fileHeaderSize)
         throw EReadError(QStringLiteral("读流发生错误"));
-    if (!bytes.startsWith("BM"))
+    if (!bytes.startsWith("BM") || !HeaderClaimsAreSound(bytes))
         throw EInvalidGraphic(QStringLiteral("位图图象无效"));
     QImage image;
     if (!image.loadFromData(bytes, "BMP"))
         throw EInvalidGraphic(QStringLiteral("位图图象无效"));
-    Image = image;
+    Image = WithWholeColourTable(image);
 }
 
 // ---------------------------------------------------------------- TJPEGImage
@@ -69,6 +86,8 @@ void TJPEGImage::LoadFromBytes(const QByteArray& bytes)
     height_ = 0;
     decoded_ = QImage();
     decodeTried_ = false;
+    preview_ = QImage();
+    previewSize_ = QSize();
     if (Data.isEmpty())
         return;
     const JpegHeader header = ReadJpegHeader(Data);
@@ -119,4 +138,21 @@ void TJPEGImage::Draw(QPainter& painter, const QRect& rect) const
         }
     }
     DrawStretched(painter, rect, decoded_);
+}
+
+void TJPEGImage::DrawPreview(QPainter& painter, const QRect& rect) const
+{
+    if (Data.isEmpty()) {
+        DrawStretched(painter, rect, Bitmap);
+        return;
+    }
+    if (previewSize_ != rect.size()) {
+        previewSize_ = rect.size();
+        try {
+            preview_ = DecodeJpegToFit(Data, rect.size());
+        } catch (...) {
+            preview_ = QImage();
+        }
+    }
+    DrawStretched(painter, rect, preview_);
 }

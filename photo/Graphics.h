@@ -20,6 +20,9 @@ public:
     virtual int Height() const = 0;
     // Draws the picture stretched into rect. Never throws; what cannot be drawn is not drawn.
     virtual void Draw(QPainter& painter, const QRect& rect) const = 0;
+    // Draws as a preview does: never decoding more pixels than rect holds, where
+    // the kind can decode at a smaller scale. Never throws.
+    virtual void DrawPreview(QPainter& painter, const QRect& rect) const { Draw(painter, rect); }
     virtual std::unique_ptr<TGraphic> Clone() const = 0;
     // Reads the whole content of a picture file of this kind; raises the kind's errors
     // (EReadError "读流发生错误", EInvalidGraphic "位图图象无效" / "图标图象无效" / "元文件无效", EJPEG).
@@ -80,6 +83,8 @@ public:
     // Decodes (full scale, block smoothing, float DCT) and draws; a decode that
     // fails, or a picture beyond the pixel bound, draws nothing.
     void Draw(QPainter& painter, const QRect& rect) const override;
+    // Decodes at the scale rect needs, and keeps that until another size is asked for.
+    void DrawPreview(QPainter& painter, const QRect& rect) const override;
     std::unique_ptr<TGraphic> Clone() const override;
     // Every byte becomes the compressed data; a non-empty one has its header read at once.
     void LoadFromBytes(const QByteArray& bytes) override;
@@ -102,4 +107,6 @@ private:
     int height_ = 0;
     mutable QImage decoded_;
     mutable bool decodeTried_ = false;
+    mutable QImage preview_;
+    mutable QSize previewSize_;  // what preview_ was decoded for
 };

@@ -28,10 +28,18 @@ QImage DecodeJpeg(const QByteArray& bytes);
 
 inline constexpr qint64 MaxDecodePixels = 100'000'000;
 
+// Decodes for a preview of at most size (the picture's own size if smaller),
+// with the display settings at the smallest scale the library offers that is
+// not below it, then the nearest rows and pixels of that: memory grows with
+// the size shown, not with the size the file claims. Raises EJPEG; a null
+// image when size is empty.
+QImage DecodeJpegToFit(const QByteArray& bytes, QSize size);
+
 // Message codes of the library that callers and tests meet.
 namespace JpegMessageCode {
 extern const int NotJpeg;         // data does not start with the start-of-image marker
 extern const int NoImage;         // the data ends before an image
 extern const int EmptyInput;      // zero bytes
 extern const int ColourConversion;  // a colour space that cannot become RGB
+extern const int TooManyScans;    // more scans than any real file has
 }

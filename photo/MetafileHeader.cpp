@@ -3,6 +3,7 @@
 #include "Errors.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -17,7 +18,19 @@ qint16 I16(const QByteArray& b, qsizetype at) { return qFromLittleEndian<qint16>
 quint32 U32(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
 qint32 I32(const QByteArray& b, qsizetype at) { return qFromLittleEndian<qint32>(b.constData() + at); }
 
-int Pixels(double length) { return int(std::lround(std::abs(length))); }
+// The size on screen, kept to a side that can be drawn and added to without
+// overflow: bounds of 0 to 2^31 - 1 are a claim, not a picture.
+QSize PixelSize(double width, double height)
+{
+    width = std::abs(width);
+    height = std::abs(height);
+    const double longest = std::max(width, height);
+    if (longest > MaxMetafileSide) {
+        width *= MaxMetafileSide / longest;
+        height *= MaxMetafileSide / longest;
+    }
+    return QSize(int(std::lround(width)), int(std::lround(height)));
+}
 
 void CheckStandardWmfHeader(const QByteArray& b, int at)
 {
@@ -72,7 +85,7 @@ MetafileHeader ReadPlaceable(const QByteArray& b)
     h.placeable = true;
     h.recordsOffset = Wmf::PlaceableHeaderSize + Wmf::StandardHeaderSize;
     h.frame = QRectF(topLeft, bottomRight);
-    h.pixels = QSize(Pixels(h.frame.width() * scale), Pixels(h.frame.height() * scale));
+    h.pixels = PixelSize(h.frame.width() * scale, h.frame.height() * scale);
     return h;
 }
 
@@ -82,7 +95,7 @@ MetafileHeader ReadStandard(const QByteArray& b)
     MetafileHeader h;
     h.recordsOffset = Wmf::StandardHeaderSize;
     h.frame = FirstWindow(b, h.recordsOffset);
-    h.pixels = QSize(Pixels(h.frame.width()), Pixels(h.frame.height()));
+    h.pixels = PixelSize(h.frame.width(), h.frame.height());
     return h;
 }
 
@@ -113,9 +126,9 @@ MetafileHeader ReadEnhanced(const QByteArray& b)
     }
     const double mmToPixels = ScreenPixelsPerInch / 2540.0;
     if (frameMM.isEmpty())
-        h.pixels = QSize(Pixels(bounds.width()), Pixels(bounds.height()));
+        h.pixels = PixelSize(bounds.width(), bounds.height());
     else
-        h.pixels = QSize(Pixels(frameMM.width() * mmToPixels), Pixels(frameMM.height() * mmToPixels));
+        h.pixels = PixelSize(frameMM.width() * mmToPixels, frameMM.height() * mmToPixels);
     return h;
 }
 

@@ -14,8 +14,11 @@ struct MetafileHeader {
     // of their own: the placeable bounds, the EMF frame in reference-device pixels,
     // or the first window of a standard WMF. Empty when the file names none.
     QRectF frame;
-    QSize pixels;             // size on a 96-dpi screen
+    QSize pixels;             // size on a 96-dpi screen, no side beyond MaxMetafileSide
 };
+
+// The longest side a metafile's size is given; a larger claim is scaled down to it, proportions kept.
+inline constexpr int MaxMetafileSide = 32767;
 
 // Validates the header. Raises EReadError "读流发生错误" for a non-empty file shorter
 // than the header it starts, EInvalidGraphic "元文件无效" for anything that is not a metafile.

@@ -14,7 +14,7 @@ QString PictureFileExtension(const QString& fileName)
     return fileName.mid(dot + 1);
 }
 
-std::unique_ptr<TGraphic> ReadPictureFile(const QString& fileName)
+std::unique_ptr<TGraphic> ReadPictureFile(const QString& fileName, qint64 byteLimit)
 {
     const QString extension = PictureFileExtension(fileName);
     const PictureFileFormat* format = FindPictureFileFormat(extension);
@@ -25,7 +25,9 @@ std::unique_ptr<TGraphic> ReadPictureFile(const QString& fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EFOpenError(QStringLiteral("不能打开文件 %1").arg(fileName));
-    const QByteArray bytes = file.readAll();
+    if (byteLimit >= 0 && file.size() > byteLimit)
+        throw EReadError(QStringLiteral("读流发生错误"));
+    const QByteArray bytes = byteLimit >= 0 ? file.read(byteLimit) : file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw EReadError(QStringLiteral("读流发生错误"));
     file.close();

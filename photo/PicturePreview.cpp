@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 QRect FitKeepingProportions(QSize picture, const QRect& box)
 {
@@ -20,6 +21,18 @@ QRect FitKeepingProportions(QSize picture, const QRect& box)
     const QSize fitted = picture.scaled(box.size(), Qt::KeepAspectRatio);
     return QRect(box.left() + (box.width() - fitted.width()) / 2, box.top() + (box.height() - fitted.height()) / 2,
                  fitted.width(), fitted.height());
+}
+
+QSize WholePictureWindowSize(QSize picture, QSize screen)
+{
+    const qint64 margin = 8;
+    qint64 width = qint64(picture.width()) + margin, height = qint64(picture.height()) + margin;
+    if (screen.isValid()) {
+        width = std::min(width, qint64(screen.width()) * 9 / 10);
+        height = std::min(height, qint64(screen.height()) * 9 / 10);
+    }
+    const qint64 smallest = 160, largest = QWIDGETSIZE_MAX;
+    return QSize(int(std::clamp(width, smallest, largest)), int(std::clamp(height, smallest, largest)));
 }
 
 PicturePane::PicturePane(QWidget* parent) : QFrame(parent)
@@ -51,7 +64,7 @@ void PicturePane::paintEvent(QPaintEvent* event)
     if (where.isEmpty())
         return;
     QPainter painter(this);
-    picture_->Draw(painter, where);
+    picture_->DrawPreview(painter, where);
 }
 
 PicturePreview::PicturePreview(QWidget* parent)
@@ -76,7 +89,7 @@ void PicturePreview::ShowFile(const QString& fileName)
     std::unique_ptr<TGraphic> picture;
     if (QFileInfo(fileName).isFile()) {
         try {
-            picture = ReadPictureFile(fileName);
+            picture = ReadPictureFile(fileName, PreviewByteLimit);
         } catch (...) {
             // Not a picture we can read: the pane stays blank, the choice is still the user's.
         }
@@ -106,10 +119,8 @@ void PicturePreview::ShowWhole()
     pane->SetPicture(picture->Clone());
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(pane);
-    // Whole size, unless the screen is smaller.
-    QSize size(picture->Width() + 8, picture->Height() + 8);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableSize() * 9 / 10);
-    window.resize(size.expandedTo(QSize(160, 160)));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    window.resize(WholePictureWindowSize(QSize(picture->Width(), picture->Height()),
+                                         screen ? screen->availableSize() : QSize()));
     window.exec();
 }

@@ -13,6 +13,13 @@ class QToolButton;
 // The largest rectangle of the picture's proportions that fits in box, centred.
 QRect FitKeepingProportions(QSize picture, const QRect& box);
 
+// The preview reads no file larger than this.
+inline constexpr qint64 PreviewByteLimit = 64LL << 20;
+
+// The window that shows a picture whole: its size plus a margin, within nine
+// tenths of the screen, at least 160 x 160.
+QSize WholePictureWindowSize(QSize picture, QSize screen);
+
 class PicturePane : public QFrame {
     Q_OBJECT
 public:

@@ -69,6 +69,7 @@ private:
 
     MetafileCanvas& canvas_;
     std::vector<std::optional<GdiObject>> objects_;
+    DibPixelBudget dibPixels_;
 };
 
 void WmfPlayer::Create(GdiObject object)
@@ -137,7 +138,7 @@ void WmfPlayer::Blit(RecordParams& p, quint16 function)
         return;
     }
     const QByteArrayView dib = p.Rest(w * 2);
-    const QImage image = DecodePackedDib(dib);
+    const QImage image = DecodePackedDib(dib, dibPixels_);
     if (image.isNull())
         return;  // a bitmap we cannot read is left out, the rest still draws
     if (sourceFromBottom && DibIsBottomUp(dib))
@@ -235,7 +236,7 @@ bool WmfPlayer::Play(quint16 function, RecordParams& p)
         break;
     }
     case META_DIBCREATEPATTERNBRUSH: {
-        const QImage pattern = DecodePackedDib(p.Rest(4));
+        const QImage pattern = DecodePackedDib(p.Rest(4), dibPixels_);
         GdiObject brush{GdiObject::Brush, {}, pattern.isNull() ? QBrush(Qt::NoBrush) : QBrush(pattern)};
         Create(brush);
         break;

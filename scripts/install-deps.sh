@@ -12,9 +12,11 @@ PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick libx11-dev
   fonts-wqy-zenhei fontconfig
   python3-xlrd
-  libfreexl-dev libzip-dev libxlsxwriter-dev python3-xlwt python3-openpyxl
-  desktop-file-utils appstream
+  clang libclang-rt-14-dev
   python3-vobject
+  unicode-data libicu-dev libbz2-dev
+  desktop-file-utils appstream
+  libfreexl-dev libzip-dev libxlsxwriter-dev python3-xlwt python3-openpyxl
 )
 
 missing=()

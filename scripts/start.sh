@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/build.sh programs
 bash scripts/install.sh build
 if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:99

@@ -1,6 +1,12 @@
 // "ADOX.Catalog": creates an empty database file keyed with the password of
 // its creation text. The file is written out at once, so it already refuses
 // any other password.
+//
+// Two copies of the program may create the same book at the same moment. The
+// file is therefore made whole under a name of its own and only then moved to
+// the book's name, and only if nothing is there yet: the copy that loses the
+// race removes nothing but its own scratch file, and no copy ever sees a
+// half-made book.
 
 #include "AdoxCatalog.h"
 
@@ -9,15 +15,105 @@
 #include "SqliteHandle.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
+const QString existsText = QStringLiteral("数据库已存在");
+
+QString errnoText(int error)
+{
+    if (error == EEXIST)
+        return existsText;
+    if (error == ENOSPC || error == EDQUOT)
+        return SqliteErrorText(SQLITE_FULL, nullptr);
+    return SqliteErrorText(SQLITE_CANTOPEN, nullptr);
+}
+
+bool unsupported(int error) { return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP; }
+
+// A file beside the book that this call made (O_EXCL) and so may remove.
+class ScratchFile {
+public:
+    explicit ScratchFile(const QString& target)
+    {
+        const QFileInfo info(target);
+        for (int attempt = 0; attempt < 16 && path_.isEmpty(); ++attempt) {
+            const QString name = QStringLiteral(".%1-%2.new")
+                                     .arg(info.fileName())
+                                     .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+            const QByteArray candidate = QFile::encodeName(info.dir().filePath(name));
+            const int fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            if (fd >= 0) {
+                ::close(fd);
+                path_ = candidate;
+            } else if (errno != EEXIST) {
+                throw EOleError(errnoText(errno));
+            }
+        }
+        if (path_.isEmpty())
+            throw EOleError(errnoText(EEXIST));
+    }
+    ~ScratchFile()
+    {
+        if (!path_.isEmpty())
+            ::unlink(path_.constData());
+    }
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    QString fileName() const { return QFile::decodeName(path_); }
+
+    // Gives the file the target's name unless something (a file, a folder, a
+    // link) already has it. Where the file system cannot rename without
+    // replacing, a hard link refuses an existing name just the same; where it
+    // has no hard links either (FAT), a look just before the rename is the
+    // best there is.
+    void moveTo(const QString& target)
+    {
+        const QByteArray to = QFile::encodeName(target);
+        if (::renameat2(AT_FDCWD, path_.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+            path_.clear();
+            return;
+        }
+        if (!unsupported(errno))
+            throw EOleError(errnoText(errno));
+        if (::link(path_.constData(), to.constData()) == 0) {
+            ::unlink(path_.constData());
+            path_.clear();
+            return;
+        }
+        if (errno != EPERM && !unsupported(errno))
+            throw EOleError(errnoText(errno));
+        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+            throw EOleError(existsText);
+        if (::rename(path_.constData(), to.constData()) != 0)
+            throw EOleError(errnoText(errno));
+        path_.clear();
+    }
+
+private:
+    QByteArray path_;
+};
+
 void createKeyedFile(const QString& fileName, const QString& password)
 {
-    SqliteHandle db = OpenWithKey(fileName, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, password);
-    // Writing the header page makes the key check part of the file.
-    ExecuteAll(db.get(), QStringLiteral("PRAGMA user_version = 1"));
+    ScratchFile scratch(fileName);
+    try {
+        // The scratch file exists already: no SQLITE_OPEN_CREATE.
+        SqliteHandle db = OpenWithKey(scratch.fileName(), SQLITE_OPEN_READWRITE, password);
+        // Writing the header page makes the key check part of the file.
+        ExecuteAll(db.get(), QStringLiteral("PRAGMA user_version = 1"));
+    } catch (const SqliteFailure& f) {
+        throw EOleError(f.text);
+    }
+    scratch.moveTo(fileName);
 }
 
 class Catalog : public OleAutomationObject {
@@ -41,15 +137,11 @@ private:
         const QString password = ConnectionValue(text, QStringLiteral("Jet OLEDB:Database Password"));
         if (fileName.isEmpty())
             throw EOleError(QStringLiteral("无法打开数据库文件"));
+        // Saves the key derivation when the book is plainly there; the move
+        // into place is what decides a race.
         if (QFileInfo::exists(fileName) || QFileInfo(fileName).isSymLink())
-            throw EOleError(QStringLiteral("数据库已存在"));
-        try {
-            createKeyedFile(fileName, password);
-        } catch (const SqliteFailure& f) {
-            // The file is ours alone: a half-made one would accept any key later.
-            QFile::remove(fileName);
-            throw EOleError(f.text);
-        }
+            throw EOleError(existsText);
+        createKeyedFile(fileName, password);
     }
 };
 

@@ -207,21 +207,25 @@ public:
     bool Matches(const FilterRow&) const override { return true; }
 };
 
+// All the conditions of one run of "and" (or of "or") side by side, not as a
+// chain of pairs: a search with thousands of them must not recurse that deep,
+// neither when it is evaluated nor when it is destroyed.
 class Junction final : public FilterExpr {
 public:
-    Junction(bool isAnd, std::unique_ptr<FilterExpr> left, std::unique_ptr<FilterExpr> right)
-        : isAnd_(isAnd), left_(std::move(left)), right_(std::move(right))
-    {
-    }
+    explicit Junction(bool isAnd) : isAnd_(isAnd) {}
+    void Add(std::unique_ptr<FilterExpr> part) { parts_.push_back(std::move(part)); }
     bool Matches(const FilterRow& row) const override
     {
-        return isAnd_ ? (left_->Matches(row) && right_->Matches(row))
-                      : (left_->Matches(row) || right_->Matches(row));
+        // "and" stops at the first false part, "or" at the first true one.
+        for (const auto& part : parts_)
+            if (part->Matches(row) != isAnd_)
+                return !isAnd_;
+        return isAnd_;
     }
 
 private:
     bool isAnd_;
-    std::unique_ptr<FilterExpr> left_, right_;
+    std::vector<std::unique_ptr<FilterExpr>> parts_;
 };
 
 // A null value satisfies no comparison, <> included, as in SQL.
@@ -465,32 +469,42 @@ private:
 
     std::unique_ptr<FilterExpr> parseOr()
     {
-        auto left = parseAnd();
-        while (isKeyword(tok_, QLatin1StringView("or"))) {
-            advance();
-            left = std::make_unique<Junction>(false, std::move(left), parseAnd());
-        }
-        return left;
+        return parseJunction(false, QLatin1StringView("or"), [this] { return parseAnd(); });
     }
 
     std::unique_ptr<FilterExpr> parseAnd()
     {
-        auto left = parsePrimary();
-        while (isKeyword(tok_, QLatin1StringView("and"))) {
+        return parseJunction(true, QLatin1StringView("and"), [this] { return parsePrimary(); });
+    }
+
+    template <typename ParsePart>
+    std::unique_ptr<FilterExpr> parseJunction(bool isAnd, QLatin1StringView keyword, ParsePart parsePart)
+    {
+        auto first = parsePart();
+        if (!isKeyword(tok_, keyword))
+            return first;
+        auto junction = std::make_unique<Junction>(isAnd);
+        junction->Add(std::move(first));
+        while (isKeyword(tok_, keyword)) {
             advance();
-            left = std::make_unique<Junction>(true, std::move(left), parsePrimary());
+            junction->Add(parsePart());
         }
-        return left;
+        return junction;
     }
 
     std::unique_ptr<FilterExpr> parsePrimary()
     {
         if (tok_.kind == Tok::LParen) {
+            // Every level is a few frames of the parser and of each evaluation:
+            // a text of nothing but parentheses must not run out of stack.
+            if (++depth_ > MaxNesting)
+                lex_.fail(QStringLiteral("parentheses nested too deep"));
             advance();
             auto inner = parseOr();
             if (tok_.kind != Tok::RParen)
                 lex_.fail(QStringLiteral("missing ')'"));
             advance();
+            --depth_;
             return inner;
         }
         return parseCondition();
@@ -545,10 +559,13 @@ private:
         lex_.fail(QStringLiteral("unknown column '%1'").arg(name));
     }
 
+    static constexpr int MaxNesting = 100;
+
     Lexer lex_;
     const QStringList& columns_;
     const QList<bool>& isBlob_;
     Token tok_;
+    int depth_ = 0;
 };
 
 } // namespace

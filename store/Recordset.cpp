@@ -2,6 +2,7 @@
 
 #include "RecordsetImpl.h"
 #include "SqliteHandle.h"
+#include "StoredText.h"
 #include "TextWidth.h"
 
 // ---- checks -------------------------------------------------------------
@@ -61,7 +62,7 @@ QString TField::AsString() const
         return QString();
     const ColumnInfo& column = d->columns[index_];
     if (column.blob)
-        return QString::fromUtf8(AsBytes());
+        return DecodeStoredText(AsBytes());
     return column.padded ? PadToWidth(cell.text, column.width) : cell.text;
 }
 

@@ -7,12 +7,11 @@
 #include "ColumnInfo.h"
 #include "FilterExpr.h"
 #include "SortOrder.h"
+#include "SqliteHandle.h"
 
 #include <deque>
 #include <optional>
 #include <vector>
-
-struct sqlite3;
 
 #include <QVarLengthArray>
 
@@ -30,13 +29,31 @@ struct Slot {
     qint32 length = -1;
 };
 
+// A value that its text cannot give back as stored: bytes that are no UTF-8,
+// a number, a blob in a text column. Kept as it was read, so that a write can
+// still recognise the record it read.
+struct ForeignValue {
+    int column = 0;
+    StoredValue value;
+};
+
 // One record as loaded. All its texts share one string, so 100,000 records
 // cost 100,000 allocations, not one per value.
 struct Record {
     qint64 rowid = 0;
     QString texts;
     QVarLengthArray<Slot, 8> places;
+    std::vector<ForeignValue> foreign;  // empty for what this program wrote
     bool deleted = false;
+
+    // The stored value of a column whose text is not what the file holds; null otherwise.
+    const sqlite3_value* foreignValue(int column) const
+    {
+        for (const ForeignValue& kept : foreign)
+            if (kept.column == column)
+                return kept.value.get();
+        return nullptr;
+    }
 
     bool isNull(int column) const { return places[column].length < 0; }
     QStringView text(int column) const

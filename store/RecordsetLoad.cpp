@@ -4,6 +4,7 @@
 
 #include "RecordsetImpl.h"
 #include "SqliteHandle.h"
+#include "StoredText.h"
 
 void TADOQuery::Impl::fail(const QString& text) const
 {
@@ -17,19 +18,22 @@ sqlite3* TADOQuery::Impl::db() const
     return q->Connection->Handle();
 }
 
-// UTF-16 units of a UTF-8 text: every byte that starts a character counts one,
-// a four-byte character two.
-static int utf16Length(const char* utf8, int bytes)
+// UTF-16 units of well-formed UTF-8: every byte that starts a character counts
+// one, a four-byte character two.
+static int utf16Length(QByteArrayView utf8)
 {
     int units = 0;
-    for (int i = 0; i < bytes; ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
         if ((byte & 0xC0) != 0x80)
             units += byte >= 0xF0 ? 2 : 1;
     }
     return units;
 }
 
+// Every value is read on its own: the record's string is built from UTF-8 that
+// is known to be well-formed, so each slot's length is exactly what decoding
+// the whole string gives it, whatever another tool stored beside it.
 static Record recordAt(const Statement& st, const std::vector<ColumnInfo>& columns, bool withRowid)
 {
     thread_local QByteArray utf8;
@@ -50,14 +54,25 @@ static Record recordAt(const Statement& st, const std::vector<ColumnInfo>& colum
             slot.length = 0;
             continue;
         }
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), column));
-        const int bytes = sqlite3_column_bytes(st.get(), column);
-        utf8.append(text, bytes);
+        const bool isText = sqlite3_column_type(st.get(), column) == SQLITE_TEXT;
+        StoredValue stored = isText ? StoredValue() : st.columnValue(column);
+        const QByteArrayView bytes(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), column)),
+                                   sqlite3_column_bytes(st.get(), column));
+        if (isText && IsWellFormedUtf8(bytes)) {
+            utf8.append(bytes);
+            slot.length = utf16Length(bytes);
+        } else {
+            if (!stored)
+                stored = st.columnValue(column);
+            const QString text = DecodeStoredText(bytes);
+            utf8.append(text.toUtf8());
+            slot.length = int(text.size());
+            record.foreign.push_back(ForeignValue{int(i), std::move(stored)});
+        }
         slot.offset = offset;
-        slot.length = utf16Length(text, bytes);
         offset += slot.length;
     }
-    record.texts = QString::fromUtf8(utf8);
+    record.texts = FromWellFormedUtf8(utf8);
     return record;
 }
 

@@ -31,6 +31,8 @@ void bindStored(Statement& st, int first, const Record& stored, const std::vecto
         const int index = first + 1 + column;
         if (stored.isNull(column))
             st.bindNull(index);
+        else if (const sqlite3_value* foreign = stored.foreignValue(column))
+            st.bindValue(index, foreign);
         else if (columns[i].blob)
             st.bindInt64(index, stored.blobLength(column));
         else
@@ -194,6 +196,7 @@ void TADOQuery::Impl::deleteCurrent()
     }
     stored.deleted = true;
     stored.texts = QString();
+    stored.foreign.clear();
     view.erase(view.begin() + current);
     if (current >= int(view.size()))
         current = int(view.size()) - 1;

@@ -1,5 +1,7 @@
 #include "SqliteHandle.h"
 
+#include "StoredText.h"
+
 #include <QFile>
 
 QString SqliteErrorText(int code, sqlite3* db)
@@ -86,6 +88,11 @@ void Statement::bindOptionalInt64(int index, std::optional<qint64> value)
         bindNull(index);
 }
 
+void Statement::bindValue(int index, const sqlite3_value* value)
+{
+    check(db_, sqlite3_bind_value(stmt_, index, value));
+}
+
 bool Statement::step()
 {
     const int rc = sqlite3_step(stmt_);
@@ -104,8 +111,9 @@ void Statement::reset()
 
 QString Statement::columnText(int column) const
 {
+    // Read as the recordset reads a value: UTF-8 when well-formed, else GB18030.
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-    return QString::fromUtf8(text, sqlite3_column_bytes(stmt_, column));
+    return DecodeStoredText(QByteArrayView(text, sqlite3_column_bytes(stmt_, column)));
 }
 
 QByteArray Statement::columnBlob(int column) const
@@ -117,6 +125,14 @@ QByteArray Statement::columnBlob(int column) const
 bool Statement::columnIsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
 
 qint64 Statement::columnInt64(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+StoredValue Statement::columnValue(int column) const
+{
+    StoredValue copy(sqlite3_value_dup(sqlite3_column_value(stmt_, column)));
+    if (!copy)
+        throw SqliteFailure{SQLITE_NOMEM, SqliteErrorText(SQLITE_NOMEM, nullptr)};
+    return copy;
+}
 
 void ExecuteAll(sqlite3* db, const QString& sql)
 {

@@ -15,6 +15,12 @@ struct SqliteCloser {
 };
 using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
 
+struct SqliteValueFree {
+    void operator()(sqlite3_value* value) const { sqlite3_value_free(value); }
+};
+// A copy of one stored value, kept with its type and bytes exactly as stored.
+using StoredValue = std::unique_ptr<sqlite3_value, SqliteValueFree>;
+
 // The text shown for a failure: Chinese for the codes a user meets, SQLite's own otherwise.
 QString SqliteErrorText(int code, sqlite3* db);
 
@@ -52,6 +58,7 @@ public:
     void bindBlob(int index, const QByteArray& bytes);
     void bindInt64(int index, qint64 value);
     void bindOptionalInt64(int index, std::optional<qint64> value);
+    void bindValue(int index, const sqlite3_value* value);
 
     // True while a row is ready; raises SqliteFailure on an error.
     bool step();
@@ -61,6 +68,9 @@ public:
     QByteArray columnBlob(int column) const;
     bool columnIsNull(int column) const;
     qint64 columnInt64(int column) const;
+    // A copy of the value as stored; take it before reading the column as text,
+    // which may convert a number in place.
+    StoredValue columnValue(int column) const;
 
 private:
     sqlite3* db_;

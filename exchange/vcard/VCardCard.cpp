@@ -3,6 +3,7 @@
 #include "ChineseName.h"
 #include "VCardDate.h"
 #include "VCardValue.h"
+#include "pinyin/NameReading.h"
 
 #include <QHash>
 #include <algorithm>
@@ -48,11 +49,22 @@ bool isBinary(const QByteArray& name)
     return name == "LOGO" || name == "SOUND" || name == "KEY";
 }
 
+// A value of blanks says nothing: it neither fills a column nor becomes an extra.
+bool isBlank(const QString& value)
+{
+    for (const QChar c : value) {
+        if (!c.isSpace())
+            return false;
+    }
+    return true;
+}
+
 constexpr int notPreferred = std::numeric_limits<int>::max();
 
 // A number or address that competes for its column.
 struct Candidate {
     int order = 0;
+    QString label;  // as an extra, when it loses
     QString value;
     int preference = notPreferred;  // lower wins; PREF=1 and TYPE=PREF are 1
     bool cell = false;
@@ -98,6 +110,11 @@ public:
             }
             if (p.name == "X-TESSALY-BIRTHDAY")
                 typedBirthday_ = true;
+            if (p.name == "X-ABLABEL" && !p.group.isEmpty()) {
+                const QString label = unescapeText(decodeValueText(p).text, true).trimmed();
+                if (!label.startsWith(QLatin1String("_$!<")))  // the address book's own labels say nothing new
+                    groupLabels_.insert(p.group.toLower(), label);
+            }
         }
     }
 
@@ -105,11 +122,14 @@ public:
     {
         for (int i = 0; i < properties_.size(); ++i) {
             order_ = i;
+            group_ = properties_[i].group.toLower();
             take(properties_[i]);
         }
-        settle(phones_, ContactText::Phone, u"电话"_qs, true);
-        settle(addresses_, ContactText::Address, u"地址"_qs, false);
+        group_.clear();
+        settle(phones_, ContactText::Phone, true);
+        settle(addresses_, ContactText::Address, false);
         nameFromParts();
+        settlePhonetics();
         std::stable_sort(extras_.begin(), extras_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         for (auto& extra : extras_)
@@ -133,18 +153,24 @@ private:
             return address(p);
         if (name == "ORG")
             return extra(u"单位"_qs, joinNameParts(parts(p, QLatin1Char(';'))));
+        if (name == "X-ANDROID-CUSTOM")
+            return androidCustom(p);
         if (name == "CATEGORIES") {
-            for (const QString& category : parts(p, QLatin1Char(',')))
-                fill(ContactText::Category, u"类别"_qs, category);
+            for (const QString& category : parts(p, QLatin1Char(','))) {
+                // Google puts every contact into its group "myContacts": no category of the person's.
+                if (category.compare(QLatin1String("myContacts"), Qt::CaseInsensitive) != 0)
+                    fill(ContactText::Category, u"类别"_qs, category);
+            }
             return;
         }
         QString value = text(p);
-        if (value.isEmpty())
+        if (isBlank(value))
             return;
         if (name == "FN")
             fill(ContactText::Name, u"姓名"_qs, value);
         else if (name == "TEL")
-            phones_.append({order_, isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value, preferenceOf(p),
+            phones_.append({order_, labelled(u"电话"_qs),
+                            isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value, preferenceOf(p),
                             p.hasType("CELL")});
         else if (name == "X-QQ")
             fill(ContactText::QQ, u"QQ"_qs, value);
@@ -158,8 +184,39 @@ private:
                      birthdayFromVCardDate(value, QString::fromLatin1(p.parameter("X-APPLE-OMIT-YEAR"))));
         } else if (name == "NOTE")
             fill(ContactText::Note, u"备注"_qs, value);
+        else if (name == "X-PHONETIC-LAST-NAME" || name == "X-PHONETIC-FIRST-NAME")
+            phonetics_.append({order_, name, value});
         else
             extra(labelOf(name), value);
+    }
+
+    // A phonetic name that spells the name as an export spells it again loses
+    // nothing when dropped; any other is kept with the extras.
+    void settlePhonetics()
+    {
+        const NameParts parts = splitPersonName(draft_.text(ContactText::Name));
+        for (const Phonetic& p : phonetics_) {
+            const QString spelled = p.name == "X-PHONETIC-LAST-NAME" ? phoneticOf(parts.family, true)
+                                                                      : phoneticOf(parts.given, false);
+            if (p.value.compare(spelled, Qt::CaseInsensitive) != 0)
+                extras_.append({p.order, DraftExtra{labelOf(p.name), p.value}});
+        }
+    }
+
+    // Android's own kinds: "vnd.android.cursor.item/nickname;小明;1;;..." (kind, value, the value's type, ...).
+    void androidCustom(const VCardProperty& p)
+    {
+        static const QHash<QString, QString> labels = {
+            {u"vnd.android.cursor.item/nickname"_qs, u"昵称"_qs},
+            {u"vnd.android.cursor.item/relation"_qs, u"关系人"_qs},
+            {u"vnd.android.cursor.item/contact_event"_qs, u"纪念日"_qs},
+        };
+        QStringList fields = parts(p, QLatin1Char(';'));
+        const auto known = labels.constFind(fields.first().trimmed());
+        if (known != labels.constEnd())
+            return extra(*known, fields.value(1));
+        fields.removeAll(QString());
+        extra(u"X-ANDROID-CUSTOM"_qs, fields.join(QLatin1Char(';')));
     }
 
     static bool isQQ(const VCardProperty& p, const QString& value)
@@ -182,7 +239,7 @@ private:
     // The column when it is still empty, else an extra under the label.
     void fill(ContactText column, const QString& label, const QString& value)
     {
-        if (value.isEmpty())
+        if (isBlank(value))
             return;
         QString& target = draft_.text(column);
         if (target.isEmpty())
@@ -191,10 +248,17 @@ private:
             extra(label, value);
     }
 
+    // A label the person gave a group of properties ("item1.X-ABLabel:老家") names its extras too.
+    QString labelled(const QString& label) const
+    {
+        const QString custom = group_.isEmpty() ? QString() : groupLabels_.value(group_);
+        return custom.isEmpty() ? label : label + u"（"_qs + custom + u"）"_qs;
+    }
+
     void extra(const QString& label, const QString& value)
     {
-        if (!value.isEmpty())
-            extras_.append({order_, DraftExtra{label, value}});
+        if (!isBlank(value))
+            extras_.append({order_, DraftExtra{labelled(label), value}});
     }
 
     DecodedText decoded(const VCardProperty& p)
@@ -242,19 +306,19 @@ private:
         a.resize(7);
         const QString joined = joinNameParts({a[4], a[3], a[2], a[1], a[0]});
         if (!joined.isEmpty())
-            addresses_.append({order_, joined, preferenceOf(p), false});
+            addresses_.append({order_, labelled(u"地址"_qs), joined, preferenceOf(p), false});
         extra(u"邮编"_qs, a[5]);
         extra(u"国家"_qs, a[6]);
     }
 
-    void settle(const QList<Candidate>& candidates, ContactText column, const QString& label, bool cellFirst)
+    void settle(const QList<Candidate>& candidates, ContactText column, bool cellFirst)
     {
         const qsizetype best = chosen(candidates, cellFirst);
         for (qsizetype i = 0; i < candidates.size(); ++i) {
             if (i == best)
                 draft_.text(column) = candidates[i].value;
             else
-                extras_.append({candidates[i].order, DraftExtra{label, candidates[i].value}});
+                extras_.append({candidates[i].order, DraftExtra{candidates[i].label, candidates[i].value}});
         }
     }
 
@@ -286,8 +350,16 @@ private:
     const QList<VCardProperty>& properties_;
     ContactDraft draft_;
     QList<std::pair<int, DraftExtra>> extras_;
+    struct Phonetic {
+        int order;
+        QByteArray name;
+        QString value;
+    };
+    QList<Phonetic> phonetics_;
     QList<Candidate> phones_;
     QList<Candidate> addresses_;
+    QHash<QByteArray, QString> groupLabels_;
+    QByteArray group_;
     QStringList nameParts_;
     int nameOrder_ = -1;
     int order_ = 0;

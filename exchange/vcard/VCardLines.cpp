@@ -58,19 +58,23 @@ bool isEndLine(QByteArrayView text)
 
 VCardLineReader::VCardLineReader(QByteArrayView bytes) : bytes_(bytes) {}
 
-bool VCardLineReader::peekPhysical(QByteArrayView& text) const
+bool VCardLineReader::peekPhysical(QByteArrayView& text)
 {
     if (at_ >= bytes_.size())
         return false;
-    const char* begin = bytes_.data() + at_;
-    const qsizetype rest = bytes_.size() - at_;
-    const void* lf = std::memchr(begin, '\n', static_cast<size_t>(rest));
-    qsizetype length = lf ? static_cast<const char*>(lf) - begin : rest;
-    // A lone CR ends a line too; look for one only in the piece before the LF.
-    const void* cr = std::memchr(begin, '\r', static_cast<size_t>(length));
-    if (cr)
-        length = static_cast<const char*>(cr) - begin;
-    text = QByteArrayView(begin, length);
+    if (peekedAt_ != at_) {
+        const char* begin = bytes_.data() + at_;
+        const qsizetype rest = bytes_.size() - at_;
+        const void* lf = std::memchr(begin, '\n', static_cast<size_t>(rest));
+        qsizetype length = lf ? static_cast<const char*>(lf) - begin : rest;
+        // A lone CR ends a line too; look for one only in the piece before the LF.
+        const void* cr = std::memchr(begin, '\r', static_cast<size_t>(length));
+        if (cr)
+            length = static_cast<const char*>(cr) - begin;
+        peeked_ = QByteArrayView(begin, length);
+        peekedAt_ = at_;
+    }
+    text = peeked_;
     return true;
 }
 

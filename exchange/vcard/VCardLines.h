@@ -21,10 +21,12 @@ public:
 
 private:
     // The next physical line without its line end, false at the end.
-    bool peekPhysical(QByteArrayView& text) const;
+    bool peekPhysical(QByteArrayView& text);
     void skipPhysical();
 
     QByteArrayView bytes_;
     qsizetype at_ = 0;
     int lineNumber_ = 1;
+    qsizetype peekedAt_ = -1;  // where the line in peeked_ starts, -1 when none is
+    QByteArrayView peeked_;
 };

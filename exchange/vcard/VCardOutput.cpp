@@ -2,6 +2,8 @@
 
 #include "ContactDraft.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr qsizetype maxLineOctets = 75;       // a physical line, without its CRLF
@@ -22,8 +24,14 @@ VCardOutput::VCardOutput(QIODevice& device) : device_(device)
 void VCardOutput::appendEscaped(QByteArray& value, const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
+    const qsizetype plain = std::strcspn(utf8.constData(), "\\,;\r\n");
+    if (plain == utf8.size()) {
+        value.append(utf8);
+        return;
+    }
     value.reserve(value.size() + utf8.size() + 8);
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
+    value.append(QByteArrayView(utf8).first(plain));
+    for (qsizetype i = plain; i < utf8.size(); ++i) {
         const char c = utf8[i];
         switch (c) {
         case '\\': value += "\\\\"; break;
@@ -53,9 +61,13 @@ void VCardOutput::line(QByteArrayView nameAndParams, QByteArrayView value)
 
 void VCardOutput::text(QByteArrayView nameAndParams, const QString& value)
 {
-    QByteArray escaped;
-    appendEscaped(escaped, value);
-    line(nameAndParams, escaped);
+    scratch_.clear();
+    scratch_.append(nameAndParams);
+    scratch_.append(':');
+    appendEscaped(scratch_, value);
+    appendFolded(scratch_);
+    if (buffer_.size() >= flushThreshold)
+        flush();
 }
 
 // Every physical line holds at most 75 octets; a continuation starts with one

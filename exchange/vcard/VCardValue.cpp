@@ -4,6 +4,7 @@
 #include "VCardProperty.h"
 
 #include <QStringDecoder>
+#include <array>
 
 namespace {
 
@@ -73,18 +74,66 @@ QByteArray decodeQuotedPrintable(QByteArrayView text)
     return bytes;
 }
 
+namespace {
+
+constexpr signed char base64Blank = -2;
+constexpr signed char base64Pad = -3;
+
+// The six bits of every base64 letter; blanks and line ends are skipped, "=" pads.
+constexpr std::array<signed char, 256> makeBase64Values()
+{
+    std::array<signed char, 256> values{};
+    values.fill(-1);
+    const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (int i = 0; i < 64; ++i)
+        values[static_cast<unsigned char>(letters[i])] = static_cast<signed char>(i);
+    for (const char blank : {' ', '\t', '\r', '\n'})
+        values[static_cast<unsigned char>(blank)] = base64Blank;
+    values['='] = base64Pad;
+    return values;
+}
+
+constexpr std::array<signed char, 256> base64Values = makeBase64Values();
+
+} // namespace
+
+// One pass, no copy of the text: pictures are most of a phone's file.
 bool decodeBase64(QByteArrayView text, QByteArray& bytes)
 {
-    QByteArray compact;
-    compact.reserve(text.size());
+    QByteArray out(text.size() / 4 * 3 + 3, Qt::Uninitialized);
+    char* o = out.data();
+    quint32 bits = 0;
+    int letters = 0;  // in the group of four being read
+    int pads = 0;
     for (const char c : text) {
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n')
-            compact.append(c);
+        const signed char v = base64Values[static_cast<unsigned char>(c)];
+        if (v >= 0) {
+            if (pads > 0)
+                return false;  // letters after the padding
+            bits = bits << 6 | static_cast<quint32>(v);
+            if (++letters == 4) {
+                *o++ = static_cast<char>(bits >> 16);
+                *o++ = static_cast<char>(bits >> 8);
+                *o++ = static_cast<char>(bits);
+                letters = 0;
+                bits = 0;
+            }
+        } else if (v == base64Pad) {
+            ++pads;
+        } else if (v != base64Blank) {
+            return false;
+        }
     }
-    auto result = QByteArray::fromBase64Encoding(compact, QByteArray::AbortOnBase64DecodingErrors);
-    if (!result)
+    if (letters == 1 || (pads > 0 && (letters == 0 || letters + pads != 4)))
         return false;
-    bytes = std::move(*result);
+    if (letters == 2)
+        *o++ = static_cast<char>(bits >> 4);
+    if (letters == 3) {
+        *o++ = static_cast<char>(bits >> 10);
+        *o++ = static_cast<char>(bits >> 2);
+    }
+    out.truncate(o - out.constData());
+    bytes = std::move(out);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "PhoneNumber.h"
 #include "VCardDate.h"
 #include "VCardOutput.h"
+#include "pinyin/NameReading.h"
 
 namespace {
 
@@ -17,6 +18,13 @@ void writeName(VCardOutput& out, const QString& name)
     VCardOutput::appendEscaped(value, parts.given);
     value += ";;;";
     out.line("N", value);
+    // Phones sort Chinese names by these under a non-Chinese interface.
+    const QString family = phoneticOf(parts.family, true);
+    const QString given = phoneticOf(parts.given, false);
+    if (!family.isEmpty())
+        out.text("X-PHONETIC-LAST-NAME", family);
+    if (!given.isEmpty())
+        out.text("X-PHONETIC-FIRST-NAME", given);
 }
 
 void writeBirthday(VCardOutput& out, const QString& birthday)

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QPushButton>
@@ -23,6 +24,22 @@
 
 namespace {
 const QString ClosedQueryBox = QStringLiteral("ADOQuery1: 无法在关闭的数据集上执行该操作.");
+
+// A book with both tables and a contact, keyed with the password given (none: a
+// plain, unencrypted SQLite file); its size in bytes.
+qint64 makeBook(const QString& path, const QString& password)
+{
+    TADOConnection connection;
+    TADOQuery query;
+    query.Connection = &connection;
+    if (!CreateJetDatabase(path, password) || !OpenJetDatabase(connection, path, password)
+        || !RunSqlScript(query, {ContactSchema::CreateContactTable(), ContactSchema::CreatePasswordTable()})
+        || !OpenTable(query, ContactSchema::ContactTable()))
+        return -1;
+    query.AppendRecord({QStringLiteral("同学"), QStringLiteral("张三")});
+    connection.Close();
+    return QFileInfo(path).size();
+}
 
 // Acts on the login window once the modal run has started.
 void whenLoginShown(std::function<void()> act)
@@ -126,6 +143,10 @@ private slots:
         QTest::newRow("directory named Kalvo.mdb") << "directory";
         QTest::newRow("another database password") << "password";
         QTest::newRow("not a database") << "garbage";
+        QTest::newRow("cut inside its first page") << "cut 700";
+        QTest::newRow("cut inside its second page") << "cut 1536";
+        QTest::newRow("cut after its second page") << "cut 2048";
+        QTest::newRow("plain unencrypted SQLite file") << "plain";
     }
     void shouldShowClosedQueryBoxAndLeaveUnusableFileAlone()
     {
@@ -135,10 +156,17 @@ private slots:
             QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("Kalvo.mdb")));
         else if (kind == QLatin1String("password"))
             QVERIFY(CreateJetDatabase(path, QStringLiteral("someone else")));
-        else
+        else if (kind == QLatin1String("plain"))
+            QVERIFY(makeBook(path, QString()) > 0);
+        else if (kind.startsWith(QLatin1String("cut "))) {
+            const qint64 size = kind.mid(4).toLongLong();
+            QVERIFY(makeBook(path, ContactSchema::DatabasePassword()) > size);
+            QVERIFY(QFile::resize(path, size));
+        } else
             TestFolder::writeAll(path, QByteArray("just some bytes, no database").repeated(100));
         const QByteArray before = TestFolder::readAll(path);
-        const QStringList entriesBefore = QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        QCOMPARE(before.startsWith("SQLite format 3"), kind == QLatin1String("plain"));
+        const QStringList entriesBefore = QDir(folder->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 
         int exitCode = -1;
         whenLoginShown([] {
@@ -157,7 +185,7 @@ private slots:
         QCOMPARE(desk->boxTexts().mid(2), QStringList(3, QStringLiteral("密码不对")));
         QCOMPARE(QFileInfo(path).isDir(), kind == QLatin1String("directory"));
         QCOMPARE(TestFolder::readAll(path), before);
-        QCOMPARE(QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entriesBefore);
+        QCOMPARE(QDir(folder->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), entriesBefore);
     }
 
     void shouldGiveLoginItsTableInFileWithoutContactTable()

@@ -62,8 +62,8 @@ private slots:
         const BookResult cancelled = book.run({QStringLiteral("export"), QStringLiteral("--gui")});
         QCOMPARE(cancelled.status, ExitCode::Failure);
         QVERIFY(desktop.boxes.isEmpty());
-        QCOMPARE(desktop.saveFilters, (QStringList{QStringLiteral("vCard 名片 (*.vcf)|*.vcf"), QStringLiteral("CSV 表格 (*.csv)|*.csv"),
-                                                   QStringLiteral("Excel 电子表格 (*.xlsx)|*.xlsx")}));
+        QCOMPARE(desktop.saveFilters, QStringList{QStringLiteral("vCard 名片 (*.vcf)|*.vcf|CSV 表格 (*.csv)|*.csv|"
+                                                                 "Excel 电子表格 (*.xlsx)|*.xlsx")});
 
         desktop.saveNames.push_back(book.folder.file(QStringLiteral("手机")));
         const BookResult saved = book.run({QStringLiteral("--gui"), QStringLiteral("export")});

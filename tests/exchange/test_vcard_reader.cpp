@@ -194,6 +194,10 @@ private slots:
         QTest::newRow("lowest PREF wins") << QByteArray("TEL;PREF=2:1\r\nTEL;PREF=1;VALUE=uri:tel:2\r\n") << u"2"_qs
                                           << QStringList{u"电话:1"_qs};
         QTest::newRow("tel: is text without VALUE=uri") << QByteArray("TEL:tel:2\r\n") << u"tel:2"_qs << QStringList();
+        QTest::newRow("custom labels name the extras")
+            << QByteArray("TEL;TYPE=CELL:1\r\nitem1.TEL:2\r\nITEM1.X-ABLabel:老家\r\nitem2.TEL:3\r\n"
+                          "item2.X-ABLabel:_$!<Home>!$_\r\n")
+            << u"1"_qs << QStringList{u"电话（老家）:2"_qs, u"电话:3"_qs};
         QTest::newRow("empty numbers are none") << QByteArray("TEL;PREF=1:\r\nTEL:2\r\n") << u"2"_qs << QStringList();
     }
     void shouldTakeThePreferredPhone()
@@ -219,6 +223,7 @@ private slots:
         QTest::newRow("prefix kept as an extra") << QByteArray("N:王;小明;;Dr.;\r\n") << u"王小明"_qs
                                                  << QStringList{u"称谓:Dr."_qs};
         QTest::newRow("empty full name") << QByteArray("FN:\r\nN:张;三\r\n") << u"张三"_qs << QStringList();
+        QTest::newRow("blank full name") << QByteArray("FN:  \r\nN:张; ;三\r\n") << u"张三"_qs << QStringList();
         QTest::newRow("full name wins") << QByteArray("N:Smith;John;;Mr.;\r\nFN:John Smith\r\n") << u"John Smith"_qs
                                         << QStringList();
         QTest::newRow("escaped parts") << QByteArray("N:O\\;Neil;Pat\\,Jr\r\n") << u"O;Neil Pat,Jr"_qs << QStringList();
@@ -263,15 +268,17 @@ private slots:
     {
         const ContactDraft d = only(card("3.0",
                                          "FN:甲\r\nEMAIL:a@example.com\r\nEMAIL;TYPE=WORK:b@example.com\r\n"
-                                         "NOTE:一\r\nNOTE:二\r\nCATEGORIES:朋友,同学\\,校友\r\nURL:http://example.com/a\\,b\r\n"
+                                         "NOTE:一\r\nNOTE:二\r\nCATEGORIES:myContacts,朋友,同学\\,校友\r\nCATEGORIES: \r\nURL:http://example.com/a\\,b\r\n"
                                          "X-QQ:1\r\nIMPP:qq:2\r\nIMPP:xmpp:a@example.com\r\nTITLE:经理\r\n"
                                          "ADR:;;二路;;;;\r\nADR;TYPE=pref:;;一路;;;;\r\nX-CUSTOM;A=B:自定义\r\n"
-                                         "item1.X-ABLabel:_$!<Other>!$_\r\nUID:123\r\nREV:20240101T000000Z\r\n"));
+                                         "item1.X-ABLabel:_$!<Other>!$_\r\nUID:123\r\nREV:20240101T000000Z\r\n"
+                                         "X-ANDROID-CUSTOM:vnd.android.cursor.item/nickname;小明;1;;;;;;;;;;;;;\r\n"
+                                         "X-ANDROID-CUSTOM:vnd.example/kind;a;;b;;\r\n"));
         QCOMPARE(textsOf(d), (QStringList{u"朋友"_qs, u"甲"_qs, QString(), QString(), u"1"_qs, u"一路"_qs, u"一"_qs}));
         QCOMPARE(extrasOf(d), (QStringList{u"邮箱:a@example.com"_qs, u"邮箱:b@example.com"_qs, u"备注:二"_qs,
                                            u"类别:同学,校友"_qs, u"网址:http://example.com/a,b"_qs, u"QQ:2"_qs,
                                            u"即时通讯:xmpp:a@example.com"_qs, u"职务:经理"_qs, u"地址:二路"_qs,
-                                           u"X-CUSTOM:自定义"_qs}));
+                                           u"X-CUSTOM:自定义"_qs, u"昵称:小明"_qs, u"X-ANDROID-CUSTOM:vnd.example/kind;a;b"_qs}));
     }
 
     void shouldLeaveOutWhatHasNoPlaceAndSaySo_data()

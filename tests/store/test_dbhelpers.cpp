@@ -3,6 +3,12 @@
 #include "ContactBook.h"
 #include "ContactSchema.h"
 #include "DbHelpers.h"
+#include "RawBook.h"
+
+#include <QDir>
+#include <atomic>
+#include <latch>
+#include <thread>
 
 class DbHelpersTest : public QObject {
     Q_OBJECT
@@ -121,6 +127,103 @@ private slots:
         QVERIFY(!CreateJetDatabase(folder.databasePath(), ContactSchema::DatabasePassword()));
         QVERIFY(!CreateJetDatabase(folder.file(QStringLiteral("no/such/folder.mdb")), ContactSchema::DatabasePassword()));
         QVERIFY(!QFileInfo::exists(folder.file(QStringLiteral("no"))));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("Kalvo.mdb")});
+    }
+
+    // Two copies started together on an empty folder both find no book and both create it.
+    void shouldLetExactlyOneOfTwoRacingCreatesWin()
+    {
+        for (int round = 0; round < 8; ++round) {
+            TestFolder folder;
+            const QString path = folder.databasePath();
+            std::atomic<int> created{0};
+            std::atomic<int> waiting{0};
+            std::atomic<bool> go{false};
+            const auto copy = [&] {
+                ++waiting;
+                while (!go.load())  // spinning, so both leave within a moment of each other
+                    ;
+                if (CreateJetDatabase(path, ContactSchema::DatabasePassword()))
+                    ++created;
+            };
+            std::thread a(copy);
+            std::thread b(copy);
+            while (waiting.load() < 2)
+                std::this_thread::yield();
+            go = true;
+            a.join();
+            b.join();
+            QCOMPARE(created.load(), 1);
+            QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     QStringList{QStringLiteral("Kalvo.mdb")});
+            TADOConnection connection;
+            QVERIFY(OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()));
+        }
+    }
+
+    // The book's name stays free until the book is whole, so no copy ever opens
+    // a half-made one; a file another copy puts there meanwhile is left alone.
+    void shouldLeaveTheNameFreeUntilTheBookIsWhole()
+    {
+        bool landed = false;
+        for (int attempt = 0; attempt < 5 && !landed; ++attempt) {
+            TestFolder folder;
+            const QString path = folder.databasePath();
+            const QDir dir(folder.path());
+            const auto entries = [&] { return dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); };
+            std::atomic<bool> done{false};
+            bool created = false;
+            std::thread creating([&] {
+                created = CreateJetDatabase(path, ContactSchema::DatabasePassword());
+                done = true;
+            });
+            while (entries().isEmpty() && !done)
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            const bool finished = done;
+            const bool nameFree = !QFileInfo::exists(path);
+            QFile other(path);
+            const QByteArray theirs("another copy's book");
+            landed = nameFree && !finished && other.open(QIODevice::NewOnly | QIODevice::WriteOnly)
+                     && other.write(theirs) == theirs.size();
+            other.close();
+            creating.join();
+            QVERIFY2(nameFree || finished, "the name was taken before the book was made");
+            QCOMPARE(entries(), QStringList{QStringLiteral("Kalvo.mdb")});
+            if (landed) {
+                QVERIFY(!created);
+                QCOMPARE(TestFolder::readAll(path), theirs);
+            } else {
+                QVERIFY(created);  // it was done before we looked: a whole book
+                TADOConnection connection;
+                QVERIFY(OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()));
+            }
+        }
+        QVERIFY2(landed, "never placed a file while the book was being made");
+    }
+
+    // The key check is the first read: it waits for another copy's write like every later one.
+    void shouldWaitForACopyThatIsWritingWhenOpening()
+    {
+        TestFolder folder;
+        const QString path = folder.databasePath();
+        QVERIFY(CreateJetDatabase(path, ContactSchema::DatabasePassword()));
+        std::latch locked(2);
+        std::thread writer([&] {
+            RawBook other(path);
+            other.execute("begin exclusive");
+            locked.arrive_and_wait();
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            other.execute("create table pass(mm char(50)); commit");
+        });
+        locked.arrive_and_wait();
+        TADOConnection connection;
+        const bool opened = OpenJetDatabase(connection, path, ContactSchema::DatabasePassword());
+        writer.join();
+        QVERIFY(opened);
+        TADOQuery pass;
+        pass.Connection = &connection;
+        QVERIFY(OpenTable(pass, QStringLiteral("pass")));
     }
 };
 

@@ -128,6 +128,24 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(FilterSyntaxError, FilterExpr::Parse(filter, kColumns, kBlob));
     }
 
+    // Texts far longer than a search makes, such as a name that closes its
+    // quote and goes on with parentheses: refused or evaluated, never a crash.
+    void shouldStayWithinTheStackForLongTexts()
+    {
+        const QString condition = QStringLiteral("QQ = 777");
+        const QString deep = QString(100000, u'(') + condition + QString(100000, u')');
+        QVERIFY_THROWS_EXCEPTION(FilterSyntaxError, FilterExpr::Parse(deep, kColumns, kBlob));
+        const QString nested = QString(100, u'(') + condition + QString(100, u')');
+        QVERIFY(matches(nested, wang));
+
+        QStringList chain(200000, condition);
+        QVERIFY(matches(chain.join(QStringLiteral(" and ")), wang));
+        QVERIFY(!matches(chain.join(QStringLiteral(" and ")) + QStringLiteral(" and QQ = 1"), wang));
+        chain.fill(QStringLiteral("QQ = 1"));
+        QVERIFY(!matches(chain.join(QStringLiteral(" or ")), wang));
+        QVERIFY(matches(chain.join(QStringLiteral(" or ")) + QStringLiteral(" or QQ = 777"), wang));
+    }
+
     void shouldMatchLikePatternsWithBacktracking_data()
     {
         QTest::addColumn<QString>("pattern");

@@ -1,0 +1,23 @@
+#include "ContactListing.h"
+
+#include "ContactSchema.h"
+#include "ListTable.h"
+#include "pinyin/NameReading.h"
+
+void PrintContacts(Console& console, const QList<ContactTexts>& contacts, bool withPinyin)
+{
+    QStringList header = ContactTextColumns();
+    if (withPinyin)
+        header << QStringLiteral("拼音");
+    QList<QStringList> rows;
+    rows.reserve(contacts.size());
+    for (const ContactTexts& texts : contacts) {
+        QStringList row(texts.begin(), texts.end());
+        if (withPinyin)
+            row << spellName(texts[size_t(ContactText::Name)]);
+        rows << row;
+    }
+    const QStringList lines = console.outIsTerminal() ? Aligned(header, rows) : TabSeparated(header, rows);
+    for (const QString& line : lines)
+        console.out(line);
+}

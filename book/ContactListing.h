@@ -1,0 +1,11 @@
+#pragma once
+// Contacts printed as list and find print them: aligned for a person at a
+// terminal, tab-separated for a program; with --pinyin a last column holds
+// each name's pinyin.
+
+#include "BookFile.h"
+#include "Console.h"
+
+#include <QList>
+
+void PrintContacts(Console& console, const QList<ContactTexts>& contacts, bool withPinyin);

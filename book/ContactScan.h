@@ -1,0 +1,19 @@
+#pragma once
+// The contact table read once, row by row in table order, for a command that
+// looks at every contact and keeps few (find): the seven texts as the file
+// holds them, UTF-8, trimmed as list shows them, never all in memory at once.
+
+#include "ContactDraft.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <array>
+#include <functional>
+
+struct ScannedContact {
+    std::array<QByteArrayView, ContactTextCount> texts;  // valid during the visit only
+    std::array<bool, ContactTextCount> isNull{};
+};
+
+// Opens the existing book at path and visits every contact. Raises EDatabaseError.
+void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit);

@@ -1,0 +1,40 @@
+#pragma once
+// What a contact search looks for: the typed text inside any of the seven
+// texts (ASCII letter case ignored, as the window's search matches), or, when
+// the text is made of Latin letters, the pinyin of the name.
+
+#include "ContactDraft.h"
+#include "pinyin/NameReading.h"
+#include "pinyin/PinyinPattern.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringDecoder>
+#include <optional>
+#include <span>
+#include <vector>
+
+class ContactSearch {
+public:
+    explicit ContactSearch(const QString& typed);
+
+    // texts: the seven texts in table order (类别 姓名 生日 电话 QQ 地址 备注),
+    // in UTF-8 as the book stores them, so a whole book is searched without
+    // decoding texts that cannot match.
+    bool matches(std::span<const QByteArrayView> utf8Texts) const;
+    bool matches(std::span<const QString> texts) const;
+
+private:
+    QByteArray lowered_;  // UTF-8, ASCII letters in lower case
+    std::optional<PinyinPattern> pinyin_;
+    // scratch, kept between contacts
+    mutable QStringDecoder decoder_{QStringDecoder::Utf8};
+    mutable std::vector<QChar> name_;
+    mutable std::vector<NamePiece> pieces_;
+};
+
+// Whether text contains part, ASCII letters compared without case; part given
+// with its ASCII letters in lower case. Both UTF-8: a character's bytes never
+// start inside another's, so bytes match where characters do.
+bool containsIgnoringAsciiCase(QByteArrayView text, QByteArrayView loweredPart);

@@ -12,9 +12,9 @@
 
 namespace {
 
-bool hasText(const ContactDraft& draft)
+bool hasText(const StoredContact& contact)
 {
-    for (const QString& t : draft.texts)
+    for (const QString& t : contact.texts)
         if (!TrimControl(t).isEmpty())
             return true;
     return false;
@@ -35,12 +35,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const ContactDraft& draft : set.drafts) {
         if (draft.line < 1)
             std::abort();
-        if (!hasText(draft))
-            continue;
         StoredContact c;
         for (int i = 0; i < ContactTextCount; ++i)
             c.texts[i] = QString::fromUtf8(draft.texts[i].toUtf8());  // as UTF-8 can carry it
-        contacts.append(c);
+        // fromUtf8 drops a leading U+FEFF, so a cell holding only that is blank
+        // here: a blank row is not written back, so it is not compared.
+        if (hasText(c))
+            contacts.append(c);
     }
     const DraftSet again = readCsvBytes(csvBytes(contacts), QStringLiteral("again.csv"));
     if (again.drafts.size() != contacts.size() || !again.failures.isEmpty())

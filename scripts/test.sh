@@ -19,6 +19,8 @@ ROOT=$PWD
 # Paths relative to the tree, so a clone elsewhere reuses the compiler cache.
 export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
 FUZZ_SECONDS=${FUZZ_SECONDS:-20}
+# A fixed seed, so a CI run can be repeated; FUZZ_SEED=0 lets libFuzzer choose.
+FUZZ_SEED=${FUZZ_SEED:-1}
 SANITIZE_DIR=$ROOT/build-sanitize
 FUZZ_WORK=$ROOT/build-sanitize/fuzz-runs
 
@@ -55,7 +57,7 @@ fuzz_one() {
     for dir in fuzz/corpus/$name fuzz/regressions/$name; do
         [ -d "$dir" ] && seeds+=("$ROOT/$dir")
     done
-    if (cd "$work" && "$SANITIZE_DIR/fuzz/$target" -max_total_time="$FUZZ_SECONDS" -timeout=30 -rss_limit_mb=2048 \
+    if (cd "$work" && "$SANITIZE_DIR/fuzz/$target" -max_total_time="$FUZZ_SECONDS" -seed="$FUZZ_SEED" -timeout=30 -rss_limit_mb=2048 \
             -print_final_stats=1 -artifact_prefix="$work/crash/" corpus "${seeds[@]}" >"$work/log" 2>&1); then
         echo "$target: $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$work/log" | grep -o '[0-9]*$') runs, no crash"
         return 0

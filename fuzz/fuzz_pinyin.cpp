@@ -2,6 +2,7 @@
 // found by its own pinyin as spelled for people.
 // Input: the typed text, a line feed, then the name (both UTF-8).
 
+#include "ChineseName.h"
 #include "pinyin/ContactSearch.h"
 #include "pinyin/NameReading.h"
 
@@ -25,9 +26,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     phoneticOf(name, false);
 
     // Without the ü, the shown pinyin of a name made of Han characters types it.
+    // (A Latin ü written in a name has no reading: it breaks the run, so the
+    // property holds for Han characters only.)
+    bool hanOnly = !name.isEmpty();
+    for (const char32_t c : name.toUcs4())
+        hanOnly = hanOnly && isHanCharacter(c);
     QString spelled = spellName(name);
     spelled.replace(QChar(0x00FC), QLatin1Char('v'));
-    bool typeable = !spelled.isEmpty();
+    bool typeable = hanOnly && !spelled.isEmpty();
     for (const QChar c : spelled)
         typeable = typeable && ((c >= u'a' && c <= u'z') || c == u' ');
     if (typeable && !ContactSearch(spelled).matches(texts))

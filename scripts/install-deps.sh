@@ -13,6 +13,7 @@ PACKAGES=(
   fonts-wqy-zenhei fontconfig
   python3-xlrd
   clang libclang-rt-14-dev
+  python3
   python3-vobject
   unicode-data libicu-dev libbz2-dev
   desktop-file-utils appstream

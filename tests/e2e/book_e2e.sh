@@ -54,7 +54,7 @@ expect_status 0 "$BOOK" import phone.vcf
     || fail "the contact table is the window's"
 [ "$(sql Kalvo.mdb 'select count(*) from rem;')" = 2 ] || fail "two records"
 [ "$(sql Kalvo.mdb "select 电话 from rem where 姓名='张三';")" = "138-0013-8000" ] || fail "phone kept as it fits"
-[ "$(sql Kalvo.mdb "select lower(hex(jpg)) from rem where 姓名='张三';")" = "$(xxd -p photo.jpg | tr -d '\n')" ] \
+[ "$(sql Kalvo.mdb "select lower(hex(jpg)) from rem where 姓名='张三';")" = "$(od -An -v -tx1 photo.jpg | tr -d ' \n')" ] \
     || fail "photo bytes stored exactly"
 [ "$(sql Kalvo.mdb "select 电话 from rem where 姓名='李四';")" = "+8601062345678转" ] || fail "long phone cut after separators"
 [ "$(sql Kalvo.mdb "select 备注 from rem where 姓名='李四';")" = "电话:+86 (010) 6234-5678 转 8001；邮箱:li@example.com" ] \

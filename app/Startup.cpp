@@ -1,8 +1,8 @@
 #include "Startup.h"
 
-#include "MessageBoxes.h"
-#include "Unit_main.h"
-#include "Unit_mm.h"
+#include "ui/MessageBoxes.h"
+#include "forms/Unit_main.h"
+#include "forms/Unit_mm.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -2,7 +2,7 @@
 // Contact books for the benchmarks: a file keyed and laid out as the program
 // makes it, filled with synthetic contacts in one transaction.
 
-#include "ContactSchema.h"
+#include "store/ContactSchema.h"
 
 #include <sqlcipher/sqlite3.h>
 

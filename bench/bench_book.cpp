@@ -3,13 +3,13 @@
 // 100,000 contacts to vCard. For scale, python3-vobject parses the same files
 // when it is installed.
 
-#include "BookFile.h"
-#include "BookRun.h"
-#include "BookWrite.h"
-#include "Console.h"
-#include "ImportPlan.h"
-#include "JpegCodec.h"
-#include "VCardFile.h"
+#include "book/BookFile.h"
+#include "book/BookRun.h"
+#include "book/BookWrite.h"
+#include "book/Console.h"
+#include "exchange/ImportPlan.h"
+#include "photo/JpegCodec.h"
+#include "exchange/VCardFile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // The recordset over 100,000 contacts: opening, filtering and sorting, run by hand.
-#include "ADODB.h"
-#include "ContactBookFill.h"
-#include "DbHelpers.h"
+#include "store/ADODB.h"
+#include "bench/ContactBookFill.h"
+#include "store/DbHelpers.h"
 
 #include <sqlcipher/sqlite3.h>
 

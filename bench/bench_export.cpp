@@ -1,8 +1,8 @@
 // Export of the largest view the format can number: 65,535 contacts.
-#include "ADODB.h"
-#include "ContactSchema.h"
-#include "DbHelpers.h"
-#include "XlsExport.h"
+#include "store/ADODB.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "export/XlsExport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // One filter text parsed once and run over 100,000 records.
-#include "ContactSchema.h"
-#include "FilterExpr.h"
+#include "store/ContactSchema.h"
+#include "store/FilterExpr.h"
 
 #include <QElapsedTimer>
 #include <cstdio>

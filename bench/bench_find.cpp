@@ -7,10 +7,10 @@
 // Each program runs five times with its output thrown away; the medians and
 // their ratio are printed. The target: find within 3 times the shell.
 
-#include "ADODB.h"
-#include "ContactSchema.h"
-#include "DbHelpers.h"
-#include "SqliteHandle.h"
+#include "store/ADODB.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "store/SqliteHandle.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

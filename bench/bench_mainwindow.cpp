@@ -1,10 +1,10 @@
 // The main window over 100,000 contacts: start, first paint, clicks, keys, add, sort, search. Run by hand.
-#include "AppPaths.h"
-#include "ContactBookFill.h"
-#include "DBGrid.h"
-#include "ImageBox.h"
-#include "QtDesktop.h"
-#include "Unit_main.h"
+#include "platform/AppPaths.h"
+#include "bench/ContactBookFill.h"
+#include "forms/DBGrid.h"
+#include "photo/ImageBox.h"
+#include "platform/QtDesktop.h"
+#include "forms/Unit_main.h"
 
 #include <QApplication>
 #include <QComboBox>

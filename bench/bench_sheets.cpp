@@ -1,11 +1,11 @@
 // Spreadsheets with 100,000 contacts: export to CSV (target 0.5 s) and to .xlsx
 // (target 3 s), import of the CSV (target 2 s: reading and fitting, before the
 // book is written), and for scale the import of the .xlsx.
-#include "CsvReader.h"
-#include "CsvWriter.h"
-#include "ImportPlan.h"
-#include "XlsxReader.h"
-#include "XlsxWriter.h"
+#include "exchange/csv/CsvReader.h"
+#include "exchange/csv/CsvWriter.h"
+#include "exchange/ImportPlan.h"
+#include "exchange/xlsx/XlsxReader.h"
+#include "exchange/xlsx/XlsxWriter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -2,8 +2,8 @@
 // window is mapped on an X display, beside how long the sqlcipher shell takes to
 // open the same file with its key and read every row. Run by hand; starts its
 // own Xvfb when no display is given.
-#include "ContactBookFill.h"
-#include "XMapWatch.h"
+#include "bench/ContactBookFill.h"
+#include "bench/XMapWatch.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

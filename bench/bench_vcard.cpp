@@ -1,8 +1,8 @@
 // The vCard codec alone: writing 100,000 contacts, reading 10,000 cards of
 // which a third carry a 20 KB photo. For scale, python3-vobject parses the
 // same files when it is installed.
-#include "VCardReader.h"
-#include "VCardWriter.h"
+#include "exchange/vcard/VCardReader.h"
+#include "exchange/vcard/VCardWriter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "AtomicSave.h"
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 // backup [FILE]: a checked copy of the book with the same key, never over an existing file.
 
-#include "Backup.h"
-#include "BookFile.h"
-#include "Commands.h"
-#include "ContactSchema.h"
+#include "store/Backup.h"
+#include "book/BookFile.h"
+#include "book/Commands.h"
+#include "store/ContactSchema.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "BookFile.h"
 
-#include "ContactSchema.h"
-#include "DbHelpers.h"
-#include "Trim.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "platform/Trim.h"
 
 #include <QDir>
 #include <QFile>

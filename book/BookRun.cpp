@@ -3,11 +3,11 @@
 
 #include "BookRun.h"
 
-#include "AppPaths.h"
-#include "Commands.h"
-#include "ContactDraft.h"
-#include "GuiReport.h"
-#include "ListTable.h"
+#include "platform/AppPaths.h"
+#include "book/Commands.h"
+#include "exchange/ContactDraft.h"
+#include "book/GuiReport.h"
+#include "book/ListTable.h"
 
 #include <QDir>
 

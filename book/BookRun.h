@@ -4,8 +4,8 @@
 // returns the exit status; it raises UsageError for arguments it cannot take
 // and any Exception or ExchangeError for a failure (then nothing was changed).
 
-#include "Console.h"
-#include "Errors.h"
+#include "book/Console.h"
+#include "platform/Errors.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "BookWrite.h"
 
-#include "ContactSchema.h"
+#include "store/ContactSchema.h"
 
 #include <QFile>
 

@@ -2,8 +2,8 @@
 // Writing an import into the book: all contacts in one transaction, so a
 // failure on any of them leaves the book exactly as it was.
 
-#include "BookFile.h"
-#include "ContactFitting.h"
+#include "book/BookFile.h"
+#include "exchange/ContactFitting.h"
 
 // Appends the contacts at the end of the table, in order. Raises EDatabaseError
 // after undoing every one of them.

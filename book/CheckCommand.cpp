@@ -1,8 +1,8 @@
 // check: the book's integrity and its number of contacts; exit 1 when it is damaged.
 
-#include "Backup.h"
-#include "BookFile.h"
-#include "Commands.h"
+#include "store/Backup.h"
+#include "book/BookFile.h"
+#include "book/Commands.h"
 
 int RunCheck(BookRun& run, const QStringList& arguments)
 {

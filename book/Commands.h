@@ -1,7 +1,7 @@
 #pragma once
 // The commands of tessaly-book, one function each (BookRun.h says how they behave).
 
-#include "BookRun.h"
+#include "book/BookRun.h"
 
 int RunImport(BookRun& run, const QStringList& arguments);
 int RunExport(BookRun& run, const QStringList& arguments);

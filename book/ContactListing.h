@@ -3,8 +3,8 @@
 // terminal, tab-separated for a program; with --pinyin a last column holds
 // each name's pinyin.
 
-#include "BookFile.h"
-#include "Console.h"
+#include "book/BookFile.h"
+#include "book/Console.h"
 
 #include <QList>
 

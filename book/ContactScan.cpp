@@ -1,9 +1,9 @@
 #include "ContactScan.h"
 
-#include "BookFile.h"
-#include "ColumnInfo.h"
-#include "ContactSchema.h"
-#include "SqliteHandle.h"
+#include "book/BookFile.h"
+#include "store/ColumnInfo.h"
+#include "store/ContactSchema.h"
+#include "store/SqliteHandle.h"
 
 namespace {
 

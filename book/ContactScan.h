@@ -3,7 +3,7 @@
 // looks at every contact and keeps few (find): the seven texts as the file
 // holds them, UTF-8, trimmed as list shows them, never all in memory at once.
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QByteArrayView>
 #include <QString>

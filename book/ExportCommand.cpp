@@ -1,10 +1,10 @@
 // export FILE: every contact in table order, in the format of the file's extension.
 
-#include "AtomicSave.h"
-#include "BookFile.h"
-#include "Commands.h"
-#include "Formats.h"
-#include "GuiReport.h"
+#include "book/AtomicSave.h"
+#include "book/BookFile.h"
+#include "book/Commands.h"
+#include "exchange/Formats.h"
+#include "book/GuiReport.h"
 
 int RunExport(BookRun& run, const QStringList& arguments)
 {

@@ -2,11 +2,11 @@
 // typed for the name), printed as list prints them, in the window's order by 姓名.
 // The book is read once, row by row: only the contacts found are kept.
 
-#include "Commands.h"
-#include "ContactListing.h"
-#include "ContactScan.h"
-#include "SortOrder.h"
-#include "pinyin/ContactSearch.h"
+#include "book/Commands.h"
+#include "book/ContactListing.h"
+#include "book/ContactScan.h"
+#include "store/SortOrder.h"
+#include "exchange/pinyin/ContactSearch.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "GuiReport.h"
 
-#include "BookRun.h"
-#include "Desktop.h"
-#include "Formats.h"
+#include "book/BookRun.h"
+#include "platform/Desktop.h"
+#include "exchange/Formats.h"
 
 namespace {
 

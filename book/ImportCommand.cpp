@@ -1,13 +1,13 @@
 // import [--dry-run] FILE...: every file is read and every card fitted before
 // the book is touched; then all cards go in within one transaction, or none.
 
-#include "BookFile.h"
-#include "BookWrite.h"
-#include "Commands.h"
-#include "ContactSchema.h"
-#include "Formats.h"
-#include "ImportPlan.h"
-#include "OtherHolders.h"
+#include "book/BookFile.h"
+#include "book/BookWrite.h"
+#include "book/Commands.h"
+#include "store/ContactSchema.h"
+#include "exchange/Formats.h"
+#include "exchange/ImportPlan.h"
+#include "book/OtherHolders.h"
 
 #include <QDir>
 #include <QFileInfo>

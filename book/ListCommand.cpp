@@ -1,8 +1,8 @@
 // list: every contact in table order, texts trimmed; --pinyin adds the names' pinyin.
 
-#include "BookFile.h"
-#include "Commands.h"
-#include "ContactListing.h"
+#include "book/BookFile.h"
+#include "book/Commands.h"
+#include "book/ContactListing.h"
 
 int RunList(BookRun& run, const QStringList& arguments)
 {

@@ -1,8 +1,8 @@
 // tessaly-book: the contact book's companion on the command line. With --gui
 // it shows its report and dialogs in windows; otherwise it needs no display.
 
-#include "BookRun.h"
-#include "QtDesktop.h"
+#include "book/BookRun.h"
+#include "platform/QtDesktop.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -4,7 +4,6 @@ function(tessaly_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
   add_library(${name} STATIC ${sources} ${L_UNPARSED_ARGUMENTS})
-  target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${L_LIBS})
   set_target_properties(${name} PROPERTIES LINKER_LANGUAGE CXX)
 endfunction()

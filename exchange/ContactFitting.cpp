@@ -1,10 +1,10 @@
 #include "ContactFitting.h"
 
-#include "ADODB.h"
-#include "ContactSchema.h"
-#include "PhotoFitting.h"
-#include "TextWidth.h"
-#include "Trim.h"
+#include "store/ADODB.h"
+#include "store/ContactSchema.h"
+#include "exchange/PhotoFitting.h"
+#include "store/TextWidth.h"
+#include "platform/Trim.h"
 
 ColumnWidths ContactWidths(TADOQuery& query)
 {

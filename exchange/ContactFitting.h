@@ -6,7 +6,7 @@
 // fields follow it there the same way. Every field cut or left out is named
 // in the card's notes, so nothing is lost without a word.
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "FileBytes.h"
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "Formats.h"
 
-#include "CsvReader.h"
-#include "CsvWriter.h"
-#include "VCardFile.h"
-#include "XlsReader.h"
-#include "XlsxReader.h"
-#include "XlsxWriter.h"
+#include "exchange/csv/CsvReader.h"
+#include "exchange/csv/CsvWriter.h"
+#include "exchange/VCardFile.h"
+#include "exchange/xls/XlsReader.h"
+#include "exchange/xlsx/XlsxReader.h"
+#include "exchange/xlsx/XlsxWriter.h"
 
 #include <QFileInfo>
 

@@ -5,7 +5,7 @@
 //
 // A new kind is one row in the import or export table of Formats.cpp.
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QList>
 #include <QString>

@@ -3,7 +3,7 @@
 // every file fitted to the columns, duplicates of the book's records and of
 // earlier cards set aside, and the report that says so card by card.
 
-#include "ContactFitting.h"
+#include "exchange/ContactFitting.h"
 
 #include <QList>
 #include <QSet>

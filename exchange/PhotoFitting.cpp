@@ -1,7 +1,7 @@
 #include "PhotoFitting.h"
 
-#include "Errors.h"
-#include "JpegCodec.h"
+#include "platform/Errors.h"
+#include "photo/JpegCodec.h"
 
 #include <QImage>
 

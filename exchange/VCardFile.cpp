@@ -1,8 +1,8 @@
 #include "VCardFile.h"
 
-#include "FileBytes.h"
-#include "VCardReader.h"
-#include "VCardWriter.h"
+#include "exchange/FileBytes.h"
+#include "exchange/vcard/VCardReader.h"
+#include "exchange/vcard/VCardWriter.h"
 
 DraftSet ReadVCardFile(const QString& path) { return readVCards(ReadWholeFile(path)); }
 

@@ -1,11 +1,11 @@
 #include "XlsExport.h"
 
-#include "ADODB.h"
-#include "ControlsHold.h"
-#include "Errors.h"
-#include "Gbk.h"
-#include "Trim.h"
-#include "XlsSink.h"
+#include "store/ADODB.h"
+#include "store/ControlsHold.h"
+#include "platform/Errors.h"
+#include "platform/Gbk.h"
+#include "platform/Trim.h"
+#include "export/XlsSink.h"
 
 #include <QFile>
 #include <QStringEncoder>

@@ -1,6 +1,6 @@
 #include "XlsSink.h"
 
-#include "Errors.h"
+#include "platform/Errors.h"
 
 namespace {
 constexpr qsizetype kPieceSize = 64 * 1024;

@@ -1,7 +1,7 @@
 #pragma once
 // The status bar texts of the contact count and position; the columns are the store's.
 
-#include "ContactSchema.h"
+#include "store/ContactSchema.h"
 
 #include <QString>
 

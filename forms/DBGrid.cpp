@@ -1,8 +1,8 @@
 #include "DBGrid.h"
 
-#include "ADODB.h"
-#include "DBGridModel.h"
-#include "HandlerGuard.h"
+#include "store/ADODB.h"
+#include "forms/DBGridModel.h"
+#include "platform/HandlerGuard.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

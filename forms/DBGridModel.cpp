@@ -1,6 +1,6 @@
 #include "DBGridModel.h"
 
-#include "ADODB.h"
+#include "store/ADODB.h"
 
 TDBGridModel::TDBGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 

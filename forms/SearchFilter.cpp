@@ -1,7 +1,7 @@
 #include "SearchFilter.h"
 
-#include "Condition.h"
-#include "ContactColumns.h"
+#include "store/Condition.h"
+#include "forms/ContactColumns.h"
 
 QString BuildSearchFilter(const QStringList& texts)
 {

@@ -2,7 +2,7 @@
 // The contact book window: button row, input panel, photo box, grid and status bar.
 // It owns the database connection and the contact query for the whole run.
 
-#include "ADODB.h"
+#include "store/ADODB.h"
 
 #include <QWidget>
 

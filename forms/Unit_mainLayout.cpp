@@ -1,13 +1,13 @@
 // The window's definition: every control with its name, caption, hint, bounds,
 // tab order and visibility, laid out as the form was designed (96 dpi).
 
-#include "BitBtn.h"
-#include "CoolBar.h"
-#include "DBGrid.h"
-#include "ImageBox.h"
-#include "Placeholder.h"
-#include "StatusBar.h"
-#include "Unit_main.h"
+#include "forms/BitBtn.h"
+#include "forms/CoolBar.h"
+#include "forms/DBGrid.h"
+#include "photo/ImageBox.h"
+#include "photo/Placeholder.h"
+#include "forms/StatusBar.h"
+#include "forms/Unit_main.h"
 
 #include <QComboBox>
 #include <QFrame>

@@ -1,15 +1,15 @@
 #include "Unit_mm.h"
 
-#include "BitBtn.h"
-#include "ContactSchema.h"
-#include "DbHelpers.h"
-#include "Gbk.h"
-#include "HandlerGuard.h"
-#include "LoginButtonPictures.h"
-#include "LoginPassword.h"
-#include "MaskEdit.h"
-#include "MessageBoxes.h"
-#include "Unit_main.h"
+#include "forms/BitBtn.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "platform/Gbk.h"
+#include "platform/HandlerGuard.h"
+#include "forms/LoginButtonPictures.h"
+#include "forms/LoginPassword.h"
+#include "forms/MaskEdit.h"
+#include "ui/MessageBoxes.h"
+#include "forms/Unit_main.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 // password through the main window's connection, lets three presses of "登录"
 // try it, and can change it ("改密" reveals the fields, "保存" stores).
 
-#include "ADODB.h"
+#include "store/ADODB.h"
 
 #include <QByteArray>
 #include <QDialog>

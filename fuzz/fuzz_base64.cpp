@@ -1,7 +1,7 @@
 // Base64Decode on any text: never reads past its input, never crashes; what it
 // decodes encodes back to a text that decodes to the same bytes.
 
-#include "Base64.h"
+#include "store/Base64.h"
 
 #include <QByteArray>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // A .bmp file as the photo box and the preview read it: loading refuses what it
 // cannot read with its message, and what loads draws.
 
-#include "PictureFuzzing.h"
+#include "fuzz/PictureFuzzing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

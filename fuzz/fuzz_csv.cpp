@@ -2,9 +2,9 @@
 // with ExchangeError only; and the texts it reads come back the same through
 // our own CSV export and import.
 
-#include "CsvReader.h"
-#include "CsvWriter.h"
-#include "Trim.h"
+#include "exchange/csv/CsvReader.h"
+#include "exchange/csv/CsvWriter.h"
+#include "platform/Trim.h"
 
 #include <QByteArray>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // refused with a syntax error, never crashes, and answers the same for the
 // text in parentheses and for the text joined to itself with "and".
 
-#include "ContactSchema.h"
-#include "FilterExpr.h"
+#include "store/ContactSchema.h"
+#include "store/FilterExpr.h"
 
 #include <QString>
 #include <array>

@@ -2,8 +2,8 @@
 // once on load; the full-size decode with the display settings; the preview's
 // scaled decode. Library errors must come back as EJPEG and nothing else.
 
-#include "JpegCodec.h"
-#include "PictureFuzzing.h"
+#include "photo/JpegCodec.h"
+#include "fuzz/PictureFuzzing.h"
 
 namespace {
 

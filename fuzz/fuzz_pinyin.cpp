@@ -2,9 +2,9 @@
 // found by its own pinyin as spelled for people.
 // Input: the typed text, a line feed, then the name (both UTF-8).
 
-#include "ChineseName.h"
-#include "pinyin/ContactSearch.h"
-#include "pinyin/NameReading.h"
+#include "exchange/ChineseName.h"
+#include "exchange/pinyin/ContactSearch.h"
+#include "exchange/pinyin/NameReading.h"
 
 #include <QString>
 #include <array>

@@ -4,7 +4,7 @@
 // gives every record back once, in the order the collation keys say, with
 // equal records in their old order.
 
-#include "SortOrder.h"
+#include "store/SortOrder.h"
 
 #include <QCollator>
 #include <QList>

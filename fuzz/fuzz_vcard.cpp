@@ -2,8 +2,8 @@
 // card it reads, written out again and read back, gives the same texts (line
 // breaks aside: a vCard has one kind) and the same photo bytes.
 
-#include "VCardReader.h"
-#include "VCardWriter.h"
+#include "exchange/vcard/VCardReader.h"
+#include "exchange/vcard/VCardWriter.h"
 
 #include <QBuffer>
 #include <QByteArray>

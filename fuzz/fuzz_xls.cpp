@@ -4,7 +4,7 @@
 // the child's end and an ExchangeError here, not a finding, so the child drops
 // the fuzzer's crash handlers.
 
-#include "XlsReader.h"
+#include "exchange/xls/XlsReader.h"
 
 #include <QByteArray>
 #include <csignal>

@@ -3,9 +3,9 @@
 // reader; anything else is taken as a worksheet's XML, so the mutations reach
 // the cell parser without first having to make a valid zip.
 
-#include "SheetDrafts.h"
-#include "XlsxReader.h"
-#include "XlsxSheet.h"
+#include "exchange/sheet/SheetDrafts.h"
+#include "exchange/xlsx/XlsxReader.h"
+#include "exchange/xlsx/XlsxSheet.h"
 
 #include <QByteArray>
 #include <cstdint>

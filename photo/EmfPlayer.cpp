@@ -1,10 +1,10 @@
 // Enhanced metafile records: 32-bit type and size, then parameters at fixed offsets
 // from the record's start.
 
-#include "MetafileCanvas.h"
-#include "MetafileDib.h"
-#include "MetafilePlayers.h"
-#include "MetafileRecords.h"
+#include "photo/MetafileCanvas.h"
+#include "photo/MetafileDib.h"
+#include "photo/MetafilePlayers.h"
+#include "photo/MetafileRecords.h"
 
 #include <map>
 

@@ -2,9 +2,9 @@
 
 #include "Graphics.h"
 
-#include "DibGeometry.h"
-#include "Errors.h"
-#include "JpegCodec.h"
+#include "photo/DibGeometry.h"
+#include "platform/Errors.h"
+#include "photo/JpegCodec.h"
 
 #include <QPainter>
 #include <QtEndian>

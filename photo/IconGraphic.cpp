@@ -1,9 +1,9 @@
 // TIcon: an icon file kept whole, drawn from its largest image. Only that image
 // is decoded: a file may list thousands of entries, all naming the same bytes.
 
-#include "DibGeometry.h"
-#include "Errors.h"
-#include "Graphics.h"
+#include "photo/DibGeometry.h"
+#include "platform/Errors.h"
+#include "photo/Graphics.h"
 
 #include <QBuffer>
 #include <QImageReader>

@@ -1,7 +1,7 @@
 #pragma once
 // The photo box: holds one picture or none and draws it stretched to fill itself.
 
-#include "Graphics.h"
+#include "photo/Graphics.h"
 
 #include <QWidget>
 #include <memory>

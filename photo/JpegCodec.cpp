@@ -1,6 +1,6 @@
 #include "JpegCodec.h"
 
-#include "Errors.h"
+#include "platform/Errors.h"
 
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE and size_t first

@@ -1,8 +1,8 @@
 // TMetafile: a Windows or enhanced metafile kept whole and drawn by our own player.
 
-#include "Graphics.h"
-#include "MetafileHeader.h"
-#include "MetafileRenderer.h"
+#include "photo/Graphics.h"
+#include "photo/MetafileHeader.h"
+#include "photo/MetafileRenderer.h"
 
 bool TMetafile::Empty() const
 {

@@ -1,6 +1,6 @@
 #include "MetafileDib.h"
 
-#include "DibGeometry.h"
+#include "photo/DibGeometry.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 #include "MetafileHeader.h"
 
-#include "Errors.h"
+#include "platform/Errors.h"
 
 #include <QtEndian>
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "MetafileRenderer.h"
 
-#include "MetafileCanvas.h"
-#include "MetafileHeader.h"
-#include "MetafilePlayers.h"
+#include "photo/MetafileCanvas.h"
+#include "photo/MetafileHeader.h"
+#include "photo/MetafilePlayers.h"
 
 #include <QPainter>
 

@@ -1,9 +1,9 @@
 #include "PastePhoto.h"
 
-#include "Desktop.h"
-#include "Errors.h"
-#include "Graphics.h"
-#include "ImageBox.h"
+#include "platform/Desktop.h"
+#include "platform/Errors.h"
+#include "photo/Graphics.h"
+#include "photo/ImageBox.h"
 
 #include <QMimeData>
 

@@ -1,6 +1,6 @@
 #include "PictureDialog.h"
 
-#include "PicturePreview.h"
+#include "photo/PicturePreview.h"
 
 #include <QComboBox>
 #include <QFileSystemModel>

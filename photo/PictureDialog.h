@@ -3,7 +3,7 @@
 // the choices of a Windows-style filter exactly as written, and matches each by
 // its own patterns (Qt would read "*.jpg;*.jpeg" as one pattern).
 
-#include "PictureFormats.h"
+#include "photo/PictureFormats.h"
 
 #include <QFileDialog>
 #include <optional>

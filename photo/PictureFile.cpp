@@ -1,8 +1,8 @@
 #include "PictureFile.h"
 
-#include "Errors.h"
-#include "ImageBox.h"
-#include "PictureFormats.h"
+#include "platform/Errors.h"
+#include "photo/ImageBox.h"
+#include "photo/PictureFormats.h"
 
 #include <QFile>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Loading a picture file into the photo box; the kind is chosen by the file's extension alone.
 
-#include "Graphics.h"
+#include "photo/Graphics.h"
 
 #include <QString>
 #include <memory>

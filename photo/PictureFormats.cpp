@@ -1,6 +1,6 @@
 #include "PictureFormats.h"
 
-#include "FileFilter.h"
+#include "platform/FileFilter.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The picture kinds the window framework knows by file extension, in the order
 // they were registered, and the open-picture dialog's filter built from them.
 
-#include "Graphics.h"
+#include "photo/Graphics.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "PicturePreview.h"
 
-#include "PictureFile.h"
+#include "photo/PictureFile.h"
 
 #include <QDialog>
 #include <QFileInfo>

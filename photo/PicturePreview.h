@@ -2,7 +2,7 @@
 // The preview pane of the open-picture dialog: the selected picture scaled to
 // fit, keeping its proportions, its size in pixels, and a button that shows it whole.
 
-#include "Graphics.h"
+#include "photo/Graphics.h"
 
 #include <QFrame>
 #include <memory>

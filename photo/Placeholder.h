@@ -2,7 +2,7 @@
 // The picture the photo box shows at start-up: a colour baseline JPEG of
 // 188 x 250 pixels, kept as compressed bytes so it is stored byte for byte.
 
-#include "Graphics.h"
+#include "photo/Graphics.h"
 
 #include <QByteArray>
 #include <memory>

@@ -1,10 +1,10 @@
 // Windows metafile records. Parameters are 16-bit words, stored in reverse of
 // the order the drawing calls take them (y before x, bottom-right before top-left).
 
-#include "MetafileCanvas.h"
-#include "MetafileDib.h"
-#include "MetafilePlayers.h"
-#include "MetafileRecords.h"
+#include "photo/MetafileCanvas.h"
+#include "photo/MetafileDib.h"
+#include "photo/MetafilePlayers.h"
+#include "photo/MetafileRecords.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "HandlerGuard.h"
 
-#include "Desktop.h"
-#include "Errors.h"
+#include "platform/Desktop.h"
+#include "platform/Errors.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

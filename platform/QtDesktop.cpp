@@ -1,7 +1,7 @@
 #include "QtDesktop.h"
 
-#include "Errors.h"
-#include "FileFilter.h"
+#include "platform/Errors.h"
+#include "platform/FileFilter.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 #pragma once
 // The desktop of the real program: QMessageBox, xdg-open, Qt's dialogs and clipboard.
 
-#include "Desktop.h"
+#include "platform/Desktop.h"
 
 #include <functional>
 

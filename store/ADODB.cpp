@@ -4,8 +4,8 @@
 
 #include "ADODB.h"
 
-#include "ConnectionText.h"
-#include "SqliteHandle.h"
+#include "store/ConnectionText.h"
+#include "store/SqliteHandle.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 // the export all read it. Errors are EDatabaseError whose message starts with
 // the component's Name and ": ".
 
-#include "Errors.h"
+#include "platform/Errors.h"
 
 #include <QByteArray>
 #include <QList>

@@ -10,9 +10,9 @@
 
 #include "AdoxCatalog.h"
 
-#include "ConnectionText.h"
-#include "Errors.h"
-#include "SqliteHandle.h"
+#include "store/ConnectionText.h"
+#include "platform/Errors.h"
+#include "store/SqliteHandle.h"
 
 #include <QFile>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "Backup.h"
 
-#include "ADODB.h"
-#include "SqliteHandle.h"
+#include "store/ADODB.h"
+#include "store/SqliteHandle.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "ConnectionText.h"
 
-#include "Trim.h"
+#include "platform/Trim.h"
 
 #include <QStringList>
 

@@ -2,7 +2,7 @@
 // Holds the controls that follow a query for a scope: many changes in a row
 // show once, when the scope ends, also when one of them fails.
 
-#include "ADODB.h"
+#include "store/ADODB.h"
 
 class ControlsHold {
 public:

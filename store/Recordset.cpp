@@ -1,9 +1,9 @@
 // TADOQuery and TField: the client-side recordset as callers see it.
 
-#include "RecordsetImpl.h"
-#include "SqliteHandle.h"
-#include "StoredText.h"
-#include "TextWidth.h"
+#include "store/RecordsetImpl.h"
+#include "store/SqliteHandle.h"
+#include "store/StoredText.h"
+#include "store/TextWidth.h"
 
 // ---- checks -------------------------------------------------------------
 

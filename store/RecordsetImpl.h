@@ -3,11 +3,11 @@
 // the view (filtered, sorted indices into the records), the current record and
 // the edit buffer. Shared by the Recordset*.cpp files only.
 
-#include "ADODB.h"
-#include "ColumnInfo.h"
-#include "FilterExpr.h"
-#include "SortOrder.h"
-#include "SqliteHandle.h"
+#include "store/ADODB.h"
+#include "store/ColumnInfo.h"
+#include "store/FilterExpr.h"
+#include "store/SortOrder.h"
+#include "store/SqliteHandle.h"
 
 #include <deque>
 #include <optional>

@@ -2,9 +2,9 @@
 // names the columns and their declared types), then the records are loaded
 // through a projection that never reads photo bytes.
 
-#include "RecordsetImpl.h"
-#include "SqliteHandle.h"
-#include "StoredText.h"
+#include "store/RecordsetImpl.h"
+#include "store/SqliteHandle.h"
+#include "store/StoredText.h"
 
 void TADOQuery::Impl::fail(const QString& text) const
 {

@@ -1,7 +1,7 @@
 // The view over the records: which records pass the filter, in which order,
 // and which one is current.
 
-#include "RecordsetImpl.h"
+#include "store/RecordsetImpl.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // the program changed, removed or replaced is never overwritten. A failed
 // write cancels the edit: the record stays as stored.
 
-#include "RecordsetImpl.h"
-#include "SqliteHandle.h"
-#include "TextWidth.h"
+#include "store/RecordsetImpl.h"
+#include "store/SqliteHandle.h"
+#include "store/TextWidth.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "SortOrder.h"
 
-#include "Trim.h"
+#include "platform/Trim.h"
 
 #include <QCollator>
 #include <QLocale>

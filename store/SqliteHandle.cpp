@@ -1,6 +1,6 @@
 #include "SqliteHandle.h"
 
-#include "StoredText.h"
+#include "store/StoredText.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "StoredText.h"
 
-#include "Gbk.h"
+#include "platform/Gbk.h"
 
 #include <QStringDecoder>
 

@@ -1,6 +1,6 @@
 #include "MessageBoxes.h"
 
-#include "Desktop.h"
+#include "platform/Desktop.h"
 
 namespace {
 const QString Caption = QStringLiteral("提示");

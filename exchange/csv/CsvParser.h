@@ -4,7 +4,7 @@
 // The separator is ",", or ";" or a tab when the header line holds more of
 // those than of commas (outside quotes).
 
-#include "SheetRows.h"
+#include "exchange/sheet/SheetRows.h"
 
 #include <QString>
 

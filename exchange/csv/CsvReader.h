@@ -1,7 +1,7 @@
 #pragma once
 // Contacts from a CSV file: our own export, Excel's, Google's and Outlook's.
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QByteArray>
 #include <QString>

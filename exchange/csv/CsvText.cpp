@@ -1,6 +1,6 @@
 #include "CsvText.h"
 
-#include "Gbk.h"
+#include "platform/Gbk.h"
 
 #include <QStringDecoder>
 

@@ -1,7 +1,7 @@
 #include "CsvWriter.h"
 
-#include "ContactSchema.h"
-#include "FileBytes.h"
+#include "store/ContactSchema.h"
+#include "exchange/FileBytes.h"
 
 #include <QDir>
 

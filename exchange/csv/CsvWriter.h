@@ -4,7 +4,7 @@
 // header 类别,姓名,生日,电话,QQ,地址,备注, and fields quoted as RFC 4180 asks
 // (a comma, a quote, a line break, or blanks at either end).
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QByteArray>
 #include <QList>

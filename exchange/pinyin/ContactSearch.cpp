@@ -1,6 +1,6 @@
-#include "pinyin/ContactSearch.h"
+#include "exchange/pinyin/ContactSearch.h"
 
-#include "Trim.h"
+#include "platform/Trim.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // texts (ASCII letter case ignored, as the window's search matches), or, when
 // the text is made of Latin letters, the pinyin of the name.
 
-#include "ContactDraft.h"
-#include "pinyin/NameReading.h"
-#include "pinyin/PinyinPattern.h"
+#include "exchange/ContactDraft.h"
+#include "exchange/pinyin/NameReading.h"
+#include "exchange/pinyin/PinyinPattern.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
-#include "pinyin/NameReading.h"
+#include "exchange/pinyin/NameReading.h"
 
-#include "pinyin/PinyinTable.h"
+#include "exchange/pinyin/PinyinTable.h"
 
 #include <QChar>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "pinyin/PinyinPattern.h"
+#include "exchange/pinyin/PinyinPattern.h"
 
-#include "pinyin/PinyinTable.h"
+#include "exchange/pinyin/PinyinTable.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // the start of some piece of the name through the following pieces, each
 // piece's syllable typed whole or by a prefix of it, to the end of the text.
 
-#include "pinyin/NameReading.h"
+#include "exchange/pinyin/NameReading.h"
 
 #include <QByteArray>
 #include <QStringView>

@@ -1,6 +1,6 @@
-#include "pinyin/PinyinTable.h"
+#include "exchange/pinyin/PinyinTable.h"
 
-#include "pinyin/PinyinTableData.h"
+#include "exchange/pinyin/PinyinTableData.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "HeaderMeaning.h"
 
-#include "ContactSchema.h"
+#include "store/ContactSchema.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -4,7 +4,7 @@
 // Outlook, or a few common Chinese names. Headers match with ASCII case and
 // surrounding blanks ignored.
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 #include "SheetDrafts.h"
 
-#include "ContactSchema.h"
-#include "HeaderMeaning.h"
-#include "SheetFile.h"
-#include "Trim.h"
+#include "store/ContactSchema.h"
+#include "exchange/sheet/HeaderMeaning.h"
+#include "exchange/sheet/SheetFile.h"
+#include "platform/Trim.h"
 
 #include <QStringList>
 #include <algorithm>

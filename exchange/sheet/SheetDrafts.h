@@ -4,8 +4,8 @@
 // with any text is one draft. A value whose column has no place in the book
 // becomes an extra under its header, so nothing is dropped unseen.
 
-#include "ContactDraft.h"
-#include "SheetRows.h"
+#include "exchange/ContactDraft.h"
+#include "exchange/sheet/SheetRows.h"
 
 // ExchangeError when the header names none of the columns we know; the message
 // lists the columns found.

@@ -1,9 +1,9 @@
 #include "VCardCard.h"
 
-#include "ChineseName.h"
-#include "VCardDate.h"
-#include "VCardValue.h"
-#include "pinyin/NameReading.h"
+#include "exchange/ChineseName.h"
+#include "exchange/vcard/VCardDate.h"
+#include "exchange/vcard/VCardValue.h"
+#include "exchange/pinyin/NameReading.h"
 
 #include <QHash>
 #include <algorithm>

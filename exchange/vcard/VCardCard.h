@@ -2,8 +2,8 @@
 // One card's properties as a draft: the seven texts, the photo, everything
 // else as labelled extras, and what could not be kept.
 
-#include "ContactDraft.h"
-#include "VCardProperty.h"
+#include "exchange/ContactDraft.h"
+#include "exchange/vcard/VCardProperty.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #include "VCardOutput.h"
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "VCardProperty.h"
 
-#include "VCardLines.h"
+#include "exchange/vcard/VCardLines.h"
 
 namespace {
 

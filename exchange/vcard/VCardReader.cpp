@@ -1,8 +1,8 @@
 #include "VCardReader.h"
 
-#include "VCardCard.h"
-#include "VCardLines.h"
-#include "VCardProperty.h"
+#include "exchange/vcard/VCardCard.h"
+#include "exchange/vcard/VCardLines.h"
+#include "exchange/vcard/VCardProperty.h"
 
 #include <QString>
 #include <QStringDecoder>

@@ -3,7 +3,7 @@
 // into drafts: what each card says, unfitted; the cards that cannot be read
 // are failures with the line they start on.
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QByteArray>
 

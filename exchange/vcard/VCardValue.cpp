@@ -1,7 +1,7 @@
 #include "VCardValue.h"
 
-#include "Gbk.h"
-#include "VCardProperty.h"
+#include "platform/Gbk.h"
+#include "exchange/vcard/VCardProperty.h"
 
 #include <QStringDecoder>
 #include <array>

@@ -1,10 +1,10 @@
 #include "VCardWriter.h"
 
-#include "ChineseName.h"
-#include "PhoneNumber.h"
-#include "VCardDate.h"
-#include "VCardOutput.h"
-#include "pinyin/NameReading.h"
+#include "exchange/ChineseName.h"
+#include "exchange/PhoneNumber.h"
+#include "exchange/vcard/VCardDate.h"
+#include "exchange/vcard/VCardOutput.h"
+#include "exchange/pinyin/NameReading.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // The book's contacts as a vCard 3.0 file, the version phones and desktop
 // address books read best: UTF-8, CRLF line ends, lines folded at 75 octets.
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QIODevice>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "BareBiffReader.h"
 
-#include "Gbk.h"
-#include "Trim.h"
+#include "platform/Gbk.h"
+#include "platform/Trim.h"
 
 #include <QtEndian>
 #include <map>

@@ -6,7 +6,7 @@
 // stepped over. A stream cut off before its EOF record (an export that failed
 // half-way) gives the rows it holds and a failure saying the file ends early.
 
-#include "SheetRows.h"
+#include "exchange/sheet/SheetRows.h"
 
 #include <QByteArray>
 

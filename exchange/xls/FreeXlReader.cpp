@@ -1,9 +1,9 @@
 #include "FreeXlReader.h"
 
-#include "CellNumber.h"
-#include "ContactDraft.h"
-#include "SheetFile.h"
-#include "Isolated.h"
+#include "exchange/sheet/CellNumber.h"
+#include "exchange/ContactDraft.h"
+#include "exchange/sheet/SheetFile.h"
+#include "exchange/xls/Isolated.h"
 
 #include <QFile>
 #include <freexl.h>

@@ -3,7 +3,7 @@
 // container holding BIFF5 or BIFF8), read with FreeXL: the first sheet, every
 // cell as it is displayed (numbers without exponent, dates as YYYY-MM-DD).
 
-#include "SheetRows.h"
+#include "exchange/sheet/SheetRows.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "Isolated.h"
 
-#include "ContactDraft.h"
-#include "SheetFile.h"
+#include "exchange/ContactDraft.h"
+#include "exchange/sheet/SheetFile.h"
 
 #include <QDataStream>
 #include <QIODevice>

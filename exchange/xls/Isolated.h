@@ -5,7 +5,7 @@
 // in the child comes back with its message. Nothing of the child's memory
 // reaches the caller but the rows.
 
-#include "SheetRows.h"
+#include "exchange/sheet/SheetRows.h"
 
 #include <QString>
 #include <functional>

@@ -1,11 +1,11 @@
 #include "XlsReader.h"
 
-#include "BareBiffReader.h"
-#include "FreeXlReader.h"
-#include "SheetDrafts.h"
-#include "FileBytes.h"
-#include "SheetFile.h"
-#include "XlsxReader.h"
+#include "exchange/xls/BareBiffReader.h"
+#include "exchange/xls/FreeXlReader.h"
+#include "exchange/sheet/SheetDrafts.h"
+#include "exchange/FileBytes.h"
+#include "exchange/sheet/SheetFile.h"
+#include "exchange/xlsx/XlsxReader.h"
 
 #include <QTemporaryFile>
 

@@ -4,7 +4,7 @@
 // The first sheet's first row with text is the header. An .xlsx workbook
 // saved under the name .xls is read as what it is.
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QByteArray>
 #include <QString>

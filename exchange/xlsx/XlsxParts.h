@@ -2,7 +2,7 @@
 // The parts of an .xlsx workbook the first sheet's cells need: where that
 // sheet is, its shared strings, which cell styles show dates, and the date system.
 
-#include "ZipArchive.h"
+#include "exchange/xlsx/ZipArchive.h"
 
 #include <QList>
 #include <QString>

@@ -1,13 +1,13 @@
 #include "XlsxReader.h"
 
-#include "BareBiffReader.h"
-#include "FileBytes.h"
-#include "FreeXlReader.h"
-#include "SheetDrafts.h"
-#include "XlsReader.h"
-#include "XlsxParts.h"
-#include "XlsxSheet.h"
-#include "ZipArchive.h"
+#include "exchange/xls/BareBiffReader.h"
+#include "exchange/FileBytes.h"
+#include "exchange/xls/FreeXlReader.h"
+#include "exchange/sheet/SheetDrafts.h"
+#include "exchange/xls/XlsReader.h"
+#include "exchange/xlsx/XlsxParts.h"
+#include "exchange/xlsx/XlsxSheet.h"
+#include "exchange/xlsx/ZipArchive.h"
 
 DraftSet readXlsxBytes(const QByteArray& bytes, const QString& fileName)
 {

@@ -3,7 +3,7 @@
 // own export); its first row with text is the header. An .xls workbook saved
 // under the name .xlsx is read as what it is.
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "XlsxSheet.h"
 
-#include "CellNumber.h"
-#include "ContactDraft.h"
-#include "SheetFile.h"
+#include "exchange/sheet/CellNumber.h"
+#include "exchange/ContactDraft.h"
+#include "exchange/sheet/SheetFile.h"
 
 #include <QXmlStreamReader>
 

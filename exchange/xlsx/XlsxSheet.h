@@ -3,8 +3,8 @@
 // strings, numbers without exponent (a phone number stored as a number reads
 // 13800138000), dates as YYYY-MM-DD, booleans TRUE and FALSE, errors as written.
 
-#include "SheetRows.h"
-#include "XlsxParts.h"
+#include "exchange/sheet/SheetRows.h"
+#include "exchange/xlsx/XlsxParts.h"
 
 #include <QByteArray>
 

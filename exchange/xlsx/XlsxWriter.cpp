@@ -1,7 +1,7 @@
 #include "XlsxWriter.h"
 
-#include "ContactSchema.h"
-#include "XlsxParts.h"
+#include "store/ContactSchema.h"
+#include "exchange/xlsx/XlsxParts.h"
 
 #include <QDir>
 #include <QFile>

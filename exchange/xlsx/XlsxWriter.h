@@ -4,7 +4,7 @@
 // leading zeros and long numbers survive in any spreadsheet), column widths
 // that fit the texts.
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QList>
 #include <QString>

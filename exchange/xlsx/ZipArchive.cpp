@@ -1,7 +1,7 @@
 #include "ZipArchive.h"
 
-#include "ContactDraft.h"
-#include "SheetFile.h"
+#include "exchange/ContactDraft.h"
+#include "exchange/sheet/SheetFile.h"
 
 #include <zip.h>
 

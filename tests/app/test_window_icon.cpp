@@ -1,12 +1,12 @@
 // Both windows carry Tessaly's own icon, in every size the desktop folder ships.
 
-#include "AppPaths.h"
-#include "ScriptedDesktop.h"
-#include "Startup.h"
-#include "TestFolder.h"
-#include "Unit_main.h"
-#include "Unit_mm.h"
-#include "WindowIcon.h"
+#include "platform/AppPaths.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "app/Startup.h"
+#include "tests/support/TestFolder.h"
+#include "forms/Unit_main.h"
+#include "forms/Unit_mm.h"
+#include "app/WindowIcon.h"
 
 #include <QApplication>
 #include <QTest>

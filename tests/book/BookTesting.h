@@ -1,10 +1,10 @@
 #pragma once
 // A book in a temporary folder and a way to run tessaly-book on it in-process.
 
-#include "BookFile.h"
-#include "BookRun.h"
-#include "Console.h"
-#include "TestFolder.h"
+#include "book/BookFile.h"
+#include "book/BookRun.h"
+#include "book/Console.h"
+#include "tests/support/TestFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // backup: a checked copy with the same key, never over a file, also while another program writes.
 
-#include "BookTesting.h"
-#include "ContactSchema.h"
-#include "DbHelpers.h"
+#include "tests/book/BookTesting.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
 
 #include <QRegularExpression>
 #include <QTest>

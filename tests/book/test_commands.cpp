@@ -1,7 +1,7 @@
 // tessaly-book's usage, help, exit statuses, list and check.
 
-#include "BookTesting.h"
-#include "ContactSchema.h"
+#include "tests/book/BookTesting.h"
+#include "store/ContactSchema.h"
 
 #include <QTest>
 

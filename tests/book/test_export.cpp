@@ -1,9 +1,9 @@
 // export: every contact in table order, written whole or not at all.
 
-#include "AtomicSave.h"
-#include "BookTesting.h"
-#include "ContactDraft.h"
-#include "ScriptedDesktop.h"
+#include "book/AtomicSave.h"
+#include "tests/book/BookTesting.h"
+#include "exchange/ContactDraft.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QTest>
 

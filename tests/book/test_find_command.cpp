@@ -1,6 +1,6 @@
 // tessaly-book find and list --pinyin, run in-process on a book in a temporary folder.
 
-#include "BookTesting.h"
+#include "tests/book/BookTesting.h"
 
 #include <QTest>
 

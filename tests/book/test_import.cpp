@@ -1,10 +1,10 @@
 // import: cards into the book in one transaction, the report, duplicates, dry runs.
 
-#include "BookTesting.h"
-#include "ContactSchema.h"
-#include "JpegCodec.h"
-#include "ScriptedDesktop.h"
-#include "VCardWriter.h"
+#include "tests/book/BookTesting.h"
+#include "store/ContactSchema.h"
+#include "photo/JpegCodec.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "exchange/vcard/VCardWriter.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -2,7 +2,7 @@
 // Small helpers the spreadsheet tests share: a stored contact from its seven
 // texts, a draft's texts and extras as lists that compare and print well.
 
-#include "ContactDraft.h"
+#include "exchange/ContactDraft.h"
 
 #include <QString>
 #include <QStringList>

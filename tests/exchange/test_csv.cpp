@@ -1,8 +1,8 @@
-#include "CsvReader.h"
-#include "CsvWriter.h"
-#include "Gbk.h"
-#include "SheetSamples.h"
-#include "TestFolder.h"
+#include "exchange/csv/CsvReader.h"
+#include "exchange/csv/CsvWriter.h"
+#include "platform/Gbk.h"
+#include "tests/exchange/SheetSamples.h"
+#include "tests/support/TestFolder.h"
 
 #include <QTest>
 

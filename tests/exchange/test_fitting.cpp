@@ -1,10 +1,10 @@
 // Fitting drafts to the book's columns: widths, phone separators, overflow into 备注.
 
-#include "ADODB.h"
-#include "ContactFitting.h"
-#include "ContactSchema.h"
-#include "DbHelpers.h"
-#include "TestFolder.h"
+#include "store/ADODB.h"
+#include "exchange/ContactFitting.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "tests/support/TestFolder.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 // Planning an import: duplicates, unreadable cards, the report and its last line.
 
-#include "ImportPlan.h"
+#include "exchange/ImportPlan.h"
 
 #include <QTest>
 

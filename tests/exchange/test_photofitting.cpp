@@ -1,7 +1,7 @@
 // Imported photos: JPEG kept byte for byte, PNG, GIF and BMP turned into JPEG.
 
-#include "JpegCodec.h"
-#include "PhotoFitting.h"
+#include "photo/JpegCodec.h"
+#include "exchange/PhotoFitting.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,8 +1,8 @@
 // Finding contacts by a contained text or by the pinyin of the name, and the
 // name's pinyin as shown to people and phones.
 
-#include "pinyin/ContactSearch.h"
-#include "pinyin/NameReading.h"
+#include "exchange/pinyin/ContactSearch.h"
+#include "exchange/pinyin/NameReading.h"
 
 #include <QTest>
 

@@ -2,8 +2,8 @@
 // character must be among the table's, so a regenerated table cannot drift;
 // the surnames read as surnames, hand corrections included.
 
-#include "pinyin/NameReading.h"
-#include "pinyin/PinyinTable.h"
+#include "exchange/pinyin/NameReading.h"
+#include "exchange/pinyin/PinyinTable.h"
 
 #include <QStringDecoder>
 #include <QTest>

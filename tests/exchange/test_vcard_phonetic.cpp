@@ -1,8 +1,8 @@
 // The pinyin a vCard carries for phones to sort Chinese names by, and what
 // an import does with the pinyin it finds.
 
-#include "VCardReader.h"
-#include "VCardWriter.h"
+#include "exchange/vcard/VCardReader.h"
+#include "exchange/vcard/VCardWriter.h"
 
 #include <QBuffer>
 #include <QTest>

@@ -1,8 +1,8 @@
-#include "VCardDate.h"
-#include "VCardReader.h"
-#include "VCardWriter.h"
-#include "ChineseName.h"
-#include "Gbk.h"
+#include "exchange/vcard/VCardDate.h"
+#include "exchange/vcard/VCardReader.h"
+#include "exchange/vcard/VCardWriter.h"
+#include "exchange/ChineseName.h"
+#include "platform/Gbk.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "VCardValue.h"
+#include "exchange/vcard/VCardValue.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "ChineseName.h"
-#include "PhoneNumber.h"
-#include "VCardDate.h"
-#include "VCardWriter.h"
+#include "exchange/ChineseName.h"
+#include "exchange/PhoneNumber.h"
+#include "exchange/vcard/VCardDate.h"
+#include "exchange/vcard/VCardWriter.h"
 
 #include <QBuffer>
 #include <QStringDecoder>

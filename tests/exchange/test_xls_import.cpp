@@ -1,12 +1,12 @@
-#include "ADODB.h"
-#include "ContactSchema.h"
-#include "Isolated.h"
-#include "DbHelpers.h"
-#include "SheetSamples.h"
-#include "TestFolder.h"
-#include "XlsExport.h"
-#include "XlsReader.h"
-#include "XlsxReader.h"
+#include "store/ADODB.h"
+#include "store/ContactSchema.h"
+#include "exchange/xls/Isolated.h"
+#include "store/DbHelpers.h"
+#include "tests/exchange/SheetSamples.h"
+#include "tests/support/TestFolder.h"
+#include "export/XlsExport.h"
+#include "exchange/xls/XlsReader.h"
+#include "exchange/xlsx/XlsxReader.h"
 
 #include <QFile>
 #include <QTest>

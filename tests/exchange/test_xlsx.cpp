@@ -1,9 +1,9 @@
-#include "CellNumber.h"
-#include "SheetSamples.h"
-#include "TestFolder.h"
-#include "XlsxReader.h"
-#include "XlsxWriter.h"
-#include "ZipArchive.h"
+#include "exchange/sheet/CellNumber.h"
+#include "tests/exchange/SheetSamples.h"
+#include "tests/support/TestFolder.h"
+#include "exchange/xlsx/XlsxReader.h"
+#include "exchange/xlsx/XlsxWriter.h"
+#include "exchange/xlsx/ZipArchive.h"
 
 #include <QFile>
 #include <QTest>

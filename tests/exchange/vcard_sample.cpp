@@ -2,8 +2,8 @@
 // the sample contacts below, "read FILE" prints what the reader makes of a file
 // as JSON (texts in column order, extras, photo in base64, left out, failures).
 
-#include "VCardReader.h"
-#include "VCardWriter.h"
+#include "exchange/vcard/VCardReader.h"
+#include "exchange/vcard/VCardWriter.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,12 +1,12 @@
-#include "ADODB.h"
-#include "ContactBook.h"
-#include "ContactSchema.h"
-#include "DbHelpers.h"
-#include "Errors.h"
-#include "Gbk.h"
-#include "TestFolder.h"
-#include "XlsExport.h"
-#include "XlsSink.h"
+#include "store/ADODB.h"
+#include "tests/support/ContactBook.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "platform/Errors.h"
+#include "platform/Gbk.h"
+#include "tests/support/TestFolder.h"
+#include "export/XlsExport.h"
+#include "export/XlsSink.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -2,10 +2,10 @@
 // mounted over the program's folder (root only; skipped where mounting is
 // refused).
 
-#include "Graphics.h"
-#include "ImageBox.h"
-#include "RawBook.h"
-#include "test_mainwindow_harness.h"
+#include "photo/Graphics.h"
+#include "photo/ImageBox.h"
+#include "tests/support/RawBook.h"
+#include "tests/forms/test_mainwindow_harness.h"
 
 #include <QDir>
 #include <QFile>

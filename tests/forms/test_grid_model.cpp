@@ -2,9 +2,9 @@
 // filters, sorts, appends, changes, deletes, holds, releases and closes; and
 // after every step it shows exactly the query's view.
 
-#include "ContactBook.h"
-#include "ContactSchema.h"
-#include "DBGridModel.h"
+#include "tests/support/ContactBook.h"
+#include "store/ContactSchema.h"
+#include "forms/DBGridModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>

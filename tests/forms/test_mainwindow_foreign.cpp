@@ -2,9 +2,9 @@
 // text columns), as the user meets them: in the grid, on a row click, through
 // 修改, the search and the export.
 
-#include "Placeholder.h"
-#include "RawBook.h"
-#include "test_mainwindow_harness.h"
+#include "photo/Placeholder.h"
+#include "tests/support/RawBook.h"
+#include "tests/forms/test_mainwindow_harness.h"
 
 namespace {
 

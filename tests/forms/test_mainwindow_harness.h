@@ -1,14 +1,14 @@
 #pragma once
 // The main window on a database of its own, with a scripted desktop, for widget tests.
 
-#include "ADODB.h"
-#include "AppPaths.h"
-#include "DBGrid.h"
-#include "DBGridModel.h"
-#include "ScriptedDesktop.h"
-#include "StatusBar.h"
-#include "TestFolder.h"
-#include "Unit_main.h"
+#include "store/ADODB.h"
+#include "platform/AppPaths.h"
+#include "forms/DBGrid.h"
+#include "forms/DBGridModel.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "forms/StatusBar.h"
+#include "tests/support/TestFolder.h"
+#include "forms/Unit_main.h"
 
 #include <QComboBox>
 #include <QHeaderView>

@@ -1,8 +1,8 @@
 // The window's small free functions: the search filter text and the clipboard's lines.
 
-#include "ClipboardLines.h"
-#include "ContactColumns.h"
-#include "SearchFilter.h"
+#include "forms/ClipboardLines.h"
+#include "forms/ContactColumns.h"
+#include "forms/SearchFilter.h"
 
 #include <QTest>
 

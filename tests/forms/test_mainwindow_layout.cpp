@@ -1,11 +1,11 @@
 // The main window as it is defined: controls, captions, hints, bounds, tab order, resizing.
 
-#include "ContactSchema.h"
-#include "CoolBar.h"
-#include "ImageBox.h"
-#include "MessageBoxes.h"
-#include "Placeholder.h"
-#include "test_mainwindow_harness.h"
+#include "store/ContactSchema.h"
+#include "forms/CoolBar.h"
+#include "photo/ImageBox.h"
+#include "ui/MessageBoxes.h"
+#include "photo/Placeholder.h"
+#include "tests/forms/test_mainwindow_harness.h"
 
 #include <QApplication>
 #include <QFrame>

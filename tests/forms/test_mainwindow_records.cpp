@@ -1,9 +1,9 @@
 // The record commands as the user drives them: 新建, 修改, 删除, 清屏 and a click on a grid row.
 
-#include "Graphics.h"
-#include "ImageBox.h"
-#include "Placeholder.h"
-#include "test_mainwindow_harness.h"
+#include "photo/Graphics.h"
+#include "photo/ImageBox.h"
+#include "photo/Placeholder.h"
+#include "tests/forms/test_mainwindow_harness.h"
 
 namespace {
 const ContactTexts Zhang{"朋友", "张三", "1990-01-02", "13800001111", "12345", "北京", "老同学"};

@@ -1,7 +1,7 @@
 // Search, column sort, batch add and export as the user drives them from the window.
 
-#include "ImageBox.h"
-#include "test_mainwindow_harness.h"
+#include "photo/ImageBox.h"
+#include "tests/forms/test_mainwindow_harness.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 // executable started again in a helper mode plays the other copy, with the
 // real main window on the same folder.
 
-#include "RawBook.h"
-#include "test_mainwindow_harness.h"
+#include "tests/support/RawBook.h"
+#include "tests/forms/test_mainwindow_harness.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -8,12 +8,12 @@
 // test knows exactly which commands finished before the kill. The program
 // itself never runs this: it is a test executable linking the application.
 
-#include "AppPaths.h"
-#include "MaskEdit.h"
-#include "ScriptedDesktop.h"
-#include "Startup.h"
-#include "Unit_main.h"
-#include "Unit_mm.h"
+#include "platform/AppPaths.h"
+#include "forms/MaskEdit.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "app/Startup.h"
+#include "forms/Unit_main.h"
+#include "forms/Unit_mm.h"
 
 #include <QApplication>
 #include <QComboBox>

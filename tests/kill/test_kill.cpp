@@ -2,7 +2,7 @@
 // database's integrity check, keeps every command that had finished, and opens
 // with a password that was in force. The book is read with the sqlcipher shell.
 
-#include "TestFolder.h"
+#include "tests/support/TestFolder.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,11 +1,11 @@
 // The picture file formats, the dialog's filter built from them, and the
 // open-picture dialog offering exactly those choices, each matching its files.
 
-#include "PictureDialog.h"
-#include "PictureFile.h"
-#include "PictureFormats.h"
-#include "PicturePreview.h"
-#include "TestFolder.h"
+#include "photo/PictureDialog.h"
+#include "photo/PictureFile.h"
+#include "photo/PictureFormats.h"
+#include "photo/PicturePreview.h"
+#include "tests/support/TestFolder.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,15 +2,15 @@
 // picture needs: the photo box and the dialog's preview read them without
 // overflowing a size, allocating without bound, or decoding what is not shown.
 
-#include "DibGeometry.h"
-#include "Errors.h"
-#include "Graphics.h"
-#include "JpegCodec.h"
-#include "JpegSamples.h"
-#include "MetafileBuilders.h"
-#include "MetafileHeader.h"
-#include "PicturePreview.h"
-#include "TestFolder.h"
+#include "photo/DibGeometry.h"
+#include "platform/Errors.h"
+#include "photo/Graphics.h"
+#include "photo/JpegCodec.h"
+#include "tests/photo/JpegSamples.h"
+#include "tests/photo/MetafileBuilders.h"
+#include "photo/MetafileHeader.h"
+#include "photo/PicturePreview.h"
+#include "tests/support/TestFolder.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,9 +1,9 @@
 // JPEG coding and the bitmap and JPEG picture kinds.
 
-#include "Errors.h"
-#include "Graphics.h"
-#include "JpegCodec.h"
-#include "JpegSamples.h"
+#include "platform/Errors.h"
+#include "photo/Graphics.h"
+#include "photo/JpegCodec.h"
+#include "tests/photo/JpegSamples.h"
 
 #include <QBuffer>
 #include <QProcess>

@@ -1,9 +1,9 @@
 // The metafile kind: header checks and sizes, and our player drawing into an image.
 
-#include "Errors.h"
-#include "Graphics.h"
-#include "MetafileBuilders.h"
-#include "MetafileRenderer.h"
+#include "platform/Errors.h"
+#include "photo/Graphics.h"
+#include "tests/photo/MetafileBuilders.h"
+#include "photo/MetafileRenderer.h"
 
 #include <QPainter>
 #include <QRandomGenerator>

@@ -1,11 +1,11 @@
 // Pasting a picture from the clipboard: a bitmap replaces any picture, a metafile
 // only a metafile, and every failure is answered with false and nothing shown.
 
-#include "Graphics.h"
-#include "ImageBox.h"
-#include "MetafileBuilders.h"
-#include "PastePhoto.h"
-#include "ScriptedDesktop.h"
+#include "photo/Graphics.h"
+#include "photo/ImageBox.h"
+#include "tests/photo/MetafileBuilders.h"
+#include "photo/PastePhoto.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,10 +1,10 @@
 // The photo box draws its picture stretched and never lets a bad picture out of paint.
 
-#include "Graphics.h"
-#include "ImageBox.h"
-#include "JpegCodec.h"
-#include "JpegSamples.h"
-#include "Placeholder.h"
+#include "photo/Graphics.h"
+#include "photo/ImageBox.h"
+#include "photo/JpegCodec.h"
+#include "tests/photo/JpegSamples.h"
+#include "photo/Placeholder.h"
 
 #include <QtTest>
 

@@ -1,17 +1,17 @@
 // Photos stored into and shown from a record's jpg column, on a real database file.
 
-#include "ADODB.h"
-#include "ContactBook.h"
-#include "ContactSchema.h"
-#include "DbHelpers.h"
-#include "Errors.h"
-#include "Graphics.h"
-#include "ImageBox.h"
-#include "JpegCodec.h"
-#include "JpegSamples.h"
-#include "PhotoField.h"
-#include "Placeholder.h"
-#include "TestFolder.h"
+#include "store/ADODB.h"
+#include "tests/support/ContactBook.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "platform/Errors.h"
+#include "photo/Graphics.h"
+#include "photo/ImageBox.h"
+#include "photo/JpegCodec.h"
+#include "tests/photo/JpegSamples.h"
+#include "photo/PhotoField.h"
+#include "photo/Placeholder.h"
+#include "tests/support/TestFolder.h"
 
 #include <QtTest>
 

@@ -1,11 +1,11 @@
 // Loading a picture file into the photo box: the kind by extension, every failure
 // with its message, and the box keeping its picture when the load fails.
 
-#include "Errors.h"
-#include "ImageBox.h"
-#include "MetafileBuilders.h"
-#include "PictureFile.h"
-#include "TestFolder.h"
+#include "platform/Errors.h"
+#include "photo/ImageBox.h"
+#include "tests/photo/MetafileBuilders.h"
+#include "photo/PictureFile.h"
+#include "tests/support/TestFolder.h"
 
 #include <QApplication>
 #include <QBuffer>

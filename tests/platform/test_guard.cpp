@@ -1,6 +1,6 @@
-#include "Errors.h"
-#include "HandlerGuard.h"
-#include "ScriptedDesktop.h"
+#include "platform/Errors.h"
+#include "platform/HandlerGuard.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "Gbk.h"
-#include "Trim.h"
+#include "platform/Gbk.h"
+#include "platform/Trim.h"
 
 #include <QTest>
 

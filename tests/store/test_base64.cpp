@@ -1,4 +1,4 @@
-#include "Base64.h"
+#include "store/Base64.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "Condition.h"
+#include "store/Condition.h"
 
 #include <QTest>
 

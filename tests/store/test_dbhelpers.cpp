@@ -1,9 +1,9 @@
 // The four database helpers: creation, opening, scripts grouped by "create" lines, reopening a table.
 
-#include "ContactBook.h"
-#include "ContactSchema.h"
-#include "DbHelpers.h"
-#include "RawBook.h"
+#include "tests/support/ContactBook.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "tests/support/RawBook.h"
 
 #include <QDir>
 #include <atomic>

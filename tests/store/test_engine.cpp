@@ -1,10 +1,10 @@
 // The engine's connection and storage: encryption, refused opens, padding,
 // widths, record identity, stale writes and photos.
 
-#include "AdoxCatalog.h"
-#include "ContactBook.h"
-#include "ContactSchema.h"
-#include "DbHelpers.h"
+#include "store/AdoxCatalog.h"
+#include "tests/support/ContactBook.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The small texts the engine reads: connection texts, declared column types, sort texts.
 
-#include "ColumnInfo.h"
-#include "ConnectionText.h"
-#include "SortOrder.h"
-#include "SqliteHandle.h"
-#include "TextWidth.h"
+#include "store/ColumnInfo.h"
+#include "store/ConnectionText.h"
+#include "store/SortOrder.h"
+#include "store/SqliteHandle.h"
+#include "store/TextWidth.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 // The recordset's view: current record, filter, sort and the signals that the grid follows.
 
-#include "ContactBook.h"
-#include "ContactSchema.h"
-#include "DbHelpers.h"
+#include "tests/support/ContactBook.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
 
 #include <QSignalSpy>
 

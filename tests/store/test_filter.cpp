@@ -1,5 +1,5 @@
-#include "ContactSchema.h"
-#include "FilterExpr.h"
+#include "store/ContactSchema.h"
+#include "store/FilterExpr.h"
 
 #include <QTest>
 #include <optional>

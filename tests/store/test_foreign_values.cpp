@@ -2,10 +2,10 @@
 // numbers and blobs in text columns. Each value reads on its own, and writes
 // still find the record they read.
 
-#include "ContactBook.h"
-#include "DbHelpers.h"
-#include "RawBook.h"
-#include "StoredText.h"
+#include "tests/support/ContactBook.h"
+#include "store/DbHelpers.h"
+#include "tests/support/RawBook.h"
+#include "store/StoredText.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #include "ContactBook.h"
 
-#include "ContactSchema.h"
-#include "DbHelpers.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
 
 #include <stdexcept>
 

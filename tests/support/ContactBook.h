@@ -3,8 +3,8 @@
 // first start, with the contact query open on the whole contact table; a
 // second copy of the program on the same file; the check of an expected error.
 
-#include "ADODB.h"
-#include "TestFolder.h"
+#include "store/ADODB.h"
+#include "tests/support/TestFolder.h"
 
 #include <QStringList>
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "ScriptedDesktop.h"
 
-#include "Errors.h"
+#include "platform/Errors.h"
 
 ScriptedDesktop::ScriptedDesktop()
 {

@@ -1,7 +1,7 @@
 #pragma once
 // A desktop for tests: records every box and shell request, answers as scripted.
 
-#include "Desktop.h"
+#include "platform/Desktop.h"
 
 #include <QList>
 #include <QMimeData>

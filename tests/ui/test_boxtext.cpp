@@ -1,8 +1,8 @@
 // The real message boxes show their texts as they stand, markup-like characters included.
 
-#include "HandlerGuard.h"
-#include "MessageBoxes.h"
-#include "QtDesktop.h"
+#include "platform/HandlerGuard.h"
+#include "ui/MessageBoxes.h"
+#include "platform/QtDesktop.h"
 
 #include <QAbstractButton>
 #include <QApplication>

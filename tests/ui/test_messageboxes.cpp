@@ -1,6 +1,6 @@
-#include "FileFilter.h"
-#include "MessageBoxes.h"
-#include "ScriptedDesktop.h"
+#include "platform/FileFilter.h"
+#include "ui/MessageBoxes.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QTest>
 

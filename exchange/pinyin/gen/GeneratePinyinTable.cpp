@@ -10,7 +10,7 @@
 // reads a leading character differently from Han-Latin, and the two-character
 // surnames its rules name; then the hand corrections.
 
-#include "../PinyinTableData.h"
+#include "exchange/pinyin/PinyinTableData.h"
 
 #include <unicode/normalizer2.h>
 #include <unicode/translit.h>
@@ -313,7 +313,7 @@ public:
             id.emplace(s, int(id.size()));
 
         out << "// Made by pinyin_table_gen from the Unihan readings and ICU: do not edit.\n"
-               "#include \"pinyin/PinyinTableData.h\"\n\nnamespace pinyin_data {\n\n";
+               "#include \"exchange/pinyin/PinyinTableData.h\"\n\nnamespace pinyin_data {\n\n";
         out << "const int syllableCount = " << syllables.size() << ";\n";
         out << "const char syllableText[] =";
         std::string line;

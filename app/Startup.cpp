@@ -1,8 +1,8 @@
 #include "Startup.h"
 
-#include "ui/MessageBoxes.h"
 #include "forms/Unit_main.h"
 #include "forms/Unit_mm.h"
+#include "ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -12,11 +12,10 @@ const QString Songti = QStringLiteral("宋体");
 
 // Installed Chinese fonts, in order of preference.
 const QStringList ChineseFamilies = {
-    QStringLiteral("WenQuanYi Zen Hei"),  QStringLiteral("Noto Sans CJK SC"),
-    QStringLiteral("Noto Serif CJK SC"),  QStringLiteral("Source Han Sans SC"),
-    QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("AR PL UMing CN"),
+    QStringLiteral("WenQuanYi Zen Hei"),  QStringLiteral("Noto Sans CJK SC"),    QStringLiteral("Noto Serif CJK SC"),
+    QStringLiteral("Source Han Sans SC"), QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("AR PL UMing CN"),
 };
-} // namespace
+}  // namespace
 
 QString MapSongtiFont()
 {

@@ -5,7 +5,10 @@
 
 // The pictures are compiled into this static library: their initialiser must be
 // called, or the linker leaves them out.
-static void InitIconResource() { Q_INIT_RESOURCE(icons); }
+static void InitIconResource()
+{
+    Q_INIT_RESOURCE(icons);
+}
 
 void UseTessalyIcon()
 {

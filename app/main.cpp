@@ -1,9 +1,9 @@
 // The contact book: the login gate, then the main window until it is closed.
 
-#include "photo/PictureDialog.h"
-#include "platform/QtDesktop.h"
 #include "app/Startup.h"
 #include "app/WindowIcon.h"
+#include "photo/PictureDialog.h"
+#include "platform/QtDesktop.h"
 
 #include <QApplication>
 

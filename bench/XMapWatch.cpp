@@ -20,15 +20,14 @@ std::string windowName(Display* display, Window window)
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, name, 0, 256, False, utf8, &type, &format, &count, &after, &data)
-            != Success
+    if (XGetWindowProperty(display, window, name, 0, 256, False, utf8, &type, &format, &count, &after, &data) != Success
         || !data)
         return {};
     std::string text(reinterpret_cast<const char*>(data), count);
     XFree(data);
     return text;
 }
-} // namespace
+}  // namespace
 
 XMapWatch::XMapWatch(const std::string& displayName) : display_(XOpenDisplay(displayName.c_str())) {}
 

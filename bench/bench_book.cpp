@@ -8,8 +8,8 @@
 #include "book/BookWrite.h"
 #include "book/Console.h"
 #include "exchange/ImportPlan.h"
-#include "photo/JpegCodec.h"
 #include "exchange/VCardFile.h"
+#include "photo/JpegCodec.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -49,9 +49,13 @@ StoredContact contact(int i, const QByteArray& photo)
 {
     StoredContact c;
     const QString n = QString::number(i);
-    c.texts = {i % 3 == 0 ? QStringLiteral("朋友") : QStringLiteral("同事"), QStringLiteral("欧阳") + n.right(4),
-               QStringLiteral("1990-01-%1").arg(i % 28 + 1, 2, 10, QLatin1Char('0')), QStringLiteral("138") + QString::number(10000000 + i),
-               n, QStringLiteral("北京市海淀区中关村大街") + n + QStringLiteral("号"), QStringLiteral("备注第") + n + QStringLiteral("条")};
+    c.texts = {i % 3 == 0 ? QStringLiteral("朋友") : QStringLiteral("同事"),
+               QStringLiteral("欧阳") + n.right(4),
+               QStringLiteral("1990-01-%1").arg(i % 28 + 1, 2, 10, QLatin1Char('0')),
+               QStringLiteral("138") + QString::number(10000000 + i),
+               n,
+               QStringLiteral("北京市海淀区中关村大街") + n + QStringLiteral("号"),
+               QStringLiteral("备注第") + n + QStringLiteral("条")};
     c.photo = photo;
     return c;
 }
@@ -108,40 +112,40 @@ int main(int argc, char** argv)
         some << contact(i, i % 3 == 0 ? photoOfAbout20K(i) : QByteArray());
     WriteVCardFile(cards, some);
     if (only != QStringLiteral("export")) {
-    std::printf("import of 10,000 cards (3,334 with a %lld-byte photo), %lld MB file\n", qint64(some.first().photo.size()),
-                QFile(cards).size() >> 20);
-    for (int round = 0; round < 3; ++round) {
-        const QString book = dir.filePath(QStringLiteral("import%1.mdb").arg(round));
-        const Timing t = timed({QStringLiteral("--db"), book, QStringLiteral("import"), cards}, console);
-        std::printf("  tessaly-book import: %lld ms, processor %lld ms (target 2000 ms): %s\n", t.wallMs, t.cpuMs,
-                    qPrintable(console.last));
-    }
-    {
-        // Where the time goes: the codec, the fitting, the writing.
-        const QString book = dir.filePath(QStringLiteral("phases.mdb"));
-        CreateBook(book);
-        BookFile file(book);
-        QElapsedTimer timer;
-        timer.start();
-        std::clock_t cpu = std::clock();
-        const auto cpuSince = [&cpu] {
-            const std::clock_t now = std::clock();
-            const qint64 ms = qint64(now - cpu) * 1000 / CLOCKS_PER_SEC;
-            cpu = now;
-            return ms;
-        };
-        const DraftSet read = ReadVCardFile(cards);
-        const qint64 readMs = timer.restart();
-        const qint64 readCpu = cpuSince();
-        const ImportPlan plan = PlanImport({{QStringLiteral("cards.vcf"), read}}, ContactWidths(file.query), {});
-        const qint64 planMs = timer.restart();
-        const qint64 planCpu = cpuSince();
-        AddContacts(file, plan.toAdd);
-        const qint64 writeMs = timer.elapsed();
-        std::printf("  of which: read %lld ms (processor %lld), fit %lld ms (%lld), write %lld ms (%lld)\n", readMs, readCpu,
-                    planMs, planCpu, writeMs, cpuSince());
-    }
-    vobjectParse(cards);
+        std::printf("import of 10,000 cards (3,334 with a %lld-byte photo), %lld MB file\n",
+                    qint64(some.first().photo.size()), QFile(cards).size() >> 20);
+        for (int round = 0; round < 3; ++round) {
+            const QString book = dir.filePath(QStringLiteral("import%1.mdb").arg(round));
+            const Timing t = timed({QStringLiteral("--db"), book, QStringLiteral("import"), cards}, console);
+            std::printf("  tessaly-book import: %lld ms, processor %lld ms (target 2000 ms): %s\n", t.wallMs, t.cpuMs,
+                        qPrintable(console.last));
+        }
+        {
+            // Where the time goes: the codec, the fitting, the writing.
+            const QString book = dir.filePath(QStringLiteral("phases.mdb"));
+            CreateBook(book);
+            BookFile file(book);
+            QElapsedTimer timer;
+            timer.start();
+            std::clock_t cpu = std::clock();
+            const auto cpuSince = [&cpu] {
+                const std::clock_t now = std::clock();
+                const qint64 ms = qint64(now - cpu) * 1000 / CLOCKS_PER_SEC;
+                cpu = now;
+                return ms;
+            };
+            const DraftSet read = ReadVCardFile(cards);
+            const qint64 readMs = timer.restart();
+            const qint64 readCpu = cpuSince();
+            const ImportPlan plan = PlanImport({{QStringLiteral("cards.vcf"), read}}, ContactWidths(file.query), {});
+            const qint64 planMs = timer.restart();
+            const qint64 planCpu = cpuSince();
+            AddContacts(file, plan.toAdd);
+            const qint64 writeMs = timer.elapsed();
+            std::printf("  of which: read %lld ms (processor %lld), fit %lld ms (%lld), write %lld ms (%lld)\n", readMs,
+                        readCpu, planMs, planCpu, writeMs, cpuSince());
+        }
+        vobjectParse(cards);
     }
     if (only == QStringLiteral("import"))
         return 0;

@@ -1,13 +1,13 @@
 // The recordset over 100,000 contacts: opening, filtering and sorting, run by hand.
-#include "store/ADODB.h"
 #include "bench/ContactBookFill.h"
+#include "store/ADODB.h"
 #include "store/DbHelpers.h"
 
 #include <sqlcipher/sqlite3.h>
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <cstdio>
 
 int main()
@@ -45,6 +45,9 @@ int main()
     lap("change one record");
     query.Delete();
     lap("delete one record");
-    if (qEnvironmentVariableIsSet("KEEP")) { connection.Close(); QFile::copy(path, qgetenv("KEEP")); }
+    if (qEnvironmentVariableIsSet("KEEP")) {
+        connection.Close();
+        QFile::copy(path, qgetenv("KEEP"));
+    }
     return 0;
 }

@@ -1,8 +1,8 @@
 // Export of the largest view the format can number: 65,535 contacts.
+#include "export/XlsExport.h"
 #include "store/ADODB.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
-#include "export/XlsExport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -27,12 +27,11 @@ int main(int argc, char** argv)
 
     QElapsedTimer timer;
     timer.start();
-    connection.Execute(
-        "insert into rem(类别, 姓名, 生日, 电话, QQ, 地址, 备注) "
-        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 65535) "
-        "select case i % 3 when 0 then '朋友' when 1 then '同事' else '同学' end, '王小' || (i % 100), "
-        "'1990-01-' || (i % 28 + 1), '138' || (10000000 + i), i, '北京市海淀区中关村大街' || i || '号', "
-        "'Note ' || i || ' 备注文字' from n");
+    connection.Execute("insert into rem(类别, 姓名, 生日, 电话, QQ, 地址, 备注) "
+                       "with recursive n(i) as (select 1 union all select i + 1 from n where i < 65535) "
+                       "select case i % 3 when 0 then '朋友' when 1 then '同事' else '同学' end, '王小' || (i % 100), "
+                       "'1990-01-' || (i % 28 + 1), '138' || (10000000 + i), i, '北京市海淀区中关村大街' || i || '号', "
+                       "'Note ' || i || ' 备注文字' from n");
     if (!OpenTable(query, ContactSchema::ContactTable())) {
         std::fprintf(stderr, "cannot open the table\n");
         return 1;

@@ -15,7 +15,7 @@ public:
     QStringView Text(int column) const override { return values[column]; }
 };
 
-} // namespace
+}  // namespace
 
 int main()
 {

@@ -25,10 +25,12 @@ namespace {
 // Names as a Chinese book holds them: common surnames, one or two given characters.
 void fill(sqlite3* db, int count)
 {
-    const QString surnames = QStringLiteral("王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋蔡余"
-                                            "杜叶程苏魏吕丁任沈姚卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷侯龙史");
-    const QString given = QStringLiteral("伟芳娜秀英敏静丽强磊军洋勇艳杰娟涛明超兰霞平刚桂华玉萍红建文辉力飞鹏宇浩凯健俊帆"
-                                         "帅旭宁嘉琪思颖晨欣怡梓涵子轩博一诺雨泽乐长行单");
+    const QString surnames =
+        QStringLiteral("王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖田董袁潘于蒋蔡余"
+                       "杜叶程苏魏吕丁任沈姚卢姜崔钟谭陆汪范金石廖贾夏韦付方白邹孟熊秦邱江尹薛闫段雷侯龙史");
+    const QString given =
+        QStringLiteral("伟芳娜秀英敏静丽强磊军洋勇艳杰娟涛明超兰霞平刚桂华玉萍红建文辉力飞鹏宇浩凯健俊帆"
+                       "帅旭宁嘉琪思颖晨欣怡梓涵子轩博一诺雨泽乐长行单");
     const QString categories[] = {"朋友", "同事", "同学", "客户"};
     unsigned seed = 12345;
     auto next = [&seed](int n) {
@@ -42,9 +44,13 @@ void fill(sqlite3* db, int count)
         name += given[next(given.size())];
         if (next(3) != 0)
             name += given[next(given.size())];
-        const QString values[] = {categories[i % 4], name, QStringLiteral("1990-01-01"),
-                                  QString::number(13800000000LL + i), QString::number(100000 + i),
-                                  QStringLiteral("北京市海淀区%1号").arg(i), QStringLiteral("备注")};
+        const QString values[] = {categories[i % 4],
+                                  name,
+                                  QStringLiteral("1990-01-01"),
+                                  QString::number(13800000000LL + i),
+                                  QString::number(100000 + i),
+                                  QStringLiteral("北京市海淀区%1号").arg(i),
+                                  QStringLiteral("备注")};
         for (int c = 0; c < 7; ++c)
             insert.bindText(c + 1, values[c]);
         insert.step();
@@ -84,8 +90,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QString book = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(TESSALY_BOOK_PATH);
     QTemporaryDir dir;
-    const QString path = qEnvironmentVariableIsSet("BENCH_BOOK") ? qEnvironmentVariable("BENCH_BOOK")
-                                                                 : dir.filePath("Kalvo.mdb");
+    const QString path =
+        qEnvironmentVariableIsSet("BENCH_BOOK") ? qEnvironmentVariable("BENCH_BOOK") : dir.filePath("Kalvo.mdb");
     {
         TADOConnection connection;
         TADOQuery query;
@@ -97,8 +103,8 @@ int main(int argc, char** argv)
     }
 
     const double find = medianRun(book, {"--db", path, "find", "zs"});
-    const QByteArray script = "PRAGMA key='" + ContactSchema::DatabasePassword().toUtf8()
-                              + "';\nselect * from rem where 姓名 like '%张%';\n";
+    const QByteArray script =
+        "PRAGMA key='" + ContactSchema::DatabasePassword().toUtf8() + "';\nselect * from rem where 姓名 like '%张%';\n";
     const double shell = medianRun(QStringLiteral("sqlcipher"), {path}, script);
     if (find < 0 || shell < 0)
         return 1;

@@ -1,10 +1,10 @@
 // The main window over 100,000 contacts: start, first paint, clicks, keys, add, sort, search. Run by hand.
-#include "platform/AppPaths.h"
 #include "bench/ContactBookFill.h"
 #include "forms/DBGrid.h"
-#include "photo/ImageBox.h"
-#include "platform/QtDesktop.h"
 #include "forms/Unit_main.h"
+#include "photo/ImageBox.h"
+#include "platform/AppPaths.h"
+#include "platform/QtDesktop.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // Spreadsheets with 100,000 contacts: export to CSV (target 0.5 s) and to .xlsx
 // (target 3 s), import of the CSV (target 2 s: reading and fitting, before the
 // book is written), and for scale the import of the .xlsx.
+#include "exchange/ImportPlan.h"
 #include "exchange/csv/CsvReader.h"
 #include "exchange/csv/CsvWriter.h"
-#include "exchange/ImportPlan.h"
 #include "exchange/xlsx/XlsxReader.h"
 #include "exchange/xlsx/XlsxWriter.h"
 
@@ -26,9 +26,13 @@ QList<StoredContact> sampleContacts()
     contacts.reserve(kContacts);
     for (int i = 0; i < kContacts; ++i) {
         StoredContact c;
-        c.texts = {categories[i % 3], QStringLiteral("王小%1").arg(i % 1000), QStringLiteral("1990-01-%1").arg(i % 28 + 1),
-                   QStringLiteral("138%1").arg(10000000 + i), QString::number(100000 + i),
-                   QStringLiteral("北京市海淀区中关村大街%1号").arg(i), QStringLiteral("Note %1, 备注文字").arg(i)};
+        c.texts = {categories[i % 3],
+                   QStringLiteral("王小%1").arg(i % 1000),
+                   QStringLiteral("1990-01-%1").arg(i % 28 + 1),
+                   QStringLiteral("138%1").arg(10000000 + i),
+                   QString::number(100000 + i),
+                   QStringLiteral("北京市海淀区中关村大街%1号").arg(i),
+                   QStringLiteral("Note %1, 备注文字").arg(i)};
         contacts.append(c);
     }
     return contacts;
@@ -56,7 +60,7 @@ void timed(const char* what, double targetSeconds, const std::function<QString()
         std::printf("%-26s %6.3f s, processor %6.3f s  %s\n", what, seconds, cpu, qPrintable(detail));
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -81,7 +85,10 @@ int main(int argc, char** argv)
             const qint64 reading = part.restart();
             const ImportPlan plan = PlanImport({{csv, set}}, widths, {});
             return QStringLiteral("%1 rows, %2 to add; reading %3 ms, fitting %4 ms")
-                .arg(set.drafts.size()).arg(plan.added()).arg(reading).arg(part.elapsed());
+                .arg(set.drafts.size())
+                .arg(plan.added())
+                .arg(reading)
+                .arg(part.elapsed());
         });
         timed("import .xlsx (read + fit)", 0, [&] {
             const DraftSet set = readXlsxFile(xlsx);

@@ -53,8 +53,9 @@ qint64 timeOfShellRead(const QString& database)
     shell.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer timer;
     timer.start();
-    shell.start(QStringLiteral("sqlcipher"),
-                {database, QStringLiteral("PRAGMA key='%1'; select * from rem;").arg(ContactSchema::DatabasePassword())});
+    shell.start(
+        QStringLiteral("sqlcipher"),
+        {database, QStringLiteral("PRAGMA key='%1'; select * from rem;").arg(ContactSchema::DatabasePassword())});
     shell.waitForFinished(60000);
     return shell.exitCode() == 0 ? timer.elapsed() : -1;
 }
@@ -67,9 +68,10 @@ public:
         name_ = qEnvironmentVariable("DISPLAY");
         if (!name_.isEmpty())
             return;
-        server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                               QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                                               QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        server_.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                       QStringLiteral("tcp")});
         if (server_.waitForReadyRead(10000))
             name_ = u':' + QString::fromLatin1(server_.readLine().trimmed());
     }
@@ -87,7 +89,7 @@ private:
     QString name_;
 };
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

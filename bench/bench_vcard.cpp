@@ -31,9 +31,13 @@ StoredContact sampleContact(int i, const QByteArray& photo)
 {
     StoredContact c;
     const QString n = QString::number(i);
-    c.texts = {i % 3 == 0 ? u"朋友"_qs : u"同事"_qs, u"欧阳小"_qs + QString::number(i % 100),
-               u"1990年1月"_qs + QString::number(i % 28 + 1) + u"日"_qs, u"138"_qs + QString::number(10000000 + i),
-               n, u"北京市海淀区中关村大街"_qs + n + u"号"_qs, u"备注文字，第"_qs + n + u"条; 说明"_qs};
+    c.texts = {i % 3 == 0 ? u"朋友"_qs : u"同事"_qs,
+               u"欧阳小"_qs + QString::number(i % 100),
+               u"1990年1月"_qs + QString::number(i % 28 + 1) + u"日"_qs,
+               u"138"_qs + QString::number(10000000 + i),
+               n,
+               u"北京市海淀区中关村大街"_qs + n + u"号"_qs,
+               u"备注文字，第"_qs + n + u"条; 说明"_qs};
     c.photo = photo;
     return c;
 }
@@ -82,9 +86,10 @@ void vobject(const QString& path, const char* what)
     QElapsedTimer timer;
     timer.start();
     python.start("/usr/bin/python3",
-                 {"-c", "import sys, vobject\n"
-                        "n = sum(1 for _ in vobject.readComponents(open(sys.argv[1], encoding='utf-8').read()))\n"
-                        "print(n)",
+                 {"-c",
+                  "import sys, vobject\n"
+                  "n = sum(1 for _ in vobject.readComponents(open(sys.argv[1], encoding='utf-8').read()))\n"
+                  "print(n)",
                   path});
     if (!python.waitForFinished(600000) || python.exitCode() != 0) {
         std::printf("python3-vobject on %s: not available\n", what);
@@ -94,7 +99,7 @@ void vobject(const QString& path, const char* what)
                 python.readAllStandardOutput().trimmed().constData());
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -1,8 +1,8 @@
 // backup [FILE]: a checked copy of the book with the same key, never over an existing file.
 
-#include "store/Backup.h"
 #include "book/BookFile.h"
 #include "book/Commands.h"
+#include "store/Backup.h"
 #include "store/ContactSchema.h"
 
 #include <QDateTime>
@@ -20,8 +20,8 @@ int RunBackup(BookRun& run, const QStringList& arguments)
     const QStringList files = SplitArguments(QStringLiteral("backup"), arguments).operands;
     if (files.size() > 1)
         throw UsageError(QStringLiteral("backup 最多接受一个文件"));
-    const QString target = files.isEmpty() ? DefaultBackupPath(run.database, QDateTime::currentDateTime())
-                                           : files.first();
+    const QString target =
+        files.isEmpty() ? DefaultBackupPath(run.database, QDateTime::currentDateTime()) : files.first();
     TADOConnection source(QStringLiteral("通讯录"));
     OpenBookConnection(source, run.database);
     BackupDatabase(source, target, ContactSchema::DatabasePassword());

@@ -1,14 +1,17 @@
 #include "BookFile.h"
 
+#include "platform/Trim.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
-#include "platform/Trim.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-QString ShownPath(const QString& path) { return QDir::toNativeSeparators(path); }
+QString ShownPath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
 
 void OpenBookConnection(TADOConnection& connection, const QString& path)
 {

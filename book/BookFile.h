@@ -2,8 +2,8 @@
 // The book as tessaly-book holds it: one connection and one query over the
 // contact table, through the same engine as the window.
 
-#include "store/ADODB.h"
 #include "exchange/ContactDraft.h"
+#include "store/ADODB.h"
 
 #include <QList>
 #include <QString>

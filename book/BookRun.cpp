@@ -3,11 +3,11 @@
 
 #include "BookRun.h"
 
-#include "platform/AppPaths.h"
 #include "book/Commands.h"
-#include "exchange/ContactDraft.h"
 #include "book/GuiReport.h"
 #include "book/ListTable.h"
+#include "exchange/ContactDraft.h"
+#include "platform/AppPaths.h"
 
 #include <QDir>
 
@@ -63,8 +63,8 @@ QString BookHelp()
     lines << QString() << QStringLiteral("选项：")
           << QStringLiteral("  --db 文件                     使用这个通讯录文件（默认为程序旁的 Kalvo.mdb）")
           << QStringLiteral("  --gui                         在窗口中显示报告（export 不给文件时弹出保存对话框）")
-          << QStringLiteral("  -h, --help                    显示本帮助")
-          << QString() << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）；2 用法错误。");
+          << QStringLiteral("  -h, --help                    显示本帮助") << QString()
+          << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）；2 用法错误。");
     return lines.join(u'\n');
 }
 

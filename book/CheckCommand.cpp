@@ -1,8 +1,8 @@
 // check: the book's integrity and its number of contacts; exit 1 when it is damaged.
 
-#include "store/Backup.h"
 #include "book/BookFile.h"
 #include "book/Commands.h"
+#include "store/Backup.h"
 
 int RunCheck(BookRun& run, const QStringList& arguments)
 {

@@ -9,7 +9,10 @@ static void writeLine(FILE* stream, const QString& line)
     std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stream);
 }
 
-void StdConsole::out(const QString& line) { writeLine(stdout, line); }
+void StdConsole::out(const QString& line)
+{
+    writeLine(stdout, line);
+}
 
 void StdConsole::err(const QString& line)
 {
@@ -17,7 +20,10 @@ void StdConsole::err(const QString& line)
     writeLine(stderr, line);
 }
 
-bool StdConsole::outIsTerminal() const { return ::isatty(STDOUT_FILENO) == 1; }
+bool StdConsole::outIsTerminal() const
+{
+    return ::isatty(STDOUT_FILENO) == 1;
+}
 
 void CapturingConsole::out(const QString& line)
 {

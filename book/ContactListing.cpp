@@ -1,8 +1,8 @@
 #include "ContactListing.h"
 
-#include "store/ContactSchema.h"
 #include "book/ListTable.h"
 #include "exchange/pinyin/NameReading.h"
+#include "store/ContactSchema.h"
 
 void PrintContacts(Console& console, const QList<ContactTexts>& contacts, bool withPinyin)
 {

@@ -3,8 +3,8 @@
 #include "book/AtomicSave.h"
 #include "book/BookFile.h"
 #include "book/Commands.h"
-#include "exchange/Formats.h"
 #include "book/GuiReport.h"
+#include "exchange/Formats.h"
 
 int RunExport(BookRun& run, const QStringList& arguments)
 {
@@ -20,8 +20,8 @@ int RunExport(BookRun& run, const QStringList& arguments)
     const QString target = files.first();
     const ExportFormat* format = FindExportFormat(target);
     if (!format)
-        throw UsageError(QStringLiteral("不能导出为 %1：支持的文件类型为 %2")
-                             .arg(ShownPath(target), ExportPatterns().join(u' ')));
+        throw UsageError(
+            QStringLiteral("不能导出为 %1：支持的文件类型为 %2").arg(ShownPath(target), ExportPatterns().join(u' ')));
 
     BookFile book(run.database);
     const QList<StoredContact> contacts = book.contacts();

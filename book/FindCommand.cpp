@@ -5,8 +5,8 @@
 #include "book/Commands.h"
 #include "book/ContactListing.h"
 #include "book/ContactScan.h"
-#include "store/SortOrder.h"
 #include "exchange/pinyin/ContactSearch.h"
+#include "store/SortOrder.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "GuiReport.h"
 
 #include "book/BookRun.h"
-#include "platform/Desktop.h"
 #include "exchange/Formats.h"
+#include "platform/Desktop.h"
 
 namespace {
 

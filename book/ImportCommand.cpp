@@ -4,10 +4,10 @@
 #include "book/BookFile.h"
 #include "book/BookWrite.h"
 #include "book/Commands.h"
-#include "store/ContactSchema.h"
+#include "book/OtherHolders.h"
 #include "exchange/Formats.h"
 #include "exchange/ImportPlan.h"
-#include "book/OtherHolders.h"
+#include "store/ContactSchema.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,8 +28,8 @@ ImportOptions parseImport(const QStringList& arguments)
         throw UsageError(QStringLiteral("import 需要至少一个文件"));
     for (const QString& file : options.files)
         if (!FindImportFormat(file))
-            throw UsageError(QStringLiteral("不能导入 %1：支持的文件类型为 %2")
-                                 .arg(ShownPath(file), ImportPatterns().join(u' ')));
+            throw UsageError(
+                QStringLiteral("不能导入 %1：支持的文件类型为 %2").arg(ShownPath(file), ImportPatterns().join(u' ')));
     return options;
 }
 
@@ -74,7 +74,8 @@ int RunImport(BookRun& run, const QStringList& arguments)
     NewBookGuard created(missing && !options.dryRun ? path : QString());
 
     BookFile book(path);
-    const ImportPlan plan = PlanImport(sources, ContactWidths(book.query), missing ? QList<ContactKey>() : keysOf(book));
+    const ImportPlan plan =
+        PlanImport(sources, ContactWidths(book.query), missing ? QList<ContactKey>() : keysOf(book));
     report(run.console, plan);
     if (options.dryRun) {
         run.console.out(ImportSummary(plan, false));

@@ -17,10 +17,10 @@ const QStringList& compoundSurnames()
 
 bool isHanCharacter(char32_t c)
 {
-    return (c >= 0x4E00 && c <= 0x9FFF)      // unified ideographs
-        || (c >= 0x3400 && c <= 0x4DBF)      // extension A
-        || (c >= 0xF900 && c <= 0xFAFF)      // compatibility ideographs
-        || (c >= 0x20000 && c <= 0x3134F);   // extensions B to G
+    return (c >= 0x4E00 && c <= 0x9FFF)        // unified ideographs
+           || (c >= 0x3400 && c <= 0x4DBF)     // extension A
+           || (c >= 0xF900 && c <= 0xFAFF)     // compatibility ideographs
+           || (c >= 0x20000 && c <= 0x3134F);  // extensions B to G
 }
 
 namespace {
@@ -66,7 +66,7 @@ QStringList splitWords(const QString& text)
     return words;
 }
 
-} // namespace
+}  // namespace
 
 NameParts splitPersonName(const QString& name)
 {

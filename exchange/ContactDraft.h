@@ -20,11 +20,11 @@ struct DraftExtra {
 };
 
 struct ContactDraft {
-    int line = 0;                           // where the card or row starts in its file, 1-based
+    int line = 0;                                 // where the card or row starts in its file, 1-based
     std::array<QString, ContactTextCount> texts;  // as read, untrimmed and unfitted
-    QList<DraftExtra> extras;               // further fields that have no column: into 备注 while it has room
-    QByteArray photo;                       // the picture's bytes as found (any kind), empty when none
-    QStringList leftOut;                    // what the reader could not keep, each a whole report text ("照片：以链接给出…，未导入")
+    QList<DraftExtra> extras;                     // further fields that have no column: into 备注 while it has room
+    QByteArray photo;                             // the picture's bytes as found (any kind), empty when none
+    QStringList leftOut;  // what the reader could not keep, each a whole report text ("照片：以链接给出…，未导入")
 
     QString& text(ContactText column) { return texts[static_cast<int>(column)]; }
     const QString& text(ContactText column) const { return texts[static_cast<int>(column)]; }

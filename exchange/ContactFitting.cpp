@@ -1,10 +1,10 @@
 #include "ContactFitting.h"
 
+#include "exchange/PhotoFitting.h"
+#include "platform/Trim.h"
 #include "store/ADODB.h"
 #include "store/ContactSchema.h"
-#include "exchange/PhotoFitting.h"
 #include "store/TextWidth.h"
-#include "platform/Trim.h"
 
 ColumnWidths ContactWidths(TADOQuery& query)
 {
@@ -37,7 +37,10 @@ QString CutToWidth(const QString& text, int width)
 
 namespace {
 
-bool tooWide(const QString& text, int width) { return width > 0 && CodePointCount(text) > width; }
+bool tooWide(const QString& text, int width)
+{
+    return width > 0 && CodePointCount(text) > width;
+}
 
 // 备注 as it fills: the card's own note first, then what did not fit elsewhere.
 class NoteBuilder {
@@ -92,11 +95,12 @@ FittedContact FitDraft(const ContactDraft& draft, const ColumnWidths& widths)
         if (tooWide(value, widths[i])) {
             value = CutToWidth(value, widths[i]);
             fitted.cut = true;
-            fitted.notes << (builder.add(labels[i], original)
-                                 ? QStringLiteral("%1：超过 %2 个字符，已截断，原文记入备注").arg(labels[i]).arg(widths[i])
-                                 : QStringLiteral("%1：超过 %2 个字符，已截断，备注已满，原文未保存")
-                                       .arg(labels[i])
-                                       .arg(widths[i]));
+            fitted.notes
+                << (builder.add(labels[i], original)
+                        ? QStringLiteral("%1：超过 %2 个字符，已截断，原文记入备注").arg(labels[i]).arg(widths[i])
+                        : QStringLiteral("%1：超过 %2 个字符，已截断，备注已满，原文未保存")
+                              .arg(labels[i])
+                              .arg(widths[i]));
         }
         fitted.texts[i] = value;
     }

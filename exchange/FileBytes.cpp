@@ -5,18 +5,18 @@
 #include <QDir>
 #include <QFileInfo>
 
-static QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
+static QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
 
 // Why a file could not be opened, in the words of the program rather than the system's English.
 static QString reasonOf(const QFile& file)
 {
     switch (file.error()) {
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("没有权限");
-    case QFileDevice::ResourceError:
-        return QStringLiteral("磁盘已满或资源不足");
-    default:
-        break;
+    case QFileDevice::PermissionsError: return QStringLiteral("没有权限");
+    case QFileDevice::ResourceError: return QStringLiteral("磁盘已满或资源不足");
+    default: break;
     }
     const QFileInfo info(file.fileName());
     if (info.isDir())

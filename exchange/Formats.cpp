@@ -1,8 +1,8 @@
 #include "Formats.h"
 
+#include "exchange/VCardFile.h"
 #include "exchange/csv/CsvReader.h"
 #include "exchange/csv/CsvWriter.h"
-#include "exchange/VCardFile.h"
 #include "exchange/xls/XlsReader.h"
 #include "exchange/xlsx/XlsxReader.h"
 #include "exchange/xlsx/XlsxWriter.h"
@@ -45,8 +45,14 @@ static const Format* findIn(const QList<Format>& formats, const QString& path)
     return nullptr;
 }
 
-const ImportFormat* FindImportFormat(const QString& path) { return findIn(ImportFormats(), path); }
-const ExportFormat* FindExportFormat(const QString& path) { return findIn(ExportFormats(), path); }
+const ImportFormat* FindImportFormat(const QString& path)
+{
+    return findIn(ImportFormats(), path);
+}
+const ExportFormat* FindExportFormat(const QString& path)
+{
+    return findIn(ExportFormats(), path);
+}
 
 template <typename Format>
 static QStringList patternsOf(const QList<Format>& formats)
@@ -57,5 +63,11 @@ static QStringList patternsOf(const QList<Format>& formats)
     return patterns;
 }
 
-QStringList ImportPatterns() { return patternsOf(ImportFormats()); }
-QStringList ExportPatterns() { return patternsOf(ExportFormats()); }
+QStringList ImportPatterns()
+{
+    return patternsOf(ImportFormats());
+}
+QStringList ExportPatterns()
+{
+    return patternsOf(ExportFormats());
+}

@@ -12,9 +12,9 @@
 #include <QStringList>
 
 struct ImportFormat {
-    QString extension;                       // lower case, without the dot: "vcf"
-    QString description;                     // for dialogs and --help: "vCard 名片"
-    DraftSet (*read)(const QString& path);   // raises ExchangeError when the whole file cannot be read
+    QString extension;                      // lower case, without the dot: "vcf"
+    QString description;                    // for dialogs and --help: "vCard 名片"
+    DraftSet (*read)(const QString& path);  // raises ExchangeError when the whole file cannot be read
 };
 
 struct ExportFormat {

@@ -22,9 +22,15 @@ QString DuplicateIndex::keyOf(const FittedContact& contact)
     return QStringLiteral("\n\n") + all.join(u'\n');
 }
 
-bool DuplicateIndex::contains(const FittedContact& contact) const { return keys_.contains(keyOf(contact)); }
+bool DuplicateIndex::contains(const FittedContact& contact) const
+{
+    return keys_.contains(keyOf(contact));
+}
 
-void DuplicateIndex::add(const FittedContact& contact) { keys_.insert(keyOf(contact)); }
+void DuplicateIndex::add(const FittedContact& contact)
+{
+    keys_.insert(keyOf(contact));
+}
 
 namespace {
 
@@ -45,8 +51,7 @@ struct Entry {
 
 }  // namespace
 
-ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
-                      const QList<ContactKey>& existing)
+ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths, const QList<ContactKey>& existing)
 {
     ImportPlan plan;
     DuplicateIndex index(existing);
@@ -58,7 +63,8 @@ ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& wi
             entries.push_back({draft.line, &draft, nullptr});
         for (const DraftFailure& failure : source.cards.failures)
             entries.push_back({failure.line, nullptr, &failure});
-        std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.line < b.line; });
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const Entry& a, const Entry& b) { return a.line < b.line; });
 
         for (const Entry& entry : entries) {
             if (entry.failure) {
@@ -71,8 +77,9 @@ ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& wi
             const QString place = cardPlace(source.name, entry.line, fitted.text(ContactText::Name));
             if (index.contains(fitted) || fromImport.contains(fitted)) {
                 plan.report << place
-                                   + (fromImport.contains(fitted) ? QStringLiteral("与本次导入中前面的联系人重复，跳过")
-                                                                  : QStringLiteral("通讯录中已有同名同电话的联系人，跳过"));
+                                   + (fromImport.contains(fitted)
+                                          ? QStringLiteral("与本次导入中前面的联系人重复，跳过")
+                                          : QStringLiteral("通讯录中已有同名同电话的联系人，跳过"));
                 ++plan.skipped;
                 continue;
             }

@@ -5,10 +5,10 @@ namespace {
 bool isSeparator(QChar c)
 {
     return c.isSpace() || c == QLatin1Char('-') || c == QLatin1Char('.') || c == QLatin1Char('(')
-        || c == QLatin1Char(')');
+           || c == QLatin1Char(')');
 }
 
-} // namespace
+}  // namespace
 
 bool isChineseMobileNumber(const QString& phone)
 {

@@ -1,7 +1,7 @@
 #include "PhotoFitting.h"
 
-#include "platform/Errors.h"
 #include "photo/JpegCodec.h"
+#include "platform/Errors.h"
 
 #include <QImage>
 
@@ -49,7 +49,8 @@ PhotoFit FitPhoto(const QByteArray& bytes)
             return {bytes, {}};
         } catch (const EJPEG& e) {
             // Still the phone's own bytes: kept, so an export gives them back, but said.
-            return {bytes, QStringLiteral("照片：JPEG 数据无法读取（%1），按原样保存，窗口中可能无法显示").arg(e.Message)};
+            return {bytes,
+                    QStringLiteral("照片：JPEG 数据无法读取（%1），按原样保存，窗口中可能无法显示").arg(e.Message)};
         }
     }
     const char* kind = bitmapKind(bytes);

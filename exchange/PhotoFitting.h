@@ -1,7 +1,7 @@
 #pragma once
 // The photo of an imported card as the book keeps it: JPEG data (anything
-// that starts with the start-of-image marker) stays byte for byte; a PNG, GIF or BMP picture becomes a new JPEG with the photo settings,
-// as a pasted bitmap does.
+// that starts with the start-of-image marker) stays byte for byte; a PNG, GIF or BMP picture becomes a new JPEG with
+// the photo settings, as a pasted bitmap does.
 
 #include <QByteArray>
 #include <QString>

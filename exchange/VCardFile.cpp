@@ -4,7 +4,10 @@
 #include "exchange/vcard/VCardReader.h"
 #include "exchange/vcard/VCardWriter.h"
 
-DraftSet ReadVCardFile(const QString& path) { return readVCards(ReadWholeFile(path)); }
+DraftSet ReadVCardFile(const QString& path)
+{
+    return readVCards(ReadWholeFile(path));
+}
 
 void WriteVCardFile(const QString& path, const QList<StoredContact>& contacts)
 {

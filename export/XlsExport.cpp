@@ -1,11 +1,11 @@
 #include "XlsExport.h"
 
-#include "store/ADODB.h"
-#include "store/ControlsHold.h"
+#include "export/XlsSink.h"
 #include "platform/Errors.h"
 #include "platform/Gbk.h"
 #include "platform/Trim.h"
-#include "export/XlsSink.h"
+#include "store/ADODB.h"
+#include "store/ControlsHold.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -124,7 +124,8 @@ bool sameFile(const QString& a, const QString& b)
 {
     if (a.isEmpty() || b.isEmpty())
         return false;
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     if (stat(QFile::encodeName(a).constData(), &sa) != 0 || stat(QFile::encodeName(b).constData(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
@@ -143,7 +144,7 @@ void setReason(QString* out, const QString& reason)
         *out = reason;
 }
 
-} // namespace
+}  // namespace
 
 QString EnsureExtension(const QString& name, const QString& extension)
 {
@@ -175,7 +176,7 @@ bool ExportToXls(TADOQuery& query, QIODevice& device, const QStringList& columnN
         query.First();
         {
             const ControlsHold held(query);  // the grid follows again however the walk ends
-            QList<TField*> fields;  // looked up once the first record is there
+            QList<TField*> fields;           // looked up once the first record is there
             quint16 row = 0;
             while (!query.Eof()) {
                 ++row;

@@ -23,8 +23,7 @@ bool ExportToXls(TADOQuery& query, const QString& fileName, const QStringList& c
                  QString* failureReason = nullptr);
 
 // The same into an open device; the file variant checks and opens, then calls this.
-bool ExportToXls(TADOQuery& query, QIODevice& device, const QStringList& columnNames,
-                 QString* failureReason = nullptr);
+bool ExportToXls(TADOQuery& query, QIODevice& device, const QStringList& columnNames, QString* failureReason = nullptr);
 
 // Rows are numbered in a 16-bit field after the header row.
 constexpr int kXlsMaxRecords = 65535;

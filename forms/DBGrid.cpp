@@ -1,8 +1,8 @@
 #include "DBGrid.h"
 
-#include "store/ADODB.h"
 #include "forms/DBGridModel.h"
 #include "platform/HandlerGuard.h"
+#include "store/ADODB.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -78,7 +78,8 @@ void TDBGrid::FitColumnWidths()
             continue;
         }
         const QString sample = field->IsBlob() ? QStringLiteral("(BLOB)") : QString(qMin(field->Size, 24), u'0');
-        const int width = qMax(metrics.horizontalAdvance(sample), metrics.horizontalAdvance(field->FieldName)) + 2 * charWidth;
+        const int width =
+            qMax(metrics.horizontalAdvance(sample), metrics.horizontalAdvance(field->FieldName)) + 2 * charWidth;
         setColumnWidth(i, width);
     }
 }

@@ -44,8 +44,8 @@ private:
 
     TDataSource* source_ = nullptr;
     TDBGridModel* model_ = nullptr;
-    bool following_ = false;       // the view is being set from the query
+    bool following_ = false;  // the view is being set from the query
     bool leftPressedOnCell_ = false;
-    bool fitting_ = false;          // widths are being set by the grid itself
+    bool fitting_ = false;  // widths are being set by the grid itself
     QHash<QString, int> userWidths_;
 };

@@ -1,9 +1,9 @@
 #include "LoginButtonPictures.h"
 
+#include <QBitmap>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QBitmap>
 #include <QPixmap>
 #include <functional>
 
@@ -26,7 +26,7 @@ QIcon Picture(const std::function<void(QPainter&)>& draw)
     picture.setMask(picture.createMaskFromColor(background));
     return QIcon(picture);
 }
-} // namespace
+}  // namespace
 
 QIcon LoginPicture()
 {
@@ -37,8 +37,8 @@ QIcon LoginPicture()
         p.setBrush(QColor(240, 240, 240));
         p.drawEllipse(QRectF(7, 13, 5, 5));
         p.setBrush(QColor(230, 180, 40));
-        p.drawRect(QRectF(16, 14, 13, 3));    // the shank
-        p.drawRect(QRectF(23, 17, 3, 5));     // the bit
+        p.drawRect(QRectF(16, 14, 13, 3));  // the shank
+        p.drawRect(QRectF(23, 17, 3, 5));   // the bit
         p.drawRect(QRectF(27, 17, 2, 4));
     });
     return icon;
@@ -78,7 +78,7 @@ QIcon SavePicture()
         p.setBrush(QColor(250, 250, 250));
         p.drawRect(QRectF(7, 16, 18, 13));  // the label
         p.setBrush(QColor(190, 190, 200));
-        p.drawRect(QRectF(9, 3, 13, 9));    // the shutter
+        p.drawRect(QRectF(9, 3, 13, 9));  // the shutter
         p.setBrush(QColor(40, 80, 170));
         p.drawRect(QRectF(17, 5, 3, 5));
     });

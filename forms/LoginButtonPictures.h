@@ -4,6 +4,6 @@
 
 #include <QIcon>
 
-QIcon LoginPicture();          // "登录": a key
-QIcon ChangePasswordPicture(); // "改密": a padlock
-QIcon SavePicture();           // "保存": a diskette
+QIcon LoginPicture();           // "登录": a key
+QIcon ChangePasswordPicture();  // "改密": a padlock
+QIcon SavePicture();            // "保存": a diskette

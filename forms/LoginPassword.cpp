@@ -1,8 +1,8 @@
 #include "LoginPassword.h"
 
-#include "store/Base64.h"
 #include "platform/Gbk.h"
 #include "platform/Trim.h"
+#include "store/Base64.h"
 
 const QByteArray FactoryPassword = QByteArrayLiteral("480917");
 

@@ -42,7 +42,7 @@ QChar characterOf(const QKeyEvent* event)
     }
     return event->text().isEmpty() ? QChar() : event->text().front();
 }
-} // namespace
+}  // namespace
 
 TMaskEdit::TMaskEdit(QWidget* parent) : QLineEdit(parent)
 {

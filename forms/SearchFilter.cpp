@@ -1,7 +1,7 @@
 #include "SearchFilter.h"
 
-#include "store/Condition.h"
 #include "forms/ContactColumns.h"
+#include "store/Condition.h"
 
 QString BuildSearchFilter(const QStringList& texts)
 {

@@ -9,7 +9,7 @@ namespace {
 constexpr int FixedPanelWidth = 100;
 constexpr int DesignHeight = 27;
 constexpr int PanelGap = 2;  // the bar draws its panels with a small gap between them
-} // namespace
+}  // namespace
 
 TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent), texts_(PanelCount)
 {
@@ -74,7 +74,8 @@ void TStatusBar::mousePressEvent(QMouseEvent* event)
 
 void TStatusBar::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = leftPressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click =
+        leftPressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     leftPressed_ = false;
     event->accept();
     if (click)

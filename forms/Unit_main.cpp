@@ -1,23 +1,23 @@
 #include "Unit_main.h"
 
-#include "platform/AppPaths.h"
+#include "export/XlsExport.h"
 #include "forms/ClipboardLines.h"
 #include "forms/ContactColumns.h"
-#include "store/ControlsHold.h"
 #include "forms/DBGrid.h"
-#include "store/DbHelpers.h"
-#include "platform/Desktop.h"
-#include "platform/HandlerGuard.h"
+#include "forms/SearchFilter.h"
+#include "forms/StatusBar.h"
 #include "photo/ImageBox.h"
-#include "ui/MessageBoxes.h"
 #include "photo/PastePhoto.h"
 #include "photo/PhotoField.h"
 #include "photo/PictureFile.h"
 #include "photo/PictureFormats.h"
-#include "forms/SearchFilter.h"
-#include "forms/StatusBar.h"
+#include "platform/AppPaths.h"
+#include "platform/Desktop.h"
+#include "platform/HandlerGuard.h"
 #include "platform/Trim.h"
-#include "export/XlsExport.h"
+#include "store/ControlsHold.h"
+#include "store/DbHelpers.h"
+#include "ui/MessageBoxes.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -38,7 +38,7 @@ QString ClipboardText()
     return data && data->hasText() ? data->text() : QString();
 }
 
-} // namespace
+}  // namespace
 
 TForm_main::TForm_main(QWidget* parent) : QWidget(parent)
 {
@@ -105,8 +105,13 @@ void TForm_main::SetPanelText(int panel, const QString& text)
 
 QStringList TForm_main::ContactFormTexts() const
 {
-    return {ComboBox1->currentText(), Edit1->text(), Edit2->text(), Edit3->text(),
-            Edit4->text(),            Edit5->text(), Edit6->text()};
+    return {ComboBox1->currentText(),
+            Edit1->text(),
+            Edit2->text(),
+            Edit3->text(),
+            Edit4->text(),
+            Edit5->text(),
+            Edit6->text()};
 }
 
 void TForm_main::ClearContactForm()

@@ -61,7 +61,7 @@ public:
 
     // Handlers, one per event. They raise; the event bindings run each inside
     // the handler guard, which shows the standard error box.
-    void FormCreate();  // the database bootstrap; run once by the constructor
+    void FormCreate();    // the database bootstrap; run once by the constructor
     void BitBtn1Click();  // 新建
     void BitBtn2Click();  // 修改
     void DBGrid1CellClick(int column);

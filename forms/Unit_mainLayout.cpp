@@ -4,10 +4,10 @@
 #include "forms/BitBtn.h"
 #include "forms/CoolBar.h"
 #include "forms/DBGrid.h"
-#include "photo/ImageBox.h"
-#include "photo/Placeholder.h"
 #include "forms/StatusBar.h"
 #include "forms/Unit_main.h"
+#include "photo/ImageBox.h"
+#include "photo/Placeholder.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -71,7 +71,7 @@ QLineEdit* NewEdit(const QString& name, const QRect& bounds, bool inputMethod, Q
     return edit;
 }
 
-} // namespace
+}  // namespace
 
 QString TForm_main::PromotionText()
 {
@@ -117,7 +117,8 @@ void TForm_main::CreateControls()
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->addItems({QStringLiteral("同学"), QStringLiteral("学生"), QStringLiteral("朋友"), QStringLiteral("亲戚"),
-                         QStringLiteral("亲人"), QStringLiteral("熟人"), QStringLiteral("客户"), QStringLiteral("同事")});
+                         QStringLiteral("亲人"), QStringLiteral("熟人"), QStringLiteral("客户"),
+                         QStringLiteral("同事")});
     ComboBox1->setMaxVisibleItems(8);
     ComboBox1->setGeometry(69, 4, 123, 24);
     ComboBox1->lineEdit()->setMaxLength(Unlimited);
@@ -163,9 +164,8 @@ void TForm_main::CreateControls()
     layout->addWidget(StatusBar1);
 
     // Keyboard order: the button row (in its own order), the input panel, the grid.
-    const QList<QWidget*> tabOrder{BitBtn1, BitBtn3, BitBtn2, BitBtn5, BitBtn6, BitBtn7, BitBtn8,
-                                   ComboBox1, Edit1, Edit2, Edit3, Edit4, Edit5, Edit6,
-                                   BitBtn4, BitBtn9, DBGrid1};
+    const QList<QWidget*> tabOrder{BitBtn1, BitBtn3, BitBtn2, BitBtn5, BitBtn6, BitBtn7, BitBtn8, ComboBox1, Edit1,
+                                   Edit2,   Edit3,   Edit4,   Edit5,   Edit6,   BitBtn4, BitBtn9, DBGrid1};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }

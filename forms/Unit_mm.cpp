@@ -1,15 +1,15 @@
 #include "Unit_mm.h"
 
 #include "forms/BitBtn.h"
-#include "store/ContactSchema.h"
-#include "store/DbHelpers.h"
-#include "platform/Gbk.h"
-#include "platform/HandlerGuard.h"
 #include "forms/LoginButtonPictures.h"
 #include "forms/LoginPassword.h"
 #include "forms/MaskEdit.h"
-#include "ui/MessageBoxes.h"
 #include "forms/Unit_main.h"
+#include "platform/Gbk.h"
+#include "platform/HandlerGuard.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "ui/MessageBoxes.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -38,8 +38,7 @@ TMaskEdit* makeMaskEdit(QWidget* parent, const char* name, QRect bounds)
     return edit;
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QIcon& picture,
-                        QRect bounds)
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, const QIcon& picture, QRect bounds)
 {
     auto* button = new TBitBtn(picture, text, parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -47,11 +46,11 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
     button->setIconSize(QSize(32, 32));
     return button;
 }
-} // namespace
+}  // namespace
 
 TForm_mm::TForm_mm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-                          | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     buildControls();
     Guarded([this] { FormCreate(); });
@@ -203,10 +202,7 @@ void TForm_mm::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Escape:
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->accept();
-        return;
-    default:
-        QDialog::keyPressEvent(event);
+    case Qt::Key_Enter: event->accept(); return;
+    default: QDialog::keyPressEvent(event);
     }
 }

@@ -5,8 +5,8 @@
 // preview do, onto small canvases. Only the kinds' own errors are expected;
 // anything else escaping, or any crash, is a finding.
 
-#include "platform/Errors.h"
 #include "photo/Graphics.h"
+#include "platform/Errors.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

@@ -22,7 +22,7 @@ void replayFile(const std::filesystem::path& path, int& count)
     ++count;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -20,7 +20,7 @@ bool hasText(const StoredContact& contact)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

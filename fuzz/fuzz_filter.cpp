@@ -68,7 +68,7 @@ std::optional<std::vector<bool>> evaluate(const QString& text)
     return answers;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

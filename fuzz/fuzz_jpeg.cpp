@@ -2,8 +2,8 @@
 // once on load; the full-size decode with the display settings; the preview's
 // scaled decode. Library errors must come back as EJPEG and nothing else.
 
-#include "photo/JpegCodec.h"
 #include "fuzz/PictureFuzzing.h"
+#include "photo/JpegCodec.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ namespace {
 // to learn anything; the scaled decode covers such pictures.
 constexpr qint64 FullDecodePixels = 1 << 21;
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -2,8 +2,8 @@
 // records played onto a small canvas; and played again without the header
 // check, as the drawing code meets whatever bytes a metafile holds.
 
-#include "photo/MetafileRenderer.h"
 #include "fuzz/PictureFuzzing.h"
+#include "photo/MetafileRenderer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

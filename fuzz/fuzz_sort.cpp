@@ -38,7 +38,7 @@ std::vector<SortKey> keysFor(const QString& sortText)
     return keys;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -19,7 +19,7 @@ QString oneKindOfLineBreak(QString text)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

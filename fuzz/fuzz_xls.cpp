@@ -35,7 +35,7 @@ void quietChild()
         std::signal(sig, SIG_DFL);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {

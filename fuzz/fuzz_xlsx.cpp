@@ -18,7 +18,8 @@ const XlsxParts& sampleParts()
     static const XlsxParts parts = [] {
         XlsxParts p;
         p.sheetPath = QStringLiteral("xl/worksheets/sheet1.xml");
-        p.sharedStrings = {QStringLiteral("姓名"), QStringLiteral("电话"), QStringLiteral("生日"), QStringLiteral("王五")};
+        p.sharedStrings = {QStringLiteral("姓名"), QStringLiteral("电话"), QStringLiteral("生日"),
+                           QStringLiteral("王五")};
         p.dateStyles = {false, true};
         return p;
     }();
@@ -32,7 +33,7 @@ void checkLines(const DraftSet& set)
             std::abort();
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -41,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (bytes.startsWith("PK"))
             checkLines(readXlsxBytes(bytes, QStringLiteral("fuzz.xlsx")));
         else
-            checkLines(draftsFromSheet(readXlsxSheet(bytes, sampleParts(), QStringLiteral("fuzz.xlsx")), QStringLiteral("fuzz.xlsx")));
+            checkLines(draftsFromSheet(readXlsxSheet(bytes, sampleParts(), QStringLiteral("fuzz.xlsx")),
+                                       QStringLiteral("fuzz.xlsx")));
     } catch (const ExchangeError&) {
     }
     return 0;

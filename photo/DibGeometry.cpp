@@ -5,23 +5,37 @@
 
 namespace {
 
-constexpr qsizetype CoreHeaderSize = 12;   // BITMAPCOREHEADER
-constexpr qsizetype InfoHeaderSize = 40;   // BITMAPINFOHEADER
+constexpr qsizetype CoreHeaderSize = 12;  // BITMAPCOREHEADER
+constexpr qsizetype InfoHeaderSize = 40;  // BITMAPINFOHEADER
 constexpr qsizetype LargestHeaderSize = 1024;
 
-quint16 U16(QByteArrayView b, qsizetype at) { return qFromLittleEndian<quint16>(b.data() + at); }
-quint32 U32(QByteArrayView b, qsizetype at) { return qFromLittleEndian<quint32>(b.data() + at); }
-qint32 I32(QByteArrayView b, qsizetype at) { return qFromLittleEndian<qint32>(b.data() + at); }
+quint16 U16(QByteArrayView b, qsizetype at)
+{
+    return qFromLittleEndian<quint16>(b.data() + at);
+}
+quint32 U32(QByteArrayView b, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(b.data() + at);
+}
+qint32 I32(QByteArrayView b, qsizetype at)
+{
+    return qFromLittleEndian<qint32>(b.data() + at);
+}
 
 bool KnownDepth(int bitCount)
 {
     switch (bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: return true;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32: return true;
     default: return false;
     }
 }
 
-} // namespace
+}  // namespace
 
 std::optional<DibGeometry> ReadDibGeometry(QByteArrayView info)
 {
@@ -52,9 +66,9 @@ std::optional<DibGeometry> ReadDibGeometry(QByteArrayView info)
         if (g.bitCount <= 8 && colours > 256)
             colours = 256;
         qsizetype masks = 0;
-        if (g.headerSize == InfoHeaderSize && g.compression == 3)        // BI_BITFIELDS
+        if (g.headerSize == InfoHeaderSize && g.compression == 3)  // BI_BITFIELDS
             masks = 12;
-        else if (g.headerSize == InfoHeaderSize && g.compression == 6)   // BI_ALPHABITFIELDS
+        else if (g.headerSize == InfoHeaderSize && g.compression == 6)  // BI_ALPHABITFIELDS
             masks = 16;
         g.infoSize = g.headerSize + masks + colours * 4;
     }

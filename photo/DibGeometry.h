@@ -11,7 +11,7 @@ inline constexpr qint64 MaxDibPixels = 30'000'000;
 
 struct DibGeometry {
     qint64 width = 0;
-    qint64 height = 0;         // rows, whatever the direction
+    qint64 height = 0;  // rows, whatever the direction
     bool bottomUp = true;
     int bitCount = 0;
     quint32 compression = 0;   // BI_RGB, BI_RLE8, ...

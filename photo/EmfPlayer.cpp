@@ -154,7 +154,7 @@ void EmfPlayer::Blit(quint32 type, RecordParams& p)
         rop = p.U32(68);
         image = Dib(p, 48, 56, &info);
         sourceFromBottom = true;  // as StretchDIBits counts rows
-    } else {  // EMR_BITBLT, EMR_STRETCHBLT
+    } else {                      // EMR_BITBLT, EMR_STRETCHBLT
         dest = QRectF(p.I32(24), p.I32(28), p.I32(32), p.I32(36));
         rop = p.U32(40);
         const quint32 infoSize = p.U32(88);
@@ -179,13 +179,20 @@ void EmfPlayer::Blit(quint32 type, RecordParams& p)
 bool EmfPlayer::Play(quint32 type, RecordParams& p)
 {
     switch (type) {
-    case EMR_POLYBEZIER: case EMR_POLYGON: case EMR_POLYLINE: case EMR_POLYBEZIERTO: case EMR_POLYLINETO:
-    case EMR_POLYBEZIER16: case EMR_POLYGON16: case EMR_POLYLINE16: case EMR_POLYBEZIERTO16: case EMR_POLYLINETO16:
-        Points(type, p);
-        break;
-    case EMR_POLYPOLYLINE: case EMR_POLYPOLYGON: case EMR_POLYPOLYLINE16: case EMR_POLYPOLYGON16:
-        PolyPoints(type, p);
-        break;
+    case EMR_POLYBEZIER:
+    case EMR_POLYGON:
+    case EMR_POLYLINE:
+    case EMR_POLYBEZIERTO:
+    case EMR_POLYLINETO:
+    case EMR_POLYBEZIER16:
+    case EMR_POLYGON16:
+    case EMR_POLYLINE16:
+    case EMR_POLYBEZIERTO16:
+    case EMR_POLYLINETO16: Points(type, p); break;
+    case EMR_POLYPOLYLINE:
+    case EMR_POLYPOLYGON:
+    case EMR_POLYPOLYLINE16:
+    case EMR_POLYPOLYGON16: PolyPoints(type, p); break;
     case EMR_SETWINDOWEXTEX: {
         const QPointF e = Point(p, 8);
         canvas_.SetWindowExt(QSizeF(e.x(), e.y()));
@@ -286,16 +293,13 @@ bool EmfPlayer::Play(quint32 type, RecordParams& p)
     }
     case EMR_BITBLT:
     case EMR_STRETCHBLT:
-    case EMR_STRETCHDIBITS:
-        Blit(type, p);
-        break;
-    default:
-        break;  // text, paths, clipping, palettes: not drawn
+    case EMR_STRETCHDIBITS: Blit(type, p); break;
+    default: break;  // text, paths, clipping, palettes: not drawn
     }
     return !p.Bad();
 }
 
-} // namespace
+}  // namespace
 
 void PlayEmfRecords(MetafileCanvas& canvas, const QByteArray& data, qsizetype firstRecord)
 {

@@ -3,8 +3,8 @@
 #include "Graphics.h"
 
 #include "photo/DibGeometry.h"
-#include "platform/Errors.h"
 #include "photo/JpegCodec.h"
+#include "platform/Errors.h"
 
 #include <QPainter>
 #include <QtEndian>
@@ -32,7 +32,8 @@ bool HeaderClaimsAreSound(const QByteArray& file)
         return false;
     // The bits start where the file header says, unless that points into the header itself.
     const qint64 claimed = qFromLittleEndian<quint32>(file.constData() + 10);
-    const qint64 bitsAt = claimed >= fileHeaderSize + geometry->headerSize ? claimed : fileHeaderSize + geometry->infoSize;
+    const qint64 bitsAt =
+        claimed >= fileHeaderSize + geometry->headerSize ? claimed : fileHeaderSize + geometry->infoSize;
     return bitsAt <= file.size() && geometry->BitsFit(file.size() - bitsAt);
 }
 
@@ -40,16 +41,28 @@ bool HeaderClaimsAreSound(const QByteArray& file)
 
 // ---------------------------------------------------------------- TBitmap
 
-bool TBitmap::Empty() const { return Image.isNull(); }
-int TBitmap::Width() const { return Image.width(); }
-int TBitmap::Height() const { return Image.height(); }
+bool TBitmap::Empty() const
+{
+    return Image.isNull();
+}
+int TBitmap::Width() const
+{
+    return Image.width();
+}
+int TBitmap::Height() const
+{
+    return Image.height();
+}
 
 void TBitmap::Draw(QPainter& painter, const QRect& rect) const
 {
     DrawStretched(painter, rect, Image);
 }
 
-std::unique_ptr<TGraphic> TBitmap::Clone() const { return std::make_unique<TBitmap>(*this); }
+std::unique_ptr<TGraphic> TBitmap::Clone() const
+{
+    return std::make_unique<TBitmap>(*this);
+}
 
 void TBitmap::LoadFromBytes(const QByteArray& bytes)
 {
@@ -69,12 +82,24 @@ void TBitmap::LoadFromBytes(const QByteArray& bytes)
 
 // ---------------------------------------------------------------- TJPEGImage
 
-bool TJPEGImage::Empty() const { return Data.isEmpty() && Bitmap.isNull(); }
+bool TJPEGImage::Empty() const
+{
+    return Data.isEmpty() && Bitmap.isNull();
+}
 
-int TJPEGImage::Width() const { return Data.isEmpty() ? Bitmap.width() : width_; }
-int TJPEGImage::Height() const { return Data.isEmpty() ? Bitmap.height() : height_; }
+int TJPEGImage::Width() const
+{
+    return Data.isEmpty() ? Bitmap.width() : width_;
+}
+int TJPEGImage::Height() const
+{
+    return Data.isEmpty() ? Bitmap.height() : height_;
+}
 
-std::unique_ptr<TGraphic> TJPEGImage::Clone() const { return std::make_unique<TJPEGImage>(*this); }
+std::unique_ptr<TGraphic> TJPEGImage::Clone() const
+{
+    return std::make_unique<TJPEGImage>(*this);
+}
 
 void TJPEGImage::LoadFromBytes(const QByteArray& bytes)
 {

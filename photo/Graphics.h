@@ -97,9 +97,9 @@ public:
     // when there are none yet. A bitmap with no pixels gives zero bytes.
     QByteArray SaveToBytes();
 
-    QByteArray Data;        // compressed bytes, possibly empty
-    QImage Bitmap;          // source bitmap still to be compressed, if any
-    bool Grayscale = false; // from the header
+    QByteArray Data;                   // compressed bytes, possibly empty
+    QImage Bitmap;                     // source bitmap still to be compressed, if any
+    bool Grayscale = false;            // from the header
     bool ProgressiveEncoding = false;  // several scans, from the header
 
 private:

@@ -2,8 +2,8 @@
 // is decoded: a file may list thousands of entries, all naming the same bytes.
 
 #include "photo/DibGeometry.h"
-#include "platform/Errors.h"
 #include "photo/Graphics.h"
+#include "platform/Errors.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr int IconHeaderSize = 6;   // reserved, type, count
-constexpr int IconEntrySize = 16;   // width, height, colours, reserved, planes, bit count, size, offset
+constexpr int IconHeaderSize = 6;  // reserved, type, count
+constexpr int IconEntrySize = 16;  // width, height, colours, reserved, planes, bit count, size, offset
 constexpr qint64 MaxIconSide = 4096;
 // When the largest image cannot be decoded, the next ones are tried, but only so many.
 constexpr int MaxDecodeAttempts = 4;
@@ -122,7 +122,7 @@ QImage LargestIconImage(const QByteArray& bytes, int count)
     return QImage();
 }
 
-} // namespace
+}  // namespace
 
 bool TIcon::Empty() const
 {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 const int JpegMessageCode::NotJpeg = JERR_NO_SOI;
 const int JpegMessageCode::NoImage = JERR_NO_IMAGE;
@@ -25,7 +25,7 @@ namespace {
 struct ErrorTrap {
     jpeg_error_mgr manager;  // first member: libjpeg hands back &manager as cinfo->err
     std::jmp_buf jump;
-    bool ranOut = false;     // the data ended before the picture did
+    bool ranOut = false;  // the data ended before the picture did
 };
 
 [[noreturn]] void JumpToTrap(j_common_ptr cinfo)

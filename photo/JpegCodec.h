@@ -37,9 +37,9 @@ QImage DecodeJpegToFit(const QByteArray& bytes, QSize size);
 
 // Message codes of the library that callers and tests meet.
 namespace JpegMessageCode {
-extern const int NotJpeg;         // data does not start with the start-of-image marker
-extern const int NoImage;         // the data ends before an image
-extern const int EmptyInput;      // zero bytes
+extern const int NotJpeg;           // data does not start with the start-of-image marker
+extern const int NoImage;           // the data ends before an image
+extern const int EmptyInput;        // zero bytes
 extern const int ColourConversion;  // a colour space that cannot become RGB
-extern const int TooManyScans;    // more scans than any real file has
-}
+extern const int TooManyScans;      // more scans than any real file has
+}  // namespace JpegMessageCode

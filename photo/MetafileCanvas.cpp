@@ -36,7 +36,7 @@ QBrush MakeBrush(quint32 style, quint32 colorref, quint32 hatch)
     case 0:  // BS_SOLID
         return QBrush(Colour(colorref));
     case 2: {  // BS_HATCHED
-        static const Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
+        static const Qt::BrushStyle hatches[] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
                                                  Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
         return QBrush(Colour(colorref), hatch < 6 ? hatches[hatch] : Qt::SolidPattern);
     }
@@ -45,7 +45,7 @@ QBrush MakeBrush(quint32 style, quint32 colorref, quint32 hatch)
     }
 }
 
-} // namespace Gdi
+}  // namespace Gdi
 
 MetafileCanvas::MetafileCanvas(QPainter& painter, const QRectF& target, const QRectF& frame, bool windowsMetafile)
     : painter_(painter)
@@ -165,10 +165,10 @@ void MetafileCanvas::SetWorldTransform(const QTransform& t)
 void MetafileCanvas::ModifyWorldTransform(const QTransform& t, int mode)
 {
     switch (mode) {
-    case 1: state_.world = QTransform(); break;           // MWT_IDENTITY
-    case 2: state_.world = t * state_.world; break;       // MWT_LEFTMULTIPLY
-    case 3: state_.world = state_.world * t; break;       // MWT_RIGHTMULTIPLY
-    case 4: state_.world = t; break;                      // MWT_SET
+    case 1: state_.world = QTransform(); break;      // MWT_IDENTITY
+    case 2: state_.world = t * state_.world; break;  // MWT_LEFTMULTIPLY
+    case 3: state_.world = state_.world * t; break;  // MWT_RIGHTMULTIPLY
+    case 4: state_.world = t; break;                 // MWT_SET
     default: return;
     }
     ApplyMapping();
@@ -330,8 +330,8 @@ void MetafileCanvas::StretchImage(const QRectF& dest, const QImage& image, const
         const bool v = (dest.height() < 0) != (source.height() < 0);
         QRectF s = source.normalized();
         picture = image.mirrored(h, v);
-        src = QRectF(h ? image.width() - s.right() : s.left(), v ? image.height() - s.bottom() : s.top(),
-                     s.width(), s.height());
+        src = QRectF(h ? image.width() - s.right() : s.left(), v ? image.height() - s.bottom() : s.top(), s.width(),
+                     s.height());
     }
     if (rop == Gdi::NOTSRCCOPY)
         picture.invertPixels();

@@ -36,7 +36,7 @@ constexpr quint32 WHITENESS = 0x00FF0062;
 QColor Colour(quint32 colorref);  // 0x00BBGGRR
 QPen MakePen(quint32 style, double width, quint32 colorref);
 QBrush MakeBrush(quint32 style, quint32 colorref, quint32 hatch);
-}
+}  // namespace Gdi
 
 class MetafileCanvas {
 public:

@@ -6,9 +6,12 @@
 
 namespace {
 
-constexpr int FileHeaderSize = 14;     // "BM" header of a .bmp file
+constexpr int FileHeaderSize = 14;  // "BM" header of a .bmp file
 
-void PutU32(char* at, quint32 v) { qToLittleEndian<quint32>(v, at); }
+void PutU32(char* at, quint32 v)
+{
+    qToLittleEndian<quint32>(v, at);
+}
 
 QImage DecodeAsBmpFile(QByteArrayView info, QByteArrayView bits, DibPixelBudget& budget)
 {
@@ -27,7 +30,7 @@ QImage DecodeAsBmpFile(QByteArrayView info, QByteArrayView bits, DibPixelBudget&
     return WithWholeColourTable(image);
 }
 
-} // namespace
+}  // namespace
 
 qsizetype DibInfoSize(QByteArrayView dib)
 {

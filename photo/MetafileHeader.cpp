@@ -13,10 +13,22 @@ constexpr double ScreenPixelsPerInch = 96.0;
 struct ShortFile {};
 struct NotAMetafile {};
 
-quint16 U16(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint16>(b.constData() + at); }
-qint16 I16(const QByteArray& b, qsizetype at) { return qFromLittleEndian<qint16>(b.constData() + at); }
-quint32 U32(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
-qint32 I32(const QByteArray& b, qsizetype at) { return qFromLittleEndian<qint32>(b.constData() + at); }
+quint16 U16(const QByteArray& b, qsizetype at)
+{
+    return qFromLittleEndian<quint16>(b.constData() + at);
+}
+qint16 I16(const QByteArray& b, qsizetype at)
+{
+    return qFromLittleEndian<qint16>(b.constData() + at);
+}
+quint32 U32(const QByteArray& b, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(b.constData() + at);
+}
+qint32 I32(const QByteArray& b, qsizetype at)
+{
+    return qFromLittleEndian<qint32>(b.constData() + at);
+}
 
 // The size on screen, kept to a side that can be drawn and added to without
 // overflow: bounds of 0 to 2^31 - 1 are a claim, not a picture.
@@ -53,10 +65,10 @@ QRectF FirstWindow(const QByteArray& b, int at)
         const quint16 function = U16(b, pos + 4);
         if (bytes < 6 || pos + bytes > b.size() || function == 0)
             break;
-        if (bytes >= 10 && function == 0x020B && !originSeen) {         // META_SETWINDOWORG: y, x
+        if (bytes >= 10 && function == 0x020B && !originSeen) {  // META_SETWINDOWORG: y, x
             origin = QPointF(I16(b, pos + 8), I16(b, pos + 6));
             originSeen = true;
-        } else if (bytes >= 10 && function == 0x020C) {                   // META_SETWINDOWEXT: y, x
+        } else if (bytes >= 10 && function == 0x020C) {  // META_SETWINDOWEXT: y, x
             return QRectF(origin, QSizeF(I16(b, pos + 8), I16(b, pos + 6)));
         }
         pos += bytes;
@@ -146,7 +158,7 @@ MetafileHeader Read(const QByteArray& b)
     return ReadStandard(b);
 }
 
-} // namespace
+}  // namespace
 
 MetafileHeader ReadMetafileHeader(const QByteArray& bytes)
 {

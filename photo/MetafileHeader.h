@@ -7,14 +7,14 @@
 #include <optional>
 
 struct MetafileHeader {
-    bool enhanced = false;    // EMF rather than WMF
-    bool placeable = false;   // WMF with the 22-byte placeable header in front
-    int recordsOffset = 0;    // byte offset of the first record after the header(s)
+    bool enhanced = false;   // EMF rather than WMF
+    bool placeable = false;  // WMF with the 22-byte placeable header in front
+    int recordsOffset = 0;   // byte offset of the first record after the header(s)
     // The picture's frame in the coordinates its records use before any mapping
     // of their own: the placeable bounds, the EMF frame in reference-device pixels,
     // or the first window of a standard WMF. Empty when the file names none.
     QRectF frame;
-    QSize pixels;             // size on a 96-dpi screen, no side beyond MaxMetafileSide
+    QSize pixels;  // size on a 96-dpi screen, no side beyond MaxMetafileSide
 };
 
 // The longest side a metafile's size is given; a larger claim is scaled down to it, proportions kept.
@@ -31,10 +31,10 @@ namespace Wmf {
 constexpr quint32 PlaceableKey = 0x9AC6CDD7u;
 constexpr int PlaceableHeaderSize = 22;
 constexpr int StandardHeaderSize = 18;  // nine 16-bit words
-}
+}  // namespace Wmf
 
 namespace Emf {
 constexpr quint32 HeaderRecord = 1;
 constexpr quint32 Signature = 0x464D4520u;  // " EMF"
 constexpr int MinHeaderSize = 88;
-}
+}  // namespace Emf

@@ -1,9 +1,9 @@
 #include "PastePhoto.h"
 
-#include "platform/Desktop.h"
-#include "platform/Errors.h"
 #include "photo/Graphics.h"
 #include "photo/ImageBox.h"
+#include "platform/Desktop.h"
+#include "platform/Errors.h"
 
 #include <QMimeData>
 
@@ -75,7 +75,7 @@ void AssignClipboard(TImage* box)
     }
 }
 
-} // namespace
+}  // namespace
 
 bool ClipboardHasBitmap(const QMimeData& data)
 {
@@ -84,8 +84,8 @@ bool ClipboardHasBitmap(const QMimeData& data)
     // A metafile alone is not a bitmap, even where the desktop calls it an image.
     const QStringList formats = data.formats();
     for (const QString& format : formats) {
-        if (!IsMetafileMime(format) && (format.startsWith(QLatin1String("image/"))
-                                        || format == QLatin1String("application/x-qt-image")))
+        if (!IsMetafileMime(format)
+            && (format.startsWith(QLatin1String("image/")) || format == QLatin1String("application/x-qt-image")))
             return true;
     }
     return false;

@@ -1,8 +1,8 @@
 #include "PhotoField.h"
 
-#include "store/ADODB.h"
 #include "photo/Graphics.h"
 #include "photo/ImageBox.h"
+#include "store/ADODB.h"
 
 #include <memory>
 

@@ -25,8 +25,7 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* owner, const QString& filter)
     files_ = findChild<QFileSystemModel*>();
     connect(this, &QFileDialog::filterSelected, this, &TOpenPictureDialog::ApplyPatterns);
     if (auto* combo = findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
-        connect(combo, &QComboBox::currentIndexChanged, this, &TOpenPictureDialog::ApplyPatterns,
-                Qt::QueuedConnection);
+        connect(combo, &QComboBox::currentIndexChanged, this, &TOpenPictureDialog::ApplyPatterns, Qt::QueuedConnection);
     if (!shown.isEmpty())
         selectNameFilter(shown.constFirst());
     ApplyPatterns();

@@ -1,8 +1,8 @@
 #include "PictureFile.h"
 
-#include "platform/Errors.h"
 #include "photo/ImageBox.h"
 #include "photo/PictureFormats.h"
+#include "platform/Errors.h"
 
 #include <QFile>
 

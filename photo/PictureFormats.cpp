@@ -25,7 +25,7 @@ QList<PictureFileFormat> RegisteredFormats()
     return formats;
 }
 
-} // namespace
+}  // namespace
 
 const QList<PictureFileFormat>& PictureFileFormats()
 {
@@ -50,14 +50,10 @@ const PictureFileFormat* FindPictureFileFormat(const QString& extension)
 std::unique_ptr<TGraphic> NewPicture(PictureKind kind)
 {
     switch (kind) {
-    case PictureKind::Bitmap:
-        return std::make_unique<TBitmap>();
-    case PictureKind::Icon:
-        return std::make_unique<TIcon>();
-    case PictureKind::Metafile:
-        return std::make_unique<TMetafile>();
-    case PictureKind::Jpeg:
-        return std::make_unique<TJPEGImage>();
+    case PictureKind::Bitmap: return std::make_unique<TBitmap>();
+    case PictureKind::Icon: return std::make_unique<TIcon>();
+    case PictureKind::Metafile: return std::make_unique<TMetafile>();
+    case PictureKind::Jpeg: return std::make_unique<TJPEGImage>();
     }
     return nullptr;
 }

@@ -12,7 +12,7 @@
 enum class PictureKind { Bitmap, Icon, Metafile, Jpeg };
 
 struct PictureFileFormat {
-    QString extension;    // lower case, without the dot
+    QString extension;  // lower case, without the dot
     QString description;
     PictureKind kind;
 };

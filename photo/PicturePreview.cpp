@@ -120,7 +120,7 @@ void PicturePreview::ShowWhole()
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(pane);
     const QScreen* screen = QGuiApplication::primaryScreen();
-    window.resize(WholePictureWindowSize(QSize(picture->Width(), picture->Height()),
-                                         screen ? screen->availableSize() : QSize()));
+    window.resize(
+        WholePictureWindowSize(QSize(picture->Width(), picture->Height()), screen ? screen->availableSize() : QSize()));
     window.exec();
 }

@@ -4,7 +4,10 @@
 
 // The resource lives in a static library: nothing would pull its registration in
 // unless it is asked for by name.
-static void InitPlaceholderResource() { Q_INIT_RESOURCE(placeholder); }
+static void InitPlaceholderResource()
+{
+    Q_INIT_RESOURCE(placeholder);
+}
 
 QByteArray PlaceholderBytes()
 {

@@ -244,9 +244,7 @@ bool WmfPlayer::Play(quint16 function, RecordParams& p)
     case META_CREATEPALETTE:
     case META_CREATEPATTERNBRUSH:
     case META_CREATEFONTINDIRECT:
-    case META_CREATEREGION:
-        Create(GdiObject{});
-        break;
+    case META_CREATEREGION: Create(GdiObject{}); break;
     case META_SELECTOBJECT:
         if (auto* slot = Slot(p.U16(0)); slot && *slot)
             canvas_.Select(**slot);
@@ -258,16 +256,13 @@ bool WmfPlayer::Play(quint16 function, RecordParams& p)
     case META_STRETCHDIB:
     case META_DIBSTRETCHBLT:
     case META_DIBBITBLT:
-    case META_PATBLT:
-        Blit(p, function);
-        break;
-    default:
-        break;  // text, regions, palettes, clipping: not drawn
+    case META_PATBLT: Blit(p, function); break;
+    default: break;  // text, regions, palettes, clipping: not drawn
     }
     return !p.Bad();
 }
 
-} // namespace
+}  // namespace
 
 void PlayWmfRecords(MetafileCanvas& canvas, const QByteArray& data, qsizetype firstRecord)
 {

@@ -19,7 +19,7 @@ constexpr unsigned ICONINFORMATION = 0x40;
 constexpr int IDOK = 1;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
-} // namespace Mb
+}  // namespace Mb
 
 class Desktop {
 public:

@@ -16,10 +16,10 @@ private:
     std::string utf8_;
 };
 
-#define TESSALY_ERROR_KIND(Name, Base)                                  \
-    class Name : public Base {                                          \
-    public:                                                             \
-        explicit Name(QString message) : Base(std::move(message)) {}    \
+#define TESSALY_ERROR_KIND(Name, Base)                                                                                 \
+    class Name : public Base {                                                                                         \
+    public:                                                                                                            \
+        explicit Name(QString message) : Base(std::move(message)) {}                                                   \
     };
 
 TESSALY_ERROR_KIND(EDatabaseError, Exception)

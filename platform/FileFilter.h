@@ -5,8 +5,8 @@
 #include <QStringList>
 
 struct FileFilterEntry {
-    QString description;  // what the dialog shows
-    QStringList patterns; // "*.xls", ...
+    QString description;   // what the dialog shows
+    QStringList patterns;  // "*.xls", ...
 };
 
 // Splits "desc|pat;pat|desc|pat" into its entries; a description without a pattern part is dropped.

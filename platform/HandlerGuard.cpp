@@ -31,8 +31,7 @@ QString ErrorBoxText(const QString& message)
 
 void ShowErrorBox(const QString& message)
 {
-    desktop().MessageBox(desktop().ActiveWindow(), ErrorBoxText(message), ApplicationTitle(),
-                         Mb::OK | Mb::ICONSTOP);
+    desktop().MessageBox(desktop().ActiveWindow(), ErrorBoxText(message), ApplicationTitle(), Mb::OK | Mb::ICONSTOP);
 }
 
 void ShowCurrentException()

@@ -79,7 +79,7 @@ std::optional<QString> runFileDialog(QFileDialog& dialog, const QString& filter)
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
-} // namespace
+}  // namespace
 
 std::optional<QString> QtDesktop::OpenPictureFileName(QWidget* owner, const QString& filter)
 {

@@ -12,7 +12,7 @@ S trimEnds(const S& s, IsLow isLow)
         --end;
     return s.mid(begin, end - begin);
 }
-} // namespace
+}  // namespace
 
 QString TrimControl(const QString& text)
 {

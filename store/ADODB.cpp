@@ -18,9 +18,15 @@ TADOConnection::TADOConnection(QString name) : Name(std::move(name)), d(std::mak
 
 TADOConnection::~TADOConnection() = default;
 
-bool TADOConnection::Connected() const { return d->db != nullptr; }
+bool TADOConnection::Connected() const
+{
+    return d->db != nullptr;
+}
 
-void TADOConnection::SetConnected(bool on) { on ? Open() : Close(); }
+void TADOConnection::SetConnected(bool on)
+{
+    on ? Open() : Close();
+}
 
 QString TADOConnection::DataSource() const
 {
@@ -61,7 +67,10 @@ void TADOConnection::Open()
     }
 }
 
-void TADOConnection::Close() { d->db.reset(); }
+void TADOConnection::Close()
+{
+    d->db.reset();
+}
 
 void TADOConnection::Execute(const QString& sql)
 {
@@ -79,9 +88,15 @@ sqlite3* TADOConnection::Handle()
     return d->db.get();
 }
 
-void TADOConnection::BeginTrans() { Execute(QStringLiteral("begin immediate")); }
+void TADOConnection::BeginTrans()
+{
+    Execute(QStringLiteral("begin immediate"));
+}
 
-void TADOConnection::CommitTrans() { Execute(QStringLiteral("commit")); }
+void TADOConnection::CommitTrans()
+{
+    Execute(QStringLiteral("commit"));
+}
 
 void TADOConnection::RollbackTrans()
 {
@@ -89,4 +104,7 @@ void TADOConnection::RollbackTrans()
         Execute(QStringLiteral("rollback"));
 }
 
-bool TADOConnection::InTransaction() const { return d->db && !sqlite3_get_autocommit(d->db.get()); }
+bool TADOConnection::InTransaction() const
+{
+    return d->db && !sqlite3_get_autocommit(d->db.get());
+}

@@ -145,7 +145,7 @@ public:
     // Editing. Edit on an empty view starts a new record instead (Insert).
     void Append();
     void Edit();
-    void Post();    // a failed post cancels the edit: the record stays as stored
+    void Post();  // a failed post cancels the edit: the record stays as stored
     void Cancel();
     // Removes the current record; the next becomes current (the previous one after the last).
     // On an empty view: "<Name>: 无法在空数据集上执行该操作".

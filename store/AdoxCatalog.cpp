@@ -10,12 +10,12 @@
 
 #include "AdoxCatalog.h"
 
-#include "store/ConnectionText.h"
 #include "platform/Errors.h"
+#include "store/ConnectionText.h"
 #include "store/SqliteHandle.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
@@ -36,7 +36,10 @@ QString errnoText(int error)
     return SqliteErrorText(SQLITE_CANTOPEN, nullptr);
 }
 
-bool unsupported(int error) { return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP; }
+bool unsupported(int error)
+{
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
+}
 
 // A file beside the book that this call made (O_EXCL) and so may remove.
 class ScratchFile {

@@ -46,7 +46,10 @@ QStringList integrityOf(sqlite3* db)
     return lines;
 }
 
-QString existsText(const QString& file) { return QStringLiteral("文件 %1 已存在").arg(QDir::toNativeSeparators(file)); }
+QString existsText(const QString& file)
+{
+    return QStringLiteral("文件 %1 已存在").arg(QDir::toNativeSeparators(file));
+}
 
 }  // namespace
 

@@ -22,7 +22,7 @@ constexpr std::array<quint8, 256> makeValues()
 constexpr std::array<quint8, 256> kValues = makeValues();
 constexpr quint8 kPad = 64;
 
-} // namespace
+}  // namespace
 
 QByteArray Base64Encode(const QByteArray& bytes)
 {

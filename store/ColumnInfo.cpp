@@ -7,9 +7,9 @@ ColumnInfo DescribeColumn(const QString& name, const QString& declaredType)
     ColumnInfo info;
     info.name = name;
     const QString type = declaredType.trimmed().toLower();
-    static const QStringList blobTypes{QStringLiteral("image"), QStringLiteral("blob"),
+    static const QStringList blobTypes{QStringLiteral("image"),      QStringLiteral("blob"),
                                        QStringLiteral("longbinary"), QStringLiteral("binary"),
-                                       QStringLiteral("varbinary"), QStringLiteral("longblob")};
+                                       QStringLiteral("varbinary"),  QStringLiteral("longblob")};
     const QString baseType = type.section(QLatin1Char('('), 0, 0).trimmed();
     if (blobTypes.contains(baseType)) {
         info.blob = true;
@@ -20,8 +20,8 @@ ColumnInfo DescribeColumn(const QString& name, const QString& declaredType)
     if (m.hasMatch()) {
         info.width = m.captured(2).toInt();
         const QString kind = m.captured(1);
-        info.padded = kind == QLatin1String("char") || kind == QLatin1String("character")
-                      || kind == QLatin1String("nchar");
+        info.padded =
+            kind == QLatin1String("char") || kind == QLatin1String("character") || kind == QLatin1String("nchar");
     }
     return info;
 }

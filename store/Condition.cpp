@@ -11,7 +11,7 @@ QString quote(const QString& value)
     return escaped;
 }
 
-} // namespace
+}  // namespace
 
 QString BuildCondition(const QString& fieldName, const QString& value, int kind, bool quoted)
 {

@@ -22,5 +22,6 @@ QString ConnectionValue(const QString& text, const QString& key)
 bool IsJetProvider(const QString& text)
 {
     return ConnectionValue(text, QStringLiteral("Provider"))
-               .compare(QStringLiteral("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) == 0;
+               .compare(QStringLiteral("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive)
+           == 0;
 }

@@ -34,13 +34,13 @@ const QString& CreatePasswordTable()
     return statement;
 }
 
-} // namespace ContactSchema
+}  // namespace ContactSchema
 
 const QStringList& ContactTextColumns()
 {
-    static const QStringList columns{
-        QStringLiteral("类别"), QStringLiteral("姓名"), QStringLiteral("生日"), QStringLiteral("电话"),
-        QStringLiteral("QQ"),   QStringLiteral("地址"), QStringLiteral("备注")};
+    static const QStringList columns{QStringLiteral("类别"), QStringLiteral("姓名"), QStringLiteral("生日"),
+                                     QStringLiteral("电话"), QStringLiteral("QQ"),   QStringLiteral("地址"),
+                                     QStringLiteral("备注")};
     return columns;
 }
 

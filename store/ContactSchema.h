@@ -17,7 +17,7 @@ const QString& CreateContactTable();
 const QString& PasswordTable();
 const QString& CreatePasswordTable();
 
-} // namespace ContactSchema
+}  // namespace ContactSchema
 
 // The seven text columns of rem, in table order; the window's input controls
 // ComboBox1, Edit1 .. Edit6 hold them in the same order.

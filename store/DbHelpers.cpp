@@ -2,9 +2,9 @@
 
 #include "DbHelpers.h"
 
+#include "platform/Trim.h"
 #include "store/ADODB.h"
 #include "store/AdoxCatalog.h"
-#include "platform/Trim.h"
 
 bool OpenJetDatabase(TADOConnection& connection, const QString& fileName, const QString& password)
 {

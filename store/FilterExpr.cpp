@@ -231,10 +231,7 @@ private:
 // A null value satisfies no comparison, <> included, as in SQL.
 class TextCondition final : public FilterExpr {
 public:
-    TextCondition(int column, Op op, QStringView literal)
-        : column_(column), op_(op), folded_(foldAscii(literal))
-    {
-    }
+    TextCondition(int column, Op op, QStringView literal) : column_(column), op_(op), folded_(foldAscii(literal)) {}
     bool Matches(const FilterRow& row) const override
     {
         if (row.IsNull(column_))
@@ -389,11 +386,20 @@ private:
         if (c == u'=')
             return Op::Eq;
         if (c == u'<') {
-            if (d == u'>') { ++i_; return Op::Ne; }
-            if (d == u'=') { ++i_; return Op::Le; }
+            if (d == u'>') {
+                ++i_;
+                return Op::Ne;
+            }
+            if (d == u'=') {
+                ++i_;
+                return Op::Le;
+            }
             return Op::Lt;
         }
-        if (d == u'=') { ++i_; return Op::Ge; }
+        if (d == u'=') {
+            ++i_;
+            return Op::Ge;
+        }
         return Op::Gt;
     }
 
@@ -568,7 +574,7 @@ private:
     int depth_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<FilterExpr> FilterExpr::Parse(const QString& text, const QStringList& columnNames,
                                               const QList<bool>& isBlobColumn)

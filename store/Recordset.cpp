@@ -157,14 +157,20 @@ void TADOQuery::Close()
     d->notifyReset();
 }
 
-bool TADOQuery::Active() const { return d->active; }
+bool TADOQuery::Active() const
+{
+    return d->active;
+}
 
 void TADOQuery::FetchAll()
 {
     d->fetchIfPending();
 }
 
-void TADOQuery::SetActive(bool on) { on ? Open() : Close(); }
+void TADOQuery::SetActive(bool on)
+{
+    on ? Open() : Close();
+}
 
 void TADOQuery::ExecSQL()
 {
@@ -176,7 +182,10 @@ void TADOQuery::ExecSQL()
     }
 }
 
-TADOQuery::TDataSetState TADOQuery::State() const { return d->state; }
+TADOQuery::TDataSetState TADOQuery::State() const
+{
+    return d->state;
+}
 
 int TADOQuery::RecordCount() const
 {
@@ -266,9 +275,15 @@ bool TADOQuery::Eof() const
     return !d->active || d->eof;
 }
 
-bool TADOQuery::Bof() const { return !d->active || d->bof; }
+bool TADOQuery::Bof() const
+{
+    return !d->active || d->bof;
+}
 
-QString TADOQuery::Filter() const { return d->filterText; }
+QString TADOQuery::Filter() const
+{
+    return d->filterText;
+}
 
 void TADOQuery::SetFilter(const QString& text)
 {
@@ -292,7 +307,10 @@ void TADOQuery::SetFilter(const QString& text)
         d->rebuildView(false);
 }
 
-bool TADOQuery::Filtered() const { return d->filtered; }
+bool TADOQuery::Filtered() const
+{
+    return d->filtered;
+}
 
 void TADOQuery::SetFiltered(bool on)
 {
@@ -310,7 +328,10 @@ void TADOQuery::SetFiltered(bool on)
     d->rebuildView(false);
 }
 
-QString TADOQuery::Sort() const { return d->sortText; }
+QString TADOQuery::Sort() const
+{
+    return d->sortText;
+}
 
 void TADOQuery::SetSort(const QString& text)
 {
@@ -362,7 +383,10 @@ void TADOQuery::Post()
     d->post();
 }
 
-void TADOQuery::Cancel() { d->cancel(); }
+void TADOQuery::Cancel()
+{
+    d->cancel();
+}
 
 void TADOQuery::Delete()
 {
@@ -394,7 +418,10 @@ void TADOQuery::AppendRecord(const QList<QVariant>& values)
     d->post();
 }
 
-int TADOQuery::FieldCount() const { return d->active ? int(d->columns.size()) : 0; }
+int TADOQuery::FieldCount() const
+{
+    return d->active ? int(d->columns.size()) : 0;
+}
 
 TField* TADOQuery::Fields(int index)
 {
@@ -446,7 +473,10 @@ bool TADOQuery::IsNullAt(int viewRow, int fieldIndex) const
     return d->records[d->view[viewRow]].isNull(fieldIndex);
 }
 
-void TADOQuery::DisableControls() { ++d->holdCount; }
+void TADOQuery::DisableControls()
+{
+    ++d->holdCount;
+}
 
 void TADOQuery::EnableControls()
 {
@@ -458,4 +488,7 @@ void TADOQuery::EnableControls()
     d->notifyReset();
 }
 
-bool TADOQuery::ControlsDisabled() const { return d->holdCount > 0; }
+bool TADOQuery::ControlsDisabled() const
+{
+    return d->holdCount > 0;
+}

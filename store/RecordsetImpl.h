@@ -62,10 +62,7 @@ struct Record {
         return slot.length <= 0 ? QStringView() : QStringView(texts).mid(slot.offset, slot.length);
     }
     qint64 blobLength(int column) const { return places[column].offset; }
-    Cell cell(int column) const
-    {
-        return Cell{text(column).toString(), blobLength(column), isNull(column)};
-    }
+    Cell cell(int column) const { return Cell{text(column).toString(), blobLength(column), isNull(column)}; }
 };
 
 struct EditBuffer {

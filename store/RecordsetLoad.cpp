@@ -184,8 +184,9 @@ QByteArray TADOQuery::Impl::readBlob(int column) const
         return QByteArray();
     checkWritable();
     try {
-        Statement statement(db(), QStringLiteral("select %1 from %2 where rowid = ?")
-                                      .arg(QuoteIdentifier(columns[column].name), table));
+        Statement statement(
+            db(),
+            QStringLiteral("select %1 from %2 where rowid = ?").arg(QuoteIdentifier(columns[column].name), table));
         statement.bindInt64(1, record->rowid);
         if (!statement.step())
             fail(QStringLiteral("记录已被其他程序修改或删除"));

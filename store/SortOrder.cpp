@@ -32,8 +32,7 @@ std::vector<SortTerm> ParseSortText(const QString& text)
     return terms;
 }
 
-std::vector<int> SortRecords(const std::vector<int>& records, const std::vector<SortKey>& keys,
-                             const SortValue& value)
+std::vector<int> SortRecords(const std::vector<int>& records, const std::vector<SortKey>& keys, const SortValue& value)
 {
     if (keys.empty())
         return records;

@@ -31,5 +31,4 @@ struct SortKey {
 using SortValue = std::function<std::optional<QString>(int record, int column)>;
 
 // The records reordered by the keys; collation keys are computed once per record and key.
-std::vector<int> SortRecords(const std::vector<int>& records, const std::vector<SortKey>& keys,
-                             const SortValue& value);
+std::vector<int> SortRecords(const std::vector<int>& records, const std::vector<SortKey>& keys, const SortValue& value);

@@ -7,17 +7,12 @@
 QString SqliteErrorText(int code, sqlite3* db)
 {
     switch (code & 0xff) {
-    case SQLITE_NOTADB:
-        return QStringLiteral("不是数据库文件或密码错误");
-    case SQLITE_CANTOPEN:
-        return QStringLiteral("无法打开数据库文件");
+    case SQLITE_NOTADB: return QStringLiteral("不是数据库文件或密码错误");
+    case SQLITE_CANTOPEN: return QStringLiteral("无法打开数据库文件");
     case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("数据库被其他程序锁定");
-    case SQLITE_FULL:
-        return QStringLiteral("磁盘已满");
-    default:
-        break;
+    case SQLITE_LOCKED: return QStringLiteral("数据库被其他程序锁定");
+    case SQLITE_FULL: return QStringLiteral("磁盘已满");
+    default: break;
     }
     if (db && sqlite3_errcode(db) == code)
         return QString::fromUtf8(sqlite3_errmsg(db));
@@ -54,7 +49,10 @@ Statement::Statement(sqlite3* db, const QByteArray& utf8, const char** tail) : d
     }
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement()
+{
+    sqlite3_finalize(stmt_);
+}
 
 static void check(sqlite3* db, int rc)
 {
@@ -62,7 +60,10 @@ static void check(sqlite3* db, int rc)
         throw failure(db, rc);
 }
 
-void Statement::bindNull(int index) { check(db_, sqlite3_bind_null(stmt_, index)); }
+void Statement::bindNull(int index)
+{
+    check(db_, sqlite3_bind_null(stmt_, index));
+}
 
 void Statement::bindText(int index, const QString& text)
 {
@@ -78,7 +79,10 @@ void Statement::bindBlob(int index, const QByteArray& bytes)
     check(db_, sqlite3_bind_blob(stmt_, index, data, int(bytes.size()), SQLITE_TRANSIENT));
 }
 
-void Statement::bindInt64(int index, qint64 value) { check(db_, sqlite3_bind_int64(stmt_, index, value)); }
+void Statement::bindInt64(int index, qint64 value)
+{
+    check(db_, sqlite3_bind_int64(stmt_, index, value));
+}
 
 void Statement::bindOptionalInt64(int index, std::optional<qint64> value)
 {
@@ -122,9 +126,15 @@ QByteArray Statement::columnBlob(int column) const
     return QByteArray(data, sqlite3_column_bytes(stmt_, column));
 }
 
-bool Statement::columnIsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+bool Statement::columnIsNull(int column) const
+{
+    return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
 
-qint64 Statement::columnInt64(int column) const { return sqlite3_column_int64(stmt_, column); }
+qint64 Statement::columnInt64(int column) const
+{
+    return sqlite3_column_int64(stmt_, column);
+}
 
 StoredValue Statement::columnValue(int column) const
 {

@@ -50,8 +50,8 @@ QString FromWellFormedUtf8(QByteArrayView bytes)
 {
     // QString::fromUtf8 drops a leading byte order mark, which would move every
     // later value of a record by one character.
-    thread_local QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless
-                                                                    | QStringConverter::Flag::ConvertInitialBom);
+    thread_local QStringDecoder decoder(QStringConverter::Utf8,
+                                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
 }
 

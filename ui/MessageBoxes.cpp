@@ -5,7 +5,7 @@
 namespace {
 const QString Caption = QStringLiteral("提示");
 QWidget* g_applicationWindow = nullptr;
-} // namespace
+}  // namespace
 
 const QString ProductWebPage = QStringLiteral("https://tessaly.org/");
 

@@ -35,7 +35,10 @@ bool isLineEnd(QChar c)
 // Walks the text once; fields without quotes are taken as slices, whole.
 class CsvScanner {
 public:
-    explicit CsvScanner(const QString& text) : p_(text.constData()), end_(p_ + text.size()), separator_(detectCsvSeparator(text)) {}
+    explicit CsvScanner(const QString& text)
+        : p_(text.constData()), end_(p_ + text.size()), separator_(detectCsvSeparator(text))
+    {
+    }
 
     SheetRows scan()
     {
@@ -66,7 +69,8 @@ private:
             QString field;
             if (p_ < end_ && *p_ == QLatin1Char('"')) {
                 if (!readQuoted(field)) {
-                    sheet_.failures.append({row.line, QStringLiteral("第%1行起的引号没有闭合，此后的内容无法读取").arg(row.line)});
+                    sheet_.failures.append(
+                        {row.line, QStringLiteral("第%1行起的引号没有闭合，此后的内容无法读取").arg(row.line)});
                     return false;
                 }
             } else {
@@ -96,7 +100,8 @@ private:
         for (;;) {
             const QChar* start = p_;
             while (p_ < end_ && *p_ != QLatin1Char('"')) {
-                if (*p_ == QLatin1Char('\n') || (*p_ == QLatin1Char('\r') && (p_ + 1 >= end_ || p_[1] != QLatin1Char('\n'))))
+                if (*p_ == QLatin1Char('\n')
+                    || (*p_ == QLatin1Char('\r') && (p_ + 1 >= end_ || p_[1] != QLatin1Char('\n'))))
                     ++line_;
                 ++p_;
             }
@@ -125,7 +130,7 @@ private:
     SheetRows sheet_;
 };
 
-} // namespace
+}  // namespace
 
 SheetRows parseCsv(const QString& text)
 {

@@ -1,9 +1,9 @@
 #include "CsvReader.h"
 
+#include "exchange/FileBytes.h"
 #include "exchange/csv/CsvParser.h"
 #include "exchange/csv/CsvText.h"
 #include "exchange/sheet/SheetDrafts.h"
-#include "exchange/FileBytes.h"
 
 DraftSet readCsvBytes(const QByteArray& bytes, const QString& fileName)
 {

@@ -1,7 +1,7 @@
 #include "CsvWriter.h"
 
-#include "store/ContactSchema.h"
 #include "exchange/FileBytes.h"
+#include "store/ContactSchema.h"
 
 #include <QDir>
 
@@ -42,7 +42,7 @@ void appendRecord(QByteArray& out, const std::array<QString, ContactTextCount>& 
     out += "\r\n";
 }
 
-} // namespace
+}  // namespace
 
 QByteArray csvBytes(const QList<StoredContact>& contacts)
 {
@@ -63,6 +63,7 @@ void writeCsvFile(const QString& path, const QList<StoredContact>& contacts)
     QFile file(path);
     OpenForWriting(file);
     if (file.write(bytes) != bytes.size())
-        throw ExchangeError(QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw ExchangeError(
+            QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
     FinishWriting(file);
 }

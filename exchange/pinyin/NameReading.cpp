@@ -97,8 +97,8 @@ void readName(QStringView name, bool startsWithSurname, std::vector<NamePiece>& 
     if (startsWithSurname && pieces.size() >= 2 && pieces[0].kind == NamePiece::Kind::Han
         && pieces[1].kind == NamePiece::Kind::Han && pieces[0].text.end() == pieces[1].text.begin()) {
         std::uint16_t first = 0, second = 0;
-        if (compoundSurnameReadings(codePointAt(pieces[0].text, 0).value, codePointAt(pieces[1].text, 0).value,
-                                    first, second)) {
+        if (compoundSurnameReadings(codePointAt(pieces[0].text, 0).value, codePointAt(pieces[1].text, 0).value, first,
+                                    second)) {
             pieces[0].ids_ = pieces[1].ids_ = nullptr;
             pieces[0].count_ = pieces[1].count_ = 1;
             pieces[0].own_ = first;

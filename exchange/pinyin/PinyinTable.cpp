@@ -35,11 +35,11 @@ bool compoundSurnameReadings(char32_t first, char32_t second, std::uint16_t& fir
                              std::uint16_t& secondSyllable)
 {
     const data::CompoundSurname* end = data::compoundSurnames + data::compoundSurnameCount;
-    const data::CompoundSurname* found = std::lower_bound(
-        data::compoundSurnames, end, std::pair(first, second),
-        [](const data::CompoundSurname& c, const std::pair<char32_t, char32_t>& key) {
-            return std::pair(c.first, c.second) < key;
-        });
+    const data::CompoundSurname* found =
+        std::lower_bound(data::compoundSurnames, end, std::pair(first, second),
+                         [](const data::CompoundSurname& c, const std::pair<char32_t, char32_t>& key) {
+                             return std::pair(c.first, c.second) < key;
+                         });
     if (found == end || found->first != first || found->second != second)
         return false;
     firstSyllable = found->firstSyllable;

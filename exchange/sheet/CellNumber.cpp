@@ -12,7 +12,8 @@ QString numberText(double value)
     if (value == std::trunc(value) && std::fabs(value) < 1e18)
         return QString::number(static_cast<qint64>(value));
     // Up to 15 significant digits, as a spreadsheet keeps them, in plain notation.
-    QString text = QString::number(value, 'f', std::max(0, 14 - static_cast<int>(std::floor(std::log10(std::fabs(value))))));
+    QString text =
+        QString::number(value, 'f', std::max(0, 14 - static_cast<int>(std::floor(std::log10(std::fabs(value))))));
     if (text.contains(QLatin1Char('.'))) {
         while (text.endsWith(QLatin1Char('0')))
             text.chop(1);
@@ -36,8 +37,12 @@ QString serialDateText(double serial, bool system1904)
     const int hour = seconds / 3600, minute = seconds / 60 % 60, second = seconds % 60;
     QString time;
     if (seconds != 0)
-        time = second != 0 ? QStringLiteral("%1:%2:%3").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10, QLatin1Char('0')).arg(second, 2, 10, QLatin1Char('0'))
-                           : QStringLiteral("%1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10, QLatin1Char('0'));
+        time = second != 0
+                   ? QStringLiteral("%1:%2:%3")
+                         .arg(hour, 2, 10, QLatin1Char('0'))
+                         .arg(minute, 2, 10, QLatin1Char('0'))
+                         .arg(second, 2, 10, QLatin1Char('0'))
+                   : QStringLiteral("%1:%2").arg(hour, 2, 10, QLatin1Char('0')).arg(minute, 2, 10, QLatin1Char('0'));
     if (whole == 0 && !system1904)
         return time.isEmpty() ? QStringLiteral("0") : time;
     QDate date;
@@ -80,14 +85,19 @@ bool isDateFormatCode(const QString& code)
             if (end < 0)
                 return false;
             const QString inside = code.mid(i + 1, end - i - 1).toLower();
-            if (!inside.isEmpty() && (inside[0] == QLatin1Char('h') || inside[0] == QLatin1Char('m') || inside[0] == QLatin1Char('s')))
+            if (!inside.isEmpty()
+                && (inside[0] == QLatin1Char('h') || inside[0] == QLatin1Char('m') || inside[0] == QLatin1Char('s')))
                 return true;
             i = end;
             break;
         }
         default:
             switch (c.toLower().unicode()) {
-            case 'y': case 'd': case 'h': case 's': case 'm': return true;
+            case 'y':
+            case 'd':
+            case 'h':
+            case 's':
+            case 'm': return true;
             default: break;
             }
         }

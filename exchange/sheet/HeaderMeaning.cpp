@@ -147,7 +147,8 @@ const QHash<QString, HeaderMeaning>& fixedHeaders()
 // Google's numbered columns: "Phone 2 - Value", "Address 1 - City", ...
 HeaderMeaning numberedHeader(const QString& key)
 {
-    static const QRegularExpression numbered(QStringLiteral("^(phone|e-mail|address|website|im|relation|event|custom field) (\\d{1,3}) - (.+)$"));
+    static const QRegularExpression numbered(
+        QStringLiteral("^(phone|e-mail|address|website|im|relation|event|custom field) (\\d{1,3}) - (.+)$"));
     const QRegularExpressionMatch m = numbered.match(key);
     if (!m.hasMatch())
         return HeaderMeaning();
@@ -166,7 +167,8 @@ HeaderMeaning numberedHeader(const QString& key)
         const int address = 10 + n;
         if (what == QLatin1String("formatted"))
             return column(ContactText::Address, 20 + n, "地址");
-        if (what == QLatin1String("street") || what == QLatin1String("po box") || what == QLatin1String("extended address"))
+        if (what == QLatin1String("street") || what == QLatin1String("po box")
+            || what == QLatin1String("extended address"))
             return addressPart(address, AddressPart::Street);
         if (what == QLatin1String("city"))
             return addressPart(address, AddressPart::Locality);
@@ -180,7 +182,7 @@ HeaderMeaning numberedHeader(const QString& key)
     return HeaderMeaning();
 }
 
-} // namespace
+}  // namespace
 
 HeaderMeaning headerMeaning(const QString& header)
 {

@@ -9,8 +9,8 @@
 #include <QString>
 
 enum class HeaderRole {
-    Column,       // a candidate for one of the seven columns; the lowest rank wins
-    NameFamily,   // parts of the name, put together when no whole name is given
+    Column,      // a candidate for one of the seven columns; the lowest rank wins
+    NameFamily,  // parts of the name, put together when no whole name is given
     NameMiddle,
     NameGiven,
     AddressPart,  // parts of one address, put together when it has no whole text

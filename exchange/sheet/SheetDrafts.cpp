@@ -1,9 +1,9 @@
 #include "SheetDrafts.h"
 
-#include "store/ContactSchema.h"
 #include "exchange/sheet/HeaderMeaning.h"
 #include "exchange/sheet/SheetFile.h"
 #include "platform/Trim.h"
+#include "store/ContactSchema.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -86,8 +86,8 @@ struct AddressParts {
 
 QString joinAddress(AddressParts& a)
 {
-    const QString street = a[AddressPart::Street], locality = a[AddressPart::Locality],
-                  region = a[AddressPart::Region], country = a[AddressPart::Country];
+    const QString street = a[AddressPart::Street], locality = a[AddressPart::Locality], region = a[AddressPart::Region],
+                  country = a[AddressPart::Country];
     if (hasHan(street + locality + region + country))
         return joinNonEmpty({country, region, locality, street}, QString());
     return joinNonEmpty({street, locality, region, country}, QStringLiteral(", "));
@@ -117,7 +117,8 @@ public:
                 switch (m.role) {
                 case HeaderRole::Column:
                     candidates[static_cast<int>(m.column)].append(
-                        {m.rank, cell.column, m.column == ContactText::Birthday ? birthdayText(value) : value, m.label});
+                        {m.rank, cell.column, m.column == ContactText::Birthday ? birthdayText(value) : value,
+                         m.label});
                     break;
                 case HeaderRole::NameFamily: appendPart(family, value, m, draft); break;
                 case HeaderRole::NameMiddle: appendPart(middle, value, m, draft); break;
@@ -227,7 +228,7 @@ bool namesAKnownColumn(const QList<HeaderMeaning>& meanings)
     });
 }
 
-} // namespace
+}  // namespace
 
 QString joinNameParts(const QString& family, const QString& middle, const QString& given)
 {
@@ -242,7 +243,8 @@ DraftSet draftsFromSheet(const SheetRows& sheet, const QString& fileName)
     for (const SheetRows::Failure& f : sheet.failures)
         set.failures.append({f.line, f.reason});
 
-    const auto header = std::find_if(sheet.rows.begin(), sheet.rows.end(), [](const SheetRow& r) { return !isBlankRow(r); });
+    const auto header =
+        std::find_if(sheet.rows.begin(), sheet.rows.end(), [](const SheetRow& r) { return !isBlankRow(r); });
     if (header == sheet.rows.end())
         throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("其中没有表头，读不出任何联系人")));
 
@@ -257,14 +259,16 @@ DraftSet draftsFromSheet(const SheetRows& sheet, const QString& fileName)
             found.append(name);
     }
     if (!namesAKnownColumn(meanings))
-        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("表头中没有认识的列（认识的有 %1 等）；表头中的列为：%2")
-                                                            .arg(ContactTextColumns().join(QStringLiteral("、")), found.join(QStringLiteral("、")))));
+        throw ExchangeError(cannotReadMessage(
+            fileName, QStringLiteral("表头中没有认识的列（认识的有 %1 等）；表头中的列为：%2")
+                          .arg(ContactTextColumns().join(QStringLiteral("、")), found.join(QStringLiteral("、")))));
 
     const RowReader reader(meanings);
     for (auto row = header + 1; row != sheet.rows.end(); ++row)
         if (!isBlankRow(*row))
             set.drafts.append(reader.read(*row));
     // Failures of rows come in line order with the drafts' report.
-    std::stable_sort(set.failures.begin(), set.failures.end(), [](const DraftFailure& a, const DraftFailure& b) { return a.line < b.line; });
+    std::stable_sort(set.failures.begin(), set.failures.end(),
+                     [](const DraftFailure& a, const DraftFailure& b) { return a.line < b.line; });
     return set;
 }

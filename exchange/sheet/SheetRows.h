@@ -12,7 +12,7 @@ struct SheetCell {
 };
 
 struct SheetRow {
-    int line = 0;  // where the row starts in its file, 1-based (a CSV line, a sheet's row number)
+    int line = 0;            // where the row starts in its file, 1-based (a CSV line, a sheet's row number)
     QList<SheetCell> cells;  // in column order, each column at most once
 };
 

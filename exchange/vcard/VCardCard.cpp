@@ -1,9 +1,9 @@
 #include "VCardCard.h"
 
 #include "exchange/ChineseName.h"
+#include "exchange/pinyin/NameReading.h"
 #include "exchange/vcard/VCardDate.h"
 #include "exchange/vcard/VCardValue.h"
-#include "exchange/pinyin/NameReading.h"
 
 #include <QHash>
 #include <algorithm>
@@ -15,18 +15,40 @@ namespace {
 QString labelOf(const QByteArray& name)
 {
     static const QHash<QByteArray, QString> labels = {
-        {"FN", u"姓名"_qs},          {"TEL", u"电话"_qs},         {"EMAIL", u"邮箱"_qs},
-        {"ADR", u"地址"_qs},         {"LABEL", u"地址"_qs},       {"CATEGORIES", u"类别"_qs},
-        {"NOTE", u"备注"_qs},        {"X-QQ", u"QQ"_qs},          {"BDAY", u"生日"_qs},
-        {"IMPP", u"即时通讯"_qs},    {"X-AIM", u"即时通讯"_qs},   {"X-MSN", u"即时通讯"_qs},
-        {"X-ICQ", u"即时通讯"_qs},   {"X-YAHOO", u"即时通讯"_qs}, {"X-SKYPE", u"即时通讯"_qs},
-        {"X-SKYPE-USERNAME", u"即时通讯"_qs}, {"X-JABBER", u"即时通讯"_qs}, {"X-GOOGLE-TALK", u"即时通讯"_qs},
-        {"X-WECHAT", u"即时通讯"_qs}, {"ORG", u"单位"_qs},         {"TITLE", u"职务"_qs},
-        {"ROLE", u"角色"_qs},        {"URL", u"网址"_qs},         {"NICKNAME", u"昵称"_qs},
-        {"ANNIVERSARY", u"纪念日"_qs}, {"X-ANNIVERSARY", u"纪念日"_qs}, {"GENDER", u"性别"_qs},
-        {"X-GENDER", u"性别"_qs},    {"RELATED", u"关系人"_qs},   {"GEO", u"位置"_qs},
-        {"TZ", u"时区"_qs},          {"LANG", u"语言"_qs},
-        {"X-PHONETIC-FIRST-NAME", u"拼音"_qs}, {"X-PHONETIC-MIDDLE-NAME", u"拼音"_qs},
+        {"FN", u"姓名"_qs},
+        {"TEL", u"电话"_qs},
+        {"EMAIL", u"邮箱"_qs},
+        {"ADR", u"地址"_qs},
+        {"LABEL", u"地址"_qs},
+        {"CATEGORIES", u"类别"_qs},
+        {"NOTE", u"备注"_qs},
+        {"X-QQ", u"QQ"_qs},
+        {"BDAY", u"生日"_qs},
+        {"IMPP", u"即时通讯"_qs},
+        {"X-AIM", u"即时通讯"_qs},
+        {"X-MSN", u"即时通讯"_qs},
+        {"X-ICQ", u"即时通讯"_qs},
+        {"X-YAHOO", u"即时通讯"_qs},
+        {"X-SKYPE", u"即时通讯"_qs},
+        {"X-SKYPE-USERNAME", u"即时通讯"_qs},
+        {"X-JABBER", u"即时通讯"_qs},
+        {"X-GOOGLE-TALK", u"即时通讯"_qs},
+        {"X-WECHAT", u"即时通讯"_qs},
+        {"ORG", u"单位"_qs},
+        {"TITLE", u"职务"_qs},
+        {"ROLE", u"角色"_qs},
+        {"URL", u"网址"_qs},
+        {"NICKNAME", u"昵称"_qs},
+        {"ANNIVERSARY", u"纪念日"_qs},
+        {"X-ANNIVERSARY", u"纪念日"_qs},
+        {"GENDER", u"性别"_qs},
+        {"X-GENDER", u"性别"_qs},
+        {"RELATED", u"关系人"_qs},
+        {"GEO", u"位置"_qs},
+        {"TZ", u"时区"_qs},
+        {"LANG", u"语言"_qs},
+        {"X-PHONETIC-FIRST-NAME", u"拼音"_qs},
+        {"X-PHONETIC-MIDDLE-NAME", u"拼音"_qs},
         {"X-PHONETIC-LAST-NAME", u"拼音"_qs},
     };
     const auto found = labels.constFind(name);
@@ -37,8 +59,8 @@ QString labelOf(const QByteArray& name)
 bool isAboutTheCard(const QByteArray& name)
 {
     static const QList<QByteArray> names = {
-        "VERSION", "PRODID", "REV", "UID", "SORT-STRING", "KIND", "CLASS", "SOURCE", "NAME", "MAILER", "PROFILE",
-        "CLIENTPIDMAP", "XML", "X-ABLABEL", "X-ABUID", "X-ABSHOWAS", "X-ABADR",
+        "VERSION", "PRODID",  "REV",          "UID", "SORT-STRING", "KIND",    "CLASS",      "SOURCE",  "NAME",
+        "MAILER",  "PROFILE", "CLIENTPIDMAP", "XML", "X-ABLABEL",   "X-ABUID", "X-ABSHOWAS", "X-ABADR",
     };
     return names.contains(name);
 }
@@ -196,8 +218,8 @@ private:
     {
         const NameParts parts = splitPersonName(draft_.text(ContactText::Name));
         for (const Phonetic& p : phonetics_) {
-            const QString spelled = p.name == "X-PHONETIC-LAST-NAME" ? phoneticOf(parts.family, true)
-                                                                      : phoneticOf(parts.given, false);
+            const QString spelled =
+                p.name == "X-PHONETIC-LAST-NAME" ? phoneticOf(parts.family, true) : phoneticOf(parts.given, false);
             if (p.value.compare(spelled, Qt::CaseInsensitive) != 0)
                 extras_.append({p.order, DraftExtra{labelOf(p.name), p.value}});
         }
@@ -222,7 +244,7 @@ private:
     static bool isQQ(const VCardProperty& p, const QString& value)
     {
         return value.startsWith(QLatin1String("qq:"), Qt::CaseInsensitive)
-            || p.parameter("X-SERVICE-TYPE").compare("QQ", Qt::CaseInsensitive) == 0 || p.hasType("QQ");
+               || p.parameter("X-SERVICE-TYPE").compare("QQ", Qt::CaseInsensitive) == 0 || p.hasType("QQ");
     }
 
     // Version 4.0 numbers are often "tel:" addresses; earlier ones only with VALUE=uri.
@@ -369,7 +391,7 @@ private:
     bool photoSeen_ = false;
 };
 
-} // namespace
+}  // namespace
 
 ContactDraft draftOfCard(int line, const QList<VCardProperty>& properties)
 {

@@ -7,7 +7,7 @@ namespace {
 
 // A birthday text cut into runs of digits and single other characters; blanks dropped.
 struct Token {
-    int digits = 0;    // number of digits, 0 for a separator
+    int digits = 0;  // number of digits, 0 for a separator
     int value = 0;
     QChar separator;
 };
@@ -89,8 +89,7 @@ ParsedDate parseTyped(const QString& typed)
     if ((t.size() == 3 || (t.size() == 4 && t[3].digits == 0 && isDayMark(t[3].separator))) && isNumber(t[0], 1, 2)
         && isSeparator(t[1], month) && isNumber(t[2], 1, 2))
         return checked(0, t[0].value, t[2].value);
-    if (t.size() == 3 && isSeparator(t[0], QLatin1Char('-')) && isSeparator(t[1], QLatin1Char('-'))
-        && t[2].digits == 4)
+    if (t.size() == 3 && isSeparator(t[0], QLatin1Char('-')) && isSeparator(t[1], QLatin1Char('-')) && t[2].digits == 4)
         return checked(0, t[2].value / 100, t[2].value % 100);
     return {};
 }
@@ -135,13 +134,14 @@ ParsedDate parseVCardDate(QStringView value)
         return {};
     if (noYear && compact.size() == 4 && (dashes == 0 || (dashes == 1 && value.indexOf(QLatin1Char('-')) == 2)))
         return checked(0, compact.left(2).toInt(), compact.mid(2).toInt());
-    const bool dashed = dashes == 2 && value.size() == 10 && value[4] == QLatin1Char('-') && value[7] == QLatin1Char('-');
+    const bool dashed =
+        dashes == 2 && value.size() == 10 && value[4] == QLatin1Char('-') && value[7] == QLatin1Char('-');
     if (!noYear && compact.size() == 8 && (dashes == 0 || dashed))
         return checked(compact.left(4).toInt(), compact.mid(4, 2).toInt(), compact.mid(6).toInt());
     return {};
 }
 
-} // namespace
+}  // namespace
 
 QString birthdayAsVCardDate(const QString& typed)
 {

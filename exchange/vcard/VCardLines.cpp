@@ -31,7 +31,7 @@ bool isBase64Text(QByteArrayView text)
     bool any = false;
     for (const char c : text) {
         const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+'
-            || c == '/' || c == '=';
+                            || c == '/' || c == '=';
         if (letter)
             any = true;
         else if (!isBlank(c))
@@ -54,7 +54,7 @@ bool isEndLine(QByteArrayView text)
     return text.trimmed().toByteArray().toUpper() == "END:VCARD";
 }
 
-} // namespace
+}  // namespace
 
 VCardLineReader::VCardLineReader(QByteArrayView bytes) : bytes_(bytes) {}
 

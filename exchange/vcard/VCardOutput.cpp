@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr qsizetype maxLineOctets = 75;       // a physical line, without its CRLF
+constexpr qsizetype maxLineOctets = 75;  // a physical line, without its CRLF
 constexpr qsizetype flushThreshold = 1 << 20;
 
 bool isUtf8Continuation(char byte)
@@ -14,7 +14,7 @@ bool isUtf8Continuation(char byte)
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }
 
-} // namespace
+}  // namespace
 
 VCardOutput::VCardOutput(QIODevice& device) : device_(device)
 {

@@ -62,7 +62,7 @@ VCardParameter parseParameter(QByteArrayView text)
     return parameter;
 }
 
-} // namespace
+}  // namespace
 
 QByteArray VCardProperty::parameter(QByteArrayView wanted) const
 {

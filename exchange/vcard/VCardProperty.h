@@ -10,16 +10,16 @@
 struct ContentLine;
 
 struct VCardParameter {
-    QByteArray name;            // upper case
-    QList<QByteArray> values;   // unquoted, split at commas, as written
+    QByteArray name;           // upper case
+    QList<QByteArray> values;  // unquoted, split at commas, as written
 };
 
 struct VCardProperty {
     int line = 0;
-    QByteArray group;           // "item1" of "item1.TEL", as written
-    QByteArray name;            // upper case
+    QByteArray group;  // "item1" of "item1.TEL", as written
+    QByteArray name;   // upper case
     QList<VCardParameter> parameters;
-    QByteArray value;           // raw, still encoded and escaped
+    QByteArray value;  // raw, still encoded and escaped
 
     // The first value of a parameter, empty when it is not there.
     QByteArray parameter(QByteArrayView name) const;

@@ -94,7 +94,7 @@ private:
     bool sawText_ = false;
 };
 
-} // namespace
+}  // namespace
 
 DraftSet readVCards(const QByteArray& bytes)
 {

@@ -1,7 +1,7 @@
 #include "VCardValue.h"
 
-#include "platform/Gbk.h"
 #include "exchange/vcard/VCardProperty.h"
+#include "platform/Gbk.h"
 
 #include <QStringDecoder>
 #include <array>
@@ -22,7 +22,7 @@ int hexValue(char c)
 bool isGbkName(const QByteArray& upper)
 {
     return upper == "GB2312" || upper == "GBK" || upper == "GB18030" || upper == "CP936" || upper == "X-GBK"
-        || upper == "EUC-CN" || upper == "GB_2312-80" || upper == "WINDOWS-936";
+           || upper == "EUC-CN" || upper == "GB_2312-80" || upper == "WINDOWS-936";
 }
 
 bool decodeUtf8(const QByteArray& bytes, QString& text)
@@ -57,7 +57,7 @@ bool isAscii(const QByteArray& bytes)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 QByteArray decodeQuotedPrintable(QByteArrayView text)
 {
@@ -95,7 +95,7 @@ constexpr std::array<signed char, 256> makeBase64Values()
 
 constexpr std::array<signed char, 256> base64Values = makeBase64Values();
 
-} // namespace
+}  // namespace
 
 // One pass, no copy of the text: pictures are most of a phone's file.
 bool decodeBase64(QByteArrayView text, QByteArray& bytes)

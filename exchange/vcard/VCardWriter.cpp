@@ -2,9 +2,9 @@
 
 #include "exchange/ChineseName.h"
 #include "exchange/PhoneNumber.h"
+#include "exchange/pinyin/NameReading.h"
 #include "exchange/vcard/VCardDate.h"
 #include "exchange/vcard/VCardOutput.h"
-#include "exchange/pinyin/NameReading.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ void writeCard(VCardOutput& out, const StoredContact& contact)
     out.line("END", "VCARD");
 }
 
-} // namespace
+}  // namespace
 
 void writeVCards(QIODevice& device, const QList<StoredContact>& contacts)
 {

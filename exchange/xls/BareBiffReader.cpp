@@ -27,7 +27,7 @@ bool isBof(quint16 id)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 bool looksLikeBareBiff(const QByteArray& bytes)
 {

@@ -1,7 +1,7 @@
 #include "FreeXlReader.h"
 
-#include "exchange/sheet/CellNumber.h"
 #include "exchange/ContactDraft.h"
+#include "exchange/sheet/CellNumber.h"
 #include "exchange/sheet/SheetFile.h"
 #include "exchange/xls/Isolated.h"
 
@@ -53,7 +53,7 @@ QString cellText(const FreeXL_CellValue& value)
     }
 }
 
-} // namespace
+}  // namespace
 
 bool looksLikeOle2(const QByteArray& bytes)
 {

@@ -6,8 +6,8 @@
 #include <QDataStream>
 #include <QIODevice>
 #include <cerrno>
-#include <cstring>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
@@ -120,7 +120,7 @@ bool readAnswer(int in, QByteArray& answer)
     }
 }
 
-} // namespace
+}  // namespace
 
 SheetRows runIsolated(const QString& fileName, const std::function<SheetRows()>& read)
 {

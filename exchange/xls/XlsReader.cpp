@@ -1,10 +1,10 @@
 #include "XlsReader.h"
 
+#include "exchange/FileBytes.h"
+#include "exchange/sheet/SheetDrafts.h"
+#include "exchange/sheet/SheetFile.h"
 #include "exchange/xls/BareBiffReader.h"
 #include "exchange/xls/FreeXlReader.h"
-#include "exchange/sheet/SheetDrafts.h"
-#include "exchange/FileBytes.h"
-#include "exchange/sheet/SheetFile.h"
 #include "exchange/xlsx/XlsxReader.h"
 
 #include <QTemporaryFile>
@@ -28,7 +28,7 @@ DraftSet readXls(const QByteArray& bytes, const QString& fileName, const QString
     return draftsFromSheet(readOle2Workbook(copy.fileName(), fileName), fileName);
 }
 
-} // namespace
+}  // namespace
 
 DraftSet readXlsBytes(const QByteArray& bytes, const QString& fileName)
 {

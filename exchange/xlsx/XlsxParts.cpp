@@ -1,20 +1,21 @@
 #include "XlsxParts.h"
 
-#include "exchange/sheet/CellNumber.h"
 #include "exchange/ContactDraft.h"
+#include "exchange/sheet/CellNumber.h"
 #include "exchange/sheet/SheetFile.h"
 
 #include <QDir>
-#include <cctype>
 #include <QHash>
 #include <QXmlStreamReader>
+#include <cctype>
 
 namespace {
 
 [[noreturn]] void damaged(const QString& fileName, const QString& part, const QXmlStreamReader& xml)
 {
-    throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("工作簿的“%1”部分已损坏（第%2行：%3）")
-                                                        .arg(part).arg(xml.lineNumber()).arg(xml.errorString())));
+    throw ExchangeError(cannotReadMessage(
+        fileName,
+        QStringLiteral("工作簿的“%1”部分已损坏（第%2行：%3）").arg(part).arg(xml.lineNumber()).arg(xml.errorString())));
 }
 
 QString attribute(const QXmlStreamReader& xml, QLatin1String name)
@@ -43,7 +44,8 @@ QString relsPathOf(const QString& part)
 {
     const QString folder = folderOf(part);
     const QString name = part.mid(folder.isEmpty() ? 0 : folder.size() + 1);
-    return (folder.isEmpty() ? QString() : folder + QLatin1Char('/')) + QStringLiteral("_rels/") + name + QStringLiteral(".rels");
+    return (folder.isEmpty() ? QString() : folder + QLatin1Char('/')) + QStringLiteral("_rels/") + name
+           + QStringLiteral(".rels");
 }
 
 struct Relationship {
@@ -117,7 +119,7 @@ QList<bool> readDateStyles(const QByteArray& bytes, const QString& fileName, con
     return styles;
 }
 
-} // namespace
+}  // namespace
 
 // Text of an <si> or <is>: its <t>, or the <t> of its runs, without phonetic runs (<rPh>).
 QString readXlsxInlineText(QXmlStreamReader& xml)
@@ -144,7 +146,8 @@ QString readXlsxInlineText(QXmlStreamReader& xml)
 
 bool isXlsxEscapeAt(const QString& text, qsizetype i)
 {
-    if (i + 6 >= text.size() || text[i] != QLatin1Char('_') || text[i + 1] != QLatin1Char('x') || text[i + 6] != QLatin1Char('_'))
+    if (i + 6 >= text.size() || text[i] != QLatin1Char('_') || text[i + 1] != QLatin1Char('x')
+        || text[i + 6] != QLatin1Char('_'))
         return false;
     for (qsizetype k = i + 2; k < i + 6; ++k)
         if (!isxdigit(text[k].unicode() < 0x80 ? text[k].toLatin1() : 'g'))

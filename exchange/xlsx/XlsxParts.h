@@ -9,9 +9,9 @@
 #include <QStringList>
 
 struct XlsxParts {
-    QString sheetPath;           // the first sheet's part, "xl/worksheets/sheet1.xml"
-    QStringList sharedStrings;   // by index
-    QList<bool> dateStyles;      // by cell style (xf) index: true when it shows a date or time
+    QString sheetPath;          // the first sheet's part, "xl/worksheets/sheet1.xml"
+    QStringList sharedStrings;  // by index
+    QList<bool> dateStyles;     // by cell style (xf) index: true when it shows a date or time
     bool date1904 = false;
 };
 

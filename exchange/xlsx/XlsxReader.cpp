@@ -1,9 +1,9 @@
 #include "XlsxReader.h"
 
-#include "exchange/xls/BareBiffReader.h"
 #include "exchange/FileBytes.h"
-#include "exchange/xls/FreeXlReader.h"
 #include "exchange/sheet/SheetDrafts.h"
+#include "exchange/xls/BareBiffReader.h"
+#include "exchange/xls/FreeXlReader.h"
 #include "exchange/xls/XlsReader.h"
 #include "exchange/xlsx/XlsxParts.h"
 #include "exchange/xlsx/XlsxSheet.h"

@@ -1,14 +1,14 @@
 #include "XlsxSheet.h"
 
-#include "exchange/sheet/CellNumber.h"
 #include "exchange/ContactDraft.h"
+#include "exchange/sheet/CellNumber.h"
 #include "exchange/sheet/SheetFile.h"
 
 #include <QXmlStreamReader>
 
 namespace {
 
-constexpr int kMaxColumns = 16384;   // XFD, the last column a sheet has
+constexpr int kMaxColumns = 16384;  // XFD, the last column a sheet has
 constexpr int kMaxRows = 1048576;
 
 QStringView attributeView(const QXmlStreamAttributes& attributes, QLatin1String name)
@@ -20,7 +20,7 @@ QStringView attributeView(const QXmlStreamAttributes& attributes, QLatin1String 
 }
 
 struct CellRead {
-    QString type;   // the t attribute: s, str, inlineStr, b, e, d, n
+    QString type;  // the t attribute: s, str, inlineStr, b, e, d, n
     int style = 0;
     QString value;  // the <v> text
     QString inlineText;
@@ -72,7 +72,7 @@ void readCell(QXmlStreamReader& xml, CellRead& cell)
     }
 }
 
-} // namespace
+}  // namespace
 
 int xlsxColumnOf(QStringView reference)
 {
@@ -128,6 +128,7 @@ SheetRows readXlsxSheet(const QByteArray& sheetXml, const XlsxParts& parts, cons
         }
     }
     if (xml.hasError())
-        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("工作表已损坏（第%1行：%2）").arg(xml.lineNumber()).arg(xml.errorString())));
+        throw ExchangeError(cannotReadMessage(
+            fileName, QStringLiteral("工作表已损坏（第%1行：%2）").arg(xml.lineNumber()).arg(xml.errorString())));
     return sheet;
 }

@@ -1,7 +1,7 @@
 #include "XlsxWriter.h"
 
-#include "store/ContactSchema.h"
 #include "exchange/xlsx/XlsxParts.h"
+#include "store/ContactSchema.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,12 +107,13 @@ void writeWorkbook(const QString& path, const QList<StoredContact>& contacts)
         ++row;
         for (int c = 0; c < ContactTextCount; ++c)
             if (!contact.texts[c].isEmpty())
-                book.check(worksheet_write_string(sheet, row, c, escapeForSheet(contact.texts[c]).toUtf8().constData(), text));
+                book.check(
+                    worksheet_write_string(sheet, row, c, escapeForSheet(contact.texts[c]).toUtf8().constData(), text));
     }
     book.close();
 }
 
-} // namespace
+}  // namespace
 
 int displayWidth(const QString& text)
 {

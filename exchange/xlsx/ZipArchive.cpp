@@ -12,19 +12,21 @@ constexpr zip_uint64_t kMaxPart = 256ull * 1024 * 1024;
 struct ZipFileCloser {
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
-} // namespace
+}  // namespace
 
 ZipArchive::ZipArchive(const QByteArray& bytes, const QString& fileName) : fileName_(fileName)
 {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0, &error);
+    zip_source_t* source =
+        zip_source_buffer_create(bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0, &error);
     if (source)
         archive_ = zip_open_from_source(source, ZIP_RDONLY, &error);
     if (!archive_) {
         zip_source_free(source);  // the archive owns the source only once it is open
         zip_error_fini(&error);
-        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("不是 .xlsx 工作簿（无法作为 zip 压缩包打开）")));
+        throw ExchangeError(
+            cannotReadMessage(fileName, QStringLiteral("不是 .xlsx 工作簿（无法作为 zip 压缩包打开）")));
     }
     zip_error_fini(&error);
 }

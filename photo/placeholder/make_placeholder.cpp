@@ -33,8 +33,8 @@ void drawWriting(QPainter& p, QRandomGenerator& rng)
         const double end = line == 7 ? 96 : 160 + rng.bounded(20);
         QPainterPath path(QPointF(14, baseY - 14 * 6.0 / 188));
         for (double x = 14; x < end; x += 2.5) {
-            const double y = baseY - x * 6.0 / 188 - 4 * std::fabs(std::sin(x * 0.55 + line)) -
-                             (rng.bounded(5) == 0 ? 4 : 0);
+            const double y =
+                baseY - x * 6.0 / 188 - 4 * std::fabs(std::sin(x * 0.55 + line)) - (rng.bounded(5) == 0 ? 4 : 0);
             path.lineTo(QPointF(x, y));
             if (rng.bounded(14) == 0) {
                 x += 5;  // a gap between words

@@ -1,15 +1,15 @@
-#include "store/ADODB.h"
-#include "tests/support/ContactBook.h"
-#include "store/ContactSchema.h"
-#include "platform/AppPaths.h"
-#include "store/DbHelpers.h"
-#include "platform/Desktop.h"
-#include "forms/MaskEdit.h"
-#include "tests/support/ScriptedDesktop.h"
 #include "app/Startup.h"
-#include "tests/support/TestFolder.h"
+#include "forms/MaskEdit.h"
 #include "forms/Unit_main.h"
 #include "forms/Unit_mm.h"
+#include "platform/AppPaths.h"
+#include "platform/Desktop.h"
+#include "store/ADODB.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "tests/support/ContactBook.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "tests/support/TestFolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,7 +78,7 @@ void changePassword(const QString& old, const QString& newPassword)
     Form_mm->MaskEdit3->setText(newPassword);
     QTest::mouseClick(Form_mm->BitBtn2, Qt::LeftButton);
 }
-} // namespace
+}  // namespace
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -166,7 +166,8 @@ private slots:
             TestFolder::writeAll(path, QByteArray("just some bytes, no database").repeated(100));
         const QByteArray before = TestFolder::readAll(path);
         QCOMPARE(before.startsWith("SQLite format 3"), kind == QLatin1String("plain"));
-        const QStringList entriesBefore = QDir(folder->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList entriesBefore =
+            QDir(folder->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 
         int exitCode = -1;
         whenLoginShown([] {

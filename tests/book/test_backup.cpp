@@ -1,8 +1,8 @@
 // backup: a checked copy with the same key, never over a file, also while another program writes.
 
-#include "tests/book/BookTesting.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
+#include "tests/book/BookTesting.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -20,8 +20,8 @@ private slots:
     {
         TestBook book;
         const QByteArray photo("\xff\xd8\xff\xe0 photo bytes \xff\xd9", 19);
-        book.add({{QStringLiteral("朋友"), QStringLiteral("张三"), QString(), QStringLiteral("110"), QString(), QString(),
-                   QString(), photo},
+        book.add({{QStringLiteral("朋友"), QStringLiteral("张三"), QString(), QStringLiteral("110"), QString(),
+                   QString(), QString(), photo},
                   {QString(), QStringLiteral("李四")}});
         const QString copy = book.folder.file(QStringLiteral("copy.mdb"));
         const BookResult result = book.run({QStringLiteral("backup"), copy});

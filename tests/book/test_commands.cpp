@@ -1,7 +1,7 @@
 // tessaly-book's usage, help, exit statuses, list and check.
 
-#include "tests/book/BookTesting.h"
 #include "store/ContactSchema.h"
+#include "tests/book/BookTesting.h"
 
 #include <QTest>
 
@@ -19,8 +19,8 @@ private slots:
         QTest::newRow("--db= without a file") << QStringList{"--db=", "list"} << "--db 后面缺少通讯录文件名";
         QTest::newRow("import without files") << QStringList{"import", "--dry-run"} << "import 需要至少一个文件";
         QTest::newRow("import of an unknown kind") << QStringList{"import", "a.vcf", "b.txt"} << "不能导入 b.txt";
-        QTest::newRow("import with an unknown flag") << QStringList{"import", "--fast", "a.vcf"}
-                                                     << "import 不认识选项 --fast";
+        QTest::newRow("import with an unknown flag")
+            << QStringList{"import", "--fast", "a.vcf"} << "import 不认识选项 --fast";
         QTest::newRow("export without a file") << QStringList{"export"} << "export 需要一个文件";
         QTest::newRow("export to two files") << QStringList{"export", "a.vcf", "b.vcf"} << "export 需要一个文件";
         QTest::newRow("export to an unknown kind") << QStringList{"export", "a.doc"} << "不能导出为 a.doc";
@@ -38,7 +38,8 @@ private slots:
         const QByteArray before = book.bytes();
         const BookResult result = book.run(arguments);
         QCOMPARE(result.status, ExitCode::Usage);
-        QVERIFY2(result.err.value(0).startsWith(QStringLiteral("tessaly-book：") + message), qPrintable(result.err.value(0)));
+        QVERIFY2(result.err.value(0).startsWith(QStringLiteral("tessaly-book：") + message),
+                 qPrintable(result.err.value(0)));
         QCOMPARE(result.err.value(1), QStringLiteral("用法见 tessaly-book --help"));
         QVERIFY(result.out.isEmpty());
         QCOMPARE(book.bytes(), before);
@@ -95,9 +96,12 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("target");
-        QTest::newRow("export into a missing folder") << "export" << "no/such/out.vcf";
-        QTest::newRow("backup into a missing folder") << "backup" << "no/such/copy.mdb";
-        QTest::newRow("export onto a folder") << "export" << "folder.vcf";
+        QTest::newRow("export into a missing folder") << "export"
+                                                      << "no/such/out.vcf";
+        QTest::newRow("backup into a missing folder") << "backup"
+                                                      << "no/such/copy.mdb";
+        QTest::newRow("export onto a folder") << "export"
+                                              << "folder.vcf";
     }
 
     void shouldLeaveNoFileWhereItCannotWrite()
@@ -120,9 +124,9 @@ private slots:
                    QStringLiteral("第一行\n第二行\t完")}});
         const BookResult result = book.run({QStringLiteral("list")});
         QCOMPARE(result.status, ExitCode::Success);
-        QCOMPARE(result.out, (QStringList{ContactTextColumns().join(u'\t'),
-                                          QStringLiteral("朋友\t张三\t\t13800138000\t\t\t"),
-                                          QStringLiteral("\t李四\t\t\t\t\t第一行 第二行 完")}));
+        QCOMPARE(result.out,
+                 (QStringList{ContactTextColumns().join(u'\t'), QStringLiteral("朋友\t张三\t\t13800138000\t\t\t"),
+                              QStringLiteral("\t李四\t\t\t\t\t第一行 第二行 完")}));
     }
 
     void shouldAlignColumnsByTheirShownWidthOnATerminal()

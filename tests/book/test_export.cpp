@@ -1,8 +1,8 @@
 // export: every contact in table order, written whole or not at all.
 
 #include "book/AtomicSave.h"
-#include "tests/book/BookTesting.h"
 #include "exchange/ContactDraft.h"
+#include "tests/book/BookTesting.h"
 #include "tests/support/ScriptedDesktop.h"
 
 #include <QTest>
@@ -16,7 +16,8 @@ private slots:
     void shouldWriteEveryContactInTableOrder()
     {
         TestBook book;
-        book.add({{QString(), QStringLiteral("乙")}, {QString(), QStringLiteral("甲")}, {QString(), QStringLiteral("丙")}});
+        book.add(
+            {{QString(), QStringLiteral("乙")}, {QString(), QStringLiteral("甲")}, {QString(), QStringLiteral("丙")}});
         const QString file = book.folder.file(QStringLiteral("out.vcf"));
         const BookResult result = book.run({QStringLiteral("export"), file});
         QCOMPARE(result.status, ExitCode::Success);
@@ -39,9 +40,9 @@ private slots:
         const QString target = folder.file(QStringLiteral("old.vcf"));
         TestFolder::writeAll(target, "the old contacts");
         QVERIFY_THROWS_EXCEPTION(ExchangeError, SaveAtomically(target, [](const QString& path) {
-            TestFolder::writeAll(path, "half a fi");
-            throw ExchangeError(QStringLiteral("磁盘已满"));
-        }));
+                                     TestFolder::writeAll(path, "half a fi");
+                                     throw ExchangeError(QStringLiteral("磁盘已满"));
+                                 }));
         QCOMPARE(TestFolder::readAll(target), QByteArray("the old contacts"));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("old.vcf")});

@@ -1,10 +1,10 @@
 // import: cards into the book in one transaction, the report, duplicates, dry runs.
 
-#include "tests/book/BookTesting.h"
-#include "store/ContactSchema.h"
-#include "photo/JpegCodec.h"
-#include "tests/support/ScriptedDesktop.h"
 #include "exchange/vcard/VCardWriter.h"
+#include "photo/JpegCodec.h"
+#include "store/ContactSchema.h"
+#include "tests/book/BookTesting.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -81,8 +81,8 @@ private slots:
         TestFolder folder;
         const QString file = folder.file(QStringLiteral("a.vcf"));
         TestFolder::writeAll(file, card(QStringLiteral("李四"), QStringLiteral("120")));
-        const BookResult result =
-            runBook({QStringLiteral("--db"), folder.databasePath(), QStringLiteral("import"), QStringLiteral("--dry-run"), file});
+        const BookResult result = runBook({QStringLiteral("--db"), folder.databasePath(), QStringLiteral("import"),
+                                           QStringLiteral("--dry-run"), file});
         QCOMPARE(result.status, ExitCode::Success);
         QCOMPARE(result.out.last(), QStringLiteral("试运行，未写入：可添加 1 条，跳过 0 条，截断 0 条"));
         QVERIFY(!QFile::exists(folder.databasePath()));
@@ -93,7 +93,8 @@ private slots:
         TestFolder folder;
         const QString file = folder.file(QStringLiteral("a.vcf"));
         TestFolder::writeAll(file, card(QStringLiteral("李四"), QStringLiteral("120")));
-        const BookResult result = runBook({QStringLiteral("--db"), folder.databasePath(), QStringLiteral("import"), file});
+        const BookResult result =
+            runBook({QStringLiteral("--db"), folder.databasePath(), QStringLiteral("import"), file});
         QCOMPARE(result.status, ExitCode::Success);
         QCOMPARE(result.out.first(), QStringLiteral("新建了通讯录 %1").arg(folder.databasePath()));
         BookFile created(folder.databasePath());
@@ -122,14 +123,14 @@ private slots:
         book.add({{QString(), QStringLiteral("原有")}});
         {
             BookFile open(book.path);
-            open.connection.Execute(QStringLiteral(
-                "create trigger refuse before insert on rem when new.姓名 = '坏' begin select raise(abort, '磁盘出错'); end"));
+            open.connection.Execute(QStringLiteral("create trigger refuse before insert on rem when new.姓名 = '坏' "
+                                                   "begin select raise(abort, '磁盘出错'); end"));
         }
         const QList<ContactTexts> before = book.texts();
-        const QString file = writeFile(book, QStringLiteral("a.vcf"),
-                                       card(QStringLiteral("甲"), QStringLiteral("1")) + card(QStringLiteral("乙"), QStringLiteral("2"))
-                                           + card(QStringLiteral("坏"), QStringLiteral("3"))
-                                           + card(QStringLiteral("丁"), QStringLiteral("4")));
+        const QString file = writeFile(
+            book, QStringLiteral("a.vcf"),
+            card(QStringLiteral("甲"), QStringLiteral("1")) + card(QStringLiteral("乙"), QStringLiteral("2"))
+                + card(QStringLiteral("坏"), QStringLiteral("3")) + card(QStringLiteral("丁"), QStringLiteral("4")));
         const BookResult result = book.run({QStringLiteral("import"), file});
         QCOMPARE(result.status, ExitCode::Failure);
         QVERIFY2(result.err.first().contains(QStringLiteral("磁盘出错")), qPrintable(result.err.first()));
@@ -142,8 +143,8 @@ private slots:
         TestFolder folder;
         const QString good = folder.file(QStringLiteral("a.vcf"));
         TestFolder::writeAll(good, card(QStringLiteral("李四"), QStringLiteral("120")));
-        const BookResult result = runBook({QStringLiteral("--db"), folder.databasePath(), QStringLiteral("import"), good,
-                                           folder.file(QStringLiteral("missing.vcf"))});
+        const BookResult result = runBook({QStringLiteral("--db"), folder.databasePath(), QStringLiteral("import"),
+                                           good, folder.file(QStringLiteral("missing.vcf"))});
         QCOMPARE(result.status, ExitCode::Failure);
         QVERIFY(result.err.first().contains(QStringLiteral("文件不存在")));
         QVERIFY(!QFile::exists(folder.databasePath()));
@@ -152,13 +153,14 @@ private slots:
     void shouldSkipUnreadableCardsWithTheirLineAndTakeTheRest()
     {
         TestBook book;
-        const QString file = writeFile(book, QStringLiteral("a.vcf"),
-                                       card(QStringLiteral("甲"), QStringLiteral("1"))
-                                           + "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:断\r\n"
-                                           + card(QStringLiteral("乙"), QStringLiteral("2")));
+        const QString file =
+            writeFile(book, QStringLiteral("a.vcf"),
+                      card(QStringLiteral("甲"), QStringLiteral("1")) + "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:断\r\n"
+                          + card(QStringLiteral("乙"), QStringLiteral("2")));
         const BookResult result = book.run({QStringLiteral("import"), file});
         QCOMPARE(result.status, ExitCode::Success);
-        QVERIFY2(result.out.first().startsWith(QStringLiteral("a.vcf 第 6 行：无法读取，跳过")), qPrintable(result.out.first()));
+        QVERIFY2(result.out.first().startsWith(QStringLiteral("a.vcf 第 6 行：无法读取，跳过")),
+                 qPrintable(result.out.first()));
         QCOMPARE(result.out.last(), QStringLiteral("添加 2 条，跳过 1 条，截断 0 条"));
     }
 
@@ -166,14 +168,16 @@ private slots:
     {
         TestBook book;
         const QByteArray photo = realJpeg();
-        book.add({{QStringLiteral("同学"), QStringLiteral("欧阳修"), QStringLiteral("农历八月初一"), QStringLiteral("13800138000"),
-                   QStringLiteral("10001"), QStringLiteral("北京市海淀区"), QStringLiteral("醉翁；之意,不在\\酒"), photo},
+        book.add({{QStringLiteral("同学"), QStringLiteral("欧阳修"), QStringLiteral("农历八月初一"),
+                   QStringLiteral("13800138000"), QStringLiteral("10001"), QStringLiteral("北京市海淀区"),
+                   QStringLiteral("醉翁；之意,不在\\酒"), photo},
                   {QString(), QStringLiteral("John Smith"), QStringLiteral("1990-01-02"), QStringLiteral("010-1234")}});
         const QString exported = book.folder.file(QStringLiteral("all.vcf"));
         QCOMPARE(book.run({QStringLiteral("export"), exported}).status, ExitCode::Success);
 
         TestFolder other;
-        const BookResult result = runBook({QStringLiteral("--db"), other.databasePath(), QStringLiteral("import"), exported});
+        const BookResult result =
+            runBook({QStringLiteral("--db"), other.databasePath(), QStringLiteral("import"), exported});
         QCOMPARE(result.status, ExitCode::Success);
         QCOMPARE(result.out.last(), QStringLiteral("添加 2 条，跳过 0 条，截断 0 条"));
         BookFile copy(other.databasePath());
@@ -187,7 +191,8 @@ private slots:
         TestBook book;
         // Another process holding the book open, as the window program does.
         QProcess holder;
-        holder.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; echo ready; sleep 30"), book.path});
+        holder.start(QStringLiteral("bash"),
+                     {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; echo ready; sleep 30"), book.path});
         QVERIFY(holder.waitForReadyRead(5000));
         const QString file = writeFile(book, QStringLiteral("a.vcf"), card(QStringLiteral("甲"), QStringLiteral("1")));
         const BookResult result = book.run({QStringLiteral("import"), file});
@@ -197,8 +202,9 @@ private slots:
         QCOMPARE(result.out.size(), 2);
         QVERIFY(result.out.first().contains(QStringLiteral("窗口下次启动后")));
 
-        const BookResult alone = book.run({QStringLiteral("import"),
-                                           writeFile(book, QStringLiteral("b.vcf"), card(QStringLiteral("乙"), QStringLiteral("2")))});
+        const BookResult alone =
+            book.run({QStringLiteral("import"),
+                      writeFile(book, QStringLiteral("b.vcf"), card(QStringLiteral("乙"), QStringLiteral("2")))});
         QCOMPARE(alone.out, QStringList{QStringLiteral("添加 1 条，跳过 0 条，截断 0 条")});
     }
 
@@ -214,7 +220,8 @@ private slots:
         QCOMPARE(desktop.boxes[0].type, Mb::OK | Mb::ICONINFORMATION);
         QCOMPARE(desktop.boxes[0].text, result.out.join(u'\n'));
 
-        const BookResult failed = book.run({QStringLiteral("import"), QStringLiteral("--gui"), book.folder.file(QStringLiteral("gone.vcf"))});
+        const BookResult failed =
+            book.run({QStringLiteral("import"), QStringLiteral("--gui"), book.folder.file(QStringLiteral("gone.vcf"))});
         QCOMPARE(failed.status, ExitCode::Failure);
         QCOMPARE(desktop.boxes.size(), 2);
         QCOMPARE(desktop.boxes[1].type, Mb::OK | Mb::ICONSTOP);

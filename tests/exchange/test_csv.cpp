@@ -20,7 +20,7 @@ QString errorOf(Call call)
     return QStringLiteral("(no error)");
 }
 
-} // namespace
+}  // namespace
 
 class CsvTest : public QObject {
     Q_OBJECT
@@ -28,10 +28,13 @@ class CsvTest : public QObject {
 private slots:
     void shouldWriteBomCrlfHeaderAndQuoteOnlyWhereNeeded()
     {
-        const QByteArray bytes = csvBytes({storedContact({"朋友", "张三", "1990-01-02", "013800138000", "10001", "北京,海淀", "说\"你好\"\n再见"})});
-        QCOMPARE(bytes, QByteArray("\xEF\xBB\xBF") + QStringLiteral("类别,姓名,生日,电话,QQ,地址,备注\r\n"
-                                                                    "朋友,张三,1990-01-02,013800138000,10001,\"北京,海淀\",\"说\"\"你好\"\"\n再见\"\r\n")
-                                                         .toUtf8());
+        const QByteArray bytes = csvBytes(
+            {storedContact({"朋友", "张三", "1990-01-02", "013800138000", "10001", "北京,海淀", "说\"你好\"\n再见"})});
+        QCOMPARE(bytes, QByteArray("\xEF\xBB\xBF")
+                            + QStringLiteral(
+                                  "类别,姓名,生日,电话,QQ,地址,备注\r\n"
+                                  "朋友,张三,1990-01-02,013800138000,10001,\"北京,海淀\",\"说\"\"你好\"\"\n再见\"\r\n")
+                                  .toUtf8());
     }
 
     void shouldGiveBackTheSameTextsAfterARoundTrip()
@@ -63,7 +66,8 @@ private slots:
         QTest::newRow("utf-8 with bom") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
         QTest::newRow("utf-8") << text.toUtf8();
         QTest::newRow("gbk") << toGbk(text);
-        QTest::newRow("utf-16le with bom") << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        QTest::newRow("utf-16le with bom")
+            << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     }
     void shouldReadTheEncodingsExcelAndOthersSave()
     {
@@ -94,12 +98,18 @@ private slots:
         QTest::addColumn<QByteArray>("row");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("note");
-        QTest::newRow("doubled quotes") << QByteArray("\"a\"\"b\",\"\"\"\"") << "a\"b" << "\"";
-        QTest::newRow("quote inside unquoted") << QByteArray("a\"b,c") << "a\"b" << "c";
-        QTest::newRow("text after closing quote") << QByteArray("\"a\"b,c") << "ab" << "c";
-        QTest::newRow("crlf inside quotes") << QByteArray("x,\"1\r\n2\"") << "x" << "1\r\n2";
-        QTest::newRow("lone cr ends the record") << QByteArray("x,y\rz,w") << "x" << "y";
-        QTest::newRow("empty quoted") << QByteArray("\"\",n") << "" << "n";
+        QTest::newRow("doubled quotes") << QByteArray("\"a\"\"b\",\"\"\"\"") << "a\"b"
+                                        << "\"";
+        QTest::newRow("quote inside unquoted") << QByteArray("a\"b,c") << "a\"b"
+                                               << "c";
+        QTest::newRow("text after closing quote") << QByteArray("\"a\"b,c") << "ab"
+                                                  << "c";
+        QTest::newRow("crlf inside quotes") << QByteArray("x,\"1\r\n2\"") << "x"
+                                            << "1\r\n2";
+        QTest::newRow("lone cr ends the record") << QByteArray("x,y\rz,w") << "x"
+                                                 << "y";
+        QTest::newRow("empty quoted") << QByteArray("\"\",n") << ""
+                                      << "n";
     }
     void shouldReadQuotesAsRfc4180AndLenientlyBeyond()
     {
@@ -124,17 +134,20 @@ private slots:
 
     void shouldReadGoogleContactsWithChineseNames()
     {
-        const QByteArray google =
-            "Name,Given Name,Additional Name,Family Name,Birthday,Notes,Group Membership,E-mail 1 - Type,E-mail 1 - Value,"
-            "Phone 1 - Type,Phone 1 - Value,Phone 2 - Type,Phone 2 - Value,Address 1 - Type,Address 1 - Formatted,Address 1 - City\n"
-            + QStringLiteral("王小明,小明,,王,1990-01-02,老同学,同学 ::: * myContacts,* Home,wxm@example.com,Mobile,138 0013 8000 ::: 139 0000 0000,"
-                             "Work,010-6666,Home,\"北京市\n海淀区\",北京\n"
-                             ",四,,李,--03-05,,* myContacts,,,,,,,,,\n"
-                             ",San,,Zhang,,,Friends ::: Family,,,,,,,,,\n")
-                  .toUtf8();
+        const QByteArray google = "Name,Given Name,Additional Name,Family Name,Birthday,Notes,Group Membership,E-mail "
+                                  "1 - Type,E-mail 1 - Value,"
+                                  "Phone 1 - Type,Phone 1 - Value,Phone 2 - Type,Phone 2 - Value,Address 1 - "
+                                  "Type,Address 1 - Formatted,Address 1 - City\n"
+                                  + QStringLiteral("王小明,小明,,王,1990-01-02,老同学,同学 ::: * myContacts,* "
+                                                   "Home,wxm@example.com,Mobile,138 0013 8000 ::: 139 0000 0000,"
+                                                   "Work,010-6666,Home,\"北京市\n海淀区\",北京\n"
+                                                   ",四,,李,--03-05,,* myContacts,,,,,,,,,\n"
+                                                   ",San,,Zhang,,,Friends ::: Family,,,,,,,,,\n")
+                                        .toUtf8();
         const DraftSet set = readCsvBytes(google, "google.csv");
         QCOMPARE(set.drafts.size(), 3);
-        QCOMPARE(textsOf(set.drafts[0]), (QStringList{"同学", "王小明", "1990-01-02", "138 0013 8000", "", "北京市\n海淀区", "老同学"}));
+        QCOMPARE(textsOf(set.drafts[0]),
+                 (QStringList{"同学", "王小明", "1990-01-02", "138 0013 8000", "", "北京市\n海淀区", "老同学"}));
         QCOMPARE(extrasOf(set.drafts[0]), QStringLiteral("邮箱=wxm@example.com|电话=139 0000 0000|电话=010-6666"));
         QCOMPARE(textsOf(set.drafts[1]), (QStringList{"", "李四", "03-05", "", "", "", ""}));
         QCOMPARE(set.drafts[2].text(ContactText::Name), QStringLiteral("San Zhang"));
@@ -148,22 +161,25 @@ private slots:
             "First Name,Middle Name,Last Name,Title,Business Street,Business City,Business State,Home Street,Home City,"
             "Home State,Home Postal Code,Business Phone,Home Phone,Mobile Phone,Birthday,Categories,E-mail Address,"
             "E-mail Type,Notes,Priority,Private,Sensitivity,Initials\n"
-            + QStringLiteral("三,,张,,中关村大街1号,北京市,,人民路2号,杭州市,浙江省,310000,010-1111,0571-2222,13800138000,1/2/1990,"
+            + QStringLiteral("三,,张,,中关村大街1号,北京市,,人民路2号,杭州市,浙江省,310000,010-1111,0571-2222,"
+                             "13800138000,1/2/1990,"
                              "同事;朋友,zs@example.com,SMTP,备注,Normal,False,Normal,Z.S.\n"
                              "John,Q,Public,Dr.,,,,,,,,,,,0/0/00,,,,,High,False,Normal,J.Q.P.\n")
                   .toUtf8();
         const DraftSet set = readCsvBytes(outlook, "outlook.csv");
         QCOMPARE(set.drafts.size(), 2);
-        QCOMPARE(textsOf(set.drafts[0]), (QStringList{"同事", "张三", "1/2/1990", "13800138000", "", "浙江省杭州市人民路2号", "备注"}));
-        QCOMPARE(extrasOf(set.drafts[0]),
-                 QStringLiteral("邮箱=zs@example.com|邮编=310000|分组=朋友|住宅电话=0571-2222|工作电话=010-1111|地址=北京市中关村大街1号"));
+        QCOMPARE(textsOf(set.drafts[0]),
+                 (QStringList{"同事", "张三", "1/2/1990", "13800138000", "", "浙江省杭州市人民路2号", "备注"}));
+        QCOMPARE(extrasOf(set.drafts[0]), QStringLiteral("邮箱=zs@example.com|邮编=310000|分组=朋友|住宅电话=0571-2222|"
+                                                         "工作电话=010-1111|地址=北京市中关村大街1号"));
         QCOMPARE(textsOf(set.drafts[1]), (QStringList{"", "John Q Public", "", "", "", "", ""}));
         QCOMPARE(extrasOf(set.drafts[1]), QStringLiteral("Title=Dr.|Priority=High"));
     }
 
     void shouldKeepUnknownColumnsAndCellsBeyondTheHeaderAsExtras()
     {
-        const DraftSet set = readCsvBytes(QStringLiteral("姓名,住址,地址,微信,\n甲,旧址,新址,wx1,x,y\n").toUtf8(), "x.csv");
+        const DraftSet set =
+            readCsvBytes(QStringLiteral("姓名,住址,地址,微信,\n甲,旧址,新址,wx1,x,y\n").toUtf8(), "x.csv");
         QCOMPARE(set.drafts.size(), 1);
         QCOMPARE(set.drafts[0].text(ContactText::Address), QStringLiteral("新址"));
         QCOMPARE(extrasOf(set.drafts[0]), QStringLiteral("微信=wx1|第5列=x|第6列=y|地址=旧址"));
@@ -172,7 +188,8 @@ private slots:
     void shouldRefuseAHeaderWithoutKnownColumnsListingWhatItFound()
     {
         const QString message = errorOf([] { readCsvBytes("Foo,Bar,Phone 1 - Type\n1,2,3\n", "odd.csv"); });
-        QVERIFY2(message.contains("odd.csv") && message.contains(QStringLiteral("Foo、Bar、Phone 1 - Type")), qPrintable(message));
+        QVERIFY2(message.contains("odd.csv") && message.contains(QStringLiteral("Foo、Bar、Phone 1 - Type")),
+                 qPrintable(message));
         QVERIFY_THROWS_EXCEPTION(ExchangeError, readCsvBytes("\n \n", "empty.csv"));
     }
 

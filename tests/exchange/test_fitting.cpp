@@ -1,7 +1,7 @@
 // Fitting drafts to the book's columns: widths, phone separators, overflow into 备注.
 
-#include "store/ADODB.h"
 #include "exchange/ContactFitting.h"
+#include "store/ADODB.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
 #include "tests/support/TestFolder.h"
@@ -49,37 +49,52 @@ private slots:
         QTest::addColumn<QString>("note");
         QTest::addColumn<bool>("cut");
 
-        QTest::newRow("name that fits") << ContactText::Name << "欧阳修远" << "欧阳修远" << "" << false;
-        QTest::newRow("name at its width") << ContactText::Name << "一二三四五六七八九十" << "一二三四五六七八九十" << ""
-                                           << false;
-        QTest::newRow("name one too long") << ContactText::Name << "一二三四五六七八九十甲" << "一二三四五六七八九十"
+        QTest::newRow("name that fits") << ContactText::Name << "欧阳修远"
+                                        << "欧阳修远"
+                                        << "" << false;
+        QTest::newRow("name at its width") << ContactText::Name << "一二三四五六七八九十"
+                                           << "一二三四五六七八九十"
+                                           << "" << false;
+        QTest::newRow("name one too long") << ContactText::Name << "一二三四五六七八九十甲"
+                                           << "一二三四五六七八九十"
                                            << "姓名:一二三四五六七八九十甲" << true;
-        QTest::newRow("characters outside the basic plane count once")
-            << ContactText::Name << "𠀀𠀁𠀂𠀃𠀄𠀅𠀆𠀇𠀈𠀉" << "𠀀𠀁𠀂𠀃𠀄𠀅𠀆𠀇𠀈𠀉" << "" << false;
-        QTest::newRow("a cut never splits a surrogate pair")
-            << ContactText::Name << "𠀀𠀁𠀂𠀃𠀄𠀅𠀆𠀇𠀈𠀉𠀊" << "𠀀𠀁𠀂𠀃𠀄𠀅𠀆𠀇𠀈𠀉" << "姓名:𠀀𠀁𠀂𠀃𠀄𠀅𠀆𠀇𠀈𠀉𠀊" << true;
-        QTest::newRow("blanks around are trimmed") << ContactText::Name << "  张三\t" << "张三" << "" << false;
-        QTest::newRow("phone that fits keeps its dashes") << ContactText::Phone << "138-0013-8000" << "138-0013-8000"
+        QTest::newRow("characters outside the basic plane count once") << ContactText::Name << "𠀀𠀁𠀂𠀃𠀄𠀅𠀆𠀇𠀈𠀉"
+                                                                       << "𠀀𠀁𠀂𠀃𠀄𠀅𠀆𠀇𠀈𠀉"
+                                                                       << "" << false;
+        QTest::newRow("a cut never splits a surrogate pair") << ContactText::Name << "𠀀𠀁𠀂𠀃𠀄𠀅𠀆𠀇𠀈𠀉𠀊"
+                                                             << "𠀀𠀁𠀂𠀃𠀄𠀅𠀆𠀇𠀈𠀉"
+                                                             << "姓名:𠀀𠀁𠀂𠀃𠀄𠀅𠀆𠀇𠀈𠀉𠀊" << true;
+        QTest::newRow("blanks around are trimmed") << ContactText::Name << "  张三\t"
+                                                   << "张三"
+                                                   << "" << false;
+        QTest::newRow("phone that fits keeps its dashes") << ContactText::Phone << "138-0013-8000"
+                                                          << "138-0013-8000"
                                                           << "" << false;
-        QTest::newRow("phone fits without separators")
-            << ContactText::Phone << "+86 (138) 0013.8000" << "+8613800138000" << "" << false;
-        QTest::newRow("full-width separators go too")
-            << ContactText::Phone << "（０１０）　１２３４－５６７８９" << "０１０１２３４５６７８９" << "" << false;
-        QTest::newRow("phone still too long is cut, original kept")
-            << ContactText::Phone << "+86 10 1234 5678 ext 123" << "+861012345678ex"
-            << "电话:+86 10 1234 5678 ext 123" << true;
-        QTest::newRow("category") << ContactText::Category << "大学同学和室友们以及朋友" << "大学同学和室友们以及"
+        QTest::newRow("phone fits without separators") << ContactText::Phone << "+86 (138) 0013.8000"
+                                                       << "+8613800138000"
+                                                       << "" << false;
+        QTest::newRow("full-width separators go too") << ContactText::Phone << "（０１０）　１２３４－５６７８９"
+                                                      << "０１０１２３４５６７８９"
+                                                      << "" << false;
+        QTest::newRow("phone still too long is cut, original kept") << ContactText::Phone << "+86 10 1234 5678 ext 123"
+                                                                    << "+861012345678ex"
+                                                                    << "电话:+86 10 1234 5678 ext 123" << true;
+        QTest::newRow("category") << ContactText::Category << "大学同学和室友们以及朋友"
+                                  << "大学同学和室友们以及"
                                   << "类别:大学同学和室友们以及朋友" << true;
-        QTest::newRow("birthday") << ContactText::Birthday << "1990年1月2日（农历腊月初六）" << "1990年1月2日（农历腊月初"
+        QTest::newRow("birthday") << ContactText::Birthday << "1990年1月2日（农历腊月初六）"
+                                  << "1990年1月2日（农历腊月初"
                                   << "生日:1990年1月2日（农历腊月初六）" << true;
-        QTest::newRow("QQ") << ContactText::QQ << "1234567890123456" << "123456789012345" << "QQ:1234567890123456"
-                            << true;
+        QTest::newRow("QQ") << ContactText::QQ << "1234567890123456"
+                            << "123456789012345"
+                            << "QQ:1234567890123456" << true;
         QTest::newRow("address") << ContactText::Address << QString(31, u'路') << QString(30, u'路')
                                  << QStringLiteral("地址:") + QString(31, u'路') << true;
-        QTest::newRow("a cut ends without blanks") << ContactText::Name << "Johnathan Smith" << "Johnathan"
+        QTest::newRow("a cut ends without blanks") << ContactText::Name << "Johnathan Smith"
+                                                   << "Johnathan"
                                                    << "姓名:Johnathan Smith" << true;
-        QTest::newRow("note too long is cut") << ContactText::Note << QString(101, u'记') << QString(100, u'记')
-                                              << QString(100, u'记') << true;
+        QTest::newRow("note too long is cut")
+            << ContactText::Note << QString(101, u'记') << QString(100, u'记') << QString(100, u'记') << true;
     }
 
     void shouldFitEachColumnToItsWidth()
@@ -97,23 +112,25 @@ private slots:
         QCOMPARE(fitted.notes.isEmpty(), !cut);
         QCOMPARE(fitted.line, 7);
         if (cut)
-            QVERIFY2(fitted.notes.first().startsWith(ContactTextColumns().at(int(column))), qPrintable(fitted.notes.first()));
+            QVERIFY2(fitted.notes.first().startsWith(ContactTextColumns().at(int(column))),
+                     qPrintable(fitted.notes.first()));
     }
 
     void shouldAddOverflowAfterTheCardsOwnNoteWhileItHasRoom()
     {
         ContactDraft draft;
-        draft.text(ContactText::Name) = QStringLiteral("一二三四五六七八九十甲乙");   // 12: "姓名:" + 12 = 15 more
+        draft.text(ContactText::Name) = QStringLiteral("一二三四五六七八九十甲乙");  // 12: "姓名:" + 12 = 15 more
         draft.text(ContactText::Note) = QString(84, u'记');
-        draft.extras = {{QStringLiteral("邮箱"), QStringLiteral("a@b.cn")}, {QStringLiteral("电话"), QStringLiteral("010-1")}};
+        draft.extras = {{QStringLiteral("邮箱"), QStringLiteral("a@b.cn")},
+                        {QStringLiteral("电话"), QStringLiteral("010-1")}};
 
         const FittedContact fitted = FitDraft(draft, bookWidths);
         // 84 + "；" + 15 = 100 fits exactly; then there is no room left.
         QCOMPARE(fitted.text(ContactText::Note),
                  QString(84, u'记') + QStringLiteral("；姓名:一二三四五六七八九十甲乙"));
-        QCOMPARE(fitted.notes, (QStringList{QStringLiteral("姓名：超过 10 个字符，已截断，原文记入备注"),
-                                            QStringLiteral("邮箱：未保存，备注已满"),
-                                            QStringLiteral("电话：未保存，备注已满")}));
+        QCOMPARE(fitted.notes,
+                 (QStringList{QStringLiteral("姓名：超过 10 个字符，已截断，原文记入备注"),
+                              QStringLiteral("邮箱：未保存，备注已满"), QStringLiteral("电话：未保存，备注已满")}));
         QVERIFY(fitted.cut);
     }
 
@@ -133,7 +150,8 @@ private slots:
     void shouldPutExtrasIntoAnEmptyNoteWithoutALeadingSeparator()
     {
         ContactDraft draft;
-        draft.extras = {{QStringLiteral("邮箱"), QStringLiteral(" a@b.cn ")}, {QStringLiteral("网址"), QString()},
+        draft.extras = {{QStringLiteral("邮箱"), QStringLiteral(" a@b.cn ")},
+                        {QStringLiteral("网址"), QString()},
                         {QStringLiteral("电话"), QStringLiteral("010-12345678")}};
         const FittedContact fitted = FitDraft(draft, bookWidths);
         QCOMPARE(fitted.text(ContactText::Note), QStringLiteral("邮箱:a@b.cn；电话:010-12345678"));

@@ -48,7 +48,8 @@ private slots:
 
     void shouldSkipRepeatsWithinOneImportAcrossFiles()
     {
-        const ImportSource first{QStringLiteral("a.vcf"), {{card(1, QStringLiteral("王五"), QStringLiteral("110"))}, {}}};
+        const ImportSource first{QStringLiteral("a.vcf"),
+                                 {{card(1, QStringLiteral("王五"), QStringLiteral("110"))}, {}}};
         const ImportSource second{QStringLiteral("b.vcf"),
                                   {{card(3, QStringLiteral("王五"), QStringLiteral("110")),
                                     card(8, QStringLiteral("王五"), QStringLiteral("120"))},
@@ -78,8 +79,8 @@ private slots:
         // A name cut to its width is stored cut: importing the card again finds that record.
         const QString longName = QStringLiteral("一二三四五六七八九十甲");
         const QList<ContactKey> existing{{QStringLiteral("一二三四五六七八九十"), QStringLiteral("110")}};
-        const ImportPlan plan =
-            PlanImport({{QStringLiteral("a.vcf"), {{card(1, longName, QStringLiteral("110"))}, {}}}}, bookWidths, existing);
+        const ImportPlan plan = PlanImport(
+            {{QStringLiteral("a.vcf"), {{card(1, longName, QStringLiteral("110"))}, {}}}}, bookWidths, existing);
         QCOMPARE(plan.added(), 0);
         QCOMPARE(plan.skipped, 1);
     }
@@ -87,12 +88,14 @@ private slots:
     void shouldReportUnreadableCardsAndCutOnesInLineOrder()
     {
         DraftSet cards;
-        cards.drafts = {card(12, QString(12, u'名'), QStringLiteral("1")), card(2, QStringLiteral("赵六"), QStringLiteral("2"))};
+        cards.drafts = {card(12, QString(12, u'名'), QStringLiteral("1")),
+                        card(2, QStringLiteral("赵六"), QStringLiteral("2"))};
         cards.failures = {{7, QStringLiteral("缺少 END:VCARD")}};
         const ImportPlan plan = PlanImport({{QStringLiteral("c.vcf"), cards}}, bookWidths, {});
         QCOMPARE(plan.report,
                  (QStringList{QStringLiteral("c.vcf 第 7 行：无法读取，跳过（缺少 END:VCARD）"),
-                              QStringLiteral("c.vcf 第 12 行 名名名名名名名名名名：姓名：超过 10 个字符，已截断，原文记入备注")}));
+                              QStringLiteral(
+                                  "c.vcf 第 12 行 名名名名名名名名名名：姓名：超过 10 个字符，已截断，原文记入备注")}));
         QCOMPARE(plan.added(), 2);
         QCOMPARE(plan.skipped, 1);
         QCOMPARE(plan.cut, 1);

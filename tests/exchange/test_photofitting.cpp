@@ -1,7 +1,7 @@
 // Imported photos: JPEG kept byte for byte, PNG, GIF and BMP turned into JPEG.
 
-#include "photo/JpegCodec.h"
 #include "exchange/PhotoFitting.h"
+#include "photo/JpegCodec.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -26,8 +26,8 @@ QImage sample()
 }
 
 // A white 1x1 GIF: Qt reads GIF but cannot write it.
-const QByteArray tinyGif = QByteArray::fromHex(
-    "47494638396101000100800000ffffff0000002c00000000010001000002024401003b");
+const QByteArray tinyGif =
+    QByteArray::fromHex("47494638396101000100800000ffffff0000002c00000000010001000002024401003b");
 
 }  // namespace
 

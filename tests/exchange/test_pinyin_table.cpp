@@ -94,8 +94,8 @@ private slots:
             const QString icuReading = toneless(QString::fromUtf16(s.getBuffer(), s.length()));
             const QStringList table = syllables(readingsOf(c).common);
             if (table.isEmpty() || table.front() != icuReading)
-                missing.append(QString::fromUcs4(&c, 1) + QLatin1Char(' ') + icuReading + QLatin1String(" not first of ")
-                               + table.join(QLatin1Char(',')));
+                missing.append(QString::fromUcs4(&c, 1) + QLatin1Char(' ') + icuReading
+                               + QLatin1String(" not first of ") + table.join(QLatin1Char(',')));
         }
         QVERIFY2(missing.isEmpty(), qPrintable(missing.mid(0, 20).join(QLatin1String("; "))));
     }

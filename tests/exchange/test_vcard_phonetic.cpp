@@ -36,8 +36,8 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("surname and given name")
             << "张三丰" << QStringList{"X-PHONETIC-LAST-NAME:Zhang", "X-PHONETIC-FIRST-NAME:Sanfeng"};
-        QTest::newRow("surname reading")
-            << "曾国藩" << QStringList{"X-PHONETIC-LAST-NAME:Zeng", "X-PHONETIC-FIRST-NAME:Guofan"};
+        QTest::newRow("surname reading") << "曾国藩"
+                                         << QStringList{"X-PHONETIC-LAST-NAME:Zeng", "X-PHONETIC-FIRST-NAME:Guofan"};
         QTest::newRow("compound surname")
             << "万俟卨" << QStringList{"X-PHONETIC-LAST-NAME:Moqi", "X-PHONETIC-FIRST-NAME:Xie"};
         QTest::newRow("ü") << "吕布" << QStringList{"X-PHONETIC-LAST-NAME:Lü", "X-PHONETIC-FIRST-NAME:Bu"};
@@ -67,8 +67,8 @@ private slots:
         QTest::addColumn<QStringList>("kept");
         QTest::newRow("as exported") << QByteArray("Zhang") << QByteArray("Sanfeng") << QStringList{};
         QTest::newRow("case aside") << QByteArray("zhang") << QByteArray("SANFENG") << QStringList{};
-        QTest::newRow("spelled otherwise") << QByteArray("Chang") << QByteArray("San Feng")
-                                           << QStringList{"拼音:Chang", "拼音:San Feng"};
+        QTest::newRow("spelled otherwise")
+            << QByteArray("Chang") << QByteArray("San Feng") << QStringList{"拼音:Chang", "拼音:San Feng"};
     }
     void shouldKeepOnlyPhoneticNamesThatSayMore()
     {

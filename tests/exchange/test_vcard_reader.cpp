@@ -1,7 +1,7 @@
+#include "exchange/ChineseName.h"
 #include "exchange/vcard/VCardDate.h"
 #include "exchange/vcard/VCardReader.h"
 #include "exchange/vcard/VCardWriter.h"
-#include "exchange/ChineseName.h"
 #include "platform/Gbk.h"
 
 #include <QBuffer>
@@ -43,8 +43,8 @@ ContactDraft only(const QByteArray& bytes)
 {
     const DraftSet set = readVCards(bytes);
     if (set.drafts.size() != 1 || !set.failures.isEmpty())
-        qFatal("expected one readable card, got %lld drafts and %lld failures", static_cast<long long>(set.drafts.size()),
-               static_cast<long long>(set.failures.size()));
+        qFatal("expected one readable card, got %lld drafts and %lld failures",
+               static_cast<long long>(set.drafts.size()), static_cast<long long>(set.failures.size()));
     return set.drafts.first();
 }
 
@@ -57,7 +57,7 @@ StoredContact stored(const QStringList& texts, const QByteArray& photo = QByteAr
     return c;
 }
 
-} // namespace
+}  // namespace
 
 class VCardReaderTest : public QObject {
     Q_OBJECT
@@ -69,20 +69,30 @@ private slots:
         QByteArray photo(20000, Qt::Uninitialized);
         for (char& b : photo)
             b = static_cast<char>(QRandomGenerator::global()->bounded(256));
-        QTest::newRow("full") << QStringList{u"同学"_qs, u"欧阳修"_qs, u"1990年1月2日"_qs, u"138-0013-8000"_qs,
-                                             u"10001"_qs, u"北京市海淀区中关村大街27号"_qs, u"醉翁之意不在酒"_qs}
+        QTest::newRow("full") << QStringList{u"同学"_qs,          u"欧阳修"_qs, u"1990年1月2日"_qs,
+                                             u"138-0013-8000"_qs, u"10001"_qs,  u"北京市海淀区中关村大街27号"_qs,
+                                             u"醉翁之意不在酒"_qs}
                               << photo;
         QTest::newRow("empty") << QStringList(7) << QByteArray();
-        QTest::newRow("special characters")
-            << QStringList{u"朋友,同学"_qs, u"O'Brien; Pat"_qs, u"农历八月十五"_qs, u"010-1234;5678"_qs,
-                           u"a\\b"_qs, u"一路;二号,三楼"_qs, u"第一行\n第二行\\n不是换行, 完"_qs}
-            << QByteArray("\r\n\0END:VCARD", 12);
+        QTest::newRow("special characters") << QStringList{u"朋友,同学"_qs,
+                                                           u"O'Brien; Pat"_qs,
+                                                           u"农历八月十五"_qs,
+                                                           u"010-1234;5678"_qs,
+                                                           u"a\\b"_qs,
+                                                           u"一路;二号,三楼"_qs,
+                                                           u"第一行\n第二行\\n不是换行, 完"_qs}
+                                            << QByteArray("\r\n\0END:VCARD", 12);
         QTest::newRow("birthday without year")
-            << QStringList{QString(), u"张三"_qs, u"1-2"_qs, QString(), QString(), QString(), QString()} << QByteArray();
-        QTest::newRow("long texts")
-            << QStringList{QString(), u"Johann Sebastian Bach"_qs, QString(), QString(), QString(),
-                           QString(u"很长的地址"_qs).repeated(20), QString(u"𠀋很长的备注。"_qs).repeated(40)}
-            << QByteArray(1, '\0');
+            << QStringList{QString(), u"张三"_qs, u"1-2"_qs, QString(), QString(), QString(), QString()}
+            << QByteArray();
+        QTest::newRow("long texts") << QStringList{QString(),
+                                                   u"Johann Sebastian Bach"_qs,
+                                                   QString(),
+                                                   QString(),
+                                                   QString(),
+                                                   QString(u"很长的地址"_qs).repeated(20),
+                                                   QString(u"𠀋很长的备注。"_qs).repeated(40)}
+                                    << QByteArray(1, '\0');
     }
     void shouldGiveBackWhatTheWriterWrote()
     {
@@ -116,7 +126,7 @@ private slots:
         QCOMPARE(ouyang.photo, sample("photo.bin"));
         const ContactDraft& li = set.drafts[1];
         QCOMPARE(li.line, 34);
-        QCOMPARE(li.text(ContactText::Name), u"李白"_qs);  // N in GBK, no FN
+        QCOMPARE(li.text(ContactText::Name), u"李白"_qs);            // N in GBK, no FN
         QCOMPARE(li.text(ContactText::Phone), u"028-8765 4321"_qs);  // PREF before CELL
         QCOMPARE(extrasOf(li), QStringList{u"电话:13912345678"_qs});
     }
@@ -124,10 +134,12 @@ private slots:
     void shouldReadAnIosVersion30File()
     {
         const ContactDraft d = only(sample("ios30.vcf"));
-        QCOMPARE(textsOf(d), (QStringList{u"同事"_qs, u"诸葛亮"_qs, u"04-15"_qs, u"+86 139 1234 5678"_qs, u"20002"_qs,
-                                          u"四川省成都市武侯祠大街231号"_qs, u"鞠躬尽瘁,死而后已\n出师表; 前后两篇"_qs}));
-        QCOMPARE(extrasOf(d), (QStringList{u"单位:蜀汉丞相府"_qs, u"电话:028-1234 5678"_qs, u"邮箱:kongming@example.com"_qs,
-                                           u"邮编:610041"_qs, u"国家:中国"_qs, u"类别:蜀汉"_qs}));
+        QCOMPARE(textsOf(d),
+                 (QStringList{u"同事"_qs, u"诸葛亮"_qs, u"04-15"_qs, u"+86 139 1234 5678"_qs, u"20002"_qs,
+                              u"四川省成都市武侯祠大街231号"_qs, u"鞠躬尽瘁,死而后已\n出师表; 前后两篇"_qs}));
+        QCOMPARE(extrasOf(d),
+                 (QStringList{u"单位:蜀汉丞相府"_qs, u"电话:028-1234 5678"_qs, u"邮箱:kongming@example.com"_qs,
+                              u"邮编:610041"_qs, u"国家:中国"_qs, u"类别:蜀汉"_qs}));
         QCOMPARE(d.photo, sample("photo.bin"));
         QCOMPARE(d.leftOut, QStringList());
     }
@@ -181,18 +193,18 @@ private slots:
         QTest::addColumn<QByteArray>("lines");
         QTest::addColumn<QString>("phone");
         QTest::addColumn<QStringList>("others");
-        QTest::newRow("first when none is marked") << QByteArray("TEL;TYPE=HOME:1\r\nTEL;TYPE=WORK:2\r\n") << u"1"_qs
-                                                   << QStringList{u"电话:2"_qs};
-        QTest::newRow("cell before the first") << QByteArray("TEL;TYPE=HOME:1\r\nTEL;TYPE=CELL:2\r\nTEL:3\r\n") << u"2"_qs
-                                               << QStringList{u"电话:1"_qs, u"电话:3"_qs};
-        QTest::newRow("pref before cell") << QByteArray("TEL;TYPE=CELL:1\r\nTEL;TYPE=HOME,PREF:2\r\n") << u"2"_qs
-                                          << QStringList{u"电话:1"_qs};
-        QTest::newRow("bare 2.1 parameters") << QByteArray("TEL;HOME:1\r\nTEL;CELL;PREF:2\r\n") << u"2"_qs
-                                             << QStringList{u"电话:1"_qs};
+        QTest::newRow("first when none is marked")
+            << QByteArray("TEL;TYPE=HOME:1\r\nTEL;TYPE=WORK:2\r\n") << u"1"_qs << QStringList{u"电话:2"_qs};
+        QTest::newRow("cell before the first") << QByteArray("TEL;TYPE=HOME:1\r\nTEL;TYPE=CELL:2\r\nTEL:3\r\n")
+                                               << u"2"_qs << QStringList{u"电话:1"_qs, u"电话:3"_qs};
+        QTest::newRow("pref before cell")
+            << QByteArray("TEL;TYPE=CELL:1\r\nTEL;TYPE=HOME,PREF:2\r\n") << u"2"_qs << QStringList{u"电话:1"_qs};
+        QTest::newRow("bare 2.1 parameters")
+            << QByteArray("TEL;HOME:1\r\nTEL;CELL;PREF:2\r\n") << u"2"_qs << QStringList{u"电话:1"_qs};
         QTest::newRow("quoted type list") << QByteArray("TEL;TYPE=\"home,voice\":1\r\nTEL;TYPE=\"voice,cell\":2\r\n")
                                           << u"2"_qs << QStringList{u"电话:1"_qs};
-        QTest::newRow("lowest PREF wins") << QByteArray("TEL;PREF=2:1\r\nTEL;PREF=1;VALUE=uri:tel:2\r\n") << u"2"_qs
-                                          << QStringList{u"电话:1"_qs};
+        QTest::newRow("lowest PREF wins")
+            << QByteArray("TEL;PREF=2:1\r\nTEL;PREF=1;VALUE=uri:tel:2\r\n") << u"2"_qs << QStringList{u"电话:1"_qs};
         QTest::newRow("tel: is text without VALUE=uri") << QByteArray("TEL:tel:2\r\n") << u"tel:2"_qs << QStringList();
         QTest::newRow("custom labels name the extras")
             << QByteArray("TEL;TYPE=CELL:1\r\nitem1.TEL:2\r\nITEM1.X-ABLabel:老家\r\nitem2.TEL:3\r\n"
@@ -217,11 +229,11 @@ private slots:
         QTest::addColumn<QStringList>("extras");
         QTest::newRow("chinese parts") << QByteArray("N:欧阳;修;;;\r\n") << u"欧阳修"_qs << QStringList();
         QTest::newRow("latin parts") << QByteArray("N:Smith;John;;;\r\n") << u"Smith John"_qs << QStringList();
-        QTest::newRow("with a middle name") << QByteArray("N:Bach;Johann;Sebastian\r\n") << u"Bach Johann Sebastian"_qs
-                                            << QStringList();
+        QTest::newRow("with a middle name")
+            << QByteArray("N:Bach;Johann;Sebastian\r\n") << u"Bach Johann Sebastian"_qs << QStringList();
         QTest::newRow("given only") << QByteArray("N:;Madonna;;;\r\n") << u"Madonna"_qs << QStringList();
-        QTest::newRow("prefix kept as an extra") << QByteArray("N:王;小明;;Dr.;\r\n") << u"王小明"_qs
-                                                 << QStringList{u"称谓:Dr."_qs};
+        QTest::newRow("prefix kept as an extra")
+            << QByteArray("N:王;小明;;Dr.;\r\n") << u"王小明"_qs << QStringList{u"称谓:Dr."_qs};
         QTest::newRow("empty full name") << QByteArray("FN:\r\nN:张;三\r\n") << u"张三"_qs << QStringList();
         QTest::newRow("blank full name") << QByteArray("FN:  \r\nN:张; ;三\r\n") << u"张三"_qs << QStringList();
         QTest::newRow("full name wins") << QByteArray("N:Smith;John;;Mr.;\r\nFN:John Smith\r\n") << u"John Smith"_qs
@@ -266,19 +278,21 @@ private slots:
 
     void shouldKeepFurtherFieldsAsExtras()
     {
-        const ContactDraft d = only(card("3.0",
-                                         "FN:甲\r\nEMAIL:a@example.com\r\nEMAIL;TYPE=WORK:b@example.com\r\n"
-                                         "NOTE:一\r\nNOTE:二\r\nCATEGORIES:myContacts,朋友,同学\\,校友\r\nCATEGORIES: \r\nURL:http://example.com/a\\,b\r\n"
-                                         "X-QQ:1\r\nIMPP:qq:2\r\nIMPP:xmpp:a@example.com\r\nTITLE:经理\r\n"
-                                         "ADR:;;二路;;;;\r\nADR;TYPE=pref:;;一路;;;;\r\nX-CUSTOM;A=B:自定义\r\n"
-                                         "item1.X-ABLabel:_$!<Other>!$_\r\nUID:123\r\nREV:20240101T000000Z\r\n"
-                                         "X-ANDROID-CUSTOM:vnd.android.cursor.item/nickname;小明;1;;;;;;;;;;;;;\r\n"
-                                         "X-ANDROID-CUSTOM:vnd.example/kind;a;;b;;\r\n"));
+        const ContactDraft d =
+            only(card("3.0", "FN:甲\r\nEMAIL:a@example.com\r\nEMAIL;TYPE=WORK:b@example.com\r\n"
+                             "NOTE:一\r\nNOTE:二\r\nCATEGORIES:myContacts,朋友,同学\\,校友\r\nCATEGORIES: "
+                             "\r\nURL:http://example.com/a\\,b\r\n"
+                             "X-QQ:1\r\nIMPP:qq:2\r\nIMPP:xmpp:a@example.com\r\nTITLE:经理\r\n"
+                             "ADR:;;二路;;;;\r\nADR;TYPE=pref:;;一路;;;;\r\nX-CUSTOM;A=B:自定义\r\n"
+                             "item1.X-ABLabel:_$!<Other>!$_\r\nUID:123\r\nREV:20240101T000000Z\r\n"
+                             "X-ANDROID-CUSTOM:vnd.android.cursor.item/nickname;小明;1;;;;;;;;;;;;;\r\n"
+                             "X-ANDROID-CUSTOM:vnd.example/kind;a;;b;;\r\n"));
         QCOMPARE(textsOf(d), (QStringList{u"朋友"_qs, u"甲"_qs, QString(), QString(), u"1"_qs, u"一路"_qs, u"一"_qs}));
-        QCOMPARE(extrasOf(d), (QStringList{u"邮箱:a@example.com"_qs, u"邮箱:b@example.com"_qs, u"备注:二"_qs,
-                                           u"类别:同学,校友"_qs, u"网址:http://example.com/a,b"_qs, u"QQ:2"_qs,
-                                           u"即时通讯:xmpp:a@example.com"_qs, u"职务:经理"_qs, u"地址:二路"_qs,
-                                           u"X-CUSTOM:自定义"_qs, u"昵称:小明"_qs, u"X-ANDROID-CUSTOM:vnd.example/kind;a;b"_qs}));
+        QCOMPARE(extrasOf(d),
+                 (QStringList{u"邮箱:a@example.com"_qs, u"邮箱:b@example.com"_qs, u"备注:二"_qs, u"类别:同学,校友"_qs,
+                              u"网址:http://example.com/a,b"_qs, u"QQ:2"_qs, u"即时通讯:xmpp:a@example.com"_qs,
+                              u"职务:经理"_qs, u"地址:二路"_qs, u"X-CUSTOM:自定义"_qs, u"昵称:小明"_qs,
+                              u"X-ANDROID-CUSTOM:vnd.example/kind;a;b"_qs}));
     }
 
     void shouldLeaveOutWhatHasNoPlaceAndSaySo_data()
@@ -287,9 +301,10 @@ private slots:
         QTest::addColumn<QString>("said");
         QTest::newRow("photo by uri") << QByteArray("PHOTO;VALUE=uri:http://example.com/a.jpg\r\n")
                                       << u"照片：以链接给出（http://example.com/a.jpg），未导入"_qs;
-        QTest::newRow("damaged base64") << QByteArray("PHOTO;ENCODING=b:/9j/*AAA\r\n") << u"照片：base64 数据已损坏，未导入"_qs;
-        QTest::newRow("data uri without base64") << QByteArray("PHOTO:data:image/jpeg,abc\r\n")
-                                                 << u"照片：data 链接无法读取，未导入"_qs;
+        QTest::newRow("damaged base64") << QByteArray("PHOTO;ENCODING=b:/9j/*AAA\r\n")
+                                        << u"照片：base64 数据已损坏，未导入"_qs;
+        QTest::newRow("data uri without base64")
+            << QByteArray("PHOTO:data:image/jpeg,abc\r\n") << u"照片：data 链接无法读取，未导入"_qs;
         QTest::newRow("second photo") << QByteArray("PHOTO;ENCODING=b:/9j/\r\nPHOTO;ENCODING=b:/9j/\r\n")
                                       << u"又一张照片：未导入"_qs;
         QTest::newRow("sound") << QByteArray("SOUND;ENCODING=b:AAAA\r\n") << u"SOUND：未导入"_qs;
@@ -314,9 +329,14 @@ private slots:
         QTest::newRow("LF") << lf;
         QTest::newRow("CR") << cr;
         QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + crlf;
-        QTest::newRow("UTF-16 little endian") << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(QString::fromUtf8(crlf).utf16()), crlf.size() * 2).left(QString::fromUtf8(crlf).size() * 2);
-        QTest::newRow("lower case markers") << QByteArray(crlf).replace("BEGIN:VCARD", "begin:vcard").replace("END:VCARD", "End:vCard");
-        QTest::newRow("blank lines between") << "\r\n\r\n" + QByteArray(crlf).replace("VERSION:3.0\r\n", "VERSION:3.0\r\n\r\n");
+        QTest::newRow("UTF-16 little endian")
+            << QByteArray("\xFF\xFE")
+                   + QByteArray(reinterpret_cast<const char*>(QString::fromUtf8(crlf).utf16()), crlf.size() * 2)
+                         .left(QString::fromUtf8(crlf).size() * 2);
+        QTest::newRow("lower case markers")
+            << QByteArray(crlf).replace("BEGIN:VCARD", "begin:vcard").replace("END:VCARD", "End:vCard");
+        QTest::newRow("blank lines between")
+            << "\r\n\r\n" + QByteArray(crlf).replace("VERSION:3.0\r\n", "VERSION:3.0\r\n\r\n");
     }
     void shouldReadTheSameCardWhateverItsLineEnds()
     {
@@ -328,11 +348,10 @@ private slots:
 
     void shouldJoinQuotedPrintableSoftLineBreaks()
     {
-        const ContactDraft d = only(card("2.1",
-                                         "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E4=B8=80=\r\n"
-                                         "=E4=BA=8C=0D=0A=\r\n"
-                                         " three=3D3 = 4\\n\r\n"
-                                         "FN;QUOTED-PRINTABLE:A=\r\n"));
+        const ContactDraft d = only(card("2.1", "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E4=B8=80=\r\n"
+                                                "=E4=BA=8C=0D=0A=\r\n"
+                                                " three=3D3 = 4\\n\r\n"
+                                                "FN;QUOTED-PRINTABLE:A=\r\n"));
         QCOMPARE(d.text(ContactText::Note), u"一二\r\n three=3 = 4\\n"_qs);
         QCOMPARE(d.text(ContactText::Name), u"A="_qs);  // a stray soft break before END joins nothing
     }
@@ -355,14 +374,14 @@ private slots:
 
     void shouldReadSeveralCardsAndSkipTheDamagedOnes()
     {
-        const QByteArray bytes = card("3.0", "FN:一\r\n")                           // line 1
-            + "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:二\r\n这一行没有冒号\r\nEND:VCARD\r\n"  // line 5
-            + card("3.0", "FN:三\r\n")                                               // line 10
-            + "BEGIN:VCARD\r\nFN:四\r\n"                                              // line 14, no END
-            + card("3.0", "FN:五\r\n")                                               // line 16
-            + "END:VCARD\r\n垃圾\r\n"                                                 // line 20
-            + card("3.0", ":没有名称\r\n")                                           // line 22
-            + "BEGIN:VCARD\r\nFN:六\r\n";                                             // line 26, cut off
+        const QByteArray bytes = card("3.0", "FN:一\r\n")                                                    // line 1
+                                 + "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:二\r\n这一行没有冒号\r\nEND:VCARD\r\n"  // line 5
+                                 + card("3.0", "FN:三\r\n")                                                  // line 10
+                                 + "BEGIN:VCARD\r\nFN:四\r\n"    // line 14, no END
+                                 + card("3.0", "FN:五\r\n")      // line 16
+                                 + "END:VCARD\r\n垃圾\r\n"       // line 20
+                                 + card("3.0", ":没有名称\r\n")  // line 22
+                                 + "BEGIN:VCARD\r\nFN:六\r\n";   // line 26, cut off
         const DraftSet set = readVCards(bytes);
         QStringList names;
         QList<int> lines;

@@ -23,7 +23,8 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("folded with blanks and line ends") << QByteArray(" YW\r\n  Jj\tYQ\n==") << true << QByteArray("abca");
+        QTest::newRow("folded with blanks and line ends")
+            << QByteArray(" YW\r\n  Jj\tYQ\n==") << true << QByteArray("abca");
         QTest::newRow("empty") << QByteArray() << true << QByteArray();
         QTest::newRow("foreign letter") << QByteArray("YW*j") << false << QByteArray();
         QTest::newRow("url-safe letters") << QByteArray("_-8=") << false << QByteArray();
@@ -61,7 +62,8 @@ private slots:
 
     void shouldSplitAndUnescapeStructuredValues()
     {
-        QCOMPARE(splitEscaped(u"a\\;b;c\\\\;;d"_qs, QLatin1Char(';')), (QStringList{u"a\\;b"_qs, u"c\\\\"_qs, QString(), u"d"_qs}));
+        QCOMPARE(splitEscaped(u"a\\;b;c\\\\;;d"_qs, QLatin1Char(';')),
+                 (QStringList{u"a\\;b"_qs, u"c\\\\"_qs, QString(), u"d"_qs}));
         QCOMPARE(splitEscaped(u"x\\"_qs, QLatin1Char(';')), QStringList{u"x\\"_qs});
         QCOMPARE(unescapeText(u"a\\,b\\;c\\\\d\\ne\\Nf\\tg\\"_qs, true), u"a,b;c\\d\ne\nf\\tg\\"_qs);
         QCOMPARE(unescapeText(u"C:\\new\\;"_qs, false), u"C:\\new;"_qs);

@@ -47,7 +47,7 @@ QList<QByteArray> properties(const QByteArray& file)
     return result;
 }
 
-} // namespace
+}  // namespace
 
 class VCardWriterTest : public QObject {
     Q_OBJECT
@@ -82,7 +82,8 @@ private slots:
 
     void shouldWriteOnlyNameAndCardLinesForAnEmptyContact()
     {
-        QCOMPARE(written({contact(QString())}), QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\r\nN:;;;;\r\nEND:VCARD\r\n"));
+        QCOMPARE(written({contact(QString())}),
+                 QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\r\nN:;;;;\r\nEND:VCARD\r\n"));
         QCOMPARE(written({}), QByteArray());
     }
 
@@ -224,7 +225,8 @@ private slots:
             (void)QString(utf8.decode(line));
             QVERIFY2(!utf8.hasError(), "a physical line is whole UTF-8");
         }
-        const QByteArray noteLine = "NOTE:" + note.toUtf8().replace('\\', "\\\\").replace(',', "\\,").replace(';', "\\;").replace('\n', "\\n");
+        const QByteArray noteLine =
+            "NOTE:" + note.toUtf8().replace('\\', "\\\\").replace(',', "\\,").replace(';', "\\;").replace('\n', "\\n");
         QVERIFY(properties(file).contains(noteLine));
         QVERIFY(properties(file).contains("PHOTO;ENCODING=b;TYPE=JPEG:" + c.photo.toBase64()));
         const qsizetype noteEnd = file.indexOf("\r\n", file.indexOf("NOTE:"));

@@ -1,12 +1,12 @@
+#include "exchange/xls/Isolated.h"
+#include "exchange/xls/XlsReader.h"
+#include "exchange/xlsx/XlsxReader.h"
+#include "export/XlsExport.h"
 #include "store/ADODB.h"
 #include "store/ContactSchema.h"
-#include "exchange/xls/Isolated.h"
 #include "store/DbHelpers.h"
 #include "tests/exchange/SheetSamples.h"
 #include "tests/support/TestFolder.h"
-#include "export/XlsExport.h"
-#include "exchange/xls/XlsReader.h"
-#include "exchange/xlsx/XlsxReader.h"
 
 #include <QFile>
 #include <QTest>
@@ -23,7 +23,8 @@ public:
             || !OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()))
             throw std::runtime_error("cannot create the test database");
         query.Connection = &connection;
-        if (!RunSqlScript(query, {ContactSchema::CreateContactTable()}) || !OpenTable(query, ContactSchema::ContactTable()))
+        if (!RunSqlScript(query, {ContactSchema::CreateContactTable()})
+            || !OpenTable(query, ContactSchema::ContactTable()))
             throw std::runtime_error("cannot create the contact table");
     }
     void add(const QVariantList& values) { query.AppendRecord(values); }
@@ -40,7 +41,7 @@ public:
     TADOQuery query;
 };
 
-} // namespace
+}  // namespace
 
 class XlsImportTest : public QObject {
     Q_OBJECT
@@ -55,9 +56,11 @@ private slots:
         const DraftSet set = readXlsFile(book.exportTo("book.xls"));
         QCOMPARE(set.failures.size(), 0);
         QCOMPARE(set.drafts.size(), 3);
-        QCOMPARE(textsOf(set.drafts[0]), (QStringList{"同事", "欧阳修", "1990-01-02", "13800138000", "10001", "北京市海淀区", "备注"}));
+        QCOMPARE(textsOf(set.drafts[0]),
+                 (QStringList{"同事", "欧阳修", "1990-01-02", "13800138000", "10001", "北京市海淀区", "备注"}));
         QCOMPARE(textsOf(set.drafts[1]), (QStringList{"", "abc", "", "", "007", "", ""}));
-        QCOMPARE(textsOf(set.drafts[2]), (QStringList{"家人", "张三", "3月5日", "010-1234", "", "上海", "长备注,带逗号"}));
+        QCOMPARE(textsOf(set.drafts[2]),
+                 (QStringList{"家人", "张三", "3月5日", "010-1234", "", "上海", "长备注,带逗号"}));
         QCOMPARE(set.drafts[2].line, 4);
     }
 
@@ -81,7 +84,8 @@ private slots:
         const DraftSet set = readXlsFile(TESSALY_EXCHANGE_DATA "/xlwt_contacts.xls");
         QCOMPARE(set.failures.size(), 0);
         QCOMPARE(set.drafts.size(), 2);
-        QCOMPARE(textsOf(set.drafts[0]), (QStringList{"同事", "欧阳修", "1990-01-02", "13800138000", "123456789", "北京市海淀区", "第一行\n第二行"}));
+        QCOMPARE(textsOf(set.drafts[0]), (QStringList{"同事", "欧阳修", "1990-01-02", "13800138000", "123456789",
+                                                      "北京市海淀区", "第一行\n第二行"}));
         QCOMPARE(textsOf(set.drafts[1]), (QStringList{"", "Zhang San", "", "010-12345678", "1.5", "", ""}));
         QCOMPARE(set.drafts[1].line, 3);
         // The same bytes from memory.
@@ -122,7 +126,8 @@ private slots:
             runIsolated("crash.xls", []() -> SheetRows { std::abort(); });
             QFAIL("no error");
         } catch (const ExchangeError& e) {
-            QVERIFY2(e.message().contains("crash.xls") && e.message().contains(QStringLiteral("已损坏")), qPrintable(e.message()));
+            QVERIFY2(e.message().contains("crash.xls") && e.message().contains(QStringLiteral("已损坏")),
+                     qPrintable(e.message()));
         }
     }
 
@@ -131,7 +136,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("text") << QByteArray("类别,姓名\n");
-        QTest::newRow("damaged container") << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\x01');
+        QTest::newRow("damaged container")
+            << QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + QByteArray(600, '\x01');
         QTest::newRow("export without header") << QByteArray::fromHex("0908080000001000000000000a000000");
     }
     void shouldRefuseWhatIsNoSpreadsheet()

@@ -1,9 +1,9 @@
 #include "exchange/sheet/CellNumber.h"
-#include "tests/exchange/SheetSamples.h"
-#include "tests/support/TestFolder.h"
 #include "exchange/xlsx/XlsxReader.h"
 #include "exchange/xlsx/XlsxWriter.h"
 #include "exchange/xlsx/ZipArchive.h"
+#include "tests/exchange/SheetSamples.h"
+#include "tests/support/TestFolder.h"
 
 #include <QFile>
 #include <QTest>
@@ -18,7 +18,9 @@ private slots:
     {
         const QList<StoredContact> contacts{
             storedContact({"同事", "欧阳修", "1990-01-02", "013800138000", "00123", "北京市海淀区", "第一行\n第二行"}),
-            storedContact({"", "John <Smith> & Co", "", "13800138000", "", "", "a_x0041_b\x01" "c"}),
+            storedContact({"", "John <Smith> & Co", "", "13800138000", "", "",
+                           "a_x0041_b\x01"
+                           "c"}),
             storedContact({"家人", "李四", "3月5日", "1.38E+10", "", "", ""}),
         };
         TestFolder folder;
@@ -35,7 +37,8 @@ private slots:
     {
         TestFolder folder;
         const QString path = folder.file("book.xlsx");
-        writeXlsxFile(path, {storedContact({"同事", "欧阳修", "", "13800138000", "", "北京市海淀区中关村大街一号", ""})});
+        writeXlsxFile(path,
+                      {storedContact({"同事", "欧阳修", "", "13800138000", "", "北京市海淀区中关村大街一号", ""})});
         const QByteArray bytes = TestFolder::readAll(path);
         const ZipArchive zip(bytes, path);
         QVERIFY(QString::fromUtf8(zip.read("xl/workbook.xml")).contains(QStringLiteral("name=\"通讯录\"")));
@@ -73,7 +76,8 @@ private slots:
         // Made by python3-openpyxl (see data/make_samples.py): shared strings, numbers, a date style, two sheets.
         const DraftSet set = readXlsxFile(TESSALY_EXCHANGE_DATA "/openpyxl_contacts.xlsx");
         QCOMPARE(set.drafts.size(), 2);
-        QCOMPARE(textsOf(set.drafts[0]), (QStringList{"朋友", "司马光", "1985-12-31", "13912345678", "10001", "上海市浦东新区", "备注,带逗号"}));
+        QCOMPARE(textsOf(set.drafts[0]), (QStringList{"朋友", "司马光", "1985-12-31", "13912345678", "10001",
+                                                      "上海市浦东新区", "备注,带逗号"}));
         QCOMPARE(set.drafts[0].extras.size(), 1);
         QCOMPARE(set.drafts[0].extras[0].label, QStringLiteral("邮箱"));
         QCOMPARE(set.drafts[0].extras[0].value, QStringLiteral("sima@example.com"));
@@ -102,7 +106,8 @@ private slots:
         QCOMPARE(workbook_close(book), LXW_NO_ERROR);
         const DraftSet set = readXlsxFile(path);
         QCOMPARE(set.drafts.size(), 1);
-        QCOMPARE(textsOf(set.drafts[0]), (QStringList{"", "王五", "1990-01-02", "13800138000", "123456789012", "", "ab"}));
+        QCOMPARE(textsOf(set.drafts[0]),
+                 (QStringList{"", "王五", "1990-01-02", "13800138000", "123456789012", "", "ab"}));
         QCOMPARE(set.drafts[0].extras.size(), 1);
         QCOMPARE(set.drafts[0].extras[0].value, QStringLiteral("TRUE"));
     }

@@ -38,8 +38,8 @@ QList<StoredContact> sampleContacts()
         contact({u"同学"_qs, u"欧阳修"_qs, u"1990年1月2日"_qs, u"+86 138 0013 8000"_qs, u"10001"_qs,
                  u"北京市海淀区中关村大街27号"_qs, u"醉翁之意不在酒，在乎山水之间也。"_qs.repeated(4)},
                 samplePhoto()),
-        contact({u"朋友,同事"_qs, u"John Smith"_qs, u"12/25"_qs, u"010-6234 5678"_qs, QString(),
-                 u"一路;二号"_qs, u"第一行\n第二行 C:\\temp"_qs}),
+        contact({u"朋友,同事"_qs, u"John Smith"_qs, u"12/25"_qs, u"010-6234 5678"_qs, QString(), u"一路;二号"_qs,
+                 u"第一行\n第二行 C:\\temp"_qs}),
         contact({QString(), u"张三"_qs, u"农历八月十五"_qs}),
     };
 }
@@ -67,7 +67,9 @@ int read(const QString& path)
         QJsonArray extras;
         for (const DraftExtra& e : d.extras)
             extras.append(QJsonArray{e.label, e.value});
-        drafts.append(QJsonObject{{"line", d.line}, {"texts", texts}, {"extras", extras},
+        drafts.append(QJsonObject{{"line", d.line},
+                                  {"texts", texts},
+                                  {"extras", extras},
                                   {"photo", QString::fromLatin1(d.photo.toBase64())},
                                   {"leftOut", QJsonArray::fromStringList(d.leftOut)}});
     }
@@ -79,7 +81,7 @@ int read(const QString& path)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -1,12 +1,12 @@
-#include "store/ADODB.h"
-#include "tests/support/ContactBook.h"
-#include "store/ContactSchema.h"
-#include "store/DbHelpers.h"
-#include "platform/Errors.h"
-#include "platform/Gbk.h"
-#include "tests/support/TestFolder.h"
 #include "export/XlsExport.h"
 #include "export/XlsSink.h"
+#include "platform/Errors.h"
+#include "platform/Gbk.h"
+#include "store/ADODB.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "tests/support/ContactBook.h"
+#include "tests/support/TestFolder.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -19,8 +19,14 @@ namespace {
 
 const QStringList& kColumns = ContactTextColumns();
 
-QByteArray bof() { return QByteArray::fromHex("090808000000100000000000"); }
-QByteArray eof() { return QByteArray::fromHex("0a000000"); }
+QByteArray bof()
+{
+    return QByteArray::fromHex("090808000000100000000000");
+}
+QByteArray eof()
+{
+    return QByteArray::fromHex("0a000000");
+}
 
 // A LABEL record laid out by hand, for comparing whole files.
 QByteArray label(quint16 column, quint16 row, const QByteArray& text)
@@ -31,8 +37,8 @@ QByteArray label(quint16 column, quint16 row, const QByteArray& text)
 
 QByteArray headerRow()
 {
-    const char* names[] = {"\xC0\xE0\xB1\xF0", "\xD0\xD5\xC3\xFB", "\xC9\xFA\xC8\xD5", "\xB5\xE7\xBB\xB0",
-                           "QQ", "\xB5\xD8\xD6\xB7", "\xB1\xB8\xD7\xA2"};
+    const char* names[] = {"\xC0\xE0\xB1\xF0", "\xD0\xD5\xC3\xFB", "\xC9\xFA\xC8\xD5", "\xB5\xE7\xBB\xB0", "QQ",
+                           "\xB5\xD8\xD6\xB7", "\xB1\xB8\xD7\xA2"};
     QByteArray out;
     for (quint16 i = 0; i < 7; ++i)
         out += label(i, 0, names[i]);
@@ -47,8 +53,8 @@ QByteArray padded(const QByteArray& text, int width)
 // The row a record of (category, name, QQ) gives, other fields null; ASCII only.
 QByteArray recordRow(quint16 row, const QByteArray& category, const QByteArray& name, const QByteArray& qq)
 {
-    return label(0, row, padded(category, 10)) + label(1, row, padded(name, 10)) + label(2, row, "")
-           + label(3, row, "") + label(4, row, padded(qq, 15)) + label(5, row, "") + label(6, row, "");
+    return label(0, row, padded(category, 10)) + label(1, row, padded(name, 10)) + label(2, row, "") + label(3, row, "")
+           + label(4, row, padded(qq, 15)) + label(5, row, "") + label(6, row, "");
 }
 
 // A device that takes only so many bytes in all, like a disk that fills up.
@@ -78,7 +84,7 @@ void add(ContactBook& book, const QString& category, const QString& name, const 
     book.query.AppendRecord({category, name, QVariant(), QVariant(), qq});
 }
 
-} // namespace
+}  // namespace
 
 class XlsTest : public QObject {
     Q_OBJECT
@@ -95,7 +101,8 @@ private slots:
         QTest::newRow("empty text") << 6 << 3 << "" << QByteArray::fromHex("040208000300060000000000");
         QTest::newRow("gbk name") << 1 << 0 << "姓名" << QByteArray::fromHex("04020c000000010000000400d0d5c3fb");
         QTest::newRow("high row and column") << 0x1234 << 0xFFFF << "a"
-                                             << QByteArray::fromHex("04020900ffff3412000001006" "1");
+                                             << QByteArray::fromHex("04020900ffff3412000001006"
+                                                                    "1");
     }
     void shouldWriteOneLabelRecordPerCell()
     {
@@ -126,14 +133,22 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("result");
-        QTest::newRow("plain") << "report" << "report.xls";
-        QTest::newRow("upper") << "REPORT.XLS" << "REPORT.XLS";
-        QTest::newRow("mixed") << "report.Xls" << "report.Xls";
-        QTest::newRow("xlsx") << "report.xlsx" << "report.xlsx";
-        QTest::newRow("inside") << "my.xls.txt" << "my.xls.txt";
-        QTest::newRow("other") << "report.txt" << "report.txt.xls";
-        QTest::newRow("chinese") << "/tmp/通讯录" << "/tmp/通讯录.xls";
-        QTest::newRow("folder holds it") << "/home/a.xls/b" << "/home/a.xls/b";
+        QTest::newRow("plain") << "report"
+                               << "report.xls";
+        QTest::newRow("upper") << "REPORT.XLS"
+                               << "REPORT.XLS";
+        QTest::newRow("mixed") << "report.Xls"
+                               << "report.Xls";
+        QTest::newRow("xlsx") << "report.xlsx"
+                              << "report.xlsx";
+        QTest::newRow("inside") << "my.xls.txt"
+                                << "my.xls.txt";
+        QTest::newRow("other") << "report.txt"
+                               << "report.txt.xls";
+        QTest::newRow("chinese") << "/tmp/通讯录"
+                                 << "/tmp/通讯录.xls";
+        QTest::newRow("folder holds it") << "/home/a.xls/b"
+                                         << "/home/a.xls/b";
     }
     void shouldAddExtensionUnlessPresent()
     {
@@ -166,9 +181,9 @@ private slots:
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         QVERIFY(ExportToXls(book.query, buffer, kColumns));
-        QCOMPARE(buffer.data().toHex(' '),
-                 (bof() + headerRow() + recordRow(1, "friend", "Cy", "9") + recordRow(2, "friend", "Bob", "777") + eof())
-                     .toHex(' '));
+        QCOMPARE(buffer.data().toHex(' '), (bof() + headerRow() + recordRow(1, "friend", "Cy", "9")
+                                            + recordRow(2, "friend", "Bob", "777") + eof())
+                                               .toHex(' '));
         // The walk ends on the last record, and the grid follows the query again.
         QCOMPARE(book.query.RecNo(), 2);
         QVERIFY(!book.query.ControlsDisabled());
@@ -195,9 +210,12 @@ private slots:
     {
         QTest::addColumn<QString>("name");  // inside the test folder
         QTest::addColumn<QString>("why");
-        QTest::newRow("missing folder") << "missing/report.xls" << "文件夹不存在";
-        QTest::newRow("under a plain file") << "plain.txt/report.xls" << "文件夹不存在";
-        QTest::newRow("a folder") << "folder.xls" << "这是一个文件夹";
+        QTest::newRow("missing folder") << "missing/report.xls"
+                                        << "文件夹不存在";
+        QTest::newRow("under a plain file") << "plain.txt/report.xls"
+                                            << "文件夹不存在";
+        QTest::newRow("a folder") << "folder.xls"
+                                  << "这是一个文件夹";
     }
     void shouldReportFileThatCannotBeCreated()
     {

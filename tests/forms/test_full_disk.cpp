@@ -4,8 +4,8 @@
 
 #include "photo/Graphics.h"
 #include "photo/ImageBox.h"
-#include "tests/support/RawBook.h"
 #include "tests/forms/test_mainwindow_harness.h"
+#include "tests/support/RawBook.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,9 +21,9 @@ public:
     SmallDisk(const QString& at, const char* size) : at_(at)
     {
         const QByteArray options = QByteArray("size=") + size;
-        mounted_ = ::mount("tmpfs", QFile::encodeName(at).constData(), "tmpfs", MS_NOSUID | MS_NODEV,
-                           options.constData())
-                   == 0;
+        mounted_ =
+            ::mount("tmpfs", QFile::encodeName(at).constData(), "tmpfs", MS_NOSUID | MS_NODEV, options.constData())
+            == 0;
         if (!mounted_)
             refusal_ = QString::fromLocal8Bit(std::strerror(errno));
     }
@@ -118,10 +118,10 @@ struct BookOnSmallDisk {
     ~BookOnSmallDisk() { form.reset(); }  // the window lets go of the book before the disk goes
 };
 
-} // namespace
+}  // namespace
 
-#define SKIP_WITHOUT_SMALL_DISK(book)                                                                         \
-    if (!(book).disk.mounted())                                                                              \
+#define SKIP_WITHOUT_SMALL_DISK(book)                                                                                  \
+    if (!(book).disk.mounted())                                                                                        \
         QSKIP(qPrintable(QStringLiteral("no small disk can be mounted here: ") + (book).disk.refusal()));
 
 class FullDiskTest : public QObject {
@@ -133,7 +133,8 @@ private slots:
         SKIP_WITHOUT_SMALL_DISK(book);
         book.open();
         book.addFirstContact();
-        const QString photoLength = QString::number(book.form->ADOQuery1.FieldByName(QStringLiteral("jpg"))->AsBytes().size());
+        const QString photoLength =
+            QString::number(book.form->ADOQuery1.FieldByName(QStringLiteral("jpg"))->AsBytes().size());
         book.disk.fill();
         TForm_main& w = *book.form;
         ScriptedDesktop& desk = book.desk;

@@ -2,9 +2,9 @@
 // filters, sorts, appends, changes, deletes, holds, releases and closes; and
 // after every step it shows exactly the query's view.
 
-#include "tests/support/ContactBook.h"
-#include "store/ContactSchema.h"
 #include "forms/DBGridModel.h"
+#include "store/ContactSchema.h"
+#include "tests/support/ContactBook.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
@@ -31,7 +31,7 @@ void change(TADOQuery& query, const QString& name)
     query.FieldByName(ContactTextColumns().at(1))->SetAsString(name);
     query.Post();
 }
-} // namespace
+}  // namespace
 
 class GridModelTest : public QObject {
     Q_OBJECT
@@ -47,23 +47,42 @@ private slots:
 
         const std::vector<Step> steps{
             {"open", [&](TADOQuery&) { book.reopen(); }},
-            {"filter", [](TADOQuery& q) { q.SetFilter(QStringLiteral("姓名 <> '丁'")); q.SetFiltered(true); }},
+            {"filter",
+             [](TADOQuery& q) {
+                 q.SetFilter(QStringLiteral("姓名 <> '丁'"));
+                 q.SetFiltered(true);
+             }},
             {"sort", [](TADOQuery& q) { q.SetSort(QStringLiteral("姓名   ASC")); }},
-            {"append", [](TADOQuery& q) { q.AppendRecord({QString(), QStringLiteral("戊")}); }},
-            {"change", [](TADOQuery& q) { q.First(); change(q, QStringLiteral("己")); }},
+            {"append",
+             [](TADOQuery& q) {
+                 q.AppendRecord({QString(), QStringLiteral("戊")});
+             }},
+            {"change",
+             [](TADOQuery& q) {
+                 q.First();
+                 change(q, QStringLiteral("己"));
+             }},
             {"move", [](TADOQuery& q) { q.Last(); }},
             {"delete", [](TADOQuery& q) { q.Delete(); }},
             {"filter off", [](TADOQuery& q) { q.SetFiltered(false); }},
             {"hold", [](TADOQuery& q) { q.DisableControls(); }},
-            {"append while held", [](TADOQuery& q) {
+            {"append while held",
+             [](TADOQuery& q) {
                  q.AppendRecord({QString(), QStringLiteral("庚")});
                  q.AppendRecord({QString(), QStringLiteral("辛")});
                  q.First();
                  q.Delete();
              }},
             {"release", [](TADOQuery& q) { q.EnableControls(); }},
-            {"delete all", [](TADOQuery& q) { while (q.RecordCount() > 0) q.Delete(); }},
-            {"append to empty", [](TADOQuery& q) { q.AppendRecord({QString(), QStringLiteral("壬")}); }},
+            {"delete all",
+             [](TADOQuery& q) {
+                 while (q.RecordCount() > 0)
+                     q.Delete();
+             }},
+            {"append to empty",
+             [](TADOQuery& q) {
+                 q.AppendRecord({QString(), QStringLiteral("壬")});
+             }},
             {"close", [](TADOQuery& q) { q.Close(); }},
             {"open again", [&](TADOQuery&) { book.reopen(); }},
         };

@@ -1,17 +1,17 @@
-#include "store/ADODB.h"
-#include "tests/support/ContactBook.h"
-#include "store/ContactSchema.h"
-#include "platform/AppPaths.h"
-#include "store/Base64.h"
-#include "store/DbHelpers.h"
-#include "platform/Desktop.h"
-#include "platform/Gbk.h"
 #include "forms/MaskEdit.h"
-#include "ui/MessageBoxes.h"
-#include "tests/support/ScriptedDesktop.h"
-#include "tests/support/TestFolder.h"
 #include "forms/Unit_main.h"
 #include "forms/Unit_mm.h"
+#include "platform/AppPaths.h"
+#include "platform/Desktop.h"
+#include "platform/Gbk.h"
+#include "store/ADODB.h"
+#include "store/Base64.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "tests/support/ContactBook.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "tests/support/TestFolder.h"
+#include "ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -81,7 +81,7 @@ QString base64Of(const QString& password)
 {
     return QString::fromLatin1(Base64Encode(toGbk(password)));
 }
-} // namespace
+}  // namespace
 
 class LoginTest : public QObject {
     Q_OBJECT
@@ -246,8 +246,8 @@ private slots:
         QTest::addColumn<bool>("press");
         QTest::newRow("Shift+Return") << int(Qt::Key_Return) << int(Qt::ShiftModifier) << true;
         QTest::newRow("Ctrl+Return") << int(Qt::Key_Return) << int(Qt::ControlModifier) << false;
-        QTest::newRow("Ctrl+keypad Enter") << int(Qt::Key_Enter) << int(Qt::ControlModifier | Qt::KeypadModifier)
-                                           << false;
+        QTest::newRow("Ctrl+keypad Enter")
+            << int(Qt::Key_Enter) << int(Qt::ControlModifier | Qt::KeypadModifier) << false;
         QTest::newRow("Alt+Return") << int(Qt::Key_Return) << int(Qt::AltModifier) << false;
         QTest::newRow("Ctrl+Alt+Return") << int(Qt::Key_Return) << int(Qt::ControlModifier | Qt::AltModifier) << false;
     }
@@ -276,7 +276,7 @@ private slots:
         QTest::newRow("登录 keypad Enter") << "BitBtn1" << int(Qt::Key_Enter) << wrong << 128;
         QTest::newRow("改密 Return") << "BitBtn3" << int(Qt::Key_Return) << QStringList() << 281;
         QTest::newRow("保存 Return") << "BitBtn2" << int(Qt::Key_Return) << QStringList{QStringLiteral("请输入原码")}
-                                    << 128;
+                                     << 128;
     }
     void shouldPressTheFocusedButtonOnceWithEnter()
     {
@@ -419,9 +419,12 @@ private slots:
     {
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("nearMiss");
-        QTest::newRow("blanks kept") << " a b " << "a b";
-        QTest::newRow("empty") << "" << " ";
-        QTest::newRow("Chinese") << "登录密码" << "登录密";
+        QTest::newRow("blanks kept") << " a b "
+                                     << "a b";
+        QTest::newRow("empty") << ""
+                               << " ";
+        QTest::newRow("Chinese") << "登录密码"
+                                 << "登录密";
         QTest::newRow("36 bytes") << QString(18, u'码') << QString(17, u'码');
     }
     void shouldReadStoredPasswordOnNextRun()

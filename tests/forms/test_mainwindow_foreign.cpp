@@ -3,8 +3,8 @@
 // 修改, the search and the export.
 
 #include "photo/Placeholder.h"
-#include "tests/support/RawBook.h"
 #include "tests/forms/test_mainwindow_harness.h"
+#include "tests/support/RawBook.h"
 
 namespace {
 
@@ -16,8 +16,8 @@ void AddForeignRecord(MainWindowHarness& h, const QByteArray& photo = QByteArray
 {
     h.Add({"同事", "张三", "", "", "", "", ""});
     RawBook(h.folder.databasePath())
-        .insert({RawValue::text(PengYou), RawValue::text(LiLei), RawValue::number(2005),
-                 RawValue::blob("13800001111"), RawValue::text("12345"), RawValue::text(QByteArray::fromHex("b1b1bea9")),
+        .insert({RawValue::text(PengYou), RawValue::text(LiLei), RawValue::number(2005), RawValue::blob("13800001111"),
+                 RawValue::text("12345"), RawValue::text(QByteArray::fromHex("b1b1bea9")),
                  RawValue::utf8(QStringLiteral("老同学")), photo.isNull() ? RawValue::null() : RawValue::blob(photo)});
     h.Reopen();
     h.Add({"客户", "王五", "", "", "", "", ""});
@@ -40,7 +40,7 @@ QByteArray Label(quint16 column, quint16 row, const QByteArray& text)
     return le(0x0204) + le(quint16(text.size() + 8)) + le(row) + le(column) + le(0) + le(quint16(text.size())) + text;
 }
 
-} // namespace
+}  // namespace
 
 class MainWindowForeignTest : public QObject {
     Q_OBJECT

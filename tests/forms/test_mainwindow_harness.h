@@ -1,14 +1,14 @@
 #pragma once
 // The main window on a database of its own, with a scripted desktop, for widget tests.
 
-#include "store/ADODB.h"
-#include "platform/AppPaths.h"
 #include "forms/DBGrid.h"
 #include "forms/DBGridModel.h"
-#include "tests/support/ScriptedDesktop.h"
 #include "forms/StatusBar.h"
-#include "tests/support/TestFolder.h"
 #include "forms/Unit_main.h"
+#include "platform/AppPaths.h"
+#include "store/ADODB.h"
+#include "tests/support/ScriptedDesktop.h"
+#include "tests/support/TestFolder.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -52,8 +52,13 @@ public:
 
     QStringList FieldTexts() const
     {
-        return {form->ComboBox1->currentText(), form->Edit1->text(), form->Edit2->text(), form->Edit3->text(),
-                form->Edit4->text(),            form->Edit5->text(), form->Edit6->text()};
+        return {form->ComboBox1->currentText(),
+                form->Edit1->text(),
+                form->Edit2->text(),
+                form->Edit3->text(),
+                form->Edit4->text(),
+                form->Edit5->text(),
+                form->Edit6->text()};
     }
 
     void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
@@ -77,14 +82,12 @@ public:
     void ClickTitle(int column)
     {
         QHeaderView* header = form->DBGrid1->horizontalHeader();
-        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
     }
 
-    QString Cell(int row, int column) const
-    {
-        return form->DBGrid1->model()->index(row, column).data().toString();
-    }
+    QString Cell(int row, int column) const { return form->DBGrid1->model()->index(row, column).data().toString(); }
 
     // The names of the view, in its order, trimmed of the column's padding.
     QStringList Names()

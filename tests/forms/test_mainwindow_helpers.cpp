@@ -14,17 +14,17 @@ private slots:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QString>("filter");
         QTest::newRow("none") << QStringList(7) << "";
-        QTest::newRow("worked example 1") << QStringList{"朋友", "王", "", "", "", "", ""}
-                                          << "类别 = '朋友' and 姓名 like  '%王%'";
-        QTest::newRow("worked example 2") << QStringList{"", "王", "", "138", "", "", ""}
-                                          << "姓名 like  '%王%' and 电话 like  '%138%'";
+        QTest::newRow("worked example 1")
+            << QStringList{"朋友", "王", "", "", "", "", ""} << "类别 = '朋友' and 姓名 like  '%王%'";
+        QTest::newRow("worked example 2")
+            << QStringList{"", "王", "", "138", "", "", ""} << "姓名 like  '%王%' and 电话 like  '%138%'";
         QTest::newRow("trailing blank kept") << QStringList{"", "王 ", "", "", "", "", ""} << "姓名 like  '%王 %'";
         QTest::newRow("blanks count as filled") << QStringList{" ", "", "", "", "", "", ""} << "类别 = ' '";
         QTest::newRow("every field") << QStringList{"a", "b", "c", "d", "e", "f", "g"}
                                      << "类别 = 'a' and 姓名 like  '%b%' and 生日 like  '%c%' and 电话 like  '%d%'"
                                         " and QQ like  '%e%' and 地址 like  '%f%' and 备注 like  '%g%'";
-        QTest::newRow("apostrophe doubled") << QStringList{"", "O'Neil", "", "", "", "", ""}
-                                            << "姓名 like  '%O''Neil%'";
+        QTest::newRow("apostrophe doubled")
+            << QStringList{"", "O'Neil", "", "", "", "", ""} << "姓名 like  '%O''Neil%'";
     }
     void shouldJoinConditionsInFieldOrder()
     {

@@ -1,11 +1,11 @@
 // The main window as it is defined: controls, captions, hints, bounds, tab order, resizing.
 
-#include "store/ContactSchema.h"
 #include "forms/CoolBar.h"
 #include "photo/ImageBox.h"
-#include "ui/MessageBoxes.h"
 #include "photo/Placeholder.h"
+#include "store/ContactSchema.h"
 #include "tests/forms/test_mainwindow_harness.h"
+#include "ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -23,15 +23,33 @@ private slots:
         QTest::addColumn<QString>("hint");
         QTest::addColumn<QRect>("bounds");
         QTest::addColumn<bool>("visible");
-        QTest::newRow("新建") << "BitBtn1" << "新建" << "填写内容后新增一个记录" << QRect(21, 13, 76, 40) << true;
-        QTest::newRow("修改") << "BitBtn2" << "修改" << "修改原来记录" << QRect(111, 13, 76, 40) << true;
-        QTest::newRow("查询") << "BitBtn3" << "查询" << "按类别或姓名等找人" << QRect(201, 13, 76, 40) << true;
-        QTest::newRow("删除") << "BitBtn5" << "删除" << "删除这个记录" << QRect(292, 13, 76, 40) << true;
-        QTest::newRow("清屏") << "BitBtn7" << "清屏" << "清除显示的内容" << QRect(382, 13, 76, 41) << true;
-        QTest::newRow("导出") << "BitBtn8" << "导出" << "导出为电子表格" << QRect(473, 13, 76, 41) << true;
-        QTest::newRow("批量增加") << "BitBtn6" << "批量增加" << "" << QRect(556, 12, 97, 41) << false;
-        QTest::newRow("文件照片") << "BitBtn4" << "文件照片" << "从文件中增加图片" << QRect(574, 9, 82, 42) << true;
-        QTest::newRow("粘贴照片") << "BitBtn9" << "粘贴照片" << "粘贴图片" << QRect(574, 64, 84, 40) << true;
+        QTest::newRow("新建") << "BitBtn1"
+                              << "新建"
+                              << "填写内容后新增一个记录" << QRect(21, 13, 76, 40) << true;
+        QTest::newRow("修改") << "BitBtn2"
+                              << "修改"
+                              << "修改原来记录" << QRect(111, 13, 76, 40) << true;
+        QTest::newRow("查询") << "BitBtn3"
+                              << "查询"
+                              << "按类别或姓名等找人" << QRect(201, 13, 76, 40) << true;
+        QTest::newRow("删除") << "BitBtn5"
+                              << "删除"
+                              << "删除这个记录" << QRect(292, 13, 76, 40) << true;
+        QTest::newRow("清屏") << "BitBtn7"
+                              << "清屏"
+                              << "清除显示的内容" << QRect(382, 13, 76, 41) << true;
+        QTest::newRow("导出") << "BitBtn8"
+                              << "导出"
+                              << "导出为电子表格" << QRect(473, 13, 76, 41) << true;
+        QTest::newRow("批量增加") << "BitBtn6"
+                                  << "批量增加"
+                                  << "" << QRect(556, 12, 97, 41) << false;
+        QTest::newRow("文件照片") << "BitBtn4"
+                                  << "文件照片"
+                                  << "从文件中增加图片" << QRect(574, 9, 82, 42) << true;
+        QTest::newRow("粘贴照片") << "BitBtn9"
+                                  << "粘贴照片"
+                                  << "粘贴图片" << QRect(574, 64, 84, 40) << true;
     }
     void shouldDefineButtonsAsTheFormDoes()
     {
@@ -54,7 +72,8 @@ private slots:
     void shouldPressAFocusedButtonOnceWithPlainEnter_data()
     {
         QTest::addColumn<QString>("name");
-        for (const char* name : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5", "BitBtn7", "BitBtn8", "BitBtn9"})
+        for (const char* name :
+             {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5", "BitBtn7", "BitBtn8", "BitBtn9"})
             QTest::newRow(name) << name;
     }
     void shouldPressAFocusedButtonOnceWithPlainEnter()
@@ -84,7 +103,8 @@ private slots:
         std::vector<std::unique_ptr<QSignalSpy>> spies;
         for (QPushButton* button : buttons)
             spies.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
-        for (QWidget* field : QList<QWidget*>{w.ComboBox1->lineEdit(), w.Edit1, w.Edit2, w.Edit3, w.Edit4, w.Edit5, w.Edit6}) {
+        for (QWidget* field :
+             QList<QWidget*>{w.ComboBox1->lineEdit(), w.Edit1, w.Edit2, w.Edit3, w.Edit4, w.Edit5, w.Edit6}) {
             field->setFocus();
             for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
                 QTest::keyClick(field, key);
@@ -143,9 +163,9 @@ private slots:
     {
         MainWindowHarness h;
         TForm_main& w = h.w();
-        const QList<QWidget*> expected{w.BitBtn1, w.BitBtn3, w.BitBtn2, w.BitBtn5, w.BitBtn7, w.BitBtn8,
-                                       w.ComboBox1, w.Edit1, w.Edit2, w.Edit3, w.Edit4, w.Edit5, w.Edit6,
-                                       w.BitBtn4, w.BitBtn9, w.DBGrid1};
+        const QList<QWidget*> expected{w.BitBtn1,   w.BitBtn3, w.BitBtn2, w.BitBtn5, w.BitBtn7, w.BitBtn8,
+                                       w.ComboBox1, w.Edit1,   w.Edit2,   w.Edit3,   w.Edit4,   w.Edit5,
+                                       w.Edit6,     w.BitBtn4, w.BitBtn9, w.DBGrid1};
         w.activateWindow();
         w.BitBtn1->setFocus();
         QTRY_VERIFY(w.BitBtn1->hasFocus());

@@ -15,7 +15,7 @@ QByteArray BoxJpegBytes(TImage* box)
     auto* jpeg = dynamic_cast<TJPEGImage*>(box->Picture());
     return jpeg ? jpeg->Data : QByteArray();
 }
-} // namespace
+}  // namespace
 
 class MainWindowRecordsTest : public QObject {
     Q_OBJECT
@@ -71,7 +71,7 @@ private slots:
         w.BitBtn7->click();
 
         h.ClickRow(1, 1, Qt::RightButton);
-        QCOMPARE(h.query().RecNo(), 2);  // the press moves the record ...
+        QCOMPARE(h.query().RecNo(), 2);      // the press moves the record ...
         QVERIFY(w.Edit1->text().isEmpty());  // ... but only a left click loads it
 
         h.ClickRow(0);
@@ -136,10 +136,14 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("answer");
-        QTest::newRow("新建 without a name") << "BitBtn1" << "" << int(Mb::IDYES);
-        QTest::newRow("修改 without a name") << "BitBtn2" << "" << int(Mb::IDYES);
-        QTest::newRow("修改 answered No") << "BitBtn2" << "赵六" << int(Mb::IDNO);
-        QTest::newRow("删除 answered No") << "BitBtn5" << "赵六" << int(Mb::IDNO);
+        QTest::newRow("新建 without a name") << "BitBtn1"
+                                             << "" << int(Mb::IDYES);
+        QTest::newRow("修改 without a name") << "BitBtn2"
+                                             << "" << int(Mb::IDYES);
+        QTest::newRow("修改 answered No") << "BitBtn2"
+                                          << "赵六" << int(Mb::IDNO);
+        QTest::newRow("删除 answered No") << "BitBtn5"
+                                          << "赵六" << int(Mb::IDNO);
     }
     void shouldChangeNothingWhenRefused()
     {
@@ -158,8 +162,8 @@ private slots:
         h.Click(w.findChild<QPushButton*>(button));
 
         QCOMPARE(h.Names(), QStringList{QStringLiteral("张三")});
-        QCOMPARE(h.FieldTexts(), QStringList({typed.category, typed.name, typed.birthday, typed.telephone,
-                                              typed.qq, typed.address, typed.note}));
+        QCOMPARE(h.FieldTexts(), QStringList({typed.category, typed.name, typed.birthday, typed.telephone, typed.qq,
+                                              typed.address, typed.note}));
         QCOMPARE(BoxJpegBytes(w.Image1), PlaceholderBytes());
         QCOMPARE((QStringList{w.PanelText(0), w.PanelText(1), w.PanelText(2)}), panels);
         QVERIFY(h.desk.boxes.size() <= 1);  // at most the question

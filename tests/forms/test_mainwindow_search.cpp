@@ -29,7 +29,7 @@ void AddPeople(MainWindowHarness& h)
         h.Add(p);
     h.w().Image1->Clear();
 }
-} // namespace
+}  // namespace
 
 class MainWindowSearchTest : public QObject {
     Q_OBJECT
@@ -39,18 +39,16 @@ private slots:
         QTest::addColumn<ContactTexts>("fields");
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("category and name")
-            << ContactTexts{"朋友", "王", "", "", "", "", ""} << "类别 = '朋友' and 姓名 like  '%王%'"
-            << QStringList{"王小明", "李王"};
-        QTest::newRow("name and telephone")
-            << ContactTexts{"", "王", "", "138", "", "", ""} << "姓名 like  '%王%' and 电话 like  '%138%'"
-            << QStringList{"王小明"};
+        QTest::newRow("category and name") << ContactTexts{"朋友", "王", "", "", "", "", ""}
+                                           << "类别 = '朋友' and 姓名 like  '%王%'" << QStringList{"王小明", "李王"};
+        QTest::newRow("name and telephone") << ContactTexts{"", "王", "", "138", "", "", ""}
+                                            << "姓名 like  '%王%' and 电话 like  '%138%'" << QStringList{"王小明"};
         QTest::newRow("category only") << ContactTexts{"同事", "", "", "", "", "", ""} << "类别 = '同事'"
                                        << QStringList{"张伟"};
         QTest::newRow("note only") << ContactTexts{"", "", "", "", "", "", "外国"} << "备注 like  '%外国%'"
                                    << QStringList{"O'Neil"};
-        QTest::newRow("apostrophe") << ContactTexts{"", "O'Neil", "", "", "", "", ""}
-                                    << "姓名 like  '%O''Neil%'" << QStringList{"O'Neil"};
+        QTest::newRow("apostrophe") << ContactTexts{"", "O'Neil", "", "", "", "", ""} << "姓名 like  '%O''Neil%'"
+                                    << QStringList{"O'Neil"};
         QTest::newRow("address shown as 住址")
             << ContactTexts{"", "", "", "", "", "上海", ""} << "地址 like  '%上海%'" << QStringList{"张伟"};
         QTest::newRow("nothing matches") << ContactTexts{"", "赵", "", "", "", "", ""} << "姓名 like  '%赵%'"
@@ -132,8 +130,9 @@ private slots:
         const int edge = header->sectionViewportPosition(1) + oldWidth - 1;
         const int y = header->height() / 2;
         QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
-        QMouseEvent move(QEvent::MouseMove, QPointF(edge + 30, y), header->viewport()->mapToGlobal(QPointF(edge + 30, y)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(edge + 30, y),
+                         header->viewport()->mapToGlobal(QPointF(edge + 30, y)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(header->viewport(), &move);
         QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 30, y));
         QVERIFY(header->sectionSize(1) > oldWidth);

@@ -2,8 +2,8 @@
 // executable started again in a helper mode plays the other copy, with the
 // real main window on the same folder.
 
-#include "tests/support/RawBook.h"
 #include "tests/forms/test_mainwindow_harness.h"
+#include "tests/support/RawBook.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -66,7 +66,10 @@ struct CopyResult {
     QString output;
 };
 
-QString Program() { return QCoreApplication::applicationFilePath(); }
+QString Program()
+{
+    return QCoreApplication::applicationFilePath();
+}
 
 CopyResult Finish(QProcess& copy)
 {
@@ -77,7 +80,7 @@ CopyResult Finish(QProcess& copy)
             QString::fromUtf8(copy.readAllStandardOutput())};
 }
 
-} // namespace
+}  // namespace
 
 class SecondCopyTest : public QObject {
     Q_OBJECT

@@ -8,12 +8,12 @@
 // test knows exactly which commands finished before the kill. The program
 // itself never runs this: it is a test executable linking the application.
 
-#include "platform/AppPaths.h"
-#include "forms/MaskEdit.h"
-#include "tests/support/ScriptedDesktop.h"
 #include "app/Startup.h"
+#include "forms/MaskEdit.h"
 #include "forms/Unit_main.h"
 #include "forms/Unit_mm.h"
+#include "platform/AppPaths.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -98,7 +98,7 @@ int changePassword(ScriptedDesktop& desktop, QString current, const QString& a, 
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

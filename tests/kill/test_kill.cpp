@@ -107,7 +107,7 @@ QStringList reported(const QStringList& lines, const QString& prefix)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 class KillTest : public QObject {
     Q_OBJECT
@@ -117,7 +117,8 @@ private slots:
     {
         TestFolder folder;
         QSet<QString> finished;
-        const QStringList prefixes{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("丁")};
+        const QStringList prefixes{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"),
+                                   QStringLiteral("丁")};
         for (const QString& prefix : prefixes) {
             const int lines = 1 + randomBelow(25);
             const int extraMs = randomBelow(15);
@@ -132,8 +133,9 @@ private slots:
             const QStringList stored = sqlcipher(folder, QStringLiteral("select trim(姓名) from rem;"));
             const QSet<QString> inBook(stored.begin(), stored.end());
             for (const QString& name : std::as_const(finished))
-                QVERIFY2(inBook.contains(name), qPrintable(QStringLiteral("%1 lost after %2 adds and %3 ms")
-                                                               .arg(name).arg(lines).arg(extraMs)));
+                QVERIFY2(
+                    inBook.contains(name),
+                    qPrintable(QStringLiteral("%1 lost after %2 adds and %3 ms").arg(name).arg(lines).arg(extraMs)));
             // At most the add the kill interrupted has gone in besides those.
             QVERIFY2(stored.size() - finished.size() <= prefixes.indexOf(prefix) + 1, qPrintable(stored.join(u' ')));
         }
@@ -144,9 +146,10 @@ private slots:
         TestFolder folder;
         QCOMPARE(runToEnd({folder.path(), QStringLiteral("login"), QStringLiteral("480917")}), 0);
         // A book large enough for an export to take a while.
-        sqlcipher(folder, QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000) "
-                                         "insert into rem(类别, 姓名, 电话, 备注) select '同事', '批量' || i, '139' || i, "
-                                         "'导出时被杀' from n;"));
+        sqlcipher(folder,
+                  QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000) "
+                                 "insert into rem(类别, 姓名, 电话, 备注) select '同事', '批量' || i, '139' || i, "
+                                 "'导出时被杀' from n;"));
         const QByteArray before = TestFolder::readAll(folder.databasePath());
         QVERIFY(before.size() > 100000);
         for (int round = 0; round < 3; ++round) {
@@ -171,7 +174,8 @@ private slots:
         for (int round = 0; round < 4; ++round) {
             const int lines = 1 + randomBelow(20);
             const int extraMs = randomBelow(10);
-            const KilledRun run = runAndKill({folder.path(), QStringLiteral("password"), inForce, a, b}, lines, extraMs);
+            const KilledRun run =
+                runAndKill({folder.path(), QStringLiteral("password"), inForce, a, b}, lines, extraMs);
             QVERIFY2(run.killed, qPrintable(run.output));
             const QStringList changes = reported(run.lines, QStringLiteral("password "));
             QVERIFY(!changes.isEmpty());

@@ -32,10 +32,10 @@ inline QImage Quarters(int width, int height)
 
 // What the markers of a JPEG file say about how it was encoded.
 struct JpegLayout {
-    QList<int> frameMarkers;           // SOFn markers found (0xC0 baseline, 0xC2 progressive, ...)
-    int components = 0;                // of the first frame
-    int scans = 0;                     // SOS markers in the whole file
-    QList<QList<int>> quantTables;     // each DQT table, 64 values in zig-zag order, by table number
+    QList<int> frameMarkers;        // SOFn markers found (0xC0 baseline, 0xC2 progressive, ...)
+    int components = 0;             // of the first frame
+    int scans = 0;                  // SOS markers in the whole file
+    QList<QList<int>> quantTables;  // each DQT table, 64 values in zig-zag order, by table number
 };
 
 inline JpegLayout ReadLayout(const QByteArray& jpeg)

@@ -9,8 +9,18 @@
 
 namespace build {
 
-inline void U16(QByteArray& b, quint16 v) { char c[2]; qToLittleEndian(v, c); b.append(c, 2); }
-inline void U32(QByteArray& b, quint32 v) { char c[4]; qToLittleEndian(v, c); b.append(c, 4); }
+inline void U16(QByteArray& b, quint16 v)
+{
+    char c[2];
+    qToLittleEndian(v, c);
+    b.append(c, 2);
+}
+inline void U32(QByteArray& b, quint32 v)
+{
+    char c[4];
+    qToLittleEndian(v, c);
+    b.append(c, 4);
+}
 
 // A bottom-up 24-bit DIB: BITMAPINFOHEADER followed by the rows.
 struct Dib {
@@ -75,10 +85,20 @@ public:
             records_.append('\0');
         return *this;
     }
-    Wmf& Raw(const QByteArray& bytes) { records_ += bytes; return *this; }
+    Wmf& Raw(const QByteArray& bytes)
+    {
+        records_ += bytes;
+        return *this;
+    }
 
-    Wmf& Pen(int style, int width, quint32 colorref) { return Record(0x02FA, {style, width, 0, int(colorref & 0xFFFF), int(colorref >> 16)}); }
-    Wmf& Brush(int style, quint32 colorref) { return Record(0x02FC, {style, int(colorref & 0xFFFF), int(colorref >> 16), 0}); }
+    Wmf& Pen(int style, int width, quint32 colorref)
+    {
+        return Record(0x02FA, {style, width, 0, int(colorref & 0xFFFF), int(colorref >> 16)});
+    }
+    Wmf& Brush(int style, quint32 colorref)
+    {
+        return Record(0x02FC, {style, int(colorref & 0xFFFF), int(colorref >> 16), 0});
+    }
     Wmf& Select(int index) { return Record(0x012D, {index}); }
     Wmf& Delete(int index) { return Record(0x01F0, {index}); }
     Wmf& Rectangle(int l, int t, int r, int b) { return Record(0x041B, {b, r, t, l}); }
@@ -145,10 +165,17 @@ public:
         ++count_;
         return *this;
     }
-    Emf& Raw(const QByteArray& bytes) { records_ += bytes; return *this; }
+    Emf& Raw(const QByteArray& bytes)
+    {
+        records_ += bytes;
+        return *this;
+    }
 
     Emf& Brush(quint32 index, quint32 colorref) { return Record(39, {index, 0, colorref, 0}); }
-    Emf& Pen(quint32 index, int style, int width, quint32 colorref) { return Record(38, {index, style, width, 0, colorref}); }
+    Emf& Pen(quint32 index, int style, int width, quint32 colorref)
+    {
+        return Record(38, {index, style, width, 0, colorref});
+    }
     Emf& Select(quint32 index) { return Record(37, {index}); }
     Emf& Rectangle(int l, int t, int r, int b) { return Record(43, {l, t, r, b}); }
     Emf& Ellipse(int l, int t, int r, int b) { return Record(42, {l, t, r, b}); }
@@ -159,9 +186,10 @@ public:
     Emf& StretchDib(const Dib& dib, int srcW, int srcH, int x, int y, int w, int h)
     {
         const qint64 infoAt = 80, bitsAt = 80 + dib.info.size();
-        return Record(81, {0, 0, 0, 0, x, y, 0, 0, srcW, srcH, infoAt, dib.info.size(), bitsAt, dib.bits.size(), 0,
-                           0x00CC0020, w, h},
-                      dib.info + dib.bits);
+        return Record(
+            81,
+            {0, 0, 0, 0, x, y, 0, 0, srcW, srcH, infoAt, dib.info.size(), bitsAt, dib.bits.size(), 0, 0x00CC0020, w, h},
+            dib.info + dib.bits);
     }
     // EMR_BITBLT of the whole DIB at (x, y), unstretched.
     Emf& BitBlt(const Dib& dib, int x, int y, int w, int h)
@@ -226,4 +254,4 @@ private:
     int count_ = 0;
 };
 
-} // namespace build
+}  // namespace build

@@ -38,7 +38,7 @@ QStringList Listed(const QFileDialog& dialog)
     return names;
 }
 
-} // namespace
+}  // namespace
 
 class FormatsTest : public QObject {
     Q_OBJECT
@@ -68,15 +68,24 @@ private slots:
     {
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("kind");
-        QTest::newRow("JPG") << "JPG" << "TJPEGImage";
-        QTest::newRow("Jpeg") << "Jpeg" << "TJPEGImage";
-        QTest::newRow("bmp") << "bmp" << "TBitmap";
-        QTest::newRow("ICO") << "ICO" << "TIcon";
-        QTest::newRow("Emf") << "Emf" << "TMetafile";
-        QTest::newRow("wmf") << "wmf" << "TMetafile";
-        QTest::newRow("txt") << "txt" << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("jp") << "jp" << "";
+        QTest::newRow("JPG") << "JPG"
+                             << "TJPEGImage";
+        QTest::newRow("Jpeg") << "Jpeg"
+                              << "TJPEGImage";
+        QTest::newRow("bmp") << "bmp"
+                             << "TBitmap";
+        QTest::newRow("ICO") << "ICO"
+                             << "TIcon";
+        QTest::newRow("Emf") << "Emf"
+                             << "TMetafile";
+        QTest::newRow("wmf") << "wmf"
+                             << "TMetafile";
+        QTest::newRow("txt") << "txt"
+                             << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("jp") << "jp"
+                            << "";
     }
     void shouldFindTheKindIgnoringCase()
     {
@@ -118,9 +127,13 @@ private slots:
         TOpenPictureDialog dialog(nullptr, PictureDialogFilter());
         dialog.setDirectory(folder.path());
         dialog.show();
-        const QList<QStringList> expected{
-            {"a.jpg", "b.JPEG", "c.bmp", "d.ico", "e.emf", "f.wmf"}, {"a.jpg"}, {"b.JPEG"}, {"c.bmp"}, {"d.ico"},
-            {"e.emf"}, {"f.wmf"}};
+        const QList<QStringList> expected{{"a.jpg", "b.JPEG", "c.bmp", "d.ico", "e.emf", "f.wmf"},
+                                          {"a.jpg"},
+                                          {"b.JPEG"},
+                                          {"c.bmp"},
+                                          {"d.ico"},
+                                          {"e.emf"},
+                                          {"f.wmf"}};
         QTRY_COMPARE(Listed(dialog), expected[0]);
         for (int i = 1; i < expected.size(); ++i) {
             dialog.SelectChoice(i);

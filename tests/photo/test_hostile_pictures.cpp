@@ -3,13 +3,13 @@
 // overflowing a size, allocating without bound, or decoding what is not shown.
 
 #include "photo/DibGeometry.h"
-#include "platform/Errors.h"
 #include "photo/Graphics.h"
 #include "photo/JpegCodec.h"
-#include "tests/photo/JpegSamples.h"
-#include "tests/photo/MetafileBuilders.h"
 #include "photo/MetafileHeader.h"
 #include "photo/PicturePreview.h"
+#include "platform/Errors.h"
+#include "tests/photo/JpegSamples.h"
+#include "tests/photo/MetafileBuilders.h"
 #include "tests/support/TestFolder.h"
 
 #include <QBuffer>
@@ -159,7 +159,7 @@ QString Refusal(TGraphic& picture, const QByteArray& bytes)
     return QString();
 }
 
-} // namespace
+}  // namespace
 
 class HostilePicturesTest : public QObject {
     Q_OBJECT
@@ -188,13 +188,13 @@ private slots:
         // The directory's own width bytes are not trusted: they say 16 for every image here.
         QTest::newRow("largest last") << IconFile({{small, 16}, {large, 16}}) << QColor(Qt::blue);
         QTest::newRow("largest first") << IconFile({{large, 16}, {small, 16}}) << QColor(Qt::blue);
-        QTest::newRow("equal sizes: deeper colour") << IconFile({{large, 16, 8}, {largeTooDeep, 16, 32}})
-                                                    << QColor(Qt::yellow);
+        QTest::newRow("equal sizes: deeper colour")
+            << IconFile({{large, 16, 8}, {largeTooDeep, 16, 32}}) << QColor(Qt::yellow);
         QTest::newRow("largest cannot be decoded") << IconFile({{small, 16}, {broken, 16}}) << QColor(Qt::red);
-        QTest::newRow("claims beyond the side bound") << IconFile({{small}, {PngClaiming(0x7FFFFFFF, 0x7FFFFFFF)}})
-                                                      << QColor(Qt::red);
-        QTest::newRow("DIB claims a huge size") << IconFile({{small}, {IconDibHeader(100000, 100000, 32)}})
-                                                << QColor(Qt::red);
+        QTest::newRow("claims beyond the side bound")
+            << IconFile({{small}, {PngClaiming(0x7FFFFFFF, 0x7FFFFFFF)}}) << QColor(Qt::red);
+        QTest::newRow("DIB claims a huge size")
+            << IconFile({{small}, {IconDibHeader(100000, 100000, 32)}}) << QColor(Qt::red);
     }
     void shouldShowTheLargestIconImageItsHeaderNames()
     {
@@ -238,8 +238,8 @@ private slots:
         QTest::newRow("rows cut short") << BmpClaiming(100, 100, 24, 0, 100 * 300 - 1);
         QTest::newRow("unknown depth") << BmpClaiming(4, 4, 7, 0, 64);
         QTest::newRow("header size 2^32 - 1") << BmpClaiming(4, 4, 24, 0, 64, 0xFFFFFFFFu);
-        QTest::newRow("core header 65535 square") << QByteArray("BM").append(QByteArray::fromHex(
-            "000000000000000000001a0000000c000000ffffffff01001800"));
+        QTest::newRow("core header 65535 square")
+            << QByteArray("BM").append(QByteArray::fromHex("000000000000000000001a0000000c000000ffffffff01001800"));
     }
     void shouldRefuseBitmapsThatClaimWhatTheyDoNotHold()
     {
@@ -275,8 +275,8 @@ private slots:
         file.truncate(14 + 40);
         qToLittleEndian<quint32>(2, file.data() + 14 + 32);  // colours used
         qToLittleEndian<quint32>(14 + 40 + 8, file.data() + 10);
-        build::U32(file, 0x00FF0000);  // red
-        build::U32(file, 0x000000FF);  // blue
+        build::U32(file, 0x00FF0000);                             // red
+        build::U32(file, 0x000000FF);                             // blue
         file += QByteArray::fromHex("0100010101c801ff00000001");  // runs of one pixel each, end of bitmap
         TBitmap bitmap;
         bitmap.LoadFromBytes(file);
@@ -305,8 +305,7 @@ private slots:
         QByteArray wideFrame = build::Emf().Build(QRect(0, 0, 100, 100));
         qToLittleEndian<qint32>(qint32(0x80000000u), wideFrame.data() + 24);
         qToLittleEndian<qint32>(0x7FFFFFFF, wideFrame.data() + 32);
-        QTest::newRow("EMF frame over all 32 bits, proportions kept")
-            << wideFrame << QSize(MaxMetafileSide, 0);
+        QTest::newRow("EMF frame over all 32 bits, proportions kept") << wideFrame << QSize(MaxMetafileSide, 0);
 
         build::Wmf w;
         w.Rectangle(0, 0, 10, 10);
@@ -336,7 +335,7 @@ private slots:
         build::U16(dib.info, 8);
         for (qint64 v : {1, 0, 0, 0, 1, 0})  // run-length, one colour
             build::U32(dib.info, quint32(v));
-        build::U32(dib.info, 0x00FF0000);  // red
+        build::U32(dib.info, 0x00FF0000);      // red
         dib.bits = QByteArray("\0\1\0\0", 4);  // end of bitmap, and the record padded to whole words
         QCOMPARE(6000LL * 5000, MaxDibPixels);
         build::Emf emf;
@@ -361,8 +360,8 @@ private slots:
         QTest::newRow("fits") << QSize(300, 200) << QSize(1920, 1080) << QSize(308, 208);
         QTest::newRow("small") << QSize(20, 10) << QSize(1920, 1080) << QSize(160, 160);
         QTest::newRow("larger than the screen") << QSize(5000, 100) << QSize(1920, 1080) << QSize(1728, 160);
-        QTest::newRow("largest int, no screen") << QSize(2147483647, 2147483647) << QSize()
-                                                << QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        QTest::newRow("largest int, no screen")
+            << QSize(2147483647, 2147483647) << QSize() << QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         QTest::newRow("largest int") << QSize(2147483647, 2147483647) << QSize(1920, 1080) << QSize(1728, 972);
     }
     void shouldSizeTheWholePictureWindowWithoutOverflow()
@@ -392,8 +391,8 @@ private slots:
         const QImage image = DecodeJpegToFit(CompressJpeg(samples::Quarters(picture.width(), picture.height())), shown);
         QCOMPARE(image.size(), decoded);
         const auto near = [](const QColor& a, const QColor& b) {
-            return std::abs(a.red() - b.red()) < 48 && std::abs(a.green() - b.green()) < 48 &&
-                   std::abs(a.blue() - b.blue()) < 48;
+            return std::abs(a.red() - b.red()) < 48 && std::abs(a.green() - b.green()) < 48
+                   && std::abs(a.blue() - b.blue()) < 48;
         };
         if (decoded.height() >= 4) {
             const int w = decoded.width(), h = decoded.height();

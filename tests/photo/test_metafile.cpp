@@ -1,9 +1,9 @@
 // The metafile kind: header checks and sizes, and our player drawing into an image.
 
-#include "platform/Errors.h"
 #include "photo/Graphics.h"
-#include "tests/photo/MetafileBuilders.h"
 #include "photo/MetafileRenderer.h"
+#include "platform/Errors.h"
+#include "tests/photo/MetafileBuilders.h"
 
 #include <QPainter>
 #include <QRandomGenerator>
@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr quint32 Red = 0x0000FF;    // COLORREF 0x00BBGGRR
+constexpr quint32 Red = 0x0000FF;  // COLORREF 0x00BBGGRR
 constexpr quint32 Blue = 0xFF0000;
 constexpr int NullPen = 5;
 
@@ -41,7 +41,7 @@ build::Wmf RectangleAndEllipseWmf()
     return w;
 }
 
-} // namespace
+}  // namespace
 
 class MetafileTest : public QObject {
     Q_OBJECT
@@ -59,7 +59,8 @@ private slots:
         build::Wmf windowed;
         windowed.WindowOrg(0, 0).WindowExt(200, 100);
         QTest::newRow("standard, window") << windowed.Standard() << false << QSize(200, 100);
-        QTest::newRow("enhanced, 0.01 mm frame") << build::Emf().Build(QRect(0, 0, 2540, 5080)) << true << QSize(96, 192);
+        QTest::newRow("enhanced, 0.01 mm frame")
+            << build::Emf().Build(QRect(0, 0, 2540, 5080)) << true << QSize(96, 192);
     }
     void shouldReadSizesFromTheHeader()
     {
@@ -212,9 +213,9 @@ private slots:
     {
         build::Wmf w;
         w.Pen(NullPen, 0, 0).Select(0).Brush(0, Red).Select(1);
-        w.Record(0x0999, {1, 2, 3});          // no such record: skipped
+        w.Record(0x0999, {1, 2, 3});  // no such record: skipped
         w.Rectangle(10, 10, 30, 30);
-        w.Record(0x041B, {40});               // a rectangle missing its corners: drawing stops here
+        w.Record(0x041B, {40});  // a rectangle missing its corners: drawing stops here
         w.Rectangle(60, 60, 90, 90);
         const QImage image = Render(w.Placeable(QRect(0, 0, 100, 100), 96));
         QCOMPARE(At(image, 20, 20), QColor(Qt::red));

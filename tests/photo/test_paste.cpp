@@ -3,8 +3,8 @@
 
 #include "photo/Graphics.h"
 #include "photo/ImageBox.h"
-#include "tests/photo/MetafileBuilders.h"
 #include "photo/PastePhoto.h"
+#include "tests/photo/MetafileBuilders.h"
 #include "tests/support/ScriptedDesktop.h"
 
 #include <QApplication>
@@ -39,8 +39,7 @@ QByteArray ClipboardEmf()
 std::unique_ptr<TGraphic> Picture(Kind kind)
 {
     switch (kind) {
-    case Kind::None:
-        return nullptr;
+    case Kind::None: return nullptr;
     case Kind::Bitmap: {
         auto b = std::make_unique<TBitmap>();
         b->Image = QImage(3, 3, QImage::Format_RGB32);
@@ -73,7 +72,7 @@ QImage ClipboardImage()
     return image;
 }
 
-} // namespace
+}  // namespace
 
 Q_DECLARE_METATYPE(Kind)
 
@@ -85,8 +84,11 @@ private slots:
     {
         QTest::addColumn<Kind>("kind");
         QTest::addColumn<bool>("metafileToo");
-        for (auto [name, kind] : {std::pair{"none", Kind::None}, {"bitmap", Kind::Bitmap}, {"icon", Kind::Icon},
-                                  {"metafile", Kind::Metafile}, {"jpeg", Kind::Jpeg}}) {
+        for (auto [name, kind] : {std::pair{"none", Kind::None},
+                                  {"bitmap", Kind::Bitmap},
+                                  {"icon", Kind::Icon},
+                                  {"metafile", Kind::Metafile},
+                                  {"jpeg", Kind::Jpeg}}) {
             QTest::addRow("%s", name) << kind << false;
             QTest::addRow("%s, metafile besides", name) << kind << true;
         }
@@ -172,8 +174,11 @@ private slots:
     {
         QTest::addColumn<Kind>("kind");
         QTest::addColumn<bool>("withText");
-        for (auto [name, kind] : {std::pair{"none", Kind::None}, {"bitmap", Kind::Bitmap}, {"icon", Kind::Icon},
-                                  {"metafile", Kind::Metafile}, {"jpeg", Kind::Jpeg}}) {
+        for (auto [name, kind] : {std::pair{"none", Kind::None},
+                                  {"bitmap", Kind::Bitmap},
+                                  {"icon", Kind::Icon},
+                                  {"metafile", Kind::Metafile},
+                                  {"jpeg", Kind::Jpeg}}) {
             QTest::addRow("%s, empty clipboard", name) << kind << false;
             QTest::addRow("%s, text only", name) << kind << true;
         }

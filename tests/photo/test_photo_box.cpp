@@ -3,8 +3,8 @@
 #include "photo/Graphics.h"
 #include "photo/ImageBox.h"
 #include "photo/JpegCodec.h"
-#include "tests/photo/JpegSamples.h"
 #include "photo/Placeholder.h"
+#include "tests/photo/JpegSamples.h"
 
 #include <QtTest>
 
@@ -33,11 +33,14 @@ bool Untouched(const QImage& canvas)
 
 bool Near(const QColor& a, const QColor& b)
 {
-    return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 &&
-           std::abs(a.blue() - b.blue()) < 40;
+    return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40
+           && std::abs(a.blue() - b.blue()) < 40;
 }
 
-QByteArray OurJpeg(const QImage& image) { return CompressJpeg(image); }
+QByteArray OurJpeg(const QImage& image)
+{
+    return CompressJpeg(image);
+}
 
 void PutBigEndian16(QByteArray& bytes, qsizetype at, int value)
 {

@@ -1,16 +1,16 @@
 // Photos stored into and shown from a record's jpg column, on a real database file.
 
-#include "store/ADODB.h"
-#include "tests/support/ContactBook.h"
-#include "store/ContactSchema.h"
-#include "store/DbHelpers.h"
-#include "platform/Errors.h"
 #include "photo/Graphics.h"
 #include "photo/ImageBox.h"
 #include "photo/JpegCodec.h"
-#include "tests/photo/JpegSamples.h"
 #include "photo/PhotoField.h"
 #include "photo/Placeholder.h"
+#include "platform/Errors.h"
+#include "store/ADODB.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "tests/photo/JpegSamples.h"
+#include "tests/support/ContactBook.h"
 #include "tests/support/TestFolder.h"
 
 #include <QtTest>

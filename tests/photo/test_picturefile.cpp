@@ -1,10 +1,10 @@
 // Loading a picture file into the photo box: the kind by extension, every failure
 // with its message, and the box keeping its picture when the load fails.
 
-#include "platform/Errors.h"
 #include "photo/ImageBox.h"
-#include "tests/photo/MetafileBuilders.h"
 #include "photo/PictureFile.h"
+#include "platform/Errors.h"
+#include "tests/photo/MetafileBuilders.h"
 #include "tests/support/TestFolder.h"
 
 #include <QApplication>
@@ -28,7 +28,7 @@ QByteArray Encoded(const char* format, QSize size = QSize(8, 6))
 // The libjpeg message number for "Not a JPEG file".
 constexpr int JpegErrorNoSoi = 53;
 
-} // namespace
+}  // namespace
 
 class PictureFileTest : public QObject {
     Q_OBJECT
@@ -49,12 +49,18 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("plain") << "/tmp/photo.jpg" << "jpg";
-        QTest::newRow("two dots") << "/tmp/photo.old.BMP" << "BMP";
-        QTest::newRow("dot in folder only") << "/tmp/v1.2/photo" << "";
-        QTest::newRow("dot in folder and name") << "/tmp/v1.2/photo.ico" << "ico";
-        QTest::newRow("trailing dot") << "/tmp/photo." << "";
-        QTest::newRow("none") << "photo" << "";
+        QTest::newRow("plain") << "/tmp/photo.jpg"
+                               << "jpg";
+        QTest::newRow("two dots") << "/tmp/photo.old.BMP"
+                                  << "BMP";
+        QTest::newRow("dot in folder only") << "/tmp/v1.2/photo"
+                                            << "";
+        QTest::newRow("dot in folder and name") << "/tmp/v1.2/photo.ico"
+                                                << "ico";
+        QTest::newRow("trailing dot") << "/tmp/photo."
+                                      << "";
+        QTest::newRow("none") << "photo"
+                              << "";
     }
     void shouldTakeTheExtensionAfterTheLastDot()
     {
@@ -76,7 +82,8 @@ private slots:
         build::Wmf w;
         w.Rectangle(0, 0, 10, 10);
         QTest::newRow("wmf") << "photo.wmf" << w.Placeable(QRect(0, 0, 40, 30), 96) << "TMetafile" << QSize(40, 30);
-        QTest::newRow("emf") << "photo.emf" << build::Emf().Build(QRect(0, 0, 2540, 2540)) << "TMetafile" << QSize(96, 96);
+        QTest::newRow("emf") << "photo.emf" << build::Emf().Build(QRect(0, 0, 2540, 2540)) << "TMetafile"
+                             << QSize(96, 96);
         // The content decides between the two metafile formats, the name between the kinds.
         QTest::newRow("emf named wmf") << "other.wmf" << build::Emf().Build(QRect(0, 0, 2540, 2540)) << "TMetafile"
                                        << QSize(96, 96);
@@ -108,8 +115,10 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("kind");
-        QTest::newRow("bmp") << "empty.bmp" << "TBitmap";
-        QTest::newRow("jpg") << "empty.jpg" << "TJPEGImage";
+        QTest::newRow("bmp") << "empty.bmp"
+                             << "TBitmap";
+        QTest::newRow("jpg") << "empty.jpg"
+                             << "TJPEGImage";
     }
     void shouldLoadEmptyBitmapAndJpegFilesAsEmptyPictures()
     {
@@ -146,7 +155,8 @@ private slots:
         QTest::newRow("icon data broken") << "broken.ico" << brokenIcon << "图标图象无效";
         QTest::newRow("bmp named ico") << "photo.ico" << Encoded("BMP") << "图标图象无效";
         QTest::newRow("empty wmf") << "empty.wmf" << QByteArray() << "元文件无效";
-        QTest::newRow("text named wmf") << "notes.wmf" << QByteArray("plain words, not a metafile at all") << "元文件无效";
+        QTest::newRow("text named wmf") << "notes.wmf" << QByteArray("plain words, not a metafile at all")
+                                        << "元文件无效";
         QTest::newRow("jpeg named emf") << "photo.emf" << Encoded("JPG") << "元文件无效";
     }
     void shouldFailWithTheKindsMessage()

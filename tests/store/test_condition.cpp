@@ -13,22 +13,37 @@ private slots:
         QTest::addColumn<bool>("quoted");
         QTest::addColumn<QString>("condition");
         // Quoted: two blanks after like; starts-with ends in "*", contains uses "%".
-        QTest::newRow("starts with") << "姓名" << "王" << -1 << true << "姓名 like  '王*'";
-        QTest::newRow("starts with far") << "姓名" << "王" << -9 << true << "姓名 like  '王*'";
-        QTest::newRow("equals") << "类别" << "朋友" << 0 << true << "类别 = '朋友'";
-        QTest::newRow("contains") << "姓名" << "王" << 1 << true << "姓名 like  '%王%'";
-        QTest::newRow("contains far") << "电话" << "138" << 5 << true << "电话 like  '%138%'";
-        QTest::newRow("trailing blank kept") << "姓名" << "王 " << 1 << true << "姓名 like  '%王 %'";
-        QTest::newRow("empty value") << "备注" << "" << 0 << true << "备注 = ''";
+        QTest::newRow("starts with") << "姓名"
+                                     << "王" << -1 << true << "姓名 like  '王*'";
+        QTest::newRow("starts with far") << "姓名"
+                                         << "王" << -9 << true << "姓名 like  '王*'";
+        QTest::newRow("equals") << "类别"
+                                << "朋友" << 0 << true << "类别 = '朋友'";
+        QTest::newRow("contains") << "姓名"
+                                  << "王" << 1 << true << "姓名 like  '%王%'";
+        QTest::newRow("contains far") << "电话"
+                                      << "138" << 5 << true << "电话 like  '%138%'";
+        QTest::newRow("trailing blank kept") << "姓名"
+                                             << "王 " << 1 << true << "姓名 like  '%王 %'";
+        QTest::newRow("empty value") << "备注"
+                                     << "" << 0 << true << "备注 = ''";
         // Bare: " <= ", " < " and " = " with blanks on both sides, " >" and " >=" without one after.
-        QTest::newRow("le") << "QQ" << "5" << -2 << false << "QQ <= 5";
-        QTest::newRow("lt") << "QQ" << "5" << -1 << false << "QQ < 5";
-        QTest::newRow("gt") << "QQ" << "5" << 1 << false << "QQ >5";
-        QTest::newRow("ge") << "QQ" << "5" << 2 << false << "QQ >=5";
-        QTest::newRow("eq") << "QQ" << "5" << 0 << false << "QQ = 5";
-        QTest::newRow("other kind equals") << "QQ" << "5" << 7 << false << "QQ = 5";
-        QTest::newRow("below table equals") << "QQ" << "5" << -3 << false << "QQ = 5";
-        QTest::newRow("bare value untouched") << "QQ" << "'a'" << 0 << false << "QQ = 'a'";
+        QTest::newRow("le") << "QQ"
+                            << "5" << -2 << false << "QQ <= 5";
+        QTest::newRow("lt") << "QQ"
+                            << "5" << -1 << false << "QQ < 5";
+        QTest::newRow("gt") << "QQ"
+                            << "5" << 1 << false << "QQ >5";
+        QTest::newRow("ge") << "QQ"
+                            << "5" << 2 << false << "QQ >=5";
+        QTest::newRow("eq") << "QQ"
+                            << "5" << 0 << false << "QQ = 5";
+        QTest::newRow("other kind equals") << "QQ"
+                                           << "5" << 7 << false << "QQ = 5";
+        QTest::newRow("below table equals") << "QQ"
+                                            << "5" << -3 << false << "QQ = 5";
+        QTest::newRow("bare value untouched") << "QQ"
+                                              << "'a'" << 0 << false << "QQ = 'a'";
     }
     void shouldFormatEachKind()
     {

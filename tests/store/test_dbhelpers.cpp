@@ -1,8 +1,8 @@
 // The four database helpers: creation, opening, scripts grouped by "create" lines, reopening a table.
 
-#include "tests/support/ContactBook.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
+#include "tests/support/ContactBook.h"
 #include "tests/support/RawBook.h"
 
 #include <QDir>
@@ -31,7 +31,8 @@ private slots:
         QVERIFY(!connection.LoginPrompt);
         QCOMPARE(connection.ConnectionString,
                  QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info = False;Mode = ReadWrite;"
-                                "Data Source=%1;Jet OLEDB:Database Password=wrong").arg(path));
+                                "Data Source=%1;Jet OLEDB:Database Password=wrong")
+                     .arg(path));
         QVERIFY(!connection.Connected());
         QVERIFY(OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()));
         QVERIFY(connection.Connected());
@@ -125,7 +126,8 @@ private slots:
         TestFolder folder;
         QVERIFY(CreateJetDatabase(folder.databasePath(), ContactSchema::DatabasePassword()));
         QVERIFY(!CreateJetDatabase(folder.databasePath(), ContactSchema::DatabasePassword()));
-        QVERIFY(!CreateJetDatabase(folder.file(QStringLiteral("no/such/folder.mdb")), ContactSchema::DatabasePassword()));
+        QVERIFY(
+            !CreateJetDatabase(folder.file(QStringLiteral("no/such/folder.mdb")), ContactSchema::DatabasePassword()));
         QVERIFY(!QFileInfo::exists(folder.file(QStringLiteral("no"))));
         QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("Kalvo.mdb")});

@@ -2,9 +2,9 @@
 // widths, record identity, stale writes and photos.
 
 #include "store/AdoxCatalog.h"
-#include "tests/support/ContactBook.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
+#include "tests/support/ContactBook.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,7 +15,8 @@ private slots:
     void shouldCreateEncryptedFileThatRefusesAnotherPassword()
     {
         ContactBook db;
-        db.query.AppendRecord({QStringLiteral("朋友"), QStringLiteral("秘密名字"), QString(), QStringLiteral("13800138000")});
+        db.query.AppendRecord(
+            {QStringLiteral("朋友"), QStringLiteral("秘密名字"), QString(), QStringLiteral("13800138000")});
         db.connection.Close();
         const QString path = db.folder.databasePath();
         const QByteArray bytes = TestFolder::readAll(path);
@@ -77,7 +78,8 @@ private slots:
         TestFolder folder;
         TADOConnection connection;
         connection.ConnectionString = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=%1;"
-                                                     "Jet OLEDB:Database Password=x").arg(folder.databasePath());
+                                                     "Jet OLEDB:Database Password=x")
+                                          .arg(folder.databasePath());
         expectDatabaseError([&] { connection.Open(); }, QStringLiteral("ADOConnection1: 无法打开数据库文件"));
 
         TestFolder::writeAll(folder.databasePath(), QByteArray(4096, 'x'));
@@ -127,8 +129,7 @@ private slots:
         db.connection.Close();
         db.connection.ConnectionString.replace(QStringLiteral("Password=") + ContactSchema::DatabasePassword(),
                                                QStringLiteral("Password=bad"));
-        expectDatabaseError([&] { db.query.Open(); },
-                            QStringLiteral("ADOConnection1: 不是数据库文件或密码错误"));
+        expectDatabaseError([&] { db.query.Open(); }, QStringLiteral("ADOConnection1: 不是数据库文件或密码错误"));
         QVERIFY(!db.query.Active());
     }
 
@@ -150,7 +151,8 @@ private slots:
         QCOMPARE(db.query.DisplayText(0, 7), QStringLiteral("(Blob)"));
 
         db.reopen();
-        QCOMPARE(db.query.FieldByName(QStringLiteral("姓名"))->AsString(), astral + QStringLiteral("张") + QString(8, ' '));
+        QCOMPARE(db.query.FieldByName(QStringLiteral("姓名"))->AsString(),
+                 astral + QStringLiteral("张") + QString(8, ' '));
         SecondCopy other(db.folder.databasePath());
         QCOMPARE(other.column(QStringLiteral("select typeof(电话) from rem")), QStringList{"null"});
     }
@@ -167,8 +169,11 @@ private slots:
         QCOMPARE(db.name(), QStringLiteral("一二三四五六七八九十"));
         QCOMPARE(db.query.FieldByName(QStringLiteral("类别"))->AsString().trimmed(), QStringLiteral("同学"));
 
-        expectDatabaseError([&] { db.query.AppendRecord({QString(), QStringLiteral("x"), QString(16, '1')}); },
-                            QStringLiteral("ADOQuery1: 字段 生日 最多 15 个字符"));
+        expectDatabaseError(
+            [&] {
+                db.query.AppendRecord({QString(), QStringLiteral("x"), QString(16, '1')});
+            },
+            QStringLiteral("ADOQuery1: 字段 生日 最多 15 个字符"));
         QCOMPARE(db.query.RecordCount(), 1);
         QCOMPARE(db.query.RecNo(), 1);
 
@@ -240,16 +245,20 @@ private slots:
         db.addNames({QStringLiteral("张三"), QStringLiteral("李四")});
         db.query.First();
         SecondCopy other(db.folder.databasePath());
-        other.execute(QStringLiteral("create trigger no_update before update on rem begin select raise(abort, 'refused'); end;"
-                                     "create trigger no_insert before insert on rem begin select raise(abort, 'refused'); end"));
+        other.execute(
+            QStringLiteral("create trigger no_update before update on rem begin select raise(abort, 'refused'); end;"
+                           "create trigger no_insert before insert on rem begin select raise(abort, 'refused'); end"));
         db.query.Edit();
         db.query.FieldByName(QStringLiteral("姓名"))->SetAsString(QStringLiteral("王五"));
         expectDatabaseError([&] { db.query.Post(); }, QStringLiteral("ADOQuery1: refused"));
         QCOMPARE(db.query.State(), TADOQuery::dsBrowse);
         QCOMPARE(db.name(), QStringLiteral("张三"));
 
-        expectDatabaseError([&] { db.query.AppendRecord({QString(), QStringLiteral("赵六")}); },
-                            QStringLiteral("ADOQuery1: refused"));
+        expectDatabaseError(
+            [&] {
+                db.query.AppendRecord({QString(), QStringLiteral("赵六")});
+            },
+            QStringLiteral("ADOQuery1: refused"));
         QCOMPARE(db.query.State(), TADOQuery::dsBrowse);
         QCOMPARE(db.query.RecordCount(), 2);
         QCOMPARE(db.query.RecNo(), 1);
@@ -291,11 +300,18 @@ private slots:
         db.query.Close();
         const QString closed = QStringLiteral("ADOQuery1: 无法在关闭的数据集上执行该操作");
         const QList<std::function<void()>> actions{
-            [&] { db.query.RecordCount(); },       [&] { db.query.Edit(); },
-            [&] { db.query.Append(); },            [&] { db.query.Delete(); },
-            [&] { db.query.First(); },             [&] { db.query.Next(); },
-            [&] { db.query.Post(); },              [&] { db.query.SetRecNo(1); },
-            [&] { db.query.FieldByName("姓名"); }, [&] { db.query.AppendRecord({"a", "b"}); },
+            [&] { db.query.RecordCount(); },
+            [&] { db.query.Edit(); },
+            [&] { db.query.Append(); },
+            [&] { db.query.Delete(); },
+            [&] { db.query.First(); },
+            [&] { db.query.Next(); },
+            [&] { db.query.Post(); },
+            [&] { db.query.SetRecNo(1); },
+            [&] { db.query.FieldByName("姓名"); },
+            [&] {
+                db.query.AppendRecord({"a", "b"});
+            },
         };
         for (const auto& action : actions)
             expectDatabaseError(action, closed);

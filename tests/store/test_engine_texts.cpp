@@ -19,11 +19,16 @@ private slots:
         const QString jet = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info = False;"
                                            "Mode = ReadWrite;Data Source=/tmp/a b/Kalvo.mdb;"
                                            "Jet OLEDB:Database Password=s3cret");
-        QTest::newRow("file with a blank") << jet << "Data Source" << "/tmp/a b/Kalvo.mdb";
-        QTest::newRow("password") << jet << "jet oledb:database password" << "s3cret";
-        QTest::newRow("blanks around =") << jet << "MODE" << "ReadWrite";
+        QTest::newRow("file with a blank") << jet << "Data Source"
+                                           << "/tmp/a b/Kalvo.mdb";
+        QTest::newRow("password") << jet << "jet oledb:database password"
+                                  << "s3cret";
+        QTest::newRow("blanks around =") << jet << "MODE"
+                                         << "ReadWrite";
         QTest::newRow("missing key") << jet << "User ID" << QString();
-        QTest::newRow("empty value") << "Data Source=;Provider=x" << "Data Source" << "";
+        QTest::newRow("empty value") << "Data Source=;Provider=x"
+                                     << "Data Source"
+                                     << "";
     }
 
     void shouldReadConnectionValuesWhateverTheirCaseAndBlanks()

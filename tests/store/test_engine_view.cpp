@@ -1,8 +1,8 @@
 // The recordset's view: current record, filter, sort and the signals that the grid follows.
 
-#include "tests/support/ContactBook.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
+#include "tests/support/ContactBook.h"
 
 #include <QSignalSpy>
 
@@ -164,8 +164,8 @@ private slots:
         QTest::newRow("nothing") << QString() << QStringList{"张", "李", "王"} << 0;
         QTest::newRow("a record added") << "insert into rem(姓名) values('赵')" << QStringList{"张", "李", "王", "赵"}
                                         << 1;
-        QTest::newRow("a record changed") << "update rem set 姓名 = '钱' where 姓名 = '李'"
-                                          << QStringList{"张", "钱", "王"} << 0;
+        QTest::newRow("a record changed")
+            << "update rem set 姓名 = '钱' where 姓名 = '李'" << QStringList{"张", "钱", "王"} << 0;
     }
     void shouldCountAtADeferredOpenAndReadTheRecordsAtTheFirstLook()
     {

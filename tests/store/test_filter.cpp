@@ -14,10 +14,7 @@ const QList<bool> kBlob{false, false, false, false, false, false, false, true};
 class Row : public FilterRow {
 public:
     Row(std::initializer_list<std::optional<QString>> values) : values_(values) {}
-    bool IsNull(int column) const override
-    {
-        return column >= int(values_.size()) || !values_[column].has_value();
-    }
+    bool IsNull(int column) const override { return column >= int(values_.size()) || !values_[column].has_value(); }
     QStringView Text(int column) const override
     {
         return IsNull(column) ? QStringView() : QStringView(*values_[column]);
@@ -36,7 +33,7 @@ const Row wang{"朋友", "王小明", "1990-01-02", "13812345678", "777", "北�
 const Row smith{"同事", "John Smith", std::nullopt, "010-555", "1234", std::nullopt, "50% off"};
 const Row numbers{"", "", "", "1e3", " -2.5", "12345678901234567890", ""};
 
-} // namespace
+}  // namespace
 
 class FilterTest : public QObject {
     Q_OBJECT
@@ -151,25 +148,44 @@ private slots:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("expected");
-        QTest::newRow("empty pattern empty value") << "" << "" << true;
-        QTest::newRow("empty pattern") << "" << "a" << false;
-        QTest::newRow("only wildcard") << "%" << "" << true;
-        QTest::newRow("backtrack") << "%ab%abc" << "abxababc" << true;
-        QTest::newRow("backtrack fails") << "%ab%abd" << "abxababc" << false;
-        QTest::newRow("wildcards mixed") << "a*b%c" << "aXXbYYc" << true;
-        QTest::newRow("_ is itself") << "a_b" << "aXb" << false;
-        QTest::newRow("_ matches _") << "a_b" << "a_b" << true;
-        QTest::newRow("? is itself") << "%?%" << "what" << false;
-        QTest::newRow("? matches ?") << "%?%" << "what?" << true;
-        QTest::newRow("chinese") << "%小%" << "王小明" << true;
-        QTest::newRow("pieces may not overlap") << "%a%a" << "a" << false;
-        QTest::newRow("start and end may not overlap") << "ab%b" << "ab" << false;
-        QTest::newRow("start, middle and end") << "a%b%c" << "abc" << true;
-        QTest::newRow("middle taken leftmost") << "x%ab%b" << "xabab" << true;
-        QTest::newRow("literals around run") << "_%?" << "_x?" << true;
-        QTest::newRow("literal after run") << "%_" << "ab" << false;
-        QTest::newRow("letter head found in either case") << "%sMi%" << "John SMITH" << true;
-        QTest::newRow("no ascii folding beyond ascii") << "%ä%" << "Ä" << false;
+        QTest::newRow("empty pattern empty value") << ""
+                                                   << "" << true;
+        QTest::newRow("empty pattern") << ""
+                                       << "a" << false;
+        QTest::newRow("only wildcard") << "%"
+                                       << "" << true;
+        QTest::newRow("backtrack") << "%ab%abc"
+                                   << "abxababc" << true;
+        QTest::newRow("backtrack fails") << "%ab%abd"
+                                         << "abxababc" << false;
+        QTest::newRow("wildcards mixed") << "a*b%c"
+                                         << "aXXbYYc" << true;
+        QTest::newRow("_ is itself") << "a_b"
+                                     << "aXb" << false;
+        QTest::newRow("_ matches _") << "a_b"
+                                     << "a_b" << true;
+        QTest::newRow("? is itself") << "%?%"
+                                     << "what" << false;
+        QTest::newRow("? matches ?") << "%?%"
+                                     << "what?" << true;
+        QTest::newRow("chinese") << "%小%"
+                                 << "王小明" << true;
+        QTest::newRow("pieces may not overlap") << "%a%a"
+                                                << "a" << false;
+        QTest::newRow("start and end may not overlap") << "ab%b"
+                                                       << "ab" << false;
+        QTest::newRow("start, middle and end") << "a%b%c"
+                                               << "abc" << true;
+        QTest::newRow("middle taken leftmost") << "x%ab%b"
+                                               << "xabab" << true;
+        QTest::newRow("literals around run") << "_%?"
+                                             << "_x?" << true;
+        QTest::newRow("literal after run") << "%_"
+                                           << "ab" << false;
+        QTest::newRow("letter head found in either case") << "%sMi%"
+                                                          << "John SMITH" << true;
+        QTest::newRow("no ascii folding beyond ascii") << "%ä%"
+                                                       << "Ä" << false;
     }
     void shouldMatchLikePatternsWithBacktracking()
     {

@@ -2,10 +2,10 @@
 // numbers and blobs in text columns. Each value reads on its own, and writes
 // still find the record they read.
 
-#include "tests/support/ContactBook.h"
 #include "store/DbHelpers.h"
-#include "tests/support/RawBook.h"
 #include "store/StoredText.h"
+#include "tests/support/ContactBook.h"
+#include "tests/support/RawBook.h"
 
 #include <vector>
 
@@ -31,11 +31,17 @@ QStringList gridTexts(TADOQuery& query, int row)
     return texts;
 }
 
-RawValue gbk(const char* hex) { return RawValue::text(QByteArray::fromHex(hex)); }
+RawValue gbk(const char* hex)
+{
+    return RawValue::text(QByteArray::fromHex(hex));
+}
 // The bytes as written: through QString a leading byte order mark would go.
-RawValue utf8(const char* text) { return RawValue::text(QByteArray(text)); }
+RawValue utf8(const char* text)
+{
+    return RawValue::text(QByteArray(text));
+}
 
-} // namespace
+}  // namespace
 
 class ForeignValuesTest : public QObject {
     Q_OBJECT
@@ -72,16 +78,15 @@ private slots:
         QTest::addColumn<std::vector<RawValue>>("values");
         QTest::addColumn<QStringList>("texts");
         QTest::newRow("GBK category before UTF-8 texts")
-            << std::vector{gbk("c5f3d3d1"), utf8("李雷"), utf8("2005"), utf8("13800001111"), utf8("12345"),
-                           utf8("北京市"), utf8("老同学")}
+            << std::vector{gbk("c5f3d3d1"), utf8("李雷"),   utf8("2005"),  utf8("13800001111"),
+                           utf8("12345"),   utf8("北京市"), utf8("老同学")}
             << QStringList{"朋友", "李雷", "2005", "13800001111", "12345", "北京市", "老同学"};
-        QTest::newRow("GBK everywhere")
-            << std::vector{gbk("c5f3d3d1"), gbk("c0eec0d7"), RawValue::null(), gbk("3133383030"), RawValue::null(),
-                           gbk("b1b1bea9cad0"), gbk("c0cfcdacd1a7")}
-            << QStringList{"朋友", "李雷", "", "13800", "", "北京市", "老同学"};
-        QTest::newRow("bytes that are no character")
-            << std::vector{gbk("80ff"), utf8("李雷"), utf8("x")}
-            << QStringList{"\uFFFD\uFFFD", "李雷", "x", "", "", "", ""};
+        QTest::newRow("GBK everywhere") << std::vector{gbk("c5f3d3d1"),    gbk("c0eec0d7"),  RawValue::null(),
+                                                       gbk("3133383030"),  RawValue::null(), gbk("b1b1bea9cad0"),
+                                                       gbk("c0cfcdacd1a7")}
+                                        << QStringList{"朋友", "李雷", "", "13800", "", "北京市", "老同学"};
+        QTest::newRow("bytes that are no character") << std::vector{gbk("80ff"), utf8("李雷"), utf8("x")}
+                                                     << QStringList{"\uFFFD\uFFFD", "李雷", "x", "", "", "", ""};
         QTest::newRow("byte order mark first")
             << std::vector{utf8("\xEF\xBB\xBF朋友"), utf8("李雷"), utf8("2005")}
             << QStringList{QChar(0xFEFF) + QStringLiteral("朋友"), "李雷", "2005", "", "", "", ""};
@@ -89,8 +94,8 @@ private slots:
             << std::vector{utf8("𪚥"), gbk("9835ee37"), utf8("2005")}
             << QStringList{"𪚥", "𪚥", "2005", "", "", "", ""};
         QTest::newRow("blobs in text columns")
-            << std::vector{RawValue::blob(QByteArray::fromHex("c5f3d3d1")), RawValue::blob(QStringLiteral("韩梅梅").toUtf8()),
-                           RawValue::blob(QByteArray()), utf8("110")}
+            << std::vector{RawValue::blob(QByteArray::fromHex("c5f3d3d1")),
+                           RawValue::blob(QStringLiteral("韩梅梅").toUtf8()), RawValue::blob(QByteArray()), utf8("110")}
             << QStringList{"朋友", "韩梅梅", "", "110", "", "", ""};
         QTest::newRow("numbers bound to text columns")
             << std::vector{utf8("同事"), utf8("王五"), RawValue::number(20050101), RawValue::decimal(2.5),
@@ -138,7 +143,8 @@ private slots:
         QCOMPARE(raw.stored(QStringLiteral("生日")), QStringList{StoredAs("text", "2005")});
         QCOMPARE(raw.stored(QStringLiteral("QQ")), QStringList{StoredAs("text", "\x80\xFF")});
         QCOMPARE(raw.stored(QStringLiteral("地址")), QStringList{QStringLiteral("null:")});
-        QCOMPARE(raw.stored(QStringLiteral("备注")), QStringList{StoredAs("text", QByteArray::fromHex("c0cfcdacd1a7"))});
+        QCOMPARE(raw.stored(QStringLiteral("备注")),
+                 QStringList{StoredAs("text", QByteArray::fromHex("c0cfcdacd1a7"))});
         QCOMPARE(raw.stored(QStringLiteral("jpg")), QStringList{StoredAs("blob", photo)});
         QCOMPARE(trimmedTexts(db.query), (QStringList{"朋友", "韩梅梅", "2005", "120", "\uFFFD\uFFFD", "", "老同学"}));
 
@@ -182,7 +188,8 @@ private slots:
         other.Edit();
         other.FieldByName(QStringLiteral("名字"))->SetAsString(QStringLiteral("李雷"));
         other.Post();
-        QCOMPARE(raw.stored(QStringLiteral("数"), QStringLiteral("other")), QStringList{"integer:3432"}  /* hex of its text */);
+        QCOMPARE(raw.stored(QStringLiteral("数"), QStringLiteral("other")),
+                 QStringList{"integer:3432"} /* hex of its text */);
         QCOMPARE(raw.texts(QStringLiteral("select 比 = 0.1 from other")), QStringList{"1"});
     }
 };

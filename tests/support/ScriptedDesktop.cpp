@@ -44,7 +44,7 @@ std::optional<QString> next(std::deque<std::optional<QString>>& queue)
         return std::nullopt;
     return name;
 }
-} // namespace
+}  // namespace
 
 std::optional<QString> ScriptedDesktop::OpenPictureFileName(QWidget*, const QString& filter)
 {

@@ -24,7 +24,7 @@ struct RecordedShellOpen {
 
 class ScriptedDesktop : public Desktop {
 public:
-    ScriptedDesktop();   // installs itself as the desktop
+    ScriptedDesktop();            // installs itself as the desktop
     ~ScriptedDesktop() override;  // puts the previous desktop back
 
     // Answers for the next boxes, in order; a box with no scripted answer gets

@@ -1,8 +1,8 @@
 // The real message boxes show their texts as they stand, markup-like characters included.
 
 #include "platform/HandlerGuard.h"
-#include "ui/MessageBoxes.h"
 #include "platform/QtDesktop.h"
+#include "ui/MessageBoxes.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,7 +38,7 @@ ShownBox showAndRead(const std::function<void()>& open)
     open();
     return shown;
 }
-} // namespace
+}  // namespace
 
 class BoxTextTest : public QObject {
     Q_OBJECT
@@ -57,8 +57,10 @@ private slots:
         const QString name = QStringLiteral("照片/<b>x</b>.jpg");
         QTest::newRow("InfoBox") << 0 << name << name;
         QTest::newRow("ConfirmBox") << 1 << name << name;
-        QTest::newRow("error box") << 2 << QStringLiteral("无法打开 ") + name << QStringLiteral("无法打开 ") + name + u'.';
-        QTest::newRow("entity and line break") << 0 << QStringLiteral("a &amp; b<br>c") << QStringLiteral("a &amp; b<br>c");
+        QTest::newRow("error box") << 2 << QStringLiteral("无法打开 ") + name
+                                   << QStringLiteral("无法打开 ") + name + u'.';
+        QTest::newRow("entity and line break")
+            << 0 << QStringLiteral("a &amp; b<br>c") << QStringLiteral("a &amp; b<br>c");
     }
     void shouldShowMarkupAsPlainCharacters()
     {

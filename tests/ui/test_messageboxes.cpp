@@ -1,6 +1,6 @@
 #include "platform/FileFilter.h"
-#include "ui/MessageBoxes.h"
 #include "tests/support/ScriptedDesktop.h"
+#include "ui/MessageBoxes.h"
 
 #include <QTest>
 
@@ -27,12 +27,18 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("dir");
-        QTest::newRow("path") << "/home/wang/dir/a.txt" << "/home/wang/dir/";
-        QTest::newRow("bare name") << "a.txt" << "";
-        QTest::newRow("root") << "/Kalvo.mdb" << "/";
-        QTest::newRow("address") << "https://tessaly.org/help" << "https://tessaly.org/";
-        QTest::newRow("colon is ordinary") << "/tmp/a:b/c" << "/tmp/a:b/";
-        QTest::newRow("chinese") << "/数据/照片.jpg" << "/数据/";
+        QTest::newRow("path") << "/home/wang/dir/a.txt"
+                              << "/home/wang/dir/";
+        QTest::newRow("bare name") << "a.txt"
+                                   << "";
+        QTest::newRow("root") << "/Kalvo.mdb"
+                              << "/";
+        QTest::newRow("address") << "https://tessaly.org/help"
+                                 << "https://tessaly.org/";
+        QTest::newRow("colon is ordinary") << "/tmp/a:b/c"
+                                           << "/tmp/a:b/";
+        QTest::newRow("chinese") << "/数据/照片.jpg"
+                                 << "/数据/";
     }
     void shouldCutWorkingDirectoryAtLastSlash()
     {

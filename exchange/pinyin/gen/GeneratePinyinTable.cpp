@@ -178,8 +178,7 @@ private:
     static std::unique_ptr<icu::Transliterator> open(const char* id)
     {
         UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::Transliterator> t(
-            icu::Transliterator::createInstance(id, UTRANS_FORWARD, status));
+        std::unique_ptr<icu::Transliterator> t(icu::Transliterator::createInstance(id, UTRANS_FORWARD, status));
         if (U_FAILURE(status) || !t)
             fail(std::string("ICU has no transliterator ") + id);
         return t;
@@ -364,8 +363,8 @@ public:
         out << "const int compoundSurnameCount = " << compounds_.size() << ";\n";
         out << "const CompoundSurname compoundSurnames[] = {\n";
         for (const auto& [key, c] : compounds_)
-            out << "    {" << unsigned(key.first) << ", " << unsigned(key.second) << ", " << id.at(c.first) << ", " << id.at(c.second)
-                << "},\n";
+            out << "    {" << unsigned(key.first) << ", " << unsigned(key.second) << ", " << id.at(c.first) << ", "
+                << id.at(c.second) << "},\n";
         out << "};\n\n}  // namespace pinyin_data\n";
         std::cerr << "pinyin table: " << points.size() << " characters, " << syllables.size() << " syllables, "
                   << lists.size() << " reading lists, " << compounds_.size() << " compound surnames\n";

@@ -12,7 +12,7 @@ PACKAGES=(
   xvfb xauth x11-utils xdotool imagemagick libx11-dev
   fonts-wqy-zenhei fontconfig
   python3-xlrd
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   python3
   python3-vobject
   unicode-data libicu-dev libbz2-dev

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds and runs every test, in stages that each
 # print their time:
+#   format              clang-format --dry-run --Werror over the sources, so they
+#                       keep the layout .clang-format states
 #   build, tests        the normal build (build/) and the whole suite
 #   sanitize, sanitize-tests
 #                       the whole suite again, built with clang under
@@ -25,6 +27,11 @@ SANITIZE_DIR=$ROOT/build-sanitize
 FUZZ_WORK=$ROOT/build-sanitize/fuzz-runs
 
 source scripts/sanitizer-env.sh
+
+stage_format() {
+    find app forms store photo export ui platform exchange book fuzz tests bench \
+        -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run --Werror
+}
 
 stage_build() {
     bash scripts/build.sh
@@ -122,7 +129,7 @@ stage_e2e() {
     return $failed
 }
 
-ALL=(build tests sanitize sanitize-tests fuzz e2e)
+ALL=(format build tests sanitize sanitize-tests fuzz e2e)
 STAGES=("$@")
 [ ${#STAGES[@]} -gt 0 ] || STAGES=("${ALL[@]}")
 

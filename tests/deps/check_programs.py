@@ -128,7 +128,8 @@ def shell_programs(path):
         words = part.split()
         while words and (re.match(r"^\w+=", words[0]) or words[0] in PREFIXES):
             words.pop(0)
-        if words and words[0] == "timeout":
+        if words and words[0] in ("timeout", "xargs"):  # programs that run the next word
+            found.add(words[0])
             words = [w for w in words[1:] if not re.match(r"^-|^\d", w)]
         if not words:
             continue

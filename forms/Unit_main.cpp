@@ -189,16 +189,18 @@ void TForm_main::PostContactForm(bool byPosition)
 // A click on a data cell: the clicked record back into the fields, trimmed, with its photo.
 void TForm_main::DBGrid1CellClick(int /*column*/)
 {
-    const auto text = [this](const QString& column) { return TrimControl(ADOQuery1.FieldByName(column)->AsString()); };
-    ComboBox1->setEditText(text(QStringLiteral("类别")));
-    Edit1->setText(text(QStringLiteral("姓名")));
+    const auto text = [this](ContactText column) {
+        return TrimControl(ADOQuery1.FieldByName(ContactTextColumn(column))->AsString());
+    };
+    ComboBox1->setEditText(text(ContactText::Category));
+    Edit1->setText(text(ContactText::Name));
     SetPanelText(0, Edit1->text());
     SetPanelText(2, PositionText(ADOQuery1.RecNo()));
-    Edit2->setText(text(QStringLiteral("生日")));
-    Edit3->setText(text(QStringLiteral("电话")));
-    Edit4->setText(text(QStringLiteral("QQ")));
-    Edit5->setText(text(QStringLiteral("地址")));
-    Edit6->setText(text(QStringLiteral("备注")));
+    Edit2->setText(text(ContactText::Birthday));
+    Edit3->setText(text(ContactText::Phone));
+    Edit4->setText(text(ContactText::QQ));
+    Edit5->setText(text(ContactText::Address));
+    Edit6->setText(text(ContactText::Note));
     LoadPhotoFromField(Image1, PhotoColumn(), ADOQuery1);
 }
 

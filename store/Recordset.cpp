@@ -16,7 +16,7 @@ void TADOQuery::Impl::checkActive() const
 void TADOQuery::Impl::checkEditing() const
 {
     checkActive();
-    if (state != dsEdit && state != dsInsert)
+    if (!editing())
         fail(QStringLiteral("数据集不在编辑或插入状态"));
 }
 
@@ -26,7 +26,7 @@ Cell TADOQuery::Impl::cellOf(int column) const
     fetchIfPending();
     if (column < 0 || column >= int(columns.size()))
         fail(QStringLiteral("字段索引越界"));
-    if (state == dsEdit || state == dsInsert)
+    if (editing())
         return edit.cells[column];
     const Record* record = currentRecord();
     return record ? record->cell(column) : Cell();
@@ -90,7 +90,7 @@ QByteArray TField::AsBytes() const
         return QByteArray();
     if (!d->columns[index_].blob)
         return cell.text.toUtf8();
-    if (d->state == TADOQuery::dsEdit || d->state == TADOQuery::dsInsert) {
+    if (d->editing()) {
         if (d->edit.changed[index_] || d->state == TADOQuery::dsInsert)
             return d->edit.blobs[index_];
     }
@@ -360,7 +360,7 @@ void TADOQuery::Edit()
 {
     d->fetchIfPending();
     d->checkActive();
-    if (d->state == dsEdit || d->state == dsInsert)
+    if (d->editing())
         return;
     d->checkWritable();
     if (d->view.empty()) {

@@ -100,12 +100,15 @@ struct TADOQuery::Impl {
     std::vector<SortKey> sortKeys;
 
     EditBuffer edit;
+    bool editing() const { return state == TADOQuery::dsEdit || state == TADOQuery::dsInsert; }
 
     int holdCount = 0;
     bool heldChanges = false;
 
     // Messages
     [[noreturn]] void fail(const QString& text) const;
+    // The record as read is no longer what the file holds.
+    [[noreturn]] void failStale() const;
     void checkActive() const;
     void checkEditing() const;
     void checkWritable() const;

@@ -11,6 +11,11 @@ void TADOQuery::Impl::fail(const QString& text) const
     throw EDatabaseError(q->Name + QStringLiteral(": ") + text);
 }
 
+void TADOQuery::Impl::failStale() const
+{
+    fail(QStringLiteral("记录已被其他程序修改或删除"));
+}
+
 sqlite3* TADOQuery::Impl::db() const
 {
     if (!q->Connection)
@@ -173,7 +178,7 @@ Record TADOQuery::Impl::readRecord(sqlite3* handle, qint64 rowid) const
     Statement statement(handle, projection + QStringLiteral(" where rowid = ?"));
     statement.bindInt64(1, rowid);
     if (!statement.step())
-        fail(QStringLiteral("记录已被其他程序修改或删除"));
+        failStale();
     return recordAt(statement, columns, true);
 }
 
@@ -189,7 +194,7 @@ QByteArray TADOQuery::Impl::readBlob(int column) const
             QStringLiteral("select %1 from %2 where rowid = ?").arg(QuoteIdentifier(columns[column].name), table));
         statement.bindInt64(1, record->rowid);
         if (!statement.step())
-            fail(QStringLiteral("记录已被其他程序修改或删除"));
+            failStale();
         return statement.columnBlob(0);
     } catch (const SqliteFailure& f) {
         fail(f.text);

@@ -8,6 +8,7 @@
 #include "book/ListTable.h"
 #include "exchange/ContactDraft.h"
 #include "platform/AppPaths.h"
+#include "platform/TextRules.h"
 
 #include <QDir>
 

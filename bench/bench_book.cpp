@@ -76,7 +76,8 @@ Timing timed(const QStringList& arguments, QuietConsole& console)
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpu = std::clock();
-    const int status = RunBook(QStringList{QStringLiteral("--password-file"), QStringLiteral("-")} + arguments, console);
+    const int status =
+        RunBook(QStringList{QStringLiteral("--password-file"), QStringLiteral("-")} + arguments, console);
     const Timing t{timer.elapsed(), qint64(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC};
     if (status != ExitCode::Success)
         std::fprintf(stderr, "tessaly-book %s failed\n", qPrintable(arguments.join(u' ')));

@@ -42,7 +42,8 @@ void UnlockBook(BookRun& run, const LoginCheck& check)
         return;
     }
     if (!run.console.canAsk())
-        throw UsageError(QStringLiteral("需要登录密码：没有终端可以询问，请用 --password-file 文件 给出（- 表示标准输入）"));
+        throw UsageError(
+            QStringLiteral("需要登录密码：没有终端可以询问，请用 --password-file 文件 给出（- 表示标准输入）"));
     constexpr int Tries = 3;
     for (int attempt = 1; attempt <= Tries; ++attempt) {
         const std::optional<QString> typed = run.console.askHidden(QStringLiteral("密码："));

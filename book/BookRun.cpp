@@ -66,8 +66,8 @@ QString BookHelp()
           << QStringLiteral("                                不给时在终端上询问（不显示输入，最多三次）")
           << QStringLiteral("  --gui                         在窗口中显示报告（export 不给文件时弹出保存对话框）")
           << QStringLiteral("  -h, --help                    显示本帮助") << QString()
-          << QStringLiteral("读写通讯录的命令都先核对登录密码，规则与登录窗口相同（出厂密码为 480917）。")
-          << QString() << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）或密码不对；2 用法错误。");
+          << QStringLiteral("读写通讯录的命令都先核对登录密码，规则与登录窗口相同（出厂密码为 480917）。") << QString()
+          << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）或密码不对；2 用法错误。");
     return lines.join(u'\n');
 }
 
@@ -153,7 +153,7 @@ int runCommand(const QStringList& arguments, Console& console, bool& gui)
         if (!command)
             throw UsageError(QStringLiteral("未知的命令：%1").arg(parsed.rest.first()));
         BookRun run{console, parsed.database.isEmpty() ? DatabasePathFor(ExecutablePath()) : parsed.database,
-                    parsed.gui, parsed.passwordFile};
+                    parsed.gui, parsed.passwordFile, std::nullopt};
         return command->run(run, parsed.rest.mid(1));
     } catch (const UsageError& e) {
         console.err(QStringLiteral("tessaly-book：%1").arg(e.Message));

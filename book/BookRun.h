@@ -32,9 +32,9 @@ public:
 
 struct BookRun {
     Console& console;
-    QString database;      // the book's file: --db, else Kalvo.mdb beside the executable
-    bool gui = false;      // --gui: dialogs instead of the terminal
-    QString passwordFile;  // --password-file: where the login password is ("-": the standard input)
+    QString database;                 // the book's file: --db, else Kalvo.mdb beside the executable
+    bool gui = false;                 // --gui: dialogs instead of the terminal
+    QString passwordFile;             // --password-file: where the login password is ("-": the standard input)
     std::optional<QString> password;  // the login password once it opened the book
 };
 

@@ -76,6 +76,23 @@ expect_status 0 "$BOOK" list
 grep -q "$(printf '^\t张三\t\t138-0013-8000\t')" out.txt || fail "list row trimmed and tab-separated"
 ok "list for programs"
 
+expect_status 0 "$BOOK" list --numbers
+number=$(awk -F'\t' '$3 == "张三" { print $1 }' out.txt)
+[ "$number" = "$(sql Kalvo.mdb "select rowid from rem where 姓名='张三';")" ] || fail "list --numbers gives the rowid: $number"
+expect_status 0 "$BOOK" qr "$number" zhang.png
+[ "$(stat -c %a zhang.png)" = 600 ] || fail "the QR picture is its owner's only"
+zbarimg -q --raw zhang.png > scanned.vcf 2>/dev/null || fail "zbarimg reads the QR code"
+/usr/bin/python3 - scanned.vcf <<'PY' || fail "the scanned vCard: $(cat scanned.vcf)"
+import sys, vobject
+card = vobject.readOne(open(sys.argv[1], encoding='utf-8').read())
+assert card.version.value == '3.0' and card.fn.value == '张三', card
+assert card.tel.value == '138-0013-8000'
+assert 'photo' not in card.contents, 'no photo in the code'
+PY
+expect_status 1 "$BOOK" qr 999 none.png
+[ ! -e none.png ] || fail "no picture for a number the book does not have"
+ok "a contact as a QR code, read back by zbarimg"
+
 expect_status 0 "$BOOK" export all.vcf
 /usr/bin/python3 - all.vcf photo.jpg <<'PY' || fail "python3-vobject reads the export"
 import sys, vobject

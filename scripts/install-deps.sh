@@ -19,6 +19,7 @@ PACKAGES=(
   unicode-data libicu-dev libbz2-dev
   desktop-file-utils appstream
   libfreexl-dev libzip-dev libxlsxwriter-dev python3-xlwt python3-openpyxl
+  libqrencode-dev zbar-tools
 )
 
 missing=()

@@ -8,4 +8,7 @@
 
 #include <QList>
 
+// Any table the same way: a header row, then the rows.
+void PrintTable(Console& console, const QStringList& header, const QList<QStringList>& rows);
+
 void PrintContacts(Console& console, const QList<ContactTexts>& contacts, bool withPinyin);

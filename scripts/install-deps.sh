@@ -19,7 +19,7 @@ PACKAGES=(
   desktop-file-utils appstream
   libfreexl-dev libzip-dev libxlsxwriter-dev python3-xlwt python3-openpyxl
   python3-lunardate python3-icalendar
-  dunst dbus
+  dunst dbus-daemon dbus-bin
 )
 
 missing=()

@@ -217,3 +217,8 @@ std::optional<Birthday> ReadBirthday(const QString& text)
     const Birthday birthday{calendar, parts->year, parts->month, parts->day, parts->leapMonth};
     return exists(birthday) ? std::optional<Birthday>(birthday) : std::nullopt;
 }
+
+bool IsUnreadBirthday(const QString& text)
+{
+    return !text.trimmed().isEmpty() && !ReadBirthday(text);
+}

@@ -24,6 +24,8 @@ struct Birthday {
 
 // nullopt when the text is not understood (empty included).
 std::optional<Birthday> ReadBirthday(const QString& text);
+// A text that says something (not blank) that is not understood.
+bool IsUnreadBirthday(const QString& text);
 
 // The years a birth year may be: a Gregorian one outside them is a placeholder
 // or a slip, not a birth; a lunar one must lie in the lunar table.

@@ -39,11 +39,9 @@ QList<UpcomingBirthday> UpcomingBirthdays(const QList<BirthdayContact>& contacts
 QList<int> UnreadBirthdays(const QList<BirthdayContact>& contacts)
 {
     QList<int> unread;
-    for (int i = 0; i < contacts.size(); ++i) {
-        const QString& text = textOf(contacts[i], ContactText::Birthday);
-        if (!text.trimmed().isEmpty() && !ReadBirthday(text))
+    for (int i = 0; i < contacts.size(); ++i)
+        if (IsUnreadBirthday(textOf(contacts[i], ContactText::Birthday)))
             unread << i;
-    }
     return unread;
 }
 

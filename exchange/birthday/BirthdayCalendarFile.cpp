@@ -131,11 +131,7 @@ QByteArray BirthdaysAsICalendar(const QList<StoredContact>& contacts, const QDat
 
 void WriteBirthdayCalendarFile(const QString& path, const QList<StoredContact>& contacts)
 {
-    const QByteArray bytes = BirthdaysAsICalendar(contacts, QDateTime::currentDateTimeUtc());
-    QFile file(path);
-    OpenForWriting(file);
-    file.write(bytes);
-    FinishWriting(file);
+    WriteWholeFile(path, BirthdaysAsICalendar(contacts, QDateTime::currentDateTimeUtc()));
 }
 
 QString BirthdayCalendarSummary(const QList<StoredContact>& contacts)

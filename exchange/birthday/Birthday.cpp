@@ -1,5 +1,6 @@
 #include "Birthday.h"
 
+#include "exchange/birthday/DateNames.h"
 #include "exchange/birthday/LunarCalendar.h"
 
 #include <QDate>
@@ -221,4 +222,15 @@ std::optional<Birthday> ReadBirthday(const QString& text)
 bool IsUnreadBirthday(const QString& text)
 {
     return !text.trimmed().isEmpty() && !ReadBirthday(text);
+}
+
+QString BirthdayText(const Birthday& birthday)
+{
+    const QString year = birthday.year ? QString::number(birthday.year) : QString();
+    if (birthday.isLunar())
+        return u"农历"_qs + (year.isEmpty() ? QString() : year + u'年')
+               + LunarMonthDayText(LunarDate{birthday.year, birthday.month, birthday.day, birthday.leapMonth});
+    const QString monthDay =
+        QStringLiteral("%1-%2").arg(birthday.month, 2, 10, QLatin1Char('0')).arg(birthday.day, 2, 10, QLatin1Char('0'));
+    return year.isEmpty() ? monthDay : year + u'-' + monthDay;
 }

@@ -26,6 +26,9 @@ struct Birthday {
 std::optional<Birthday> ReadBirthday(const QString& text);
 // A text that says something (not blank) that is not understood.
 bool IsUnreadBirthday(const QString& text);
+// The birthday as the book writes one it did not get typed: 1990-05-01, 05-01,
+// 农历1985年四月初二, 农历闰四月初二. ReadBirthday reads it back as it was.
+QString BirthdayText(const Birthday& birthday);
 
 // The years a birth year may be: a Gregorian one outside them is a placeholder
 // or a slip, not a birth; a lunar one must lie in the lunar table.

@@ -7,6 +7,11 @@
 #include <QByteArray>
 #include <QString>
 
+// The switch that turns it on, and what it says beside it.
+inline constexpr char16_t BirthdayAutostartSwitch[] = u"登录桌面时提醒生日";
+inline constexpr char16_t BirthdayAutostartNotice[] =
+    u"开启后，提醒不经登录密码即显示：能看到这个桌面的人都会看到通知中的姓名和生日。";
+
 // $XDG_CONFIG_HOME/autostart/tessaly-birthdays.desktop (~/.config when unset).
 QString BirthdayAutostartPath();
 // The entry's text for the program and the book (empty: the book beside the program).

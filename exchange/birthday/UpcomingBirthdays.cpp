@@ -17,20 +17,23 @@ const QString& textOf(const BirthdayContact& contact, ContactText column)
 
 QList<UpcomingBirthday> UpcomingBirthdays(const QList<BirthdayContact>& contacts, const QDate& today, int days)
 {
-    std::vector<int> everyone(size_t(contacts.size()));
-    for (size_t i = 0; i < everyone.size(); ++i)
-        everyone[i] = int(i);
-    const int name = int(ContactText::Name);
-    const std::vector<int> byName = SortRecords(everyone, {SortKey{name, false}}, [&](int row, int) {
-        return std::optional<QString>(contacts[row][size_t(name)]);
-    });
-    QList<UpcomingBirthday> upcoming;
-    for (const int i : byName) {
+    std::vector<UpcomingBirthday> found;
+    for (int i = 0; i < contacts.size(); ++i) {
         const std::optional<Birthday> birthday = ReadBirthday(textOf(contacts[i], ContactText::Birthday));
         const std::optional<BirthdayOccurrence> next = birthday ? NextOccurrence(*birthday, today) : std::nullopt;
         if (next && today.daysTo(next->date) <= days)
-            upcoming << UpcomingBirthday{i, *birthday, *next, int(today.daysTo(next->date))};
+            found.push_back(UpcomingBirthday{i, *birthday, *next, int(today.daysTo(next->date))});
     }
+    // The window's order by 姓名 among the few found, then by date, keeping that order within a day.
+    std::vector<int> rows(found.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        rows[i] = int(i);
+    const int name = int(ContactText::Name);
+    QList<UpcomingBirthday> upcoming;
+    for (const int row : SortRecords(rows, {SortKey{name, false}}, [&](int row, int) {
+             return std::optional<QString>(contacts[found[size_t(row)].contact][size_t(name)]);
+         }))
+        upcoming << found[size_t(row)];
     std::stable_sort(upcoming.begin(), upcoming.end(),
                      [](const UpcomingBirthday& a, const UpcomingBirthday& b) { return a.daysLeft < b.daysLeft; });
     return upcoming;

@@ -23,7 +23,7 @@ int RunExport(BookRun& run, const QStringList& arguments)
         throw UsageError(
             QStringLiteral("不能导出为 %1：支持的文件类型为 %2").arg(ShownPath(target), ExportPatterns().join(u' ')));
 
-    BookFile book(run.database);
+    BookFile book(run.database, &run);
     const QList<StoredContact> contacts = book.contacts();
     SaveAtomically(target, [&](const QString& path) { format->write(path, contacts); });
     const QString written =

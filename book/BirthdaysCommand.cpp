@@ -1,5 +1,11 @@
 // birthdays: the contacts whose next birthday falls within the coming days, the
 // 生日 texts that could not be read, or a desktop notification of the next few.
+//
+// The lists are behind the login password as every command is. The reminder
+// is not: it runs at desktop login, where nobody can type it, and the user who
+// turned it on was told that names and dates will show. So it shows only
+// today's and the next three days' birthdays, on the desktop, never on the
+// standard output, and takes no --days or --today that could list more.
 
 #include "book/BookFile.h"
 #include "book/Commands.h"
@@ -63,12 +69,13 @@ int RunBirthdays(BookRun& run, const QStringList& arguments)
         throw UsageError(QStringLiteral("birthdays 不接受参数 %1").arg(split.operands.first()));
     if (split.has(unread) && split.has(notify))
         throw UsageError(QStringLiteral("birthdays 的 --not-understood 与 --notify 不能同时使用"));
-    if (split.has(unread) && (daysGiven || todayGiven))
-        throw UsageError(QStringLiteral("birthdays 的 --not-understood 不与 --days、--today 同用"));
-    const int days = daysOption(daysGiven, split.has(notify) ? RemindedDays : ListedDays);
+    if ((split.has(unread) || split.has(notify)) && (daysGiven || todayGiven))
+        throw UsageError(
+            QStringLiteral("birthdays 的 %1 不与 --days、--today 同用").arg(split.has(unread) ? unread : notify));
+    const int days = split.has(notify) ? RemindedDays : daysOption(daysGiven, ListedDays);
     const QDate today = todayOption(todayGiven);
 
-    const QList<ContactTexts> contacts = BookFile(run.database).texts();
+    const QList<ContactTexts> contacts = BookFile(run.database, split.has(notify) ? nullptr : &run).texts();
     if (split.has(unread)) {
         QList<ContactTexts> listed;
         for (const int i : UnreadBirthdays(contacts))

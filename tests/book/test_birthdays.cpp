@@ -89,6 +89,8 @@ private slots:
         QTest::newRow("outside the lunar table") << QStringList{"--today", "2099-06-01"} << "农历表的范围";
         QTest::newRow("an operand") << QStringList{"张三"} << "birthdays 不接受参数 张三";
         QTest::newRow("both lists") << QStringList{"--not-understood", "--notify"} << "不能同时使用";
+        QTest::newRow("a reminder of other days") << QStringList{"--notify", "--days", "30"} << "--notify 不与 --days";
+        QTest::newRow("a reminder of another day") << QStringList{"--today=2026-12-08", "--notify"} << "--today 同用";
         QTest::newRow("an unknown flag") << QStringList{"--lunar"} << "birthdays 不认识选项 --lunar";
     }
     void shouldRefuseArgumentsItCannotTake()
@@ -99,6 +101,28 @@ private slots:
         QCOMPARE(r.status, 2);
         QVERIFY2(r.err.join(u'\n').contains(message), qPrintable(r.err.join(u'\n')));
         QVERIFY(r.out.isEmpty());
+    }
+
+    void shouldListOnlyBehindTheLoginPassword()
+    {
+        CapturingConsole console;
+        const BookResult r = runBookAsGiven({"--db", book_.path, "birthdays", "--today", "2026-12-08"}, console);
+        QCOMPARE(r.status, 2);
+        QVERIFY(r.err.join(u'\n').contains("--password-file"));
+        QVERIFY(r.out.isEmpty());
+    }
+
+    // At desktop login nobody can type the password: the reminder goes without
+    // it (here a book with no birthday near, so no desktop is needed).
+    void shouldRemindWithoutThePassword()
+    {
+        TestBook empty;
+        empty.add({{"朋友", "赵六", ""}});
+        CapturingConsole console;
+        const BookResult r = runBookAsGiven({"--db", empty.path, "birthdays", "--notify"}, console);
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.isEmpty());
     }
 
     void shouldFailWithoutABook()

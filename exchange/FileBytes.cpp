@@ -60,3 +60,11 @@ void FinishWriting(QFile& file)
     }
     file.close();
 }
+
+void WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    OpenForWriting(file);
+    file.write(bytes);
+    FinishWriting(file);
+}

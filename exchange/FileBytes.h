@@ -16,3 +16,5 @@ QByteArray ReadWholeFile(const QString& path);
 void OpenForWriting(QFile& file);
 // Flushes and closes a file opened by OpenForWriting; a short write raises ExchangeError.
 void FinishWriting(QFile& file);
+// A new file holding exactly these bytes. Raises ExchangeError "无法写入文件 …".
+void WriteWholeFile(const QString& path, const QByteArray& bytes);

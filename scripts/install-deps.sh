@@ -19,6 +19,8 @@ PACKAGES=(
   unicode-data libicu-dev libbz2-dev
   desktop-file-utils appstream
   libfreexl-dev libzip-dev libxlsxwriter-dev python3-xlwt python3-openpyxl
+  python3-lunardate python3-icalendar
+  dunst dbus-daemon dbus-bin
   libqrencode-dev zbar-tools
 )
 

@@ -5,7 +5,6 @@
 #include "store/DbHelpers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 QString ShownPath(const QString& path)
@@ -71,15 +70,8 @@ QList<StoredContact> BookFile::contacts()
 
 void CreateBook(const QString& path)
 {
-    TADOConnection connection(QStringLiteral("通讯录"));
-    TADOQuery query(QStringLiteral("联系人"));
-    query.Connection = &connection;
-    if (!CreateJetDatabase(path, ContactSchema::DatabasePassword()))
+    // The table is made before the file takes the book's name: nothing half-made
+    // is ever there to remove, and a window starting meanwhile finds a whole book.
+    if (!CreateJetDatabase(path, ContactSchema::DatabasePassword(), {ContactSchema::CreateContactTable()}))
         throw EDatabaseError(QStringLiteral("无法创建通讯录 %1").arg(ShownPath(path)));
-    if (!OpenJetDatabase(connection, path, ContactSchema::DatabasePassword())
-        || !RunSqlScript(query, {ContactSchema::CreateContactTable()})) {
-        connection.Close();
-        QFile::remove(path);
-        throw EDatabaseError(QStringLiteral("无法创建通讯录 %1").arg(ShownPath(path)));
-    }
 }

@@ -33,7 +33,7 @@ private:
 void OpenBookConnection(TADOConnection& connection, const QString& path);
 
 // Creates an empty book as the window does on its first run: the file with the
-// key and the contact table. Raises EDatabaseError; a half-made file is removed.
+// key and the contact table. Raises EDatabaseError; no half-made file is left.
 void CreateBook(const QString& path);
 
 // "D:/a/Kalvo.mdb" as messages show it.

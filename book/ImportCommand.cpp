@@ -4,9 +4,9 @@
 #include "book/BookFile.h"
 #include "book/BookWrite.h"
 #include "book/Commands.h"
-#include "book/OtherHolders.h"
 #include "exchange/Formats.h"
 #include "exchange/ImportPlan.h"
+#include "platform/OtherHolders.h"
 #include "store/ContactSchema.h"
 
 #include <QDir>

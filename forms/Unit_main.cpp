@@ -15,6 +15,7 @@
 #include "platform/Desktop.h"
 #include "platform/HandlerGuard.h"
 #include "platform/Trim.h"
+#include "store/AdoxCatalog.h"
 #include "store/ControlsHold.h"
 #include "store/DbHelpers.h"
 #include "ui/MessageBoxes.h"
@@ -125,14 +126,17 @@ void TForm_main::ClearContactForm()
 void TForm_main::FormCreate()
 {
     const QString path = DatabasePathFor(ExecutablePath());
+    RemoveAbandonedCreations(path);
     if (QFileInfo(path).isFile()) {
         OpenJetDatabase(ADOConnection1, path, ContactSchema::DatabasePassword());
         OpenTable(ADOQuery1, ContactSchema::ContactTable());
     } else {
+        // The table is made in the new file before the file takes the book's
+        // name: a second copy starting meanwhile never opens a book without it.
+        // A copy that lost the race to create opens the winner's book, which has it.
         const QStringList script{ContactSchema::CreateContactTable()};
-        CreateJetDatabase(path, ContactSchema::DatabasePassword());
+        CreateJetDatabase(path, ContactSchema::DatabasePassword(), script);
         OpenJetDatabase(ADOConnection1, path, ContactSchema::DatabasePassword());
-        RunSqlScript(ADOQuery1, script);
         OpenTable(ADOQuery1, ContactSchema::ContactTable());
     }
     SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));  // a closed query raises here

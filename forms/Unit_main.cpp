@@ -27,6 +27,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 TForm_main* Form_main = nullptr;
 
@@ -49,6 +50,9 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent)
     ADOQuery1.DeferFetch = true;
     CreateControls();
     BindEvents();
+    // The grid's first rows are drawn before the rest is read; the rest follows
+    // at once, and a moment later at the latest should the grid not be drawn.
+    connect(DBGrid1, &TDBGrid::Painted, this, &TForm_main::FetchRemainingRecords, Qt::QueuedConnection);
     Guarded([this] { FormCreate(); });
 }
 
@@ -81,8 +85,10 @@ void TForm_main::BindEvents()
 
 void TForm_main::showEvent(QShowEvent* event)
 {
-    // The grid is drawn from here on: every record is read before it is.
-    Guarded([this] { ADOQuery1.FetchAll(); });
+    // The grid is drawn from here on: the records it shows first are read
+    // before it is, every other look at the records reads them all.
+    Guarded([this] { ADOQuery1.FetchFirst(FirstRowsRead); });
+    QTimer::singleShot(FetchRemainingAfterMs, this, &TForm_main::FetchRemainingRecords);
     QWidget::showEvent(event);
     if (shownOnce_)
         return;
@@ -92,6 +98,11 @@ void TForm_main::showEvent(QShowEvent* event)
         const QRect frame = frameGeometry();
         move(screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
     }
+}
+
+void TForm_main::FetchRemainingRecords()
+{
+    Guarded([this] { ADOQuery1.FetchAll(); });
 }
 
 QString TForm_main::PanelText(int panel) const

@@ -1,10 +1,12 @@
 #include "BookFile.h"
 
+#include "book/BookGate.h"
 #include "platform/Trim.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 QString ShownPath(const QString& path)
@@ -22,9 +24,17 @@ void OpenBookConnection(TADOConnection& connection, const QString& path)
         connection.Open();
 }
 
-BookFile::BookFile(const QString& path)
+void OpenBookConnection(TADOConnection& connection, BookRun& run)
+{
+    OpenBookConnection(connection, run.database);
+    UnlockBook(run, LoginCheck(connection));
+}
+
+BookFile::BookFile(const QString& path, BookRun* gate)
 {
     OpenBookConnection(connection, path);
+    if (gate)
+        UnlockBook(*gate, LoginCheck(connection));
     query.Connection = &connection;
     if (!OpenTable(query, ContactSchema::ContactTable()))
         query.Open();
@@ -70,8 +80,18 @@ QList<StoredContact> BookFile::contacts()
 
 void CreateBook(const QString& path)
 {
-    // The table is made before the file takes the book's name: nothing half-made
-    // is ever there to remove, and a window starting meanwhile finds a whole book.
+    // The table is made before the file takes the book's name: a window
+    // starting meanwhile finds a whole book.
     if (!CreateJetDatabase(path, ContactSchema::DatabasePassword(), {ContactSchema::CreateContactTable()}))
         throw EDatabaseError(QStringLiteral("无法创建通讯录 %1").arg(ShownPath(path)));
+    TADOConnection connection(QStringLiteral("通讯录"));
+    try {
+        if (!OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()))
+            throw EDatabaseError(QString());
+        AddFactoryLoginRow(connection);
+    } catch (const Exception&) {
+        connection.Close();
+        QFile::remove(path);
+        throw EDatabaseError(QStringLiteral("无法创建通讯录 %1").arg(ShownPath(path)));
+    }
 }

@@ -25,6 +25,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -72,8 +73,11 @@ public:
         for (int attempt = 0; attempt < 16 && path_.isEmpty(); ++attempt) {
             const QString name = scratchName(info.fileName(), QRandomGenerator::global()->generate64());
             const QByteArray candidate = QFile::encodeName(info.dir().filePath(name));
-            const int fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            // The book is its owner's only, whatever the umask; SQLite gives its
+            // journal the same mode.
+            const int fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             if (fd >= 0) {
+                ::fchmod(fd, 0600);
                 ::close(fd);
                 path_ = candidate;
             } else if (errno != EEXIST) {

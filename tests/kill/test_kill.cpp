@@ -2,172 +2,21 @@
 // database's integrity check, keeps every command that had finished, and opens
 // with a password that was in force. The book is read with the sqlcipher shell.
 
-#include "tests/support/TestFolder.h"
-#include "tests/support/TestRandom.h"
+#include "tests/kill/KilledRuns.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTest>
 #include <QThread>
-#include <fcntl.h>
-#include <sys/stat.h>
-
-namespace {
-
-// The book's key, as another tool would be given it.
-const char* const Key = "tavmeri";
-
-// One run of the killed_book program, killed once it has reported `lines`
-// finished commands and then worked on for `extraMs` more.
-struct KilledRun {
-    QStringList lines;
-    bool killed = false;
-    QString output;
-};
-
-KilledRun runAndKill(const QStringList& args, int lines, int extraMs)
-{
-    KilledRun run;
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QStringLiteral(KILLED_BOOK), args);
-    if (!child.waitForStarted())
-        return run;
-    int finished = 0;
-    while (finished < lines && child.state() == QProcess::Running) {
-        if (!child.canReadLine() && !child.waitForReadyRead(30000))
-            break;
-        while (child.canReadLine()) {
-            const QString line = QString::fromUtf8(child.readLine()).trimmed();
-            run.lines << line;
-            if (line != QLatin1String("started"))
-                ++finished;
-        }
-    }
-    if (child.state() == QProcess::Running) {
-        QThread::msleep(extraMs);
-        child.kill();  // SIGKILL
-        run.killed = true;
-    }
-    child.waitForFinished();
-    // Whatever it printed before it died is still in the pipe.
-    for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
-        if (!line.trimmed().isEmpty())
-            run.lines << QString::fromUtf8(line).trimmed();
-    run.killed = run.killed && child.exitStatus() == QProcess::CrashExit;
-    run.output = run.lines.join(QLatin1Char('\n'));
-    return run;
-}
-
-// The program run to its end; its exit code.
-int runToEnd(const QStringList& args)
-{
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QStringLiteral(KILLED_BOOK), args);
-    child.waitForFinished(120000);
-    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
-}
-
-// Runs statements on the book with the sqlcipher shell; its output lines.
-QStringList sqlcipher(const TestFolder& folder, const QString& sql)
-{
-    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
-    if (shell.isEmpty())
-        qFatal("the sqlcipher shell is not installed");
-    QProcess process;
-    process.start(shell, {folder.databasePath()});
-    process.waitForStarted();
-    process.write(QStringLiteral("PRAGMA key='%1';\n%2\n").arg(QLatin1String(Key), sql).toUtf8());
-    process.closeWriteChannel();
-    process.waitForFinished(120000);
-    const QString out = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-    return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-QString integrity(const TestFolder& folder)
-{
-    return sqlcipher(folder, QStringLiteral("PRAGMA integrity_check;")).join(QLatin1Char('|'));
-}
-
-// How many lines to wait for and how long after them to kill.
-int randomBelow(int bound)
-{
-    static QRandomGenerator random = SeededRandom("kill moments", 20261208);
-    return int(random.bounded(bound));
-}
-
-// The texts after a prefix, of the lines that carry it.
-QStringList reported(const QStringList& lines, const QString& prefix)
-{
-    QStringList out;
-    for (const QString& line : lines)
-        if (line.startsWith(prefix))
-            out << line.mid(prefix.size());
-    return out;
-}
-
-}  // namespace
 
 class KillTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // A first run killed at any moment: the next start finds no book or a whole
-    // one, logs in with the factory password, and a start a minute later clears
-    // what the killed creation left.
-    void shouldStartAfterAFirstRunKilledAtAnyMoment()
-    {
-        QElapsedTimer timer;
-        {
-            TestFolder folder;
-            timer.start();
-            QCOMPARE(runToEnd({folder.path(), QStringLiteral("login"), QStringLiteral("480917")}), 0);
-        }
-        const int firstRunMs = int(timer.elapsed());
-        const QStringList scratch{QStringLiteral(".Kalvo.mdb-*.new*")};
-        int leftBehind = 0;
-        for (int round = 0; round < 20; ++round) {
-            TestFolder folder;
-            const int killedAfterMs = randomBelow(firstRunMs);
-            const QString moment = QStringLiteral("killed %1 ms into a first run").arg(killedAfterMs);
-            runAndKill({folder.path(), QStringLiteral("login"), QStringLiteral("480917")}, 0, killedAfterMs);
-            if (QFileInfo::exists(folder.databasePath())) {
-                // A book only ever has its name with rem; pass comes with its one row or not at all.
-                const QStringList tables =
-                    sqlcipher(folder, QStringLiteral("select name from sqlite_master order by name;"));
-                QVERIFY2(tables == QStringList{QStringLiteral("rem")}
-                             || tables == (QStringList{QStringLiteral("pass"), QStringLiteral("rem")}),
-                         qPrintable(moment + u' ' + tables.join(u',')));
-                if (tables.size() == 2)
-                    QCOMPARE(sqlcipher(folder, QStringLiteral("select count(*) from pass;")),
-                             QStringList{QStringLiteral("1")});
-            }
-            QVERIFY2(runToEnd({folder.path(), QStringLiteral("login"), QStringLiteral("480917")}) == 0,
-                     qPrintable(moment));
-            QCOMPARE(sqlcipher(folder, QStringLiteral("PRAGMA integrity_check; select count(*) from rem; "
-                                                      "select trim(mm) from pass;")),
-                     (QStringList{QStringLiteral("ok"), QStringLiteral("0"), QStringLiteral("NDgwOTE3")}));
-
-            const QDir dir(folder.path());
-            const QStringList left = dir.entryList(scratch, QDir::Files | QDir::Hidden);
-            if (left.isEmpty())
-                continue;
-            ++leftBehind;
-            const timespec twoMinutesAgo[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
-            for (const QString& name : left)  // as if that start came a minute later
-                QCOMPARE(utimensat(AT_FDCWD, QFile::encodeName(dir.filePath(name)).constData(), twoMinutesAgo, 0), 0);
-            QCOMPARE(runToEnd({folder.path(), QStringLiteral("login"), QStringLiteral("480917")}), 0);
-            QVERIFY2(dir.entryList(scratch, QDir::Files | QDir::Hidden).isEmpty(), qPrintable(moment));
-        }
-        qInfo("%d of 20 killed first runs left a hidden file behind (a first run takes %d ms)", leftBehind, firstRunMs);
-    }
-
     void shouldKeepEveryFinishedAddWhenKilledWhileAdding()
     {
         TestFolder folder;

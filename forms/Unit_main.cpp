@@ -15,6 +15,7 @@
 #include "platform/Desktop.h"
 #include "platform/HandlerGuard.h"
 #include "platform/Trim.h"
+#include "store/AdoxCatalog.h"
 #include "store/ControlsHold.h"
 #include "store/DbHelpers.h"
 #include "ui/MessageBoxes.h"
@@ -26,6 +27,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 TForm_main* Form_main = nullptr;
 
@@ -48,6 +50,9 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent)
     ADOQuery1.DeferFetch = true;
     CreateControls();
     BindEvents();
+    // The grid's first rows are drawn before the rest is read; the rest follows
+    // at once, and a moment later at the latest should the grid not be drawn.
+    connect(DBGrid1, &TDBGrid::Painted, this, &TForm_main::FetchRemainingRecords, Qt::QueuedConnection);
     Guarded([this] { FormCreate(); });
 }
 
@@ -80,8 +85,10 @@ void TForm_main::BindEvents()
 
 void TForm_main::showEvent(QShowEvent* event)
 {
-    // The grid is drawn from here on: every record is read before it is.
-    Guarded([this] { ADOQuery1.FetchAll(); });
+    // The grid is drawn from here on: the records it shows first are read
+    // before it is, every other look at the records reads them all.
+    Guarded([this] { ADOQuery1.FetchFirst(FirstRowsRead); });
+    QTimer::singleShot(FetchRemainingAfterMs, this, &TForm_main::FetchRemainingRecords);
     QWidget::showEvent(event);
     if (shownOnce_)
         return;
@@ -91,6 +98,11 @@ void TForm_main::showEvent(QShowEvent* event)
         const QRect frame = frameGeometry();
         move(screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
     }
+}
+
+void TForm_main::FetchRemainingRecords()
+{
+    Guarded([this] { ADOQuery1.FetchAll(); });
 }
 
 QString TForm_main::PanelText(int panel) const
@@ -125,14 +137,17 @@ void TForm_main::ClearContactForm()
 void TForm_main::FormCreate()
 {
     const QString path = DatabasePathFor(ExecutablePath());
+    RemoveAbandonedCreations(path);
     if (QFileInfo(path).isFile()) {
         OpenJetDatabase(ADOConnection1, path, ContactSchema::DatabasePassword());
         OpenTable(ADOQuery1, ContactSchema::ContactTable());
     } else {
+        // The table is made in the new file before the file takes the book's
+        // name: a second copy starting meanwhile never opens a book without it.
+        // A copy that lost the race to create opens the winner's book, which has it.
         const QStringList script{ContactSchema::CreateContactTable()};
-        CreateJetDatabase(path, ContactSchema::DatabasePassword());
+        CreateJetDatabase(path, ContactSchema::DatabasePassword(), script);
         OpenJetDatabase(ADOConnection1, path, ContactSchema::DatabasePassword());
-        RunSqlScript(ADOQuery1, script);
         OpenTable(ADOQuery1, ContactSchema::ContactTable());
     }
     SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));  // a closed query raises here

@@ -9,7 +9,7 @@ PACKAGES=(
   libsqlcipher-dev sqlcipher
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgl-dev
-  xvfb xauth x11-utils xdotool imagemagick libx11-dev
+  xvfb xauth x11-utils xdotool imagemagick libx11-dev libxtst-dev
   fonts-wqy-zenhei fontconfig
   python3-xlrd
   clang libclang-rt-14-dev clang-format

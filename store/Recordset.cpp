@@ -149,6 +149,7 @@ void TADOQuery::Close()
     d->active = false;
     d->state = dsInactive;
     d->pendingRows.reset();
+    d->pendingDone = false;
     d->records = std::deque<Record>();
     d->fetchPending = false;
     d->view.clear();

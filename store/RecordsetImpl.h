@@ -92,6 +92,7 @@ struct TADOQuery::Impl {
     // A read begun for the first records of a pending fetch, left open for the
     // rest; records holds what it gave so far, in the table's order.
     std::unique_ptr<Statement> pendingRows;
+    bool pendingDone = false;  // pendingRows has given its last record
     std::vector<int> view;
     int current = -1;  // index into view
     bool bof = true;

@@ -8,6 +8,7 @@
 
 #include <QVarLengthArray>
 #include <algorithm>
+#include <utility>
 
 void TADOQuery::Impl::fail(const QString& text) const
 {
@@ -113,6 +114,7 @@ void TADOQuery::Impl::load()
         }
         columns = std::move(described);
         pendingRows.reset();
+        pendingDone = false;
         records.clear();
         fetchPending = false;
         table = TableOfSelectAll(sql);
@@ -157,11 +159,12 @@ void TADOQuery::Impl::fetchRows()
     // The rest of a read begun for the first records, or all of them.
     std::unique_ptr<Statement> rows = std::move(pendingRows);
     std::deque<Record> read = rows ? std::move(records) : std::deque<Record>();
+    const bool done = std::exchange(pendingDone, false);
     QString failure;
     try {
         if (!rows)
             rows = std::make_unique<Statement>(db(), projection);
-        while (rows->step())
+        while (!done && rows->step())
             read.push_back(recordAt(*rows, columns, true));
     } catch (const SqliteFailure& f) {
         failure = f.text;
@@ -183,11 +186,16 @@ void TADOQuery::Impl::fetchFirst(int count)
     try {
         if (!pendingRows)
             pendingRows = std::make_unique<Statement>(db(), projection);
-        while (int(records.size()) < count && pendingRows->step())
-            records.push_back(recordAt(*pendingRows, columns, true));
+        while (!pendingDone && int(records.size()) < count) {
+            // A statement stepped past its end would start over.
+            pendingDone = !pendingRows->step();
+            if (!pendingDone)
+                records.push_back(recordAt(*pendingRows, columns, true));
+        }
     } catch (const SqliteFailure&) {
         // The whole read will tell.
         pendingRows.reset();
+        pendingDone = false;
         records.clear();
     }
 }

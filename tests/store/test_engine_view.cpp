@@ -217,6 +217,9 @@ private slots:
         QSignalSpy reset(&db.query, &TADOQuery::DataSetChanged);
         db.query.FetchFirst(2);
         db.query.FetchFirst(3);
+        for (int row = 0; row < 3; ++row)
+            QCOMPARE(db.query.DisplayText(row, 1).trimmed(), names[row]);
+        db.query.FetchFirst(10);  // past the last record: the read is over, not begun again
         for (int row = 0; row < names.size(); ++row)
             QCOMPARE(db.query.DisplayText(row, 1).trimmed(), names[row]);
         QVERIFY(!db.query.IsNullAt(4, 1));

@@ -63,24 +63,16 @@ QString BookHelp()
     lines << QString() << QStringLiteral("选项：")
           << QStringLiteral("  --db 文件                     使用这个通讯录文件（默认为程序旁的 Kalvo.mdb）")
           << QStringLiteral("  --gui                         在窗口中显示报告（export 不给文件时弹出保存对话框）")
+          << QStringLiteral("  --gui [--page 页] [文件...]   不给命令：登录后打开「Tessaly 通讯录工具」窗口，")
+          << QStringLiteral("                                文件放入导入页预览；页为 import export find backup check")
           << QStringLiteral("  -h, --help                    显示本帮助") << QString()
           << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）；2 用法错误。");
     return lines.join(u'\n');
 }
 
-namespace {
-
-struct Parsed {
-    bool help = false;
-    bool gui = false;
-    QString database;
-    QStringList rest;  // the command and its own arguments
-};
-
-// --db, --gui and --help may stand anywhere before "--"; the rest goes to the command.
-Parsed parseShared(const QStringList& arguments)
+SharedOptions ParseSharedOptions(const QStringList& arguments)
 {
-    Parsed parsed;
+    SharedOptions parsed;
     bool options = true;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
@@ -106,7 +98,12 @@ Parsed parseShared(const QStringList& arguments)
     return parsed;
 }
 
-const BookCommand* findCommand(const QString& name)
+QString SharedOptions::book() const
+{
+    return database.isEmpty() ? DatabasePathFor(ExecutablePath()) : database;
+}
+
+const BookCommand* FindCommand(const QString& name)
 {
     for (const BookCommand& command : BookCommands())
         if (command.name == name)
@@ -114,10 +111,12 @@ const BookCommand* findCommand(const QString& name)
     return nullptr;
 }
 
+namespace {
+
 int runCommand(const QStringList& arguments, Console& console, bool& gui)
 {
     try {
-        const Parsed parsed = parseShared(arguments);
+        const SharedOptions parsed = ParseSharedOptions(arguments);
         gui = parsed.gui;
         if (parsed.help) {
             console.out(BookHelp());
@@ -125,11 +124,10 @@ int runCommand(const QStringList& arguments, Console& console, bool& gui)
         }
         if (parsed.rest.isEmpty())
             throw UsageError(QStringLiteral("缺少命令"));
-        const BookCommand* command = findCommand(parsed.rest.first());
+        const BookCommand* command = FindCommand(parsed.rest.first());
         if (!command)
             throw UsageError(QStringLiteral("未知的命令：%1").arg(parsed.rest.first()));
-        BookRun run{console, parsed.database.isEmpty() ? DatabasePathFor(ExecutablePath()) : parsed.database,
-                    parsed.gui};
+        BookRun run{console, parsed.book(), parsed.gui};
         return command->run(run, parsed.rest.mid(1));
     } catch (const UsageError& e) {
         console.err(QStringLiteral("tessaly-book：%1").arg(e.Message));

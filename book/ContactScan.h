@@ -9,11 +9,17 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 struct ScannedContact {
     std::array<QByteArrayView, ContactTextCount> texts;  // valid during the visit only
     std::array<bool, ContactTextCount> isNull{};
+    qint64 rowid = 0;  // the record's identity in the table
 };
 
 // Opens the existing book at path and visits every contact. Raises EDatabaseError.
 void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit);
+
+// One record by its identity: the seven texts trimmed and the photo's stored
+// bytes; nothing when the record is gone. Raises EDatabaseError.
+std::optional<StoredContact> ReadContact(const QString& path, qint64 rowid);

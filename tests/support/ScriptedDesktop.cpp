@@ -58,6 +58,16 @@ std::optional<QString> ScriptedDesktop::SaveFileName(QWidget*, const QString& fi
     return next(saveNames);
 }
 
+std::optional<QStringList> ScriptedDesktop::OpenFileNames(QWidget*, const QString& filter)
+{
+    openFilters.append(filter);
+    if (openNames.empty())
+        return std::nullopt;
+    std::optional<QStringList> names = openNames.front();
+    openNames.pop_front();
+    return names;
+}
+
 const QMimeData* ScriptedDesktop::Clipboard()
 {
     if (clipboardFails)

@@ -1,0 +1,12 @@
+#include "ExportBook.h"
+
+#include "book/AtomicSave.h"
+#include "book/BookFile.h"
+
+QString ExportBook(const QString& bookPath, const QString& target, const ExportFormat& format)
+{
+    BookFile book(bookPath);
+    const QList<StoredContact> contacts = book.contacts();
+    SaveAtomically(target, [&](const QString& path) { format.write(path, contacts); });
+    return QStringLiteral("已导出 %1 个联系人到 %2").arg(contacts.size()).arg(ShownPath(target));
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Every contact of the book, in table order, written to a file in one export
+// format: the same for the export command and the tools window.
+
+#include "exchange/Formats.h"
+
+#include <QString>
+
+// Writes the file whole or not at all and answers the report's line.
+// Raises EDatabaseError or ExchangeError; the target is then as it was.
+QString ExportBook(const QString& bookPath, const QString& target, const ExportFormat& format);

@@ -42,6 +42,21 @@ QString cardPlace(const QString& file, int line, const QString& name)
     return place + QStringLiteral("：");
 }
 
+// The labels of the card's further fields that went into 备注: those with a
+// value that the fitting did not have to leave out.
+QStringList labelsIntoNote(const ContactDraft& draft, const FittedContact& fitted)
+{
+    QStringList labels;
+    for (const DraftExtra& extra : draft.extras) {
+        const bool leftOut = std::any_of(fitted.notes.begin(), fitted.notes.end(), [&](const QString& note) {
+            return note.startsWith(extra.label + QStringLiteral("：未保存"));
+        });
+        if (!extra.value.trimmed().isEmpty() && !leftOut && !labels.contains(extra.label))
+            labels << extra.label;
+    }
+    return labels;
+}
+
 // One entry of a file in line order: a card or a failure.
 struct Entry {
     int line;
@@ -80,6 +95,7 @@ QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWid
                 continue;
             }
             card.contact = FitDraft(*entry.draft, widths);
+            card.intoNote = labelsIntoNote(*entry.draft, card.contact);
             card.place = cardPlace(source.name, entry.line, card.contact.text(ContactText::Name));
             if (fromImport.contains(card.contact)) {
                 card.fate = CardFate::EarlierInImport;

@@ -48,6 +48,7 @@ struct PlannedCard {
     CardFate fate = CardFate::Add;
     FittedContact contact;  // as it would be stored; empty when unreadable
     QString why;            // why it is not added (duplicate, or what could not be read)
+    QStringList intoNote;   // the labels of the fields without a column that 备注 holds: "邮箱", …
 };
 
 struct ImportPlan {

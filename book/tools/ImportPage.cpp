@@ -46,7 +46,7 @@ ImportPage::ImportPage(ToolsSession& session, QWidget* parent)
     table_->setWordWrap(false);
     table_->verticalHeader()->setDefaultSectionSize(PreviewModel::ThumbnailSize + 4);
     table_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {48, 48, 60, 80, 90, 120, 90, 150, 150};
+    const int widths[] = {44, 44, 50, 70, 80, 115, 80, 125, 125};
     for (int column = 0; column < int(std::size(widths)); ++column)
         table_->setColumnWidth(column, widths[column]);
     table_->setIconSize(QSize(PreviewModel::ThumbnailSize, PreviewModel::ThumbnailSize));

@@ -41,7 +41,10 @@ QString PreviewModel::markOf(const PlannedCard& card)
 {
     if (card.fate != CardFate::Add)
         return card.why;
-    return card.contact.notes.join(QStringLiteral("；"));
+    QStringList marks;
+    if (!card.intoNote.isEmpty())
+        marks << QStringLiteral("记入备注：%1").arg(card.intoNote.join(u'、'));
+    return (marks + card.contact.notes).join(QStringLiteral("；"));
 }
 
 int PreviewModel::rowCount(const QModelIndex& parent) const
@@ -93,7 +96,7 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const
         case CardFate::InBook:
         case CardFate::EarlierInImport: return QBrush(QColor(0xe4, 0xe4, 0xe4));
         case CardFate::Add:
-            if (!card.contact.notes.isEmpty())
+            if (!card.contact.notes.isEmpty() || !card.intoNote.isEmpty())
                 return QBrush(QColor(0xff, 0xf4, 0xc8));
             break;
         }

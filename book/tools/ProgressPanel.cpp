@@ -6,6 +6,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+namespace {
+constexpr qint64 EventsEveryMs = 40;
+}
+
 ProgressPanel::ProgressPanel(QWidget* parent)
     : QWidget(parent), what_(new QLabel(this)), bar_(new QProgressBar(this)),
       cancel_(new QPushButton(QStringLiteral("取消(&C)"), this))
@@ -26,7 +30,7 @@ void ProgressPanel::start(const QString& what, int total, bool cancellable)
     bar_->setValue(0);
     cancel_->setVisible(cancellable);
     cancelled_ = false;
-    lastEvents_ = 0;
+    lastEvents_ = -EventsEveryMs;  // the first step lets the window answer
     running_.start();
     // Work of unknown length runs in one call that cannot report: its bar shows at once.
     if (showAfterMs <= 0 || total == 0) {
@@ -39,7 +43,7 @@ bool ProgressPanel::advance(int done)
 {
     const qint64 now = running_.elapsed();
     // The window answers (repaints, the cancel button) a few times a second, not at every step.
-    if (now - lastEvents_ < 40 && now >= lastEvents_)
+    if (now - lastEvents_ < EventsEveryMs)
         return !cancelled_;
     lastEvents_ = now;
     if (isHidden() && now >= showAfterMs) {

@@ -3,6 +3,7 @@
 // open the same file with its key and read every row. Run by hand; starts its
 // own Xvfb when no display is given.
 #include "bench/ContactBookFill.h"
+#include "bench/LoginTiming.h"
 #include "bench/XMapWatch.h"
 
 #include <QCoreApplication>
@@ -19,33 +20,6 @@ namespace {
 constexpr int Contacts = 100000;
 constexpr int Runs = 7;
 
-qint64 median(std::vector<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Milliseconds from starting the program until a window titled 登录 is mapped; -1 after 20 s.
-qint64 timeToLoginWindow(XMapWatch& watch, const QString& program, const QString& displayName)
-{
-    watch.arm();
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), displayName);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    process.setProcessEnvironment(env);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program, {});
-    const bool shown = watch.waitForMapped("登录", 20000);
-    const qint64 elapsed = timer.elapsed();
-    process.kill();
-    process.waitForFinished();
-    return shown ? elapsed : -1;
-}
-
 // Milliseconds the sqlcipher shell takes to open the book with its key and read every row.
 qint64 timeOfShellRead(const QString& database)
 {
@@ -59,35 +33,6 @@ qint64 timeOfShellRead(const QString& database)
     shell.waitForFinished(60000);
     return shell.exitCode() == 0 ? timer.elapsed() : -1;
 }
-
-// A display to run on: the given one, or an Xvfb of our own.
-class XServer {
-public:
-    XServer()
-    {
-        name_ = qEnvironmentVariable("DISPLAY");
-        if (!name_.isEmpty())
-            return;
-        server_.start(QStringLiteral("Xvfb"),
-                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                       QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                       QStringLiteral("tcp")});
-        if (server_.waitForReadyRead(10000))
-            name_ = u':' + QString::fromLatin1(server_.readLine().trimmed());
-    }
-    ~XServer()
-    {
-        if (server_.state() != QProcess::NotRunning) {
-            server_.terminate();
-            server_.waitForFinished();
-        }
-    }
-    const QString& name() const { return name_; }
-
-private:
-    QProcess server_;
-    QString name_;
-};
 
 }  // namespace
 
@@ -113,10 +58,10 @@ int main(int argc, char** argv)
     }
 
     // The first start stores the factory password and warms the file cache; it is not counted.
-    timeToLoginWindow(watch, program, server.name());
+    timeToLoginWindow(watch, program, {}, server.name());
     std::vector<qint64> program_ms, shell_ms;
     for (int run = 0; run < Runs; ++run) {
-        program_ms.push_back(timeToLoginWindow(watch, program, server.name()));
+        program_ms.push_back(timeToLoginWindow(watch, program, {}, server.name()));
         shell_ms.push_back(timeOfShellRead(database));
     }
     if (std::find(program_ms.begin(), program_ms.end(), -1) != program_ms.end()

@@ -4,10 +4,10 @@
 
 #include "bench/XMapWatch.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QElapsedTimer>
 #include <algorithm>
 #include <vector>
 
@@ -67,4 +67,3 @@ private:
     QProcess server_;
     QString name_;
 };
-

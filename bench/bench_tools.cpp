@@ -45,8 +45,8 @@ QByteArray phoneCards(int count)
     };
     QByteArray file;
     for (int i = 0; i < count; ++i) {
-        const QString name = QString(surnames[next(surnames.size())]) + given[next(given.size())]
-                             + given[next(given.size())];
+        const QString name =
+            QString(surnames[next(surnames.size())]) + given[next(given.size())] + given[next(given.size())];
         file += QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:%1\r\nTEL;TYPE=CELL:139%2\r\nTEL;TYPE=HOME:010-%3\r\n"
                                "EMAIL:u%4@example.com\r\nADR:;;海淀区中关村大街%4号;北京;;100080;中国\r\nEND:VCARD\r\n")
                     .arg(name)

@@ -2,6 +2,7 @@
 
 #include "book/AtomicSave.h"
 #include "book/BookFile.h"
+#include "book/BookGate.h"
 #include "book/CheckBook.h"
 #include "book/OtherHolders.h"
 #include "store/Backup.h"
@@ -59,11 +60,13 @@ QString FreeBackupPath(const QString& book, const QDateTime& when)
     return path;
 }
 
-QString BackupBook(const QString& book, const QString& target)
+QString BackupBook(const QString& book, const QString& target, BookRun* gate)
 {
     {
         TADOConnection source(QStringLiteral("通讯录"));
         OpenBookConnection(source, book);
+        if (gate)
+            UnlockBook(*gate, LoginCheck(source));
         BackupDatabase(source, target, ContactSchema::DatabasePassword());
     }
     const int count = BookFile(target).query.RecordCount();

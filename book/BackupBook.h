@@ -13,9 +13,12 @@ QString DefaultBackupPath(const QString& book, const QDateTime& when);
 // The default name, or with -2, -3, … before .mdb when that file exists already.
 QString FreeBackupPath(const QString& book, const QDateTime& when);
 
+struct BookRun;
+
 // A checked copy of the book at target; never over an existing file. Answers
-// the report's line. Raises EDatabaseError; no file is then left.
-QString BackupBook(const QString& book, const QString& target);
+// the report's line. Raises EDatabaseError; no file is then left. With a run,
+// only after its login password opened the book (see BookFile).
+QString BackupBook(const QString& book, const QString& target, BookRun* gate = nullptr);
 
 struct BackupEntry {
     QString path;

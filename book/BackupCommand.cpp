@@ -10,6 +10,6 @@ int RunBackup(BookRun& run, const QStringList& arguments)
         throw UsageError(QStringLiteral("backup 最多接受一个文件"));
     const QString target =
         files.isEmpty() ? DefaultBackupPath(run.database, QDateTime::currentDateTime()) : files.first();
-    run.console.out(BackupBook(run.database, target));
+    run.console.out(BackupBook(run.database, target, &run));
     return ExitCode::Success;
 }

@@ -52,7 +52,7 @@ CommandArguments SplitArguments(const QString& command, const QStringList& argum
 QString BookHelp()
 {
     QStringList lines{
-        QStringLiteral("用法：tessaly-book [--db 文件] [--gui] 命令 [参数...]"),
+        QStringLiteral("用法：tessaly-book [--db 文件] [--password-file 文件] [--gui] 命令 [参数...]"),
         QString(),
         QStringLiteral("命令："),
     };
@@ -62,13 +62,39 @@ QString BookHelp()
     }
     lines << QString() << QStringLiteral("选项：")
           << QStringLiteral("  --db 文件                     使用这个通讯录文件（默认为程序旁的 Kalvo.mdb）")
+          << QStringLiteral("  --password-file 文件          从文件的第一行读取登录密码（- 表示标准输入）；")
+          << QStringLiteral("                                不给时在终端上询问（不显示输入，最多三次）")
           << QStringLiteral("  --gui                         在窗口中显示报告（export 不给文件时弹出保存对话框）")
           << QStringLiteral("  --gui [--page 页] [文件...]   不给命令：登录后打开「Tessaly 通讯录工具」窗口，")
           << QStringLiteral("                                文件放入导入页预览；页为 import export find backup check")
           << QStringLiteral("  -h, --help                    显示本帮助") << QString()
-          << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）；2 用法错误。");
+          << QStringLiteral("读写通讯录的命令都先核对登录密码，规则与登录窗口相同（出厂密码为 480917）。") << QString()
+          << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）或密码不对；2 用法错误。");
     return lines.join(u'\n');
 }
+
+namespace {
+
+// The value of "--name VALUE" or "--name=VALUE" at arguments[i], if a is that option.
+std::optional<QString> optionValue(const QStringList& arguments, int& i, const QString& name, const QString& missing)
+{
+    const QString& a = arguments.at(i);
+    QString value;
+    if (a == name) {
+        if (i + 1 >= arguments.size())
+            throw UsageError(missing);
+        value = arguments.at(++i);
+    } else if (a.startsWith(name + u'=')) {
+        value = a.mid(name.size() + 1);
+    } else {
+        return std::nullopt;
+    }
+    if (value.isEmpty())
+        throw UsageError(missing);
+    return value;
+}
+
+}  // namespace
 
 SharedOptions ParseSharedOptions(const QStringList& arguments)
 {
@@ -76,6 +102,7 @@ SharedOptions ParseSharedOptions(const QStringList& arguments)
     bool options = true;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
+        std::optional<QString> value;
         if (options && a == QStringLiteral("--")) {
             options = false;
             parsed.rest << a;
@@ -83,14 +110,14 @@ SharedOptions ParseSharedOptions(const QStringList& arguments)
             parsed.help = true;
         } else if (options && a == QStringLiteral("--gui")) {
             parsed.gui = true;
-        } else if (options && a == QStringLiteral("--db")) {
-            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
-                throw UsageError(QStringLiteral("--db 后面缺少通讯录文件名"));
-            parsed.database = arguments.at(++i);
-        } else if (options && a.startsWith(QStringLiteral("--db="))) {
-            parsed.database = a.mid(5);
-            if (parsed.database.isEmpty())
-                throw UsageError(QStringLiteral("--db 后面缺少通讯录文件名"));
+        } else if (options
+                   && (value = optionValue(arguments, i, QStringLiteral("--db"),
+                                           QStringLiteral("--db 后面缺少通讯录文件名")))) {
+            parsed.database = *value;
+        } else if (options
+                   && (value = optionValue(arguments, i, QStringLiteral("--password-file"),
+                                           QStringLiteral("--password-file 后面缺少密码文件名（- 表示标准输入）")))) {
+            parsed.passwordFile = *value;
         } else {
             parsed.rest << a;
         }
@@ -127,12 +154,15 @@ int runCommand(const QStringList& arguments, Console& console, bool& gui)
         const BookCommand* command = FindCommand(parsed.rest.first());
         if (!command)
             throw UsageError(QStringLiteral("未知的命令：%1").arg(parsed.rest.first()));
-        BookRun run{console, parsed.book(), parsed.gui};
+        BookRun run{console, parsed.book(), parsed.gui, parsed.passwordFile, std::nullopt};
         return command->run(run, parsed.rest.mid(1));
     } catch (const UsageError& e) {
         console.err(QStringLiteral("tessaly-book：%1").arg(e.Message));
         console.err(QStringLiteral("用法见 tessaly-book --help"));
         return ExitCode::Usage;
+    } catch (const PasswordRefused& e) {
+        console.err(e.Message);
+        return ExitCode::Failure;
     } catch (const Exception& e) {
         console.err(QStringLiteral("错误：%1").arg(e.Message));
     } catch (const ExchangeError& e) {

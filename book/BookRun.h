@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace ExitCode {
 constexpr int Success = 0;
@@ -23,10 +24,18 @@ public:
     using Exception::Exception;
 };
 
+// The login password was not given right: the command read and changed nothing.
+class PasswordRefused : public Exception {
+public:
+    PasswordRefused() : Exception(QStringLiteral("密码不对")) {}
+};
+
 struct BookRun {
     Console& console;
-    QString database;  // the book's file: --db, else Kalvo.mdb beside the executable
-    bool gui = false;  // --gui: dialogs instead of the terminal
+    QString database;                 // the book's file: --db, else Kalvo.mdb beside the executable
+    bool gui = false;                 // --gui: dialogs instead of the terminal
+    QString passwordFile;             // --password-file: where the login password is ("-": the standard input)
+    std::optional<QString> password;  // the login password once it opened the book
 };
 
 struct BookCommand {
@@ -40,13 +49,14 @@ const QList<BookCommand>& BookCommands();
 // The command of that name; nullptr when there is none.
 const BookCommand* FindCommand(const QString& name);
 
-// The options every command shares: --db, --gui and --help may stand anywhere
+// The options every command shares: --db, --password-file, --gui and --help may stand anywhere
 // before "--"; the rest goes to the command. Raises UsageError.
 struct SharedOptions {
     bool help = false;
     bool gui = false;
-    QString database;  // as given with --db
-    QStringList rest;  // the command and its own arguments
+    QString database;      // as given with --db
+    QString passwordFile;  // as given with --password-file
+    QStringList rest;      // the command and its own arguments
 
     QString book() const;  // --db, else Kalvo.mdb beside the executable
 };

@@ -1,17 +1,20 @@
 #include "CheckBook.h"
 
 #include "book/BookFile.h"
+#include "book/BookGate.h"
 #include "store/Backup.h"
 
 #include <QFileInfo>
 #include <QLocale>
 
-BookCheck CheckBook(const QString& path)
+BookCheck CheckBook(const QString& path, BookRun* gate)
 {
     BookCheck check;
     {
         TADOConnection connection(QStringLiteral("通讯录"));
         OpenBookConnection(connection, path);
+        if (gate)
+            UnlockBook(*gate, LoginCheck(connection));
         const QStringList problems = IntegrityCheck(connection);
         if (problems != QStringList{QStringLiteral("ok")}) {
             check.lines = problems;

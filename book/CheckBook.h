@@ -10,8 +10,11 @@ struct BookCheck {
     QStringList lines;  // what the report says: the problems, or the result and the count
 };
 
+struct BookRun;
+
 // Raises EDatabaseError when the book cannot be opened far enough to check it.
-BookCheck CheckBook(const QString& path);
+// With a run, only after its login password opened the book (see BookFile).
+BookCheck CheckBook(const QString& path, BookRun* gate = nullptr);
 
 // The file as the tools window describes it: its size and who may read it.
 QStringList BookFileFacts(const QString& path);

@@ -37,10 +37,8 @@ QString selectTexts(const QString& extra)
 
 }  // namespace
 
-void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit)
+void ScanContacts(TADOConnection& connection, const std::function<void(const ScannedContact&)>& visit)
 {
-    TADOConnection connection(QStringLiteral("通讯录"));
-    OpenBookConnection(connection, path);
     try {
         Statement rows(connection.Handle(), selectTexts(QStringLiteral("rowid")));
         ScannedContact contact;
@@ -55,6 +53,20 @@ void ScanContacts(const QString& path, const std::function<void(const ScannedCon
     } catch (const SqliteFailure& failure) {
         throw EDatabaseError(connection.Name + QStringLiteral(": ") + failure.text);
     }
+}
+
+void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit)
+{
+    TADOConnection connection(QStringLiteral("通讯录"));
+    OpenBookConnection(connection, path);
+    ScanContacts(connection, visit);
+}
+
+void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit)
+{
+    TADOConnection connection(QStringLiteral("通讯录"));
+    OpenBookConnection(connection, run);
+    ScanContacts(connection, visit);
 }
 
 std::optional<StoredContact> ReadContact(const QString& path, qint64 rowid)

@@ -17,8 +17,15 @@ struct ScannedContact {
     qint64 rowid = 0;  // the record's identity in the table
 };
 
+struct BookRun;
+class TADOConnection;
+
+// Visits every contact of the book open on the connection. Raises EDatabaseError.
+void ScanContacts(TADOConnection& connection, const std::function<void(const ScannedContact&)>& visit);
 // Opens the existing book at path and visits every contact. Raises EDatabaseError.
 void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit);
+// The same on the run's book, behind its login password; raises what UnlockBook raises too.
+void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit);
 
 // One record by its identity: the seven texts trimmed and the photo's stored
 // bytes; nothing when the record is gone. Raises EDatabaseError.

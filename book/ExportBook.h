@@ -6,6 +6,9 @@
 
 #include <QString>
 
+struct BookRun;
+
 // Writes the file whole or not at all and answers the report's line.
 // Raises EDatabaseError or ExchangeError; the target is then as it was.
-QString ExportBook(const QString& bookPath, const QString& target, const ExportFormat& format);
+// With a run, only after its login password opened the book (see BookFile).
+QString ExportBook(const QString& bookPath, const QString& target, const ExportFormat& format, BookRun* gate = nullptr);

@@ -22,6 +22,6 @@ int RunExport(BookRun& run, const QStringList& arguments)
         throw UsageError(
             QStringLiteral("不能导出为 %1：支持的文件类型为 %2").arg(ShownPath(target), ExportPatterns().join(u' ')));
 
-    run.console.out(ExportBook(run.database, target, *format));
+    run.console.out(ExportBook(run.database, target, *format, &run));
     return ExitCode::Success;
 }

@@ -2,6 +2,7 @@
 // the book is touched; then all cards go in within one transaction, or none.
 
 #include "book/BookFile.h"
+#include "book/BookGate.h"
 #include "book/BookWrite.h"
 #include "book/Commands.h"
 #include "book/ImportFiles.h"
@@ -41,9 +42,12 @@ int RunImport(BookRun& run, const QStringList& arguments)
     const ImportOptions options = parseImport(arguments);
     const QList<ImportSource> sources = ReadImportFiles(options.files);
 
-    // A book that does not exist yet is made as the window makes it; a dry run
-    // plans against such an empty book in a folder of its own.
+    // A book that does not exist yet is made as the window makes it, with the
+    // factory password, which is asked for all the same; a dry run plans against
+    // such an empty book in a folder of its own.
     const bool missing = !QFileInfo::exists(run.database);
+    if (missing)
+        UnlockBook(run, LoginCheck(FactoryPassword));
     QTemporaryDir scratch;
     QString path = run.database;
     if (missing && options.dryRun)
@@ -52,7 +56,7 @@ int RunImport(BookRun& run, const QStringList& arguments)
         CreateBook(path);
     NewBookGuard created(missing && !options.dryRun ? path : QString());
 
-    const ImportPlan plan = PlanBookImport(path, sources);
+    const ImportPlan plan = PlanBookImport(path, sources, missing ? nullptr : &run);
     report(run.console, plan);
     if (options.dryRun) {
         run.console.out(ImportSummary(plan, false));

@@ -1,6 +1,7 @@
 #include "ImportFiles.h"
 
 #include "book/BookFile.h"
+#include "book/BookGate.h"
 #include "book/BookWrite.h"
 #include "book/ContactScan.h"
 #include "book/OtherHolders.h"
@@ -27,11 +28,13 @@ QList<ImportSource> ReadImportFiles(const QStringList& files, const std::functio
     return sources;
 }
 
-ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& sources)
+ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& sources, BookRun* gate)
 {
     // The widths come from the columns alone; the records are read once, texts only.
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, path);
+    if (gate)
+        UnlockBook(*gate, LoginCheck(connection));
     TADOQuery columns(QStringLiteral("联系人"));
     columns.Connection = &connection;
     columns.SQL.append(QStringLiteral("select * from %1 where 0").arg(ContactSchema::ContactTable()));
@@ -40,7 +43,7 @@ ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& source
     columns.Close();
 
     QList<ContactKey> keys;
-    ScanContacts(path, [&](const ScannedContact& contact) {
+    ScanContacts(connection, [&](const ScannedContact& contact) {
         keys.push_back({QString::fromUtf8(contact.texts[int(ContactText::Name)]),
                         QString::fromUtf8(contact.texts[int(ContactText::Phone)])});
     });

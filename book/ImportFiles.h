@@ -17,9 +17,12 @@ QString UnimportableReason(const QString& file);
 // Raises ExchangeError for a file that cannot be read at all.
 QList<ImportSource> ReadImportFiles(const QStringList& files, const std::function<void(int filesRead)>& fileRead = {});
 
+struct BookRun;
+
 // The plan for the sources against the existing book at path: its column
-// widths and the names and phones already in it. Reads no photo.
-ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& sources);
+// widths and the names and phones already in it. Reads no photo. With a run,
+// only after its login password opened the book (see BookFile).
+ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& sources, BookRun* gate = nullptr);
 
 // Told after each contact written: returns false to cancel, and the whole write is undone.
 using WriteProgress = std::function<bool(int written, int total)>;

@@ -32,6 +32,7 @@ for size in 16 32 48 64 128 256; do
 done
 check "scalable icon" test -s "$HOME/.local/share/icons/hicolor/scalable/apps/tessaly.svg"
 check "no book is installed" test ! -e "$lib/Kalvo.mdb"
+check "the programs' folder is the owner's only" test "$(stat -c %a "$lib")" = 700
 for entry in "$apps"/tessaly*.desktop; do
   check "$(basename "$entry") validates" desktop-file-validate "$entry"
 done

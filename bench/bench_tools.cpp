@@ -25,6 +25,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -70,20 +71,35 @@ public:
     const QMimeData* Clipboard() override { return nullptr; }
 };
 
-qint64 loginWindowShown(const QString& program, const QString& book)
+// The medians of the wall clock and of the program's CPU time until the login window shows.
+std::pair<qint64, qint64> loginWindowShown(const QString& program, const QString& book)
 {
     XServer server;
     XMapWatch watch(server.name().toStdString());
     if (server.name().isEmpty() || !watch.connected()) {
         std::fprintf(stderr, "no X display\n");
-        return -1;
+        return {-1, -1};
     }
     const QStringList arguments{QStringLiteral("--db"), book, QStringLiteral("--gui")};
     timeToLoginWindow(watch, program, arguments, server.name());  // warms the file cache
-    std::vector<qint64> runs;
-    for (int run = 0; run < Runs; ++run)
-        runs.push_back(timeToLoginWindow(watch, program, arguments, server.name()));
-    return std::find(runs.begin(), runs.end(), -1) != runs.end() ? -1 : median(runs);
+    std::vector<qint64> runs, cpu;
+    for (int run = 0; run < Runs; ++run) {
+        qint64 used = -1;
+        runs.push_back(timeToLoginWindow(watch, program, arguments, server.name(), &used));
+        cpu.push_back(used);
+    }
+    if (std::find(runs.begin(), runs.end(), -1) != runs.end())
+        return {-1, -1};
+    return {median(runs), median(cpu)};
+}
+
+// Milliseconds of CPU this process has used: on a machine shared with other
+// work the wall clock also counts the time others had the processor.
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1000.0 + double(t.tv_nsec) / 1e6;
 }
 
 // Paints what the table shows now, as the screen would.
@@ -100,7 +116,7 @@ int main(int argc, char** argv)
     const QString book = dir.filePath(QStringLiteral("Kalvo.mdb"));
     MakeContactBook(book, Contacts, 0);
     const QString program = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(TESSALY_BOOK_PATH);
-    qint64 login = -1;
+    std::pair<qint64, qint64> login{-1, -1};
     {
         QCoreApplication app(argc, argv);
         login = loginWindowShown(program, book);
@@ -121,9 +137,11 @@ int main(int argc, char** argv)
     auto* import = static_cast<ImportPage*>(window.page(QStringLiteral("import")));
     QElapsedTimer timer;
     timer.start();
+    double cpu = cpuMs();
     import->addFiles({cards});
     paint(import->table());
     const qint64 preview = timer.elapsed();
+    const double previewCpu = cpuMs() - cpu;
     const int previewed = import->model()->rowCount();
 
     auto* find = static_cast<FindPage*>(window.page(QStringLiteral("find")));
@@ -131,23 +149,30 @@ int main(int argc, char** argv)
     window.showPage(QStringLiteral("find"));
     const qint64 loaded = timer.elapsed();
     std::vector<qint64> keys;
+    std::vector<qint64> keysCpu;
     for (const QString& typed : {QStringLiteral("zhang"), QStringLiteral("wangw"), QStringLiteral("13800"),
                                  QStringLiteral("海淀区1"), QStringLiteral("zs")}) {
         find->field()->clear();
         for (int length = 1; length <= typed.size(); ++length) {
             timer.restart();
+            cpu = cpuMs();
             find->field()->setText(typed.left(length));
             paint(find->table());
             keys.push_back(timer.elapsed());
+            keysCpu.push_back(qint64(cpuMs() - cpu + 0.5));
         }
     }
     const qint64 slowest = *std::max_element(keys.begin(), keys.end());
 
     std::printf("%d contacts in the book\n", Contacts);
-    std::printf("tools login window shown       %5lld ms (median of %d runs; target 300)\n", login, Runs);
-    std::printf("preview of %d cards          %5lld ms (%d rows; target 2000)\n", Cards, preview, previewed);
+    std::printf("tools login window shown       %5lld ms, CPU %lld ms (median of %d runs; target 300)\n", login.first,
+                login.second, Runs);
+    std::printf("preview of %d cards          %5lld ms, CPU %.0f ms (%d rows; target 2000)\n", Cards, preview,
+                previewCpu, previewed);
     std::printf("查找 page first shown (reads)  %5lld ms\n", loaded);
     std::printf("each key in 查找: median       %5lld ms, slowest %lld ms over %zu keys (target 50)\n", median(keys),
                 slowest, keys.size());
-    return login < 0 || previewed != Cards ? 1 : 0;
+    std::printf("                  CPU: median  %5lld ms, slowest %lld ms\n", median(keysCpu),
+                *std::max_element(keysCpu.begin(), keysCpu.end()));
+    return login.first < 0 || previewed != Cards ? 1 : 0;
 }

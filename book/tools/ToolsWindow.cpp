@@ -55,6 +55,12 @@ ToolsWindow::ToolsWindow(const QString& book, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
+}
+
+void ToolsWindow::buildPages()
+{
+    if (!pages_.isEmpty())
+        return;
     int number = 0;
     for (const ToolPage& page : ToolPages()) {
         QWidget* widget = page.make(session_);
@@ -69,8 +75,15 @@ ToolsWindow::ToolsWindow(const QString& book, QWidget* parent)
     }
 }
 
-QWidget* ToolsWindow::page(const QString& key) const
+void ToolsWindow::showEvent(QShowEvent* event)
 {
+    buildPages();
+    QWidget::showEvent(event);
+}
+
+QWidget* ToolsWindow::page(const QString& key)
+{
+    buildPages();
     for (int i = 0; i < ToolPages().size(); ++i)
         if (ToolPages()[i].key == key)
             return pages_.value(i);

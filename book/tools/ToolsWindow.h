@@ -29,17 +29,22 @@ public:
     ToolsSession& session() { return session_; }
     QTabWidget* tabs() const { return tabs_; }
     // The page of that key (see ToolPages), or nullptr.
-    QWidget* page(const QString& key) const;
+    QWidget* page(const QString& key);
     // Shows the page of that key; false when there is none.
     bool showPage(const QString& key);
     // Files dropped or handed over by the desktop: into the 导入 page's preview.
     void previewFiles(const QStringList& files);
 
 protected:
+    // The pages are made when the window first shows, after the login: the
+    // login window comes up without waiting for them.
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void buildPages();
+
     ToolsSession session_;
     QTabWidget* tabs_;
     QList<QWidget*> pages_;

@@ -8,6 +8,7 @@
 #include "book/ListTable.h"
 #include "exchange/ContactDraft.h"
 #include "platform/AppPaths.h"
+#include "platform/TextRules.h"
 
 #include <QDir>
 
@@ -19,13 +20,15 @@ const QList<BookCommand>& BookCommands()
         {QStringLiteral("import"), QStringLiteral("[--dry-run] 文件..."),
          QStringLiteral("把文件中的联系人加入通讯录（按扩展名识别格式；--dry-run 只报告，不写入）"), RunImport},
         {QStringLiteral("export"), QStringLiteral("文件"), QStringLiteral("把全部联系人按表中顺序写入文件"), RunExport},
-        {QStringLiteral("list"), QStringLiteral("[--pinyin]"),
-         QStringLiteral("列出全部联系人（--pinyin 加一列姓名的拼音）"), RunList},
+        {QStringLiteral("list"), QStringLiteral("[--numbers] [--pinyin]"),
+         QStringLiteral("列出全部联系人（--numbers 第一列为编号，--pinyin 加一列姓名的拼音）"), RunList},
         {QStringLiteral("find"), QStringLiteral("[--pinyin] 文字"),
          QStringLiteral("找出含有这段文字或姓名拼音相符（如 zs 找到张三）的联系人，按姓名排序"), RunFind},
         {QStringLiteral("backup"), QStringLiteral("[文件]"),
          QStringLiteral("备份通讯录（默认为通讯录旁的 Kalvo-年月日-时分秒.mdb，从不覆盖已有文件）"), RunBackup},
         {QStringLiteral("check"), QString(), QStringLiteral("检查通讯录是否完好，并报告联系人数"), RunCheck},
+        {QStringLiteral("qr"), QStringLiteral("编号 文件"),
+         QStringLiteral("把一个联系人写成手机可扫描的二维码（.png 或 .svg；编号见 list --numbers）"), RunQr},
     };
     return commands;
 }

@@ -1,7 +1,9 @@
 #include "Console.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <iterator>
 #include <termios.h>
 #include <unistd.h>
 
@@ -50,28 +52,45 @@ bool StdConsole::canAsk() const
 
 namespace {
 
+termios echoingTerminal{};
+
+// Ctrl+C while the echo is off: the terminal gets its echo back, then the
+// signal ends the program as it would have.
+extern "C" void restoreEchoAndDie(int signal)
+{
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &echoingTerminal);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 // The terminal's echo is off while this lives.
 class EchoOff {
 public:
     EchoOff()
     {
-        saved_ = ::tcgetattr(STDIN_FILENO, &old_) == 0;
+        saved_ = ::tcgetattr(STDIN_FILENO, &echoingTerminal) == 0;
         if (!saved_)
             return;
-        termios quiet = old_;
+        for (size_t i = 0; i < std::size(Signals); ++i)
+            previous_[i] = std::signal(Signals[i], restoreEchoAndDie);
+        termios quiet = echoingTerminal;
         quiet.c_lflag &= ~tcflag_t(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
     }
     ~EchoOff()
     {
-        if (saved_)
-            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &old_);
+        if (!saved_)
+            return;
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &echoingTerminal);
+        for (size_t i = 0; i < std::size(Signals); ++i)
+            std::signal(Signals[i], previous_[i]);
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;
 
 private:
-    termios old_{};
+    static constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+    void (*previous_[std::size(Signals)])(int) = {};
     bool saved_ = false;
 };
 
@@ -113,12 +132,13 @@ InputLine readLine(int fd)
 std::optional<QString> StdConsole::askHidden(const QString& prompt)
 {
     std::fflush(stdout);
-    const QByteArray text = prompt.toUtf8();
-    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
-    std::fflush(stderr);
     InputLine typed;
     {
+        // The echo goes off before the question shows, so nothing typed after it is shown or lost.
         const EchoOff quiet;
+        const QByteArray text = prompt.toUtf8();
+        std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+        std::fflush(stderr);
         typed = readLine(STDIN_FILENO);
     }
     std::fputc('\n', stderr);  // the line end the typing did not show

@@ -3,7 +3,7 @@
 #include "book/ContactScan.h"
 #include "book/NameOrder.h"
 #include "exchange/pinyin/ContactSearch.h"
-#include "platform/Trim.h"
+#include "platform/TextRules.h"
 
 #include <algorithm>
 

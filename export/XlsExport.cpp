@@ -3,7 +3,7 @@
 #include "export/XlsSink.h"
 #include "platform/Errors.h"
 #include "platform/Gbk.h"
-#include "platform/Trim.h"
+#include "platform/TextRules.h"
 #include "store/ADODB.h"
 #include "store/ControlsHold.h"
 

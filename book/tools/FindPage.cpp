@@ -3,6 +3,7 @@
 #include "book/ContactScan.h"
 #include "book/tools/FoundModel.h"
 #include "book/tools/ToolsSession.h"
+#include "exchange/QrCode.h"
 #include "photo/JpegCodec.h"
 #include "store/ContactSchema.h"
 
@@ -17,12 +18,21 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr QSize PhotoSize(150, 180);
+constexpr QSize PhotoSize(130, 160);
+constexpr QSize QrSize(160, 160);
+
+QPixmap qrOf(const StoredContact& contact)
+{
+    const QImage code = QrImage(EncodeQr(ContactQrText(contact)), 1);
+    // Whole pixels per module keep the code sharp enough for a camera on the screen.
+    const int scale = std::max(1, QrSize.width() / std::max(1, code.width()));
+    return QPixmap::fromImage(code.scaled(code.size() * scale, Qt::KeepAspectRatio, Qt::FastTransformation));
 }
+}  // namespace
 
 FindPage::FindPage(ToolsSession& session, QWidget* parent)
     : QWidget(parent), session_(session), field_(new QLineEdit(this)), count_(new QLabel(this)),
-      table_(new QTableView(this)), model_(new FoundModel(this)), photo_(new QLabel(this)),
+      table_(new QTableView(this)), model_(new FoundModel(this)), photo_(new QLabel(this)), qr_(new QLabel(this)),
       note_(new QPlainTextEdit(this))
 {
     field_->setPlaceholderText(QStringLiteral("姓名、电话、地址……或姓名的拼音（如 zs 找到张三）"));
@@ -38,6 +48,9 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
     photo_->setFixedSize(PhotoSize);
     photo_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     photo_->setAlignment(Qt::AlignCenter);
+    qr_->setFixedSize(QrSize);
+    qr_->setAlignment(Qt::AlignCenter);
+    qr_->setToolTip(QStringLiteral("用手机相机扫描，即可把这个联系人加入手机通讯录"));
     note_->setReadOnly(true);
 
     auto* search = new QHBoxLayout;
@@ -55,11 +68,14 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
     }
     details->addRow(ContactTextColumns().at(int(ContactText::Note)) + QStringLiteral("："), note_);
     auto* side = new QVBoxLayout;
-    side->addWidget(photo_, 0, Qt::AlignHCenter);
+    auto* pictures = new QHBoxLayout;
+    pictures->addWidget(photo_);
+    pictures->addWidget(qr_);
+    side->addLayout(pictures);
     side->addLayout(details, 1);
     auto* sideBox = new QWidget(this);
     sideBox->setLayout(side);
-    sideBox->setFixedWidth(300);
+    sideBox->setFixedWidth(320);
 
     auto* body = new QHBoxLayout;
     body->addWidget(table_, 1);
@@ -124,7 +140,15 @@ void FindPage::showSelected()
         texts_[size_t(i)]->setText(contact ? contact->texts[size_t(i)] : QString());
     note_->setPlainText(contact ? contact->text(ContactText::Note) : QString());
     photo_->clear();
-    if (!contact || contact->photo.isEmpty())
+    qr_->clear();
+    if (!contact)
+        return;
+    try {
+        qr_->setPixmap(qrOf(*contact));
+    } catch (const ExchangeError&) {
+        qr_->setText(QStringLiteral("内容太多，\n无法生成二维码"));
+    }
+    if (contact->photo.isEmpty())
         return;
     try {
         photo_->setPixmap(QPixmap::fromImage(DecodeJpegToFit(contact->photo, PhotoSize - QSize(4, 4))));

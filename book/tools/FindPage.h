@@ -1,7 +1,7 @@
 #pragma once
 // 查找: the contacts found as one types (text inside any column, or the pinyin
 // of the name, as the find command finds them); the selected one shown whole,
-// with its photo.
+// with its photo and as a QR code for a phone.
 
 #include <QWidget>
 #include <array>
@@ -25,6 +25,8 @@ public:
     QTableView* table() const { return table_; }
     FoundModel* model() const { return model_; }
     QLabel* photo() const { return photo_; }
+    // The selected contact as a QR code a phone's camera adds (as `qr` writes it).
+    QLabel* qrCode() const { return qr_; }
     QLabel* count() const { return count_; }
     // The selected record's texts as shown, in column order.
     QStringList shownTexts() const;
@@ -43,6 +45,7 @@ private:
     QTableView* table_;
     FoundModel* model_;
     QLabel* photo_;
+    QLabel* qr_;
     std::array<QLineEdit*, 6> texts_{};  // 类别 … 地址
     QPlainTextEdit* note_;
 };

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTimer>
 #include <memory>
 
@@ -53,6 +54,8 @@ int RunTools(const ToolsRequest& request)
 {
     MapSongtiFont();
     UseTessalyIcon();
+    // The tools window belongs to its own desktop entry, not to the window program's.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tessaly-book"));
     // A book that is not there yet is made as the window program makes it on its first start.
     if (!QFileInfo::exists(request.book))
         CreateBook(request.book);

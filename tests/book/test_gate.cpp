@@ -7,6 +7,7 @@
 #include "store/DbHelpers.h"
 #include "store/SqliteHandle.h"
 #include "tests/book/BookTesting.h"
+#include "tests/support/ScriptedDesktop.h"
 
 #include <QTest>
 
@@ -193,6 +194,22 @@ private slots:
         QCOMPARE(pass.FieldByName(QStringLiteral("mm"))->AsString().trimmed(), QStringLiteral("NDgwOTE3"));
     }
 
+    // A double click on a file from the desktop: nothing is written without the password.
+    void shouldNotImportFromTheDesktopWithoutThePassword()
+    {
+        ScriptedDesktop desktop;
+        TestBook book;
+        const QString file = book.folder.file(QStringLiteral("new.vcf"));
+        TestFolder::writeAll(file, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:李四\r\nEND:VCARD\r\n");
+        const QByteArray before = book.bytes();
+        CapturingConsole console;
+        const BookResult result = runBookAsGiven({"--db", book.path, "--gui", "import", file}, console);
+        QCOMPARE(result.status, ExitCode::Usage);
+        QCOMPARE(book.bytes(), before);
+        QCOMPARE(desktop.boxes.size(), 1);
+        QVERIFY(desktop.boxes[0].text.contains(QStringLiteral("--password-file")));
+    }
+
     void shouldReadAPasswordFileThatIsNotThereAsAFailure()
     {
         TestBook book;
@@ -205,5 +222,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(GateTest)
+QTEST_MAIN(GateTest)
 #include "test_gate.moc"

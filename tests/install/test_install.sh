@@ -38,6 +38,12 @@ for entry in "$apps"/tessaly*.desktop; do
 done
 check "the entry starts the installed program" grep -qx "Exec=$HOME/.local/bin/tessaly" "$apps/tessaly.desktop"
 check "the entry's Chinese name" grep -qx "Name\[zh_CN\]=Tessaly 通讯录" "$apps/tessaly.desktop"
+check "the tools' entry starts tessaly-book in a window" \
+  grep -qx "Exec=$HOME/.local/bin/tessaly-book --gui %F" "$apps/tessaly-book.desktop"
+check "the tools' entry's Chinese name" grep -qx "Name\[zh_CN\]=Tessaly 通讯录工具" "$apps/tessaly-book.desktop"
+for mime in text/vcard text/csv application/vnd.ms-excel application/vnd.openxmlformats-officedocument.spreadsheetml.sheet; do
+  check "导入联系人 opens $mime" grep -q "^MimeType=.*$mime;" "$apps/tessaly-book-import.desktop"
+done
 if command -v appstreamcli >/dev/null 2>&1; then
   check "metainfo validates" appstreamcli validate --no-net "$HOME/.local/share/metainfo/io.tessaly.tessaly.metainfo.xml"
 fi

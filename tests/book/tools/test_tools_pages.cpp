@@ -161,6 +161,7 @@ private slots:
                                                   QStringLiteral("13800138000"), QString(), QStringLiteral("武当山"),
                                                   QStringLiteral("太极")}));
         QVERIFY(page->photo()->pixmap().width() > 0);
+        QVERIFY(page->qrCode()->pixmap().width() >= 100);
 
         // An import elsewhere is found at once.
         run.book.add({{QString(), QStringLiteral("张思")}});

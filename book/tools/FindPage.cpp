@@ -42,7 +42,7 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setWordWrap(false);
     table_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {50, 70, 80, 110, 80, 120};
+    const int widths[] = {50, 70, 80, 120, 80, 110};
     for (int column = 0; column < int(std::size(widths)); ++column)
         table_->setColumnWidth(column, widths[column]);
     photo_->setFixedSize(PhotoSize);

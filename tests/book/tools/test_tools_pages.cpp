@@ -17,10 +17,13 @@
 #include "store/ContactSchema.h"
 #include "tests/book/tools/ToolsTesting.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -28,6 +31,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 
@@ -101,6 +105,32 @@ private slots:
         QCOMPARE(run.book.count(), 0);
         QVERIFY2(run.said().contains(QStringLiteral("已取消，通讯录未改动")), qPrintable(run.said()));
         QCOMPARE(page->model()->rowCount(), 3);  // still there to import later
+    }
+
+    // Files come chosen in the dialog or dropped on the window; the window shows 导入 with them.
+    void shouldTakeFilesFromTheDialogAndFromADrop()
+    {
+        ToolsRun run;
+        run.write(QStringLiteral("a.vcf"), phoneFile());
+        run.write(QStringLiteral("b.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:赵六\r\nEND:VCARD\r\n");
+        auto* page = run.show<ImportPage>(QStringLiteral("import"));
+        run.desktop.openNames = {QStringList{run.file(QStringLiteral("a.vcf"))}};
+        QTest::mouseClick(page->chooseButton(), Qt::LeftButton);
+        QVERIFY(run.desktop.openFilters.value(0).contains(QStringLiteral("*.vcf")));
+        QCOMPARE(page->model()->rowCount(), 3);
+
+        run.window.showPage(QStringLiteral("check"));
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(run.file(QStringLiteral("b.vcf")))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&run.window, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&run.window, &drop);
+        QVERIFY(drop.isAccepted());
+        QTRY_COMPARE(page->model()->rowCount(), 4);
+        QCOMPARE(run.window.tabs()->currentWidget(), page);
+        QCOMPARE(run.book.count(), 0);
     }
 
     void shouldExportEveryContactAndAskBeforeReplacingAFile()

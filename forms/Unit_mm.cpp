@@ -2,7 +2,6 @@
 
 #include "forms/BitBtn.h"
 #include "forms/LoginButtonPictures.h"
-#include "store/LoginPassword.h"
 #include "forms/MaskEdit.h"
 #include "forms/Unit_main.h"
 #include "forms/WindowFont.h"
@@ -10,6 +9,7 @@
 #include "platform/HandlerGuard.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
+#include "store/LoginPassword.h"
 #include "ui/MessageBoxes.h"
 
 #include <QCloseEvent>

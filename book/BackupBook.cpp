@@ -4,7 +4,7 @@
 #include "book/BookFile.h"
 #include "book/BookGate.h"
 #include "book/CheckBook.h"
-#include "book/OtherHolders.h"
+#include "platform/OtherHolders.h"
 #include "store/Backup.h"
 #include "store/ContactSchema.h"
 

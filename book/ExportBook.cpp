@@ -8,5 +8,7 @@ QString ExportBook(const QString& bookPath, const QString& target, const ExportF
     BookFile book(bookPath, gate);
     const QList<StoredContact> contacts = book.contacts();
     SaveAtomically(target, [&](const QString& path) { format.write(path, contacts); });
-    return QStringLiteral("已导出 %1 个联系人到 %2").arg(contacts.size()).arg(ShownPath(target));
+    const QString written =
+        format.written ? format.written(contacts) : QStringLiteral("%1 个联系人").arg(contacts.size());
+    return QStringLiteral("已导出 %1到 %2").arg(written, ShownPath(target));
 }

@@ -4,7 +4,7 @@
 #include "book/BookGate.h"
 #include "book/BookWrite.h"
 #include "book/ContactScan.h"
-#include "book/OtherHolders.h"
+#include "platform/OtherHolders.h"
 #include "exchange/Formats.h"
 #include "store/ContactSchema.h"
 

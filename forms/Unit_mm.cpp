@@ -9,6 +9,7 @@
 #include "platform/HandlerGuard.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
+#include "store/ExclusiveWrite.h"
 #include "store/LoginPassword.h"
 #include "ui/MessageBoxes.h"
 
@@ -123,6 +124,9 @@ void TForm_mm::FormCreate()
     LoginAttempts = 0;
     ADOQuery_mm.Connection = bookConnection();
 
+    // A second copy starting on the same new book waits here and then reads the
+    // row this one stores: one table, one row, one password for both.
+    ExclusiveWrite setUp(ADOQuery_mm.Connection);
     bool opened = true;
     try {
         ADOQuery_mm.SQL.clear();
@@ -144,6 +148,7 @@ void TForm_mm::FormCreate()
         CurrentPassword = FactoryPassword;
         ADOQuery_mm.AppendRecord({StoredPasswordText(*CurrentPassword)});
     }
+    setUp.Commit();
 }
 
 void TForm_mm::BitBtn3Click()

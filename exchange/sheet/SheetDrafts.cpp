@@ -1,7 +1,7 @@
 #include "SheetDrafts.h"
 
+#include "exchange/FileBytes.h"
 #include "exchange/sheet/HeaderMeaning.h"
-#include "exchange/sheet/SheetFile.h"
 #include "platform/TextRules.h"
 #include "platform/Trim.h"
 #include "store/ContactSchema.h"
@@ -55,6 +55,10 @@ HeaderMeaning numbered(int column)
     m.label = QStringLiteral("第%1列").arg(column + 1);
     return m;
 }
+
+// A value put together from pieces (a name from its parts, an address from its
+// fields, a group) ranks after every column that gives it whole.
+constexpr int PiecedRank = 1000;
 
 struct Candidate {
     int rank = 0;
@@ -124,19 +128,19 @@ public:
         auto& names = candidates[static_cast<int>(ContactText::Name)];
         const QString name = joinNameParts(family, middle, given);
         if (names.isEmpty() && !name.isEmpty())
-            names.append({1000, 0, name, ContactTextColumns()[1]});
+            names.append({PiecedRank, 0, name, ContactTextColumn(ContactText::Name)});
         auto& whole = candidates[static_cast<int>(ContactText::Address)];
         if (whole.isEmpty()) {
             for (auto& [index, parts] : addresses) {
                 QString address = joinAddress(parts);
                 if (!address.isEmpty())
-                    whole.append({1000 + index, 0, address, QStringLiteral("地址")});
+                    whole.append({PiecedRank + index, 0, address, ContactTextColumn(ContactText::Address)});
                 if (!IsAllPadding(parts[AddressPart::PostalCode]))
                     draft.extras.append({QStringLiteral("邮编"), parts[AddressPart::PostalCode]});
             }
         }
         for (const QString& group : groups)
-            candidates[static_cast<int>(ContactText::Category)].append({1000, 0, group, QStringLiteral("分组")});
+            candidates[static_cast<int>(ContactText::Category)].append({PiecedRank, 0, group, QStringLiteral("分组")});
 
         for (int c = 0; c < ContactTextCount; ++c)
             settle(draft, c, candidates[c]);

@@ -4,8 +4,8 @@
 #include "book/BookGate.h"
 #include "book/BookWrite.h"
 #include "book/ContactScan.h"
-#include "platform/OtherHolders.h"
 #include "exchange/Formats.h"
+#include "platform/OtherHolders.h"
 #include "store/ContactSchema.h"
 
 #include <QFileInfo>

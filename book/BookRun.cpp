@@ -93,6 +93,8 @@ QString BookHelp()
           << QStringLiteral("  --password-file 文件          从文件的第一行读取登录密码（- 表示标准输入）；")
           << QStringLiteral("                                不给时在终端上询问（不显示输入，最多三次）")
           << QStringLiteral("  --gui                         在窗口中显示报告（export 不给文件时弹出保存对话框）")
+          << QStringLiteral("  --gui [--page 页] [文件...]   不给命令：登录后打开「Tessaly 通讯录工具」窗口，")
+          << QStringLiteral("                                文件放入导入页预览；页为 import export find backup check")
           << QStringLiteral("  -h, --help                    显示本帮助") << QString()
           << QStringLiteral("读写通讯录的命令都先核对登录密码，规则与登录窗口相同（出厂密码为 480917）。") << QString()
           << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）或密码不对；2 用法错误。");
@@ -100,14 +102,6 @@ QString BookHelp()
 }
 
 namespace {
-
-struct Parsed {
-    bool help = false;
-    bool gui = false;
-    QString database;
-    QString passwordFile;
-    QStringList rest;  // the command and its own arguments
-};
 
 // The value of "--name VALUE" or "--name=VALUE" at arguments[i], if a is that option.
 std::optional<QString> optionValue(const QStringList& arguments, int& i, const QString& name, const QString& missing)
@@ -128,10 +122,11 @@ std::optional<QString> optionValue(const QStringList& arguments, int& i, const Q
     return value;
 }
 
-// --db, --password-file, --gui and --help may stand anywhere before "--"; the rest goes to the command.
-Parsed parseShared(const QStringList& arguments)
+}  // namespace
+
+SharedOptions ParseSharedOptions(const QStringList& arguments)
 {
-    Parsed parsed;
+    SharedOptions parsed;
     bool options = true;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
@@ -158,7 +153,12 @@ Parsed parseShared(const QStringList& arguments)
     return parsed;
 }
 
-const BookCommand* findCommand(const QString& name)
+QString SharedOptions::book() const
+{
+    return database.isEmpty() ? DatabasePathFor(ExecutablePath()) : database;
+}
+
+const BookCommand* FindCommand(const QString& name)
 {
     for (const BookCommand& command : BookCommands())
         if (command.name == name)
@@ -166,10 +166,12 @@ const BookCommand* findCommand(const QString& name)
     return nullptr;
 }
 
+namespace {
+
 int runCommand(const QStringList& arguments, Console& console, bool& gui)
 {
     try {
-        const Parsed parsed = parseShared(arguments);
+        const SharedOptions parsed = ParseSharedOptions(arguments);
         gui = parsed.gui;
         if (parsed.help) {
             console.out(BookHelp());
@@ -177,11 +179,10 @@ int runCommand(const QStringList& arguments, Console& console, bool& gui)
         }
         if (parsed.rest.isEmpty())
             throw UsageError(QStringLiteral("缺少命令"));
-        const BookCommand* command = findCommand(parsed.rest.first());
+        const BookCommand* command = FindCommand(parsed.rest.first());
         if (!command)
             throw UsageError(QStringLiteral("未知的命令：%1").arg(parsed.rest.first()));
-        BookRun run{console, parsed.database.isEmpty() ? DatabasePathFor(ExecutablePath()) : parsed.database,
-                    parsed.gui, parsed.passwordFile, std::nullopt};
+        BookRun run{console, parsed.book(), parsed.gui, parsed.passwordFile, std::nullopt};
         return command->run(run, parsed.rest.mid(1));
     } catch (const UsageError& e) {
         console.err(QStringLiteral("tessaly-book：%1").arg(e.Message));

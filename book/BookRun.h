@@ -46,6 +46,21 @@ struct BookCommand {
 };
 
 const QList<BookCommand>& BookCommands();
+// The command of that name; nullptr when there is none.
+const BookCommand* FindCommand(const QString& name);
+
+// The options every command shares: --db, --password-file, --gui and --help may stand anywhere
+// before "--"; the rest goes to the command. Raises UsageError.
+struct SharedOptions {
+    bool help = false;
+    bool gui = false;
+    QString database;      // as given with --db
+    QString passwordFile;  // as given with --password-file
+    QStringList rest;      // the command and its own arguments
+
+    QString book() const;  // --db, else Kalvo.mdb beside the executable
+};
+SharedOptions ParseSharedOptions(const QStringList& arguments);
 
 // A command's own arguments: the flags it knows, then its operands. "--" ends
 // the flags; an unknown flag raises UsageError naming the command.

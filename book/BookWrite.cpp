@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-void AddContacts(BookFile& book, const QList<FittedContact>& contacts)
+void AddContacts(BookFile& book, const QList<FittedContact>& contacts, const std::function<bool(int, int)>& progress)
 {
     if (contacts.isEmpty())
         return;
@@ -17,6 +17,7 @@ void AddContacts(BookFile& book, const QList<FittedContact>& contacts)
     book.connection.BeginTrans();
     try {
         query.DisableControls();
+        int written = 0;
         for (const FittedContact& contact : contacts) {
             query.Append();
             for (int i = 0; i < ContactTextCount; ++i)
@@ -24,6 +25,8 @@ void AddContacts(BookFile& book, const QList<FittedContact>& contacts)
             if (contact.photo)
                 photo->SetAsBytes(*contact.photo);
             query.Post();
+            if (progress && !progress(++written, int(contacts.size())))
+                throw ImportCancelled();
         }
         book.connection.CommitTrans();
         query.EnableControls();

@@ -5,9 +5,20 @@
 #include "book/BookFile.h"
 #include "exchange/ContactFitting.h"
 
+#include <exception>
+#include <functional>
+
+// A write the person stopped: everything it had written is undone.
+class ImportCancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "import cancelled"; }
+};
+
 // Appends the contacts at the end of the table, in order. Raises EDatabaseError
-// after undoing every one of them.
-void AddContacts(BookFile& book, const QList<FittedContact>& contacts);
+// after undoing every one of them. progress, when given, is told after each
+// contact; when it answers false the write raises ImportCancelled, undone too.
+void AddContacts(BookFile& book, const QList<FittedContact>& contacts,
+                 const std::function<bool(int written, int total)>& progress = {});
 
 // A book the command created: removed again unless the command kept it.
 class NewBookGuard {

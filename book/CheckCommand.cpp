@@ -1,8 +1,8 @@
 // check: the book's integrity and its number of contacts; exit 1 when it is damaged.
 
 #include "book/BookFile.h"
+#include "book/CheckBook.h"
 #include "book/Commands.h"
-#include "store/Backup.h"
 
 #include <QFile>
 
@@ -28,20 +28,13 @@ int RunCheck(BookRun& run, const QStringList& arguments)
     const CommandArguments split = SplitArguments(QStringLiteral("check"), arguments);
     if (!split.operands.isEmpty())
         throw UsageError(QStringLiteral("check 不接受参数 %1").arg(split.operands.first()));
-    {
-        TADOConnection connection(QStringLiteral("通讯录"));
-        OpenBookConnection(connection, run);
-        const QStringList problems = IntegrityCheck(connection);
-        if (problems != QStringList{QStringLiteral("ok")}) {
-            for (const QString& problem : problems)
-                run.console.out(problem);
-            run.console.err(QStringLiteral("通讯录 %1 已损坏").arg(ShownPath(run.database)));
-            return ExitCode::Failure;
-        }
+    const BookCheck check = CheckBook(run.database, &run);
+    for (const QString& line : check.lines)
+        run.console.out(line);
+    if (!check.sound) {
+        run.console.err(QStringLiteral("通讯录 %1 已损坏").arg(ShownPath(run.database)));
+        return ExitCode::Failure;
     }
-    const BookFile book(run.database);
-    run.console.out(QStringLiteral("完整性检查：正常"));
-    run.console.out(QStringLiteral("联系人：%1 个").arg(book.query.RecordCount()));
     warnIfOthersCanRead(run);
     return ExitCode::Success;
 }

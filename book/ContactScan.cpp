@@ -18,31 +18,72 @@ QByteArrayView trimmed(QByteArrayView text)
     return text.sliced(begin, end - begin);
 }
 
-QString selectTexts()
+// A text column of the current row, trimmed; empty for a null.
+QByteArrayView textAt(const Statement& row, int column)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row.get(), column));
+    return trimmed(QByteArrayView(text, text ? sqlite3_column_bytes(row.get(), column) : 0));
+}
+
+// The seven texts, then the extra columns given.
+QString selectTexts(const QString& extra)
 {
     QStringList columns;
     for (const QString& column : ContactTextColumns())
         columns << QuoteIdentifier(column);
+    columns << extra;
     return QStringLiteral("select %1 from %2").arg(columns.join(QStringLiteral(", ")), ContactSchema::ContactTable());
 }
 
 }  // namespace
 
+void ScanContacts(TADOConnection& connection, const std::function<void(const ScannedContact&)>& visit)
+{
+    try {
+        Statement rows(connection.Handle(), selectTexts(QStringLiteral("rowid")));
+        ScannedContact contact;
+        while (rows.step()) {
+            for (int i = 0; i < ContactTextCount; ++i) {
+                contact.isNull[i] = rows.columnIsNull(i);  // asked before the text converts the value
+                contact.texts[i] = textAt(rows, i);
+            }
+            contact.rowid = sqlite3_column_int64(rows.get(), ContactTextCount);
+            visit(contact);
+        }
+    } catch (const SqliteFailure& failure) {
+        throw EDatabaseError(connection.Name + QStringLiteral(": ") + failure.text);
+    }
+}
+
+void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit)
+{
+    TADOConnection connection(QStringLiteral("通讯录"));
+    OpenBookConnection(connection, path);
+    ScanContacts(connection, visit);
+}
+
 void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit)
 {
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, run);
+    ScanContacts(connection, visit);
+}
+
+std::optional<StoredContact> ReadContact(const QString& path, qint64 rowid)
+{
+    TADOConnection connection(QStringLiteral("通讯录"));
+    OpenBookConnection(connection, path);
     try {
-        Statement rows(connection.Handle(), selectTexts());
-        ScannedContact contact;
-        while (rows.step()) {
-            for (int i = 0; i < ContactTextCount; ++i) {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(rows.get(), i));
-                contact.isNull[i] = text == nullptr;
-                contact.texts[i] = trimmed(QByteArrayView(text, text ? sqlite3_column_bytes(rows.get(), i) : 0));
-            }
-            visit(contact);
-        }
+        Statement row(connection.Handle(),
+                      selectTexts(QuoteIdentifier(PhotoColumn())) + QStringLiteral(" where rowid = ?"));
+        row.bindInt64(1, rowid);
+        if (!row.step())
+            return std::nullopt;
+        StoredContact contact;
+        for (int i = 0; i < ContactTextCount; ++i)
+            contact.texts[size_t(i)] = QString::fromUtf8(textAt(row, i));
+        contact.photo = row.columnBlob(ContactTextCount);
+        return contact;
     } catch (const SqliteFailure& failure) {
         throw EDatabaseError(connection.Name + QStringLiteral(": ") + failure.text);
     }

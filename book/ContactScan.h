@@ -9,14 +9,24 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 struct ScannedContact {
     std::array<QByteArrayView, ContactTextCount> texts;  // valid during the visit only
     std::array<bool, ContactTextCount> isNull{};
+    qint64 rowid = 0;  // the record's identity in the table
 };
 
 struct BookRun;
+class TADOConnection;
 
-// Opens the run's existing book behind its login password and visits every
-// contact. Raises EDatabaseError and what UnlockBook raises.
+// Visits every contact of the book open on the connection. Raises EDatabaseError.
+void ScanContacts(TADOConnection& connection, const std::function<void(const ScannedContact&)>& visit);
+// Opens the existing book at path and visits every contact. Raises EDatabaseError.
+void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit);
+// The same on the run's book, behind its login password; raises what UnlockBook raises too.
 void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit);
+
+// One record by its identity: the seven texts trimmed and the photo's stored
+// bytes; nothing when the record is gone. Raises EDatabaseError.
+std::optional<StoredContact> ReadContact(const QString& path, qint64 rowid);

@@ -1,10 +1,9 @@
 // export FILE: every contact in table order, in the format of the file's extension.
 
-#include "book/AtomicSave.h"
 #include "book/BookFile.h"
 #include "book/Commands.h"
+#include "book/ExportBook.h"
 #include "book/GuiReport.h"
-#include "exchange/Formats.h"
 
 int RunExport(BookRun& run, const QStringList& arguments)
 {
@@ -23,11 +22,6 @@ int RunExport(BookRun& run, const QStringList& arguments)
         throw UsageError(
             QStringLiteral("不能导出为 %1：支持的文件类型为 %2").arg(ShownPath(target), ExportPatterns().join(u' ')));
 
-    BookFile book(run.database, &run);
-    const QList<StoredContact> contacts = book.contacts();
-    SaveAtomically(target, [&](const QString& path) { format->write(path, contacts); });
-    const QString written =
-        format->written ? format->written(contacts) : QStringLiteral("%1 个联系人").arg(contacts.size());
-    run.console.out(QStringLiteral("已导出 %1到 %2").arg(written, ShownPath(target)));
+    run.console.out(ExportBook(run.database, target, *format, &run));
     return ExitCode::Success;
 }

@@ -5,8 +5,8 @@
 #include "book/Commands.h"
 #include "book/ContactListing.h"
 #include "book/ContactScan.h"
+#include "book/NameOrder.h"
 #include "exchange/pinyin/ContactSearch.h"
-#include "store/SortOrder.h"
 
 namespace {
 
@@ -15,23 +15,16 @@ struct Found {
     bool nameIsNull;
 };
 
-// The window's sort by 姓名: the same collation, nulls first, ties in table order.
-// Sorting only the contacts found gives the order sorting all of them would.
 QList<ContactTexts> inNameOrder(const std::vector<Found>& found)
 {
-    std::vector<int> rows(found.size());
-    for (size_t i = 0; i < rows.size(); ++i)
-        rows[i] = int(i);
     const int name = int(ContactText::Name);
-    const std::vector<int> sorted =
-        SortRecords(rows, {SortKey{name, false}}, [&](int row, int) -> std::optional<QString> {
-            if (found[size_t(row)].nameIsNull)
-                return std::nullopt;
-            return found[size_t(row)].texts[size_t(name)];
-        });
     QList<ContactTexts> ordered;
-    ordered.reserve(qsizetype(sorted.size()));
-    for (const int row : sorted)
+    ordered.reserve(qsizetype(found.size()));
+    for (const int row : InNameOrder(int(found.size()), [&](int row) -> std::optional<QString> {
+             if (found[size_t(row)].nameIsNull)
+                 return std::nullopt;
+             return found[size_t(row)].texts[size_t(name)];
+         }))
         ordered << found[size_t(row)].texts;
     return ordered;
 }

@@ -5,12 +5,8 @@
 #include "book/BookGate.h"
 #include "book/BookWrite.h"
 #include "book/Commands.h"
-#include "exchange/Formats.h"
-#include "exchange/ImportPlan.h"
-#include "platform/OtherHolders.h"
-#include "store/ContactSchema.h"
+#include "book/ImportFiles.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -28,26 +24,9 @@ ImportOptions parseImport(const QStringList& arguments)
     if (options.files.isEmpty())
         throw UsageError(QStringLiteral("import 需要至少一个文件"));
     for (const QString& file : options.files)
-        if (!FindImportFormat(file))
-            throw UsageError(
-                QStringLiteral("不能导入 %1：支持的文件类型为 %2").arg(ShownPath(file), ImportPatterns().join(u' ')));
+        if (const QString reason = UnimportableReason(file); !reason.isEmpty())
+            throw UsageError(reason);
     return options;
-}
-
-QList<ImportSource> readAll(const QStringList& files)
-{
-    QList<ImportSource> sources;
-    for (const QString& file : files)
-        sources.push_back({QFileInfo(file).fileName(), FindImportFormat(file)->read(file)});
-    return sources;
-}
-
-QList<ContactKey> keysOf(const BookFile& book)
-{
-    QList<ContactKey> keys;
-    for (const ContactTexts& texts : book.texts())
-        keys.push_back({texts[int(ContactText::Name)], texts[int(ContactText::Phone)]});
-    return keys;
 }
 
 void report(Console& console, const ImportPlan& plan)
@@ -61,7 +40,7 @@ void report(Console& console, const ImportPlan& plan)
 int RunImport(BookRun& run, const QStringList& arguments)
 {
     const ImportOptions options = parseImport(arguments);
-    const QList<ImportSource> sources = readAll(options.files);
+    const QList<ImportSource> sources = ReadImportFiles(options.files);
 
     // A book that does not exist yet is made as the window makes it, with the
     // factory password, which is asked for all the same; a dry run plans against
@@ -77,20 +56,15 @@ int RunImport(BookRun& run, const QStringList& arguments)
         CreateBook(path);
     NewBookGuard created(missing && !options.dryRun ? path : QString());
 
-    BookFile book(path, missing ? nullptr : &run);
-    const ImportPlan plan =
-        PlanImport(sources, ContactWidths(book.query), missing ? QList<ContactKey>() : keysOf(book));
+    const ImportPlan plan = PlanBookImport(path, sources, missing ? nullptr : &run);
     report(run.console, plan);
     if (options.dryRun) {
         run.console.out(ImportSummary(plan, false));
         return ExitCode::Success;
     }
-    AddContacts(book, plan.toAdd);
+    WriteImport(path, plan);
     created.keep();
-    if (missing)
-        run.console.out(QStringLiteral("新建了通讯录 %1").arg(ShownPath(path)));
-    if (plan.added() > 0 && !OtherHolders(path).isEmpty())
-        run.console.out(QStringLiteral("通讯录正被 Tessaly 窗口打开：联系人已存入，窗口下次启动后才会显示。"));
-    run.console.out(ImportSummary(plan, true));
+    for (const QString& line : ImportClosingLines(path, plan, missing))
+        run.console.out(line);
     return ExitCode::Success;
 }

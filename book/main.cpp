@@ -1,12 +1,37 @@
 // tessaly-book: the contact book's companion on the command line. With --gui
-// it shows its report and dialogs in windows; otherwise it needs no display.
+// and a command it shows its report and dialogs in windows; with --gui and no
+// command it opens the tools window behind the login; otherwise it needs no display.
 
 #include "book/BookRun.h"
+#include "book/tools/ToolsSession.h"
+#include "book/tools/ToolsStart.h"
 #include "platform/QtDesktop.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <memory>
+
+namespace {
+
+// The tools window, or nothing when the arguments name a command.
+std::optional<int> runTools(const QStringList& arguments, Console& console)
+{
+    std::optional<ToolsRequest> request;
+    try {
+        request = ToolsRequestFor(arguments);
+    } catch (const UsageError& e) {
+        console.err(QStringLiteral("tessaly-book：%1").arg(e.Message));
+        console.err(QStringLiteral("用法见 tessaly-book --help"));
+        return ExitCode::Usage;
+    }
+    if (!request)
+        return std::nullopt;
+    int status = ExitCode::Failure;
+    RunToolAction([&] { status = RunTools(*request); });
+    return status;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -22,5 +47,7 @@ int main(int argc, char** argv)
     static QtDesktop d;
     setDesktop(&d);
     LoadChineseTranslations();
+    if (const std::optional<int> status = runTools(arguments, console))
+        return *status;
     return RunBook(arguments, console);
 }

@@ -42,6 +42,21 @@ QString cardPlace(const QString& file, int line, const QString& name)
     return place + QStringLiteral("：");
 }
 
+// The labels of the card's further fields that went into 备注: those with a
+// value that the fitting did not have to leave out.
+QStringList labelsIntoNote(const ContactDraft& draft, const FittedContact& fitted)
+{
+    QStringList labels;
+    for (const DraftExtra& extra : draft.extras) {
+        const bool leftOut = std::any_of(fitted.notes.begin(), fitted.notes.end(), [&](const QString& note) {
+            return note.startsWith(extra.label + QStringLiteral("：未保存"));
+        });
+        if (!extra.value.trimmed().isEmpty() && !leftOut && !labels.contains(extra.label))
+            labels << extra.label;
+    }
+    return labels;
+}
+
 // One entry of a file in line order: a card or a failure.
 struct Entry {
     int line;
@@ -51,9 +66,12 @@ struct Entry {
 
 }  // namespace
 
-ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths, const QList<ContactKey>& existing)
+namespace {
+
+QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWidths& widths,
+                             const QList<ContactKey>& existing)
 {
-    ImportPlan plan;
+    QList<PlannedCard> cards;
     DuplicateIndex index(existing);
     // Which earlier card of this import a key came from, to name it in the report.
     DuplicateIndex fromImport;
@@ -67,31 +85,65 @@ ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& wi
                          [](const Entry& a, const Entry& b) { return a.line < b.line; });
 
         for (const Entry& entry : entries) {
+            PlannedCard card;
             if (entry.failure) {
-                plan.report << cardPlace(source.name, entry.line, {})
-                                   + QStringLiteral("无法读取，跳过（%1）").arg(entry.failure->reason);
-                ++plan.skipped;
+                card.place = cardPlace(source.name, entry.line, {});
+                card.fate = CardFate::Unreadable;
+                card.contact.line = entry.line;
+                card.why = QStringLiteral("无法读取，跳过（%1）").arg(entry.failure->reason);
+                cards.push_back(std::move(card));
                 continue;
             }
-            FittedContact fitted = FitDraft(*entry.draft, widths);
-            const QString place = cardPlace(source.name, entry.line, fitted.text(ContactText::Name));
-            if (index.contains(fitted) || fromImport.contains(fitted)) {
-                plan.report << place
-                                   + (fromImport.contains(fitted)
-                                          ? QStringLiteral("与本次导入中前面的联系人重复，跳过")
-                                          : QStringLiteral("通讯录中已有同名同电话的联系人，跳过"));
-                ++plan.skipped;
-                continue;
+            card.contact = FitDraft(*entry.draft, widths);
+            card.intoNote = labelsIntoNote(*entry.draft, card.contact);
+            card.place = cardPlace(source.name, entry.line, card.contact.text(ContactText::Name));
+            if (fromImport.contains(card.contact)) {
+                card.fate = CardFate::EarlierInImport;
+                card.why = QStringLiteral("与本次导入中前面的联系人重复，跳过");
+            } else if (index.contains(card.contact)) {
+                card.fate = CardFate::InBook;
+                card.why = QStringLiteral("通讯录中已有同名同电话的联系人，跳过");
+            } else {
+                fromImport.add(card.contact);
             }
-            fromImport.add(fitted);
-            if (!fitted.notes.isEmpty())
-                plan.report << place + fitted.notes.join(QStringLiteral("；"));
-            if (fitted.cut)
-                ++plan.cut;
-            plan.toAdd.push_back(std::move(fitted));
+            cards.push_back(std::move(card));
         }
     }
-    return plan;
+    return cards;
+}
+
+}  // namespace
+
+ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths, const QList<ContactKey>& existing)
+{
+    ImportPlan planned;
+    planned.cards = planCards(sources, widths, existing);
+    QList<bool> chosen;
+    chosen.reserve(planned.cards.size());
+    for (const PlannedCard& card : planned.cards)
+        chosen << (card.fate == CardFate::Add);
+    return ChooseCards(planned, chosen);
+}
+
+ImportPlan ChooseCards(const ImportPlan& plan, const QList<bool>& chosen)
+{
+    ImportPlan chose;
+    chose.cards = plan.cards;
+    for (qsizetype i = 0; i < plan.cards.size(); ++i) {
+        const PlannedCard& card = plan.cards[i];
+        const bool take = card.fate != CardFate::Unreadable && i < chosen.size() && chosen[i];
+        if (!take) {
+            chose.report << card.place + (card.why.isEmpty() ? QStringLiteral("未选中，跳过") : card.why);
+            ++chose.skipped;
+            continue;
+        }
+        if (!card.contact.notes.isEmpty())
+            chose.report << card.place + card.contact.notes.join(QStringLiteral("；"));
+        if (card.contact.cut)
+            ++chose.cut;
+        chose.toAdd.push_back(card.contact);
+    }
+    return chose;
 }
 
 QString ImportSummary(const ImportPlan& plan, bool written)

@@ -35,7 +35,24 @@ struct ImportSource {
     DraftSet cards;
 };
 
+// What becomes of one card or row of an import, as planned.
+enum class CardFate {
+    Add,              // goes in
+    InBook,           // the book already has a record with its name and phone
+    EarlierInImport,  // an earlier card of this import has its name and phone
+    Unreadable,       // could not be read at all
+};
+
+struct PlannedCard {
+    QString place;  // "手机.vcf 第 3 行 张三：", as the report begins its lines
+    CardFate fate = CardFate::Add;
+    FittedContact contact;  // as it would be stored; empty when unreadable
+    QString why;            // why it is not added (duplicate, or what could not be read)
+    QStringList intoNote;   // the labels of the fields without a column that 备注 holds: "邮箱", …
+};
+
 struct ImportPlan {
+    QList<PlannedCard> cards;    // every card and row that could not be read, in file order, then line order
     QList<FittedContact> toAdd;  // in file order, then card order
     QStringList report;          // one line per card with something to say
     int skipped = 0;             // duplicates and cards that could not be read
@@ -46,6 +63,11 @@ struct ImportPlan {
 
 ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
                       const QList<ContactKey>& existing);
+
+// The plan with the cards a person chose (one flag per card of plan.cards):
+// a chosen card is added even when it is a duplicate, one left out is skipped
+// and the report says so. A card that could not be read is never added.
+ImportPlan ChooseCards(const ImportPlan& plan, const QList<bool>& chosen);
 
 // The last line of every import's report.
 QString ImportSummary(const ImportPlan& plan, bool written);

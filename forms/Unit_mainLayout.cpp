@@ -6,6 +6,7 @@
 #include "forms/DBGrid.h"
 #include "forms/StatusBar.h"
 #include "forms/Unit_main.h"
+#include "forms/WindowFont.h"
 #include "photo/ImageBox.h"
 #include "photo/Placeholder.h"
 
@@ -18,13 +19,6 @@
 #include <limits>
 
 namespace {
-
-QFont WindowFont()
-{
-    QFont f(QStringLiteral("宋体"));
-    f.setPixelSize(16);
-    return f;
-}
 
 QFrame* NewPanel(const QString& name, QWidget* parent)
 {

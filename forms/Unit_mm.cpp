@@ -4,6 +4,7 @@
 #include "forms/LoginButtonPictures.h"
 #include "forms/MaskEdit.h"
 #include "forms/Unit_main.h"
+#include "forms/WindowFont.h"
 #include "platform/Gbk.h"
 #include "platform/HandlerGuard.h"
 #include "store/ContactSchema.h"
@@ -49,12 +50,29 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
 }
 }  // namespace
 
-TForm_mm::TForm_mm(QWidget* parent)
+TForm_mm::TForm_mm(QWidget* parent) : TForm_mm(nullptr, nullptr, parent) {}
+
+TForm_mm::TForm_mm(TADOConnection& connection, QWidget* next, QWidget* parent) : TForm_mm(&connection, next, parent) {}
+
+TForm_mm::TForm_mm(TADOConnection* connection, QWidget* next, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      guardedConnection_(connection), guardedWindow_(next)
 {
     buildControls();
     Guarded([this] { FormCreate(); });
+}
+
+TADOConnection* TForm_mm::bookConnection() const
+{
+    if (guardedConnection_)
+        return guardedConnection_;
+    return Form_main ? &Form_main->ADOConnection1 : nullptr;
+}
+
+QWidget* TForm_mm::nextWindow() const
+{
+    return guardedWindow_ ? guardedWindow_ : Form_main;
 }
 
 TForm_mm::~TForm_mm()
@@ -67,9 +85,7 @@ void TForm_mm::buildControls()
 {
     setObjectName(QStringLiteral("Form_mm"));
     setWindowTitle(QStringLiteral("登录"));
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(16);
-    setFont(font);
+    setFont(WindowFont());
     setSizeGripEnabled(false);
     setFixedSize(ClientWidth, DesignedClientHeight);
     move(417, 226);
@@ -106,7 +122,7 @@ void TForm_mm::FormCreate()
     SetOuterHeight(BitBtn1->y() + BitBtn1->height() + 50);
     LoginSucceeded = false;
     LoginAttempts = 0;
-    ADOQuery_mm.Connection = Form_main ? &Form_main->ADOConnection1 : nullptr;
+    ADOQuery_mm.Connection = bookConnection();
 
     // A second copy starting on the same new book waits here and then reads the
     // row this one stores: one table, one row, one password for both.
@@ -144,7 +160,7 @@ void TForm_mm::BitBtn1Click()
 {
     ++LoginAttempts;
     if (PasswordMatches(MaskEdit1->text(), CurrentPassword)) {
-        Form_main->show();
+        nextWindow()->show();
         LoginSucceeded = true;
         MaskEdit1->clear();
         close();

@@ -17,6 +17,10 @@ class TForm_mm : public QDialog {
     Q_OBJECT
 public:
     explicit TForm_mm(QWidget* parent = nullptr);
+    // The same gate in front of another window of the book: the password is
+    // read from (and changed on) this connection, and next is shown after a
+    // successful login. The window program's own gate passes the main window.
+    TForm_mm(TADOConnection& connection, QWidget* next, QWidget* parent = nullptr);
     ~TForm_mm() override;
 
     QLabel* Label1 = nullptr;
@@ -51,7 +55,14 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    TForm_mm(TADOConnection* connection, QWidget* next, QWidget* parent);
     void buildControls();
+    // What the gate guards: the main window's connection and the main window
+    // itself unless given.
+    TADOConnection* bookConnection() const;
+    QWidget* nextWindow() const;
+    TADOConnection* guardedConnection_ = nullptr;
+    QWidget* guardedWindow_ = nullptr;
 
     // Empty until read from or stored into the database; a password that could
     // not be read opens nothing.

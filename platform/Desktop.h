@@ -4,6 +4,7 @@
 // runs on QtDesktop; tests install a scripted double (tests/support).
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QMimeData;
@@ -35,6 +36,8 @@ public:
     // Common dialogs: the chosen name, or nothing when cancelled.
     virtual std::optional<QString> OpenPictureFileName(QWidget* owner, const QString& filter) = 0;
     virtual std::optional<QString> SaveFileName(QWidget* owner, const QString& filter) = 0;
+    // Existing files to open, one or more; nothing when cancelled.
+    virtual std::optional<QStringList> OpenFileNames(QWidget* owner, const QString& filter) = 0;
 
     // The clipboard's contents; raises EClipboardException "无法打开剪贴板" when it cannot be opened.
     // The data stays owned by the desktop and is valid until the clipboard changes.

@@ -65,19 +65,27 @@ QWidget* QtDesktop::ActiveWindow()
 
 namespace {
 // Runs Qt's own (non-native) dialog offering the filter's entries; a typed name
-// comes back unchanged, whether the file exists or not.
-std::optional<QString> runFileDialog(QFileDialog& dialog, const QString& filter)
+// comes back unchanged, whether the file exists or not (unless the mode asks for existing files).
+std::optional<QStringList> runFileDialog(QFileDialog& dialog, const QString& filter,
+                                         QFileDialog::FileMode mode = QFileDialog::AnyFile)
 {
     QStringList nameFilters;
     for (const FileFilterEntry& entry : ParseWindowsFilter(filter))
         nameFilters.append(QtNameFilter(entry));
     dialog.setNameFilters(nameFilters);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setFileMode(mode);
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return dialog.selectedFiles();
+}
+
+std::optional<QString> firstOf(const std::optional<QStringList>& names)
+{
+    if (!names)
+        return std::nullopt;
+    return names->constFirst();
 }
 }  // namespace
 
@@ -86,7 +94,7 @@ std::optional<QString> QtDesktop::OpenPictureFileName(QWidget* owner, const QStr
     if (pictureDialog_)
         return pictureDialog_(owner, filter);
     QFileDialog dialog(owner);
-    return runFileDialog(dialog, filter);
+    return firstOf(runFileDialog(dialog, filter));
 }
 
 std::optional<QString> QtDesktop::SaveFileName(QWidget* owner, const QString& filter)
@@ -97,7 +105,14 @@ std::optional<QString> QtDesktop::SaveFileName(QWidget* owner, const QString& fi
     // The Windows dialog shows only the descriptions; Qt shows its filter text, so
     // the patterns are hidden and the dialog reads "电子表格" as it should.
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-    return runFileDialog(dialog, filter);
+    return firstOf(runFileDialog(dialog, filter));
+}
+
+std::optional<QStringList> QtDesktop::OpenFileNames(QWidget* owner, const QString& filter)
+{
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    return runFileDialog(dialog, filter, QFileDialog::ExistingFiles);
 }
 
 const QMimeData* QtDesktop::Clipboard()

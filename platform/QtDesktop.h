@@ -12,6 +12,7 @@ public:
     QWidget* ActiveWindow() override;
     std::optional<QString> OpenPictureFileName(QWidget* owner, const QString& filter) override;
     std::optional<QString> SaveFileName(QWidget* owner, const QString& filter) override;
+    std::optional<QStringList> OpenFileNames(QWidget* owner, const QString& filter) override;
     const QMimeData* Clipboard() override;
 
     // The open-picture dialog is built by the photo module (it owns the preview);

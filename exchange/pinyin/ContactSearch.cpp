@@ -32,7 +32,7 @@ bool ContactSearch::matches(std::span<const QByteArrayView> utf8Texts) const
     decoder_.resetState();
     const QChar* end = decoder_.appendToBuffer(name_.data(), name);
     readName(QStringView(name_.data(), end - name_.data()), true, pieces_);
-    return pinyin_->matches(pieces_);
+    return matchesNamePieces(pieces_);
 }
 
 bool ContactSearch::matches(std::span<const QString> texts) const

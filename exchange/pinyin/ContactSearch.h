@@ -25,6 +25,13 @@ public:
     bool matches(std::span<const QByteArrayView> utf8Texts) const;
     bool matches(std::span<const QString> texts) const;
 
+    // The two halves of matches, for a search over texts held in memory:
+    // the typed text with its ASCII letters lowered, to find inside texts
+    // lowered alike, and the pinyin of a name already read into its pieces
+    // (readName with the surname first).
+    QByteArrayView loweredText() const { return lowered_; }
+    bool matchesNamePieces(std::span<const NamePiece> pieces) const { return pinyin_ && pinyin_->matches(pieces); }
+
 private:
     QByteArray lowered_;  // UTF-8, ASCII letters in lower case
     std::optional<PinyinPattern> pinyin_;

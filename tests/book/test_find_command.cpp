@@ -1,5 +1,7 @@
-// tessaly-book find and list --pinyin, run in-process on a book in a temporary folder.
+// tessaly-book find and list --pinyin, run in-process on a book in a temporary folder, and
+// the tools window's search over the same book.
 
+#include "book/ContactIndex.h"
 #include "tests/book/BookTesting.h"
 
 #include <QTest>
@@ -65,6 +67,13 @@ private slots:
         QCOMPARE(r.status, 0);
         QCOMPARE(r.out.value(0), QStringLiteral("类别\t姓名\t生日\t电话\tQQ\t地址\t备注"));
         QCOMPARE(names(r), found);
+
+        // The tools window's 查找, from the texts held in memory, finds the same in the same order.
+        const ContactIndex index(book_.path);
+        QStringList inMemory;
+        for (const int contact : index.find(typed))
+            inMemory << index.text(contact, ContactText::Name);
+        QCOMPARE(inMemory, found);
     }
 
     void shouldPrintFoundContactsAsListDoes()

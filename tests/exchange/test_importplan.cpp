@@ -102,6 +102,34 @@ private slots:
         QCOMPARE(ImportSummary(plan, true), QStringLiteral("添加 2 条，跳过 1 条，截断 1 条"));
         QCOMPARE(ImportSummary(plan, false), QStringLiteral("试运行，未写入：可添加 2 条，跳过 1 条，截断 1 条"));
     }
+
+    // A person's choice over the planned cards: every card keeps its fate and
+    // its place; what is chosen is added (a duplicate too), the rest is skipped
+    // and said so; a card that could not be read can never be chosen.
+    void shouldAddExactlyTheChosenCards()
+    {
+        DraftSet cards;
+        ContactDraft mailed = card(1, QStringLiteral("张三"), QStringLiteral("110"));
+        mailed.extras = {{QStringLiteral("邮箱"), QStringLiteral("z@example.com")}, {QStringLiteral("网址"), {}}};
+        cards.drafts = {mailed, card(4, QStringLiteral("李四"), QStringLiteral("120")),
+                        card(9, QStringLiteral("王五"), QStringLiteral("130"))};
+        cards.failures = {{6, QStringLiteral("缺少 END:VCARD")}};
+        const ImportPlan plan = PlanImport({{QStringLiteral("d.vcf"), cards}}, bookWidths,
+                                           {{QStringLiteral("王五"), QStringLiteral("130")}});
+        QCOMPARE(plan.cards.size(), 4);
+        const QList<CardFate> fates{CardFate::Add, CardFate::Add, CardFate::Unreadable, CardFate::InBook};
+        for (int i = 0; i < fates.size(); ++i)
+            QCOMPARE(plan.cards[i].fate, fates[i]);
+        QCOMPARE(plan.cards[0].intoNote, QStringList{QStringLiteral("邮箱")});
+        QCOMPARE(namesOf(ChooseCards(plan, {true, true, false, false})), namesOf(plan));
+
+        const ImportPlan chosen = ChooseCards(plan, {false, true, true, true});
+        QCOMPARE(namesOf(chosen), (QStringList{QStringLiteral("李四"), QStringLiteral("王五")}));
+        QCOMPARE(chosen.skipped, 2);
+        QCOMPARE(chosen.report, (QStringList{QStringLiteral("d.vcf 第 1 行 张三：未选中，跳过"),
+                                             QStringLiteral("d.vcf 第 6 行：无法读取，跳过（缺少 END:VCARD）")}));
+        QCOMPARE(ChooseCards(plan, {}).added(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(ImportPlanTest)

@@ -33,12 +33,13 @@ bool ScriptedDesktop::ShellOpen(const QString& file, const QString& parameters, 
 }
 
 namespace {
-std::optional<QString> next(std::deque<std::optional<QString>>& queue)
+template <typename Names>
+std::optional<Names> next(std::deque<std::optional<Names>>& queue)
 {
     if (queue.empty())
         return std::nullopt;
     const bool chosen = queue.front().has_value();
-    const QString name = queue.front().value_or(QString());
+    const Names name = queue.front().value_or(Names());
     queue.pop_front();
     if (!chosen)
         return std::nullopt;
@@ -56,6 +57,12 @@ std::optional<QString> ScriptedDesktop::SaveFileName(QWidget*, const QString& fi
 {
     saveFilters.append(filter);
     return next(saveNames);
+}
+
+std::optional<QStringList> ScriptedDesktop::OpenFileNames(QWidget*, const QString& filter)
+{
+    openFilters.append(filter);
+    return next(openNames);
 }
 
 const QMimeData* ScriptedDesktop::Clipboard()

@@ -42,6 +42,8 @@ public:
     std::deque<std::optional<QString>> saveNames;
     QList<QString> pictureFilters;
     QList<QString> saveFilters;
+    std::deque<std::optional<QStringList>> openNames;
+    QList<QString> openFilters;
 
     // The clipboard: contents, or a clipboard that cannot be opened.
     std::unique_ptr<QMimeData> clipboard = std::make_unique<QMimeData>();
@@ -52,6 +54,7 @@ public:
     QWidget* ActiveWindow() override { return nullptr; }
     std::optional<QString> OpenPictureFileName(QWidget* owner, const QString& filter) override;
     std::optional<QString> SaveFileName(QWidget* owner, const QString& filter) override;
+    std::optional<QStringList> OpenFileNames(QWidget* owner, const QString& filter) override;
     const QMimeData* Clipboard() override;
 
     QStringList boxTexts() const;

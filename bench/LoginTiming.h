@@ -1,0 +1,90 @@
+#pragma once
+// Timing a program until its login window shows, on a display of its own:
+// shared by the start-up benchmarks of both programs.
+
+#include "bench/XMapWatch.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <algorithm>
+#include <vector>
+
+#include <unistd.h>
+
+inline qint64 median(std::vector<qint64> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Milliseconds of CPU a running process has used so far (user and system), from /proc.
+inline qint64 processCpuMs(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    // The fields after the command's name, which is in brackets and may hold blanks.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    const long ticks = sysconf(_SC_CLK_TCK);
+    return (fields[11].toLongLong() + fields[12].toLongLong()) * 1000 / ticks;
+}
+
+// Milliseconds from starting the program until a window titled 登录 is mapped; -1 after 20 s.
+// cpuMs, when given, gets the CPU time the program had used by then.
+inline qint64 timeToLoginWindow(XMapWatch& watch, const QString& program, const QStringList& arguments,
+                                const QString& displayName, qint64* cpuMs = nullptr)
+{
+    watch.arm();
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), displayName);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    process.setProcessEnvironment(env);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, arguments);
+    const bool shown = watch.waitForMapped("登录", 20000);
+    const qint64 elapsed = timer.elapsed();
+    if (cpuMs)
+        *cpuMs = processCpuMs(process.processId());
+    process.kill();
+    process.waitForFinished();
+    return shown ? elapsed : -1;
+}
+
+// A display to run on: the given one, or an Xvfb of our own.
+class XServer {
+public:
+    XServer()
+    {
+        name_ = qEnvironmentVariable("DISPLAY");
+        if (!name_.isEmpty())
+            return;
+        server_.start(QStringLiteral("Xvfb"),
+                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                       QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                       QStringLiteral("tcp")});
+        if (server_.waitForReadyRead(10000))
+            name_ = u':' + QString::fromLatin1(server_.readLine().trimmed());
+    }
+    ~XServer()
+    {
+        if (server_.state() != QProcess::NotRunning) {
+            server_.terminate();
+            server_.waitForFinished();
+        }
+    }
+    const QString& name() const { return name_; }
+
+private:
+    QProcess server_;
+    QString name_;
+};

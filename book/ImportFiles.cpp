@@ -1,0 +1,70 @@
+#include "ImportFiles.h"
+
+#include "book/BookFile.h"
+#include "book/BookGate.h"
+#include "book/BookWrite.h"
+#include "book/ContactScan.h"
+#include "exchange/Formats.h"
+#include "platform/OtherHolders.h"
+#include "store/ContactSchema.h"
+
+#include <QFileInfo>
+
+QString UnimportableReason(const QString& file)
+{
+    if (FindImportFormat(file))
+        return {};
+    return QStringLiteral("不能导入 %1：支持的文件类型为 %2").arg(ShownPath(file), ImportPatterns().join(u' '));
+}
+
+QList<ImportSource> ReadImportFiles(const QStringList& files, const std::function<void(int)>& fileRead)
+{
+    QList<ImportSource> sources;
+    for (const QString& file : files) {
+        sources.push_back({QFileInfo(file).fileName(), FindImportFormat(file)->read(file)});
+        if (fileRead)
+            fileRead(int(sources.size()));
+    }
+    return sources;
+}
+
+ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& sources, BookRun* gate)
+{
+    // The widths come from the columns alone; the records are read once, texts only.
+    TADOConnection connection(QStringLiteral("通讯录"));
+    OpenBookConnection(connection, path);
+    if (gate)
+        UnlockBook(*gate, LoginCheck(connection));
+    TADOQuery columns(QStringLiteral("联系人"));
+    columns.Connection = &connection;
+    columns.SQL.append(QStringLiteral("select * from %1 where 0").arg(ContactSchema::ContactTable()));
+    columns.Open();
+    const ColumnWidths widths = ContactWidths(columns);
+    columns.Close();
+
+    QList<ContactKey> keys;
+    ScanContacts(connection, [&](const ScannedContact& contact) {
+        keys.push_back({QString::fromUtf8(contact.texts[int(ContactText::Name)]),
+                        QString::fromUtf8(contact.texts[int(ContactText::Phone)])});
+    });
+    return PlanImport(sources, widths, keys);
+}
+
+void WriteImport(const QString& path, const ImportPlan& plan, const WriteProgress& progress)
+{
+    if (plan.toAdd.isEmpty())
+        return;
+    BookFile book(path);
+    AddContacts(book, plan.toAdd, progress);
+}
+
+QStringList ImportClosingLines(const QString& path, const ImportPlan& plan, bool bookCreated)
+{
+    QStringList lines;
+    if (bookCreated)
+        lines << QStringLiteral("新建了通讯录 %1").arg(ShownPath(path));
+    if (plan.added() > 0 && !OtherHolders(path).isEmpty())
+        lines << QStringLiteral("通讯录正被 Tessaly 窗口打开：联系人已存入，窗口下次启动后才会显示。");
+    lines << ImportSummary(plan, true);
+    return lines;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// 备份: a backup now, the backups beside the book, and one of them put back.
+
+#include <QWidget>
+
+class QPushButton;
+class QTableWidget;
+class ToolsSession;
+
+class BackupPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit BackupPage(ToolsSession& session, QWidget* parent = nullptr);
+
+    void refresh();
+    bool backUpNow();
+    // Puts the selected backup in the book's place, after asking; false when nothing changed.
+    bool restoreSelected();
+
+    QTableWidget* table() const { return table_; }
+    QPushButton* backupButton() const { return backup_; }
+    QPushButton* restoreButton() const { return restore_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    ToolsSession& session_;
+    bool stale_ = true;
+    QTableWidget* table_;
+    QPushButton* backup_;
+    QPushButton* restore_;
+    QPushButton* refresh_;
+};

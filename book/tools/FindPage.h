@@ -1,0 +1,51 @@
+#pragma once
+// 查找: the contacts found as one types (text inside any column, or the pinyin
+// of the name, as the find command finds them); the selected one shown whole,
+// with its photo and as a QR code for a phone.
+
+#include <QWidget>
+#include <array>
+
+class FoundModel;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTableView;
+class ToolsSession;
+
+class FindPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit FindPage(ToolsSession& session, QWidget* parent = nullptr);
+
+    // Reads the book when it is first needed, and again after it changed.
+    void load();
+
+    QLineEdit* field() const { return field_; }
+    QTableView* table() const { return table_; }
+    FoundModel* model() const { return model_; }
+    QLabel* photo() const { return photo_; }
+    // The selected contact as a QR code a phone's camera adds (as `qr` writes it).
+    QLabel* qrCode() const { return qr_; }
+    QLabel* count() const { return count_; }
+    // The selected record's texts as shown, in column order.
+    QStringList shownTexts() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void typed();
+    void showSelected();
+
+    ToolsSession& session_;
+    bool stale_ = true;
+    QLineEdit* field_;
+    QLabel* count_;
+    QTableView* table_;
+    FoundModel* model_;
+    QLabel* photo_;
+    QLabel* qr_;
+    std::array<QLineEdit*, 6> texts_{};  // 类别 … 地址
+    QPlainTextEdit* note_;
+};

@@ -1,0 +1,169 @@
+#include "ImportPage.h"
+
+#include "book/BookFile.h"
+#include "book/ImportFiles.h"
+#include "book/tools/PreviewModel.h"
+#include "book/tools/ProgressPanel.h"
+#include "book/tools/ToolsSession.h"
+#include "exchange/Formats.h"
+#include "platform/Desktop.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+// "vCard 名片 (*.vcf)|*.vcf|…", every kind the import reads, all of them first.
+QString importFilter()
+{
+    QStringList filter{
+        QStringLiteral("联系人文件 (%1)|%2").arg(ImportPatterns().join(u' '), ImportPatterns().join(u';'))};
+    for (const ImportFormat& format : ImportFormats())
+        filter << QStringLiteral("%1 (*.%2)|*.%2").arg(format.description, format.extension);
+    return filter.join(u'|');
+}
+
+}  // namespace
+
+ImportPage::ImportPage(ToolsSession& session, QWidget* parent)
+    : QWidget(parent), session_(session), model_(new PreviewModel(this)), table_(new QTableView(this)),
+      filesLabel_(new QLabel(QStringLiteral("选择要导入的文件，或把文件拖到窗口上。"), this)),
+      counts_(new QLabel(this)), choose_(new QPushButton(QStringLiteral("选择文件(&O)…"), this)),
+      clear_(new QPushButton(QStringLiteral("清空(&L)"), this)),
+      tickAll_(new QPushButton(QStringLiteral("全选(&A)"), this)),
+      tickNone_(new QPushButton(QStringLiteral("全不选(&N)"), this)),
+      import_(new QPushButton(QStringLiteral("导入(&I)"), this)), progress_(new ProgressPanel(this))
+{
+    filesLabel_->setWordWrap(true);
+    table_->setModel(model_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setDefaultSectionSize(PreviewModel::ThumbnailSize + 4);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    const int widths[] = {44, 44, 50, 70, 80, 115, 80, 125, 125};
+    for (int column = 0; column < int(std::size(widths)); ++column)
+        table_->setColumnWidth(column, widths[column]);
+    table_->setIconSize(QSize(PreviewModel::ThumbnailSize, PreviewModel::ThumbnailSize));
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(choose_);
+    top->addWidget(clear_);
+    top->addWidget(filesLabel_, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(counts_, 1);
+    bottom->addWidget(tickAll_);
+    bottom->addWidget(tickNone_);
+    bottom->addWidget(import_);
+    auto* page = new QVBoxLayout(this);
+    page->addLayout(top);
+    page->addWidget(table_, 1);
+    page->addWidget(progress_);
+    page->addLayout(bottom);
+
+    connect(choose_, &QPushButton::clicked, this, &ImportPage::chooseFiles);
+    connect(clear_, &QPushButton::clicked, this, &ImportPage::clearFiles);
+    connect(tickAll_, &QPushButton::clicked, this, [this] { model_->tickAll(true); });
+    connect(tickNone_, &QPushButton::clicked, this, [this] { model_->tickAll(false); });
+    connect(import_, &QPushButton::clicked, this, &ImportPage::importTicked);
+    connect(model_, &PreviewModel::ticksChanged, this, &ImportPage::showCounts);
+    showCounts();
+}
+
+void ImportPage::chooseFiles()
+{
+    const std::optional<QStringList> chosen = desktop().OpenFileNames(this, importFilter());
+    if (chosen && !chosen->isEmpty())
+        addFiles(*chosen);
+}
+
+void ImportPage::addFiles(const QStringList& files)
+{
+    QStringList refused;
+    for (const QString& file : files) {
+        const QString path = QFileInfo(file).absoluteFilePath();
+        if (const QString reason = UnimportableReason(file); !reason.isEmpty())
+            refused << reason;
+        else if (!files_.contains(path))
+            files_ << path;
+    }
+    if (!refused.isEmpty())
+        ShowToolReport(refused, false);
+    plan();
+}
+
+void ImportPage::clearFiles()
+{
+    files_.clear();
+    model_->setPlan({});
+    filesLabel_->setText(QStringLiteral("选择要导入的文件，或把文件拖到窗口上。"));
+}
+
+void ImportPage::plan()
+{
+    if (files_.isEmpty())
+        return;
+    QStringList names;
+    for (const QString& file : files_)
+        names << QFileInfo(file).fileName();
+    filesLabel_->setText(names.join(QStringLiteral("，")));
+    setBusy(true);
+    progress_->start(QStringLiteral("读取文件"), int(files_.size()), false);
+    ImportPlan planned;
+    const bool read = RunToolAction([&] {
+        const QList<ImportSource> sources = ReadImportFiles(files_, [&](int done) { progress_->advance(done); });
+        planned = PlanBookImport(session_.book(), sources);
+    });
+    progress_->finish();
+    setBusy(false);
+    if (!read)
+        files_.clear();
+    model_->setPlan(read ? std::move(planned) : ImportPlan());
+    if (!read)
+        filesLabel_->setText(QStringLiteral("选择要导入的文件，或把文件拖到窗口上。"));
+    table_->setFocus();
+}
+
+bool ImportPage::importTicked()
+{
+    const ImportPlan chosen = model_->chosenPlan();
+    if (chosen.toAdd.isEmpty()) {
+        ShowToolReport({QStringLiteral("没有勾选要导入的联系人。")});
+        return false;
+    }
+    setBusy(true);
+    progress_->start(QStringLiteral("写入通讯录"), chosen.added(), true);
+    const bool written = RunToolAction(
+        [&] { WriteImport(session_.book(), chosen, [&](int done, int) { return progress_->advance(done); }); });
+    progress_->finish();
+    setBusy(false);
+    if (!written)
+        return false;
+    ShowToolReport(chosen.report + ImportClosingLines(session_.book(), chosen, false));
+    clearFiles();
+    emit session_.bookChanged();
+    return true;
+}
+
+void ImportPage::showCounts()
+{
+    const int total = model_->rowCount();
+    counts_->setText(total == 0 ? QString()
+                                : QStringLiteral("共 %1 条，勾选 %2 条").arg(total).arg(model_->tickedCount()));
+    import_->setEnabled(model_->tickedCount() > 0);
+}
+
+void ImportPage::setBusy(bool busy)
+{
+    for (QWidget* control :
+         {static_cast<QWidget*>(table_), static_cast<QWidget*>(choose_), static_cast<QWidget*>(clear_),
+          static_cast<QWidget*>(tickAll_), static_cast<QWidget*>(tickNone_), static_cast<QWidget*>(import_)})
+        control->setEnabled(!busy);
+    if (!busy)
+        showCounts();
+}

@@ -1,0 +1,52 @@
+#pragma once
+// 导入: files chosen or dropped are read and planned against the book at once,
+// and shown in the preview; nothing is written before 导入 is pressed, and then
+// the ticked rows go in within one transaction.
+
+#include <QStringList>
+#include <QWidget>
+
+class PreviewModel;
+class ProgressPanel;
+class QLabel;
+class QPushButton;
+class QTableView;
+class ToolsSession;
+
+class ImportPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit ImportPage(ToolsSession& session, QWidget* parent = nullptr);
+
+    // Adds files to the preview (a kind that cannot be imported is named in a box and left out).
+    void addFiles(const QStringList& files);
+    // Writes the ticked rows and shows the report; false when nothing was written.
+    bool importTicked();
+    void clearFiles();
+
+    QStringList files() const { return files_; }
+    PreviewModel* model() const { return model_; }
+    ProgressPanel* progress() const { return progress_; }
+    QTableView* table() const { return table_; }
+    QPushButton* chooseButton() const { return choose_; }
+    QPushButton* importButton() const { return import_; }
+
+private:
+    void chooseFiles();
+    void plan();
+    void showCounts();
+    void setBusy(bool busy);
+
+    ToolsSession& session_;
+    QStringList files_;
+    PreviewModel* model_;
+    QTableView* table_;
+    QLabel* filesLabel_;
+    QLabel* counts_;
+    QPushButton* choose_;
+    QPushButton* clear_;
+    QPushButton* tickAll_;
+    QPushButton* tickNone_;
+    QPushButton* import_;
+    ProgressPanel* progress_;
+};

@@ -1,0 +1,319 @@
+// The tools window's pages, driven as a person would: through their buttons,
+// fields and tables, with the scripted desktop answering the boxes and dialogs.
+
+#include "book/BackupBook.h"
+#include "book/tools/BackupPage.h"
+#include "book/tools/CheckPage.h"
+#include "book/tools/ExportPage.h"
+#include "book/tools/FindPage.h"
+#include "book/tools/FoundModel.h"
+#include "book/tools/ImportPage.h"
+#include "book/tools/PreviewModel.h"
+#include "book/tools/ProgressPanel.h"
+#include "book/tools/ToolsStart.h"
+#include "exchange/Formats.h"
+#include "forms/MaskEdit.h"
+#include "forms/Unit_mm.h"
+#include "store/ContactSchema.h"
+#include "tests/book/tools/ToolsTesting.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// Three cards: one with an e-mail (into 备注), one the book has, one with a photo.
+QByteArray phoneFile()
+{
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:张三\r\nTEL:13800138000\r\nEMAIL:zs@example.com\r\nEND:VCARD\r\n"
+           "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:李四\r\nTEL:110\r\nEND:VCARD\r\n"
+           "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:王五\r\nPHOTO;ENCODING=b;TYPE=JPEG:"
+           + smallJpeg().toBase64() + "\r\nEND:VCARD\r\n";
+}
+
+QStringList names(const QList<ContactTexts>& contacts)
+{
+    QStringList all;
+    for (const ContactTexts& texts : contacts)
+        all << texts[int(ContactText::Name)];
+    return all;
+}
+
+}  // namespace
+
+class ToolsPagesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void shouldPreviewWithoutWritingThenImportTheTickedRows()
+    {
+        ToolsRun run;
+        run.book.add({{QString(), QStringLiteral("李四"), QString(), QStringLiteral("110")}});
+        run.write(QStringLiteral("手机.vcf"), phoneFile());
+        auto* page = run.show<ImportPage>(QStringLiteral("import"));
+        run.window.previewFiles({run.file(QStringLiteral("手机.vcf")), run.file(QStringLiteral("说明.txt"))});
+
+        QVERIFY2(run.said().contains(QStringLiteral("不能导入")), qPrintable(run.said()));
+        PreviewModel* model = page->model();
+        QCOMPARE(model->rowCount(), 3);
+        QCOMPARE(model->ticks(), (QList<bool>{true, false, true}));
+        QVERIFY(model->data(model->index(0, PreviewModel::MarkColumn), Qt::DisplayRole)
+                    .toString()
+                    .contains(QStringLiteral("记入备注：邮箱")));
+        QVERIFY(model->data(model->index(1, PreviewModel::MarkColumn), Qt::DisplayRole)
+                    .toString()
+                    .contains(QStringLiteral("已有")));
+        QVERIFY(!model->data(model->index(2, PreviewModel::PhotoColumn), Qt::DecorationRole).value<QPixmap>().isNull());
+        QCOMPARE(run.book.count(), 1);  // nothing written by the preview
+
+        // Unticked with the keyboard: the first row's tick, then Space.
+        page->table()->setFocus();
+        page->table()->setCurrentIndex(model->index(0, PreviewModel::TickColumn));
+        QTest::keyClick(page->table(), Qt::Key_Space);
+        QCOMPARE(model->ticks(), (QList<bool>{false, false, true}));
+
+        run.desktop.boxes.clear();
+        QVERIFY(page->importTicked());
+        QCOMPARE(names(run.book.texts()), (QStringList{QStringLiteral("李四"), QStringLiteral("王五")}));
+        QVERIFY(!BookFile(run.book.path).contacts().last().photo.isEmpty());
+        QVERIFY2(run.said().contains(QStringLiteral("添加 1 条，跳过 2 条")), qPrintable(run.said()));
+        QCOMPARE(model->rowCount(), 0);  // the imported files leave the preview
+    }
+
+    void shouldLeaveTheBookUntouchedWhenTheImportIsCancelled()
+    {
+        ToolsRun run;
+        run.write(QStringLiteral("a.vcf"), phoneFile());
+        auto* page = run.show<ImportPage>(QStringLiteral("import"));
+        page->addFiles({run.file(QStringLiteral("a.vcf"))});
+        page->progress()->showAfterMs = 0;
+        QTimer::singleShot(0, page->progress()->cancelButton(), &QPushButton::click);
+        QVERIFY(!page->importTicked());
+        QCOMPARE(run.book.count(), 0);
+        QVERIFY2(run.said().contains(QStringLiteral("已取消，通讯录未改动")), qPrintable(run.said()));
+        QCOMPARE(page->model()->rowCount(), 3);  // still there to import later
+    }
+
+    // Files come chosen in the dialog or dropped on the window; the window shows 导入 with them.
+    void shouldTakeFilesFromTheDialogAndFromADrop()
+    {
+        ToolsRun run;
+        run.write(QStringLiteral("a.vcf"), phoneFile());
+        run.write(QStringLiteral("b.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:赵六\r\nEND:VCARD\r\n");
+        auto* page = run.show<ImportPage>(QStringLiteral("import"));
+        run.desktop.openNames = {QStringList{run.file(QStringLiteral("a.vcf"))}};
+        QTest::mouseClick(page->chooseButton(), Qt::LeftButton);
+        QVERIFY(run.desktop.openFilters.value(0).contains(QStringLiteral("*.vcf")));
+        QCOMPARE(page->model()->rowCount(), 3);
+
+        run.window.showPage(QStringLiteral("check"));
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(run.file(QStringLiteral("b.vcf")))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&run.window, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&run.window, &drop);
+        QVERIFY(drop.isAccepted());
+        QTRY_COMPARE(page->model()->rowCount(), 4);
+        QCOMPARE(run.window.tabs()->currentWidget(), page);
+        QCOMPARE(run.book.count(), 0);
+    }
+
+    void shouldExportEveryContactAndAskBeforeReplacingAFile()
+    {
+        ToolsRun run;
+        run.book.add({{QString(), QStringLiteral("张三"), QString(), QStringLiteral("110")},
+                      {QString(), QStringLiteral("李四")}});
+        auto* page = run.show<ExportPage>(QStringLiteral("export"));
+        QCOMPARE(page->format()->count(), ExportFormats().size());
+        page->format()->setCurrentIndex(page->format()->findData(QStringLiteral("csv")));
+        const QString target = run.file(QStringLiteral("通讯录.csv"));
+        page->file()->setText(target);
+        QTest::mouseClick(page->exportButton(), Qt::LeftButton);
+        QVERIFY(QFileInfo::exists(target));
+        QVERIFY2(run.said().contains(QStringLiteral("已导出 2 个联系人")), qPrintable(run.said()));
+
+        TestFolder::writeAll(target, "keep");
+        run.desktop.boxAnswers = {Mb::IDNO};
+        QVERIFY(!page->exportNow());
+        QCOMPARE(TestFolder::readAll(target), QByteArray("keep"));
+
+        // Choosing another format renames the file to its extension.
+        page->format()->setCurrentIndex(page->format()->findData(QStringLiteral("vcf")));
+        QCOMPARE(page->file()->text(), run.file(QStringLiteral("通讯录.vcf")));
+    }
+
+    void shouldFindAsOneTypesAndShowTheWholeRecord()
+    {
+        ToolsRun run;
+        const QByteArray photo = smallJpeg();
+        run.book.add({{QStringLiteral("同事"), QStringLiteral("张三丰"), QString(), QStringLiteral("13800138000"),
+                       QString(), QStringLiteral("武当山"), QStringLiteral("太极"), photo},
+                      {QString(), QStringLiteral("李四")},
+                      {QString(), QStringLiteral("王五"), QString(), QStringLiteral("13900001111")}});
+        auto* page = run.show<FindPage>(QStringLiteral("find"));
+        QCOMPARE(page->model()->rowCount(), 3);
+        QCOMPARE(page->model()->data(page->model()->index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("李四"));
+
+        const QList<std::pair<QString, QStringList>> searches{
+            {QStringLiteral("zs"), {QStringLiteral("张三丰")}},
+            {QStringLiteral("sanfeng"), {QStringLiteral("张三丰")}},
+            {QStringLiteral("139"), {QStringLiteral("王五")}},
+            {QStringLiteral("武当"), {QStringLiteral("张三丰")}},
+            {QStringLiteral("无此人"), {}},
+        };
+        for (const auto& [typed, expected] : searches) {
+            page->field()->setText(typed);
+            QStringList found;
+            for (int row = 0; row < page->model()->rowCount(); ++row)
+                found << page->model()->data(page->model()->index(row, 1), Qt::DisplayRole).toString();
+            QCOMPARE(found, expected);
+        }
+
+        page->field()->setText(QStringLiteral("zs"));
+        page->table()->setFocus();
+        QTest::keyClick(page->table(), Qt::Key_Down);
+        QCOMPARE(page->shownTexts(), (QStringList{QStringLiteral("同事"), QStringLiteral("张三丰"), QString(),
+                                                  QStringLiteral("13800138000"), QString(), QStringLiteral("武当山"),
+                                                  QStringLiteral("太极")}));
+        QVERIFY(page->photo()->pixmap().width() > 0);
+        QVERIFY(page->qrCode()->pixmap().width() >= 100);
+
+        // An import elsewhere is found at once.
+        run.book.add({{QString(), QStringLiteral("张思")}});
+        emit run.window.session().bookChanged();
+        QCOMPARE(page->model()->rowCount(), 2);
+    }
+
+    void shouldBackUpListAndRestoreKeepingTheCurrentBook()
+    {
+        ToolsRun run;
+        run.book.add({{QString(), QStringLiteral("张三")}});
+        auto* page = run.show<BackupPage>(QStringLiteral("backup"));
+        QCOMPARE(page->table()->rowCount(), 0);
+        QVERIFY(page->backUpNow());
+        QCOMPARE(page->table()->rowCount(), 1);
+        QCOMPARE(page->table()->item(0, 2)->text(), QStringLiteral("1 个"));
+
+        run.book.add({{QString(), QStringLiteral("李四")}});
+        run.desktop.boxes.clear();
+        run.desktop.boxAnswers = {Mb::IDYES};
+        page->table()->selectRow(0);
+        QVERIFY(page->restoreSelected());
+        QCOMPARE(names(run.book.texts()), QStringList{QStringLiteral("张三")});
+        // The book before the restore is kept as a second backup, with both contacts.
+        QCOMPARE(page->table()->rowCount(), 2);
+        QStringList counts{page->table()->item(0, 2)->text(), page->table()->item(1, 2)->text()};
+        counts.sort();
+        QCOMPARE(counts, (QStringList{QStringLiteral("1 个"), QStringLiteral("2 个")}));
+        QVERIFY2(run.said().contains(QStringLiteral("已从")), qPrintable(run.said()));
+    }
+
+    void shouldRefuseARestoreWhileAnotherProgramHoldsTheBook()
+    {
+        ToolsRun run;
+        run.book.add({{QString(), QStringLiteral("张三")}});
+        BackupBook(run.book.path, run.file(QStringLiteral("Kalvo-20240101-000000.mdb")));
+        run.book.add({{QString(), QStringLiteral("李四")}});
+        QProcess holder;
+        holder.start(QStringLiteral("bash"),
+                     {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; echo held; sleep 30"), run.book.path});
+        QVERIFY(holder.waitForReadyRead(5000));
+        const QByteArray before = run.book.bytes();
+
+        auto* page = run.show<BackupPage>(QStringLiteral("backup"));
+        run.desktop.boxAnswers = {Mb::IDYES};
+        page->table()->selectRow(0);
+        QVERIFY(!page->restoreSelected());
+        holder.kill();
+        holder.waitForFinished();
+        QVERIFY2(run.said().contains(QStringLiteral("正被其他程序打开")), qPrintable(run.said()));
+        QCOMPARE(run.book.bytes(), before);
+        QCOMPARE(page->table()->rowCount(), 1);  // and no backup of the current book either
+    }
+
+    void shouldCheckTheBookAndItsFile()
+    {
+        ToolsRun run;
+        run.book.add({{QString(), QStringLiteral("张三")}, {QString(), QStringLiteral("李四")}});
+        QFile::setPermissions(run.book.path, QFile::ReadOwner | QFile::WriteOwner);
+        auto* page = run.show<CheckPage>(QStringLiteral("check"));
+        const QString shown = page->result()->toPlainText();
+        for (const QString& line : {QStringLiteral("完整性检查：正常"), QStringLiteral("联系人：2 个"),
+                                    QStringLiteral("权限：600（只有你能读写）")})
+            QVERIFY2(shown.contains(line), qPrintable(shown));
+
+        TestFolder::writeAll(run.book.path, QByteArray(4096, 'x'));
+        QVERIFY(!page->check());
+        QVERIFY2(run.said().contains(QStringLiteral("错误")), qPrintable(run.said()));
+    }
+
+    void shouldOpenTheWindowOnlyAfterTheLoginPassword()
+    {
+        ToolsRun run;
+        TADOConnection connection(QStringLiteral("通讯录"));
+        OpenBookConnection(connection, run.book.path);
+        TForm_mm login(connection, &run.window);
+        QSignalSpy finished(&login, &QDialog::finished);
+        login.open();
+        login.MaskEdit1->setText(QStringLiteral("123"));
+        QTest::mouseClick(login.BitBtn1, Qt::LeftButton);
+        QVERIFY(!run.window.isVisible());
+        QCOMPARE(run.desktop.boxTexts(), QStringList{QStringLiteral("密码不对")});
+        login.MaskEdit1->setText(QStringLiteral("480917"));
+        QTest::mouseClick(login.BitBtn1, Qt::LeftButton);
+        QVERIFY(run.window.isVisible());
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished.first().first().toInt(), int(QDialog::Accepted));
+    }
+
+    void shouldReachEveryPageByKeyboardAndFitTheSmallScreen()
+    {
+        ToolsRun run;
+        run.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&run.window));
+        QCOMPARE(run.window.windowTitle(), QStringLiteral("Tessaly 通讯录工具"));
+        QVERIFY(run.window.width() <= 1024 && run.window.height() <= 768 - 60);
+        for (int i = 0; i < ToolPages().size(); ++i) {
+            QTest::keyClick(&run.window, Qt::Key(Qt::Key_1 + i), Qt::AltModifier);
+            QCOMPARE(run.window.tabs()->currentIndex(), i);
+            QCOMPARE(run.window.tabs()->tabText(i), ToolPages()[i].title);
+            const QSize needed = run.window.tabs()->currentWidget()->minimumSizeHint();
+            QVERIFY2(needed.width() <= run.window.width() && needed.height() <= run.window.height(),
+                     qPrintable(ToolPages()[i].key));
+        }
+    }
+
+    void shouldTakeTheToolsRequestFromTheArguments()
+    {
+        const QString book = QStringLiteral("/b/Kalvo.mdb");
+        const QString db = QStringLiteral("--db=") + book;
+        const auto request = [&](const QStringList& arguments) { return ToolsRequestFor(QStringList{db} + arguments); };
+        QCOMPARE(request({QStringLiteral("--gui")})->page, QString());
+        QCOMPARE(request({QStringLiteral("--gui")})->book, book);
+        QCOMPARE(request({QStringLiteral("--gui"), QStringLiteral("a.vcf"), QStringLiteral("b.csv")})->files,
+                 (QStringList{QStringLiteral("a.vcf"), QStringLiteral("b.csv")}));
+        QCOMPARE(request({QStringLiteral("--gui"), QStringLiteral("--page"), QStringLiteral("export")})->page,
+                 QStringLiteral("export"));
+        QVERIFY(!request({QStringLiteral("--gui"), QStringLiteral("import"), QStringLiteral("a.vcf")}));
+        QVERIFY(!request({QStringLiteral("list")}));
+        QVERIFY_THROWS_EXCEPTION(UsageError, request({QStringLiteral("--gui"), QStringLiteral("--page=nope")}));
+    }
+};
+
+QTEST_MAIN(ToolsPagesTest)
+#include "test_tools_pages.moc"

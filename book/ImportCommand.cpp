@@ -4,6 +4,7 @@
 #include "book/BookFile.h"
 #include "book/BookWrite.h"
 #include "book/Commands.h"
+#include "book/KeptValues.h"
 #include "book/OtherHolders.h"
 #include "exchange/Formats.h"
 #include "exchange/ImportPlan.h"
@@ -41,14 +42,6 @@ QList<ImportSource> readAll(const QStringList& files)
     return sources;
 }
 
-QList<ContactKey> keysOf(const BookFile& book)
-{
-    QList<ContactKey> keys;
-    for (const ContactTexts& texts : book.texts())
-        keys.push_back({texts[int(ContactText::Name)], texts[int(ContactText::Phone)]});
-    return keys;
-}
-
 void report(Console& console, const ImportPlan& plan)
 {
     for (const QString& line : plan.report)
@@ -74,8 +67,7 @@ int RunImport(BookRun& run, const QStringList& arguments)
     NewBookGuard created(missing && !options.dryRun ? path : QString());
 
     BookFile book(path);
-    const ImportPlan plan =
-        PlanImport(sources, ContactWidths(book.query), missing ? QList<ContactKey>() : keysOf(book));
+    const ImportPlan plan = PlanImport(sources, ContactWidths(book.query), BookHoldings(book.connection.Handle()));
     report(run.console, plan);
     if (options.dryRun) {
         run.console.out(ImportSummary(plan, false));

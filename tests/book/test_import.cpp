@@ -51,13 +51,13 @@ private slots:
         const BookResult result = book.run({QStringLiteral("import"), file});
         QCOMPARE(result.status, ExitCode::Success);
         QCOMPARE(result.out,
-                 (QStringList{QStringLiteral("phone.vcf 第 6 行 李四：电话：超过 15 个字符，已截断，原文记入备注"),
-                              QStringLiteral("添加 3 条，跳过 0 条，截断 1 条")}));
+                 (QStringList{QStringLiteral("phone.vcf 第 6 行 李四：电话：只存号码 +8601012345678，原文记入备注"),
+                              QStringLiteral("添加 3 条，跳过 0 条，截断 0 条")}));
         const QList<ContactTexts> texts = book.texts();
         QCOMPARE(texts.size(), 4);
         QCOMPARE(texts[1][1], QStringLiteral("张三"));
         QCOMPARE(texts[1][3], QStringLiteral("138 0013 8000"));
-        QCOMPARE(texts[2][3], QStringLiteral("+8601012345678转"));
+        QCOMPARE(texts[2][3], QStringLiteral("+8601012345678"));  // the whole number, never a part of the extension
         QCOMPARE(texts[2][6], QStringLiteral("电话:+86 (010) 1234-5678 转 999"));
     }
 

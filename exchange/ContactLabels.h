@@ -20,3 +20,8 @@ bool isMailLabel(const QString& label);
 inline constexpr char16_t LabelSeparator = u':';
 // How 备注 joins the note and what flows into it.
 inline constexpr char16_t NoteSeparator = u'；';
+
+// Whether an import writes this label before a value: the Chinese labels of
+// the fields without a column (电话, 邮箱, 邮编, 国家, 单位, ...), the column
+// names, and the names of properties no label stands for ("X-FOO", "EXPERTISE").
+bool isImportLabel(const QString& label);

@@ -1,6 +1,8 @@
 #include "VCardCard.h"
 
 #include "exchange/ChineseName.h"
+#include "exchange/ContactLabels.h"
+#include "exchange/vcard/VCardLabels.h"
 #include "exchange/pinyin/NameReading.h"
 #include "exchange/vcard/VCardDate.h"
 #include "exchange/vcard/VCardValue.h"
@@ -191,7 +193,7 @@ private:
         if (name == "FN")
             fill(ContactText::Name, u"姓名"_qs, value);
         else if (name == "TEL")
-            phones_.append({order_, labelled(u"电话"_qs),
+            phones_.append({order_, phoneLabel(p),
                             isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value, preferenceOf(p),
                             p.hasType("CELL")});
         else if (name == "X-QQ")
@@ -273,8 +275,16 @@ private:
     // A label the person gave a group of properties ("item1.X-ABLabel:老家") names its extras too.
     QString labelled(const QString& label) const
     {
-        const QString custom = group_.isEmpty() ? QString() : groupLabels_.value(group_);
-        return custom.isEmpty() ? label : label + u"（"_qs + custom + u"）"_qs;
+        return LabelWithKind(label, groupLabel());
+    }
+
+    QString groupLabel() const { return group_.isEmpty() ? QString() : groupLabels_.value(group_); }
+
+    // A number's label: the one the person gave it, else its kind ("手机", "工作传真").
+    QString phoneLabel(const VCardProperty& p) const
+    {
+        const QString custom = groupLabel();
+        return custom.isEmpty() ? phoneLabelOfTypes(p) : LabelWithKind(u"电话"_qs, custom);
     }
 
     void extra(const QString& label, const QString& value)

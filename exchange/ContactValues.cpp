@@ -61,14 +61,18 @@ private:
 ContactValues LiftValues(const StoredContact& contact)
 {
     Lifter lifter(contact);
+    const QString& noteLabel = ContactTextColumns()[int(ContactText::Note)];
     // A note too long for 备注 was kept whole beside the record: that is the note.
     QString note = contact.text(ContactText::Note);
-    for (const DraftExtra& kept : contact.kept)
-        if (kept.label == ContactTextColumns()[int(ContactText::Note)])
-            note = kept.value;
+    qsizetype whole = -1;
+    for (qsizetype i = 0; i < contact.kept.size() && whole < 0; ++i)
+        if (contact.kept[i].label == noteLabel && !note.isEmpty() && contact.kept[i].value.startsWith(note))
+            whole = i;
+    if (whole >= 0)
+        note = contact.kept[whole].value;
     lifter.liftNote(note);
-    for (const DraftExtra& kept : contact.kept)
-        if (kept.label != ContactTextColumns()[int(ContactText::Note)])
-            lifter.take(kept.label, kept.value);
+    for (qsizetype i = 0; i < contact.kept.size(); ++i)
+        if (i != whole)
+            lifter.take(contact.kept[i].label, contact.kept[i].value);
     return lifter.result();
 }

@@ -2,9 +2,10 @@
 
 #include "exchange/ChineseName.h"
 #include "exchange/ContactLabels.h"
-#include "exchange/vcard/VCardLabels.h"
+#include "exchange/PhotoFitting.h"
 #include "exchange/pinyin/NameReading.h"
 #include "exchange/vcard/VCardDate.h"
+#include "exchange/vcard/VCardLabels.h"
 #include "exchange/vcard/VCardValue.h"
 
 #include <QHash>
@@ -134,6 +135,8 @@ public:
             }
             if (p.name == "X-TESSALY-BIRTHDAY")
                 typedBirthday_ = true;
+            if (p.name == "X-ABSHOWAS" && p.value.trimmed().toUpper() == "COMPANY")
+                showsCompany_ = true;
             if (p.name == "X-ABLABEL" && !p.group.isEmpty()) {
                 const QString label = unescapeText(decodeValueText(p).text, true).trimmed();
                 if (!label.startsWith(QLatin1String("_$!<")))  // the address book's own labels say nothing new
@@ -153,6 +156,7 @@ public:
         settle(phones_, ContactText::Phone, true);
         settle(addresses_, ContactText::Address, false);
         nameFromParts();
+        nameAsPhonesShowIt();
         settlePhonetics();
         std::stable_sort(extras_.begin(), extras_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -193,9 +197,8 @@ private:
         if (name == "FN")
             fill(ContactText::Name, u"姓名"_qs, value);
         else if (name == "TEL")
-            phones_.append({order_, phoneLabel(p),
-                            isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value, preferenceOf(p),
-                            p.hasType("CELL")});
+            phones_.append({order_, phoneLabel(p), isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value,
+                            preferenceOf(p), p.hasType("CELL")});
         else if (name == "X-QQ")
             fill(ContactText::QQ, u"QQ"_qs, value);
         else if (name == "IMPP" && isQQ(p, value))
@@ -273,10 +276,7 @@ private:
     }
 
     // A label the person gave a group of properties ("item1.X-ABLabel:老家") names its extras too.
-    QString labelled(const QString& label) const
-    {
-        return LabelWithKind(label, groupLabel());
-    }
+    QString labelled(const QString& label) const { return LabelWithKind(label, groupLabel()); }
 
     QString groupLabel() const { return group_.isEmpty() ? QString() : groupLabels_.value(group_); }
 
@@ -330,6 +330,43 @@ private:
             extra(u"称谓"_qs, nameParts_[i]);
     }
 
+    QString firstExtra(const QString& base) const
+    {
+        for (const auto& extra : extras_)
+            if (LabelBase(extra.second.label) == base)
+                return extra.second.value.trimmed();
+        return QString();
+    }
+
+    // A card without a name is shown by phones as its company (always, when the
+    // card says so), else its nickname, its first e-mail address or its first number.
+    void nameAsPhonesShowIt()
+    {
+        QString& name = draft_.text(ContactText::Name);
+        const QString company = firstExtra(u"单位"_qs);
+        if (showsCompany_ && !company.isEmpty() && name.trimmed() != company) {
+            if (!name.trimmed().isEmpty())
+                extras_.append({nameOrder_, DraftExtra{u"联系人"_qs, name}});
+            name = company;
+            return;
+        }
+        if (!name.trimmed().isEmpty())
+            return;
+        const std::pair<QString, QString> sources[] = {
+            {u"单位"_qs, company},
+            {u"昵称"_qs, firstExtra(u"昵称"_qs)},
+            {u"邮箱"_qs, firstExtra(u"邮箱"_qs)},
+            {u"电话"_qs, draft_.text(ContactText::Phone).trimmed()},
+        };
+        for (const auto& [label, value] : sources) {
+            if (!value.isEmpty()) {
+                name = value;
+                draft_.said << QStringLiteral("姓名：名片没有姓名，取自%1").arg(label);
+                return;
+            }
+        }
+    }
+
     // pobox;extended;street;locality;region;code;country, in Chinese order from
     // the largest place down; the postal code and the country go into extras.
     void address(const VCardProperty& p)
@@ -364,7 +401,7 @@ private:
         const QByteArray encoding = p.parameter("ENCODING").toUpper();
         const QByteArray value = p.value.trimmed();
         if (encoding == "B" || encoding == "BASE64") {
-            if (!decodeBase64(value, draft_.photo))
+            if (!decodeBase64(value, draft_.photo) && !decodeBase64Leniently(value, draft_.photo))
                 draft_.leftOut.append(u"照片：base64 数据已损坏，未导入"_qs);
             return;
         }
@@ -375,8 +412,14 @@ private:
                 draft_.leftOut.append(u"照片：data 链接无法读取，未导入"_qs);
             return;
         }
+        // Base64 without its parameter: a picture when its bytes are one.
+        QByteArray bytes;
+        if (decodeBase64Leniently(value, bytes) && isPictureData(bytes)) {
+            draft_.photo = std::move(bytes);
+            return;
+        }
         if (!value.isEmpty())
-            draft_.leftOut.append(QStringLiteral("照片：以链接给出（%1），未导入").arg(QString::fromUtf8(value)));
+            draft_.leftOut.append(QStringLiteral("照片：以链接给出（%1），未导入").arg(quotedForReport(value)));
     }
 
     const QList<VCardProperty>& properties_;
@@ -398,6 +441,7 @@ private:
     bool newlineEscapes_ = true;
     bool uriValues_ = false;
     bool typedBirthday_ = false;
+    bool showsCompany_ = false;
     bool photoSeen_ = false;
 };
 

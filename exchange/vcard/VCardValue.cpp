@@ -137,6 +137,30 @@ bool decodeBase64(QByteArrayView text, QByteArray& bytes)
     return true;
 }
 
+QString quotedForReport(const QByteArray& value)
+{
+    const QString text = QString::fromUtf8(value).simplified();
+    return text.size() > 40 ? text.left(40) + u'…' : text;
+}
+
+bool decodeBase64Leniently(QByteArrayView text, QByteArray& bytes)
+{
+    QByteArray letters;
+    letters.reserve(text.size());
+    for (const char c : text) {
+        const signed char v = base64Values[static_cast<unsigned char>(c)];
+        if (v >= 0)
+            letters.append(c);
+        else if (v == base64Pad || v == base64Blank)
+            continue;
+        else
+            return false;
+    }
+    if (letters.size() % 4 == 1)
+        letters.chop(1);
+    return !letters.isEmpty() && decodeBase64(letters, bytes);
+}
+
 DecodedText decodeValueText(const VCardProperty& property)
 {
     const QByteArray encoding = property.parameter("ENCODING").toUpper();

@@ -14,6 +14,12 @@ QByteArray decodeQuotedPrintable(QByteArrayView text);
 // The bytes of a base64 value without its blanks; false when they are no base64.
 bool decodeBase64(QByteArrayView text, QByteArray& bytes);
 
+// A value as a report line may quote it: blanks made single, at most 40 characters.
+QString quotedForReport(const QByteArray& value);
+
+// As phones write it: padding anywhere at the end and a stray last letter forgiven.
+bool decodeBase64Leniently(QByteArrayView text, QByteArray& bytes);
+
 struct DecodedText {
     QString text;
     bool clean = true;  // false when some bytes could not be read and were replaced

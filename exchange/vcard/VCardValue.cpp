@@ -1,5 +1,6 @@
 #include "VCardValue.h"
 
+#include "exchange/ChineseName.h"
 #include "exchange/vcard/VCardProperty.h"
 #include "platform/Gbk.h"
 
@@ -46,6 +47,21 @@ bool decodeNamed(const QByteArray& bytes, const QByteArray& charset, QString& te
         return false;
     text = decoder.decode(bytes);
     return !decoder.hasError();
+}
+
+// Valid UTF-8 that holds Chinese, or that the GB code page cannot read: a short GBK
+// name may happen to be valid UTF-8 too, but then it is no Han text.
+bool looksLikeUtf8(const QByteArray& bytes, QString& text)
+{
+    if (!decodeUtf8(bytes, text))
+        return false;
+    QString gbk;
+    if (!decodeGbk(bytes, gbk))
+        return true;
+    for (const char32_t c : text.toUcs4())
+        if (isHanCharacter(c))
+            return true;
+    return false;
 }
 
 bool isAscii(const QByteArray& bytes)
@@ -175,12 +191,27 @@ DecodedText decodeValueText(const VCardProperty& property)
         return decoded;
     }
     const QByteArray charset = property.parameter("CHARSET").toUpper();
-    if (isGbkName(charset) ? decodeGbk(bytes, decoded.text) : false)
+    const QString declared = QString::fromLatin1(charset);
+    const bool foreign = !charset.isEmpty() && charset != "UTF-8" && charset != "UTF8";
+    // Phones declare their own code page and then write UTF-8: the bytes tell.
+    if (foreign && (isGbkName(charset) || charset.startsWith("BIG5")) && looksLikeUtf8(bytes, decoded.text)) {
+        decoded.note = QStringLiteral("声明为 %1，实为 UTF-8，已按 UTF-8 读取").arg(declared);
         return decoded;
-    if (!charset.isEmpty() && !isGbkName(charset) && charset != "UTF-8" && decodeNamed(bytes, charset, decoded.text))
+    }
+    if (isGbkName(charset) && decodeGbk(bytes, decoded.text))
         return decoded;
-    if (decodeUtf8(bytes, decoded.text) || decodeGbk(bytes, decoded.text))
+    if (foreign && !isGbkName(charset) && decodeNamed(bytes, charset, decoded.text))
         return decoded;
+    if (decodeUtf8(bytes, decoded.text)) {
+        if (foreign)
+            decoded.note = QStringLiteral("%1 无法读取，已按 UTF-8 读取").arg(declared);
+        return decoded;
+    }
+    if (decodeGbk(bytes, decoded.text)) {
+        if (!charset.isEmpty() && !isGbkName(charset))
+            decoded.note = QStringLiteral("%1 无法读取，已按 GB18030 读取").arg(declared);
+        return decoded;
+    }
     decoded.text = QString::fromUtf8(bytes);
     decoded.clean = false;
     return decoded;

@@ -17,9 +17,18 @@ namespace {
 const QHash<QString, QByteArray>& textProperties()
 {
     static const QHash<QString, QByteArray> names = {
-        {u"职务"_qs, "TITLE"},   {u"角色"_qs, "ROLE"},   {u"网址"_qs, "URL"},           {u"网页"_qs, "URL"},
-        {u"昵称"_qs, "NICKNAME"}, {u"即时通讯"_qs, "IMPP"}, {u"纪念日"_qs, "X-ANNIVERSARY"}, {u"性别"_qs, "X-GENDER"},
-        {u"关系人"_qs, "RELATED"}, {u"时区"_qs, "TZ"},     {u"语言"_qs, "LANG"},          {u"QQ"_qs, "X-QQ"},
+        {u"职务"_qs, "TITLE"},
+        {u"角色"_qs, "ROLE"},
+        {u"网址"_qs, "URL"},
+        {u"网页"_qs, "URL"},
+        {u"昵称"_qs, "NICKNAME"},
+        {u"即时通讯"_qs, "IMPP"},
+        {u"纪念日"_qs, "X-ANNIVERSARY"},
+        {u"性别"_qs, "X-GENDER"},
+        {u"关系人"_qs, "RELATED"},
+        {u"时区"_qs, "TZ"},
+        {u"语言"_qs, "LANG"},
+        {u"QQ"_qs, "X-QQ"},
     };
     return names;
 }
@@ -33,7 +42,10 @@ bool isPropertyName(const QString& label)
 // One card's values on their way out; what no property takes stays in the note.
 class CardWriter {
 public:
-    CardWriter(VCardOutput& out, const StoredContact& contact) : out_(out), v_(LiftValues(contact)) {}
+    CardWriter(VCardOutput& out, const StoredContact& contact)
+        : out_(out), v_(LiftValues(contact)), storedPhone_(contact.text(ContactText::Phone))
+    {
+    }
 
     void write(const QByteArray& photo)
     {
@@ -115,7 +127,7 @@ private:
     {
         const QString& phone = v_.text(ContactText::Phone);
         if (!phone.isEmpty())
-            tel(isChineseMobileNumber(phone) ? "TEL;TYPE=CELL" : "TEL;TYPE=VOICE", phone);
+            tel(isChineseMobileNumber(storedPhone_) ? "TEL;TYPE=CELL" : "TEL;TYPE=VOICE", phone);
     }
 
     // A number as written, extension and pauses included: no escapes a dialler would keep.
@@ -194,6 +206,7 @@ private:
 
     VCardOutput& out_;
     const ContactValues v_;
+    const QString storedPhone_;  // the number alone, which tells a mobile
     QStringList noteRest_;
     int groups_ = 0;
 };

@@ -179,6 +179,29 @@ private slots:
         QCOMPARE(d.leftOut, QStringList());
     }
 
+    void shouldSayWhenTheDeclaredCharsetWasNotFollowed_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("said");
+        const QByteArray utf8 = u"张三"_qs.toUtf8();
+        QTest::newRow("UTF-8 declared as GB2312")
+            << "FN;CHARSET=GB2312:" + utf8 << u"姓名：声明为 GB2312，实为 UTF-8，已按 UTF-8 读取"_qs;
+        QTest::newRow("UTF-8 declared as Big5")
+            << "FN;CHARSET=Big5:" + utf8 << u"姓名：声明为 BIG5，实为 UTF-8，已按 UTF-8 读取"_qs;
+        QTest::newRow("GBK declared as Shift_JIS") << "FN;CHARSET=ISO-2022-JP:" + QByteArray("\xD5\xC5\xC8\xFD")
+                                                   << u"姓名：ISO-2022-JP 无法读取，已按 GB18030 读取"_qs;
+        QTest::newRow("GBK as declared") << "FN;CHARSET=GBK:" + QByteArray("\xD5\xC5\xC8\xFD") << QString();
+    }
+
+    void shouldSayWhenTheDeclaredCharsetWasNotFollowed()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, said);
+        const ContactDraft d = only(card("2.1", line + "\r\n"));
+        QCOMPARE(d.text(ContactText::Name), u"张三"_qs);
+        QCOMPARE(d.said, said.isEmpty() ? QStringList() : QStringList{said});
+    }
+
     void shouldSayWhenBytesCannotBeRead()
     {
         const ContactDraft d = only(card("3.0", "FN:\xFF\xFF\x80\r\nNOTE:\xFF\r\n"));

@@ -1,5 +1,7 @@
 #include "PhoneNumber.h"
 
+#include "platform/TextRules.h"
+
 namespace {
 
 // ASCII and full-width digits, as Chinese input methods type them.
@@ -52,7 +54,7 @@ qsizetype dialStringEnd(QStringView text)
     qsizetype end = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (isDigit(c) || isDialSign(c) || isPhoneSeparator(c)
+        if (isDigit(c) || isDialSign(c) || IsPhoneSeparator(c)
             || (c == QLatin1Char('+') && digitCount(text.first(i)) == 0))
             end = i + 1;
         else
@@ -83,19 +85,12 @@ QStringView firstNumber(QStringView dial)
 
 }  // namespace
 
-bool isPhoneSeparator(QChar c)
-{
-    static const QString separators = QStringLiteral(" \t\u3000-\u2010\u2011\u2012\u2013\u2014\u2015\uff0d.\uff0e\u00b7"
-                                                     "()\uff08\uff09[]\u3010\u3011");
-    return separators.contains(c);
-}
-
 QString WithoutPhoneSeparators(const QString& phone)
 {
     QString kept;
     kept.reserve(phone.size());
     for (const QChar c : phone)
-        if (!isPhoneSeparator(c))
+        if (!IsPhoneSeparator(c))
             kept += c;
     return kept;
 }
@@ -139,8 +134,7 @@ bool isChineseMobileNumber(const QString& phone)
             digits += c;
         else if (c == QLatin1Char('+') && digits.isEmpty() && !plus)
             plus = true;
-        else if (!(c.isSpace() || c == QLatin1Char('-') || c == QLatin1Char('.') || c == QLatin1Char('(')
-                   || c == QLatin1Char(')')))
+        else if (!IsPhoneSeparator(c))
             return false;
     }
     if (plus) {

@@ -9,9 +9,6 @@
 // dashes, dots and brackets between the digits do not count.
 bool isChineseMobileNumber(const QString& phone);
 
-// Blanks, dashes, dots and brackets as people type them between the digits.
-bool isPhoneSeparator(QChar c);
-
 // A phone number without blanks, dashes, dots and brackets.
 QString WithoutPhoneSeparators(const QString& phone);
 

@@ -2,13 +2,13 @@
 
 #include "forms/BitBtn.h"
 #include "forms/LoginButtonPictures.h"
-#include "forms/LoginPassword.h"
 #include "forms/MaskEdit.h"
 #include "forms/Unit_main.h"
 #include "platform/Gbk.h"
 #include "platform/HandlerGuard.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
+#include "store/LoginPassword.h"
 #include "ui/MessageBoxes.h"
 
 #include <QCloseEvent>

@@ -2,6 +2,7 @@
 
 #include "exchange/sheet/HeaderMeaning.h"
 #include "exchange/sheet/SheetFile.h"
+#include "platform/TextRules.h"
 #include "platform/Trim.h"
 #include "store/ContactSchema.h"
 
@@ -11,28 +12,11 @@
 
 namespace {
 
-// Nothing but characters with codes up to 32, which trimming takes away.
-bool isBlank(const QString& text)
-{
-    for (QChar c : text)
-        if (c.unicode() > 32)
-            return false;
-    return true;
-}
-
-bool hasHan(const QString& text)
-{
-    for (QChar c : text)
-        if (c.unicode() >= 0x2E80 && !c.isSpace())
-            return true;
-    return false;
-}
-
 QString joinNonEmpty(const QStringList& parts, const QString& separator)
 {
     QStringList kept;
     for (const QString& p : parts)
-        if (!isBlank(p))
+        if (!IsAllPadding(p))
             kept.append(TrimControl(p));
     return kept.join(separator);
 }
@@ -88,7 +72,7 @@ QString joinAddress(AddressParts& a)
 {
     const QString street = a[AddressPart::Street], locality = a[AddressPart::Locality], region = a[AddressPart::Region],
                   country = a[AddressPart::Country];
-    if (hasHan(street + locality + region + country))
+    if (ContainsEastAsianScript(street + locality + region + country))
         return joinNonEmpty({country, region, locality, street}, QString());
     return joinNonEmpty({street, locality, region, country}, QStringLiteral(", "));
 }
@@ -107,7 +91,7 @@ public:
         QStringList groups;
 
         for (const SheetCell& cell : row.cells) {
-            if (isBlank(cell.text))
+            if (IsAllPadding(cell.text))
                 continue;
             const HeaderMeaning& m = meaningOf(cell.column);
             if (!m.defaultValue.isEmpty() && TrimControl(cell.text) == m.defaultValue)
@@ -147,7 +131,7 @@ public:
                 QString address = joinAddress(parts);
                 if (!address.isEmpty())
                     whole.append({1000 + index, 0, address, QStringLiteral("地址")});
-                if (!isBlank(parts[AddressPart::PostalCode]))
+                if (!IsAllPadding(parts[AddressPart::PostalCode]))
                     draft.extras.append({QStringLiteral("邮编"), parts[AddressPart::PostalCode]});
             }
         }
@@ -175,7 +159,7 @@ private:
     {
         QStringList out;
         for (const QString& piece : value.split(QStringLiteral(":::")))
-            if (!isBlank(piece))
+            if (!IsAllPadding(piece))
                 out.append(TrimControl(piece));
         return out;
     }
@@ -218,7 +202,7 @@ private:
 
 bool isBlankRow(const SheetRow& row)
 {
-    return std::all_of(row.cells.begin(), row.cells.end(), [](const SheetCell& c) { return isBlank(c.text); });
+    return std::all_of(row.cells.begin(), row.cells.end(), [](const SheetCell& c) { return IsAllPadding(c.text); });
 }
 
 bool namesAKnownColumn(const QList<HeaderMeaning>& meanings)
@@ -232,7 +216,7 @@ bool namesAKnownColumn(const QList<HeaderMeaning>& meanings)
 
 QString joinNameParts(const QString& family, const QString& middle, const QString& given)
 {
-    if (hasHan(family + middle + given))
+    if (ContainsEastAsianScript(family + middle + given))
         return joinNonEmpty({family, middle, given}, QString());
     return joinNonEmpty({given, middle, family}, QStringLiteral(" "));
 }

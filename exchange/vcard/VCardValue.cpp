@@ -1,8 +1,8 @@
 #include "VCardValue.h"
 
-#include "exchange/ChineseName.h"
 #include "exchange/vcard/VCardProperty.h"
 #include "platform/Gbk.h"
+#include "platform/TextRules.h"
 
 #include <QStringDecoder>
 #include <array>
@@ -59,7 +59,7 @@ bool looksLikeUtf8(const QByteArray& bytes, QString& text)
     if (!decodeGbk(bytes, gbk))
         return true;
     for (const char32_t c : text.toUcs4())
-        if (isHanCharacter(c))
+        if (IsHan(c))
             return true;
     return false;
 }

@@ -45,9 +45,8 @@ StoredContact card(int i, const QByteArray& photo)
     c.texts[int(ContactText::Name)] = QStringLiteral("欧阳") + n;
     c.texts[int(ContactText::Phone)] = QStringLiteral("138") + QString::number(10000000 + i);
     c.texts[int(ContactText::Address)] = QStringLiteral("北京市海淀区中关村大街") + n + QStringLiteral("号");
-    c.texts[int(ContactText::Note)] = QStringLiteral("住宅电话:010-6%1；邮箱:user%2@example.com")
-                                          .arg(1000000 + i % 9000000)
-                                          .arg(i);
+    c.texts[int(ContactText::Note)] =
+        QStringLiteral("住宅电话:010-6%1；邮箱:user%2@example.com").arg(1000000 + i % 9000000).arg(i);
     c.photo = photo;
     return c;
 }
@@ -112,8 +111,8 @@ int main(int argc, char** argv)
     const Run dry = runChild(common + QStringList{"--dry-run", file});
     std::printf("dry run: %.2f s (target 1.5 s), peak %ld MB, exit %d\n", dry.seconds, dry.peakMb, dry.status);
     const Run import = runChild(common + QStringList{file});
-    std::printf("import:  %.2f s (target 4 s), peak %ld MB (target 200 MB), exit %d\n", import.seconds,
-                import.peakMb, import.status);
+    std::printf("import:  %.2f s (target 4 s), peak %ld MB (target 200 MB), exit %d\n", import.seconds, import.peakMb,
+                import.status);
     if (withVobject) {
         const Run vobject = runChild({"/usr/bin/python3", "-c",
                                       "import sys, vobject\n"

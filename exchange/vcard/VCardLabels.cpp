@@ -16,7 +16,7 @@ struct PhoneKind {
 const QList<PhoneKind>& phoneKinds()
 {
     static const QList<PhoneKind> kinds = {
-        {u"工作传真", "WORK,FAX"}, {u"住宅传真", "HOME,FAX"}, {u"传真", "FAX"},          {u"寻呼机", "PAGER"},
+        {u"工作传真", "WORK,FAX"}, {u"住宅传真", "HOME,FAX"}, {u"传真", "FAX"},      {u"寻呼机", "PAGER"},
         {u"手机", "CELL"},         {u"工作电话", "WORK"},     {u"住宅电话", "HOME"},
     };
     return kinds;

@@ -2,6 +2,7 @@
 
 #include "book/BookFile.h"
 #include "book/BookGate.h"
+#include "book/KeptValues.h"
 #include "store/Backup.h"
 
 #include <QFileInfo>
@@ -21,9 +22,13 @@ BookCheck CheckBook(const QString& path, BookRun* gate)
             return check;
         }
     }
-    const BookFile book(path);
+    BookFile book(path);
     check.sound = true;
     check.lines << QStringLiteral("完整性检查：正常") << QStringLiteral("联系人：%1 个").arg(book.query.RecordCount());
+    // Values kept beside records leave with them; without their record they are of no use to anyone.
+    const qint64 orphans = OrphanKeptCount(book.connection.Handle());
+    if (orphans > 0)
+        check.lines << QStringLiteral("另存的值：%1 个所属的联系人已不存在").arg(orphans);
     return check;
 }
 

@@ -4,6 +4,7 @@
 #include "book/BookGate.h"
 #include "book/BookWrite.h"
 #include "book/ContactScan.h"
+#include "book/KeptValues.h"
 #include "exchange/Formats.h"
 #include "platform/OtherHolders.h"
 #include "store/ContactSchema.h"
@@ -42,12 +43,7 @@ ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& source
     const ColumnWidths widths = ContactWidths(columns);
     columns.Close();
 
-    QList<ContactKey> keys;
-    ScanContacts(connection, [&](const ScannedContact& contact) {
-        keys.push_back({QString::fromUtf8(contact.texts[int(ContactText::Name)]),
-                        QString::fromUtf8(contact.texts[int(ContactText::Phone)])});
-    });
-    return PlanImport(sources, widths, keys);
+    return PlanImport(sources, widths, BookHoldings(connection.Handle()));
 }
 
 void WriteImport(const QString& path, const ImportPlan& plan, const WriteProgress& progress)

@@ -2,36 +2,6 @@
 
 #include <algorithm>
 
-DuplicateIndex::DuplicateIndex(const QList<ContactKey>& existing)
-{
-    for (const ContactKey& key : existing) {
-        FittedContact contact;
-        contact.texts[static_cast<int>(ContactText::Name)] = key.name;
-        contact.texts[static_cast<int>(ContactText::Phone)] = key.phone;
-        keys_.insert(keyOf(contact));
-    }
-}
-
-QString DuplicateIndex::keyOf(const FittedContact& contact)
-{
-    const QString& name = contact.text(ContactText::Name);
-    const QString& phone = contact.text(ContactText::Phone);
-    if (!name.isEmpty() || !phone.isEmpty())
-        return name + u'\n' + phone;
-    QStringList all(contact.texts.begin(), contact.texts.end());
-    return QStringLiteral("\n\n") + all.join(u'\n');
-}
-
-bool DuplicateIndex::contains(const FittedContact& contact) const
-{
-    return keys_.contains(keyOf(contact));
-}
-
-void DuplicateIndex::add(const FittedContact& contact)
-{
-    keys_.insert(keyOf(contact));
-}
-
 namespace {
 
 QString cardPlace(const QString& file, int line, const QString& name)
@@ -69,12 +39,14 @@ struct Entry {
 namespace {
 
 QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWidths& widths,
-                             const QList<ContactKey>& existing)
+                             const QList<ContactHoldings>& existing)
 {
     QList<PlannedCard> cards;
-    DuplicateIndex index(existing);
-    // Which earlier card of this import a key came from, to name it in the report.
-    DuplicateIndex fromImport;
+    HoldingsIndex index;
+    for (qsizetype i = 0; i < existing.size(); ++i)
+        index.add(existing[i], int(i));
+    // Cards of this import are numbered after the book's records; where each came from, for the report.
+    QStringList places;
     for (const ImportSource& source : sources) {
         std::vector<Entry> entries;
         for (const ContactDraft& draft : source.cards.drafts)
@@ -97,14 +69,26 @@ QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWid
             card.contact = FitDraft(*entry.draft, widths);
             card.intoNote = labelsIntoNote(*entry.draft, card.contact);
             card.place = cardPlace(source.name, entry.line, card.contact.text(ContactText::Name));
-            if (fromImport.contains(card.contact)) {
-                card.fate = CardFate::EarlierInImport;
-                card.why = QStringLiteral("与本次导入中前面的联系人重复，跳过");
-            } else if (index.contains(card.contact)) {
+            if (card.contact.text(ContactText::Name).isEmpty()) {
+                // Nothing names or reaches this person: never a record without a name.
+                card.fate = CardFate::Unreadable;
+                card.why = QStringLiteral("没有姓名，也没有单位、昵称、电话或邮箱可作姓名，未导入");
+                cards.push_back(std::move(card));
+                continue;
+            }
+            ContactHoldings holdings =
+                HoldingsOf(card.contact.texts, card.contact.kept, card.contact.photo ? card.contact.photo->size() : 0);
+            const int holder = index.holderOf(holdings);
+            if (holder >= 0 && holder < existing.size()) {
                 card.fate = CardFate::InBook;
-                card.why = QStringLiteral("通讯录中已有同名同电话的联系人，跳过");
+                card.why =
+                    QStringLiteral("与通讯录中第 %1 条联系人“%2”相同，跳过").arg(holder + 1).arg(existing[holder].name);
+            } else if (holder >= 0) {
+                card.fate = CardFate::EarlierInImport;
+                card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过").arg(places[holder - existing.size()]);
             } else {
-                fromImport.add(card.contact);
+                index.add(std::move(holdings), int(existing.size() + places.size()));
+                places << QStringLiteral("%1 第 %2 行").arg(source.name).arg(entry.line);
             }
             cards.push_back(std::move(card));
         }
@@ -114,7 +98,8 @@ QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWid
 
 }  // namespace
 
-ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths, const QList<ContactKey>& existing)
+ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
+                      const QList<ContactHoldings>& existing)
 {
     ImportPlan planned;
     planned.cards = planCards(sources, widths, existing);

@@ -32,7 +32,7 @@ void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>
 {
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, run);
-    try {
+    DatabaseWork(connection.Name, [&] {
         Statement rows(connection.Handle(), selectTexts());
         ScannedContact contact;
         while (rows.step()) {
@@ -43,7 +43,5 @@ void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>
             }
             visit(contact);
         }
-    } catch (const SqliteFailure& failure) {
-        throw EDatabaseError(connection.Name + QStringLiteral(": ") + failure.text);
-    }
+    });
 }

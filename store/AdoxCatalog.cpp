@@ -112,14 +112,13 @@ private:
 void createKeyedFile(const QString& fileName, const QString& password)
 {
     ScratchFile scratch(fileName);
-    try {
-        // The scratch file exists already: no SQLITE_OPEN_CREATE.
-        SqliteHandle db = OpenWithKey(scratch.fileName(), SQLITE_OPEN_READWRITE, password);
-        // Writing the header page makes the key check part of the file.
-        ExecuteAll(db.get(), QStringLiteral("PRAGMA user_version = 1"));
-    } catch (const SqliteFailure& f) {
-        throw EOleError(f.text);
-    }
+    RaisingSqliteAs([](const QString& text) { throw EOleError(text); },
+                    [&] {
+                        // The scratch file exists already: no SQLITE_OPEN_CREATE.
+                        SqliteHandle db = OpenWithKey(scratch.fileName(), SQLITE_OPEN_READWRITE, password);
+                        // Writing the header page makes the key check part of the file.
+                        ExecuteAll(db.get(), QStringLiteral("PRAGMA user_version = 1"));
+                    });
     scratch.moveTo(fileName);
 }
 

@@ -6,9 +6,11 @@
 #include "store/SqliteHandle.h"
 #include "store/StoredText.h"
 
+#include <exception>
+
 void TADOQuery::Impl::fail(const QString& text) const
 {
-    throw EDatabaseError(q->Name + QStringLiteral(": ") + text);
+    RaiseDatabaseError(q->Name, text);
 }
 
 void TADOQuery::Impl::failStale() const
@@ -95,7 +97,11 @@ void TADOQuery::Impl::load()
 {
     sqlite3* handle = db();
     const QString sql = q->SQL.join(QLatin1Char('\n'));
-    try {
+    const auto raise = [this](const QString& text) {
+        records.clear();
+        fail(text);
+    };
+    RaisingSqliteAs(raise, [&] {
         Statement statement(handle, sql);
         const int count = statement.empty() ? 0 : sqlite3_column_count(statement.get());
         if (count == 0)
@@ -138,10 +144,7 @@ void TADOQuery::Impl::load()
             column.blob = false;
         while (statement.step())
             records.push_back(recordAt(statement, columns, false));
-    } catch (const SqliteFailure& f) {
-        records.clear();
-        fail(f.text);
-    }
+    });
 }
 
 void TADOQuery::Impl::fetchRows()
@@ -149,21 +152,24 @@ void TADOQuery::Impl::fetchRows()
     // Asked once: records that cannot be read leave an empty view, not a retry at every look.
     fetchPending = false;
     std::deque<Record> read;
-    QString failure;
+    std::exception_ptr failure;
+    sqlite3* handle = db();
     try {
-        Statement rows(db(), projection);
-        while (rows.step())
-            read.push_back(recordAt(rows, columns, true));
-    } catch (const SqliteFailure& f) {
-        failure = f.text;
+        sqlite([&] {
+            Statement rows(handle, projection);
+            while (rows.step())
+                read.push_back(recordAt(rows, columns, true));
+        });
+    } catch (const EDatabaseError&) {
+        failure = std::current_exception();
         read.clear();
     }
     records = std::move(read);
     buildView(false);
     if (int(view.size()) != pendingCount)
         notifyReset();
-    if (!failure.isNull())
-        fail(failure);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TADOQuery::Impl::fetchIfPending() const
@@ -188,7 +194,7 @@ QByteArray TADOQuery::Impl::readBlob(int column) const
     if (!record || record->isNull(column))
         return QByteArray();
     checkWritable();
-    try {
+    return sqlite([&] {
         Statement statement(
             db(),
             QStringLiteral("select %1 from %2 where rowid = ?").arg(QuoteIdentifier(columns[column].name), table));
@@ -196,7 +202,5 @@ QByteArray TADOQuery::Impl::readBlob(int column) const
         if (!statement.step())
             failStale();
         return statement.columnBlob(0);
-    } catch (const SqliteFailure& f) {
-        fail(f.text);
-    }
+    });
 }

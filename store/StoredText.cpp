@@ -6,44 +6,9 @@
 
 bool IsWellFormedUtf8(QByteArrayView bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            ++p;
-            continue;
-        }
-        // The range of the second byte narrows for the leads that could
-        // otherwise spell an overlong form, a surrogate or too large a value.
-        int more = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            more = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            more = 2;
-            if (lead == 0xE0)
-                low = 0xA0;
-            else if (lead == 0xED)
-                high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            more = 3;
-            if (lead == 0xF0)
-                low = 0x90;
-            else if (lead == 0xF4)
-                high = 0x8F;
-        } else {
-            return false;
-        }
-        if (end - p <= more || p[1] < low || p[1] > high)
-            return false;
-        for (int i = 2; i <= more; ++i)
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-        p += more + 1;
-    }
-    return true;
+    // Qt's check refuses what the standard refuses: overlong forms, surrogates,
+    // values past U+10FFFF, cut or stray sequences.
+    return bytes.isValidUtf8();
 }
 
 QString FromWellFormedUtf8(QByteArrayView bytes)

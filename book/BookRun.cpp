@@ -193,8 +193,6 @@ int runCommand(const QStringList& arguments, Console& console, bool& gui)
         return ExitCode::Failure;
     } catch (const Exception& e) {
         console.err(QStringLiteral("错误：%1").arg(e.Message));
-    } catch (const ExchangeError& e) {
-        console.err(QStringLiteral("错误：%1").arg(e.message()));
     } catch (const std::bad_alloc&) {
         console.err(QStringLiteral("错误：内存不足"));
     }

@@ -2,7 +2,7 @@
 // One run of tessaly-book: the options every command shares and the table of
 // commands. A command is a function of the run and its own arguments that
 // returns the exit status; it raises UsageError for arguments it cannot take
-// and any Exception or ExchangeError for a failure (then nothing was changed).
+// and any Exception (an ExchangeError too) for a failure (then nothing was changed).
 
 #include "book/Console.h"
 #include "platform/Errors.h"

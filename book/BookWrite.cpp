@@ -42,7 +42,7 @@ void AddContacts(BookFile& book, const QList<FittedContact>& contacts, const std
         query.EnableControls();
     } catch (const SqliteFailure& failure) {
         book.connection.RollbackTrans();
-        throw EDatabaseError(book.connection.Name + QStringLiteral(": ") + failure.text);
+        throw EDatabaseError(book.connection.Name + QStringLiteral(": ") + failure.Message);
     } catch (...) {
         book.connection.RollbackTrans();
         throw;

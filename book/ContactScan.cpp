@@ -39,7 +39,7 @@ QString selectTexts(const QString& extra)
 
 void ScanContacts(TADOConnection& connection, const std::function<void(const ScannedContact&)>& visit)
 {
-    try {
+    DatabaseWork(connection.Name, [&] {
         Statement rows(connection.Handle(), selectTexts(QStringLiteral("rowid")));
         ScannedContact contact;
         while (rows.step()) {
@@ -50,9 +50,7 @@ void ScanContacts(TADOConnection& connection, const std::function<void(const Sca
             contact.rowid = sqlite3_column_int64(rows.get(), ContactTextCount);
             visit(contact);
         }
-    } catch (const SqliteFailure& failure) {
-        throw EDatabaseError(connection.Name + QStringLiteral(": ") + failure.text);
-    }
+    });
 }
 
 void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit)
@@ -73,7 +71,7 @@ std::optional<StoredContact> ReadContact(const QString& path, qint64 rowid)
 {
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, path);
-    try {
+    return DatabaseWork(connection.Name, [&]() -> std::optional<StoredContact> {
         Statement row(connection.Handle(),
                       selectTexts(QuoteIdentifier(PhotoColumn())) + QStringLiteral(" where rowid = ?"));
         row.bindInt64(1, rowid);
@@ -84,7 +82,5 @@ std::optional<StoredContact> ReadContact(const QString& path, qint64 rowid)
             contact.texts[size_t(i)] = QString::fromUtf8(textAt(row, i));
         contact.photo = row.columnBlob(ContactTextCount);
         return contact;
-    } catch (const SqliteFailure& failure) {
-        throw EDatabaseError(connection.Name + QStringLiteral(": ") + failure.text);
-    }
+    });
 }

@@ -3,6 +3,7 @@
 // book's narrow columns. Every format only parses into drafts; the fitting
 // (widths, phone separators, overflow into 备注) and the report are shared.
 
+#include "platform/Errors.h"
 #include "store/ContactSchema.h"
 
 #include <QByteArray>
@@ -10,7 +11,6 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <exception>
 
 struct DraftExtra {
     QString label;  // as the report and 备注 name it, in Chinese: "电话", "邮箱", ...
@@ -55,13 +55,7 @@ struct StoredContact {
 
 // A whole file that cannot be read or written: the message says why, in Chinese,
 // and names the file where it helps.
-class ExchangeError : public std::exception {
+class ExchangeError : public Exception {
 public:
-    explicit ExchangeError(QString message) : message_(std::move(message)), bytes_(message_.toUtf8()) {}
-    const QString& message() const { return message_; }
-    const char* what() const noexcept override { return bytes_.constData(); }
-
-private:
-    QString message_;
-    QByteArray bytes_;
+    using Exception::Exception;
 };

@@ -1,6 +1,8 @@
 #pragma once
 // The error kinds the program raises, named as the window framework names them.
 // Every error carries its message; the handler guard shows it in the standard error box.
+// Every error of every layer derives from Exception (the store's SqliteFailure,
+// the formats' ExchangeError, the companion's UsageError), so one catch sees them all.
 
 #include <QString>
 #include <exception>
@@ -16,21 +18,44 @@ private:
     std::string utf8_;
 };
 
-#define TESSALY_ERROR_KIND(Name, Base)                                                                                 \
-    class Name : public Base {                                                                                         \
-    public:                                                                                                            \
-        explicit Name(QString message) : Base(std::move(message)) {}                                                   \
-    };
-
-TESSALY_ERROR_KIND(EDatabaseError, Exception)
-TESSALY_ERROR_KIND(EConvertError, Exception)
-TESSALY_ERROR_KIND(EInvalidGraphic, Exception)
-TESSALY_ERROR_KIND(EJPEG, Exception)
-TESSALY_ERROR_KIND(EClipboardException, Exception)
-TESSALY_ERROR_KIND(EOleError, Exception)
-TESSALY_ERROR_KIND(EStreamError, Exception)
-TESSALY_ERROR_KIND(EFOpenError, EStreamError)
-TESSALY_ERROR_KIND(EReadError, EStreamError)
-TESSALY_ERROR_KIND(EWriteError, EStreamError)
-
-#undef TESSALY_ERROR_KIND
+// Each kind is its base with nothing added but the name a handler can catch.
+class EDatabaseError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+class EJPEG : public Exception {
+public:
+    using Exception::Exception;
+};
+class EClipboardException : public Exception {
+public:
+    using Exception::Exception;
+};
+class EOleError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EStreamError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EFOpenError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EReadError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EWriteError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};

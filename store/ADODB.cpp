@@ -56,15 +56,11 @@ void TADOConnection::Open()
     if (d->db)
         return;
     if (!IsJetProvider(ConnectionString))
-        throw EDatabaseError(Name + QStringLiteral(": 未找到提供程序。该程序可能未正确安装。"));
+        RaiseDatabaseError(Name, QStringLiteral("未找到提供程序。该程序可能未正确安装。"));
     const QString password = ConnectionValue(ConnectionString, QStringLiteral("Jet OLEDB:Database Password"));
     const QString mode = ConnectionValue(ConnectionString, QStringLiteral("Mode"));
     const bool readOnly = mode.compare(QStringLiteral("Read"), Qt::CaseInsensitive) == 0;
-    try {
-        d->db = openKeyed(DataSource(), password, readOnly);
-    } catch (const SqliteFailure& f) {
-        throw EDatabaseError(Name + QStringLiteral(": ") + f.text);
-    }
+    d->db = DatabaseWork(Name, [&] { return openKeyed(DataSource(), password, readOnly); });
 }
 
 void TADOConnection::Close()
@@ -75,11 +71,7 @@ void TADOConnection::Close()
 void TADOConnection::Execute(const QString& sql)
 {
     sqlite3* db = Handle();
-    try {
-        ExecuteAll(db, sql);
-    } catch (const SqliteFailure& f) {
-        throw EDatabaseError(Name + QStringLiteral(": ") + f.text);
-    }
+    DatabaseWork(Name, [&] { ExecuteAll(db, sql); });
 }
 
 sqlite3* TADOConnection::Handle()

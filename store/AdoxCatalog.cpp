@@ -132,16 +132,15 @@ private:
 void createKeyedFile(const QString& fileName, const QString& password, const QStringList& statements)
 {
     ScratchFile scratch(fileName);
-    try {
-        // The scratch file exists already: no SQLITE_OPEN_CREATE.
-        SqliteHandle db = OpenWithKey(scratch.fileName(), SQLITE_OPEN_READWRITE, password);
-        // Writing the header page makes the key check part of the file.
-        ExecuteAll(db.get(), QStringLiteral("PRAGMA user_version = 1"));
-        for (const QString& statement : statements)
-            ExecuteAll(db.get(), statement);
-    } catch (const SqliteFailure& f) {
-        throw EOleError(f.text);
-    }
+    RaisingSqliteAs([](const QString& text) { throw EOleError(text); },
+                    [&] {
+                        // The scratch file exists already: no SQLITE_OPEN_CREATE.
+                        SqliteHandle db = OpenWithKey(scratch.fileName(), SQLITE_OPEN_READWRITE, password);
+                        // Writing the header page makes the key check part of the file.
+                        ExecuteAll(db.get(), QStringLiteral("PRAGMA user_version = 1"));
+                        for (const QString& statement : statements)
+                            ExecuteAll(db.get(), statement);
+                    });
     scratch.moveTo(fileName);
 }
 

@@ -55,7 +55,7 @@ QString existsText(const QString& file)
 
 void BackupDatabase(TADOConnection& source, const QString& targetFile, const QString& password)
 {
-    const auto fail = [&](const QString& text) { throw EDatabaseError(source.Name + QStringLiteral(": ") + text); };
+    const auto fail = [&](const QString& text) { RaiseDatabaseError(source.Name, text); };
     if (QFileInfo::exists(targetFile) || QFileInfo(targetFile).isSymLink())
         fail(existsText(targetFile));
     const QFileInfo target(targetFile);
@@ -63,7 +63,7 @@ void BackupDatabase(TADOConnection& source, const QString& targetFile, const QSt
     if (!part.open())
         fail(QStringLiteral("无法在 %1 中写入文件").arg(QDir::toNativeSeparators(target.absolutePath())));
     part.close();  // the empty file takes its key below; it is removed on every failure
-    try {
+    DatabaseWork(source.Name, [&] {
         {
             SqliteHandle copy = OpenWithKey(part.fileName(), SQLITE_OPEN_READWRITE, password);
             copyInto(source.Handle(), copy.get());
@@ -73,9 +73,7 @@ void BackupDatabase(TADOConnection& source, const QString& targetFile, const QSt
         const QStringList lines = integrityOf(reopened.get());
         if (lines != QStringList{QStringLiteral("ok")})
             fail(QStringLiteral("副本检查未通过：%1").arg(lines.join(QStringLiteral("；"))));
-    } catch (const SqliteFailure& f) {
-        fail(f.text);
-    }
+    });
     // A hard link takes the name only if nobody has it: never a replaced file.
     if (::link(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(targetFile).constData()) != 0) {
         if (errno == EEXIST)
@@ -87,9 +85,5 @@ void BackupDatabase(TADOConnection& source, const QString& targetFile, const QSt
 
 QStringList IntegrityCheck(TADOConnection& connection)
 {
-    try {
-        return integrityOf(connection.Handle());
-    } catch (const SqliteFailure& f) {
-        throw EDatabaseError(connection.Name + QStringLiteral(": ") + f.text);
-    }
+    return DatabaseWork(connection.Name, [&] { return integrityOf(connection.Handle()); });
 }

@@ -334,7 +334,7 @@ public:
 
     [[noreturn]] void fail(const QString& what) const
     {
-        throw FilterSyntaxError(QStringLiteral("%1 at %2").arg(what).arg(i_).toStdString());
+        throw FilterSyntaxError(QStringLiteral("%1 at %2").arg(what).arg(i_));
     }
 
 private:

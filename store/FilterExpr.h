@@ -6,15 +6,16 @@
 // as wildcards (any run of characters), and every other character, _ and ? included,
 // stands for itself.
 
+#include "platform/Errors.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 #include <memory>
-#include <stdexcept>
 
-class FilterSyntaxError : public std::runtime_error {
+class FilterSyntaxError : public Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 // One record as the filter sees it: columns by index, texts without their padding.

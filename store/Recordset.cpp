@@ -182,11 +182,7 @@ void TADOQuery::SetActive(bool on)
 void TADOQuery::ExecSQL()
 {
     sqlite3* handle = d->db();
-    try {
-        ExecuteAll(handle, SQL.join(QLatin1Char('\n')));
-    } catch (const SqliteFailure& f) {
-        d->fail(f.text);
-    }
+    d->sqlite([&] { ExecuteAll(handle, SQL.join(QLatin1Char('\n'))); });
 }
 
 TADOQuery::TDataSetState TADOQuery::State() const

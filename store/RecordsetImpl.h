@@ -112,6 +112,12 @@ struct TADOQuery::Impl {
 
     // Messages
     [[noreturn]] void fail(const QString& text) const;
+    // Runs work; a SQLite failure in it comes out as this query's EDatabaseError.
+    template <class Work>
+    decltype(auto) sqlite(Work&& work) const
+    {
+        return DatabaseWork(q->Name, std::forward<Work>(work));
+    }
     // The record as read is no longer what the file holds.
     [[noreturn]] void failStale() const;
     void checkActive() const;

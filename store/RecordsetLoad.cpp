@@ -12,7 +12,7 @@
 
 void TADOQuery::Impl::fail(const QString& text) const
 {
-    throw EDatabaseError(q->Name + QStringLiteral(": ") + text);
+    RaiseDatabaseError(q->Name, text);
 }
 
 void TADOQuery::Impl::failStale() const
@@ -101,7 +101,11 @@ void TADOQuery::Impl::load()
 {
     sqlite3* handle = db();
     const QString sql = q->SQL.join(QLatin1Char('\n'));
-    try {
+    const auto raise = [this](const QString& text) {
+        records.clear();
+        fail(text);
+    };
+    RaisingSqliteAs(raise, [&] {
         Statement statement(handle, sql);
         const int count = statement.empty() ? 0 : sqlite3_column_count(statement.get());
         if (count == 0)
@@ -146,10 +150,7 @@ void TADOQuery::Impl::load()
             column.blob = false;
         while (statement.step())
             records.push_back(recordAt(statement, columns, false));
-    } catch (const SqliteFailure& f) {
-        records.clear();
-        fail(f.text);
-    }
+    });
 }
 
 void TADOQuery::Impl::fetchRows()
@@ -167,7 +168,7 @@ void TADOQuery::Impl::fetchRows()
         while (!done && rows->step())
             read.push_back(recordAt(*rows, columns, true));
     } catch (const SqliteFailure& f) {
-        failure = f.text;
+        failure = f.Message;
         read.clear();
     }
     rows.reset();
@@ -229,7 +230,7 @@ QByteArray TADOQuery::Impl::readBlob(int column) const
     if (!record || record->isNull(column))
         return QByteArray();
     checkWritable();
-    try {
+    return sqlite([&] {
         Statement statement(
             db(),
             QStringLiteral("select %1 from %2 where rowid = ?").arg(QuoteIdentifier(columns[column].name), table));
@@ -237,7 +238,5 @@ QByteArray TADOQuery::Impl::readBlob(int column) const
         if (!statement.step())
             failStale();
         return statement.columnBlob(0);
-    } catch (const SqliteFailure& f) {
-        fail(f.text);
-    }
+    });
 }

@@ -141,35 +141,34 @@ void TADOQuery::Impl::post()
     if (!editing())
         return;
     try {
-        checkWritable();
-        checkWidths();
-        sqlite3* handle = db();
-        if (state == dsInsert) {
-            WriteTransaction transaction(handle);
-            const qint64 rowid = insertRecord(handle);
-            Record inserted = readRecord(handle, rowid);
-            transaction.commit();
-            records.push_back(std::move(inserted));
-            view.push_back(int(records.size()) - 1);
-            current = int(view.size()) - 1;
-            bof = eof = false;
+        sqlite([&] {
+            checkWritable();
+            checkWidths();
+            sqlite3* handle = db();
+            if (state == dsInsert) {
+                WriteTransaction transaction(handle);
+                const qint64 rowid = insertRecord(handle);
+                Record inserted = readRecord(handle, rowid);
+                transaction.commit();
+                records.push_back(std::move(inserted));
+                view.push_back(int(records.size()) - 1);
+                current = int(view.size()) - 1;
+                bof = eof = false;
+                cancel();
+                notifyReset();
+                return;
+            }
+            Record& stored = records[view[current]];
+            if (std::find(edit.changed.begin(), edit.changed.end(), true) != edit.changed.end()) {
+                WriteTransaction transaction(handle);
+                updateRecord(handle, stored);
+                Record updated = readRecord(handle, stored.rowid);
+                transaction.commit();
+                stored = std::move(updated);
+            }
             cancel();
-            notifyReset();
-            return;
-        }
-        Record& stored = records[view[current]];
-        if (std::find(edit.changed.begin(), edit.changed.end(), true) != edit.changed.end()) {
-            WriteTransaction transaction(handle);
-            updateRecord(handle, stored);
-            Record updated = readRecord(handle, stored.rowid);
-            transaction.commit();
-            stored = std::move(updated);
-        }
-        cancel();
-        notifyRow(current);
-    } catch (const SqliteFailure& f) {
-        cancel();
-        fail(f.text);
+            notifyRow(current);
+        });
     } catch (...) {
         cancel();
         throw;
@@ -187,11 +186,7 @@ void TADOQuery::Impl::deleteCurrent()
         fail(QStringLiteral("无法在空数据集上执行该操作"));
     checkWritable();
     Record& stored = records[view[current]];
-    try {
-        deleteRecord(db(), stored);
-    } catch (const SqliteFailure& f) {
-        fail(f.text);
-    }
+    sqlite([&] { deleteRecord(db(), stored); });
     stored.deleted = true;
     stored.texts = QString();
     stored.foreign.clear();

@@ -18,7 +18,7 @@ std::vector<SortTerm> ParseSortText(const QString& text)
     for (const QString& part : text.split(QLatin1Char(','))) {
         const QStringList words = TrimControl(part).split(QLatin1Char(' '), Qt::SkipEmptyParts);
         if (words.isEmpty() || words.size() > 2)
-            throw SortSyntaxError("bad sort term");
+            throw SortSyntaxError(QStringLiteral("bad sort term"));
         SortTerm term;
         term.column = words.at(0);
         if (words.size() == 2) {
@@ -26,7 +26,7 @@ std::vector<SortTerm> ParseSortText(const QString& text)
             if (direction == QLatin1String("desc"))
                 term.descending = true;
             else if (direction != QLatin1String("asc"))
-                throw SortSyntaxError("bad sort direction");
+                throw SortSyntaxError(QStringLiteral("bad sort direction"));
         }
         terms.push_back(term);
     }

@@ -3,10 +3,11 @@
 // in pinyin order with the Chinese collation set explicitly, whatever the
 // machine's locale; nulls come first; equal keys keep their order.
 
+#include "platform/Errors.h"
+
 #include <QString>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <vector>
 
 struct SortTerm {
@@ -14,9 +15,9 @@ struct SortTerm {
     bool descending = false;
 };
 
-class SortSyntaxError : public std::runtime_error {
+class SortSyntaxError : public Exception {
 public:
-    using std::runtime_error::runtime_error;
+    using Exception::Exception;
 };
 
 // An empty or blank text gives no terms (table order).

@@ -19,6 +19,11 @@ QString SqliteErrorText(int code, sqlite3* db)
     return QString::fromUtf8(sqlite3_errstr(code));
 }
 
+void RaiseDatabaseError(const QString& component, const QString& text)
+{
+    throw EDatabaseError(component + QStringLiteral(": ") + text);
+}
+
 static SqliteFailure failure(sqlite3* db, int code)
 {
     return SqliteFailure{code, SqliteErrorText(code, db)};

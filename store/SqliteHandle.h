@@ -1,14 +1,15 @@
 #pragma once
 // Owning wrappers for SQLCipher handles and the texts of its failures.
 
+#include "platform/Errors.h"
+
 #include <sqlcipher/sqlite3.h>
 
 #include <QByteArray>
 #include <QString>
-#include <exception>
 #include <memory>
 #include <optional>
-#include <string>
+#include <utility>
 
 struct SqliteCloser {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -25,20 +26,36 @@ using StoredValue = std::unique_ptr<sqlite3_value, SqliteValueFree>;
 QString SqliteErrorText(int code, sqlite3* db);
 
 // A failed SQLite call, carrying the code so callers can tell a stale write from a broken disk.
-// A standard exception, so one that escapes still shows its text.
-struct SqliteFailure : std::exception {
-    SqliteFailure(int failureCode, QString failureText)
-        : code(failureCode), text(std::move(failureText)), utf8_(text.toStdString())
-    {
-    }
-    const char* what() const noexcept override { return utf8_.c_str(); }
-
+class SqliteFailure : public Exception {
+public:
+    SqliteFailure(int failureCode, QString text) : Exception(std::move(text)), code(failureCode) {}
     int code;
-    QString text;
-
-private:
-    std::string utf8_;
 };
+
+// The one place SQLite's failures become the program's errors: work runs, and
+// a SqliteFailure in it is handed (its text) to raise, which throws the error
+// the caller reports.
+template <class Raise, class Work>
+decltype(auto) RaisingSqliteAs(Raise&& raise, Work&& work)
+{
+    try {
+        return std::forward<Work>(work)();
+    } catch (const SqliteFailure& f) {
+        raise(f.Message);
+        throw;  // raise always throws; a careless one still loses nothing
+    }
+}
+
+// A data component's error, named as the component names itself:
+// EDatabaseError "ADOQuery1: 数据集是只读的".
+[[noreturn]] void RaiseDatabaseError(const QString& component, const QString& text);
+
+// Runs work; a SQLite failure in it comes out as the component's EDatabaseError.
+template <class Work>
+decltype(auto) DatabaseWork(const QString& component, Work&& work)
+{
+    return RaisingSqliteAs([&](const QString& text) { RaiseDatabaseError(component, text); }, std::forward<Work>(work));
+}
 
 // One prepared statement; finalized when it goes out of scope.
 class Statement {

@@ -24,8 +24,6 @@ bool RunToolAction(const std::function<void()>& action)
         return false;
     } catch (const Exception& e) {
         failure = e.Message;
-    } catch (const ExchangeError& e) {
-        failure = e.message();
     } catch (const std::bad_alloc&) {
         failure = QStringLiteral("内存不足");
     }

@@ -84,7 +84,7 @@ bool decode(const QByteArray& bytes, SheetRows& sheet, QString& refusal)
     try {
         answer = encode(read());
     } catch (const ExchangeError& e) {
-        answer = encodeRefusal(e.message());
+        answer = encodeRefusal(e.Message);
     } catch (...) {
         _exit(2);
     }

@@ -15,7 +15,7 @@ QString errorOf(Call call)
     try {
         call();
     } catch (const ExchangeError& e) {
-        return e.message();
+        return e.Message;
     }
     return QStringLiteral("(no error)");
 }

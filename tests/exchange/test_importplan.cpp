@@ -128,8 +128,11 @@ private slots:
         cards.drafts = {mailed, card(4, QStringLiteral("李四"), QStringLiteral("120")),
                         card(9, QStringLiteral("王五"), QStringLiteral("130"))};
         cards.failures = {{6, QStringLiteral("缺少 END:VCARD")}};
+        FittedContact stored;
+        stored.texts[int(ContactText::Name)] = QStringLiteral("王五");
+        stored.texts[int(ContactText::Phone)] = QStringLiteral("130");
         const ImportPlan plan = PlanImport({{QStringLiteral("d.vcf"), cards}}, bookWidths,
-                                           {{QStringLiteral("王五"), QStringLiteral("130")}});
+                                           {HoldingsOf(stored.texts, stored.kept, 0)});
         QCOMPARE(plan.cards.size(), 4);
         const QList<CardFate> fates{CardFate::Add, CardFate::Add, CardFate::Unreadable, CardFate::InBook};
         for (int i = 0; i < fates.size(); ++i)

@@ -120,14 +120,14 @@ private slots:
             runIsolated("refused.xls", []() -> SheetRows { throw ExchangeError(QStringLiteral("工作簿有密码保护")); });
             QFAIL("no error");
         } catch (const ExchangeError& e) {
-            QCOMPARE(e.message(), QStringLiteral("工作簿有密码保护"));
+            QCOMPARE(e.Message, QStringLiteral("工作簿有密码保护"));
         }
         try {
             runIsolated("crash.xls", []() -> SheetRows { std::abort(); });
             QFAIL("no error");
         } catch (const ExchangeError& e) {
-            QVERIFY2(e.message().contains("crash.xls") && e.message().contains(QStringLiteral("已损坏")),
-                     qPrintable(e.message()));
+            QVERIFY2(e.Message.contains("crash.xls") && e.Message.contains(QStringLiteral("已损坏")),
+                     qPrintable(e.Message));
         }
     }
 

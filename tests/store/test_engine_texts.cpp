@@ -51,8 +51,8 @@ private slots:
             const auto* failure = dynamic_cast<const SqliteFailure*>(&e);
             QVERIFY(failure);
             QCOMPARE(failure->code, SQLITE_ERROR);
-            QVERIFY(failure->text.contains(QStringLiteral("无此表")));
-            QCOMPARE(QString::fromUtf8(e.what()), failure->text);
+            QVERIFY(failure->Message.contains(QStringLiteral("无此表")));
+            QCOMPARE(QString::fromUtf8(e.what()), failure->Message);
         }
     }
 

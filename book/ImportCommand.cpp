@@ -49,8 +49,12 @@ QList<ContactKey> keysOf(const BookFile& book)
     return keys;
 }
 
-void report(Console& console, const ImportPlan& plan)
+// What each file says of itself (its encoding, rows that are no contacts), then card by card.
+void report(Console& console, const QList<ImportSource>& sources, const ImportPlan& plan)
 {
+    for (const ImportSource& source : sources)
+        for (const QString& note : source.cards.notes)
+            console.out(QStringLiteral("%1：%2").arg(source.name, note));
     for (const QString& line : plan.report)
         console.out(line);
 }
@@ -76,7 +80,7 @@ int RunImport(BookRun& run, const QStringList& arguments)
     BookFile book(path);
     const ImportPlan plan =
         PlanImport(sources, ContactWidths(book.query), missing ? QList<ContactKey>() : keysOf(book));
-    report(run.console, plan);
+    report(run.console, sources, plan);
     if (options.dryRun) {
         run.console.out(ImportSummary(plan, false));
         return ExitCode::Success;

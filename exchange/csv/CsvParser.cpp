@@ -35,12 +35,12 @@ bool isLineEnd(QChar c)
 // Walks the text once; fields without quotes are taken as slices, whole.
 class CsvScanner {
 public:
-    explicit CsvScanner(const QString& text)
-        : p_(text.constData()), end_(p_ + text.size()), separator_(detectCsvSeparator(text))
+    CsvScanner(const QString& text, const std::function<void(SheetRow&&)>& take)
+        : p_(text.constData()), end_(p_ + text.size()), separator_(detectCsvSeparator(text)), take_(take)
     {
     }
 
-    SheetRows scan()
+    int scan()
     {
         while (p_ < end_) {
             if (isLineEnd(*p_)) {
@@ -48,9 +48,9 @@ public:
                 continue;
             }
             if (!readRecord())
-                break;
+                return unclosedAt_;
         }
-        return std::move(sheet_);
+        return 0;
     }
 
 private:
@@ -68,16 +68,17 @@ private:
         for (;;) {
             QString field;
             if (p_ < end_ && *p_ == QLatin1Char('"')) {
+                const int opened = line_;
                 if (!readQuoted(field)) {
-                    sheet_.failures.append(
-                        {row.line, QStringLiteral("第%1行起的引号没有闭合，此后的内容无法读取").arg(row.line)});
+                    unclosedAt_ = opened;
                     return false;
                 }
             } else {
                 const QChar* start = p_;
                 while (p_ < end_ && *p_ != separator_ && !isLineEnd(*p_))
                     ++p_;
-                field = QString(start, p_ - start);
+                if (p_ > start)
+                    field = QString(start, p_ - start);
             }
             row.cells.append({static_cast<int>(row.cells.size()), std::move(field)});
             if (p_ < end_ && *p_ == separator_) {
@@ -86,12 +87,12 @@ private:
             }
             break;
         }
+        row.lines = line_ - row.line + 1;
         if (p_ < end_)
             skipLineEnd();
-        sheet_.rows.append(std::move(row));
+        take_(std::move(row));
         return true;
     }
-
     // A quoted field: runs to the quote not followed by another; a doubled quote
     // is one quote; text between the closing quote and the separator is kept.
     bool readQuoted(QString& field)
@@ -126,13 +127,14 @@ private:
     const QChar* p_;
     const QChar* const end_;
     const QChar separator_;
+    const std::function<void(SheetRow&&)>& take_;
     int line_ = 1;
-    SheetRows sheet_;
+    int unclosedAt_ = 0;
 };
 
 }  // namespace
 
-SheetRows parseCsv(const QString& text)
+int scanCsv(const QString& text, const std::function<void(SheetRow&&)>& take)
 {
-    return CsvScanner(text).scan();
+    return CsvScanner(text, take).scan();
 }

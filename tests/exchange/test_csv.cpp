@@ -122,14 +122,13 @@ private slots:
         QCOMPARE(set.drafts[0].text(ContactText::Note), note);
     }
 
-    void shouldReportAnUnclosedQuoteAndKeepTheRowsBefore()
+    void shouldRefuseTheWholeFileNamingTheLineWhereAnUnclosedQuoteOpens()
     {
-        const DraftSet set = readCsvBytes("姓名,备注\n甲,1\n\n乙,\"没有结束\n丙,3\n", "x.csv");
-        QCOMPARE(set.drafts.size(), 1);
-        QCOMPARE(set.drafts[0].text(ContactText::Name), QStringLiteral("甲"));
-        QCOMPARE(set.failures.size(), 1);
-        QCOMPARE(set.failures[0].line, 4);
-        QVERIFY(set.failures[0].reason.contains(QStringLiteral("引号")));
+        QByteArray csv = QStringLiteral("姓名,备注\n甲,1\n\n乙,\"没有结束\n丙,3\n").toUtf8();
+        for (int i = 0; i < 73; ++i)
+            csv += QStringLiteral("人%1,说明\n").arg(i).toUtf8();
+        const QString message = errorOf([&] { readCsvBytes(csv, "quote.csv"); });
+        QVERIFY2(message.contains(QStringLiteral("quote.csv：第 4 行起的引号没有闭合")), qPrintable(message));
     }
 
     void shouldReadGoogleContactsWithChineseNames()

@@ -59,8 +59,9 @@ QString knownKind(const QByteArray& bytes)
     return QString();
 }
 
-// UTF-16 without a byte order mark: its zero bytes stand nearly all at even
-// places (big-endian) or at odd ones (little-endian).
+// UTF-16 without a byte order mark: every ASCII character brings a zero byte,
+// and they stand nearly all at even places (big-endian) or at odd ones
+// (little-endian).
 bool looksLikeUtf16(QByteArrayView head)
 {
     qsizetype even = 0, odd = 0;
@@ -68,7 +69,7 @@ bool looksLikeUtf16(QByteArrayView head)
         if (head[i] == '\0')
             ++(i % 2 ? odd : even);
     const qsizetype zeros = even + odd;
-    return zeros > 0 && std::max(even, odd) * 10 >= zeros * 9;
+    return zeros * 20 >= head.size() && std::max(even, odd) * 10 >= zeros * 9;
 }
 
 // Text has almost no control characters other than tab, line feed and carriage return.

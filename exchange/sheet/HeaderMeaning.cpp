@@ -66,10 +66,9 @@ HeaderMeaning givenOrWhole()
     return m;
 }
 
-// The key a header is found under: ASCII lower case, blanks as one, and none
-// beside a Chinese character ("商务电话 2" is "商务电话2"; "Birth Day" stays
-// apart from "Birthday").
-QString compactKey(const QString& header)
+}  // namespace
+
+QString headerKey(const QString& header)
 {
     const QString simple = LowerAscii(header.simplified());
     QString key;
@@ -81,6 +80,8 @@ QString compactKey(const QString& header)
     }
     return key;
 }
+
+namespace {
 
 using Entry = std::pair<QString, HeaderMeaning>;
 
@@ -202,12 +203,16 @@ void addAddresses(QList<Entry>& t)
         {"省/市/自治区", P::Region}, {"邮政编码", P::PostalCode}, {"国家/地区", P::Country}, {"邮政信箱", P::Street},
     };
     const char* englishPlaces[] = {"Home", "Business", "Other"};
-    const char* chinesePlaces[] = {"住宅地址", "商务地址", "其他地址"};
+    // Outlook names a block "商务地址 街道" or, in some versions, "商务街道".
+    const char* chinesePlaces[][2] = {{"住宅地址", "住宅"}, {"商务地址", "商务"}, {"其他地址", "其他"}};
     for (int a = 0; a < 3; ++a) {
         for (const auto& [part, meaning] : english)
             t.append({QString::fromUtf8(englishPlaces[a]) + u' ' + QString::fromUtf8(part), addressPart(a, meaning)});
-        for (const auto& [part, meaning] : chinese)
-            t.append({QString::fromUtf8(chinesePlaces[a]) + u' ' + QString::fromUtf8(part), addressPart(a, meaning)});
+        for (const char* place : chinesePlaces[a])
+            for (const auto& [part, meaning] : chinese)
+                t.append(
+                    {QString::fromUtf8(place) + QLatin1String(qstrlen(place) > 6 ? " " : "") + QString::fromUtf8(part),
+                     addressPart(a, meaning)});
     }
     const std::pair<const char*, HeaderMeaning> thunderbird[] = {
         {"家庭地址", addressPart(0, P::Street)},
@@ -221,7 +226,6 @@ void addAddresses(QList<Entry>& t)
         {"国家", addressPart(kAddressOfTheColumnsBefore, P::Country)},
         {"Home Address", addressPart(0, P::Street)},
         {"Home Address 2", addressPart(0, P::Street)},
-        {"Home City", addressPart(0, P::Locality)},
         {"Home ZipCode", addressPart(0, P::PostalCode)},
         {"Work Address", addressPart(1, P::Street)},
         {"Work Address 2", addressPart(1, P::Street)},
@@ -256,7 +260,7 @@ const QHash<QString, HeaderMeaning>& fixedHeaders()
     static const QHash<QString, HeaderMeaning> table = [] {
         QHash<QString, HeaderMeaning> t;
         for (const auto& [header, meaning] : fixedEntries())
-            t.insert(compactKey(header), meaning);
+            t.insert(headerKey(header), meaning);
         return t;
     }();
     return table;
@@ -310,7 +314,7 @@ bool HeaderMeaning::holdsNames() const
 
 HeaderMeaning headerMeaning(const QString& header)
 {
-    const auto found = fixedHeaders().constFind(compactKey(header));
+    const auto found = fixedHeaders().constFind(headerKey(header));
     HeaderMeaning m = found != fixedHeaders().constEnd() ? *found : numberedHeader(LowerAscii(header.simplified()));
     if (m.label.isEmpty())
         m.label = header.simplified();

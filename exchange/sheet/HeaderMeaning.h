@@ -51,6 +51,11 @@ struct HeaderMeaning {
 
 HeaderMeaning headerMeaning(const QString& header);
 
+// The key a header is found under: ASCII lower case, blanks as one, and none
+// beside a Chinese character ("商务电话 2" is "商务电话2"; "Birth Day" stays
+// apart from "Birthday").
+QString headerKey(const QString& header);
+
 // Every fixed header the table knows, as the README lists them (Google's
 // numbered columns such as "Phone 2 - Value" are patterns, not listed).
 QStringList knownHeaders();

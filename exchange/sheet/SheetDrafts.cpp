@@ -146,7 +146,10 @@ bool SheetTable::isSectionRow(const SheetRow& row) const
         return false;
     const auto cell =
         std::find_if(row.cells.begin(), row.cells.end(), [](const SheetCell& c) { return !isBlank(c.text); });
-    return cell->column <= firstColumn_ && !hasDigitRun(cell->text, 5);
+    // A number alone (a row's running number, a phone) titles no section.
+    const bool onlyNumber =
+        std::all_of(cell->text.begin(), cell->text.end(), [](QChar c) { return c.isDigit() || c.unicode() <= 32; });
+    return cell->column <= firstColumn_ && !onlyNumber && !hasDigitRun(cell->text, 5);
 }
 
 bool SheetTable::repeatsHeader(const SheetRow& row) const

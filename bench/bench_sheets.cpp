@@ -10,6 +10,7 @@
 #include "exchange/xlsx/XlsxWriter.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -106,9 +107,10 @@ int measureImport(const QString& path, double targetSeconds, double targetMegaby
         QList<ImportSource> sources{
             {path, path.endsWith(QLatin1String(".xlsx")) ? readXlsxFile(path) : readCsvFile(path)}};
         const qint64 reading = part.restart();
+        const double readPeak = peakMegabytes();
         const ImportPlan plan = PlanImport(sources, widths, {});
         const double peak = peakMegabytes();
-        return QStringLiteral("%1 rows, %2 to add; reading %3 ms, fitting %4 ms; peak %5 MB%6")
+        return QStringLiteral("%1 rows, %2 to add; reading %3 ms (peak %7 MB), fitting %4 ms; peak %5 MB%6")
             .arg(sources[0].cards.drafts.size())
             .arg(plan.added())
             .arg(reading)
@@ -118,7 +120,8 @@ int measureImport(const QString& path, double targetSeconds, double targetMegaby
                      ? QStringLiteral(" (target %1 MB, %2)")
                            .arg(targetMegabytes)
                            .arg(peak <= targetMegabytes ? QStringLiteral("met") : QStringLiteral("MISSED"))
-                     : QString());
+                     : QString())
+            .arg(readPeak, 0, 'f', 1);
     });
     return 0;
 }
@@ -141,7 +144,10 @@ int main(int argc, char** argv)
     if (args.size() == 5 && args[1] == QLatin1String("--import"))
         return measureImport(args[2], args[3].toDouble(), args[4].toDouble());
 
-    QTemporaryDir dir;
+    // BENCH_SHEETS_DIR keeps the files, to run one import by hand: bench_sheets --import FILE 3 150
+    QTemporaryDir temporary;
+    const QDir dir(qEnvironmentVariableIsSet("BENCH_SHEETS_DIR") ? qEnvironmentVariable("BENCH_SHEETS_DIR")
+                                                                 : temporary.path());
     const QString csv = dir.filePath("book.csv"), xlsx = dir.filePath("book.xlsx"), google = dir.filePath("google.csv");
     {
         const QList<StoredContact> contacts = sampleContacts();

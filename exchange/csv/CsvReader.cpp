@@ -9,25 +9,21 @@
 
 namespace {
 
-// The text alone outlives the bytes, so a large file is not held twice.
-CsvText csvText(QByteArray bytes, const QString& fileName)
+DraftSet readCsv(const QByteArray& bytes, const QString& fileName)
 {
     const FileLook look = fileLook(bytes);
     if (!look.text)
         throw ExchangeError(cannotReadMessage(fileName, notWhatItSays(QStringLiteral("CSV 文本"), look)));
-    return decodeCsvText(bytes);
-}
-
-DraftSet readCsvText(const CsvText& text, const QString& fileName)
-{
+    const CsvEncoding encoding = detectCsvEncoding(bytes);
     SheetTable table(fileName);
-    const int unclosed = scanCsv(text.text, [&](SheetRow&& row) { table.add(std::move(row)); });
+    table.expectRows(bytes.count('\n') + 1);
+    const int unclosed = scanCsv(csvTextPieces(bytes, encoding), [&](SheetRow&& row) { table.add(std::move(row)); });
     // The rest of the file after an open quote would be one field: rather nothing than a guess.
     if (unclosed > 0)
         throw ExchangeError(cannotReadMessage(
             fileName, QStringLiteral("第 %1 行起的引号没有闭合，整个文件未导入（请检查该行的双引号）").arg(unclosed)));
     DraftSet set = table.finish();
-    set.notes.prepend(QStringLiteral("编码：%1（%2）").arg(text.encoding, text.how));
+    set.notes.prepend(QStringLiteral("编码：%1（%2）").arg(encoding.name, encoding.how));
     return set;
 }
 
@@ -35,10 +31,10 @@ DraftSet readCsvText(const CsvText& text, const QString& fileName)
 
 DraftSet readCsvBytes(const QByteArray& bytes, const QString& fileName)
 {
-    return readCsvText(csvText(bytes, fileName), fileName);
+    return readCsv(bytes, fileName);
 }
 
 DraftSet readCsvFile(const QString& path)
 {
-    return readCsvText(csvText(ReadWholeFile(path), path), path);
+    return readCsv(ReadWholeFile(path), path);
 }

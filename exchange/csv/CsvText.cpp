@@ -1,5 +1,6 @@
 #include "CsvText.h"
 
+#include <QByteArrayView>
 #include <QStringDecoder>
 #include <QStringList>
 #include <algorithm>
@@ -9,6 +10,7 @@
 namespace {
 
 constexpr qsizetype kSampleBytes = 64 * 1024;
+constexpr qsizetype kPieceBytes = 1024 * 1024;
 
 struct DetectorClose {
     void operator()(UCharsetDetector* d) const { ucsdet_close(d); }
@@ -82,12 +84,6 @@ bool decodesCleanly(const QByteArray& bytes, const QString& encoding)
     return !decoder.hasError();
 }
 
-QString decodeAs(const QByteArray& bytes, const QString& encoding)
-{
-    QStringDecoder decoder(encoding.toLatin1().constData());
-    return decoder.decode(bytes);
-}
-
 }  // namespace
 
 QString detectCharset(const QByteArray& bytes)
@@ -117,22 +113,35 @@ QString detectCharset(const QByteArray& bytes)
     return QString();
 }
 
-CsvText decodeCsvText(const QByteArray& bytes)
+CsvEncoding detectCsvEncoding(const QByteArray& bytes)
 {
     const QString bom = QStringLiteral("有 BOM");
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        return {QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3), QStringLiteral("UTF-8"), bom};
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        const bool little = bytes.startsWith("\xFF\xFE");
-        QStringDecoder decoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        return {decoder.decode(bytes.mid(2)), little ? QStringLiteral("UTF-16LE") : QStringLiteral("UTF-16BE"), bom};
-    }
+        return {QStringLiteral("UTF-8"), bom, 3};
+    if (bytes.startsWith("\xFF\xFE"))
+        return {QStringLiteral("UTF-16LE"), bom, 2};
+    if (bytes.startsWith("\xFE\xFF"))
+        return {QStringLiteral("UTF-16BE"), bom, 2};
     if (bytes.startsWith("\x84\x31\x95\x33"))
-        return {decodeAs(bytes.mid(4), QStringLiteral("GB18030")), QStringLiteral("GB18030"), bom};
+        return {QStringLiteral("GB18030"), bom, 4};
     if (!bytes.contains('\0') && isValidUtf8(bytes))
-        return {QString::fromUtf8(bytes), QStringLiteral("UTF-8"), QStringLiteral("自动识别")};
+        return {QStringLiteral("UTF-8"), QStringLiteral("自动识别")};
     const QString found = detectCharset(detectorSample(bytes));
     if (!found.isEmpty() && found != QLatin1String("UTF-8"))
-        return {decodeAs(bytes, found), found, QStringLiteral("自动识别")};
-    return {decodeAs(bytes, QStringLiteral("GB18030")), QStringLiteral("GB18030"), QStringLiteral("无法确定，按默认")};
+        return {found, QStringLiteral("自动识别")};
+    return {QStringLiteral("GB18030"), QStringLiteral("无法确定，按默认")};
+}
+
+std::function<bool(QString&)> csvTextPieces(const QByteArray& bytes, const CsvEncoding& encoding)
+{
+    auto decoder = std::make_shared<QStringDecoder>(encoding.name.toLatin1().constData());
+    auto at = std::make_shared<qsizetype>(encoding.bomLength);
+    return [&bytes, decoder, at](QString& text) {
+        if (*at >= bytes.size())
+            return false;
+        const qsizetype length = std::min(kPieceBytes, bytes.size() - *at);
+        text += decoder->decode(QByteArrayView(bytes.constData() + *at, length));
+        *at += length;
+        return true;
+    };
 }

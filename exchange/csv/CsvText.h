@@ -7,14 +7,20 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
-struct CsvText {
-    QString text;
-    QString encoding;  // as the report names it: "UTF-8", "GB18030", "Big5", "Shift_JIS", "UTF-16LE", ...
-    QString how;       // how it was chosen: "有 BOM", "自动识别", "无法确定时的默认"
+struct CsvEncoding {
+    QString name;  // as the report names it and QStringDecoder knows it: "UTF-8", "GB18030", "Big5", "UTF-16LE", ...
+    QString how;   // how it was chosen: "有 BOM", "自动识别", "无法确定，按默认"
+    int bomLength = 0;
 };
 
-CsvText decodeCsvText(const QByteArray& bytes);
+CsvEncoding detectCsvEncoding(const QByteArray& bytes);
+
+// The text of bytes after the byte order mark, decoded a piece of about a
+// megabyte at a time: each call appends the next piece to its argument and
+// returns false when nothing is left. bytes must outlive it.
+std::function<bool(QString&)> csvTextPieces(const QByteArray& bytes, const CsvEncoding& encoding);
 
 // The encoding ICU's detector finds in bytes among the ones a CSV file comes
 // in, or empty when none fits.

@@ -76,6 +76,8 @@ QStringList groupNames(const QString& value)
 
 QStringList splitList(const QString& value)
 {
+    if (!value.contains(QLatin1String(":::")))
+        return {TrimControl(value)};  // shares the cell's text when it needs no trimming
     QStringList out;
     for (const QString& piece : value.split(QStringLiteral(":::")))
         if (!isBlank(piece))

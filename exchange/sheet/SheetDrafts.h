@@ -24,6 +24,8 @@ class SheetTable {
 public:
     explicit SheetTable(QString fileName);
 
+    // About how many rows will come, so the drafts' list grows once.
+    void expectRows(qsizetype rows) { set_.drafts.reserve(rows); }
     // The sheet's rows in order, one at a time, so a large sheet is never held whole.
     void add(SheetRow row);
     // A row the reader could not read; it is reported at its line.

@@ -1,3 +1,4 @@
+#include "exchange/csv/CsvParser.h"
 #include "exchange/csv/CsvReader.h"
 #include "exchange/csv/CsvWriter.h"
 #include "platform/Gbk.h"
@@ -105,6 +106,39 @@ private slots:
         QVERIFY(!set.drafts.isEmpty());
         QCOMPARE(set.drafts[0].text(ContactText::Name), name);
         QCOMPARE(set.drafts[0].text(ContactText::Note), note);
+    }
+
+    void shouldReadTheSameRecordsWhateverPiecesTheTextComesIn()
+    {
+        const QString text = QStringLiteral(
+            "姓名,备注\r\n\"a\"\"b\",\"x\r\ny\"\r\n\r\nc,\"\"\"\"\rd,e\n\"f\"g,\"多\n行\n字\"\r\nh,\"\"\r\n");
+        const auto records = [](const std::function<int(const std::function<void(SheetRow &&)>&)>& scan) {
+            QStringList out;
+            out.append(QString::number(scan([&](SheetRow&& row) {
+                QStringList cells;
+                for (const SheetCell& c : row.cells)
+                    cells.append(c.text);
+                out.append(QStringLiteral("%1+%2:%3").arg(row.line).arg(row.lines).arg(cells.join(u'|')));
+            })));
+            return out;
+        };
+        const QStringList whole = records([&](const auto& take) { return scanCsv(text, take); });
+        QCOMPARE(whole.size(), 7);  // six records and the result
+        for (qsizetype piece : {1, 2, 3, 7}) {
+            qsizetype at = 0;
+            const QStringList pieces = records([&](const auto& take) {
+                return scanCsv(
+                    [&](QString& buffer) {
+                        if (at >= text.size())
+                            return false;
+                        buffer += text.mid(at, piece);
+                        at += piece;
+                        return true;
+                    },
+                    take);
+            });
+            QCOMPARE(pieces, whole);
+        }
     }
 
     void shouldRefuseTheWholeFileNamingTheLineWhereAnUnclosedQuoteOpens()

@@ -102,7 +102,7 @@ int main(int argc, char** argv)
         fill(connection.Handle(), 100000);
     }
 
-    const double find = medianRun(book, {"--db", path, "find", "zs"});
+    const double find = medianRun(book, {"--password-file", "-", "--db", path, "find", "zs"}, "480917\n");
     const QByteArray script =
         "PRAGMA key='" + ContactSchema::DatabasePassword().toUtf8() + "';\nselect * from rem where 姓名 like '%张%';\n";
     const double shell = medianRun(QStringLiteral("sqlcipher"), {path}, script);

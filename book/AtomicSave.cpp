@@ -13,12 +13,10 @@
 
 namespace {
 
-// New files get the permissions a plain create would give them.
-void likeANewFile(const QString& path)
+// Contacts are private: every file written is its owner's only.
+void ownerOnly(const QString& path)
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(path).constData(), 0666 & ~mask);
+    ::chmod(QFile::encodeName(path).constData(), 0600);
 }
 
 QString failureText(const QString& target)
@@ -43,7 +41,7 @@ void SaveAtomically(const QString& target, const std::function<void(const QStrin
     if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0)
         throw ExchangeError(failureText(target));
     written.close();
-    likeANewFile(part.fileName());
+    ownerOnly(part.fileName());
     if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
         throw ExchangeError(failureText(target));
     part.setAutoRemove(false);

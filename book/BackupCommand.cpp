@@ -23,7 +23,7 @@ int RunBackup(BookRun& run, const QStringList& arguments)
     const QString target =
         files.isEmpty() ? DefaultBackupPath(run.database, QDateTime::currentDateTime()) : files.first();
     TADOConnection source(QStringLiteral("通讯录"));
-    OpenBookConnection(source, run.database);
+    OpenBookConnection(source, run);
     BackupDatabase(source, target, ContactSchema::DatabasePassword());
     const int count = BookFile(target).query.RecordCount();
     run.console.out(QStringLiteral("已备份到 %1：检查正常，%2 个联系人").arg(ShownPath(target)).arg(count));

@@ -1,5 +1,6 @@
 #include "BookFile.h"
 
+#include "book/BookGate.h"
 #include "platform/Trim.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
@@ -23,9 +24,17 @@ void OpenBookConnection(TADOConnection& connection, const QString& path)
         connection.Open();
 }
 
-BookFile::BookFile(const QString& path)
+void OpenBookConnection(TADOConnection& connection, BookRun& run)
+{
+    OpenBookConnection(connection, run.database);
+    UnlockBook(run, LoginCheck(connection));
+}
+
+BookFile::BookFile(const QString& path, BookRun* gate)
 {
     OpenBookConnection(connection, path);
+    if (gate)
+        UnlockBook(*gate, LoginCheck(connection));
     query.Connection = &connection;
     if (!OpenTable(query, ContactSchema::ContactTable()))
         query.Open();
@@ -76,8 +85,12 @@ void CreateBook(const QString& path)
     query.Connection = &connection;
     if (!CreateJetDatabase(path, ContactSchema::DatabasePassword()))
         throw EDatabaseError(QStringLiteral("无法创建通讯录 %1").arg(ShownPath(path)));
-    if (!OpenJetDatabase(connection, path, ContactSchema::DatabasePassword())
-        || !RunSqlScript(query, {ContactSchema::CreateContactTable()})) {
+    try {
+        if (!OpenJetDatabase(connection, path, ContactSchema::DatabasePassword())
+            || !RunSqlScript(query, {ContactSchema::CreateContactTable()}))
+            throw EDatabaseError(QString());
+        AddFactoryLoginRow(connection);
+    } catch (const Exception&) {
         connection.Close();
         QFile::remove(path);
         throw EDatabaseError(QStringLiteral("无法创建通讯录 %1").arg(ShownPath(path)));

@@ -11,11 +11,15 @@
 
 using ContactTexts = std::array<QString, ContactTextCount>;
 
+struct BookRun;
+
 class BookFile {
 public:
-    // Opens an existing book with the built-in key and the contact table on it.
-    // Raises EDatabaseError; "找不到通讯录 …" when there is no such file.
-    explicit BookFile(const QString& path);
+    // Opens an existing book with the built-in key and the contact table on it,
+    // after the run's login password opened it (none for a book this run made
+    // or already opened). Raises EDatabaseError; "找不到通讯录 …" when there is
+    // no such file; what UnlockBook raises.
+    explicit BookFile(const QString& path, BookRun* gate = nullptr);
 
     TADOConnection connection{QStringLiteral("通讯录")};
     TADOQuery query{QStringLiteral("联系人")};
@@ -31,9 +35,12 @@ private:
 
 // Opens only the connection to an existing book. Raises EDatabaseError as BookFile does.
 void OpenBookConnection(TADOConnection& connection, const QString& path);
+// The same to the run's book, behind its login password.
+void OpenBookConnection(TADOConnection& connection, BookRun& run);
 
-// Creates an empty book as the window does on its first run: the file with the
-// key and the contact table. Raises EDatabaseError; a half-made file is removed.
+// Creates an empty book as the window does on its first run and first login:
+// the file with the key, the contact table and the factory password's row.
+// Raises EDatabaseError; a half-made file is removed.
 void CreateBook(const QString& path);
 
 // "D:/a/Kalvo.mdb" as messages show it.

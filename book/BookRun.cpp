@@ -8,6 +8,7 @@
 #include "book/ListTable.h"
 #include "exchange/ContactDraft.h"
 #include "platform/AppPaths.h"
+#include "platform/TextRules.h"
 
 #include <QDir>
 
@@ -19,13 +20,15 @@ const QList<BookCommand>& BookCommands()
         {QStringLiteral("import"), QStringLiteral("[--dry-run] 文件..."),
          QStringLiteral("把文件中的联系人加入通讯录（按扩展名识别格式；--dry-run 只报告，不写入）"), RunImport},
         {QStringLiteral("export"), QStringLiteral("文件"), QStringLiteral("把全部联系人按表中顺序写入文件"), RunExport},
-        {QStringLiteral("list"), QStringLiteral("[--pinyin]"),
-         QStringLiteral("列出全部联系人（--pinyin 加一列姓名的拼音）"), RunList},
+        {QStringLiteral("list"), QStringLiteral("[--numbers] [--pinyin]"),
+         QStringLiteral("列出全部联系人（--numbers 第一列为编号，--pinyin 加一列姓名的拼音）"), RunList},
         {QStringLiteral("find"), QStringLiteral("[--pinyin] 文字"),
          QStringLiteral("找出含有这段文字或姓名拼音相符（如 zs 找到张三）的联系人，按姓名排序"), RunFind},
         {QStringLiteral("backup"), QStringLiteral("[文件]"),
          QStringLiteral("备份通讯录（默认为通讯录旁的 Kalvo-年月日-时分秒.mdb，从不覆盖已有文件）"), RunBackup},
         {QStringLiteral("check"), QString(), QStringLiteral("检查通讯录是否完好，并报告联系人数"), RunCheck},
+        {QStringLiteral("qr"), QStringLiteral("编号 文件"),
+         QStringLiteral("把一个联系人写成手机可扫描的二维码（.png 或 .svg；编号见 list --numbers）"), RunQr},
     };
     return commands;
 }
@@ -52,7 +55,7 @@ CommandArguments SplitArguments(const QString& command, const QStringList& argum
 QString BookHelp()
 {
     QStringList lines{
-        QStringLiteral("用法：tessaly-book [--db 文件] [--gui] 命令 [参数...]"),
+        QStringLiteral("用法：tessaly-book [--db 文件] [--password-file 文件] [--gui] 命令 [参数...]"),
         QString(),
         QStringLiteral("命令："),
     };
@@ -62,9 +65,12 @@ QString BookHelp()
     }
     lines << QString() << QStringLiteral("选项：")
           << QStringLiteral("  --db 文件                     使用这个通讯录文件（默认为程序旁的 Kalvo.mdb）")
+          << QStringLiteral("  --password-file 文件          从文件的第一行读取登录密码（- 表示标准输入）；")
+          << QStringLiteral("                                不给时在终端上询问（不显示输入，最多三次）")
           << QStringLiteral("  --gui                         在窗口中显示报告（export 不给文件时弹出保存对话框）")
           << QStringLiteral("  -h, --help                    显示本帮助") << QString()
-          << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）；2 用法错误。");
+          << QStringLiteral("读写通讯录的命令都先核对登录密码，规则与登录窗口相同（出厂密码为 480917）。") << QString()
+          << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）或密码不对；2 用法错误。");
     return lines.join(u'\n');
 }
 
@@ -74,16 +80,37 @@ struct Parsed {
     bool help = false;
     bool gui = false;
     QString database;
+    QString passwordFile;
     QStringList rest;  // the command and its own arguments
 };
 
-// --db, --gui and --help may stand anywhere before "--"; the rest goes to the command.
+// The value of "--name VALUE" or "--name=VALUE" at arguments[i], if a is that option.
+std::optional<QString> optionValue(const QStringList& arguments, int& i, const QString& name, const QString& missing)
+{
+    const QString& a = arguments.at(i);
+    QString value;
+    if (a == name) {
+        if (i + 1 >= arguments.size())
+            throw UsageError(missing);
+        value = arguments.at(++i);
+    } else if (a.startsWith(name + u'=')) {
+        value = a.mid(name.size() + 1);
+    } else {
+        return std::nullopt;
+    }
+    if (value.isEmpty())
+        throw UsageError(missing);
+    return value;
+}
+
+// --db, --password-file, --gui and --help may stand anywhere before "--"; the rest goes to the command.
 Parsed parseShared(const QStringList& arguments)
 {
     Parsed parsed;
     bool options = true;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
+        std::optional<QString> value;
         if (options && a == QStringLiteral("--")) {
             options = false;
             parsed.rest << a;
@@ -91,14 +118,14 @@ Parsed parseShared(const QStringList& arguments)
             parsed.help = true;
         } else if (options && a == QStringLiteral("--gui")) {
             parsed.gui = true;
-        } else if (options && a == QStringLiteral("--db")) {
-            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
-                throw UsageError(QStringLiteral("--db 后面缺少通讯录文件名"));
-            parsed.database = arguments.at(++i);
-        } else if (options && a.startsWith(QStringLiteral("--db="))) {
-            parsed.database = a.mid(5);
-            if (parsed.database.isEmpty())
-                throw UsageError(QStringLiteral("--db 后面缺少通讯录文件名"));
+        } else if (options
+                   && (value = optionValue(arguments, i, QStringLiteral("--db"),
+                                           QStringLiteral("--db 后面缺少通讯录文件名")))) {
+            parsed.database = *value;
+        } else if (options
+                   && (value = optionValue(arguments, i, QStringLiteral("--password-file"),
+                                           QStringLiteral("--password-file 后面缺少密码文件名（- 表示标准输入）")))) {
+            parsed.passwordFile = *value;
         } else {
             parsed.rest << a;
         }
@@ -129,12 +156,15 @@ int runCommand(const QStringList& arguments, Console& console, bool& gui)
         if (!command)
             throw UsageError(QStringLiteral("未知的命令：%1").arg(parsed.rest.first()));
         BookRun run{console, parsed.database.isEmpty() ? DatabasePathFor(ExecutablePath()) : parsed.database,
-                    parsed.gui};
+                    parsed.gui, parsed.passwordFile, std::nullopt};
         return command->run(run, parsed.rest.mid(1));
     } catch (const UsageError& e) {
         console.err(QStringLiteral("tessaly-book：%1").arg(e.Message));
         console.err(QStringLiteral("用法见 tessaly-book --help"));
         return ExitCode::Usage;
+    } catch (const PasswordRefused& e) {
+        console.err(e.Message);
+        return ExitCode::Failure;
     } catch (const Exception& e) {
         console.err(QStringLiteral("错误：%1").arg(e.Message));
     } catch (const ExchangeError& e) {

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace ExitCode {
 constexpr int Success = 0;
@@ -23,10 +24,18 @@ public:
     using Exception::Exception;
 };
 
+// The login password was not given right: the command read and changed nothing.
+class PasswordRefused : public Exception {
+public:
+    PasswordRefused() : Exception(QStringLiteral("密码不对")) {}
+};
+
 struct BookRun {
     Console& console;
-    QString database;  // the book's file: --db, else Kalvo.mdb beside the executable
-    bool gui = false;  // --gui: dialogs instead of the terminal
+    QString database;                 // the book's file: --db, else Kalvo.mdb beside the executable
+    bool gui = false;                 // --gui: dialogs instead of the terminal
+    QString passwordFile;             // --password-file: where the login password is ("-": the standard input)
+    std::optional<QString> password;  // the login password once it opened the book
 };
 
 struct BookCommand {

@@ -4,6 +4,25 @@
 #include "book/Commands.h"
 #include "store/Backup.h"
 
+#include <QFile>
+
+#include <sys/stat.h>
+
+namespace {
+
+// The book holds every contact: a mode that lets others read it is worth a word.
+void warnIfOthersCanRead(BookRun& run)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(run.database).constData(), &info) != 0 || (info.st_mode & 0044) == 0)
+        return;
+    const QString mode = QStringLiteral("%1").arg(info.st_mode & 0777, 4, 8, QLatin1Char('0'));
+    run.console.err(QStringLiteral("警告：通讯录 %1 的权限为 %2，其他用户也能读取；可用 chmod 600 收紧")
+                        .arg(ShownPath(run.database), mode));
+}
+
+}  // namespace
+
 int RunCheck(BookRun& run, const QStringList& arguments)
 {
     const CommandArguments split = SplitArguments(QStringLiteral("check"), arguments);
@@ -11,7 +30,7 @@ int RunCheck(BookRun& run, const QStringList& arguments)
         throw UsageError(QStringLiteral("check 不接受参数 %1").arg(split.operands.first()));
     {
         TADOConnection connection(QStringLiteral("通讯录"));
-        OpenBookConnection(connection, run.database);
+        OpenBookConnection(connection, run);
         const QStringList problems = IntegrityCheck(connection);
         if (problems != QStringList{QStringLiteral("ok")}) {
             for (const QString& problem : problems)
@@ -23,5 +42,6 @@ int RunCheck(BookRun& run, const QStringList& arguments)
     const BookFile book(run.database);
     run.console.out(QStringLiteral("完整性检查：正常"));
     run.console.out(QStringLiteral("联系人：%1 个").arg(book.query.RecordCount()));
+    warnIfOthersCanRead(run);
     return ExitCode::Success;
 }

@@ -9,3 +9,4 @@ int RunList(BookRun& run, const QStringList& arguments);
 int RunFind(BookRun& run, const QStringList& arguments);
 int RunBackup(BookRun& run, const QStringList& arguments);
 int RunCheck(BookRun& run, const QStringList& arguments);
+int RunQr(BookRun& run, const QStringList& arguments);

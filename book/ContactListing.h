@@ -8,4 +8,6 @@
 
 #include <QList>
 
-void PrintContacts(Console& console, const QList<ContactTexts>& contacts, bool withPinyin);
+// With numbers (one per contact), a first column 编号 holds them.
+void PrintContacts(Console& console, const QList<ContactTexts>& contacts, bool withPinyin,
+                   const QList<qint64>* numbers = nullptr);

@@ -28,10 +28,10 @@ QString selectTexts()
 
 }  // namespace
 
-void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit)
+void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit)
 {
     TADOConnection connection(QStringLiteral("通讯录"));
-    OpenBookConnection(connection, path);
+    OpenBookConnection(connection, run);
     try {
         Statement rows(connection.Handle(), selectTexts());
         ScannedContact contact;

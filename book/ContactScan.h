@@ -15,5 +15,8 @@ struct ScannedContact {
     std::array<bool, ContactTextCount> isNull{};
 };
 
-// Opens the existing book at path and visits every contact. Raises EDatabaseError.
-void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit);
+struct BookRun;
+
+// Opens the run's existing book behind its login password and visits every
+// contact. Raises EDatabaseError and what UnlockBook raises.
+void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit);

@@ -23,7 +23,7 @@ int RunExport(BookRun& run, const QStringList& arguments)
         throw UsageError(
             QStringLiteral("不能导出为 %1：支持的文件类型为 %2").arg(ShownPath(target), ExportPatterns().join(u' ')));
 
-    BookFile book(run.database);
+    BookFile book(run.database, &run);
     const QList<StoredContact> contacts = book.contacts();
     SaveAtomically(target, [&](const QString& path) { format->write(path, contacts); });
     run.console.out(QStringLiteral("已导出 %1 个联系人到 %2").arg(contacts.size()).arg(ShownPath(target)));

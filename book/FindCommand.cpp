@@ -51,7 +51,7 @@ int RunFind(BookRun& run, const QStringList& arguments)
 
     const ContactSearch search(typed);
     std::vector<Found> found;
-    ScanContacts(run.database, [&](const ScannedContact& contact) {
+    ScanContacts(run, [&](const ScannedContact& contact) {
         if (!search.matches(contact.texts))
             return;
         Found f{{}, contact.isNull[size_t(ContactText::Name)]};

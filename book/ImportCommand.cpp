@@ -2,6 +2,7 @@
 // the book is touched; then all cards go in within one transaction, or none.
 
 #include "book/BookFile.h"
+#include "book/BookGate.h"
 #include "book/BookWrite.h"
 #include "book/Commands.h"
 #include "book/OtherHolders.h"
@@ -66,9 +67,12 @@ int RunImport(BookRun& run, const QStringList& arguments)
     const ImportOptions options = parseImport(arguments);
     const QList<ImportSource> sources = readAll(options.files);
 
-    // A book that does not exist yet is made as the window makes it; a dry run
-    // plans against such an empty book in a folder of its own.
+    // A book that does not exist yet is made as the window makes it, with the
+    // factory password, which is asked for all the same; a dry run plans against
+    // such an empty book in a folder of its own.
     const bool missing = !QFileInfo::exists(run.database);
+    if (missing)
+        UnlockBook(run, LoginCheck(FactoryPassword));
     QTemporaryDir scratch;
     QString path = run.database;
     if (missing && options.dryRun)
@@ -77,7 +81,7 @@ int RunImport(BookRun& run, const QStringList& arguments)
         CreateBook(path);
     NewBookGuard created(missing && !options.dryRun ? path : QString());
 
-    BookFile book(path);
+    BookFile book(path, missing ? nullptr : &run);
     const ImportPlan plan =
         PlanImport(sources, ContactWidths(book.query), missing ? QList<ContactKey>() : keysOf(book));
     report(run.console, sources, plan);

@@ -1,14 +1,11 @@
 #pragma once
 // The contacts as list prints them: for a program, tab-separated lines under a
 // header of the seven column names; for a person at a terminal, columns
-// aligned by how wide the characters show (a Chinese character takes two).
+// aligned by how wide the characters show (DisplayWidth: a Chinese character takes two).
 
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-// The columns a terminal shows a character in: 2 for wide East Asian characters, else 1.
-int DisplayWidth(const QString& text);
 
 // Tabs and line breaks inside a value would split its line or column: they show as blanks.
 QString OneLine(const QString& value);

@@ -1,5 +1,7 @@
 #include "ChineseName.h"
 
+#include "platform/TextRules.h"
+
 const QStringList& compoundSurnames()
 {
     static const QStringList surnames = {
@@ -13,14 +15,6 @@ const QStringList& compoundSurnames()
         u"东门"_qs, u"公西"_qs, u"南门"_qs, u"归海"_qs, u"呼衍"_qs, u"纳兰"_qs, u"完颜"_qs, u"爱新觉罗"_qs,
     };
     return surnames;
-}
-
-bool isHanCharacter(char32_t c)
-{
-    return (c >= 0x4E00 && c <= 0x9FFF)        // unified ideographs
-           || (c >= 0x3400 && c <= 0x4DBF)     // extension A
-           || (c >= 0xF900 && c <= 0xFAFF)     // compatibility ideographs
-           || (c >= 0x20000 && c <= 0x3134F);  // extensions B to G
 }
 
 namespace {
@@ -74,7 +68,7 @@ NameParts splitPersonName(const QString& name)
     if (trimmed.isEmpty())
         return {};
     const QStringList words = splitWords(trimmed);
-    const bool chinese = isHanCharacter(firstCodePoint(trimmed));
+    const bool chinese = IsHan(firstCodePoint(trimmed));
     if (words.size() > 1) {
         if (chinese)
             return {words.first(), words.mid(1).join(QLatin1Char(' '))};
@@ -96,7 +90,7 @@ QString joinNameParts(const QStringList& parts)
     for (const QString& part : parts) {
         if (part.trimmed().isEmpty())
             continue;
-        if (!joined.isEmpty() && !(isHanCharacter(lastCodePoint(joined)) && isHanCharacter(firstCodePoint(part))))
+        if (!joined.isEmpty() && !(IsHan(lastCodePoint(joined)) && IsHan(firstCodePoint(part))))
             joined += QLatin1Char(' ');
         joined += part;
     }

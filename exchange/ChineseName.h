@@ -9,9 +9,6 @@
 // The common two-character surnames, in one place for every reader of names.
 const QStringList& compoundSurnames();
 
-// True for a Han ideograph (the CJK blocks and their extensions).
-bool isHanCharacter(char32_t codePoint);
-
 struct NameParts {
     QString family;
     QString given;

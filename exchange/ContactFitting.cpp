@@ -1,6 +1,7 @@
 #include "ContactFitting.h"
 
 #include "exchange/PhotoFitting.h"
+#include "platform/TextRules.h"
 #include "platform/Trim.h"
 #include "store/ADODB.h"
 #include "store/ContactSchema.h"
@@ -17,12 +18,10 @@ ColumnWidths ContactWidths(TADOQuery& query)
 
 QString WithoutPhoneSeparators(const QString& phone)
 {
-    static const QString separators = QStringLiteral(" \t\u3000-\u2010\u2011\u2012\u2013\u2014\u2015\uff0d.\uff0e\u00b7"
-                                                     "()\uff08\uff09[]\u3010\u3011");
     QString kept;
     kept.reserve(phone.size());
     for (const QChar c : phone)
-        if (!separators.contains(c))
+        if (!IsPhoneSeparator(c))
             kept += c;
     return kept;
 }

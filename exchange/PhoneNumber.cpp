@@ -1,14 +1,6 @@
 #include "PhoneNumber.h"
 
-namespace {
-
-bool isSeparator(QChar c)
-{
-    return c.isSpace() || c == QLatin1Char('-') || c == QLatin1Char('.') || c == QLatin1Char('(')
-           || c == QLatin1Char(')');
-}
-
-}  // namespace
+#include "platform/TextRules.h"
 
 bool isChineseMobileNumber(const QString& phone)
 {
@@ -19,7 +11,7 @@ bool isChineseMobileNumber(const QString& phone)
             digits += c;
         else if (c == QLatin1Char('+') && digits.isEmpty() && !plus)
             plus = true;
-        else if (!isSeparator(c))
+        else if (!IsPhoneSeparator(c))
             return false;
     }
     if (plus) {

@@ -3,7 +3,7 @@
 #include "export/XlsSink.h"
 #include "platform/Errors.h"
 #include "platform/Gbk.h"
-#include "platform/Trim.h"
+#include "platform/TextRules.h"
 #include "store/ADODB.h"
 #include "store/ControlsHold.h"
 
@@ -220,7 +220,9 @@ bool ExportToXls(TADOQuery& query, const QString& fileName, const QStringList& c
 
         // Opened without truncating first, so a file another program holds is left whole.
         OpenExportFile out(fileName);
-        if (!out.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        // A new file is its owner's only: contacts are private. An existing one keeps its mode.
+        if (!out.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered,
+                           QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
             setReason(failureReason, cannotCreate(fileName, errno));
             return false;
         }

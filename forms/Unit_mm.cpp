@@ -2,7 +2,7 @@
 
 #include "forms/BitBtn.h"
 #include "forms/LoginButtonPictures.h"
-#include "forms/LoginPassword.h"
+#include "store/LoginPassword.h"
 #include "forms/MaskEdit.h"
 #include "forms/Unit_main.h"
 #include "platform/Gbk.h"

@@ -5,6 +5,7 @@
 #include "exchange/ChineseName.h"
 #include "exchange/pinyin/ContactSearch.h"
 #include "exchange/pinyin/NameReading.h"
+#include "platform/TextRules.h"
 
 #include <QString>
 #include <array>
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // property holds for Han characters only.)
     bool hanOnly = !name.isEmpty();
     for (const char32_t c : name.toUcs4())
-        hanOnly = hanOnly && isHanCharacter(c);
+        hanOnly = hanOnly && IsHan(c);
     QString spelled = spellName(name);
     spelled.replace(QChar(0x00FC), QLatin1Char('v'));
     bool typeable = hanOnly && !spelled.isEmpty();

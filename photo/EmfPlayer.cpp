@@ -3,6 +3,7 @@
 
 #include "photo/MetafileCanvas.h"
 #include "photo/MetafileDib.h"
+#include "photo/MetafileLayout.h"
 #include "photo/MetafilePlayers.h"
 #include "photo/MetafileRecords.h"
 
@@ -10,51 +11,7 @@
 
 namespace {
 
-enum : quint32 {
-    EMR_POLYBEZIER = 2,
-    EMR_POLYGON = 3,
-    EMR_POLYLINE = 4,
-    EMR_POLYBEZIERTO = 5,
-    EMR_POLYLINETO = 6,
-    EMR_POLYPOLYLINE = 7,
-    EMR_POLYPOLYGON = 8,
-    EMR_SETWINDOWEXTEX = 9,
-    EMR_SETWINDOWORGEX = 10,
-    EMR_SETVIEWPORTEXTEX = 11,
-    EMR_SETVIEWPORTORGEX = 12,
-    EMR_EOF = 14,
-    EMR_SETMAPMODE = 17,
-    EMR_SETPOLYFILLMODE = 19,
-    EMR_SCALEVIEWPORTEXTEX = 31,
-    EMR_SCALEWINDOWEXTEX = 32,
-    EMR_MOVETOEX = 27,
-    EMR_SAVEDC = 33,
-    EMR_RESTOREDC = 34,
-    EMR_SETWORLDTRANSFORM = 35,
-    EMR_MODIFYWORLDTRANSFORM = 36,
-    EMR_SELECTOBJECT = 37,
-    EMR_CREATEPEN = 38,
-    EMR_CREATEBRUSHINDIRECT = 39,
-    EMR_DELETEOBJECT = 40,
-    EMR_ELLIPSE = 42,
-    EMR_RECTANGLE = 43,
-    EMR_ROUNDRECT = 44,
-    EMR_LINETO = 54,
-    EMR_BITBLT = 76,
-    EMR_STRETCHBLT = 77,
-    EMR_STRETCHDIBITS = 81,
-    EMR_POLYBEZIER16 = 85,
-    EMR_POLYGON16 = 86,
-    EMR_POLYLINE16 = 87,
-    EMR_POLYBEZIERTO16 = 88,
-    EMR_POLYLINETO16 = 89,
-    EMR_POLYPOLYLINE16 = 90,
-    EMR_POLYPOLYGON16 = 91,
-    EMR_CREATEDIBPATTERNBRUSHPT = 94,
-    EMR_EXTCREATEPEN = 95,
-};
-
-constexpr quint32 StockObjectFlag = 0x80000000u;
+using namespace Emf;
 
 class EmfPlayer {
 public:
@@ -62,9 +19,23 @@ public:
     bool Play(quint32 type, RecordParams& p);
 
 private:
-    QPointF Point(RecordParams& p, qsizetype at) { return QPointF(p.I32(at), p.I32(at + 4)); }
-    QRectF Box(RecordParams& p, qsizetype at) { return QRectF(Point(p, at), Point(p, at + 8)); }
-    QTransform Xform(RecordParams& p, qsizetype at)
+    QPointF PointAt(RecordParams& p, qsizetype at) { return QPointF(p.I32(at + Point::X), p.I32(at + Point::Y)); }
+    QSizeF SizeAt(RecordParams& p, qsizetype at)
+    {
+        const QPointF e = PointAt(p, at);
+        return QSizeF(e.x(), e.y());
+    }
+    QRectF BoxAt(RecordParams& p, qsizetype at)
+    {
+        return QRectF(QPointF(p.I32(at + Box::Left), p.I32(at + Box::Top)),
+                      QPointF(p.I32(at + Box::Right), p.I32(at + Box::Bottom)));
+    }
+    QRectF ExtentAt(RecordParams& p, qsizetype at)
+    {
+        return QRectF(p.I32(at + Extent::X), p.I32(at + Extent::Y), p.I32(at + Extent::Width),
+                      p.I32(at + Extent::Height));
+    }
+    QTransform TransformAt(RecordParams& p, qsizetype at)
     {
         return QTransform(p.F32(at), p.F32(at + 4), p.F32(at + 8), p.F32(at + 12), p.F32(at + 16), p.F32(at + 20));
     }
@@ -97,8 +68,9 @@ QImage EmfPlayer::Dib(RecordParams& p, qsizetype offInfo, qsizetype offBits, QBy
 void EmfPlayer::Points(quint32 type, RecordParams& p)
 {
     const bool shortPoints = type >= EMR_POLYBEZIER16;
-    const quint32 count = p.U32(24);
-    const QPolygonF points = shortPoints ? p.Points16(28, count) : p.Points32(28, count);
+    const quint32 count = p.U32(Poly::Count);
+    const QPolygonF points =
+        shortPoints ? p.Points<qint16>(Poly::Points, count) : p.Points<qint32>(Poly::Points, count);
     if (p.Bad())
         return;
     switch (shortPoints ? type - (EMR_POLYBEZIER16 - EMR_POLYBEZIER) : type) {
@@ -114,24 +86,24 @@ void EmfPlayer::Points(quint32 type, RecordParams& p)
 void EmfPlayer::PolyPoints(quint32 type, RecordParams& p)
 {
     const bool shortPoints = type >= EMR_POLYPOLYLINE16;
-    const quint32 polys = p.U32(24);
-    const quint32 total = p.U32(28);
-    if (p.Bad() || !p.Has(32, qsizetype(polys) * 4)) {
+    const quint32 polys = p.U32(PolyPoly::Shapes);
+    const quint32 total = p.U32(PolyPoly::TotalPoints);
+    if (p.Bad() || !p.Has(PolyPoly::Counts, qsizetype(polys) * 4)) {
         p.MarkBad();
         return;
     }
-    qsizetype at = 32 + qsizetype(polys) * 4;
+    qsizetype at = PolyPoly::Counts + qsizetype(polys) * 4;
     QList<QPolygonF> shapes;
     quint64 used = 0;
     for (quint32 i = 0; i < polys && !p.Bad(); ++i) {
-        const quint32 n = p.U32(32 + qsizetype(i) * 4);
+        const quint32 n = p.U32(PolyPoly::Counts + qsizetype(i) * 4);
         used += n;
         if (used > total) {
             p.MarkBad();
             return;
         }
-        shapes.append(shortPoints ? p.Points16(at, n) : p.Points32(at, n));
-        at += qsizetype(n) * (shortPoints ? 4 : 8);
+        shapes.append(shortPoints ? p.Points<qint16>(at, n) : p.Points<qint32>(at, n));
+        at += shortPoints ? RecordParams::PointsSize<qint16>(n) : RecordParams::PointsSize<qint32>(n);
     }
     if (p.Bad())
         return;
@@ -149,25 +121,26 @@ void EmfPlayer::Blit(quint32 type, RecordParams& p)
     QByteArrayView info;
     bool sourceFromBottom = false;
     if (type == EMR_STRETCHDIBITS) {
-        dest = QRectF(p.I32(24), p.I32(28), p.I32(72), p.I32(76));
-        source = QRectF(p.I32(32), p.I32(36), p.I32(40), p.I32(44));
-        rop = p.U32(68);
-        image = Dib(p, 48, 56, &info);
+        dest = QRectF(p.I32(StretchDiBits::DestX), p.I32(StretchDiBits::DestY), p.I32(StretchDiBits::DestWidth),
+                      p.I32(StretchDiBits::DestHeight));
+        source = ExtentAt(p, StretchDiBits::Source);
+        rop = p.U32(StretchDiBits::RasterOperation);
+        image = Dib(p, StretchDiBits::Info, StretchDiBits::Bits, &info);
         sourceFromBottom = true;  // as StretchDIBits counts rows
     } else {                      // EMR_BITBLT, EMR_STRETCHBLT
-        dest = QRectF(p.I32(24), p.I32(28), p.I32(32), p.I32(36));
-        rop = p.U32(40);
-        const quint32 infoSize = p.U32(88);
+        dest = ExtentAt(p, BitBlt::Dest);
+        rop = p.U32(BitBlt::RasterOperation);
+        const quint32 infoSize = p.U32(BitBlt::InfoSize);
         if (p.Bad())
             return;
         if (infoSize == 0) {  // no source: a pattern or colour fill
             canvas_.PatternFill(dest, rop);
             return;
         }
-        source = QRectF(p.I32(44), p.I32(48), dest.width(), dest.height());
+        source = QRectF(p.I32(BitBlt::SourceX), p.I32(BitBlt::SourceY), dest.width(), dest.height());
         if (type == EMR_STRETCHBLT)
-            source.setSize(QSizeF(p.I32(100), p.I32(104)));
-        image = Dib(p, 84, 92, &info);
+            source.setSize(QSizeF(p.I32(BitBlt::SourceWidth), p.I32(BitBlt::SourceHeight)));
+        image = Dib(p, BitBlt::Info, BitBlt::Bits, &info);
     }
     if (p.Bad() || image.isNull())
         return;
@@ -193,53 +166,46 @@ bool EmfPlayer::Play(quint32 type, RecordParams& p)
     case EMR_POLYPOLYGON:
     case EMR_POLYPOLYLINE16:
     case EMR_POLYPOLYGON16: PolyPoints(type, p); break;
-    case EMR_SETWINDOWEXTEX: {
-        const QPointF e = Point(p, 8);
-        canvas_.SetWindowExt(QSizeF(e.x(), e.y()));
-        break;
-    }
-    case EMR_SETVIEWPORTEXTEX: {
-        const QPointF e = Point(p, 8);
-        canvas_.SetViewportExt(QSizeF(e.x(), e.y()));
-        break;
-    }
-    case EMR_SETWINDOWORGEX: canvas_.SetWindowOrg(Point(p, 8)); break;
-    case EMR_SETVIEWPORTORGEX: canvas_.SetViewportOrg(Point(p, 8)); break;
+    case EMR_SETWINDOWEXTEX: canvas_.SetWindowExt(SizeAt(p, FirstField)); break;
+    case EMR_SETVIEWPORTEXTEX: canvas_.SetViewportExt(SizeAt(p, FirstField)); break;
+    case EMR_SETWINDOWORGEX: canvas_.SetWindowOrg(PointAt(p, FirstField)); break;
+    case EMR_SETVIEWPORTORGEX: canvas_.SetViewportOrg(PointAt(p, FirstField)); break;
     case EMR_SCALEVIEWPORTEXTEX:
     case EMR_SCALEWINDOWEXTEX: {
-        const double xNum = p.I32(8), xDenom = p.I32(12), yNum = p.I32(16), yDenom = p.I32(20);
+        const double xNum = p.I32(ScaleExtEx::XNum), xDenom = p.I32(ScaleExtEx::XDenom);
+        const double yNum = p.I32(ScaleExtEx::YNum), yDenom = p.I32(ScaleExtEx::YDenom);
         if (type == EMR_SCALEWINDOWEXTEX)
             canvas_.ScaleWindowExt(xNum, xDenom, yNum, yDenom);
         else
             canvas_.ScaleViewportExt(xNum, xDenom, yNum, yDenom);
         break;
     }
-    case EMR_SETMAPMODE: canvas_.SetMapMode(int(p.U32(8))); break;
-    case EMR_SETPOLYFILLMODE: canvas_.SetPolyFillMode(int(p.U32(8))); break;
-    case EMR_MOVETOEX: canvas_.MoveTo(Point(p, 8)); break;
+    case EMR_SETMAPMODE: canvas_.SetMapMode(int(p.U32(FirstField))); break;
+    case EMR_SETPOLYFILLMODE: canvas_.SetPolyFillMode(int(p.U32(FirstField))); break;
+    case EMR_MOVETOEX: canvas_.MoveTo(PointAt(p, FirstField)); break;
     case EMR_LINETO: {
-        const QPointF to = Point(p, 8);
+        const QPointF to = PointAt(p, FirstField);
         if (!p.Bad())
             canvas_.LineTo(to);
         break;
     }
     case EMR_SAVEDC: canvas_.SaveDC(); break;
-    case EMR_RESTOREDC: canvas_.RestoreDC(p.I32(8)); break;
+    case EMR_RESTOREDC: canvas_.RestoreDC(p.I32(FirstField)); break;
     case EMR_SETWORLDTRANSFORM: {
-        const QTransform t = Xform(p, 8);
+        const QTransform t = TransformAt(p, FirstField);
         if (!p.Bad())
             canvas_.SetWorldTransform(t);
         break;
     }
     case EMR_MODIFYWORLDTRANSFORM: {
-        const QTransform t = Xform(p, 8);
-        const quint32 mode = p.U32(32);
+        const QTransform t = TransformAt(p, ModifyWorldTransform::Transform);
+        const quint32 mode = p.U32(ModifyWorldTransform::Mode);
         if (!p.Bad())
             canvas_.ModifyWorldTransform(t, int(mode));
         break;
     }
     case EMR_SELECTOBJECT: {
-        const quint32 index = p.U32(8);
+        const quint32 index = p.U32(FirstField);
         if (index & StockObjectFlag)
             canvas_.SelectStockObject(index & ~StockObjectFlag);
         else if (auto it = objects_.find(index); it != objects_.end())
@@ -247,48 +213,54 @@ bool EmfPlayer::Play(quint32 type, RecordParams& p)
         break;
     }
     case EMR_CREATEPEN: {
-        const quint32 index = p.U32(8);
-        objects_[index] = GdiObject{GdiObject::Pen, Gdi::MakePen(p.U32(12), p.I32(16), p.U32(24)), {}};
+        const quint32 index = p.U32(CreatePen::Index);
+        objects_[index] =
+            GdiObject{GdiObject::Pen,
+                      Gdi::MakePen(p.U32(CreatePen::Style), p.I32(CreatePen::Width), p.U32(CreatePen::Colour)),
+                      {}};
         break;
     }
     case EMR_EXTCREATEPEN: {
-        const quint32 index = p.U32(8);
-        const quint32 style = p.U32(28);
+        const quint32 index = p.U32(ExtCreatePen::Index);
+        const quint32 style = p.U32(ExtCreatePen::Style);
         // A cosmetic pen is one pixel wide whatever its width says.
-        const bool geometric = (style & 0x000F0000u) != 0;
-        const double width = geometric ? double(p.U32(32)) : 0.0;
-        objects_[index] = GdiObject{GdiObject::Pen, Gdi::MakePen(style, width, p.U32(40)), {}};
+        const bool geometric = (style & Gdi::PS_TYPE_MASK) != 0;
+        const double width = geometric ? double(p.U32(ExtCreatePen::Width)) : 0.0;
+        objects_[index] = GdiObject{GdiObject::Pen, Gdi::MakePen(style, width, p.U32(ExtCreatePen::Colour)), {}};
         break;
     }
     case EMR_CREATEBRUSHINDIRECT: {
-        const quint32 index = p.U32(8);
-        objects_[index] = GdiObject{GdiObject::Brush, {}, Gdi::MakeBrush(p.U32(12), p.U32(16), p.U32(20))};
+        const quint32 index = p.U32(CreateBrush::Index);
+        objects_[index] =
+            GdiObject{GdiObject::Brush,
+                      {},
+                      Gdi::MakeBrush(p.U32(CreateBrush::Style), p.U32(CreateBrush::Colour), p.U32(CreateBrush::Hatch))};
         break;
     }
     case EMR_CREATEDIBPATTERNBRUSHPT: {
-        const quint32 index = p.U32(8);
-        const QImage pattern = Dib(p, 16, 24);
+        const quint32 index = p.U32(DibPatternBrush::Index);
+        const QImage pattern = Dib(p, DibPatternBrush::Info, DibPatternBrush::Bits);
         objects_[index] = GdiObject{GdiObject::Brush, {}, pattern.isNull() ? QBrush(Qt::NoBrush) : QBrush(pattern)};
         break;
     }
-    case EMR_DELETEOBJECT: objects_.erase(p.U32(8)); break;
+    case EMR_DELETEOBJECT: objects_.erase(p.U32(FirstField)); break;
     case EMR_RECTANGLE: {
-        const QRectF box = Box(p, 8);
+        const QRectF box = BoxAt(p, FirstField);
         if (!p.Bad())
             canvas_.Rectangle(box);
         break;
     }
     case EMR_ELLIPSE: {
-        const QRectF box = Box(p, 8);
+        const QRectF box = BoxAt(p, FirstField);
         if (!p.Bad())
             canvas_.Ellipse(box);
         break;
     }
     case EMR_ROUNDRECT: {
-        const QRectF box = Box(p, 8);
-        const QPointF corner = Point(p, 24);
+        const QRectF box = BoxAt(p, RoundRect::Box);
+        const QSizeF corner = SizeAt(p, RoundRect::Corner);
         if (!p.Bad())
-            canvas_.RoundRect(box, QSizeF(corner.x(), corner.y()));
+            canvas_.RoundRect(box, corner);
         break;
     }
     case EMR_BITBLT:
@@ -305,10 +277,10 @@ void PlayEmfRecords(MetafileCanvas& canvas, const QByteArray& data, qsizetype fi
 {
     EmfPlayer player(canvas);
     qsizetype pos = firstRecord;
-    while (pos + 8 <= data.size()) {
-        const quint32 type = qFromLittleEndian<quint32>(data.constData() + pos);
-        const quint32 size = qFromLittleEndian<quint32>(data.constData() + pos + 4);
-        if (type == EMR_EOF || size < 8 || size % 4 || qint64(size) > data.size() - pos)
+    while (pos + Record::Fields <= data.size()) {
+        const quint32 type = qFromLittleEndian<quint32>(data.constData() + pos + Record::Type);
+        const quint32 size = qFromLittleEndian<quint32>(data.constData() + pos + Record::Size);
+        if (type == EMR_EOF || size < Record::Fields || size % 4 || qint64(size) > data.size() - pos)
             return;
         RecordParams params(QByteArrayView(data).sliced(pos, size));
         if (!player.Play(type, params))

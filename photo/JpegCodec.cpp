@@ -218,74 +218,35 @@ bool TrappedReadPixelsSampled(Decompressor* d, unsigned char* pixels, long long 
 
 // ---------------------------------------------------------------- encoding
 
-// Compressed output grows in one malloc'd buffer; realloc failure becomes a library error.
-struct MemoryDestination {
-    jpeg_destination_mgr manager;  // first member: libjpeg hands back &manager as cinfo->dest
-    unsigned char* buffer = nullptr;
-    size_t capacity = 0;
-    size_t length = 0;
-};
-
-MemoryDestination* DestinationOf(j_compress_ptr cinfo)
-{
-    return reinterpret_cast<MemoryDestination*>(cinfo->dest);
-}
-
-void StartDestination(j_compress_ptr cinfo)
-{
-    MemoryDestination* dest = DestinationOf(cinfo);
-    const size_t initial = 64 * 1024;
-    dest->buffer = static_cast<unsigned char*>(std::malloc(initial));
-    if (!dest->buffer)
-        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
-    dest->capacity = initial;
-    dest->manager.next_output_byte = dest->buffer;
-    dest->manager.free_in_buffer = initial;
-}
-
-boolean GrowDestination(j_compress_ptr cinfo)
-{
-    MemoryDestination* dest = DestinationOf(cinfo);
-    const size_t grown = dest->capacity * 2;
-    auto* bigger = static_cast<unsigned char*>(std::realloc(dest->buffer, grown));
-    if (!bigger)
-        ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 1);
-    dest->buffer = bigger;
-    dest->manager.next_output_byte = bigger + dest->capacity;
-    dest->manager.free_in_buffer = grown - dest->capacity;
-    dest->capacity = grown;
-    return TRUE;
-}
-
-void FinishDestination(j_compress_ptr cinfo)
-{
-    MemoryDestination* dest = DestinationOf(cinfo);
-    dest->length = dest->capacity - dest->manager.free_in_buffer;
-}
-
+// libjpeg-turbo's memory destination mallocs the output buffer and, as it
+// fills, moves it into one twice the size, freeing the one before; the buffer
+// it ends with is ours to free. The pointer it hands back is brought up to date
+// only by term_destination, so after a failure that is called before the free:
+// otherwise a buffer already freed would be freed again, and the current one lost.
 struct Compressor {
     Compressor()
     {
         std::memset(&info, 0, sizeof info);
         InstallTrap(trap);
         info.err = &trap.manager;
-        destination.manager.init_destination = StartDestination;
-        destination.manager.empty_output_buffer = GrowDestination;
-        destination.manager.term_destination = FinishDestination;
     }
     ~Compressor()
     {
+        if (destinationSet)
+            info.dest->term_destination(&info);  // sets output to the current buffer; no other effect
         if (created)
             jpeg_destroy_compress(&info);
-        std::free(destination.buffer);
+        std::free(output);
     }
     Compressor(const Compressor&) = delete;
     Compressor& operator=(const Compressor&) = delete;
 
     jpeg_compress_struct info;
     ErrorTrap trap;
-    MemoryDestination destination;
+    unsigned char* output = nullptr;
+    unsigned long outputSize = 0;
     bool created = false;
+    bool destinationSet = false;
 };
 
 // Compresses rows of 3-byte RGB pixels. No C++ objects with destructors here.
@@ -295,7 +256,8 @@ bool TrappedCompress(Compressor* c, const unsigned char* pixels, int width, int 
         return false;
     c->created = true;
     jpeg_create_compress(&c->info);
-    c->info.dest = &c->destination.manager;
+    jpeg_mem_dest(&c->info, &c->output, &c->outputSize);
+    c->destinationSet = true;
     c->info.image_width = static_cast<JDIMENSION>(width);
     c->info.image_height = static_cast<JDIMENSION>(height);
     c->info.input_components = 3;
@@ -365,8 +327,7 @@ QByteArray CompressJpeg(const QImage& image)
     Compressor c;
     if (!TrappedCompress(&c, rgb.constBits(), rgb.width(), rgb.height(), rgb.bytesPerLine()))
         ThrowJpegError(c.trap);
-    return QByteArray(reinterpret_cast<const char*>(c.destination.buffer),
-                      static_cast<qsizetype>(c.destination.length));
+    return QByteArray(reinterpret_cast<const char*>(c.output), static_cast<qsizetype>(c.outputSize));
 }
 
 QImage DecodeJpeg(const QByteArray& bytes)

@@ -3,6 +3,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace Gdi {
 
@@ -13,17 +14,16 @@ QColor Colour(quint32 colorref)
 
 QPen MakePen(quint32 style, double width, quint32 colorref)
 {
-    constexpr quint32 PS_NULL = 5;
     QPen pen(Colour(colorref));
     // 0 draws one device pixel, as on Windows; a width beyond any picture is cut down.
     pen.setWidthF(std::min(std::abs(width), 32767.0));
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
-    switch (style & 0x0F) {
-    case 1: pen.setStyle(Qt::DashLine); break;
-    case 2: pen.setStyle(Qt::DotLine); break;
-    case 3: pen.setStyle(Qt::DashDotLine); break;
-    case 4: pen.setStyle(Qt::DashDotDotLine); break;
+    switch (style & PS_STYLE_MASK) {
+    case PS_DASH: pen.setStyle(Qt::DashLine); break;
+    case PS_DOT: pen.setStyle(Qt::DotLine); break;
+    case PS_DASHDOT: pen.setStyle(Qt::DashDotLine); break;
+    case PS_DASHDOTDOT: pen.setStyle(Qt::DashDotDotLine); break;
     case PS_NULL: pen.setStyle(Qt::NoPen); break;
     default: pen.setStyle(Qt::SolidLine); break;  // solid, inside frame, user styles
     }
@@ -33,12 +33,12 @@ QPen MakePen(quint32 style, double width, quint32 colorref)
 QBrush MakeBrush(quint32 style, quint32 colorref, quint32 hatch)
 {
     switch (style) {
-    case 0:  // BS_SOLID
-        return QBrush(Colour(colorref));
-    case 2: {  // BS_HATCHED
+    case BS_SOLID: return QBrush(Colour(colorref));
+    case BS_HATCHED: {
+        // HS_HORIZONTAL, HS_VERTICAL, HS_FDIAGONAL, HS_BDIAGONAL, HS_CROSS, HS_DIAGCROSS
         static const Qt::BrushStyle hatches[] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
                                                  Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-        return QBrush(Colour(colorref), hatch < 6 ? hatches[hatch] : Qt::SolidPattern);
+        return QBrush(Colour(colorref), hatch < std::size(hatches) ? hatches[hatch] : Qt::SolidPattern);
     }
     default:  // hollow, and patterns we do not have
         return QBrush(Qt::NoBrush);
@@ -165,10 +165,10 @@ void MetafileCanvas::SetWorldTransform(const QTransform& t)
 void MetafileCanvas::ModifyWorldTransform(const QTransform& t, int mode)
 {
     switch (mode) {
-    case 1: state_.world = QTransform(); break;      // MWT_IDENTITY
-    case 2: state_.world = t * state_.world; break;  // MWT_LEFTMULTIPLY
-    case 3: state_.world = state_.world * t; break;  // MWT_RIGHTMULTIPLY
-    case 4: state_.world = t; break;                 // MWT_SET
+    case Gdi::MWT_IDENTITY: state_.world = QTransform(); break;
+    case Gdi::MWT_LEFTMULTIPLY: state_.world = t * state_.world; break;
+    case Gdi::MWT_RIGHTMULTIPLY: state_.world = state_.world * t; break;
+    case Gdi::MWT_SET: state_.world = t; break;
     default: return;
     }
     ApplyMapping();
@@ -176,7 +176,7 @@ void MetafileCanvas::ModifyWorldTransform(const QTransform& t, int mode)
 
 void MetafileCanvas::SetPolyFillMode(int mode)
 {
-    state_.fillRule = mode == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+    state_.fillRule = mode == Gdi::WINDING ? Qt::WindingFill : Qt::OddEvenFill;
 }
 
 void MetafileCanvas::SaveDC()
@@ -205,17 +205,20 @@ void MetafileCanvas::Select(const GdiObject& object)
 
 void MetafileCanvas::SelectStockObject(quint32 index)
 {
+    // WHITE_BRUSH to BLACK_BRUSH in order.
     static const QRgb greys[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000};
-    if (index <= 4)
-        state_.brush = QBrush(QColor(greys[index]));
-    else if (index == 5)
-        state_.brush = QBrush(Qt::NoBrush);
-    else if (index == 6)
-        state_.pen = QPen(Qt::white, 0);
-    else if (index == 7)
-        state_.pen = QPen(Qt::black, 0);
-    else if (index == 8)
-        state_.pen = QPen(Qt::NoPen);
+    switch (index) {
+    case Gdi::WHITE_BRUSH:
+    case Gdi::LTGRAY_BRUSH:
+    case Gdi::GRAY_BRUSH:
+    case Gdi::DKGRAY_BRUSH:
+    case Gdi::BLACK_BRUSH: state_.brush = QBrush(QColor(greys[index - Gdi::WHITE_BRUSH])); break;
+    case Gdi::NULL_BRUSH: state_.brush = QBrush(Qt::NoBrush); break;
+    case Gdi::WHITE_PEN: state_.pen = QPen(Qt::white, 0); break;
+    case Gdi::BLACK_PEN: state_.pen = QPen(Qt::black, 0); break;
+    case Gdi::NULL_PEN: state_.pen = QPen(Qt::NoPen); break;
+    default: break;
+    }
 }
 
 void MetafileCanvas::Prepare()

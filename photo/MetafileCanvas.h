@@ -33,6 +33,32 @@ constexpr quint32 PATCOPY = 0x00F00021;
 constexpr quint32 BLACKNESS = 0x00000042;
 constexpr quint32 WHITENESS = 0x00FF0062;
 
+// The objects a metafile may select without creating them, by number.
+enum StockObject : quint32 {
+    WHITE_BRUSH = 0,
+    LTGRAY_BRUSH = 1,
+    GRAY_BRUSH = 2,
+    DKGRAY_BRUSH = 3,
+    BLACK_BRUSH = 4,
+    NULL_BRUSH = 5,
+    WHITE_PEN = 6,
+    BLACK_PEN = 7,
+    NULL_PEN = 8,
+};
+
+// A pen's style: the dashes in its low bits, cosmetic or geometric above.
+constexpr quint32 PS_STYLE_MASK = 0x0000000F;
+enum PenStyle : quint32 { PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5 };
+constexpr quint32 PS_TYPE_MASK = 0x000F0000;  // 0: cosmetic, one pixel wide
+
+enum BrushStyle : quint32 { BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2 };
+
+// SetPolyFillMode: ALTERNATE fills by the even-odd rule, WINDING by the nonzero one.
+constexpr int ALTERNATE = 1;
+constexpr int WINDING = 2;
+
+enum WorldTransformMode { MWT_IDENTITY = 1, MWT_LEFTMULTIPLY = 2, MWT_RIGHTMULTIPLY = 3, MWT_SET = 4 };
+
 QColor Colour(quint32 colorref);  // 0x00BBGGRR
 QPen MakePen(quint32 style, double width, quint32 colorref);
 QBrush MakeBrush(quint32 style, quint32 colorref, quint32 hatch);

@@ -1,5 +1,6 @@
 #include "MetafileHeader.h"
 
+#include "photo/MetafileLayout.h"
 #include "platform/Errors.h"
 
 #include <QtEndian>
@@ -48,9 +49,10 @@ void CheckStandardWmfHeader(const QByteArray& b, int at)
 {
     if (b.size() < at + Wmf::StandardHeaderSize)
         throw ShortFile{};
-    const quint16 type = U16(b, at);
-    const quint16 headerWords = U16(b, at + 2);
-    if ((type != 1 && type != 2) || headerWords != Wmf::StandardHeaderSize / 2)
+    const quint16 type = U16(b, at + Wmf::StandardHeader::Type);
+    const quint16 headerWords = U16(b, at + Wmf::StandardHeader::HeaderWords);
+    if ((type != Wmf::StandardHeader::InMemory && type != Wmf::StandardHeader::OnDisk)
+        || headerWords != Wmf::StandardHeaderSize / 2)
         throw NotAMetafile{};
 }
 
@@ -60,16 +62,23 @@ QRectF FirstWindow(const QByteArray& b, int at)
     QPointF origin;
     qsizetype pos = at;
     bool originSeen = false;
-    while (pos + 6 <= b.size()) {
-        const qint64 bytes = qint64(U32(b, pos)) * 2;
-        const quint16 function = U16(b, pos + 4);
-        if (bytes < 6 || pos + bytes > b.size() || function == 0)
+    using namespace Wmf;
+    constexpr qsizetype PointRecordSize = Record::Params + 4;
+    while (pos + Record::Params <= b.size()) {
+        const qint64 bytes = qint64(U32(b, pos + Record::SizeWords)) * 2;
+        const quint16 function = U16(b, pos + Record::Function);
+        if (bytes < Record::Params || pos + bytes > b.size() || function == META_EOF)
             break;
-        if (bytes >= 10 && function == 0x020B && !originSeen) {  // META_SETWINDOWORG: y, x
-            origin = QPointF(I16(b, pos + 8), I16(b, pos + 6));
+        const auto point = [&] {
+            const qsizetype at = pos + Record::Params + FirstParam;
+            return QPointF(I16(b, at + Point::X), I16(b, at + Point::Y));
+        };
+        if (bytes >= PointRecordSize && function == META_SETWINDOWORG && !originSeen) {
+            origin = point();
             originSeen = true;
-        } else if (bytes >= 10 && function == 0x020C) {  // META_SETWINDOWEXT: y, x
-            return QRectF(origin, QSizeF(I16(b, pos + 8), I16(b, pos + 6)));
+        } else if (bytes >= PointRecordSize && function == META_SETWINDOWEXT) {
+            const QPointF extent = point();
+            return QRectF(origin, QSizeF(extent.x(), extent.y()));
         }
         pos += bytes;
     }
@@ -80,17 +89,18 @@ MetafileHeader ReadPlaceable(const QByteArray& b)
 {
     if (b.size() < Wmf::PlaceableHeaderSize)
         throw ShortFile{};
+    using namespace Wmf::Placeable;
     quint16 checksum = 0;
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < ChecksumWords; ++i)
         checksum ^= U16(b, i * 2);
-    if (checksum != U16(b, 20))
+    if (checksum != U16(b, Checksum))
         throw NotAMetafile{};
     CheckStandardWmfHeader(b, Wmf::PlaceableHeaderSize);
 
-    const QPointF topLeft(I16(b, 6), I16(b, 8));
-    const QPointF bottomRight(I16(b, 10), I16(b, 12));
+    const QPointF topLeft(I16(b, Left), I16(b, Top));
+    const QPointF bottomRight(I16(b, Right), I16(b, Bottom));
     // Units per inch; a file giving none is taken to count in screen pixels.
-    const quint16 inch = U16(b, 14);
+    const quint16 inch = U16(b, UnitsPerInch);
     const double scale = ScreenPixelsPerInch / (inch ? inch : ScreenPixelsPerInch);
 
     MetafileHeader h;
@@ -115,14 +125,23 @@ MetafileHeader ReadEnhanced(const QByteArray& b)
 {
     if (b.size() < Emf::MinHeaderSize)
         throw ShortFile{};
-    const quint32 size = U32(b, 4);
-    if (U32(b, 40) != Emf::Signature || size < quint32(Emf::MinHeaderSize) || size > quint32(b.size()) || size % 4)
+    using namespace Emf::Header;
+    const quint32 size = U32(b, Emf::Record::Size);
+    if (U32(b, Signature) != Emf::Signature || size < quint32(Emf::MinHeaderSize) || size > quint32(b.size())
+        || size % 4)
         throw NotAMetafile{};
 
-    const QRectF bounds(QPointF(I32(b, 8), I32(b, 12)), QPointF(I32(b, 16) + 1.0, I32(b, 20) + 1.0));
-    const QRectF frameMM(QPointF(I32(b, 24), I32(b, 28)), QPointF(I32(b, 32), I32(b, 36)));  // 0.01 mm
-    const double devicePixelsX = I32(b, 72), devicePixelsY = I32(b, 76);
-    const double deviceMMX = I32(b, 80), deviceMMY = I32(b, 84);
+    const auto box = [&b](qsizetype at) {
+        using namespace Emf::Box;
+        return QRectF(QPointF(I32(b, at + Left), I32(b, at + Top)), QPointF(I32(b, at + Right), I32(b, at + Bottom)));
+    };
+    const QRectF inclusiveBounds = box(Bounds);  // its right and bottom pixels are part of the picture
+    const QRectF bounds(inclusiveBounds.topLeft(), inclusiveBounds.bottomRight() + QPointF(1.0, 1.0));
+    const QRectF frameMM = box(Frame);  // 0.01 mm
+    const double devicePixelsX = I32(b, DevicePixels + Emf::Point::X);
+    const double devicePixelsY = I32(b, DevicePixels + Emf::Point::Y);
+    const double deviceMMX = I32(b, DeviceMillimetres + Emf::Point::X);
+    const double deviceMMY = I32(b, DeviceMillimetres + Emf::Point::Y);
 
     MetafileHeader h;
     h.enhanced = true;
@@ -150,10 +169,11 @@ MetafileHeader Read(const QByteArray& b)
         throw NotAMetafile{};
     if (b.size() < 4)
         throw ShortFile{};
+    // The first four bytes: the placeable key, the EMF header record's type, or a standard header.
     const quint32 key = U32(b, 0);
     if (key == Wmf::PlaceableKey)
         return ReadPlaceable(b);
-    if (key == Emf::HeaderRecord)
+    if (key == Emf::EMR_HEADER)
         return ReadEnhanced(b);
     return ReadStandard(b);
 }

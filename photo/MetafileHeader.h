@@ -26,15 +26,3 @@ MetafileHeader ReadMetafileHeader(const QByteArray& bytes);
 
 // The same without raising, for drawing.
 std::optional<MetafileHeader> TryReadMetafileHeader(const QByteArray& bytes);
-
-namespace Wmf {
-constexpr quint32 PlaceableKey = 0x9AC6CDD7u;
-constexpr int PlaceableHeaderSize = 22;
-constexpr int StandardHeaderSize = 18;  // nine 16-bit words
-}  // namespace Wmf
-
-namespace Emf {
-constexpr quint32 HeaderRecord = 1;
-constexpr quint32 Signature = 0x464D4520u;  // " EMF"
-constexpr int MinHeaderSize = 88;
-}  // namespace Emf

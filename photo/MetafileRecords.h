@@ -45,29 +45,25 @@ public:
     }
     QByteArrayView Rest(qsizetype offset) { return Bytes(offset, bytes_.size() - offset); }
 
-    // count points of two 16-bit or 32-bit coordinates (x, y) from offset.
-    QPolygonF Points16(qsizetype offset, qint64 count)
+    // The bytes count points of two Coordinate values (x, y) take.
+    template <typename Coordinate>
+    static constexpr qint64 PointsSize(qint64 count)
     {
-        QPolygonF points;
-        if (count < 0 || !Has(offset, count * 4)) {
-            bad_ = true;
-            return points;
-        }
-        points.reserve(count);
-        for (qint64 i = 0; i < count; ++i)
-            points.append(QPointF(I16(offset + i * 4), I16(offset + i * 4 + 2)));
-        return points;
+        return count * qint64(2 * sizeof(Coordinate));
     }
-    QPolygonF Points32(qsizetype offset, qint64 count)
+    // count points of two 16-bit or 32-bit coordinates (x, y) from offset.
+    template <typename Coordinate>
+    QPolygonF Points(qsizetype offset, qint64 count)
     {
         QPolygonF points;
-        if (count < 0 || !Has(offset, count * 8)) {
+        if (count < 0 || !Has(offset, PointsSize<Coordinate>(count))) {
             bad_ = true;
             return points;
         }
         points.reserve(count);
+        constexpr qsizetype size = sizeof(Coordinate);
         for (qint64 i = 0; i < count; ++i)
-            points.append(QPointF(I32(offset + i * 8), I32(offset + i * 8 + 4)));
+            points.append(QPointF(At<Coordinate>(offset + i * 2 * size), At<Coordinate>(offset + i * 2 * size + size)));
         return points;
     }
 

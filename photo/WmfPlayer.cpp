@@ -3,6 +3,7 @@
 
 #include "photo/MetafileCanvas.h"
 #include "photo/MetafileDib.h"
+#include "photo/MetafileLayout.h"
 #include "photo/MetafilePlayers.h"
 #include "photo/MetafileRecords.h"
 
@@ -10,43 +11,7 @@
 
 namespace {
 
-enum : quint16 {
-    META_EOF = 0x0000,
-    META_SAVEDC = 0x001E,
-    META_CREATEPALETTE = 0x00F7,
-    META_SETBKMODE = 0x0102,
-    META_SETMAPMODE = 0x0103,
-    META_SETPOLYFILLMODE = 0x0106,
-    META_RESTOREDC = 0x0127,
-    META_SELECTOBJECT = 0x012D,
-    META_DIBCREATEPATTERNBRUSH = 0x0142,
-    META_DELETEOBJECT = 0x01F0,
-    META_CREATEPATTERNBRUSH = 0x01F9,
-    META_SETWINDOWORG = 0x020B,
-    META_SETWINDOWEXT = 0x020C,
-    META_SETVIEWPORTORG = 0x020D,
-    META_SETVIEWPORTEXT = 0x020E,
-    META_OFFSETWINDOWORG = 0x020F,
-    META_OFFSETVIEWPORTORG = 0x0211,
-    META_LINETO = 0x0213,
-    META_MOVETO = 0x0214,
-    META_CREATEPENINDIRECT = 0x02FA,
-    META_CREATEFONTINDIRECT = 0x02FB,
-    META_CREATEBRUSHINDIRECT = 0x02FC,
-    META_POLYGON = 0x0324,
-    META_POLYLINE = 0x0325,
-    META_SCALEWINDOWEXT = 0x0410,
-    META_SCALEVIEWPORTEXT = 0x0412,
-    META_ELLIPSE = 0x0418,
-    META_RECTANGLE = 0x041B,
-    META_PATBLT = 0x061D,
-    META_POLYPOLYGON = 0x0538,
-    META_ROUNDRECT = 0x061C,
-    META_CREATEREGION = 0x06FF,
-    META_DIBBITBLT = 0x0940,
-    META_DIBSTRETCHBLT = 0x0B41,
-    META_STRETCHDIB = 0x0F43,
-};
+using namespace Wmf;
 
 class WmfPlayer {
 public:
@@ -56,12 +21,23 @@ public:
     bool Play(quint16 function, RecordParams& p);
 
 private:
-    QPointF Point(RecordParams& p, int word) { return QPointF(p.I16(word * 2 + 2), p.I16(word * 2)); }
-    QRectF Box(RecordParams& p, int word)  // bottom, right, top, left
+    QPointF PointAt(RecordParams& p, qsizetype at) { return QPointF(p.I16(at + Point::X), p.I16(at + Point::Y)); }
+    QSizeF SizeAt(RecordParams& p, qsizetype at)
     {
-        const double bottom = p.I16(word * 2), right = p.I16(word * 2 + 2);
-        const double top = p.I16(word * 2 + 4), left = p.I16(word * 2 + 6);
+        const QPointF e = PointAt(p, at);
+        return QSizeF(e.x(), e.y());
+    }
+    QRectF BoxAt(RecordParams& p, qsizetype at)
+    {
+        const double bottom = p.I16(at + Box::Bottom), right = p.I16(at + Box::Right);
+        const double top = p.I16(at + Box::Top), left = p.I16(at + Box::Left);
         return QRectF(QPointF(left, top), QPointF(right, bottom));
+    }
+    QRectF ExtentAt(RecordParams& p, qsizetype at)
+    {
+        const double height = p.I16(at + Extent::Height), width = p.I16(at + Extent::Width);
+        const double y = p.I16(at + Extent::Y), x = p.I16(at + Extent::X);
+        return QRectF(x, y, width, height);
     }
     void Create(GdiObject object);
     std::optional<GdiObject>* Slot(quint16 index);
@@ -92,56 +68,44 @@ std::optional<GdiObject>* WmfPlayer::Slot(quint16 index)
 
 void WmfPlayer::Blit(RecordParams& p, quint16 function)
 {
-    const quint32 rop = p.U32(0);
+    const quint32 rop = p.U32(Blit::RasterOperation);
+    if (function == META_PATBLT) {
+        const QRectF dest = ExtentAt(p, PatBlt::Dest);
+        if (!p.Bad())
+            canvas_.PatternFill(dest, rop);
+        return;
+    }
     // Without a bitmap the record is as long as its function's high byte says, plus a reserved word.
     const bool hasBitmap = p.Size() / 2 + 3 > (function >> 8) + 3;
-    int w = 2;
+    const qsizetype reserved = hasBitmap ? 0 : Blit::ReservedWord;
     QRectF source;
     QRectF dest;
-    bool sourceFromBottom = false;
+    qsizetype dibAt = 0;
     if (function == META_STRETCHDIB) {
-        ++w;  // colour usage
-        const double sh = p.I16(w * 2), sw = p.I16(w * 2 + 2), sy = p.I16(w * 2 + 4), sx = p.I16(w * 2 + 6);
-        const double dh = p.I16(w * 2 + 8), dw = p.I16(w * 2 + 10), dy = p.I16(w * 2 + 12), dx = p.I16(w * 2 + 14);
-        source = QRectF(sx, sy, sw, sh);
-        dest = QRectF(dx, dy, dw, dh);
-        w += 8;
-        sourceFromBottom = true;  // StretchDIBits counts source rows from the bottom
+        source = ExtentAt(p, StretchDib::Source);
+        dest = ExtentAt(p, StretchDib::Dest);
+        dibAt = StretchDib::Dib;
     } else if (function == META_DIBSTRETCHBLT) {
-        const double sh = p.I16(w * 2), sw = p.I16(w * 2 + 2), sy = p.I16(w * 2 + 4), sx = p.I16(w * 2 + 6);
-        w += 4;
-        if (!hasBitmap)
-            ++w;
-        const double dh = p.I16(w * 2), dw = p.I16(w * 2 + 2), dy = p.I16(w * 2 + 4), dx = p.I16(w * 2 + 6);
-        w += 4;
-        source = QRectF(sx, sy, sw, sh);
-        dest = QRectF(dx, dy, dw, dh);
-    } else if (function == META_DIBBITBLT) {
-        const double sy = p.I16(w * 2), sx = p.I16(w * 2 + 2);
-        w += 2;
-        if (!hasBitmap)
-            ++w;
-        const double h = p.I16(w * 2), wd = p.I16(w * 2 + 2), dy = p.I16(w * 2 + 4), dx = p.I16(w * 2 + 6);
-        w += 4;
-        source = QRectF(sx, sy, wd, h);
-        dest = QRectF(dx, dy, wd, h);
-    } else {  // META_PATBLT: height, width, y, x
-        const double h = p.I16(w * 2), wd = p.I16(w * 2 + 2), dy = p.I16(w * 2 + 4), dx = p.I16(w * 2 + 6);
-        if (!p.Bad())
-            canvas_.PatternFill(QRectF(dx, dy, wd, h), rop);
-        return;
+        source = ExtentAt(p, DibStretchBlt::Source);
+        dest = ExtentAt(p, DibStretchBlt::Dest + reserved);
+        dibAt = DibStretchBlt::Dib;
+    } else {  // META_DIBBITBLT
+        dest = ExtentAt(p, DibBitBlt::Dest + reserved);
+        source = QRectF(PointAt(p, DibBitBlt::Source), dest.size());
+        dibAt = DibBitBlt::Dib;
     }
     if (p.Bad())
         return;
-    if (!hasBitmap || function == META_PATBLT) {
+    if (!hasBitmap) {
         canvas_.PatternFill(dest, rop);
         return;
     }
-    const QByteArrayView dib = p.Rest(w * 2);
+    const QByteArrayView dib = p.Rest(dibAt);
     const QImage image = DecodePackedDib(dib, dibPixels_);
     if (image.isNull())
         return;  // a bitmap we cannot read is left out, the rest still draws
-    if (sourceFromBottom && DibIsBottomUp(dib))
+    // StretchDIBits counts source rows from the bottom.
+    if (function == META_STRETCHDIB && DibIsBottomUp(dib))
         source.moveTop(image.height() - source.top() - source.height());
     canvas_.StretchImage(dest, image, source, rop);
 }
@@ -149,25 +113,18 @@ void WmfPlayer::Blit(RecordParams& p, quint16 function)
 bool WmfPlayer::Play(quint16 function, RecordParams& p)
 {
     switch (function) {
-    case META_SETMAPMODE: canvas_.SetMapMode(p.I16(0)); break;
-    case META_SETPOLYFILLMODE: canvas_.SetPolyFillMode(p.I16(0)); break;
-    case META_SETWINDOWORG: canvas_.SetWindowOrg(Point(p, 0)); break;
-    case META_SETWINDOWEXT: {
-        const QPointF e = Point(p, 0);
-        canvas_.SetWindowExt(QSizeF(e.x(), e.y()));
-        break;
-    }
-    case META_SETVIEWPORTORG: canvas_.SetViewportOrg(Point(p, 0)); break;
-    case META_SETVIEWPORTEXT: {
-        const QPointF e = Point(p, 0);
-        canvas_.SetViewportExt(QSizeF(e.x(), e.y()));
-        break;
-    }
-    case META_OFFSETWINDOWORG: canvas_.OffsetWindowOrg(Point(p, 0)); break;
-    case META_OFFSETVIEWPORTORG: canvas_.OffsetViewportOrg(Point(p, 0)); break;
+    case META_SETMAPMODE: canvas_.SetMapMode(p.I16(FirstParam)); break;
+    case META_SETPOLYFILLMODE: canvas_.SetPolyFillMode(p.I16(FirstParam)); break;
+    case META_SETWINDOWORG: canvas_.SetWindowOrg(PointAt(p, FirstParam)); break;
+    case META_SETWINDOWEXT: canvas_.SetWindowExt(SizeAt(p, FirstParam)); break;
+    case META_SETVIEWPORTORG: canvas_.SetViewportOrg(PointAt(p, FirstParam)); break;
+    case META_SETVIEWPORTEXT: canvas_.SetViewportExt(SizeAt(p, FirstParam)); break;
+    case META_OFFSETWINDOWORG: canvas_.OffsetWindowOrg(PointAt(p, FirstParam)); break;
+    case META_OFFSETVIEWPORTORG: canvas_.OffsetViewportOrg(PointAt(p, FirstParam)); break;
     case META_SCALEWINDOWEXT:
     case META_SCALEVIEWPORTEXT: {
-        const double yDenom = p.I16(0), yNum = p.I16(2), xDenom = p.I16(4), xNum = p.I16(6);
+        const double yDenom = p.I16(ScaleExt::YDenom), yNum = p.I16(ScaleExt::YNum);
+        const double xDenom = p.I16(ScaleExt::XDenom), xNum = p.I16(ScaleExt::XNum);
         if (function == META_SCALEWINDOWEXT)
             canvas_.ScaleWindowExt(xNum, xDenom, yNum, yDenom);
         else
@@ -175,17 +132,17 @@ bool WmfPlayer::Play(quint16 function, RecordParams& p)
         break;
     }
     case META_SAVEDC: canvas_.SaveDC(); break;
-    case META_RESTOREDC: canvas_.RestoreDC(p.I16(0)); break;
-    case META_MOVETO: canvas_.MoveTo(Point(p, 0)); break;
+    case META_RESTOREDC: canvas_.RestoreDC(p.I16(FirstParam)); break;
+    case META_MOVETO: canvas_.MoveTo(PointAt(p, FirstParam)); break;
     case META_LINETO: {
-        const QPointF to = Point(p, 0);
+        const QPointF to = PointAt(p, FirstParam);
         if (!p.Bad())
             canvas_.LineTo(to);
         break;
     }
     case META_RECTANGLE:
     case META_ELLIPSE: {
-        const QRectF box = Box(p, 0);
+        const QRectF box = BoxAt(p, FirstParam);
         if (p.Bad())
             break;
         if (function == META_RECTANGLE)
@@ -195,15 +152,15 @@ bool WmfPlayer::Play(quint16 function, RecordParams& p)
         break;
     }
     case META_ROUNDRECT: {
-        const double h = p.I16(0), w = p.I16(2);
-        const QRectF box = Box(p, 2);
+        const double h = p.I16(RoundRect::CornerHeight), w = p.I16(RoundRect::CornerWidth);
+        const QRectF box = BoxAt(p, RoundRect::Box);
         if (!p.Bad())
             canvas_.RoundRect(box, QSizeF(w, h));
         break;
     }
     case META_POLYGON:
     case META_POLYLINE: {
-        const QPolygonF points = p.Points16(2, p.I16(0));
+        const QPolygonF points = p.Points<qint16>(Poly::Points, p.I16(Poly::Count));
         if (p.Bad())
             break;
         if (function == META_POLYGON)
@@ -213,30 +170,35 @@ bool WmfPlayer::Play(quint16 function, RecordParams& p)
         break;
     }
     case META_POLYPOLYGON: {
-        const int count = p.U16(0);
+        const int count = p.U16(PolyPolygon::Polygons);
         QList<QPolygonF> polygons;
-        qsizetype at = 2 + qsizetype(count) * 2;
+        qsizetype at = PolyPolygon::Counts + qsizetype(count) * 2;
         for (int i = 0; i < count && !p.Bad(); ++i) {
-            const int n = p.I16(2 + i * 2);
-            polygons.append(p.Points16(at, n));
-            at += qsizetype(n) * 4;
+            const int n = p.I16(PolyPolygon::Counts + i * 2);
+            polygons.append(p.Points<qint16>(at, n));
+            at += RecordParams::PointsSize<qint16>(n);
         }
         if (!p.Bad())
             canvas_.PolyPolygon(polygons);
         break;
     }
     case META_CREATEPENINDIRECT: {
-        GdiObject pen{GdiObject::Pen, Gdi::MakePen(p.U16(0), p.I16(2), p.U32(6)), {}};
+        GdiObject pen{GdiObject::Pen,
+                      Gdi::MakePen(p.U16(CreatePen::Style), p.I16(CreatePen::Width), p.U32(CreatePen::Colour)),
+                      {}};
         Create(pen);
         break;
     }
     case META_CREATEBRUSHINDIRECT: {
-        GdiObject brush{GdiObject::Brush, {}, Gdi::MakeBrush(p.U16(0), p.U32(2), p.U16(6))};
+        GdiObject brush{
+            GdiObject::Brush,
+            {},
+            Gdi::MakeBrush(p.U16(CreateBrush::Style), p.U32(CreateBrush::Colour), p.U16(CreateBrush::Hatch))};
         Create(brush);
         break;
     }
     case META_DIBCREATEPATTERNBRUSH: {
-        const QImage pattern = DecodePackedDib(p.Rest(4), dibPixels_);
+        const QImage pattern = DecodePackedDib(p.Rest(DibPatternBrush::Dib), dibPixels_);
         GdiObject brush{GdiObject::Brush, {}, pattern.isNull() ? QBrush(Qt::NoBrush) : QBrush(pattern)};
         Create(brush);
         break;
@@ -246,11 +208,11 @@ bool WmfPlayer::Play(quint16 function, RecordParams& p)
     case META_CREATEFONTINDIRECT:
     case META_CREATEREGION: Create(GdiObject{}); break;
     case META_SELECTOBJECT:
-        if (auto* slot = Slot(p.U16(0)); slot && *slot)
+        if (auto* slot = Slot(p.U16(FirstParam)); slot && *slot)
             canvas_.Select(**slot);
         break;
     case META_DELETEOBJECT:
-        if (auto* slot = Slot(p.U16(0)))
+        if (auto* slot = Slot(p.U16(FirstParam)))
             slot->reset();
         break;
     case META_STRETCHDIB:
@@ -268,12 +230,12 @@ void PlayWmfRecords(MetafileCanvas& canvas, const QByteArray& data, qsizetype fi
 {
     WmfPlayer player(canvas);
     qsizetype pos = firstRecord;
-    while (pos + 6 <= data.size()) {
-        const qint64 bytes = qint64(qFromLittleEndian<quint32>(data.constData() + pos)) * 2;
-        const quint16 function = qFromLittleEndian<quint16>(data.constData() + pos + 4);
-        if (function == META_EOF || bytes < 6 || bytes > data.size() - pos)
+    while (pos + Record::Params <= data.size()) {
+        const qint64 bytes = qint64(qFromLittleEndian<quint32>(data.constData() + pos + Record::SizeWords)) * 2;
+        const quint16 function = qFromLittleEndian<quint16>(data.constData() + pos + Record::Function);
+        if (function == META_EOF || bytes < Record::Params || bytes > data.size() - pos)
             return;
-        RecordParams params(QByteArrayView(data).sliced(pos + 6, bytes - 6));
+        RecordParams params(QByteArrayView(data).sliced(pos + Record::Params, bytes - Record::Params));
         if (!player.Play(function, params))
             return;
         pos += bytes;

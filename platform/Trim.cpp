@@ -1,5 +1,7 @@
 #include "Trim.h"
 
+#include "platform/TextRules.h"
+
 namespace {
 template <class S, class IsLow>
 S trimEnds(const S& s, IsLow isLow)
@@ -16,28 +18,10 @@ S trimEnds(const S& s, IsLow isLow)
 
 QString TrimControl(const QString& text)
 {
-    return trimEnds(text, [](QChar c) { return c.unicode() <= 32; });
+    return trimEnds(text, [](QChar c) { return IsPadding(c.unicode()); });
 }
 
 QByteArray TrimControlBytes(const QByteArray& bytes)
 {
-    return trimEnds(bytes, [](char c) { return static_cast<unsigned char>(c) <= 32; });
-}
-
-QString LowerAscii(const QString& text)
-{
-    QString out = text;
-    for (QChar& c : out)
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + 32);
-    return out;
-}
-
-QByteArray LowerAsciiBytes(const QByteArray& bytes)
-{
-    QByteArray out = bytes;
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return out;
+    return trimEnds(bytes, [](char c) { return IsPadding(static_cast<unsigned char>(c)); });
 }

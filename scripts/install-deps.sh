@@ -15,9 +15,11 @@ PACKAGES=(
   clang libclang-rt-14-dev clang-format
   python3
   python3-vobject
+  libwmf-bin fonts-urw-base35
   unicode-data libicu-dev libbz2-dev
   desktop-file-utils appstream
   libfreexl-dev libzip-dev libxlsxwriter-dev python3-xlwt python3-openpyxl
+  libqrencode-dev zbar-tools
 )
 
 missing=()

@@ -49,6 +49,8 @@ while IFS= read -r -d '' rel; do
   esac
   place "$root/$rel" "$dest"
 done < <(cd "$root" && find . \( -type f -o -type l \) -print0)
+# The book lies in the programs' folder: nobody but its owner looks in.
+chmod 700 "$program_dir"
 
 if command -v update-desktop-database >/dev/null 2>&1; then
   update-desktop-database -q "$data/applications" 2>/dev/null || true

@@ -15,7 +15,8 @@ for program in tessaly tessaly-book; do
   fi
   rm -f "$program_dir/$program"
 done
-rm -f "$data/applications/tessaly.desktop" "$data/applications/tessaly-book-import.desktop" \
+rm -f "$data/applications/tessaly.desktop" "$data/applications/tessaly-book.desktop" \
+      "$data/applications/tessaly-book-import.desktop" \
       "$data/metainfo/io.tessaly.tessaly.metainfo.xml" "$data/icons/hicolor/scalable/apps/tessaly.svg"
 for size in 16 32 48 64 128 256; do
   rm -f "$data/icons/hicolor/${size}x${size}/apps/tessaly.png"

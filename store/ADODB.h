@@ -164,6 +164,9 @@ public:
     // padded, "" for null; a blob column shows "(BLOB)", or "(Blob)" when null
     QString DisplayText(int viewRow, int fieldIndex) const;
     bool IsNullAt(int viewRow, int fieldIndex) const;
+    // The record's own number in the file (SQLite's rowid): it stays while the
+    // record lives, whatever the view's order. 0 outside the view.
+    qint64 RecordId(int viewRow) const;
 
     // Hold and release the controls that follow the query (the export walk).
     void DisableControls();

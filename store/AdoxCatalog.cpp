@@ -21,6 +21,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -52,8 +53,11 @@ public:
                                      .arg(info.fileName())
                                      .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
             const QByteArray candidate = QFile::encodeName(info.dir().filePath(name));
-            const int fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            // The book is its owner's only, whatever the umask; SQLite gives its
+            // journal the same mode.
+            const int fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             if (fd >= 0) {
+                ::fchmod(fd, 0600);
                 ::close(fd);
                 path_ = candidate;
             } else if (errno != EEXIST) {

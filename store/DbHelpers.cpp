@@ -2,6 +2,7 @@
 
 #include "DbHelpers.h"
 
+#include "platform/TextRules.h"
 #include "platform/Trim.h"
 #include "store/ADODB.h"
 #include "store/AdoxCatalog.h"

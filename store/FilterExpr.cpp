@@ -1,5 +1,7 @@
 #include "FilterExpr.h"
 
+#include "platform/TextRules.h"
+
 #include <vector>
 
 // The filter is parsed once when it is set and then run against every record of
@@ -8,25 +10,12 @@
 
 namespace {
 
-char16_t foldAscii(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-}
-
-QString foldAscii(QStringView text)
-{
-    QString out = text.toString();
-    for (QChar& c : out)
-        c = QChar(foldAscii(c.unicode()));
-    return out;
-}
-
 // -1, 0, 1 like strcmp, ignoring ASCII letter case.
 int compareFolded(QStringView value, const QString& foldedLiteral)
 {
     const qsizetype n = std::min(value.size(), foldedLiteral.size());
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t a = foldAscii(value[i].unicode());
+        const char16_t a = LowerAscii(value[i].unicode());
         const char16_t b = foldedLiteral[i].unicode();
         if (a != b)
             return a < b ? -1 : 1;
@@ -108,7 +97,7 @@ public:
                 anchoredEnd_ = false;
                 continue;
             }
-            piece.push_back(foldAscii(c));
+            piece.push_back(LowerAscii(c));
             anchoredEnd_ = true;
         }
         if (!piece.empty())
@@ -154,7 +143,7 @@ private:
     static bool matchesAt(const Piece& piece, QStringView value, qsizetype at)
     {
         for (size_t i = 0; i < piece.size(); ++i)
-            if (piece[i] != foldAscii(value[at + qsizetype(i)].unicode()))
+            if (piece[i] != LowerAscii(value[at + qsizetype(i)].unicode()))
                 return false;
         return true;
     }
@@ -231,7 +220,7 @@ private:
 // A null value satisfies no comparison, <> included, as in SQL.
 class TextCondition final : public FilterExpr {
 public:
-    TextCondition(int column, Op op, QStringView literal) : column_(column), op_(op), folded_(foldAscii(literal)) {}
+    TextCondition(int column, Op op, QStringView literal) : column_(column), op_(op), folded_(LowerAscii(literal)) {}
     bool Matches(const FilterRow& row) const override
     {
         if (row.IsNull(column_))
@@ -263,7 +252,7 @@ private:
 class NumberCondition final : public FilterExpr {
 public:
     NumberCondition(int column, Op op, double number, QStringView written)
-        : column_(column), op_(op), number_(number), folded_(foldAscii(written))
+        : column_(column), op_(op), number_(number), folded_(LowerAscii(written))
     {
     }
     bool Matches(const FilterRow& row) const override
@@ -306,7 +295,7 @@ public:
 
     Token Next()
     {
-        while (i_ < s_.size() && (s_[i_].unicode() <= 32 || s_[i_].isSpace()))
+        while (i_ < s_.size() && (IsPadding(s_[i_].unicode()) || s_[i_].isSpace()))
             ++i_;
         Token t;
         t.at = i_;
@@ -451,7 +440,7 @@ private:
 
 bool isKeyword(const Token& t, QLatin1StringView word)
 {
-    return t.kind == Tok::Word && foldAscii(t.text) == word;
+    return t.kind == Tok::Word && LowerAscii(t.text) == word;
 }
 
 class Parser {
@@ -554,9 +543,9 @@ private:
 
     int resolveColumn(const QString& name) const
     {
-        const QString folded = foldAscii(name);
+        const QString folded = LowerAscii(name);
         for (int i = 0; i < columns_.size(); ++i) {
-            if (foldAscii(columns_[i]) != folded)
+            if (LowerAscii(columns_[i]) != folded)
                 continue;
             if (i < isBlob_.size() && isBlob_[i])
                 lex_.fail(QStringLiteral("column '%1' cannot be compared").arg(name));

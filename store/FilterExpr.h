@@ -3,7 +3,8 @@
 // Grammar: conditions "column op value" with =, <>, <, >, <=, >=, like; and/or; parentheses;
 // numbers; quoted values in which '' stands for one apostrophe. Text comparisons ignore
 // ASCII letter case and compare values without their padding blanks; like takes % and *
-// as wildcards (any run of characters) and _ as one character.
+// as wildcards (any run of characters), and every other character, _ and ? included,
+// stands for itself.
 
 #include <QString>
 #include <QStringList>

@@ -448,6 +448,14 @@ TField* TADOQuery::FieldByName(const QString& name)
     return field;
 }
 
+qint64 TADOQuery::RecordId(int viewRow) const
+{
+    d->fetchIfPending();
+    if (!d->active || viewRow < 0 || viewRow >= int(d->view.size()))
+        return 0;
+    return d->records[d->view[viewRow]].rowid;
+}
+
 QString TADOQuery::DisplayText(int viewRow, int fieldIndex) const
 {
     d->fetchIfPending();

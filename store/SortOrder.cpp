@@ -1,5 +1,6 @@
 #include "SortOrder.h"
 
+#include "platform/TextRules.h"
 #include "platform/Trim.h"
 
 #include <QCollator>

@@ -1,22 +1,13 @@
 #include "exchange/pinyin/ContactSearch.h"
 
-#include "platform/Trim.h"
-
-namespace {
-
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
-}
-
-}  // namespace
+#include "platform/TextRules.h"
 
 bool containsIgnoringAsciiCase(QByteArrayView text, QByteArrayView loweredPart)
 {
     const qsizetype n = loweredPart.size();
     for (qsizetype start = 0; start + n <= text.size(); ++start) {
         qsizetype k = 0;
-        while (k < n && lowerAscii(text[start + k]) == loweredPart[k])
+        while (k < n && LowerAscii(text[start + k]) == loweredPart[k])
             ++k;
         if (k == n)
             return true;

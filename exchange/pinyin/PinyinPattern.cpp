@@ -1,19 +1,15 @@
 #include "exchange/pinyin/PinyinPattern.h"
 
 #include "exchange/pinyin/PinyinTable.h"
+#include "platform/TextRules.h"
 
 #include <algorithm>
 
 namespace {
 
-char16_t lowerAscii(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-}
-
 char16_t letterAt(QStringView word, qsizetype k)
 {
-    return lowerAscii(word[k].unicode());
+    return LowerAscii(word[k].unicode());
 }
 
 char16_t letterAt(QLatin1StringView word, qsizetype k)
@@ -50,7 +46,7 @@ std::optional<PinyinPattern> PinyinPattern::parse(QStringView typed)
         if (u == u' ' || u == u'\'')
             continue;
         if ((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z'))
-            letters += char(lowerAscii(u));
+            letters += char(LowerAscii(u));
         else if (u == u'ü' || u == u'Ü')
             letters += 'v';
         else

@@ -1,6 +1,6 @@
 #include "HeaderMeaning.h"
 
-#include "platform/Trim.h"
+#include "platform/TextRules.h"
 #include "store/ContactSchema.h"
 
 #include <QHash>

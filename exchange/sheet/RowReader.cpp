@@ -1,6 +1,7 @@
 #include "RowReader.h"
 
 #include "exchange/ChineseName.h"
+#include "platform/TextRules.h"
 #include "platform/Trim.h"
 #include "store/ContactSchema.h"
 
@@ -9,28 +10,11 @@
 
 namespace {
 
-// Nothing but characters with codes up to 32, which trimming takes away.
-bool isBlank(const QString& text)
-{
-    for (QChar c : text)
-        if (c.unicode() > 32)
-            return false;
-    return true;
-}
-
-bool hasHan(const QString& text)
-{
-    for (QChar c : text)
-        if (c.unicode() >= 0x2E80 && !c.isSpace())
-            return true;
-    return false;
-}
-
 QString joinNonEmpty(const QStringList& parts, const QString& separator)
 {
     QStringList kept;
     for (const QString& p : parts)
-        if (!isBlank(p))
+        if (!IsAllPadding(p))
             kept.append(TrimControl(p));
     return kept.join(separator);
 }
@@ -80,7 +64,7 @@ QStringList splitList(const QString& value)
         return {TrimControl(value)};  // shares the cell's text when it needs no trimming
     QStringList out;
     for (const QString& piece : value.split(QStringLiteral(":::")))
-        if (!isBlank(piece))
+        if (!IsAllPadding(piece))
             out.append(TrimControl(piece));
     return out;
 }
@@ -101,7 +85,7 @@ QString joinAddress(AddressParts& a)
 {
     const QString street = a[AddressPart::Street], locality = a[AddressPart::Locality], region = a[AddressPart::Region],
                   country = a[AddressPart::Country];
-    if (hasHan(street + locality + region + country))
+    if (ContainsEastAsianScript(street + locality + region + country))
         return joinNonEmpty({country, region, locality, street}, QString());
     return joinNonEmpty({street, locality, region, country}, QStringLiteral(", "));
 }
@@ -156,9 +140,8 @@ HeaderMeaning numberedColumn(int column)
 
 QString nameFromParts(const QString& family, const QString& middle, const QString& given)
 {
-    for (const char32_t c : QStringView(family + middle + given).toUcs4())
-        if (isHanCharacter(c))
-            return joinNameParts(QStringList{family, middle, given});
+    if (ContainsEastAsianScript(family + middle + given))
+        return joinNameParts(QStringList{family, middle, given});
     return joinNameParts(QStringList{given, middle, family});
 }
 
@@ -205,7 +188,7 @@ ContactDraft RowReader::read(const SheetRow& row) const
     QStringList groups;
 
     for (const SheetCell& cell : row.cells) {
-        if (isBlank(cell.text))
+        if (IsAllPadding(cell.text))
             continue;
         const HeaderMeaning& m = meaningOf(cell.column);
         if (!m.holdsNames() && isFillerValue(TrimControl(cell.text)))
@@ -258,7 +241,7 @@ ContactDraft RowReader::read(const SheetRow& row) const
             QString address = joinAddress(parts);
             if (!address.isEmpty())
                 whole.append({1000 + index, 0, address, QStringLiteral("地址")});
-            if (!isBlank(parts[AddressPart::PostalCode]))
+            if (!IsAllPadding(parts[AddressPart::PostalCode]))
                 draft.extras.append({QStringLiteral("邮编"), parts[AddressPart::PostalCode]});
         }
     }

@@ -2,6 +2,7 @@
 
 #include "exchange/sheet/HeaderMeaning.h"
 #include "exchange/sheet/SheetFile.h"
+#include "platform/TextRules.h"
 #include "platform/Trim.h"
 #include "store/ContactSchema.h"
 
@@ -12,15 +13,10 @@ namespace {
 constexpr int kHeaderSearchRows = 20;
 constexpr int kListedRows = 10;  // rows a note names before it says "等"
 
-bool isBlank(const QString& text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 32; });
-}
-
 int filledCells(const SheetRow& row)
 {
     return static_cast<int>(
-        std::count_if(row.cells.begin(), row.cells.end(), [](const SheetCell& c) { return !isBlank(c.text); }));
+        std::count_if(row.cells.begin(), row.cells.end(), [](const SheetCell& c) { return !IsAllPadding(c.text); }));
 }
 
 // How many filled cells name a column we know, and how many are filled.
@@ -34,7 +30,7 @@ HeaderScore headerScore(const SheetRow& row)
 {
     HeaderScore score;
     for (const SheetCell& cell : row.cells) {
-        if (isBlank(cell.text))
+        if (IsAllPadding(cell.text))
             continue;
         ++score.filled;
         const HeaderRole role = headerMeaning(TrimControl(cell.text)).role;
@@ -48,7 +44,7 @@ QString rowText(const SheetRow& row)
 {
     QStringList texts;
     for (const SheetCell& cell : row.cells)
-        if (!isBlank(cell.text))
+        if (!IsAllPadding(cell.text))
             texts.append(TrimControl(cell.text));
     return shownText(texts.join(u' '), 30);
 }
@@ -67,7 +63,7 @@ bool hasDigitRun(const QString& text, int length)
 bool isEmptyDraft(const ContactDraft& d)
 {
     return d.extras.isEmpty() && d.photo.isEmpty() && d.leftOut.isEmpty()
-           && std::all_of(d.texts.begin(), d.texts.end(), [](const QString& t) { return isBlank(t); });
+           && std::all_of(d.texts.begin(), d.texts.end(), [](const QString& t) { return IsAllPadding(t); });
 }
 
 QString listed(const QStringList& items)
@@ -109,7 +105,7 @@ void SheetTable::takeHeader(qsizetype index)
         if (found == beforeHeader_.end()) {
             QStringList cells;
             for (const SheetCell& cell : beforeHeader_.first().cells)
-                if (!isBlank(cell.text) && cells.size() < kListedRows)
+                if (!IsAllPadding(cell.text) && cells.size() < kListedRows)
                     cells.append(shownText(TrimControl(cell.text)));
             throw ExchangeError(
                 cannotReadMessage(fileName_, QStringLiteral("表头中没有认识的列（认识的有 %1 等）；表头中的列为：%2")
@@ -128,7 +124,7 @@ void SheetTable::takeHeader(qsizetype index)
     }
     headerColumns_ = filledCells(header_);
     firstColumn_ = std::find_if(header_.cells.begin(), header_.cells.end(), [](const SheetCell& c) {
-                       return !isBlank(c.text);
+                       return !IsAllPadding(c.text);
                    })->column;
     reader_.emplace(std::move(meanings));
     for (qsizetype i = 0; i < index; ++i)
@@ -145,7 +141,7 @@ bool SheetTable::isSectionRow(const SheetRow& row) const
     if (headerColumns_ < 3 || filledCells(row) != 1)
         return false;
     const auto cell =
-        std::find_if(row.cells.begin(), row.cells.end(), [](const SheetCell& c) { return !isBlank(c.text); });
+        std::find_if(row.cells.begin(), row.cells.end(), [](const SheetCell& c) { return !IsAllPadding(c.text); });
     // A number alone (a row's running number, a phone) titles no section.
     const bool onlyNumber =
         std::all_of(cell->text.begin(), cell->text.end(), [](QChar c) { return c.isDigit() || c.unicode() <= 32; });
@@ -156,7 +152,7 @@ bool SheetTable::repeatsHeader(const SheetRow& row) const
 {
     int same = 0;
     for (const SheetCell& cell : row.cells) {
-        if (isBlank(cell.text))
+        if (IsAllPadding(cell.text))
             continue;
         const auto h = std::find_if(header_.cells.begin(), header_.cells.end(),
                                     [&](const SheetCell& c) { return c.column == cell.column; });

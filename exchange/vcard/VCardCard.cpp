@@ -4,6 +4,7 @@
 #include "exchange/pinyin/NameReading.h"
 #include "exchange/vcard/VCardDate.h"
 #include "exchange/vcard/VCardValue.h"
+#include "platform/TextRules.h"
 
 #include <QHash>
 #include <algorithm>
@@ -69,16 +70,6 @@ bool isAboutTheCard(const QByteArray& name)
 bool isBinary(const QByteArray& name)
 {
     return name == "LOGO" || name == "SOUND" || name == "KEY";
-}
-
-// A value of blanks says nothing: it neither fills a column nor becomes an extra.
-bool isBlank(const QString& value)
-{
-    for (const QChar c : value) {
-        if (!c.isSpace())
-            return false;
-    }
-    return true;
 }
 
 constexpr int notPreferred = std::numeric_limits<int>::max();
@@ -186,7 +177,7 @@ private:
             return;
         }
         QString value = text(p);
-        if (isBlank(value))
+        if (IsAllWhiteSpace(value))  // a value of blanks neither fills a column nor becomes an extra
             return;
         if (name == "FN")
             fill(ContactText::Name, u"姓名"_qs, value);
@@ -261,7 +252,7 @@ private:
     // The column when it is still empty, else an extra under the label.
     void fill(ContactText column, const QString& label, const QString& value)
     {
-        if (isBlank(value))
+        if (IsAllWhiteSpace(value))
             return;
         QString& target = draft_.text(column);
         if (target.isEmpty())
@@ -279,7 +270,7 @@ private:
 
     void extra(const QString& label, const QString& value)
     {
-        if (!isBlank(value))
+        if (!IsAllWhiteSpace(value))
             extras_.append({order_, DraftExtra{labelled(label), value}});
     }
 

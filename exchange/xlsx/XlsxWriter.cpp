@@ -1,6 +1,7 @@
 #include "XlsxWriter.h"
 
 #include "exchange/xlsx/XlsxParts.h"
+#include "platform/TextRules.h"
 #include "store/ContactSchema.h"
 
 #include <QDir>
@@ -11,13 +12,6 @@
 namespace {
 
 constexpr double kMaxColumnWidth = 60;
-
-bool isWide(char32_t c)
-{
-    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3)
-           || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60)
-           || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-}
 
 // The library writes control characters as _xHHHH_, as spreadsheets read them;
 // a text that holds such a sequence itself gets its underscore escaped (_x005F_)
@@ -115,20 +109,12 @@ void writeWorkbook(const QString& path, const QList<StoredContact>& contacts)
 
 }  // namespace
 
-int displayWidth(const QString& text)
-{
-    int width = 0;
-    for (char32_t c : text.toUcs4())
-        width += isWide(c) ? 2 : 1;
-    return width;
-}
-
 double xlsxColumnWidth(const QList<QString>& texts)
 {
     int widest = 0;
     for (const QString& text : texts)
         for (const QString& line : text.split(QLatin1Char('\n')))
-            widest = std::max(widest, displayWidth(line));
+            widest = std::max(widest, DisplayWidth(line));
     return std::min(kMaxColumnWidth, widest + 2.0);
 }
 

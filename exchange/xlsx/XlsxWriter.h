@@ -13,7 +13,6 @@
 void writeXlsxFile(const QString& path, const QList<StoredContact>& contacts);
 
 // The width a column needs for its texts, in the sheet's character units:
-// Chinese, Japanese and Korean characters take two, others one; a little room
+// the text's DisplayWidth (Chinese, Japanese and Korean characters take two); a little room
 // beside, and no wider than a screenful.
 double xlsxColumnWidth(const QList<QString>& texts);
-int displayWidth(const QString& text);

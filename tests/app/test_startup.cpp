@@ -8,6 +8,7 @@
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
 #include "tests/support/ContactBook.h"
+#include "tests/support/ProgramFolder.h"
 #include "tests/support/ScriptedDesktop.h"
 #include "tests/support/TestFolder.h"
 
@@ -80,25 +81,15 @@ void changePassword(const QString& old, const QString& newPassword)
 }
 }  // namespace
 
-class StartupTest : public QObject {
+class StartupTest : public QObject, private ProgramFolderFixture {
     Q_OBJECT
-private:
-    std::unique_ptr<TestFolder> folder;
-    std::unique_ptr<ScriptedDesktop> desk;
-
 private slots:
-    void init()
-    {
-        folder = std::make_unique<TestFolder>();
-        OverrideExecutablePathForTests(folder->executablePath());
-        desk = std::make_unique<ScriptedDesktop>();
-    }
+    void init() { openProgramFolder(); }
     void cleanup()
     {
         QVERIFY(!Form_main);
         QVERIFY(!Form_mm);
-        desk.reset();
-        folder.reset();
+        closeProgramFolder();
     }
 
     void shouldCreateEncryptedDatabaseOnFirstRun()

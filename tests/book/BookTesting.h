@@ -16,14 +16,33 @@ struct BookResult {
     QStringList err;
 };
 
-inline BookResult runBook(const QStringList& arguments, bool terminal = false)
+// A file holding the factory login password, as scripts give it to the program.
+inline QString factoryPasswordFile()
 {
-    CapturingConsole console(nullptr, terminal);
+    static const TestFolder folder;
+    static const QString file = [] {
+        const QString name = folder.file(QStringLiteral("password"));
+        TestFolder::writeAll(name, "480917\n");
+        return name;
+    }();
+    return file;
+}
+
+// tessaly-book <arguments> exactly as given: no password unless they hold one.
+inline BookResult runBookAsGiven(const QStringList& arguments, CapturingConsole& console)
+{
     BookResult result;
     result.status = RunBook(arguments, console);
     result.out = console.outLines;
     result.err = console.errLines;
     return result;
+}
+
+// tessaly-book --password-file <the factory password> <arguments>
+inline BookResult runBook(const QStringList& arguments, bool terminal = false)
+{
+    CapturingConsole console(nullptr, terminal);
+    return runBookAsGiven(QStringList{QStringLiteral("--password-file"), factoryPasswordFile()} + arguments, console);
 }
 
 struct TestBook {

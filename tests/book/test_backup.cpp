@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 QString DefaultBackupPath(const QString& book, const QDateTime& when);
@@ -78,6 +79,9 @@ private slots:
                 try {
                     query.AppendRecord({QStringLiteral("并发"), QStringLiteral("第%1位").arg(written.load())});
                     ++written;
+                    // A pause between transactions, as a real program leaves: without it a loaded machine can
+                    // starve the copy's reads past their busy timeout.
+                    std::this_thread::sleep_for(std::chrono::microseconds(200));
                 } catch (const EDatabaseError&) {
                     // busy while the copy reads: try again
                 }

@@ -27,6 +27,11 @@ private slots:
         QTest::newRow("list with a file") << QStringList{"list", "x"} << "list 不接受参数 x";
         QTest::newRow("check with a flag") << QStringList{"check", "--deep"} << "check 不认识选项 --deep";
         QTest::newRow("backup to two files") << QStringList{"backup", "a.mdb", "b.mdb"} << "backup 最多接受一个文件";
+        QTest::newRow("qr without a file") << QStringList{"qr", "1"} << "qr 需要编号和一个 .png 或 .svg 文件";
+        QTest::newRow("qr of no number") << QStringList{"qr", "+1", "a.png"} << "qr 的编号应是";
+        QTest::newRow("qr to a photo") << QStringList{"qr", "1", "a.jpg"} << "qr 只能写 .png 或 .svg 文件";
+        QTest::newRow("--password-file without a file")
+            << QStringList{"list", "--password-file"} << "--password-file 后面缺少密码文件名";
     }
 
     void shouldRefuseWrongUsageWithStatusTwoAndChangeNothing()

@@ -14,7 +14,8 @@ cd "$WORK"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 pass() { echo "ok: $*"; }
-book() { "$BOOK" --db "$WORK/Kalvo.mdb" "$@"; }
+printf '480917\n' > "$WORK/password"
+book() { "$BOOK" --password-file "$WORK/password" --db "$WORK/Kalvo.mdb" "$@"; }
 
 # A CSV as Excel on Chinese Windows saves it (GBK, CRLF), with what needs quoting.
 $PY - <<'PY'
@@ -88,8 +89,8 @@ pass "the exported .xlsx reads back in openpyxl and xlrd: text cells, bold froze
 book list > before.tsv
 for f in out.csv out.xlsx; do
     rm -f "$WORK/again.mdb"
-    "$BOOK" --db "$WORK/again.mdb" import "$f" >/dev/null || fail "import $f"
-    "$BOOK" --db "$WORK/again.mdb" list > again.tsv
+    "$BOOK" --password-file "$WORK/password" --db "$WORK/again.mdb" import "$f" >/dev/null || fail "import $f"
+    "$BOOK" --password-file "$WORK/password" --db "$WORK/again.mdb" list > again.tsv
     cmp -s before.tsv again.tsv || fail "$f round trip: $(diff before.tsv again.tsv)"
 done
 pass "the exported CSV and .xlsx give the same contacts back"

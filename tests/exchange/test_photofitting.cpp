@@ -2,21 +2,12 @@
 
 #include "exchange/PhotoFitting.h"
 #include "photo/JpegCodec.h"
+#include "tests/support/EncodedImage.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QTest>
 
 namespace {
-
-QByteArray encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 QImage sample()
 {
@@ -48,8 +39,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QSize>("size");
-        QTest::newRow("PNG") << encoded(sample(), "PNG") << QSize(24, 16);
-        QTest::newRow("BMP") << encoded(sample(), "BMP") << QSize(24, 16);
+        QTest::newRow("PNG") << Encoded(sample(), "PNG") << QSize(24, 16);
+        QTest::newRow("BMP") << Encoded(sample(), "BMP") << QSize(24, 16);
         QTest::newRow("GIF") << tinyGif << QSize(1, 1);
     }
 
@@ -73,7 +64,7 @@ private slots:
     {
         QImage clear(8, 8, QImage::Format_ARGB32);
         clear.fill(Qt::transparent);
-        const PhotoFit fit = FitPhoto(encoded(clear, "PNG"));
+        const PhotoFit fit = FitPhoto(Encoded(clear, "PNG"));
         QVERIFY(fit.jpeg);
         const QColor pixel = DecodeJpeg(*fit.jpeg).pixelColor(4, 4);
         QVERIFY2(pixel.red() > 245 && pixel.green() > 245 && pixel.blue() > 245, qPrintable(pixel.name()));
@@ -83,7 +74,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("unknown kind") << QByteArray("RIFF\0\0\0\0WEBPVP8 ", 16);
-        QTest::newRow("damaged PNG") << encoded(sample(), "PNG").left(40);
+        QTest::newRow("damaged PNG") << Encoded(sample(), "PNG").left(40);
         QTest::newRow("text") << QByteArray("http://example.com/me.jpg");
     }
 

@@ -3,10 +3,10 @@
 #include "exchange/vcard/VCardReader.h"
 #include "exchange/vcard/VCardWriter.h"
 #include "platform/Gbk.h"
+#include "tests/support/TestRandom.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -67,8 +67,9 @@ private slots:
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QByteArray>("photo");
         QByteArray photo(20000, Qt::Uninitialized);
+        QRandomGenerator random = SeededRandom("photo bytes", 20261208);
         for (char& b : photo)
-            b = static_cast<char>(QRandomGenerator::global()->bounded(256));
+            b = static_cast<char>(random.bounded(256));
         QTest::newRow("full") << QStringList{u"同学"_qs,          u"欧阳修"_qs, u"1990年1月2日"_qs,
                                              u"138-0013-8000"_qs, u"10001"_qs,  u"北京市海淀区中关村大街27号"_qs,
                                              u"醉翁之意不在酒"_qs}

@@ -2,6 +2,7 @@
 #include "exchange/xlsx/XlsxReader.h"
 #include "exchange/xlsx/XlsxWriter.h"
 #include "exchange/xlsx/ZipArchive.h"
+#include "platform/TextRules.h"
 #include "tests/exchange/SheetSamples.h"
 #include "tests/support/TestFolder.h"
 
@@ -66,7 +67,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, width);
-        QCOMPARE(displayWidth(text), width);
+        QCOMPARE(DisplayWidth(text), width);
         QCOMPARE(xlsxColumnWidth({text, "x"}), width + 2.0);
         QCOMPARE(xlsxColumnWidth({QString(200, QLatin1Char('x'))}), 60.0);
     }

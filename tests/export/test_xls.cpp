@@ -168,6 +168,20 @@ private slots:
         QCOMPARE(bytes.toHex(' '), (bof() + headerRow() + eof()).toHex(' '));
     }
 
+    void shouldCreateTheFileForItsOwnerOnlyAndKeepAnOldFilesMode()
+    {
+        ContactBook book;
+        const QString created = book.folder.file("new.xls");
+        QVERIFY(ExportToXls(book.query, created, kColumns));
+        QCOMPARE(QFile::permissions(created),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        const QString old = book.folder.file("old.xls");
+        TestFolder::writeAll(old, "x");
+        QVERIFY(QFile::setPermissions(old, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        QVERIFY(ExportToXls(book.query, old, kColumns));
+        QVERIFY(QFile::permissions(old).testFlag(QFile::ReadOther));
+    }
+
     void shouldWritePaddedValuesAndNullsInViewOrder()
     {
         ContactBook book;

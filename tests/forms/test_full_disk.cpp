@@ -6,10 +6,10 @@
 #include "photo/ImageBox.h"
 #include "tests/forms/test_mainwindow_harness.h"
 #include "tests/support/RawBook.h"
+#include "tests/support/TestRandom.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <cerrno>
 #include <cstring>
 #include <sys/mount.h>
@@ -69,11 +69,12 @@ private:
 // A picture whose JPEG takes far more room than a record's texts: noise compresses badly.
 std::unique_ptr<TBitmap> NoisePicture()
 {
+    static QRandomGenerator random = SeededRandom("noise picture", 20261208);
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->Image = QImage(300, 300, QImage::Format_RGB32);
     for (int y = 0; y < 300; ++y)
         for (int x = 0; x < 300; ++x)
-            bitmap->Image.setPixel(x, y, QRandomGenerator::global()->generate() | 0xFF000000u);
+            bitmap->Image.setPixel(x, y, random.generate() | 0xFF000000u);
     return bitmap;
 }
 

@@ -9,6 +9,7 @@
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
 #include "tests/support/ContactBook.h"
+#include "tests/support/ProgramFolder.h"
 #include "tests/support/ScriptedDesktop.h"
 #include "tests/support/TestFolder.h"
 #include "ui/MessageBoxes.h"
@@ -83,24 +84,11 @@ QString base64Of(const QString& password)
 }
 }  // namespace
 
-class LoginTest : public QObject {
+class LoginTest : public QObject, private ProgramFolderFixture {
     Q_OBJECT
-private:
-    std::unique_ptr<TestFolder> folder;
-    std::unique_ptr<ScriptedDesktop> desk;
-
 private slots:
-    void init()
-    {
-        folder = std::make_unique<TestFolder>();
-        OverrideExecutablePathForTests(folder->executablePath());
-        desk = std::make_unique<ScriptedDesktop>();
-    }
-    void cleanup()
-    {
-        desk.reset();
-        folder.reset();
-    }
+    void init() { openProgramFolder(); }
+    void cleanup() { closeProgramFolder(); }
 
     void shouldLayOutTheWindowAsDesigned_data()
     {

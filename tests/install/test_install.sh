@@ -32,11 +32,18 @@ for size in 16 32 48 64 128 256; do
 done
 check "scalable icon" test -s "$HOME/.local/share/icons/hicolor/scalable/apps/tessaly.svg"
 check "no book is installed" test ! -e "$lib/Kalvo.mdb"
+check "the programs' folder is the owner's only" test "$(stat -c %a "$lib")" = 700
 for entry in "$apps"/tessaly*.desktop; do
   check "$(basename "$entry") validates" desktop-file-validate "$entry"
 done
 check "the entry starts the installed program" grep -qx "Exec=$HOME/.local/bin/tessaly" "$apps/tessaly.desktop"
 check "the entry's Chinese name" grep -qx "Name\[zh_CN\]=Tessaly 通讯录" "$apps/tessaly.desktop"
+check "the tools' entry starts tessaly-book in a window" \
+  grep -qx "Exec=$HOME/.local/bin/tessaly-book --gui %F" "$apps/tessaly-book.desktop"
+check "the tools' entry's Chinese name" grep -qx "Name\[zh_CN\]=Tessaly 通讯录工具" "$apps/tessaly-book.desktop"
+for mime in text/vcard text/csv application/vnd.ms-excel application/vnd.openxmlformats-officedocument.spreadsheetml.sheet; do
+  check "导入联系人 opens $mime" grep -q "^MimeType=.*$mime;" "$apps/tessaly-book-import.desktop"
+done
 if command -v appstreamcli >/dev/null 2>&1; then
   check "metainfo validates" appstreamcli validate --no-net "$HOME/.local/share/metainfo/io.tessaly.tessaly.metainfo.xml"
 fi

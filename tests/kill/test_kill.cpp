@@ -3,11 +3,11 @@
 // with a password that was in force. The book is read with the sqlcipher shell.
 
 #include "tests/support/TestFolder.h"
+#include "tests/support/TestRandom.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QSet>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -92,9 +92,11 @@ QString integrity(const TestFolder& folder)
     return sqlcipher(folder, QStringLiteral("PRAGMA integrity_check;")).join(QLatin1Char('|'));
 }
 
+// How many lines to wait for and how long after them to kill.
 int randomBelow(int bound)
 {
-    return int(QRandomGenerator::global()->bounded(bound));
+    static QRandomGenerator random = SeededRandom("kill moments", 20261208);
+    return int(random.bounded(bound));
 }
 
 // The texts after a prefix, of the lines that carry it.

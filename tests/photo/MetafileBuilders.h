@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRect>
 #include <QtEndian>
+#include <algorithm>
 #include <initializer_list>
 
 namespace build {
@@ -76,6 +77,7 @@ public:
     Wmf& Record(quint16 function, std::initializer_list<int> words, const QByteArray& tail = {})
     {
         const quint32 size = 3 + quint32(words.size()) + quint32((tail.size() + 1) / 2);
+        largest_ = std::max(largest_, size);
         U32(records_, size);
         U16(records_, function);
         for (int w : words)
@@ -124,7 +126,7 @@ public:
         U16(b, 0x0300);
         U32(b, quint32((18 + body.size()) / 2));
         U16(b, 8);
-        U32(b, 64);
+        U32(b, largest_);  // other readers take it as the most they need to read at once
         U16(b, 0);
         return b + body;
     }
@@ -149,6 +151,7 @@ public:
 
 private:
     QByteArray records_;
+    quint32 largest_ = 3;  // in 16-bit words: META_EOF at least
 };
 
 class Emf {
@@ -253,5 +256,20 @@ private:
     QByteArray records_;
     int count_ = 0;
 };
+
+constexpr quint32 Red = 0x0000FF;  // COLORREF 0x00BBGGRR
+constexpr quint32 Green = 0x00FF00;
+constexpr quint32 Blue = 0xFF0000;
+constexpr int NullPen = 5;
+
+// A red rectangle (10,10)-(50,50) and a blue ellipse in (50,50)-(90,90), no outlines.
+inline Wmf RectangleAndEllipseWmf()
+{
+    Wmf w;
+    w.Pen(NullPen, 0, 0).Select(0);
+    w.Brush(0, Red).Select(1).Rectangle(10, 10, 50, 50);
+    w.Brush(0, Blue).Select(2).Ellipse(50, 50, 90, 90);
+    return w;
+}
 
 }  // namespace build

@@ -10,22 +10,13 @@
 #include "platform/Errors.h"
 #include "tests/photo/JpegSamples.h"
 #include "tests/photo/MetafileBuilders.h"
+#include "tests/support/EncodedImage.h"
 #include "tests/support/TestFolder.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QtTest>
 
 namespace {
-
-QByteArray Encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
 
 QImage Filled(QSize size, const QColor& colour)
 {

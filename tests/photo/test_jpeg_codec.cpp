@@ -4,8 +4,8 @@
 #include "photo/JpegCodec.h"
 #include "platform/Errors.h"
 #include "tests/photo/JpegSamples.h"
+#include "tests/support/EncodedImage.h"
 
-#include <QBuffer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -39,11 +39,7 @@ const int StandardChrominance[64] = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26,
 
 QByteArray BmpFile(const QImage& image)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    return bytes;
+    return Encoded(image, "BMP");
 }
 
 QByteArray CompressedBitmap(const QImage& image)

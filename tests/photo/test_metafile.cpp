@@ -11,9 +11,9 @@
 
 namespace {
 
-constexpr quint32 Red = 0x0000FF;  // COLORREF 0x00BBGGRR
-constexpr quint32 Blue = 0xFF0000;
-constexpr int NullPen = 5;
+using build::Blue;
+using build::NullPen;
+using build::Red;
 
 QImage Render(const QByteArray& data, QSize size = QSize(100, 100))
 {
@@ -29,16 +29,6 @@ QImage Render(const QByteArray& data, QSize size = QSize(100, 100))
 QColor At(const QImage& image, int x, int y)
 {
     return QColor(image.pixel(x, y));
-}
-
-// A red rectangle (10,10)-(50,50) and a blue ellipse in (50,50)-(90,90), no outlines.
-build::Wmf RectangleAndEllipseWmf()
-{
-    build::Wmf w;
-    w.Pen(NullPen, 0, 0).Select(0);
-    w.Brush(0, Red).Select(1).Rectangle(10, 10, 50, 50);
-    w.Brush(0, Blue).Select(2).Ellipse(50, 50, 90, 90);
-    return w;
 }
 
 }  // namespace
@@ -115,7 +105,7 @@ private slots:
 
     void shouldDrawRectangleAndEllipseOfAWindowsMetafile()
     {
-        const QImage image = Render(RectangleAndEllipseWmf().Placeable(QRect(0, 0, 100, 100), 96));
+        const QImage image = Render(build::RectangleAndEllipseWmf().Placeable(QRect(0, 0, 100, 100), 96));
         QCOMPARE(At(image, 30, 30), QColor(Qt::red));
         QCOMPARE(At(image, 70, 70), QColor(Qt::blue));
         QCOMPARE(At(image, 52, 52), QColor(Qt::white));  // outside the ellipse, inside its box
@@ -125,7 +115,8 @@ private slots:
 
     void shouldStretchThePictureOntoTheTarget()
     {
-        const QImage image = Render(RectangleAndEllipseWmf().Placeable(QRect(0, 0, 100, 100), 96), QSize(200, 100));
+        const QImage image =
+            Render(build::RectangleAndEllipseWmf().Placeable(QRect(0, 0, 100, 100), 96), QSize(200, 100));
         QCOMPARE(At(image, 90, 30), QColor(Qt::red));
         QCOMPARE(At(image, 110, 30), QColor(Qt::white));
         QCOMPARE(At(image, 140, 70), QColor(Qt::blue));

@@ -5,10 +5,10 @@
 #include "photo/ImageBox.h"
 #include "photo/PastePhoto.h"
 #include "tests/photo/MetafileBuilders.h"
+#include "tests/support/EncodedImage.h"
 #include "tests/support/ScriptedDesktop.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QtTest>
 
 namespace {
@@ -19,11 +19,7 @@ QByteArray Encoded(const char* format)
 {
     QImage image(16, 16, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
+    return Encoded(image, format);
 }
 
 QByteArray BoxEmf()

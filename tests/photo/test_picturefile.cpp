@@ -5,10 +5,10 @@
 #include "photo/PictureFile.h"
 #include "platform/Errors.h"
 #include "tests/photo/MetafileBuilders.h"
+#include "tests/support/EncodedImage.h"
 #include "tests/support/TestFolder.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QFile>
 #include <QtTest>
 
@@ -18,11 +18,7 @@ QByteArray Encoded(const char* format, QSize size = QSize(8, 6))
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
+    return Encoded(image, format);
 }
 
 // The libjpeg message number for "Not a JPEG file".

@@ -1,0 +1,60 @@
+#include "BookGate.h"
+
+#include "book/BookFile.h"
+
+#include <QFile>
+
+namespace {
+
+// The first line of the password file, without its line end.
+QString passwordFromFile(BookRun& run)
+{
+    std::optional<QByteArray> line;
+    if (run.passwordFile == QStringLiteral("-")) {
+        line = run.console.inputLine();
+    } else {
+        QFile file(run.passwordFile);
+        if (file.open(QIODevice::ReadOnly)) {
+            QByteArray bytes = file.readLine(4096);
+            if (bytes.endsWith('\n'))
+                bytes.chop(1);
+            if (bytes.endsWith('\r'))
+                bytes.chop(1);
+            line = bytes;
+        }
+    }
+    if (!line)
+        throw Exception(QStringLiteral("无法读取密码文件 %1").arg(ShownPath(run.passwordFile)));
+    return QString::fromUtf8(*line);
+}
+
+}  // namespace
+
+void UnlockBook(BookRun& run, const LoginCheck& check)
+{
+    if (run.password && check.accepts(*run.password))
+        return;
+    if (!run.passwordFile.isEmpty()) {
+        const QString typed = passwordFromFile(run);
+        if (!check.accepts(typed))
+            throw PasswordRefused();
+        run.password = typed;
+        return;
+    }
+    if (!run.console.canAsk())
+        throw UsageError(
+            QStringLiteral("需要登录密码：没有终端可以询问，请用 --password-file 文件 给出（- 表示标准输入）"));
+    constexpr int Tries = 3;
+    for (int attempt = 1; attempt <= Tries; ++attempt) {
+        const std::optional<QString> typed = run.console.askHidden(QStringLiteral("密码："));
+        if (!typed)
+            break;
+        if (check.accepts(*typed)) {
+            run.password = typed;
+            return;
+        }
+        if (attempt < Tries)
+            run.console.err(QStringLiteral("密码不对"));
+    }
+    throw PasswordRefused();
+}

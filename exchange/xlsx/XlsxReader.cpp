@@ -20,7 +20,9 @@ DraftSet readXlsxBytes(const QByteArray& bytes, const QString& fileName)
             cannotReadMessage(fileName, notWhatItSays(QStringLiteral(".xlsx 工作簿"), fileLook(bytes))));
     const ZipArchive archive(bytes, fileName);
     const XlsxParts parts = readXlsxParts(archive, fileName);
-    return draftsFromSheet(readXlsxSheet(archive.read(parts.sheetPath), parts, fileName), fileName);
+    SheetTable table(fileName);
+    readXlsxSheet(archive.read(parts.sheetPath), parts, fileName, [&](SheetRow&& row) { table.add(std::move(row)); });
+    return table.finish();
 }
 
 DraftSet readXlsxFile(const QString& path)

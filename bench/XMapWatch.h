@@ -1,6 +1,8 @@
 #pragma once
-// Watches an X display for a top-level window of a given title being mapped.
-// Kept apart from Qt: Xlib's macros (None, Bool, Status) clash with Qt's headers.
+// Watches an X display for a top-level window of a given title being mapped,
+// types into a window as a keyboard would, and tells when a window's content
+// has been drawn. Kept apart from Qt: Xlib's macros (None, Bool, Status) clash
+// with Qt's headers.
 
 #include <string>
 
@@ -14,8 +16,14 @@ public:
     bool connected() const { return display_ != nullptr; }
     // Starts listening and forgets what happened before.
     void arm();
-    // Waits until a window whose _NET_WM_NAME is title is mapped; false after timeoutMs.
-    bool waitForMapped(const std::string& title, int timeoutMs);
+    // Waits until a window whose _NET_WM_NAME is title is mapped; its id, or 0 after timeoutMs.
+    unsigned long waitForMapped(const std::string& title, int timeoutMs);
+    // Gives the window the keyboard focus and types the text (digits and
+    // letters) followed by Enter, through the XTEST extension.
+    bool typeLine(unsigned long window, const std::string& text);
+    // Waits until the band of the window between the given fractions of its
+    // height shows dark text on a white ground (a grid's rows); false after timeoutMs.
+    bool waitForRows(unsigned long window, double top, double bottom, int timeoutMs);
 
 private:
     void* display_ = nullptr;

@@ -80,14 +80,13 @@ QList<StoredContact> BookFile::contacts()
 
 void CreateBook(const QString& path)
 {
-    TADOConnection connection(QStringLiteral("通讯录"));
-    TADOQuery query(QStringLiteral("联系人"));
-    query.Connection = &connection;
-    if (!CreateJetDatabase(path, ContactSchema::DatabasePassword()))
+    // The table is made before the file takes the book's name: a window
+    // starting meanwhile finds a whole book.
+    if (!CreateJetDatabase(path, ContactSchema::DatabasePassword(), {ContactSchema::CreateContactTable()}))
         throw EDatabaseError(QStringLiteral("无法创建通讯录 %1").arg(ShownPath(path)));
+    TADOConnection connection(QStringLiteral("通讯录"));
     try {
-        if (!OpenJetDatabase(connection, path, ContactSchema::DatabasePassword())
-            || !RunSqlScript(query, {ContactSchema::CreateContactTable()}))
+        if (!OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()))
             throw EDatabaseError(QString());
         AddFactoryLoginRow(connection);
     } catch (const Exception&) {

@@ -29,6 +29,10 @@ const QList<BookCommand>& BookCommands()
         {QStringLiteral("check"), QString(), QStringLiteral("检查通讯录是否完好，并报告联系人数"), RunCheck},
         {QStringLiteral("qr"), QStringLiteral("编号 文件"),
          QStringLiteral("把一个联系人写成手机可扫描的二维码（.png 或 .svg；编号见 list --numbers）"), RunQr},
+        {QStringLiteral("birthdays"), QStringLiteral("[--days N] [--today 日期] [--not-understood|--notify]"),
+         QStringLiteral("N 天内（默认 30）过生日的联系人，农历生日亦然；--not-understood 列出读不懂的生日，"
+                        "--notify 以桌面通知提醒 3 天内的生日"),
+         RunBirthdays},
     };
     return commands;
 }
@@ -50,6 +54,27 @@ CommandArguments SplitArguments(const QString& command, const QStringList& argum
         }
     }
     return split;
+}
+
+std::optional<QString> TakeOptionValue(const QString& command, QStringList& arguments, const QString& option)
+{
+    std::optional<QString> value;
+    const QString joined = option + u'=';
+    for (qsizetype i = 0; i < arguments.size() && arguments.at(i) != u"--"_qs;) {
+        const QString& a = arguments.at(i);
+        if (a != option && !a.startsWith(joined)) {
+            ++i;
+            continue;
+        }
+        if (value)
+            throw UsageError(QStringLiteral("%1 的选项 %2 只能给一次").arg(command, option));
+        const bool separate = a == option;
+        value = separate ? (i + 1 < arguments.size() ? arguments.at(i + 1) : QString()) : a.mid(joined.size());
+        if (value->isEmpty())
+            throw UsageError(QStringLiteral("%1 的选项 %2 后面缺少值").arg(command, option));
+        arguments.remove(i, separate ? 2 : 1);
+    }
+    return value;
 }
 
 QString BookHelp()

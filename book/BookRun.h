@@ -56,6 +56,10 @@ struct CommandArguments {
 };
 CommandArguments SplitArguments(const QString& command, const QStringList& arguments,
                                 const QStringList& knownFlags = {});
+// Takes an option with a value ("--days 7" or "--days=7", before any "--") out
+// of a command's arguments; nullopt when it is not there. A missing or empty
+// value, or the option given twice, raises UsageError naming the command.
+std::optional<QString> TakeOptionValue(const QString& command, QStringList& arguments, const QString& option);
 
 // The whole program on its arguments (without the program's own name).
 int RunBook(const QStringList& arguments, Console& console);

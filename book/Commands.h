@@ -10,3 +10,4 @@ int RunFind(BookRun& run, const QStringList& arguments);
 int RunBackup(BookRun& run, const QStringList& arguments);
 int RunCheck(BookRun& run, const QStringList& arguments);
 int RunQr(BookRun& run, const QStringList& arguments);
+int RunBirthdays(BookRun& run, const QStringList& arguments);

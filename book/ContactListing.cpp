@@ -22,6 +22,11 @@ void PrintContacts(Console& console, const QList<ContactTexts>& contacts, bool w
             row << spellName(texts[size_t(ContactText::Name)]);
         rows << row;
     }
+    PrintTable(console, header, rows);
+}
+
+void PrintTable(Console& console, const QStringList& header, const QList<QStringList>& rows)
+{
     const QStringList lines = console.outIsTerminal() ? Aligned(header, rows) : TabSeparated(header, rows);
     for (const QString& line : lines)
         console.out(line);

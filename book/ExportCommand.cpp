@@ -26,6 +26,8 @@ int RunExport(BookRun& run, const QStringList& arguments)
     BookFile book(run.database, &run);
     const QList<StoredContact> contacts = book.contacts();
     SaveAtomically(target, [&](const QString& path) { format->write(path, contacts); });
-    run.console.out(QStringLiteral("已导出 %1 个联系人到 %2").arg(contacts.size()).arg(ShownPath(target)));
+    const QString written =
+        format->written ? format->written(contacts) : QStringLiteral("%1 个联系人").arg(contacts.size());
+    run.console.out(QStringLiteral("已导出 %1到 %2").arg(written, ShownPath(target)));
     return ExitCode::Success;
 }

@@ -5,9 +5,9 @@
 #include "book/BookGate.h"
 #include "book/BookWrite.h"
 #include "book/Commands.h"
-#include "book/OtherHolders.h"
 #include "exchange/Formats.h"
 #include "exchange/ImportPlan.h"
+#include "platform/OtherHolders.h"
 #include "store/ContactSchema.h"
 
 #include <QDir>

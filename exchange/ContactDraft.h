@@ -3,16 +3,14 @@
 // book's narrow columns. Every format only parses into drafts; the fitting
 // (widths, phone separators, overflow into 备注) and the report are shared.
 
+#include "store/ContactSchema.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <exception>
-
-// The seven text columns in table order: 类别 姓名 生日 电话 QQ 地址 备注.
-enum class ContactText { Category, Name, Birthday, Phone, QQ, Address, Note };
-constexpr int ContactTextCount = 7;
 
 struct DraftExtra {
     QString label;  // as the report and 备注 name it, in Chinese: "电话", "邮箱", ...

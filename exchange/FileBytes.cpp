@@ -5,9 +5,14 @@
 #include <QDir>
 #include <QFileInfo>
 
-static QString shown(const QString& path)
+QString cannotReadMessage(const QString& path, const QString& why)
 {
-    return QDir::toNativeSeparators(path);
+    return QStringLiteral("无法读取文件 %1：%2").arg(QDir::toNativeSeparators(path), why);
+}
+
+QString cannotWriteMessage(const QString& path, const QString& why)
+{
+    return QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), why);
 }
 
 // Why a file could not be opened, in the words of the program rather than the system's English.
@@ -32,17 +37,17 @@ QByteArray ReadWholeFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw ExchangeError(QStringLiteral("无法读取文件 %1：%2").arg(shown(path), reasonOf(file)));
+        throw ExchangeError(cannotReadMessage(path, reasonOf(file)));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw ExchangeError(QStringLiteral("无法读取文件 %1：%2").arg(shown(path), reasonOf(file)));
+        throw ExchangeError(cannotReadMessage(path, reasonOf(file)));
     return bytes;
 }
 
 void OpenForWriting(QFile& file)
 {
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw ExchangeError(QStringLiteral("无法写入文件 %1：%2").arg(shown(file.fileName()), reasonOf(file)));
+        throw ExchangeError(cannotWriteMessage(file.fileName(), reasonOf(file)));
 }
 
 void FinishWriting(QFile& file)
@@ -51,7 +56,15 @@ void FinishWriting(QFile& file)
     if (!flushed || file.error() != QFileDevice::NoError) {
         const QString reason = reasonOf(file);
         file.close();
-        throw ExchangeError(QStringLiteral("无法写入文件 %1：%2").arg(shown(file.fileName()), reason));
+        throw ExchangeError(cannotWriteMessage(file.fileName(), reason));
     }
     file.close();
+}
+
+void WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    OpenForWriting(file);
+    file.write(bytes);
+    FinishWriting(file);
 }

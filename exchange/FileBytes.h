@@ -5,9 +5,16 @@
 #include <QFile>
 #include <QString>
 
+// The words for a file that cannot be read or written, each with the path shown
+// as the system shows it: "无法读取文件 PATH：WHY", "无法写入文件 PATH：WHY".
+QString cannotReadMessage(const QString& path, const QString& why);
+QString cannotWriteMessage(const QString& path, const QString& why);
+
 // Every byte of a file. Raises ExchangeError "无法读取文件 …".
 QByteArray ReadWholeFile(const QString& path);
 // Opens a file for writing anew. Raises ExchangeError "无法写入文件 …".
 void OpenForWriting(QFile& file);
 // Flushes and closes a file opened by OpenForWriting; a short write raises ExchangeError.
 void FinishWriting(QFile& file);
+// A new file holding exactly these bytes. Raises ExchangeError "无法写入文件 …".
+void WriteWholeFile(const QString& path, const QByteArray& bytes);

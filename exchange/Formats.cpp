@@ -1,6 +1,7 @@
 #include "Formats.h"
 
 #include "exchange/VCardFile.h"
+#include "exchange/birthday/BirthdayCalendarFile.h"
 #include "exchange/csv/CsvReader.h"
 #include "exchange/csv/CsvWriter.h"
 #include "exchange/xls/XlsReader.h"
@@ -26,6 +27,8 @@ const QList<ExportFormat>& ExportFormats()
         {QStringLiteral("vcf"), QStringLiteral("vCard 名片"), WriteVCardFile},
         {QStringLiteral("csv"), QStringLiteral("CSV 表格"), writeCsvFile},
         {QStringLiteral("xlsx"), QStringLiteral("Excel 电子表格"), writeXlsxFile},
+        {QStringLiteral("ics"), QStringLiteral("iCalendar 生日日历"), WriteBirthdayCalendarFile,
+         BirthdayCalendarSummary},
     };
     return formats;
 }

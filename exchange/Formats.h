@@ -23,6 +23,8 @@ struct ExportFormat {
     // Writes every contact, in the order given, to a new file at path (the caller
     // makes it atomic). Raises ExchangeError.
     void (*write)(const QString& path, const QList<StoredContact>& contacts);
+    // What the report says was written ("3 个生日"); nullptr: every contact.
+    QString (*written)(const QList<StoredContact>& contacts) = nullptr;
 };
 
 const QList<ImportFormat>& ImportFormats();

@@ -142,3 +142,9 @@ void TDBGrid::mouseReleaseEvent(QMouseEvent* event)
     if (cell.isValid())
         emit CellClick(cell.column());
 }
+
+void TDBGrid::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    emit Painted();
+}

@@ -29,12 +29,15 @@ public:
 signals:
     void CellClick(int column);
     void TitleClick(int column);
+    // The rows on screen have been drawn.
+    void Painted();
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     TADOQuery* DataSet() const;

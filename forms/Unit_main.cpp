@@ -15,6 +15,7 @@
 #include "platform/Desktop.h"
 #include "platform/HandlerGuard.h"
 #include "platform/Trim.h"
+#include "store/AdoxCatalog.h"
 #include "store/ControlsHold.h"
 #include "store/DbHelpers.h"
 #include "ui/MessageBoxes.h"
@@ -26,6 +27,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 
 TForm_main* Form_main = nullptr;
 
@@ -48,6 +50,9 @@ TForm_main::TForm_main(QWidget* parent) : QWidget(parent)
     ADOQuery1.DeferFetch = true;
     CreateControls();
     BindEvents();
+    // The grid's first rows are drawn before the rest is read; the rest follows
+    // at once, and a moment later at the latest should the grid not be drawn.
+    connect(DBGrid1, &TDBGrid::Painted, this, &TForm_main::FetchRemainingRecords, Qt::QueuedConnection);
     Guarded([this] { FormCreate(); });
 }
 
@@ -80,8 +85,10 @@ void TForm_main::BindEvents()
 
 void TForm_main::showEvent(QShowEvent* event)
 {
-    // The grid is drawn from here on: every record is read before it is.
-    Guarded([this] { ADOQuery1.FetchAll(); });
+    // The grid is drawn from here on: the records it shows first are read
+    // before it is, every other look at the records reads them all.
+    Guarded([this] { ADOQuery1.FetchFirst(FirstRowsRead); });
+    QTimer::singleShot(FetchRemainingAfterMs, this, &TForm_main::FetchRemainingRecords);
     QWidget::showEvent(event);
     if (shownOnce_)
         return;
@@ -91,6 +98,11 @@ void TForm_main::showEvent(QShowEvent* event)
         const QRect frame = frameGeometry();
         move(screen->geometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
     }
+}
+
+void TForm_main::FetchRemainingRecords()
+{
+    Guarded([this] { ADOQuery1.FetchAll(); });
 }
 
 QString TForm_main::PanelText(int panel) const
@@ -125,14 +137,17 @@ void TForm_main::ClearContactForm()
 void TForm_main::FormCreate()
 {
     const QString path = DatabasePathFor(ExecutablePath());
+    RemoveAbandonedCreations(path);
     if (QFileInfo(path).isFile()) {
         OpenJetDatabase(ADOConnection1, path, ContactSchema::DatabasePassword());
         OpenTable(ADOQuery1, ContactSchema::ContactTable());
     } else {
+        // The table is made in the new file before the file takes the book's
+        // name: a second copy starting meanwhile never opens a book without it.
+        // A copy that lost the race to create opens the winner's book, which has it.
         const QStringList script{ContactSchema::CreateContactTable()};
-        CreateJetDatabase(path, ContactSchema::DatabasePassword());
+        CreateJetDatabase(path, ContactSchema::DatabasePassword(), script);
         OpenJetDatabase(ADOConnection1, path, ContactSchema::DatabasePassword());
-        RunSqlScript(ADOQuery1, script);
         OpenTable(ADOQuery1, ContactSchema::ContactTable());
     }
     SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));  // a closed query raises here
@@ -189,16 +204,18 @@ void TForm_main::PostContactForm(bool byPosition)
 // A click on a data cell: the clicked record back into the fields, trimmed, with its photo.
 void TForm_main::DBGrid1CellClick(int /*column*/)
 {
-    const auto text = [this](const QString& column) { return TrimControl(ADOQuery1.FieldByName(column)->AsString()); };
-    ComboBox1->setEditText(text(QStringLiteral("类别")));
-    Edit1->setText(text(QStringLiteral("姓名")));
+    const auto text = [this](ContactText column) {
+        return TrimControl(ADOQuery1.FieldByName(ContactTextColumn(column))->AsString());
+    };
+    ComboBox1->setEditText(text(ContactText::Category));
+    Edit1->setText(text(ContactText::Name));
     SetPanelText(0, Edit1->text());
     SetPanelText(2, PositionText(ADOQuery1.RecNo()));
-    Edit2->setText(text(QStringLiteral("生日")));
-    Edit3->setText(text(QStringLiteral("电话")));
-    Edit4->setText(text(QStringLiteral("QQ")));
-    Edit5->setText(text(QStringLiteral("地址")));
-    Edit6->setText(text(QStringLiteral("备注")));
+    Edit2->setText(text(ContactText::Birthday));
+    Edit3->setText(text(ContactText::Phone));
+    Edit4->setText(text(ContactText::QQ));
+    Edit5->setText(text(ContactText::Address));
+    Edit6->setText(text(ContactText::Note));
     LoadPhotoFromField(Image1, PhotoColumn(), ADOQuery1);
 }
 

@@ -96,7 +96,12 @@ private:
     // stores it as one write: when the disk is full, or the picture cannot be
     // compressed, nothing of it is stored and the edit is cancelled.
     void PostContactForm(bool byPosition);
+    // Reads the records the first paint did not need.
+    void FetchRemainingRecords();
 
+    // More rows than any screen shows at once.
+    static constexpr int FirstRowsRead = 200;
+    static constexpr int FetchRemainingAfterMs = 300;
     bool shownOnce_ = false;
 };
 

@@ -2,13 +2,14 @@
 
 #include "forms/BitBtn.h"
 #include "forms/LoginButtonPictures.h"
-#include "store/LoginPassword.h"
 #include "forms/MaskEdit.h"
 #include "forms/Unit_main.h"
 #include "platform/Gbk.h"
 #include "platform/HandlerGuard.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
+#include "store/ExclusiveWrite.h"
+#include "store/LoginPassword.h"
 #include "ui/MessageBoxes.h"
 
 #include <QCloseEvent>
@@ -107,6 +108,9 @@ void TForm_mm::FormCreate()
     LoginAttempts = 0;
     ADOQuery_mm.Connection = Form_main ? &Form_main->ADOConnection1 : nullptr;
 
+    // A second copy starting on the same new book waits here and then reads the
+    // row this one stores: one table, one row, one password for both.
+    ExclusiveWrite setUp(ADOQuery_mm.Connection);
     bool opened = true;
     try {
         ADOQuery_mm.SQL.clear();
@@ -128,6 +132,7 @@ void TForm_mm::FormCreate()
         CurrentPassword = FactoryPassword;
         ADOQuery_mm.AppendRecord({StoredPasswordText(*CurrentPassword)});
     }
+    setUp.Commit();
 }
 
 void TForm_mm::BitBtn3Click()

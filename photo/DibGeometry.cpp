@@ -5,9 +5,24 @@
 
 namespace {
 
-constexpr qsizetype CoreHeaderSize = 12;  // BITMAPCOREHEADER
-constexpr qsizetype InfoHeaderSize = 40;  // BITMAPINFOHEADER
+// Every header starts with its own size, which tells the two layouts apart.
+constexpr qsizetype HeaderSizeField = 0;
 constexpr qsizetype LargestHeaderSize = 1024;
+
+// BITMAPCOREHEADER: 16-bit width and height, RGB triples in its colour table.
+constexpr qsizetype CoreHeaderSize = 12;
+namespace Core {
+constexpr qsizetype Width = 4, Height = 6, BitCount = 10;
+}
+
+// BITMAPINFOHEADER and its longer successors: 32-bit width and height (a
+// negative height for top-down rows), RGBQUADs in the colour table, which the
+// three or four colour masks of a bare BITMAPINFOHEADER precede.
+constexpr qsizetype InfoHeaderSize = 40;
+namespace Info {
+constexpr qsizetype Width = 4, Height = 8, BitCount = 14, Compression = 16, ColoursUsed = 32;
+}
+constexpr qsizetype MaskBytes = 4;
 
 quint16 U16(QByteArrayView b, qsizetype at)
 {
@@ -42,34 +57,34 @@ std::optional<DibGeometry> ReadDibGeometry(QByteArrayView info)
     if (info.size() < 4)
         return std::nullopt;
     DibGeometry g;
-    g.headerSize = qsizetype(U32(info, 0));
+    g.headerSize = qsizetype(U32(info, HeaderSizeField));
     qsizetype colours = 0;
     if (g.headerSize == CoreHeaderSize) {
         if (info.size() < CoreHeaderSize)
             return std::nullopt;
-        g.width = U16(info, 4);
-        g.height = U16(info, 6);
-        g.bitCount = U16(info, 10);
+        g.width = U16(info, Core::Width);
+        g.height = U16(info, Core::Height);
+        g.bitCount = U16(info, Core::BitCount);
         colours = g.bitCount <= 8 ? (qsizetype(1) << g.bitCount) : 0;
         g.infoSize = CoreHeaderSize + colours * 3;
     } else {
         if (g.headerSize < InfoHeaderSize || g.headerSize > LargestHeaderSize || info.size() < g.headerSize)
             return std::nullopt;
-        g.width = I32(info, 4);
-        const qint64 height = I32(info, 8);  // negative for top-down rows; the sign goes before anything overflows
+        g.width = I32(info, Info::Width);
+        const qint64 height = I32(info, Info::Height);  // the sign goes before anything overflows
         g.bottomUp = height > 0;
         g.height = height < 0 ? -height : height;
-        g.bitCount = U16(info, 14);
-        g.compression = U32(info, 16);
-        const quint32 used = U32(info, 32);
+        g.bitCount = U16(info, Info::BitCount);
+        g.compression = U32(info, Info::Compression);
+        const quint32 used = U32(info, Info::ColoursUsed);
         colours = used ? qsizetype(used) : (g.bitCount <= 8 ? (qsizetype(1) << g.bitCount) : 0);
         if (g.bitCount <= 8 && colours > 256)
             colours = 256;
         qsizetype masks = 0;
-        if (g.headerSize == InfoHeaderSize && g.compression == 3)  // BI_BITFIELDS
-            masks = 12;
-        else if (g.headerSize == InfoHeaderSize && g.compression == 6)  // BI_ALPHABITFIELDS
-            masks = 16;
+        if (g.headerSize == InfoHeaderSize && g.compression == BI_BITFIELDS)
+            masks = 3 * MaskBytes;
+        else if (g.headerSize == InfoHeaderSize && g.compression == BI_ALPHABITFIELDS)
+            masks = 4 * MaskBytes;
         g.infoSize = g.headerSize + masks + colours * 4;
     }
     if (!KnownDepth(g.bitCount) || g.width <= 0 || g.height <= 0 || g.width * g.height > MaxDibPixels)

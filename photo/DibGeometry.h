@@ -6,6 +6,9 @@
 #include <QByteArrayView>
 #include <optional>
 
+// How a DIB's pixels are stored (the header's compression field).
+enum DibCompression : quint32 { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_ALPHABITFIELDS = 6 };
+
 // 120 MiB of 32-bit pixels: within the image reader's own allocation limit.
 inline constexpr qint64 MaxDibPixels = 30'000'000;
 
@@ -19,7 +22,10 @@ struct DibGeometry {
     qsizetype infoSize = 0;    // header, colour masks and colour table: where the bits start in a packed DIB
 
     // Rows stored as they are (no run-length or embedded compression).
-    bool Uncompressed() const { return compression == 0 || compression == 3 || compression == 6; }
+    bool Uncompressed() const
+    {
+        return compression == BI_RGB || compression == BI_BITFIELDS || compression == BI_ALPHABITFIELDS;
+    }
     qint64 RowBytes() const { return (width * bitCount + 31) / 32 * 4; }
     // For an uncompressed DIB: bits enough for every row.
     bool BitsFit(qint64 bitsSize) const { return !Uncompressed() || RowBytes() * height <= bitsSize; }

@@ -19,22 +19,6 @@ public:
     bool Play(quint32 type, RecordParams& p);
 
 private:
-    QPointF PointAt(RecordParams& p, qsizetype at) { return QPointF(p.I32(at + Point::X), p.I32(at + Point::Y)); }
-    QSizeF SizeAt(RecordParams& p, qsizetype at)
-    {
-        const QPointF e = PointAt(p, at);
-        return QSizeF(e.x(), e.y());
-    }
-    QRectF BoxAt(RecordParams& p, qsizetype at)
-    {
-        return QRectF(QPointF(p.I32(at + Box::Left), p.I32(at + Box::Top)),
-                      QPointF(p.I32(at + Box::Right), p.I32(at + Box::Bottom)));
-    }
-    QRectF ExtentAt(RecordParams& p, qsizetype at)
-    {
-        return QRectF(p.I32(at + Extent::X), p.I32(at + Extent::Y), p.I32(at + Extent::Width),
-                      p.I32(at + Extent::Height));
-    }
     QTransform TransformAt(RecordParams& p, qsizetype at)
     {
         return QTransform(p.F32(at), p.F32(at + 4), p.F32(at + 8), p.F32(at + 12), p.F32(at + 16), p.F32(at + 20));
@@ -123,12 +107,12 @@ void EmfPlayer::Blit(quint32 type, RecordParams& p)
     if (type == EMR_STRETCHDIBITS) {
         dest = QRectF(p.I32(StretchDiBits::DestX), p.I32(StretchDiBits::DestY), p.I32(StretchDiBits::DestWidth),
                       p.I32(StretchDiBits::DestHeight));
-        source = ExtentAt(p, StretchDiBits::Source);
+        source = p.ExtentAt<Extent>(StretchDiBits::Source);
         rop = p.U32(StretchDiBits::RasterOperation);
         image = Dib(p, StretchDiBits::Info, StretchDiBits::Bits, &info);
         sourceFromBottom = true;  // as StretchDIBits counts rows
     } else {                      // EMR_BITBLT, EMR_STRETCHBLT
-        dest = ExtentAt(p, BitBlt::Dest);
+        dest = p.ExtentAt<Extent>(BitBlt::Dest);
         rop = p.U32(BitBlt::RasterOperation);
         const quint32 infoSize = p.U32(BitBlt::InfoSize);
         if (p.Bad())
@@ -166,10 +150,10 @@ bool EmfPlayer::Play(quint32 type, RecordParams& p)
     case EMR_POLYPOLYGON:
     case EMR_POLYPOLYLINE16:
     case EMR_POLYPOLYGON16: PolyPoints(type, p); break;
-    case EMR_SETWINDOWEXTEX: canvas_.SetWindowExt(SizeAt(p, FirstField)); break;
-    case EMR_SETVIEWPORTEXTEX: canvas_.SetViewportExt(SizeAt(p, FirstField)); break;
-    case EMR_SETWINDOWORGEX: canvas_.SetWindowOrg(PointAt(p, FirstField)); break;
-    case EMR_SETVIEWPORTORGEX: canvas_.SetViewportOrg(PointAt(p, FirstField)); break;
+    case EMR_SETWINDOWEXTEX: canvas_.SetWindowExt(p.SizeAt<Point>(FirstField)); break;
+    case EMR_SETVIEWPORTEXTEX: canvas_.SetViewportExt(p.SizeAt<Point>(FirstField)); break;
+    case EMR_SETWINDOWORGEX: canvas_.SetWindowOrg(p.PointAt<Point>(FirstField)); break;
+    case EMR_SETVIEWPORTORGEX: canvas_.SetViewportOrg(p.PointAt<Point>(FirstField)); break;
     case EMR_SCALEVIEWPORTEXTEX:
     case EMR_SCALEWINDOWEXTEX: {
         const double xNum = p.I32(ScaleExtEx::XNum), xDenom = p.I32(ScaleExtEx::XDenom);
@@ -182,9 +166,9 @@ bool EmfPlayer::Play(quint32 type, RecordParams& p)
     }
     case EMR_SETMAPMODE: canvas_.SetMapMode(int(p.U32(FirstField))); break;
     case EMR_SETPOLYFILLMODE: canvas_.SetPolyFillMode(int(p.U32(FirstField))); break;
-    case EMR_MOVETOEX: canvas_.MoveTo(PointAt(p, FirstField)); break;
+    case EMR_MOVETOEX: canvas_.MoveTo(p.PointAt<Point>(FirstField)); break;
     case EMR_LINETO: {
-        const QPointF to = PointAt(p, FirstField);
+        const QPointF to = p.PointAt<Point>(FirstField);
         if (!p.Bad())
             canvas_.LineTo(to);
         break;
@@ -245,20 +229,20 @@ bool EmfPlayer::Play(quint32 type, RecordParams& p)
     }
     case EMR_DELETEOBJECT: objects_.erase(p.U32(FirstField)); break;
     case EMR_RECTANGLE: {
-        const QRectF box = BoxAt(p, FirstField);
+        const QRectF box = p.BoxAt<Box>(FirstField);
         if (!p.Bad())
             canvas_.Rectangle(box);
         break;
     }
     case EMR_ELLIPSE: {
-        const QRectF box = BoxAt(p, FirstField);
+        const QRectF box = p.BoxAt<Box>(FirstField);
         if (!p.Bad())
             canvas_.Ellipse(box);
         break;
     }
     case EMR_ROUNDRECT: {
-        const QRectF box = BoxAt(p, RoundRect::Box);
-        const QSizeF corner = SizeAt(p, RoundRect::Corner);
+        const QRectF box = p.BoxAt<Box>(RoundRect::Box);
+        const QSizeF corner = p.SizeAt<Point>(RoundRect::Corner);
         if (!p.Bad())
             canvas_.RoundRect(box, corner);
         break;

@@ -6,7 +6,9 @@
 
 namespace {
 
-constexpr int FileHeaderSize = 14;  // "BM" header of a .bmp file
+// The header of a .bmp file: "BM", the file's size, where the bits start.
+constexpr int FileHeaderSize = 14;
+constexpr qsizetype FileSizeField = 2, BitsOffsetField = 10;
 
 void PutU32(char* at, quint32 v)
 {
@@ -21,8 +23,8 @@ QImage DecodeAsBmpFile(QByteArrayView info, QByteArrayView bits, DibPixelBudget&
     QByteArray file(FileHeaderSize, '\0');
     file[0] = 'B';
     file[1] = 'M';
-    PutU32(file.data() + 2, quint32(FileHeaderSize + info.size() + bits.size()));
-    PutU32(file.data() + 10, quint32(FileHeaderSize + info.size()));
+    PutU32(file.data() + FileSizeField, quint32(FileHeaderSize + info.size() + bits.size()));
+    PutU32(file.data() + BitsOffsetField, quint32(FileHeaderSize + info.size()));
     file.append(info.data(), info.size());
     file.append(bits.data(), bits.size());
     QImage image;

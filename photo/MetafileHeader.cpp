@@ -1,6 +1,7 @@
 #include "MetafileHeader.h"
 
 #include "photo/MetafileLayout.h"
+#include "photo/MetafileRecords.h"
 #include "platform/Errors.h"
 
 #include <QtEndian>
@@ -25,10 +26,6 @@ qint16 I16(const QByteArray& b, qsizetype at)
 quint32 U32(const QByteArray& b, qsizetype at)
 {
     return qFromLittleEndian<quint32>(b.constData() + at);
-}
-qint32 I32(const QByteArray& b, qsizetype at)
-{
-    return qFromLittleEndian<qint32>(b.constData() + at);
 }
 
 // The size on screen, kept to a side that can be drawn and added to without
@@ -131,17 +128,14 @@ MetafileHeader ReadEnhanced(const QByteArray& b)
         || size % 4)
         throw NotAMetafile{};
 
-    const auto box = [&b](qsizetype at) {
-        using namespace Emf::Box;
-        return QRectF(QPointF(I32(b, at + Left), I32(b, at + Top)), QPointF(I32(b, at + Right), I32(b, at + Bottom)));
-    };
-    const QRectF inclusiveBounds = box(Bounds);  // its right and bottom pixels are part of the picture
+    RecordParams header(QByteArrayView(b).first(Emf::MinHeaderSize));
+    const QRectF inclusiveBounds = header.BoxAt<Emf::Box>(Bounds);  // its right and bottom pixels are in the picture
     const QRectF bounds(inclusiveBounds.topLeft(), inclusiveBounds.bottomRight() + QPointF(1.0, 1.0));
-    const QRectF frameMM = box(Frame);  // 0.01 mm
-    const double devicePixelsX = I32(b, DevicePixels + Emf::Point::X);
-    const double devicePixelsY = I32(b, DevicePixels + Emf::Point::Y);
-    const double deviceMMX = I32(b, DeviceMillimetres + Emf::Point::X);
-    const double deviceMMY = I32(b, DeviceMillimetres + Emf::Point::Y);
+    const QRectF frameMM = header.BoxAt<Emf::Box>(Frame);  // 0.01 mm
+    const QSizeF devicePixels = header.SizeAt<Emf::Point>(DevicePixels);
+    const QSizeF deviceMM = header.SizeAt<Emf::Point>(DeviceMillimetres);
+    const double devicePixelsX = devicePixels.width(), devicePixelsY = devicePixels.height();
+    const double deviceMMX = deviceMM.width(), deviceMMY = deviceMM.height();
 
     MetafileHeader h;
     h.enhanced = true;

@@ -68,19 +68,22 @@ constexpr qsizetype SizeWords = 0, Function = 4, Params = 6;
 
 // The records of one value, one point or one box hold it first.
 constexpr qsizetype FirstParam = 0;
-// Parameters are stored in reverse of the order the drawing calls take them.
-// A point: y, then x.
-namespace Point {
-constexpr qsizetype Y = 0, X = 2;
-}
+// Parameters are stored in reverse of the order the drawing calls take them,
+// each coordinate in 16 bits. A point: y, then x.
+struct Point {
+    using Coordinate = qint16;
+    static constexpr qsizetype Y = 0, X = 2;
+};
 // A box (META_RECTANGLE, META_ELLIPSE): bottom, right, top, left.
-namespace Box {
-constexpr qsizetype Bottom = 0, Right = 2, Top = 4, Left = 6;
-}
+struct Box {
+    using Coordinate = qint16;
+    static constexpr qsizetype Bottom = 0, Right = 2, Top = 4, Left = 6;
+};
 // A rectangle of the blits: height, width, y, x.
-namespace Extent {
-constexpr qsizetype Height = 0, Width = 2, Y = 4, X = 6;
-}
+struct Extent {
+    using Coordinate = qint16;
+    static constexpr qsizetype Height = 0, Width = 2, Y = 4, X = 6;
+};
 namespace ScaleExt {  // META_SCALEWINDOWEXT, META_SCALEVIEWPORTEXT
 constexpr qsizetype YDenom = 0, YNum = 2, XDenom = 4, XNum = 6;
 }
@@ -175,17 +178,20 @@ namespace Record {
 constexpr qsizetype Type = 0, Size = 4, Fields = 8;
 }
 
-// A point is x, y; a box left, top, right, bottom; a rectangle of the blits
-// x, y, width, height; a transform six floats.
-namespace Point {
-constexpr qsizetype X = 0, Y = 4;
-}
-namespace Box {
-constexpr qsizetype Left = 0, Top = 4, Right = 8, Bottom = 12;
-}
-namespace Extent {
-constexpr qsizetype X = 0, Y = 4, Width = 8, Height = 12;
-}
+// Coordinates are 32-bit: a point is x, y; a box left, top, right, bottom; a
+// rectangle of the blits x, y, width, height. A transform is six floats.
+struct Point {
+    using Coordinate = qint32;
+    static constexpr qsizetype X = 0, Y = 4;
+};
+struct Box {
+    using Coordinate = qint32;
+    static constexpr qsizetype Left = 0, Top = 4, Right = 8, Bottom = 12;
+};
+struct Extent {
+    using Coordinate = qint32;
+    static constexpr qsizetype X = 0, Y = 4, Width = 8, Height = 12;
+};
 
 // EMR_HEADER: the bounds in device pixels and the frame in 0.01 mm (each a
 // Box), the signature, and the reference device's size in pixels and in mm

@@ -5,6 +5,7 @@
 
 #include <QByteArrayView>
 #include <QPolygonF>
+#include <QRectF>
 #include <QtEndian>
 
 class RecordParams {
@@ -44,6 +45,35 @@ public:
         return bytes_.sliced(offset, length);
     }
     QByteArrayView Rest(qsizetype offset) { return Bytes(offset, bytes_.size() - offset); }
+
+    // A point, a size (as a point), a box or a rectangle from offset, its
+    // coordinates where Layout (Wmf::Point, Emf::Box, ...) places them.
+    template <typename Layout>
+    QPointF PointAt(qsizetype at)
+    {
+        using C = typename Layout::Coordinate;
+        return QPointF(At<C>(at + Layout::X), At<C>(at + Layout::Y));
+    }
+    template <typename Layout>
+    QSizeF SizeAt(qsizetype at)
+    {
+        const QPointF size = PointAt<Layout>(at);
+        return QSizeF(size.x(), size.y());
+    }
+    template <typename Layout>
+    QRectF BoxAt(qsizetype at)
+    {
+        using C = typename Layout::Coordinate;
+        return QRectF(QPointF(At<C>(at + Layout::Left), At<C>(at + Layout::Top)),
+                      QPointF(At<C>(at + Layout::Right), At<C>(at + Layout::Bottom)));
+    }
+    template <typename Layout>
+    QRectF ExtentAt(qsizetype at)
+    {
+        using C = typename Layout::Coordinate;
+        return QRectF(At<C>(at + Layout::X), At<C>(at + Layout::Y), At<C>(at + Layout::Width),
+                      At<C>(at + Layout::Height));
+    }
 
     // The bytes count points of two Coordinate values (x, y) take.
     template <typename Coordinate>

@@ -21,24 +21,6 @@ public:
     bool Play(quint16 function, RecordParams& p);
 
 private:
-    QPointF PointAt(RecordParams& p, qsizetype at) { return QPointF(p.I16(at + Point::X), p.I16(at + Point::Y)); }
-    QSizeF SizeAt(RecordParams& p, qsizetype at)
-    {
-        const QPointF e = PointAt(p, at);
-        return QSizeF(e.x(), e.y());
-    }
-    QRectF BoxAt(RecordParams& p, qsizetype at)
-    {
-        const double bottom = p.I16(at + Box::Bottom), right = p.I16(at + Box::Right);
-        const double top = p.I16(at + Box::Top), left = p.I16(at + Box::Left);
-        return QRectF(QPointF(left, top), QPointF(right, bottom));
-    }
-    QRectF ExtentAt(RecordParams& p, qsizetype at)
-    {
-        const double height = p.I16(at + Extent::Height), width = p.I16(at + Extent::Width);
-        const double y = p.I16(at + Extent::Y), x = p.I16(at + Extent::X);
-        return QRectF(x, y, width, height);
-    }
     void Create(GdiObject object);
     std::optional<GdiObject>* Slot(quint16 index);
     void Blit(RecordParams& p, quint16 function);
@@ -70,7 +52,7 @@ void WmfPlayer::Blit(RecordParams& p, quint16 function)
 {
     const quint32 rop = p.U32(Blit::RasterOperation);
     if (function == META_PATBLT) {
-        const QRectF dest = ExtentAt(p, PatBlt::Dest);
+        const QRectF dest = p.ExtentAt<Extent>(PatBlt::Dest);
         if (!p.Bad())
             canvas_.PatternFill(dest, rop);
         return;
@@ -82,16 +64,16 @@ void WmfPlayer::Blit(RecordParams& p, quint16 function)
     QRectF dest;
     qsizetype dibAt = 0;
     if (function == META_STRETCHDIB) {
-        source = ExtentAt(p, StretchDib::Source);
-        dest = ExtentAt(p, StretchDib::Dest);
+        source = p.ExtentAt<Extent>(StretchDib::Source);
+        dest = p.ExtentAt<Extent>(StretchDib::Dest);
         dibAt = StretchDib::Dib;
     } else if (function == META_DIBSTRETCHBLT) {
-        source = ExtentAt(p, DibStretchBlt::Source);
-        dest = ExtentAt(p, DibStretchBlt::Dest + reserved);
+        source = p.ExtentAt<Extent>(DibStretchBlt::Source);
+        dest = p.ExtentAt<Extent>(DibStretchBlt::Dest + reserved);
         dibAt = DibStretchBlt::Dib;
     } else {  // META_DIBBITBLT
-        dest = ExtentAt(p, DibBitBlt::Dest + reserved);
-        source = QRectF(PointAt(p, DibBitBlt::Source), dest.size());
+        dest = p.ExtentAt<Extent>(DibBitBlt::Dest + reserved);
+        source = QRectF(p.PointAt<Point>(DibBitBlt::Source), dest.size());
         dibAt = DibBitBlt::Dib;
     }
     if (p.Bad())
@@ -115,12 +97,12 @@ bool WmfPlayer::Play(quint16 function, RecordParams& p)
     switch (function) {
     case META_SETMAPMODE: canvas_.SetMapMode(p.I16(FirstParam)); break;
     case META_SETPOLYFILLMODE: canvas_.SetPolyFillMode(p.I16(FirstParam)); break;
-    case META_SETWINDOWORG: canvas_.SetWindowOrg(PointAt(p, FirstParam)); break;
-    case META_SETWINDOWEXT: canvas_.SetWindowExt(SizeAt(p, FirstParam)); break;
-    case META_SETVIEWPORTORG: canvas_.SetViewportOrg(PointAt(p, FirstParam)); break;
-    case META_SETVIEWPORTEXT: canvas_.SetViewportExt(SizeAt(p, FirstParam)); break;
-    case META_OFFSETWINDOWORG: canvas_.OffsetWindowOrg(PointAt(p, FirstParam)); break;
-    case META_OFFSETVIEWPORTORG: canvas_.OffsetViewportOrg(PointAt(p, FirstParam)); break;
+    case META_SETWINDOWORG: canvas_.SetWindowOrg(p.PointAt<Point>(FirstParam)); break;
+    case META_SETWINDOWEXT: canvas_.SetWindowExt(p.SizeAt<Point>(FirstParam)); break;
+    case META_SETVIEWPORTORG: canvas_.SetViewportOrg(p.PointAt<Point>(FirstParam)); break;
+    case META_SETVIEWPORTEXT: canvas_.SetViewportExt(p.SizeAt<Point>(FirstParam)); break;
+    case META_OFFSETWINDOWORG: canvas_.OffsetWindowOrg(p.PointAt<Point>(FirstParam)); break;
+    case META_OFFSETVIEWPORTORG: canvas_.OffsetViewportOrg(p.PointAt<Point>(FirstParam)); break;
     case META_SCALEWINDOWEXT:
     case META_SCALEVIEWPORTEXT: {
         const double yDenom = p.I16(ScaleExt::YDenom), yNum = p.I16(ScaleExt::YNum);
@@ -133,16 +115,16 @@ bool WmfPlayer::Play(quint16 function, RecordParams& p)
     }
     case META_SAVEDC: canvas_.SaveDC(); break;
     case META_RESTOREDC: canvas_.RestoreDC(p.I16(FirstParam)); break;
-    case META_MOVETO: canvas_.MoveTo(PointAt(p, FirstParam)); break;
+    case META_MOVETO: canvas_.MoveTo(p.PointAt<Point>(FirstParam)); break;
     case META_LINETO: {
-        const QPointF to = PointAt(p, FirstParam);
+        const QPointF to = p.PointAt<Point>(FirstParam);
         if (!p.Bad())
             canvas_.LineTo(to);
         break;
     }
     case META_RECTANGLE:
     case META_ELLIPSE: {
-        const QRectF box = BoxAt(p, FirstParam);
+        const QRectF box = p.BoxAt<Box>(FirstParam);
         if (p.Bad())
             break;
         if (function == META_RECTANGLE)
@@ -153,7 +135,7 @@ bool WmfPlayer::Play(quint16 function, RecordParams& p)
     }
     case META_ROUNDRECT: {
         const double h = p.I16(RoundRect::CornerHeight), w = p.I16(RoundRect::CornerWidth);
-        const QRectF box = BoxAt(p, RoundRect::Box);
+        const QRectF box = p.BoxAt<Box>(RoundRect::Box);
         if (!p.Bad())
             canvas_.RoundRect(box, QSizeF(w, h));
         break;

@@ -9,7 +9,7 @@ PACKAGES=(
   libsqlcipher-dev sqlcipher
   libjpeg62-turbo-dev libjpeg-turbo-progs
   libgl-dev
-  xvfb xauth x11-utils xdotool imagemagick libx11-dev
+  xvfb xauth x11-utils xdotool imagemagick libx11-dev libxtst-dev
   fonts-wqy-zenhei fontconfig
   python3-xlrd
   clang libclang-rt-14-dev clang-format
@@ -19,6 +19,8 @@ PACKAGES=(
   unicode-data libicu-dev libbz2-dev
   desktop-file-utils appstream
   libfreexl-dev libzip-dev libxlsxwriter-dev python3-xlwt python3-openpyxl
+  python3-lunardate python3-icalendar
+  dunst dbus-daemon dbus-bin
   libqrencode-dev zbar-tools
 )
 

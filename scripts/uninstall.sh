@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Removes what scripts/install.sh put in place for this user: the programs,
-# their links, the desktop entries, the icons and the metainfo. The book
+# their links, the desktop entries, the icons, the metainfo and the birthday
+# reminder's autostart entry (the tools window writes it when asked). The book
 # (Kalvo.mdb, and the backups Kalvo-*.mdb beside it) stays, and this says where.
 set -euo pipefail
 prefix="$HOME/.local"
 data="${XDG_DATA_HOME:-$HOME/.local/share}"
+config="${XDG_CONFIG_HOME:-$HOME/.config}"
 program_dir="$prefix/lib/tessaly"
 
 for program in tessaly tessaly-book; do
@@ -17,7 +19,8 @@ for program in tessaly tessaly-book; do
 done
 rm -f "$data/applications/tessaly.desktop" "$data/applications/tessaly-book.desktop" \
       "$data/applications/tessaly-book-import.desktop" \
-      "$data/metainfo/io.tessaly.tessaly.metainfo.xml" "$data/icons/hicolor/scalable/apps/tessaly.svg"
+      "$data/metainfo/io.tessaly.tessaly.metainfo.xml" "$data/icons/hicolor/scalable/apps/tessaly.svg" \
+      "$config/autostart/tessaly-birthdays.desktop"
 for size in 16 32 48 64 128 256; do
   rm -f "$data/icons/hicolor/${size}x${size}/apps/tessaly.png"
 done

@@ -108,6 +108,10 @@ public:
     bool DeferFetch = false;
     // Reads now what an open left for later; nothing when there is nothing left.
     void FetchAll();
+    // Reads only the first records of what an open left for later, so that
+    // DisplayText shows them at once; every other look reads the rest first.
+    // The read stays open on the book until then: read the rest soon.
+    void FetchFirst(int records);
     void Close();
     bool Active() const;
     void SetActive(bool on);

@@ -3,21 +3,25 @@
 // any other password.
 //
 // Two copies of the program may create the same book at the same moment. The
-// file is therefore made whole under a name of its own and only then moved to
-// the book's name, and only if nothing is there yet: the copy that loses the
-// race removes nothing but its own scratch file, and no copy ever sees a
-// half-made book.
+// file is therefore made whole, its tables included, under a hidden name of its
+// own and only then moved to the book's name, and only if nothing is there yet:
+// the copy that loses the race removes nothing but its own scratch file, and no
+// copy ever sees a half-made book. A creation killed half-way leaves its hidden
+// file behind; a later start removes it once it is plainly abandoned.
 
 #include "AdoxCatalog.h"
 
 #include "platform/Errors.h"
+#include "platform/OtherHolders.h"
 #include "store/ConnectionText.h"
 #include "store/SqliteHandle.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -27,6 +31,24 @@
 namespace {
 
 const QString existsText = QStringLiteral("数据库已存在");
+
+// The hidden name a creation works under: ".Kalvo.mdb-<16 hex digits>.new".
+const QString scratchSuffix = QStringLiteral(".new");
+constexpr int scratchDigits = 16;
+
+QString scratchName(const QString& bookName, quint64 number)
+{
+    return QStringLiteral(".%1-%2").arg(bookName).arg(number, scratchDigits, 16, QLatin1Char('0')) + scratchSuffix;
+}
+
+// Every name scratchName gives, and the journal SQLite keeps beside such a file while it writes it.
+QRegularExpression scratchPattern(const QString& bookName)
+{
+    return QRegularExpression(QStringLiteral("^%1-[0-9a-f]{%2}%3(-journal)?$")
+                                  .arg(QRegularExpression::escape(u'.' + bookName))
+                                  .arg(scratchDigits)
+                                  .arg(QRegularExpression::escape(scratchSuffix)));
+}
 
 QString errnoText(int error)
 {
@@ -49,9 +71,7 @@ public:
     {
         const QFileInfo info(target);
         for (int attempt = 0; attempt < 16 && path_.isEmpty(); ++attempt) {
-            const QString name = QStringLiteral(".%1-%2.new")
-                                     .arg(info.fileName())
-                                     .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+            const QString name = scratchName(info.fileName(), QRandomGenerator::global()->generate64());
             const QByteArray candidate = QFile::encodeName(info.dir().filePath(name));
             // The book is its owner's only, whatever the umask; SQLite gives its
             // journal the same mode.
@@ -109,7 +129,7 @@ private:
     QByteArray path_;
 };
 
-void createKeyedFile(const QString& fileName, const QString& password)
+void createKeyedFile(const QString& fileName, const QString& password, const QStringList& statements)
 {
     ScratchFile scratch(fileName);
     try {
@@ -117,6 +137,8 @@ void createKeyedFile(const QString& fileName, const QString& password)
         SqliteHandle db = OpenWithKey(scratch.fileName(), SQLITE_OPEN_READWRITE, password);
         // Writing the header page makes the key check part of the file.
         ExecuteAll(db.get(), QStringLiteral("PRAGMA user_version = 1"));
+        for (const QString& statement : statements)
+            ExecuteAll(db.get(), statement);
     } catch (const SqliteFailure& f) {
         throw EOleError(f.text);
     }
@@ -129,14 +151,14 @@ public:
     {
         if (method.compare(QStringLiteral("Create"), Qt::CaseInsensitive) != 0)
             throw EOleError(QStringLiteral("未知名称"));
-        if (args.size() != 1)
+        if (args.isEmpty() || args.size() > 2)
             throw EOleError(QStringLiteral("参数个数无效"));
-        Create(args.at(0).toString());
+        Create(args.at(0).toString(), args.value(1).toStringList());
         return QVariant();
     }
 
 private:
-    static void Create(const QString& text)
+    static void Create(const QString& text, const QStringList& statements)
     {
         if (!IsJetProvider(text))
             throw EOleError(QStringLiteral("未找到提供程序。该程序可能未正确安装。"));
@@ -148,7 +170,7 @@ private:
         // into place is what decides a race.
         if (QFileInfo::exists(fileName) || QFileInfo(fileName).isSymLink())
             throw EOleError(existsText);
-        createKeyedFile(fileName, password);
+        createKeyedFile(fileName, password, statements);
     }
 };
 
@@ -159,4 +181,21 @@ std::unique_ptr<OleAutomationObject> CreateOleObject(const QString& progId)
     if (progId.compare(QStringLiteral("ADOX.Catalog"), Qt::CaseInsensitive) == 0)
         return std::make_unique<Catalog>();
     throw EOleError(QStringLiteral("无效的类字符串"));
+}
+
+void RemoveAbandonedCreations(const QString& fileName)
+{
+    constexpr qint64 abandonedAfterSeconds = 60;
+    const QFileInfo book(fileName);
+    const QDir folder = book.dir();
+    const QRegularExpression pattern = scratchPattern(book.fileName());
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const QFileInfo& entry : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!pattern.match(entry.fileName()).hasMatch() || entry.isSymLink())
+            continue;
+        // A creation at work writes its file within moments and holds it open.
+        if (entry.lastModified().secsTo(now) < abandonedAfterSeconds || !OtherHolders(entry.filePath()).isEmpty())
+            continue;
+        ::unlink(QFile::encodeName(entry.filePath()).constData());
+    }
 }

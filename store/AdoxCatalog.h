@@ -1,7 +1,8 @@
 #pragma once
 // The catalog object "ADOX.Catalog" and late binding by name, as the creation
 // helper uses them. Its method "Create" takes a creation text and makes an
-// empty SQLCipher file keyed with the text's password.
+// SQLCipher file keyed with the text's password, empty or, given a list of
+// statements as a second argument, holding what they create.
 
 #include <QString>
 #include <QVariant>
@@ -19,3 +20,8 @@ public:
 // Creates the object registered under a program identifier; raises EOleError
 // "无效的类字符串" when nothing is registered under it.
 std::unique_ptr<OleAutomationObject> CreateOleObject(const QString& progId);
+
+// Removes the hidden files that creations of this book killed half-way left
+// beside it: only names a creation gives, only when they are older than a
+// minute and no process holds them open. Never raises.
+void RemoveAbandonedCreations(const QString& fileName);

@@ -44,6 +44,11 @@ const QStringList& ContactTextColumns()
     return columns;
 }
 
+const QString& ContactTextColumn(ContactText column)
+{
+    return ContactTextColumns()[static_cast<int>(column)];
+}
+
 const QString& PhotoColumn()
 {
     static const QString column = QStringLiteral("jpg");

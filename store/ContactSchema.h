@@ -19,8 +19,12 @@ const QString& CreatePasswordTable();
 
 }  // namespace ContactSchema
 
-// The seven text columns of rem, in table order; the window's input controls
-// ComboBox1, Edit1 .. Edit6 hold them in the same order.
+// The seven text columns of rem, in table order: 类别 姓名 生日 电话 QQ 地址 备注.
+// The window's input controls ComboBox1, Edit1 .. Edit6 hold them in the same order.
+enum class ContactText { Category, Name, Birthday, Phone, QQ, Address, Note };
+constexpr int ContactTextCount = 7;
 const QStringList& ContactTextColumns();
+// One column's name: ContactTextColumn(ContactText::Phone) is "电话".
+const QString& ContactTextColumn(ContactText column);
 // The photo column.
 const QString& PhotoColumn();

@@ -22,13 +22,15 @@ bool OpenJetDatabase(TADOConnection& connection, const QString& fileName, const 
     }
 }
 
-bool CreateJetDatabase(const QString& fileName, const QString& password)
+bool CreateJetDatabase(const QString& fileName, const QString& password, const QStringList& tables)
 {
     try {
         std::unique_ptr<OleAutomationObject> catalog = CreateOleObject(QStringLiteral("ADOX.Catalog"));
-        catalog->Invoke(QStringLiteral("Create"),
-                        {QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + fileName
-                         + QStringLiteral(";Jet OLEDB:Database Password=") + password});
+        QVariantList args{QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + fileName
+                          + QStringLiteral(";Jet OLEDB:Database Password=") + password};
+        if (!tables.isEmpty())
+            args.append(QVariant(tables));
+        catalog->Invoke(QStringLiteral("Create"), args);
         return true;
     } catch (...) {
         return false;

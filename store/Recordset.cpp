@@ -16,7 +16,7 @@ void TADOQuery::Impl::checkActive() const
 void TADOQuery::Impl::checkEditing() const
 {
     checkActive();
-    if (state != dsEdit && state != dsInsert)
+    if (!editing())
         fail(QStringLiteral("数据集不在编辑或插入状态"));
 }
 
@@ -26,7 +26,7 @@ Cell TADOQuery::Impl::cellOf(int column) const
     fetchIfPending();
     if (column < 0 || column >= int(columns.size()))
         fail(QStringLiteral("字段索引越界"));
-    if (state == dsEdit || state == dsInsert)
+    if (editing())
         return edit.cells[column];
     const Record* record = currentRecord();
     return record ? record->cell(column) : Cell();
@@ -90,7 +90,7 @@ QByteArray TField::AsBytes() const
         return QByteArray();
     if (!d->columns[index_].blob)
         return cell.text.toUtf8();
-    if (d->state == TADOQuery::dsEdit || d->state == TADOQuery::dsInsert) {
+    if (d->editing()) {
         if (d->edit.changed[index_] || d->state == TADOQuery::dsInsert)
             return d->edit.blobs[index_];
     }
@@ -148,6 +148,7 @@ void TADOQuery::Close()
     d->cancel();
     d->active = false;
     d->state = dsInactive;
+    d->pendingRows.reset();
     d->records = std::deque<Record>();
     d->fetchPending = false;
     d->view.clear();
@@ -165,6 +166,11 @@ bool TADOQuery::Active() const
 void TADOQuery::FetchAll()
 {
     d->fetchIfPending();
+}
+
+void TADOQuery::FetchFirst(int records)
+{
+    d->fetchFirst(records);
 }
 
 void TADOQuery::SetActive(bool on)
@@ -360,7 +366,7 @@ void TADOQuery::Edit()
 {
     d->fetchIfPending();
     d->checkActive();
-    if (d->state == dsEdit || d->state == dsInsert)
+    if (d->editing())
         return;
     d->checkWritable();
     if (d->view.empty()) {
@@ -458,11 +464,13 @@ qint64 TADOQuery::RecordId(int viewRow) const
 
 QString TADOQuery::DisplayText(int viewRow, int fieldIndex) const
 {
-    d->fetchIfPending();
-    if (!d->active || viewRow < 0 || viewRow >= int(d->view.size()) || fieldIndex < 0
+    const Record* ahead = d->readAhead(viewRow);
+    if (!ahead)
+        d->fetchIfPending();
+    if (!d->active || (!ahead && (viewRow < 0 || viewRow >= int(d->view.size()))) || fieldIndex < 0
         || fieldIndex >= int(d->columns.size()))
         return QString();
-    const Record& record = d->records[d->view[viewRow]];
+    const Record& record = ahead ? *ahead : d->records[d->view[viewRow]];
     const ColumnInfo& column = d->columns[fieldIndex];
     if (column.blob)
         return record.isNull(fieldIndex) ? QStringLiteral("(Blob)") : QStringLiteral("(BLOB)");
@@ -474,11 +482,13 @@ QString TADOQuery::DisplayText(int viewRow, int fieldIndex) const
 
 bool TADOQuery::IsNullAt(int viewRow, int fieldIndex) const
 {
-    d->fetchIfPending();
-    if (!d->active || viewRow < 0 || viewRow >= int(d->view.size()) || fieldIndex < 0
+    const Record* ahead = d->readAhead(viewRow);
+    if (!ahead)
+        d->fetchIfPending();
+    if (!d->active || (!ahead && (viewRow < 0 || viewRow >= int(d->view.size()))) || fieldIndex < 0
         || fieldIndex >= int(d->columns.size()))
         return true;
-    return d->records[d->view[viewRow]].isNull(fieldIndex);
+    return (ahead ? *ahead : d->records[d->view[viewRow]]).isNull(fieldIndex);
 }
 
 void TADOQuery::DisableControls()

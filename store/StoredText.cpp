@@ -2,16 +2,16 @@
 
 #include "platform/Gbk.h"
 
-#include <QStringDecoder>
-
-bool IsWellFormedUtf8(QByteArrayView bytes)
+int WellFormedUtf16Length(QByteArrayView bytes)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
+    int units = 0;
     while (p < end) {
         const unsigned char lead = *p;
         if (lead < 0x80) {
             ++p;
+            ++units;
             continue;
         }
         // The range of the second byte narrows for the leads that could
@@ -34,30 +34,56 @@ bool IsWellFormedUtf8(QByteArrayView bytes)
             else if (lead == 0xF4)
                 high = 0x8F;
         } else {
-            return false;
+            return -1;
         }
         if (end - p <= more || p[1] < low || p[1] > high)
-            return false;
+            return -1;
         for (int i = 2; i <= more; ++i)
             if ((p[i] & 0xC0) != 0x80)
-                return false;
+                return -1;
         p += more + 1;
+        units += more == 3 ? 2 : 1;
     }
-    return true;
+    return units;
 }
 
-QString FromWellFormedUtf8(QByteArrayView bytes)
+bool IsWellFormedUtf8(QByteArrayView bytes)
 {
-    // QString::fromUtf8 drops a leading byte order mark, which would move every
-    // later value of a record by one character.
-    thread_local QStringDecoder decoder(QStringConverter::Utf8,
-                                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    return decoder.decode(bytes);
+    return WellFormedUtf16Length(bytes) >= 0;
+}
+
+void DecodeWellFormedUtf8(QByteArrayView bytes, char16_t* out)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            *out++ = lead;
+            ++p;
+        } else if (lead < 0xE0) {
+            *out++ = char16_t(((lead & 0x1F) << 6) | (p[1] & 0x3F));
+            p += 2;
+        } else if (lead < 0xF0) {
+            *out++ = char16_t(((lead & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            p += 3;
+        } else {
+            const char32_t code = ((lead & 0x07) << 18) | ((p[1] & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+            *out++ = QChar::highSurrogate(code);
+            *out++ = QChar::lowSurrogate(code);
+            p += 4;
+        }
+    }
 }
 
 QString DecodeStoredText(QByteArrayView bytes)
 {
-    if (IsWellFormedUtf8(bytes))
-        return FromWellFormedUtf8(bytes);
-    return fromGbk(bytes.toByteArray());
+    const int units = WellFormedUtf16Length(bytes);
+    if (units < 0)
+        return fromGbk(bytes.toByteArray());
+    // Not QString::fromUtf8: it drops a leading byte order mark, which would
+    // move every later value of a record by one character.
+    QString text(units, Qt::Uninitialized);
+    DecodeWellFormedUtf8(bytes, reinterpret_cast<char16_t*>(text.data()));
+    return text;
 }

@@ -10,9 +10,13 @@
 // True for UTF-8 without overlong forms, surrogates or code points past U+10FFFF.
 bool IsWellFormedUtf8(QByteArrayView bytes);
 
-// Well-formed UTF-8 to UTF-16, one unit per character below U+10000 and two
-// above; a leading byte order mark is a character like any other.
-QString FromWellFormedUtf8(QByteArrayView bytes);
+// The UTF-16 units the bytes decode to when they are well-formed UTF-8; -1 when they are not.
+int WellFormedUtf16Length(QByteArrayView bytes);
+// Decodes well-formed UTF-8 into out, which has room for WellFormedUtf16Length units;
+// a leading byte order mark is a character like any other.
+void DecodeWellFormedUtf8(QByteArrayView bytes, char16_t* out);
 
-// One stored value's bytes as text: UTF-8 when well-formed, else GB18030.
+// One stored value's bytes as text: UTF-8 when well-formed (one UTF-16 unit
+// per character below U+10000 and two above; a leading byte order mark is a
+// character like any other), else GB18030.
 QString DecodeStoredText(QByteArrayView bytes);

@@ -5,7 +5,6 @@
 #include "exchange/csv/CsvText.h"
 #include "exchange/sheet/FileLook.h"
 #include "exchange/sheet/SheetDrafts.h"
-#include "exchange/sheet/SheetFile.h"
 
 namespace {
 

@@ -3,8 +3,6 @@
 #include "exchange/FileBytes.h"
 #include "store/ContactSchema.h"
 
-#include <QDir>
-
 namespace {
 
 bool needsQuotes(const QString& text)
@@ -63,7 +61,6 @@ void writeCsvFile(const QString& path, const QList<StoredContact>& contacts)
     QFile file(path);
     OpenForWriting(file);
     if (file.write(bytes) != bytes.size())
-        throw ExchangeError(
-            QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw ExchangeError(cannotWriteMessage(path, file.errorString()));
     FinishWriting(file);
 }

@@ -18,7 +18,7 @@ HeaderMeaning column(ContactText c, int rank, QString label = QString())
     m.role = HeaderRole::Column;
     m.column = c;
     m.rank = rank;
-    m.label = label.isEmpty() ? ContactTextColumns()[static_cast<int>(c)] : label;
+    m.label = label.isEmpty() ? ContactTextColumn(c) : label;
     return m;
 }
 

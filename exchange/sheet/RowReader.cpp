@@ -69,6 +69,10 @@ QStringList splitList(const QString& value)
     return out;
 }
 
+// A value put together from pieces (a name from its parts, an address from its
+// fields, a birthday, a group) ranks after every column that gives it whole.
+constexpr int PiecedRank = 1000;
+
 struct Candidate {
     int rank = 0;
     int order = 0;  // the column, so equal ranks keep the sheet's order
@@ -229,7 +233,8 @@ ContactDraft RowReader::read(const SheetRow& row) const
     // so it waits in 备注 under its label.
     auto& names = candidates[static_cast<int>(ContactText::Name)];
     if (names.isEmpty() && !family.value.isEmpty()) {
-        names.append({1000, 0, nameFromParts(family.value, middle.value, given.value), ContactTextColumns()[1]});
+        names.append({PiecedRank, 0, nameFromParts(family.value, middle.value, given.value),
+                      ContactTextColumn(ContactText::Name)});
     } else if (names.isEmpty()) {
         for (const NamePart* part : {&given, &middle})
             if (!part->value.isEmpty())
@@ -240,7 +245,7 @@ ContactDraft RowReader::read(const SheetRow& row) const
         for (auto& [index, parts] : addresses) {
             QString address = joinAddress(parts);
             if (!address.isEmpty())
-                whole.append({1000 + index, 0, address, QStringLiteral("地址")});
+                whole.append({PiecedRank + index, 0, address, ContactTextColumn(ContactText::Address)});
             if (!IsAllPadding(parts[AddressPart::PostalCode]))
                 draft.extras.append({QStringLiteral("邮编"), parts[AddressPart::PostalCode]});
         }
@@ -248,9 +253,9 @@ ContactDraft RowReader::read(const SheetRow& row) const
     auto& birthdays = candidates[static_cast<int>(ContactText::Birthday)];
     const QString fromParts = birthdayFromParts(birthday);
     if (!fromParts.isEmpty())
-        birthdays.append({1000, 0, fromParts, QStringLiteral("生日")});
+        birthdays.append({PiecedRank, 0, fromParts, ContactTextColumn(ContactText::Birthday)});
     for (const QString& group : groups)
-        candidates[static_cast<int>(ContactText::Category)].append({1000, 0, group, QStringLiteral("分组")});
+        candidates[static_cast<int>(ContactText::Category)].append({PiecedRank, 0, group, QStringLiteral("分组")});
 
     for (int c = 0; c < ContactTextCount; ++c)
         settle(draft, c, candidates[c]);

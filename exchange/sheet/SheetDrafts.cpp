@@ -1,7 +1,8 @@
 #include "SheetDrafts.h"
 
+#include "exchange/FileBytes.h"
 #include "exchange/sheet/HeaderMeaning.h"
-#include "exchange/sheet/SheetFile.h"
+#include "exchange/sheet/ShownText.h"
 #include "platform/TextRules.h"
 #include "platform/Trim.h"
 #include "store/ContactSchema.h"

@@ -1,8 +1,8 @@
 #include "FreeXlReader.h"
 
 #include "exchange/ContactDraft.h"
+#include "exchange/FileBytes.h"
 #include "exchange/sheet/CellNumber.h"
-#include "exchange/sheet/SheetFile.h"
 #include "exchange/xls/Isolated.h"
 
 #include <QFile>

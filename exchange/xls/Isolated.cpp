@@ -1,7 +1,7 @@
 #include "Isolated.h"
 
 #include "exchange/ContactDraft.h"
-#include "exchange/sheet/SheetFile.h"
+#include "exchange/FileBytes.h"
 
 #include <QDataStream>
 #include <QIODevice>

@@ -3,7 +3,6 @@
 #include "exchange/FileBytes.h"
 #include "exchange/sheet/FileLook.h"
 #include "exchange/sheet/SheetDrafts.h"
-#include "exchange/sheet/SheetFile.h"
 #include "exchange/xls/BareBiffReader.h"
 #include "exchange/xls/FreeXlReader.h"
 #include "exchange/xlsx/XlsxReader.h"

@@ -1,8 +1,8 @@
 #include "XlsxParts.h"
 
 #include "exchange/ContactDraft.h"
+#include "exchange/FileBytes.h"
 #include "exchange/sheet/CellNumber.h"
-#include "exchange/sheet/SheetFile.h"
 
 #include <QDir>
 #include <QHash>

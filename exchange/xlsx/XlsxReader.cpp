@@ -3,7 +3,7 @@
 #include "exchange/FileBytes.h"
 #include "exchange/sheet/FileLook.h"
 #include "exchange/sheet/SheetDrafts.h"
-#include "exchange/sheet/SheetFile.h"
+
 #include "exchange/xls/BareBiffReader.h"
 #include "exchange/xls/FreeXlReader.h"
 #include "exchange/xls/XlsReader.h"

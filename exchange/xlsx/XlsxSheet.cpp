@@ -1,8 +1,8 @@
 #include "XlsxSheet.h"
 
 #include "exchange/ContactDraft.h"
+#include "exchange/FileBytes.h"
 #include "exchange/sheet/CellNumber.h"
-#include "exchange/sheet/SheetFile.h"
 
 #include <QXmlStreamReader>
 

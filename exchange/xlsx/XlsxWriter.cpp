@@ -1,10 +1,10 @@
 #include "XlsxWriter.h"
 
+#include "exchange/FileBytes.h"
 #include "exchange/xlsx/XlsxParts.h"
 #include "platform/TextRules.h"
 #include "store/ContactSchema.h"
 
-#include <QDir>
 #include <QFile>
 #include <utility>
 #include <xlsxwriter.h>
@@ -60,10 +60,7 @@ public:
         lxw_workbook* book = std::exchange(book_, nullptr);
         check(workbook_close(book));
     }
-    [[noreturn]] void fail(const QString& why) const
-    {
-        throw ExchangeError(QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path_), why));
-    }
+    [[noreturn]] void fail(const QString& why) const { throw ExchangeError(cannotWriteMessage(path_, why)); }
 
 private:
     lxw_workbook* book_ = nullptr;

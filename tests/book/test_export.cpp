@@ -62,7 +62,8 @@ private slots:
         QCOMPARE(cancelled.status, ExitCode::Failure);
         QVERIFY(desktop.boxes.isEmpty());
         QCOMPARE(desktop.saveFilters, QStringList{QStringLiteral("vCard 名片 (*.vcf)|*.vcf|CSV 表格 (*.csv)|*.csv|"
-                                                                 "Excel 电子表格 (*.xlsx)|*.xlsx")});
+                                                                 "Excel 电子表格 (*.xlsx)|*.xlsx|"
+                                                                 "iCalendar 生日日历 (*.ics)|*.ics")});
 
         desktop.saveNames.push_back(book.folder.file(QStringLiteral("手机")));
         const BookResult saved = book.run({QStringLiteral("--gui"), QStringLiteral("export")});

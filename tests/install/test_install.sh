@@ -10,7 +10,7 @@ build="$(cd "$2" && pwd)"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export HOME="$work/home"
-unset XDG_DATA_HOME
+unset XDG_DATA_HOME XDG_CONFIG_HOME
 mkdir -p "$HOME"
 lib="$HOME/.local/lib/tessaly"
 apps="$HOME/.local/share/applications"
@@ -77,7 +77,12 @@ check "the old book stays" test "$(cat "$work/old/Kalvo.mdb")" = "another old bo
 check "both places are printed" grep -q "$lib/Kalvo.mdb.*$work/old/Kalvo.mdb" "$work/out"
 
 # shouldUninstallEverythingButTheBook
+mkdir -p "$HOME/.config/autostart"
+printf '[Desktop Entry]\n' >"$HOME/.config/autostart/tessaly-birthdays.desktop"
+printf '[Desktop Entry]\n' >"$HOME/.config/autostart/other.desktop"
 bash "$src/scripts/uninstall.sh" >"$work/out" 2>&1
+check "the birthday reminder no longer starts at login" test ! -e "$HOME/.config/autostart/tessaly-birthdays.desktop"
+check "other programs' autostart entries stay" test -e "$HOME/.config/autostart/other.desktop"
 check "program removed" test ! -e "$lib/tessaly"
 check "link removed" test ! -L "$HOME/.local/bin/tessaly"
 check "desktop entries removed" test -z "$(find "$apps" -name 'tessaly*.desktop')"

@@ -2,8 +2,7 @@
 // database's integrity check, keeps every command that had finished, and opens
 // with a password that was in force. The book is read with the sqlcipher shell.
 
-#include "tests/support/TestFolder.h"
-#include "tests/support/TestRandom.h"
+#include "tests/kill/KilledRuns.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -13,103 +12,6 @@
 #include <QStringDecoder>
 #include <QTest>
 #include <QThread>
-
-namespace {
-
-// The book's key, as another tool would be given it.
-const char* const Key = "tavmeri";
-
-// One run of the killed_book program, killed once it has reported `lines`
-// finished commands and then worked on for `extraMs` more.
-struct KilledRun {
-    QStringList lines;
-    bool killed = false;
-    QString output;
-};
-
-KilledRun runAndKill(const QStringList& args, int lines, int extraMs)
-{
-    KilledRun run;
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QStringLiteral(KILLED_BOOK), args);
-    if (!child.waitForStarted())
-        return run;
-    int finished = 0;
-    while (finished < lines && child.state() == QProcess::Running) {
-        if (!child.canReadLine() && !child.waitForReadyRead(30000))
-            break;
-        while (child.canReadLine()) {
-            const QString line = QString::fromUtf8(child.readLine()).trimmed();
-            run.lines << line;
-            if (line != QLatin1String("started"))
-                ++finished;
-        }
-    }
-    if (child.state() == QProcess::Running) {
-        QThread::msleep(extraMs);
-        child.kill();  // SIGKILL
-        run.killed = true;
-    }
-    child.waitForFinished();
-    // Whatever it printed before it died is still in the pipe.
-    for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
-        if (!line.trimmed().isEmpty())
-            run.lines << QString::fromUtf8(line).trimmed();
-    run.killed = run.killed && child.exitStatus() == QProcess::CrashExit;
-    run.output = run.lines.join(QLatin1Char('\n'));
-    return run;
-}
-
-// The program run to its end; its exit code.
-int runToEnd(const QStringList& args)
-{
-    QProcess child;
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QStringLiteral(KILLED_BOOK), args);
-    child.waitForFinished(120000);
-    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
-}
-
-// Runs statements on the book with the sqlcipher shell; its output lines.
-QStringList sqlcipher(const TestFolder& folder, const QString& sql)
-{
-    const QString shell = QStandardPaths::findExecutable(QStringLiteral("sqlcipher"));
-    if (shell.isEmpty())
-        qFatal("the sqlcipher shell is not installed");
-    QProcess process;
-    process.start(shell, {folder.databasePath()});
-    process.waitForStarted();
-    process.write(QStringLiteral("PRAGMA key='%1';\n%2\n").arg(QLatin1String(Key), sql).toUtf8());
-    process.closeWriteChannel();
-    process.waitForFinished(120000);
-    const QString out = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-    return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-QString integrity(const TestFolder& folder)
-{
-    return sqlcipher(folder, QStringLiteral("PRAGMA integrity_check;")).join(QLatin1Char('|'));
-}
-
-// How many lines to wait for and how long after them to kill.
-int randomBelow(int bound)
-{
-    static QRandomGenerator random = SeededRandom("kill moments", 20261208);
-    return int(random.bounded(bound));
-}
-
-// The texts after a prefix, of the lines that carry it.
-QStringList reported(const QStringList& lines, const QString& prefix)
-{
-    QStringList out;
-    for (const QString& line : lines)
-        if (line.startsWith(prefix))
-            out << line.mid(prefix.size());
-    return out;
-}
-
-}  // namespace
 
 class KillTest : public QObject {
     Q_OBJECT

@@ -1,13 +1,17 @@
 // The four database helpers: creation, opening, scripts grouped by "create" lines, reopening a table.
 
+#include "store/AdoxCatalog.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
 #include "tests/support/ContactBook.h"
 #include "tests/support/RawBook.h"
 
 #include <QDir>
+#include <QProcess>
 #include <atomic>
+#include <fcntl.h>
 #include <latch>
+#include <sys/stat.h>
 #include <thread>
 
 class DbHelpersTest : public QObject {
@@ -202,6 +206,76 @@ private slots:
             }
         }
         QVERIFY2(landed, "never placed a file while the book was being made");
+    }
+
+    // The book takes its name only with its tables; a statement that fails leaves nothing behind.
+    void shouldMakeTheTablesBeforeTheBookTakesItsName()
+    {
+        TestFolder folder;
+        const QString path = folder.databasePath();
+        QVERIFY(!CreateJetDatabase(path, ContactSchema::DatabasePassword(), {QStringLiteral("create tabel rem(x)")}));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
+        QVERIFY(CreateJetDatabase(path, ContactSchema::DatabasePassword(), {ContactSchema::CreateContactTable()}));
+        QCOMPARE(createdTables(path),
+                 QStringList{QStringLiteral("CREATE TABLE") + ContactSchema::CreateContactTable().mid(12)});
+        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("Kalvo.mdb")});
+    }
+
+    // Only the hidden files a creation makes, and only once plainly abandoned.
+    void shouldRemoveOnlyAbandonedCreations()
+    {
+        struct Entry {
+            const char* name;
+            int ageSeconds;
+            bool held;
+            bool removed;
+        };
+        const Entry entries[] = {
+            {".Kalvo.mdb-00112233445566ff.new", 120, false, true},
+            {".Kalvo.mdb-00112233445566ff.new-journal", 120, false, true},
+            {".Kalvo.mdb-a0112233445566ff.new", 20, false, false},   // a creation at work
+            {".Kalvo.mdb-b0112233445566ff.new", 3600, true, false},  // a stopped one still holds it
+            {".Kalvo.mdb-00112233445566FF.new", 120, false, false},
+            {".Kalvo.mdb-0011223344556.new", 120, false, false},
+            {".Kalvo.mdb-00112233445566ff.new.bak", 120, false, false},
+            {".Kalvo.mdb-00112233445566ff.new-wal", 120, false, false},
+            {"Kalvo.mdb-00112233445566ff.new", 120, false, false},
+            {".Other.mdb-00112233445566ff.new", 120, false, false},
+            {"Kalvo.mdb-journal", 120, false, false},
+            {"Kalvo.mdb", 120, false, false},
+        };
+        TestFolder folder;
+        const auto age = [](const QString& path, int seconds) {
+            const timespec times[2] = {{time(nullptr) - seconds, 0}, {time(nullptr) - seconds, 0}};
+            QCOMPARE(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+        };
+        QProcess holder;
+        for (const Entry& entry : entries) {
+            const QString path = folder.file(QString::fromLatin1(entry.name));
+            TestFolder::writeAll(path, "scratch");
+            age(path, entry.ageSeconds);
+            if (entry.held) {
+                holder.setStandardInputFile(path);
+                holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+                QVERIFY(holder.waitForStarted());
+            }
+        }
+        // A link of the pattern's name is no file of ours, and neither is what it points to.
+        const QString target = folder.file(QStringLiteral("target"));
+        TestFolder::writeAll(target, "someone's");
+        const QString link = folder.file(QStringLiteral(".Kalvo.mdb-c0112233445566ff.new"));
+        QVERIFY(QFile::link(target, link));
+        age(target, 120);
+        age(link, 120);
+
+        RemoveAbandonedCreations(folder.databasePath());
+        holder.kill();
+        holder.waitForFinished();
+        for (const Entry& entry : entries)
+            QVERIFY2(QFileInfo::exists(folder.file(QString::fromLatin1(entry.name))) != entry.removed, entry.name);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY(QFileInfo::exists(target));
     }
 
     // The key check is the first read: it waits for another copy's write like every later one.

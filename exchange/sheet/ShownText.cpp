@@ -1,11 +1,6 @@
-#include "SheetFile.h"
+#include "ShownText.h"
 
-#include <QDir>
-
-QString cannotReadMessage(const QString& path, const QString& why)
-{
-    return QStringLiteral("无法读取文件 %1：%2").arg(QDir::toNativeSeparators(path), why);
-}
+#include <algorithm>
 
 QString shownText(const QString& text, int maxCharacters)
 {

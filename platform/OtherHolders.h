@@ -1,7 +1,8 @@
 #pragma once
 // Which other processes hold a file open, read from /proc: how an import can
 // tell that the window program has the book open and will not see the new
-// contacts before its next start.
+// contacts before its next start, and how a start tells a creation still at
+// work from one that was killed.
 
 #include <QList>
 #include <QString>

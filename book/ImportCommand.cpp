@@ -29,8 +29,12 @@ ImportOptions parseImport(const QStringList& arguments)
     return options;
 }
 
-void report(Console& console, const ImportPlan& plan)
+// What each file says of itself (its encoding, rows that are no contacts), then card by card.
+void report(Console& console, const QList<ImportSource>& sources, const ImportPlan& plan)
 {
+    for (const ImportSource& source : sources)
+        for (const QString& note : source.cards.notes)
+            console.out(QStringLiteral("%1：%2").arg(source.name, note));
     for (const QString& line : plan.report)
         console.out(line);
 }
@@ -57,7 +61,7 @@ int RunImport(BookRun& run, const QStringList& arguments)
     NewBookGuard created(missing && !options.dryRun ? path : QString());
 
     const ImportPlan plan = PlanBookImport(path, sources, missing ? nullptr : &run);
-    report(run.console, plan);
+    report(run.console, sources, plan);
     if (options.dryRun) {
         run.console.out(ImportSummary(plan, false));
         return ExitCode::Success;

@@ -40,6 +40,7 @@ struct DraftFailure {
 struct DraftSet {
     QList<ContactDraft> drafts;
     QList<DraftFailure> failures;
+    QStringList notes;  // about the whole file, for the report: "编码：Big5（自动识别）", rows skipped as no contacts
 };
 
 // One record of the book as the exporters get it: the seven texts trimmed of

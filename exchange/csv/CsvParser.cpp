@@ -32,52 +32,84 @@ bool isLineEnd(QChar c)
     return c == QLatin1Char('\n') || c == QLatin1Char('\r');
 }
 
-// Walks the text once; fields without quotes are taken as slices, whole.
+enum class Outcome { Taken, NeedMore, Unclosed };
+
+// Walks the text once, piece by piece as the source decodes it; fields without
+// quotes are taken as slices, whole. A record the piece ends in is read again
+// from its start once the next piece is there.
 class CsvScanner {
 public:
-    explicit CsvScanner(const QString& text)
-        : p_(text.constData()), end_(p_ + text.size()), separator_(detectCsvSeparator(text))
+    CsvScanner(const std::function<bool(QString&)>& more, const std::function<void(SheetRow&&)>& take)
+        : more_(more), take_(take)
     {
     }
 
-    SheetRows scan()
+    int scan()
     {
-        while (p_ < end_) {
-            if (isLineEnd(*p_)) {
-                skipLineEnd();  // a blank line holds no record
-                continue;
+        final_ = !more_(buffer_);
+        separator_ = detectCsvSeparator(buffer_);
+        for (;;) {
+            p_ = buffer_.constData();
+            end_ = p_ + buffer_.size();
+            while (p_ < end_) {
+                const QChar* start = p_;
+                const int startLine = line_;
+                const Outcome outcome =
+                    isLineEnd(*p_) ? skipBlankLine() : readRecord();  // a blank line holds no record
+                if (outcome == Outcome::Unclosed)
+                    return unclosedAt_;
+                if (outcome == Outcome::NeedMore) {
+                    p_ = start;
+                    line_ = startLine;
+                    break;
+                }
             }
-            if (!readRecord())
-                break;
+            if (final_)
+                return 0;
+            buffer_.remove(0, p_ - buffer_.constData());
+            final_ = !more_(buffer_);
         }
-        return std::move(sheet_);
     }
 
 private:
+    // A line end at the end of a piece may be a CR whose LF is in the next one.
+    bool lineEndMayGoOn() const { return !final_ && *p_ == QLatin1Char('\r') && p_ + 1 == end_; }
+
+    Outcome skipBlankLine()
+    {
+        if (lineEndMayGoOn())
+            return Outcome::NeedMore;
+        skipLineEnd();
+        return Outcome::Taken;
+    }
+
     void skipLineEnd()
     {
         p_ += (*p_ == QLatin1Char('\r') && p_ + 1 < end_ && p_[1] == QLatin1Char('\n')) ? 2 : 1;
         ++line_;
     }
 
-    // One record up to its line end; false when an unclosed quote ends the file.
-    bool readRecord()
+    // One record up to its line end.
+    Outcome readRecord()
     {
         SheetRow row;
         row.line = line_;
         for (;;) {
             QString field;
             if (p_ < end_ && *p_ == QLatin1Char('"')) {
+                const int opened = line_;
                 if (!readQuoted(field)) {
-                    sheet_.failures.append(
-                        {row.line, QStringLiteral("第%1行起的引号没有闭合，此后的内容无法读取").arg(row.line)});
-                    return false;
+                    if (!final_)
+                        return Outcome::NeedMore;
+                    unclosedAt_ = opened;
+                    return Outcome::Unclosed;
                 }
             } else {
                 const QChar* start = p_;
                 while (p_ < end_ && *p_ != separator_ && !isLineEnd(*p_))
                     ++p_;
-                field = QString(start, p_ - start);
+                if (p_ > start)
+                    field = QString(start, p_ - start);
             }
             row.cells.append({static_cast<int>(row.cells.size()), std::move(field)});
             if (p_ < end_ && *p_ == separator_) {
@@ -86,14 +118,18 @@ private:
             }
             break;
         }
+        if (!final_ && (p_ == end_ || lineEndMayGoOn()))
+            return Outcome::NeedMore;
+        row.lines = line_ - row.line + 1;
         if (p_ < end_)
             skipLineEnd();
-        sheet_.rows.append(std::move(row));
-        return true;
+        take_(std::move(row));
+        return Outcome::Taken;
     }
 
     // A quoted field: runs to the quote not followed by another; a doubled quote
     // is one quote; text between the closing quote and the separator is kept.
+    // False when the piece ends before the field does.
     bool readQuoted(QString& field)
     {
         ++p_;
@@ -109,6 +145,8 @@ private:
             if (p_ >= end_)
                 return false;
             ++p_;  // the quote
+            if (p_ == end_ && !final_)
+                return false;  // a doubled quote may go on in the next piece
             if (p_ < end_ && *p_ == QLatin1Char('"')) {
                 field += QLatin1Char('"');
                 ++p_;
@@ -123,16 +161,34 @@ private:
         return true;
     }
 
-    const QChar* p_;
-    const QChar* const end_;
-    const QChar separator_;
+    const std::function<bool(QString&)>& more_;
+    const std::function<void(SheetRow&&)>& take_;
+    QString buffer_;
+    const QChar* p_ = nullptr;
+    const QChar* end_ = nullptr;
+    QChar separator_;
+    bool final_ = false;
     int line_ = 1;
-    SheetRows sheet_;
+    int unclosedAt_ = 0;
 };
 
 }  // namespace
 
-SheetRows parseCsv(const QString& text)
+int scanCsv(const std::function<bool(QString&)>& more, const std::function<void(SheetRow&&)>& take)
 {
-    return CsvScanner(text).scan();
+    return CsvScanner(more, take).scan();
+}
+
+int scanCsv(const QString& text, const std::function<void(SheetRow&&)>& take)
+{
+    bool given = false;
+    return scanCsv(
+        [&](QString& buffer) {
+            if (given)
+                return false;
+            buffer += text;
+            given = true;
+            return true;
+        },
+        take);
 }

@@ -7,9 +7,16 @@
 #include "exchange/sheet/SheetRows.h"
 
 #include <QString>
+#include <functional>
 
 QChar detectCsvSeparator(const QString& text);
 
-// Every record with its first line. An unclosed quote ends the file: that
-// record is reported as a failure at its line, not guessed at.
-SheetRows parseCsv(const QString& text);
+// Hands every record to take as it is read, with its first line and the
+// lines it takes. more appends the next piece of the text to its argument and
+// returns false when there is none, so a large file is never decoded whole.
+// Returns the line where a quote opens that is never closed (the rest of the
+// file would be one field), after the records before it; 0 when every quote
+// closes.
+int scanCsv(const std::function<bool(QString&)>& more, const std::function<void(SheetRow&&)>& take);
+// The same on a whole text.
+int scanCsv(const QString& text, const std::function<void(SheetRow&&)>& take);

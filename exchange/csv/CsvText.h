@@ -1,9 +1,27 @@
 #pragma once
-// A CSV file's bytes as text: UTF-8 with or without a byte order mark, UTF-16
-// with its byte order mark, else GB18030 (Excel on Chinese Windows saves CSV
-// in the ANSI code page, GBK).
+// A CSV file's bytes as text. A byte order mark decides first (UTF-8, UTF-16,
+// GB18030). Without one, text that is valid UTF-8 is UTF-8; otherwise ICU's
+// charset detector chooses among GB18030, Big5, Shift_JIS and UTF-16, and
+// GB18030 (Excel on Simplified-Chinese Windows saves CSV in GBK) is taken
+// when it cannot tell.
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
-QString decodeCsvText(const QByteArray& bytes);
+struct CsvEncoding {
+    QString name;  // as the report names it and QStringDecoder knows it: "UTF-8", "GB18030", "Big5", "UTF-16LE", ...
+    QString how;   // how it was chosen: "有 BOM", "自动识别", "无法确定，按默认"
+    int bomLength = 0;
+};
+
+CsvEncoding detectCsvEncoding(const QByteArray& bytes);
+
+// The text of bytes after the byte order mark, decoded a piece of about a
+// megabyte at a time: each call appends the next piece to its argument and
+// returns false when nothing is left. bytes must outlive it.
+std::function<bool(QString&)> csvTextPieces(const QByteArray& bytes, const CsvEncoding& encoding);
+
+// The encoding ICU's detector finds in bytes among the ones a CSV file comes
+// in, or empty when none fits.
+QString detectCharset(const QByteArray& bytes);

@@ -1,11 +1,16 @@
 #include "HeaderMeaning.h"
 
+#include "platform/TextRules.h"
 #include "store/ContactSchema.h"
 
 #include <QHash>
+#include <QList>
 #include <QRegularExpression>
+#include <utility>
 
 namespace {
+
+using C = ContactText;
 
 HeaderMeaning column(ContactText c, int rank, QString label = QString())
 {
@@ -25,19 +30,26 @@ HeaderMeaning role(HeaderRole r, QString label = QString())
     return m;
 }
 
+// An extra kept under its own header ("定制 1", "优先级").
+HeaderMeaning ownExtra()
+{
+    return role(HeaderRole::Extra);
+}
+
 HeaderMeaning addressPart(int address, AddressPart part)
 {
     HeaderMeaning m;
     m.role = HeaderRole::AddressPart;
     m.rank = address;
     m.part = part;
+    m.label = QStringLiteral("地址");
     return m;
 }
 
-HeaderMeaning ignoredUnless(const QString& defaultValue, const QString& label)
+HeaderMeaning birthdayPart(DatePart part)
 {
-    HeaderMeaning m = role(HeaderRole::Extra, label);
-    m.defaultValue = defaultValue;
+    HeaderMeaning m = role(HeaderRole::BirthdayPart, QStringLiteral("生日"));
+    m.datePart = part;
     return m;
 }
 
@@ -47,98 +59,208 @@ HeaderMeaning listed(HeaderMeaning m)
     return m;
 }
 
-// Headers as our own export, the window's export and people write them, and
-// the fixed columns of Google's and Outlook's contact exports.
+HeaderMeaning givenOrWhole()
+{
+    HeaderMeaning m = role(HeaderRole::NameGiven, QStringLiteral("名字"));
+    m.wholeNameAlone = true;
+    return m;
+}
+
+}  // namespace
+
+QString headerKey(const QString& header)
+{
+    const QString simple = LowerAscii(header.simplified());
+    QString key;
+    key.reserve(simple.size());
+    for (qsizetype i = 0; i < simple.size(); ++i) {
+        if (simple[i] == u' ' && (simple[i - 1].unicode() >= 0x80 || simple[i + 1].unicode() >= 0x80))
+            continue;  // simplified() leaves no blank at either end
+        key += simple[i];
+    }
+    return key;
+}
+
+namespace {
+
+using Entry = std::pair<QString, HeaderMeaning>;
+
+// Phones: the lowest rank fills 电话, the others go to 备注 under their label.
+void addPhones(QList<Entry>& t)
+{
+    const auto phone = [&](const char* header, int rank, const char* label) {
+        t.append({QString::fromUtf8(header), column(C::Phone, rank, QString::fromUtf8(label))});
+    };
+    phone("電話", 0, "电话");
+    for (const char* mobile : {"手机", "手机号", "手机号码", "手機", "行動電話", "移動電話"})
+        phone(mobile, 1, "手机");
+    for (const char* general : {"联系电话", "电话号码", "聯絡電話", "電話號碼"})
+        phone(general, 2, "电话");
+    for (const char* fixed : {"办公电话", "座机", "固话", "固定电话"})
+        phone(fixed, 3, fixed);
+    // Outlook, English and Chinese, then Thunderbird's Chinese names.
+    phone("Primary Phone", 10, "电话");
+    phone("主要电话", 10, "电话");
+    phone("Mobile Phone", 11, "手机");
+    phone("移动电话", 11, "手机");
+    phone("移动电话号码", 11, "手机");
+    phone("Home Phone", 12, "住宅电话");
+    phone("住宅电话", 12, "住宅电话");
+    phone("家庭电话", 12, "住宅电话");
+    phone("Business Phone", 13, "工作电话");
+    phone("商务电话", 13, "商务电话");
+    phone("工作电话", 13, "工作电话");
+    phone("Home Phone 2", 14, "住宅电话");
+    phone("住宅电话 2", 14, "住宅电话");
+    phone("Business Phone 2", 15, "工作电话");
+    phone("商务电话 2", 15, "商务电话");
+    phone("Other Phone", 16, "其他电话");
+    phone("其他电话", 16, "其他电话");
+    phone("Company Main Phone", 17, "公司电话");
+    phone("公司代表线路", 17, "公司电话");
+    phone("Car Phone", 18, "车载电话");
+    phone("车载电话", 18, "车载电话");
+    phone("Pager", 19, "寻呼机");
+    phone("寻呼机", 19, "寻呼机");
+    phone("寻呼机号码", 19, "寻呼机");
+}
+
+void addExtras(QList<Entry>& t)
+{
+    const auto extra = [&](std::initializer_list<const char*> headers, const char* label) {
+        for (const char* header : headers)
+            t.append({QString::fromUtf8(header), role(HeaderRole::Extra, QString::fromUtf8(label))});
+    };
+    extra({"邮箱", "电子邮箱", "电子邮件", "E-mail", "Email", "邮件", "电子邮件地址", "电子邮件 2 地址",
+           "电子邮件 3 地址", "主要电子邮件", "备用电子邮件", "電子郵件", "電子郵件地址", "E-mail Address",
+           "E-mail 2 Address", "E-mail 3 Address", "Primary Email", "Secondary Email"},
+          "邮箱");
+    extra({"微信", "微信号", "WeChat"}, "微信");
+    extra({"分机", "分机号", "分機"}, "分机");
+    extra({"单位", "公司", "工作单位", "單位", "Company", "Organization", "Organization 1 - Name", "Organization Name"},
+          "单位");
+    extra({"部门", "部門", "Department", "Organization 1 - Department"}, "部门");
+    extra({"职务", "职位", "職務", "職稱", "Job Title", "Organization 1 - Title", "Organization Title"}, "职务");
+    extra({"昵称", "暱稱", "Nickname"}, "昵称");
+    extra({"网页", "网址", "网页 1", "网页 2", "Web Page", "Web Page 1", "Web Page 2"}, "网页");
+    extra({"屏幕名", "Screen Name"}, "屏幕名");
+    extra({"商务传真", "Business Fax"}, "商务传真");
+    extra({"住宅传真", "Home Fax"}, "住宅传真");
+    extra({"其他传真", "传真", "传真号码", "傳真", "Other Fax", "Fax Number"}, "传真");
+    // Kept under their own header; Outlook's fillers in them count as empty.
+    for (const char* own : {"英文称谓",   "称谓",   "后缀",     "优先级",   "敏感度",   "私有",     "性别",
+                            "周年纪念日", "定制 1", "定制 2",   "定制 3",   "定制 4",   "Priority", "Sensitivity",
+                            "Private",    "Gender", "Custom 1", "Custom 2", "Custom 3", "Custom 4"})
+        t.append({QString::fromUtf8(own), ownExtra()});
+}
+
+void addNamesAndOthers(QList<Entry>& t)
+{
+    const auto add = [&](std::initializer_list<const char*> headers, const HeaderMeaning& m) {
+        for (const char* header : headers)
+            t.append({QString::fromUtf8(header), m});
+    };
+    add({"名称", "联系人"}, column(C::Name, 2));
+    add({"Name", "Full Name"}, column(C::Name, 3));
+    add({"显示名称", "Display Name", "顯示名稱"}, column(C::Name, 4));
+    add({"名字"}, givenOrWhole());
+    add({"名", "First Name", "Given Name"}, role(HeaderRole::NameGiven, QStringLiteral("名")));
+    add({"中间名", "Middle Name", "Additional Name"}, role(HeaderRole::NameMiddle, QStringLiteral("中间名")));
+    add({"姓", "姓氏", "Last Name", "Family Name"}, role(HeaderRole::NameFamily, QStringLiteral("姓")));
+    add({"住址"}, column(C::Address, 1));
+    add({"家庭住址", "通讯地址", "联系地址", "通訊地址"}, column(C::Address, 2));
+    add({"分类", "類別"}, column(C::Category, 1));
+    add({"分组"}, column(C::Category, 2));
+    add({"Group Membership", "Labels"}, listed(role(HeaderRole::Groups)));
+    add({"Categories"}, role(HeaderRole::Groups));
+    add({"QQ号", "QQ号码", "QQ號"}, column(C::QQ, 1));
+    add({"出生日期", "出生年月"}, column(C::Birthday, 1));
+    add({"Birthday"}, column(C::Birthday, 2));
+    add({"出生年份", "Birth Year"}, birthdayPart(DatePart::Year));
+    add({"出生月份", "Birth Month"}, birthdayPart(DatePart::Month));
+    add({"出生日", "Birth Day"}, birthdayPart(DatePart::Day));
+    add({"附注", "注释", "備註", "备注信息"}, column(C::Note, 1));
+    add({"Notes"}, column(C::Note, 2));
+    // No contact field: a row's running number, the type or shown name of an address.
+    add({"序号", "序號", "Initials", "缩写", "E-mail Type", "E-mail 2 Type", "E-mail 3 Type", "E-mail Display Name",
+         "E-mail 2 Display Name", "E-mail 3 Display Name", "电子邮件类型", "电子邮件 2 类型", "电子邮件 3 类型",
+         "电子邮件显示名称", "电子邮件 2 显示名称", "电子邮件 3 显示名称"},
+        role(HeaderRole::Ignored));
+}
+
+// Outlook's three addresses (home first, then business, then other) and
+// Thunderbird's two.
+void addAddresses(QList<Entry>& t)
+{
+    using P = AddressPart;
+    const std::pair<const char*, P> english[] = {
+        {"Street", P::Street},          {"Street 2", P::Street}, {"Street 3", P::Street},
+        {"City", P::Locality},          {"State", P::Region},    {"Postal Code", P::PostalCode},
+        {"Country/Region", P::Country}, {"Country", P::Country}, {"PO Box", P::Street},
+    };
+    const std::pair<const char*, P> chinese[] = {
+        {"街道", P::Street},         {"街道 2", P::Street},       {"街道 3", P::Street},     {"市/县", P::Locality},
+        {"省/市/自治区", P::Region}, {"邮政编码", P::PostalCode}, {"国家/地区", P::Country}, {"邮政信箱", P::Street},
+    };
+    const char* englishPlaces[] = {"Home", "Business", "Other"};
+    // Outlook names a block "商务地址 街道" or, in some versions, "商务街道".
+    const char* chinesePlaces[][2] = {{"住宅地址", "住宅"}, {"商务地址", "商务"}, {"其他地址", "其他"}};
+    for (int a = 0; a < 3; ++a) {
+        for (const auto& [part, meaning] : english)
+            t.append({QString::fromUtf8(englishPlaces[a]) + u' ' + QString::fromUtf8(part), addressPart(a, meaning)});
+        for (const char* place : chinesePlaces[a])
+            for (const auto& [part, meaning] : chinese)
+                t.append(
+                    {QString::fromUtf8(place) + QLatin1String(qstrlen(place) > 6 ? " " : "") + QString::fromUtf8(part),
+                     addressPart(a, meaning)});
+    }
+    const std::pair<const char*, HeaderMeaning> thunderbird[] = {
+        {"家庭地址", addressPart(0, P::Street)},
+        {"家庭地址 2", addressPart(0, P::Street)},
+        {"工作地址", addressPart(1, P::Street)},
+        {"工作地址 2", addressPart(1, P::Street)},
+        {"城市", addressPart(kAddressOfTheColumnsBefore, P::Locality)},
+        {"省/自治区/直辖市", addressPart(kAddressOfTheColumnsBefore, P::Region)},
+        {"邮政编码", addressPart(kAddressOfTheColumnsBefore, P::PostalCode)},
+        {"邮编", addressPart(kAddressOfTheColumnsBefore, P::PostalCode)},
+        {"国家", addressPart(kAddressOfTheColumnsBefore, P::Country)},
+        {"Home Address", addressPart(0, P::Street)},
+        {"Home Address 2", addressPart(0, P::Street)},
+        {"Home ZipCode", addressPart(0, P::PostalCode)},
+        {"Work Address", addressPart(1, P::Street)},
+        {"Work Address 2", addressPart(1, P::Street)},
+        {"Work City", addressPart(1, P::Locality)},
+        {"Work State", addressPart(1, P::Region)},
+        {"Work ZipCode", addressPart(1, P::PostalCode)},
+        {"Work Country", addressPart(1, P::Country)},
+    };
+    for (const auto& [header, meaning] : thunderbird)
+        t.append({QString::fromUtf8(header), meaning});
+}
+
+// Every header as it is written, in the order the README lists them.
+const QList<Entry>& fixedEntries()
+{
+    static const QList<Entry> entries = [] {
+        QList<Entry> t;
+        const QStringList& ours = ContactTextColumns();
+        for (int i = 0; i < ours.size(); ++i)
+            t.append({ours[i], column(static_cast<C>(i), 0)});
+        addNamesAndOthers(t);
+        addPhones(t);
+        addExtras(t);
+        addAddresses(t);
+        return t;
+    }();
+    return entries;
+}
+
 const QHash<QString, HeaderMeaning>& fixedHeaders()
 {
     static const QHash<QString, HeaderMeaning> table = [] {
-        using C = ContactText;
         QHash<QString, HeaderMeaning> t;
-        const QStringList& ours = ContactTextColumns();
-        for (int i = 0; i < ours.size(); ++i)
-            t.insert(ours[i].toLower(), column(static_cast<C>(i), 0));
-        t.insert("住址", column(C::Address, 1));
-        t.insert("分类", column(C::Category, 1));
-        t.insert("分组", column(C::Category, 2));
-        t.insert("名字", column(C::Name, 1));
-        t.insert("联系人", column(C::Name, 2));
-        t.insert("手机", column(C::Phone, 1, "手机"));
-        t.insert("手机号", column(C::Phone, 1, "手机"));
-        t.insert("手机号码", column(C::Phone, 1, "手机"));
-        t.insert("电话号码", column(C::Phone, 2));
-        t.insert("联系电话", column(C::Phone, 2));
-        t.insert("qq号", column(C::QQ, 1));
-        t.insert("qq号码", column(C::QQ, 1));
-        t.insert("出生日期", column(C::Birthday, 1));
-        t.insert("家庭住址", column(C::Address, 2));
-        t.insert("附注", column(C::Note, 1));
-        t.insert("邮箱", role(HeaderRole::Extra, "邮箱"));
-        t.insert("电子邮件", role(HeaderRole::Extra, "邮箱"));
-        // Google Contacts and Outlook.
-        t.insert("name", column(C::Name, 3));
-        t.insert("full name", column(C::Name, 3));
-        t.insert("display name", column(C::Name, 4));
-        t.insert("given name", role(HeaderRole::NameGiven));
-        t.insert("first name", role(HeaderRole::NameGiven));
-        t.insert("additional name", role(HeaderRole::NameMiddle));
-        t.insert("middle name", role(HeaderRole::NameMiddle));
-        t.insert("family name", role(HeaderRole::NameFamily));
-        t.insert("last name", role(HeaderRole::NameFamily));
-        t.insert("birthday", column(C::Birthday, 2));
-        t.insert("notes", column(C::Note, 2));
-        t.insert("group membership", listed(role(HeaderRole::Groups)));
-        t.insert("labels", listed(role(HeaderRole::Groups)));
-        t.insert("categories", role(HeaderRole::Groups));
-        t.insert("primary phone", column(C::Phone, 10, "电话"));
-        t.insert("mobile phone", column(C::Phone, 11, "手机"));
-        t.insert("home phone", column(C::Phone, 12, "住宅电话"));
-        t.insert("business phone", column(C::Phone, 13, "工作电话"));
-        t.insert("home phone 2", column(C::Phone, 14, "住宅电话"));
-        t.insert("business phone 2", column(C::Phone, 15, "工作电话"));
-        t.insert("other phone", column(C::Phone, 16, "其他电话"));
-        t.insert("company main phone", column(C::Phone, 17, "公司电话"));
-        t.insert("car phone", column(C::Phone, 18, "车载电话"));
-        t.insert("pager", column(C::Phone, 19, "寻呼机"));
-        t.insert("home fax", role(HeaderRole::Extra, "住宅传真"));
-        t.insert("business fax", role(HeaderRole::Extra, "工作传真"));
-        t.insert("other fax", role(HeaderRole::Extra, "传真"));
-        t.insert("e-mail address", role(HeaderRole::Extra, "邮箱"));
-        t.insert("e-mail 2 address", role(HeaderRole::Extra, "邮箱"));
-        t.insert("e-mail 3 address", role(HeaderRole::Extra, "邮箱"));
-        t.insert("nickname", role(HeaderRole::Extra, "昵称"));
-        t.insert("company", role(HeaderRole::Extra, "单位"));
-        t.insert("organization 1 - name", role(HeaderRole::Extra, "单位"));
-        t.insert("organization name", role(HeaderRole::Extra, "单位"));
-        t.insert("job title", role(HeaderRole::Extra, "职务"));
-        t.insert("organization 1 - title", role(HeaderRole::Extra, "职务"));
-        t.insert("organization title", role(HeaderRole::Extra, "职务"));
-        t.insert("web page", role(HeaderRole::Extra, "网页"));
-        // Outlook writes these for every contact; only another value says something.
-        t.insert("priority", ignoredUnless("Normal", "Priority"));
-        t.insert("sensitivity", ignoredUnless("Normal", "Sensitivity"));
-        t.insert("private", ignoredUnless("False", "Private"));
-        t.insert("gender", ignoredUnless("Unspecified", "Gender"));
-        t.insert("initials", role(HeaderRole::Ignored));
-        t.insert("e-mail type", role(HeaderRole::Ignored));
-        t.insert("e-mail 2 type", role(HeaderRole::Ignored));
-        t.insert("e-mail 3 type", role(HeaderRole::Ignored));
-        t.insert("e-mail display name", role(HeaderRole::Ignored));
-        t.insert("e-mail 2 display name", role(HeaderRole::Ignored));
-        t.insert("e-mail 3 display name", role(HeaderRole::Ignored));
-        // Outlook's addresses: home first, then business, then other.
-        const char* places[] = {"home", "business", "other"};
-        for (int a = 0; a < 3; ++a) {
-            const QString p = QString::fromLatin1(places[a]);
-            t.insert(p + " street", addressPart(a, AddressPart::Street));
-            t.insert(p + " street 2", addressPart(a, AddressPart::Street));
-            t.insert(p + " street 3", addressPart(a, AddressPart::Street));
-            t.insert(p + " city", addressPart(a, AddressPart::Locality));
-            t.insert(p + " state", addressPart(a, AddressPart::Region));
-            t.insert(p + " postal code", addressPart(a, AddressPart::PostalCode));
-            t.insert(p + " country/region", addressPart(a, AddressPart::Country));
-            t.insert(p + " country", addressPart(a, AddressPart::Country));
-            t.insert(p + " po box", addressPart(a, AddressPart::Street));
-        }
+        for (const auto& [header, meaning] : fixedEntries())
+            t.insert(headerKey(header), meaning);
         return t;
     }();
     return table;
@@ -184,14 +306,34 @@ HeaderMeaning numberedHeader(const QString& key)
 
 }  // namespace
 
+bool HeaderMeaning::holdsNames() const
+{
+    return role == HeaderRole::NameFamily || role == HeaderRole::NameMiddle || role == HeaderRole::NameGiven
+           || (role == HeaderRole::Column && column == ContactText::Name);
+}
+
 HeaderMeaning headerMeaning(const QString& header)
 {
-    const QString key = header.simplified().toLower();
-    const auto found = fixedHeaders().constFind(key);
-    if (found != fixedHeaders().constEnd())
-        return *found;
-    HeaderMeaning m = numberedHeader(key);
-    if (m.role == HeaderRole::Unknown)
+    const auto found = fixedHeaders().constFind(headerKey(header));
+    HeaderMeaning m = found != fixedHeaders().constEnd() ? *found : numberedHeader(LowerAscii(header.simplified()));
+    if (m.label.isEmpty())
         m.label = header.simplified();
     return m;
+}
+
+QStringList knownHeaders()
+{
+    QStringList headers;
+    for (const auto& [header, meaning] : fixedEntries())
+        headers.append(header);
+    return headers;
+}
+
+bool isFillerValue(const QString& trimmed)
+{
+    static const QStringList fillers{
+        QStringLiteral("普通"),    QStringLiteral("中"),     QStringLiteral("未指定"),
+        QStringLiteral("False"),   QStringLiteral("0/0/00"), QStringLiteral("0/0/0000"),
+        QStringLiteral("0:00:00"), QStringLiteral("Normal"), QStringLiteral("Unspecified")};
+    return trimmed.size() <= 11 && fillers.contains(trimmed);
 }

@@ -2,261 +2,227 @@
 
 #include "exchange/FileBytes.h"
 #include "exchange/sheet/HeaderMeaning.h"
+#include "exchange/sheet/ShownText.h"
 #include "platform/TextRules.h"
 #include "platform/Trim.h"
 #include "store/ContactSchema.h"
 
-#include <QStringList>
 #include <algorithm>
-#include <map>
 
 namespace {
 
-QString joinNonEmpty(const QStringList& parts, const QString& separator)
+constexpr int kHeaderSearchRows = 20;
+constexpr int kListedRows = 10;  // rows a note names before it says "等"
+
+int filledCells(const SheetRow& row)
 {
-    QStringList kept;
-    for (const QString& p : parts)
-        if (!IsAllPadding(p))
-            kept.append(TrimControl(p));
-    return kept.join(separator);
+    return static_cast<int>(
+        std::count_if(row.cells.begin(), row.cells.end(), [](const SheetCell& c) { return !IsAllPadding(c.text); }));
 }
 
-// "--01-02" (a birthday without a year, as Google writes it) as 01-02; Outlook's
-// "0/0/00" means no birthday.
-QString birthdayText(const QString& value)
-{
-    const QString t = TrimControl(value);
-    if (t == QLatin1String("0/0/00") || t == QLatin1String("0/0/0000"))
-        return QString();
-    if (t.size() == 7 && t.startsWith(QLatin1String("--")))
-        return t.mid(2);
-    return value;
-}
-
-// Groups as Google ("Friends ::: * myContacts") and Outlook ("Friends;Family")
-// list them; Google's own groups start with "*" and name no category.
-QStringList groupNames(const QString& value)
-{
-    QStringList groups;
-    for (const QString& piece : value.split(QStringLiteral(":::"))) {
-        for (const QString& name : piece.split(QLatin1Char(';'))) {
-            const QString trimmed = TrimControl(name);
-            if (!trimmed.isEmpty() && !trimmed.startsWith(QLatin1Char('*')))
-                groups.append(trimmed);
-        }
-    }
-    return groups;
-}
-
-// A column without a header name, kept under its number.
-HeaderMeaning numbered(int column)
-{
-    HeaderMeaning m;
-    m.label = QStringLiteral("第%1列").arg(column + 1);
-    return m;
-}
-
-// A value put together from pieces (a name from its parts, an address from its
-// fields, a group) ranks after every column that gives it whole.
-constexpr int PiecedRank = 1000;
-
-struct Candidate {
-    int rank = 0;
-    int order = 0;  // the column, so equal ranks keep the sheet's order
-    QString value;
-    QString label;
+// How many filled cells name a column we know, and how many are filled.
+struct HeaderScore {
+    int known = 0;
+    int filled = 0;
+    bool mostlyKnown() const { return known > 0 && known * 2 >= filled; }
 };
 
-struct AddressParts {
-    QString parts[5];  // by AddressPart
-    QString& operator[](AddressPart p) { return parts[static_cast<int>(p)]; }
-};
-
-QString joinAddress(AddressParts& a)
+HeaderScore headerScore(const SheetRow& row)
 {
-    const QString street = a[AddressPart::Street], locality = a[AddressPart::Locality], region = a[AddressPart::Region],
-                  country = a[AddressPart::Country];
-    if (ContainsEastAsianScript(street + locality + region + country))
-        return joinNonEmpty({country, region, locality, street}, QString());
-    return joinNonEmpty({street, locality, region, country}, QStringLiteral(", "));
+    HeaderScore score;
+    for (const SheetCell& cell : row.cells) {
+        if (IsAllPadding(cell.text))
+            continue;
+        ++score.filled;
+        const HeaderRole role = headerMeaning(TrimControl(cell.text)).role;
+        if (role != HeaderRole::Unknown && role != HeaderRole::Ignored)
+            ++score.known;
+    }
+    return score;
 }
 
-class RowReader {
-public:
-    explicit RowReader(const QList<HeaderMeaning>& meanings) : meanings_(meanings) {}
-
-    ContactDraft read(const SheetRow& row) const
-    {
-        ContactDraft draft;
-        draft.line = row.line;
-        QList<Candidate> candidates[ContactTextCount];
-        QString family, middle, given;
-        std::map<int, AddressParts> addresses;
-        QStringList groups;
-
-        for (const SheetCell& cell : row.cells) {
-            if (IsAllPadding(cell.text))
-                continue;
-            const HeaderMeaning& m = meaningOf(cell.column);
-            if (!m.defaultValue.isEmpty() && TrimControl(cell.text) == m.defaultValue)
-                continue;
-            const QStringList values = m.list ? splitList(cell.text) : QStringList{cell.text};
-            for (const QString& value : values) {
-                switch (m.role) {
-                case HeaderRole::Column:
-                    candidates[static_cast<int>(m.column)].append(
-                        {m.rank, cell.column, m.column == ContactText::Birthday ? birthdayText(value) : value,
-                         m.label});
-                    break;
-                case HeaderRole::NameFamily: appendPart(family, value, m, draft); break;
-                case HeaderRole::NameMiddle: appendPart(middle, value, m, draft); break;
-                case HeaderRole::NameGiven: appendPart(given, value, m, draft); break;
-                case HeaderRole::AddressPart: {
-                    QString& part = addresses[m.rank][m.part];
-                    part = joinNonEmpty({part, value}, QStringLiteral(" "));
-                    break;
-                }
-                case HeaderRole::Groups: groups += groupNames(value); break;
-                case HeaderRole::Extra:
-                case HeaderRole::Unknown: draft.extras.append({m.label, value}); break;
-                case HeaderRole::Ignored: break;
-                }
-            }
-        }
-
-        // Parts stand in for a whole name or address only when none is given.
-        auto& names = candidates[static_cast<int>(ContactText::Name)];
-        const QString name = joinNameParts(family, middle, given);
-        if (names.isEmpty() && !name.isEmpty())
-            names.append({PiecedRank, 0, name, ContactTextColumn(ContactText::Name)});
-        auto& whole = candidates[static_cast<int>(ContactText::Address)];
-        if (whole.isEmpty()) {
-            for (auto& [index, parts] : addresses) {
-                QString address = joinAddress(parts);
-                if (!address.isEmpty())
-                    whole.append({PiecedRank + index, 0, address, ContactTextColumn(ContactText::Address)});
-                if (!IsAllPadding(parts[AddressPart::PostalCode]))
-                    draft.extras.append({QStringLiteral("邮编"), parts[AddressPart::PostalCode]});
-            }
-        }
-        for (const QString& group : groups)
-            candidates[static_cast<int>(ContactText::Category)].append({PiecedRank, 0, group, QStringLiteral("分组")});
-
-        for (int c = 0; c < ContactTextCount; ++c)
-            settle(draft, c, candidates[c]);
-        return draft;
-    }
-
-private:
-    // Cells right of the header are kept under their column's number.
-    const HeaderMeaning& meaningOf(int column) const
-    {
-        if (column < meanings_.size())
-            return meanings_[column];
-        auto found = beyondHeader_.find(column);
-        if (found == beyondHeader_.end())
-            found = beyondHeader_.emplace(column, numbered(column)).first;
-        return found->second;
-    }
-
-    static QStringList splitList(const QString& value)
-    {
-        QStringList out;
-        for (const QString& piece : value.split(QStringLiteral(":::")))
-            if (!IsAllPadding(piece))
-                out.append(TrimControl(piece));
-        return out;
-    }
-
-    // A second family or given name (two such columns) goes to the note rather than vanish.
-    static void appendPart(QString& part, const QString& value, const HeaderMeaning& m, ContactDraft& draft)
-    {
-        if (part.isEmpty())
-            part = TrimControl(value);
-        else
-            draft.extras.append({m.label, value});
-    }
-
-    // The best candidate fills the column; the others with a different text go to the note.
-    static void settle(ContactDraft& draft, int column, QList<Candidate>& candidates)
-    {
-        if (candidates.isEmpty())
-            return;
-        if (candidates.size() == 1) {
-            draft.texts[column] = candidates.first().value;
-            return;
-        }
-        std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-            return a.rank != b.rank ? a.rank < b.rank : a.order < b.order;
-        });
-        draft.texts[column] = candidates.first().value;
-        QStringList seen{TrimControl(candidates.first().value)};
-        for (qsizetype i = 1; i < candidates.size(); ++i) {
-            const QString trimmed = TrimControl(candidates[i].value);
-            if (seen.contains(trimmed))
-                continue;  // the same text twice (a name and its parts) says nothing new
-            seen.append(trimmed);
-            draft.extras.append({candidates[i].label, candidates[i].value});
-        }
-    }
-
-    const QList<HeaderMeaning>& meanings_;
-    mutable std::map<int, HeaderMeaning> beyondHeader_;
-};
-
-bool isBlankRow(const SheetRow& row)
+QString rowText(const SheetRow& row)
 {
-    return std::all_of(row.cells.begin(), row.cells.end(), [](const SheetCell& c) { return IsAllPadding(c.text); });
+    QStringList texts;
+    for (const SheetCell& cell : row.cells)
+        if (!IsAllPadding(cell.text))
+            texts.append(TrimControl(cell.text));
+    return shownText(texts.join(u' '), 30);
 }
 
-bool namesAKnownColumn(const QList<HeaderMeaning>& meanings)
+bool hasDigitRun(const QString& text, int length)
 {
-    return std::any_of(meanings.begin(), meanings.end(), [](const HeaderMeaning& m) {
-        return m.role != HeaderRole::Unknown && m.role != HeaderRole::Ignored;
-    });
+    int run = 0;
+    for (QChar c : text) {
+        run = c.isDigit() ? run + 1 : 0;
+        if (run >= length)
+            return true;
+    }
+    return false;
+}
+
+bool isEmptyDraft(const ContactDraft& d)
+{
+    return d.extras.isEmpty() && d.photo.isEmpty() && d.leftOut.isEmpty()
+           && std::all_of(d.texts.begin(), d.texts.end(), [](const QString& t) { return IsAllPadding(t); });
+}
+
+QString listed(const QStringList& items)
+{
+    return items.mid(0, kListedRows).join(QStringLiteral("、"))
+           + (items.size() > kListedRows ? QStringLiteral(" 等") : QString());
 }
 
 }  // namespace
 
-QString joinNameParts(const QString& family, const QString& middle, const QString& given)
+SheetTable::SheetTable(QString fileName) : fileName_(std::move(fileName)) {}
+
+void SheetTable::add(SheetRow row)
 {
-    if (ContainsEastAsianScript(family + middle + given))
-        return joinNonEmpty({family, middle, given}, QString());
-    return joinNonEmpty({given, middle, family}, QStringLiteral(" "));
+    if (reader_) {
+        addBelowHeader(std::move(row));
+        return;
+    }
+    if (filledCells(row) == 0)
+        return;  // blank rows above the header say nothing
+    beforeHeader_.append(std::move(row));
+    if (headerScore(beforeHeader_.last()).mostlyKnown())
+        takeHeader(beforeHeader_.size() - 1);
+    else if (beforeHeader_.size() == kHeaderSearchRows)
+        takeHeader(-1);
+}
+
+void SheetTable::fail(int line, QString reason)
+{
+    set_.failures.append({line, std::move(reason)});
+}
+
+// index: the header among the rows held, or -1 for the first that names any known column.
+void SheetTable::takeHeader(qsizetype index)
+{
+    if (index < 0) {
+        const auto found = std::find_if(beforeHeader_.begin(), beforeHeader_.end(),
+                                        [](const SheetRow& r) { return headerScore(r).known > 0; });
+        if (found == beforeHeader_.end()) {
+            QStringList cells;
+            for (const SheetCell& cell : beforeHeader_.first().cells)
+                if (!IsAllPadding(cell.text) && cells.size() < kListedRows)
+                    cells.append(shownText(TrimControl(cell.text)));
+            throw ExchangeError(
+                cannotReadMessage(fileName_, QStringLiteral("表头中没有认识的列（认识的有 %1 等）；表头中的列为：%2")
+                                                 .arg(ContactTextColumns().join(QStringLiteral("、")),
+                                                      cells.join(QStringLiteral("、")))));
+        }
+        index = found - beforeHeader_.begin();
+    }
+    header_ = beforeHeader_[index];
+    QList<HeaderMeaning> meanings;
+    for (const SheetCell& cell : header_.cells) {
+        while (meanings.size() < cell.column)
+            meanings.append(numberedColumn(static_cast<int>(meanings.size())));
+        const QString name = TrimControl(cell.text);
+        meanings.append(name.isEmpty() ? numberedColumn(cell.column) : headerMeaning(name));
+    }
+    headerColumns_ = filledCells(header_);
+    firstColumn_ = std::find_if(header_.cells.begin(), header_.cells.end(), [](const SheetCell& c) {
+                       return !IsAllPadding(c.text);
+                   })->column;
+    reader_.emplace(std::move(meanings));
+    for (qsizetype i = 0; i < index; ++i)
+        titles_.append(rowText(beforeHeader_[i]));
+    nextLine_ = header_.line + header_.lines;
+    QList<SheetRow> rest = beforeHeader_.mid(index + 1);
+    beforeHeader_.clear();
+    for (SheetRow& row : rest)
+        addBelowHeader(std::move(row));
+}
+
+bool SheetTable::isSectionRow(const SheetRow& row) const
+{
+    if (headerColumns_ < 3 || filledCells(row) != 1)
+        return false;
+    const auto cell =
+        std::find_if(row.cells.begin(), row.cells.end(), [](const SheetCell& c) { return !IsAllPadding(c.text); });
+    // A number alone (a row's running number, a phone) titles no section.
+    const bool onlyNumber =
+        std::all_of(cell->text.begin(), cell->text.end(), [](QChar c) { return c.isDigit() || c.unicode() <= 32; });
+    return cell->column <= firstColumn_ && !onlyNumber && !hasDigitRun(cell->text, 5);
+}
+
+bool SheetTable::repeatsHeader(const SheetRow& row) const
+{
+    int same = 0;
+    for (const SheetCell& cell : row.cells) {
+        if (IsAllPadding(cell.text))
+            continue;
+        const auto h = std::find_if(header_.cells.begin(), header_.cells.end(),
+                                    [&](const SheetCell& c) { return c.column == cell.column; });
+        if (h == header_.cells.end() || TrimControl(h->text) != TrimControl(cell.text))
+            return false;
+        ++same;
+    }
+    return same >= 2 || (same == 1 && headerColumns_ == 1);
+}
+
+void SheetTable::addBelowHeader(SheetRow&& row)
+{
+    // Lines no row stands on are blank; they count once a row with text follows.
+    blankPending_ += std::max(0, row.line - nextLine_);
+    nextLine_ = std::max(nextLine_, row.line + row.lines);
+    if (filledCells(row) == 0) {
+        ++blankPending_;
+        return;
+    }
+    if (isSectionRow(row)) {
+        sections_.append(QStringLiteral("第 %1 行 %2").arg(row.line).arg(rowText(row)));
+    } else if (repeatsHeader(row)) {
+        repeatedHeaders_.append(QStringLiteral("第 %1 行").arg(row.line));
+    } else {
+        ContactDraft draft = reader_->read(row);
+        if (isEmptyDraft(draft)) {
+            ++blankPending_;  // only a running number or filler values
+            return;
+        }
+        set_.drafts.append(std::move(draft));
+    }
+    blanks_ += blankPending_;
+    blankPending_ = 0;
+}
+
+DraftSet SheetTable::finish()
+{
+    if (!reader_) {
+        if (beforeHeader_.isEmpty())
+            throw ExchangeError(cannotReadMessage(fileName_, QStringLiteral("其中没有表头，读不出任何联系人")));
+        takeHeader(-1);
+    }
+    if (!titles_.isEmpty())
+        set_.notes.append(QStringLiteral("表头在第 %1 行，其上的 %2 行不是联系人，未导入：%3")
+                              .arg(header_.line)
+                              .arg(titles_.size())
+                              .arg(listed(titles_)));
+    QStringList skipped;
+    if (!sections_.isEmpty())
+        skipped.append(QStringLiteral("分节行 %1 行（%2）").arg(sections_.size()).arg(listed(sections_)));
+    if (!repeatedHeaders_.isEmpty())
+        skipped.append(
+            QStringLiteral("重复的表头 %1 行（%2）").arg(repeatedHeaders_.size()).arg(listed(repeatedHeaders_)));
+    if (blanks_ > 0)
+        skipped.append(QStringLiteral("空行 %1 行").arg(blanks_));
+    if (!skipped.isEmpty())
+        set_.notes.append(QStringLiteral("跳过%1，不是联系人").arg(skipped.join(QStringLiteral("，"))));
+    // Failures of rows come in line order with the drafts' report.
+    std::stable_sort(set_.failures.begin(), set_.failures.end(),
+                     [](const DraftFailure& a, const DraftFailure& b) { return a.line < b.line; });
+    return std::move(set_);
 }
 
 DraftSet draftsFromSheet(const SheetRows& sheet, const QString& fileName)
 {
-    DraftSet set;
+    SheetTable table(fileName);
+    for (const SheetRow& row : sheet.rows)
+        table.add(row);
     for (const SheetRows::Failure& f : sheet.failures)
-        set.failures.append({f.line, f.reason});
-
-    const auto header =
-        std::find_if(sheet.rows.begin(), sheet.rows.end(), [](const SheetRow& r) { return !isBlankRow(r); });
-    if (header == sheet.rows.end())
-        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("其中没有表头，读不出任何联系人")));
-
-    QList<HeaderMeaning> meanings;
-    QStringList found;
-    for (const SheetCell& cell : header->cells) {
-        while (meanings.size() < cell.column)
-            meanings.append(numbered(static_cast<int>(meanings.size())));
-        const QString name = TrimControl(cell.text);
-        meanings.append(name.isEmpty() ? numbered(cell.column) : headerMeaning(name));
-        if (!name.isEmpty())
-            found.append(name);
-    }
-    if (!namesAKnownColumn(meanings))
-        throw ExchangeError(cannotReadMessage(
-            fileName, QStringLiteral("表头中没有认识的列（认识的有 %1 等）；表头中的列为：%2")
-                          .arg(ContactTextColumns().join(QStringLiteral("、")), found.join(QStringLiteral("、")))));
-
-    const RowReader reader(meanings);
-    for (auto row = header + 1; row != sheet.rows.end(); ++row)
-        if (!isBlankRow(*row))
-            set.drafts.append(reader.read(*row));
-    // Failures of rows come in line order with the drafts' report.
-    std::stable_sort(set.failures.begin(), set.failures.end(),
-                     [](const DraftFailure& a, const DraftFailure& b) { return a.line < b.line; });
-    return set;
+        table.fail(f.line, f.reason);
+    return table.finish();
 }

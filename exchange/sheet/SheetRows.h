@@ -14,6 +14,7 @@ struct SheetCell {
 struct SheetRow {
     int line = 0;            // where the row starts in its file, 1-based (a CSV line, a sheet's row number)
     QList<SheetCell> cells;  // in column order, each column at most once
+    int lines = 1;           // how many lines it takes (a CSV record with line breaks in quotes takes more)
 };
 
 struct SheetRows {

@@ -1,6 +1,7 @@
 #include "XlsReader.h"
 
 #include "exchange/FileBytes.h"
+#include "exchange/sheet/FileLook.h"
 #include "exchange/sheet/SheetDrafts.h"
 #include "exchange/xls/BareBiffReader.h"
 #include "exchange/xls/FreeXlReader.h"
@@ -18,7 +19,8 @@ DraftSet readXls(const QByteArray& bytes, const QString& fileName, const QString
     if (bytes.startsWith("PK\x03\x04"))
         return readXlsxBytes(bytes, fileName);  // an .xlsx workbook under the older name
     if (!looksLikeOle2(bytes))
-        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("不是 .xls 电子表格")));
+        throw ExchangeError(
+            cannotReadMessage(fileName, notWhatItSays(QStringLiteral(".xls 电子表格"), fileLook(bytes))));
     if (!workbookPath.isEmpty())
         return draftsFromSheet(readOle2Workbook(workbookPath, fileName), fileName);
     QTemporaryFile copy;

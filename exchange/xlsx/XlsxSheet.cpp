@@ -92,6 +92,13 @@ int xlsxColumnOf(QStringView reference)
 SheetRows readXlsxSheet(const QByteArray& sheetXml, const XlsxParts& parts, const QString& fileName)
 {
     SheetRows sheet;
+    readXlsxSheet(sheetXml, parts, fileName, [&](SheetRow&& row) { sheet.rows.append(std::move(row)); });
+    return sheet;
+}
+
+void readXlsxSheet(const QByteArray& sheetXml, const XlsxParts& parts, const QString& fileName,
+                   const std::function<void(SheetRow&&)>& take)
+{
     QXmlStreamReader xml(sheetXml);
     int rowNumber = 0;  // 1-based, the row being read
     SheetRow row;
@@ -120,7 +127,7 @@ SheetRows readXlsxSheet(const QByteArray& sheetXml, const XlsxParts& parts, cons
                 row.cells.append({column, std::move(text)});
         } else if (xml.isEndElement() && xml.name() == QLatin1String("row")) {
             if (!row.cells.isEmpty())
-                sheet.rows.append(std::move(row));
+                take(std::move(row));
             row = SheetRow();
             inRow = false;
         } else if (xml.isEndElement() && xml.name() == QLatin1String("sheetData")) {
@@ -130,5 +137,4 @@ SheetRows readXlsxSheet(const QByteArray& sheetXml, const XlsxParts& parts, cons
     if (xml.hasError())
         throw ExchangeError(cannotReadMessage(
             fileName, QStringLiteral("工作表已损坏（第%1行：%2）").arg(xml.lineNumber()).arg(xml.errorString())));
-    return sheet;
 }

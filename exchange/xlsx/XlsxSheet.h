@@ -7,9 +7,13 @@
 #include "exchange/xlsx/XlsxParts.h"
 
 #include <QByteArray>
+#include <functional>
 
 // ExchangeError (naming fileName) when the sheet is not readable XML.
 SheetRows readXlsxSheet(const QByteArray& sheetXml, const XlsxParts& parts, const QString& fileName);
+// The same, handing each row to take as it is read, so a large sheet is never held whole.
+void readXlsxSheet(const QByteArray& sheetXml, const XlsxParts& parts, const QString& fileName,
+                   const std::function<void(SheetRow&&)>& take);
 
 // "AB12" -> column 27 (0-based); -1 when the reference names no column.
 int xlsxColumnOf(QStringView reference);

@@ -2,6 +2,7 @@
 
 #include "exchange/vcard/VCardWriter.h"
 #include "photo/JpegCodec.h"
+#include "platform/Gbk.h"
 #include "store/ContactSchema.h"
 #include "tests/book/BookTesting.h"
 #include "tests/support/ScriptedDesktop.h"
@@ -148,6 +149,39 @@ private slots:
         QCOMPARE(result.status, ExitCode::Failure);
         QVERIFY(result.err.first().contains(QStringLiteral("文件不存在")));
         QVERIFY(!QFile::exists(folder.databasePath()));
+    }
+
+    void shouldRefuseACsvWithAnUnclosedQuoteWholeAndSayWhereItOpens()
+    {
+        TestBook book;
+        book.add({{QStringLiteral("旧"), QStringLiteral("老王")}});
+        const QByteArray before = book.bytes();
+        QByteArray csv =
+            QStringLiteral("姓名,电话,备注\r\n甲,1,\r\n乙,2,\r\n丙,3,\r\n丁,4,\r\n戊,5,\"说明\r\n").toUtf8();
+        for (int i = 0; i < 73; ++i)
+            csv += QStringLiteral("人%1,%1,\r\n").arg(i).toUtf8();
+        const QString file = writeFile(book, QStringLiteral("名单.csv"), csv);
+        const BookResult result = book.run({QStringLiteral("import"), file});
+        QCOMPARE(result.status, ExitCode::Failure);
+        QVERIFY2(result.err.first().contains(QStringLiteral("名单.csv：第 6 行起的引号没有闭合")),
+                 qPrintable(result.err.first()));
+        QCOMPARE(book.bytes(), before);
+    }
+
+    void shouldSayWhatEachSheetFileWasBeforeItsCards()
+    {
+        TestBook book;
+        const QString file =
+            writeFile(book, QStringLiteral("通讯录.csv"),
+                      toGbk(QStringLiteral("某某公司通讯录\r\n姓名,电话,职务\r\n研发部\r\n张三,1,经理\r\n")));
+        const BookResult result = book.run({QStringLiteral("import"), file});
+        QCOMPARE(result.status, ExitCode::Success);
+        QCOMPARE(
+            result.out,
+            (QStringList{QStringLiteral("通讯录.csv：编码：GB18030（自动识别）"),
+                         QStringLiteral("通讯录.csv：表头在第 2 行，其上的 1 行不是联系人，未导入：某某公司通讯录"),
+                         QStringLiteral("通讯录.csv：跳过分节行 1 行（第 3 行 研发部），不是联系人"),
+                         QStringLiteral("添加 1 条，跳过 0 条，截断 0 条")}));
     }
 
     void shouldKeepACardCutOffAndTakeTheRest()

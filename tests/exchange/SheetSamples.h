@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers the spreadsheet tests share: a stored contact from its seven
-// texts, a draft's texts and extras as lists that compare and print well.
+// texts, a draft's texts and extras as lists that compare and print well, the
+// message of a refusal.
 
 #include "exchange/ContactDraft.h"
 
@@ -31,4 +32,16 @@ inline QString extrasOf(const ContactDraft& d)
     for (const DraftExtra& e : d.extras)
         parts.append(e.label + QLatin1Char('=') + e.value);
     return parts.join(QLatin1Char('|'));
+}
+
+// The message of the ExchangeError the call raises; "(no error)" when it raises none.
+template <typename Call>
+inline QString errorOf(Call call)
+{
+    try {
+        call();
+    } catch (const ExchangeError& e) {
+        return e.message();
+    }
+    return QStringLiteral("(no error)");
 }

@@ -1,9 +1,11 @@
+#include "exchange/csv/CsvParser.h"
 #include "exchange/csv/CsvReader.h"
 #include "exchange/csv/CsvWriter.h"
 #include "platform/Gbk.h"
 #include "tests/exchange/SheetSamples.h"
 #include "tests/support/TestFolder.h"
 
+#include <QStringEncoder>
 #include <QTest>
 
 namespace {
@@ -139,14 +141,46 @@ private slots:
         QCOMPARE(set.drafts[0].text(ContactText::Note), note);
     }
 
-    void shouldReportAnUnclosedQuoteAndKeepTheRowsBefore()
+    void shouldReadTheSameRecordsWhateverPiecesTheTextComesIn()
     {
-        const DraftSet set = readCsvBytes("姓名,备注\n甲,1\n\n乙,\"没有结束\n丙,3\n", "x.csv");
-        QCOMPARE(set.drafts.size(), 1);
-        QCOMPARE(set.drafts[0].text(ContactText::Name), QStringLiteral("甲"));
-        QCOMPARE(set.failures.size(), 1);
-        QCOMPARE(set.failures[0].line, 4);
-        QVERIFY(set.failures[0].reason.contains(QStringLiteral("引号")));
+        const QString text = QStringLiteral(
+            "姓名,备注\r\n\"a\"\"b\",\"x\r\ny\"\r\n\r\nc,\"\"\"\"\rd,e\n\"f\"g,\"多\n行\n字\"\r\nh,\"\"\r\n");
+        const auto records = [](const std::function<int(const std::function<void(SheetRow &&)>&)>& scan) {
+            QStringList out;
+            out.append(QString::number(scan([&](SheetRow&& row) {
+                QStringList cells;
+                for (const SheetCell& c : row.cells)
+                    cells.append(c.text);
+                out.append(QStringLiteral("%1+%2:%3").arg(row.line).arg(row.lines).arg(cells.join(u'|')));
+            })));
+            return out;
+        };
+        const QStringList whole = records([&](const auto& take) { return scanCsv(text, take); });
+        QCOMPARE(whole.size(), 7);  // six records and the result
+        for (qsizetype piece : {1, 2, 3, 7}) {
+            qsizetype at = 0;
+            const QStringList pieces = records([&](const auto& take) {
+                return scanCsv(
+                    [&](QString& buffer) {
+                        if (at >= text.size())
+                            return false;
+                        buffer += text.mid(at, piece);
+                        at += piece;
+                        return true;
+                    },
+                    take);
+            });
+            QCOMPARE(pieces, whole);
+        }
+    }
+
+    void shouldRefuseTheWholeFileNamingTheLineWhereAnUnclosedQuoteOpens()
+    {
+        QByteArray csv = QStringLiteral("姓名,备注\n甲,1\n\n乙,\"没有结束\n丙,3\n").toUtf8();
+        for (int i = 0; i < 73; ++i)
+            csv += QStringLiteral("人%1,说明\n").arg(i).toUtf8();
+        const QString message = errorOf([&] { readCsvBytes(csv, "quote.csv"); });
+        QVERIFY2(message.contains(QStringLiteral("quote.csv：第 4 行起的引号没有闭合")), qPrintable(message));
     }
 
     void shouldReadGoogleContactsWithChineseNames()
@@ -208,6 +242,189 @@ private slots:
         QVERIFY2(message.contains("odd.csv") && message.contains(QStringLiteral("Foo、Bar、Phone 1 - Type")),
                  qPrintable(message));
         QVERIFY_THROWS_EXCEPTION(ExchangeError, readCsvBytes("\n \n", "empty.csv"));
+    }
+
+    void shouldReadChineseOutlooksExportWithoutItsFillers()
+    {
+        // Made by data/make_chinese_samples.py: GBK, every field quoted, Outlook's fillers in every row.
+        const DraftSet set = readCsvFile(TESSALY_EXCHANGE_DATA "/outlook_zh.csv");
+        QCOMPARE(set.notes.first(), QStringLiteral("编码：GB18030（自动识别）"));
+        QCOMPARE(set.drafts.size(), 3);
+        QCOMPARE(textsOf(set.drafts[0]),
+                 (QStringList{"同事", "王建国", "", "13800138000", "", "北京市中关村大街1号", "老同事"}));
+        QCOMPARE(extrasOf(set.drafts[0]), QStringLiteral("单位=某某科技有限公司|部门=研发部|职务=工程师|邮箱=wjg@"
+                                                         "example.com|邮编=100080|商务电话=010-62345678"));
+        QCOMPARE(textsOf(set.drafts[1]), (QStringList{"", "Lei Li", "1985/3/5", "139 1234 5678", "", "", ""}));
+        QCOMPARE(extrasOf(set.drafts[1]), QStringLiteral("住宅电话=021-55556666"));
+        // A given name alone is no one's whole name: it waits in 备注.
+        QCOMPARE(textsOf(set.drafts[2]), (QStringList{"", "", "", "13700001111", "", "", "只有名"}));
+        QCOMPARE(extrasOf(set.drafts[2]), QStringLiteral("名=小红"));
+    }
+
+    void shouldReadChineseThunderbirdsExport()
+    {
+        // UTF-8 without BOM, 名字 the given name beside 姓氏, two address blocks sharing 城市 and 邮政编码.
+        const DraftSet set = readCsvFile(TESSALY_EXCHANGE_DATA "/thunderbird_zh.csv");
+        QCOMPARE(set.drafts.size(), 3);
+        QCOMPARE(textsOf(set.drafts[0]),
+                 (QStringList{"", "王建国", "1980-03-05", "13800138000", "", "中国浙江省杭州市人民路2号", "老朋友"}));
+        QCOMPARE(extrasOf(set.drafts[0]),
+                 QStringLiteral("昵称=老王|邮箱=wjg@example.com|职务=工程师|部门=研发部|单位=某某科技有限公司|"
+                                "邮编=310000|邮编=100080|工作电话=010-62345678|地址=中国北京北京市中关村大街1号"));
+        QCOMPARE(set.drafts[1].text(ContactText::Name), QStringLiteral("李雷"));  // the display name wins
+        QCOMPARE(set.drafts[2].text(ContactText::Name), QString());
+        QCOMPARE(extrasOf(set.drafts[2]), QStringLiteral("名字=梅梅"));
+    }
+
+    void shouldPutNamesTogetherFromTheirParts_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("extras");
+        QTest::newRow("han") << "王,建国,"
+                             << "王建国"
+                             << "";
+        QTest::newRow("compound surname") << "欧阳,修,"
+                                          << "欧阳修"
+                                          << "";
+        QTest::newRow("latin") << "Smith,John,"
+                               << "John Smith"
+                               << "";
+        QTest::newRow("family alone") << "王,,"
+                                      << "王"
+                                      << "";
+        QTest::newRow("given alone") << ",建国,"
+                                     << ""
+                                     << "名=建国";
+        QTest::newRow("display name wins") << "王,建国,王小二"
+                                           << "王小二"
+                                           << "";
+    }
+    void shouldPutNamesTogetherFromTheirParts()
+    {
+        QFETCH(QString, row);
+        QFETCH(QString, name);
+        QFETCH(QString, extras);
+        const DraftSet set = readCsvBytes((QStringLiteral("姓,名,显示名称,电话\n") + row + ",1\n").toUtf8(), "x.csv");
+        QCOMPARE(set.drafts.size(), 1);
+        QCOMPARE(set.drafts[0].text(ContactText::Name), name);
+        QCOMPARE(extrasOf(set.drafts[0]), extras);
+    }
+
+    void shouldFindTheHeaderBelowTitlesAndSkipWhatIsNoContact()
+    {
+        const QString csv = QStringLiteral("某某公司通讯录,,,\n"
+                                           "2024年3月,,,\n"
+                                           "\n"
+                                           "序号,姓名,职务,手机\n"
+                                           "研发部,,,\n"
+                                           "1,张伟,经理,13800138000\n"
+                                           ",,,\n"
+                                           "\n"
+                                           "序号,姓名,职务,手机\n"
+                                           "市场部\n"
+                                           "2,李娜,,13900139000\n"
+                                           "3,,,\n"
+                                           "\n");
+        const DraftSet set = readCsvBytes(csv.toUtf8(), "x.csv");
+        QCOMPARE(set.drafts.size(), 2);
+        QCOMPARE(set.drafts[0].text(ContactText::Name), QStringLiteral("张伟"));
+        QCOMPARE(set.drafts[1].line, 11);
+        QCOMPARE(
+            set.notes,
+            (QStringList{QStringLiteral("编码：UTF-8（自动识别）"),
+                         QStringLiteral("表头在第 4 行，其上的 2 行不是联系人，未导入：某某公司通讯录、2024年3月"),
+                         QStringLiteral("跳过分节行 2 行（第 5 行 研发部、第 10 行 市场部），重复的表头 1 行（第 9 "
+                                        "行），空行 2 行，不是联系人")}));
+    }
+
+    void shouldTakeARowOfOneCellForAContactInANarrowTable()
+    {
+        // Our own export of a record holding only a name is no section row.
+        const DraftSet set = readCsvBytes(QStringLiteral("姓名,电话\n研发部\n张三,1\n").toUtf8(), "x.csv");
+        QCOMPARE(set.drafts.size(), 2);
+        QCOMPARE(set.notes.size(), 1);
+    }
+
+    void shouldTellTheEncodingAndSayWhichItUsed_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("secondName");
+        const QString simplified = QStringLiteral("姓名,电话,地址\r\n王建国,13800138000,北京市海淀区中关村大街\r\n"
+                                                  "李小红,13912345678,上海市浦东新区世纪大道\r\n");
+        const QString japanese = QStringLiteral("姓名,電話,住所\r\n山田太郎,090-1234-5678,東京都新宿区西新宿二丁目\r\n"
+                                                "佐藤花子,080-2345-6789,大阪府大阪市北区梅田三丁目\r\n");
+        QStringEncoder sjis("Shift_JIS");
+        QTest::newRow("utf-8") << simplified.toUtf8() << "编码：UTF-8（自动识别）"
+                               << "李小红";
+        QTest::newRow("gb18030") << toGbk(simplified) << "编码：GB18030（自动识别）"
+                                 << "李小红";
+        QTest::newRow("big5 file") << TestFolder::readAll(TESSALY_EXCHANGE_DATA "/big5_no_bom.csv")
+                                   << "编码：Big5（自动识别）"
+                                   << "林美玲";
+        QTest::newRow("shift_jis") << QByteArray(sjis.encode(japanese)) << "编码：Shift_JIS（自动识别）"
+                                   << "佐藤花子";
+        QTest::newRow("utf-16le without bom")
+            << QByteArray(reinterpret_cast<const char*>(simplified.utf16()), simplified.size() * 2)
+            << "编码：UTF-16LE（自动识别）"
+            << "李小红";
+        QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF") + simplified.toUtf8() << "编码：UTF-8（有 BOM）"
+                                   << "李小红";
+    }
+    void shouldTellTheEncodingAndSayWhichItUsed()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, note);
+        QFETCH(QString, secondName);
+        const DraftSet set = readCsvBytes(bytes, "x.csv");
+        QCOMPARE(set.notes.value(0), note);
+        QVERIFY(set.drafts.size() >= 2);
+        QCOMPARE(set.drafts[1].text(ContactText::Name), secondName);
+    }
+
+    void shouldReadBig5WithoutByteOrderMark()
+    {
+        const DraftSet set = readCsvFile(TESSALY_EXCHANGE_DATA "/big5_no_bom.csv");
+        QCOMPARE(set.drafts.size(), 4);
+        QCOMPARE(textsOf(set.drafts[0]),
+                 (QStringList{"", "陳大文", "", "02-2345-6789", "", "臺北市信義區松仁路100號", "大學同學"}));
+        QCOMPARE(extrasOf(set.drafts[0]),
+                 QStringLiteral("邮箱=dawen@example.com.tw|单位=臺灣積體電路|手机=0912-345-678"));
+    }
+
+    void shouldNameWhatAFileLooksLikeInsteadOfReadingItsBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("looks");
+        QTest::newRow("xlsx saved as csv")
+            << TestFolder::readAll(TESSALY_EXCHANGE_DATA "/directory.xlsx") << "看起来是 .xlsx 工作簿";
+        QTest::newRow("xls saved as csv")
+            << TestFolder::readAll(TESSALY_EXCHANGE_DATA "/directory.xls") << "看起来是 .xls 工作簿";
+        QTest::newRow("jpeg") << QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11) << "看起来是 JPEG 图片";
+        QTest::newRow("vcard") << QByteArray("BEGIN:VCARD\r\nFN:a\r\nEND:VCARD\r\n") << "看起来是 vCard 名片";
+        QByteArray binary(512, '\0');
+        for (int i = 0; i < binary.size(); ++i)
+            binary[i] = static_cast<char>(i * 7 % 256);
+        QTest::newRow("binary") << binary << "看起来是 二进制文件";
+    }
+    void shouldNameWhatAFileLooksLikeInsteadOfReadingItsBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, looks);
+        const QString message = errorOf([&] { readCsvBytes(bytes, "named.csv"); });
+        QVERIFY2(message.contains(looks) && message.contains("named.csv"), qPrintable(message));
+        for (QChar c : message)
+            QVERIFY2(c.unicode() >= 0x20 && c != QChar(0xFFFD), qPrintable(message));
+    }
+
+    void shouldShowNoControlCharactersOfAnUnknownHeader()
+    {
+        const QByteArray csv = "a\x01\x02"
+                               "b,\x1b[31mred\n"
+                               + QByteArray("1,2\n").repeated(100);
+        const QString message = errorOf([&] { readCsvBytes(csv, "odd.csv"); });
+        QVERIFY2(message.contains(QStringLiteral("a b、[31mred")), qPrintable(message));
     }
 
     void shouldSayWhyAFileCannotBeRead()

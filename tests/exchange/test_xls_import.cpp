@@ -101,6 +101,42 @@ private slots:
         QCOMPARE(readXlsBytes(xlsx, "named.xls").drafts.size(), 2);
     }
 
+    void shouldReadACompanyDirectoryWithTitleSectionsAndARepeatedHeader_data()
+    {
+        QTest::addColumn<QString>("file");
+        // Made by data/make_chinese_samples.py with python3-xlwt and python3-openpyxl.
+        QTest::newRow("xls") << QStringLiteral(TESSALY_EXCHANGE_DATA "/directory.xls");
+        QTest::newRow("xlsx") << QStringLiteral(TESSALY_EXCHANGE_DATA "/directory.xlsx");
+    }
+    void shouldReadACompanyDirectoryWithTitleSectionsAndARepeatedHeader()
+    {
+        QFETCH(QString, file);
+        const DraftSet set = file.endsWith(QLatin1String(".xls")) ? readXlsFile(file) : readXlsxFile(file);
+        QStringList names;
+        for (const ContactDraft& d : set.drafts)
+            names.append(d.text(ContactText::Name));
+        QCOMPARE(names, (QStringList{"张伟", "李娜", "王芳", "刘洋"}));
+        QCOMPARE(set.drafts[0].line, 5);
+        QCOMPARE(set.drafts[0].text(ContactText::Phone), QStringLiteral("13800138000"));
+        QCOMPARE(extrasOf(set.drafts[0]), QStringLiteral("职务=经理|邮箱=zhangwei@example.com|办公电话=010-62345678"));
+        QCOMPARE(set.notes,
+                 (QStringList{QStringLiteral("表头在第 3 行，其上的 1 行不是联系人，未导入：某某公司通讯录"),
+                              QStringLiteral("跳过分节行 2 行（第 4 行 研发部、第 8 行 市场部），重复的表头 1 行（第 9 "
+                                             "行），空行 1 行，不是联系人")}));
+    }
+
+    void shouldNameWhatAFileLooksLikeWhenItIsNoWorkbook()
+    {
+        const QByteArray csv = QStringLiteral("姓名,电话\n张三,1\n").toUtf8();
+        const QByteArray jpeg("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11);
+        for (const auto& [bytes, looks] : {std::pair{csv, QStringLiteral("看起来是 文本文件")},
+                                           std::pair{jpeg, QStringLiteral("看起来是 JPEG 图片")}}) {
+            for (const QString& message :
+                 {errorOf([&] { readXlsBytes(bytes, "a.xls"); }), errorOf([&] { readXlsxBytes(bytes, "a.xlsx"); })})
+                QVERIFY2(message.contains(looks), qPrintable(message));
+        }
+    }
+
     void shouldHandBackWhatAnIsolatedReaderReadsAndSurviveItsCrash()
     {
         // More than a pipe holds at once, so the parent must read while the child writes.

@@ -1,6 +1,7 @@
 #include "BookFile.h"
 
 #include "book/BookGate.h"
+#include "book/KeptValues.h"
 #include "platform/Trim.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
@@ -67,9 +68,13 @@ QList<StoredContact> BookFile::contacts()
     const QList<ContactTexts> texts = this->texts();
     all.reserve(texts.size());
     TField* photo = query.FieldByName(PhotoColumn());
+    const QHash<qint64, QList<DraftExtra>> kept = ReadKept(connection.Handle());
+    const QList<qint64> rowids = kept.isEmpty() ? QList<qint64>() : RecordRowids(connection.Handle());
     int row = 0;
     for (query.First(); !query.Eof(); query.Next()) {
         StoredContact contact;
+        if (row < rowids.size())
+            contact.kept = kept.value(rowids[row]);
         contact.texts = texts[row++];
         if (!photo->IsNull())
             contact.photo = photo->AsBytes();

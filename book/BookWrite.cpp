@@ -1,8 +1,11 @@
 #include "BookWrite.h"
 
+#include "book/KeptValues.h"
 #include "store/ContactSchema.h"
+#include "store/SqliteHandle.h"
 
 #include <QFile>
+#include <algorithm>
 
 void AddContacts(BookFile& book, const QList<FittedContact>& contacts)
 {
@@ -14,8 +17,13 @@ void AddContacts(BookFile& book, const QList<FittedContact>& contacts)
         fields[i] = query.FieldByName(ContactTextColumns().at(i));
     TField* photo = query.FieldByName(PhotoColumn());
 
+    sqlite3* db = book.connection.Handle();
+    const bool keeps =
+        std::any_of(contacts.begin(), contacts.end(), [](const FittedContact& c) { return !c.kept.isEmpty(); });
     book.connection.BeginTrans();
     try {
+        if (keeps)
+            EnsureKeptTable(db);
         query.DisableControls();
         for (const FittedContact& contact : contacts) {
             query.Append();
@@ -24,9 +32,14 @@ void AddContacts(BookFile& book, const QList<FittedContact>& contacts)
             if (contact.photo)
                 photo->SetAsBytes(*contact.photo);
             query.Post();
+            if (!contact.kept.isEmpty())
+                AddKept(db, sqlite3_last_insert_rowid(db), contact.kept);
         }
         book.connection.CommitTrans();
         query.EnableControls();
+    } catch (const SqliteFailure& failure) {
+        book.connection.RollbackTrans();
+        throw EDatabaseError(book.connection.Name + QStringLiteral(": ") + failure.text);
     } catch (...) {
         book.connection.RollbackTrans();
         throw;

@@ -1,6 +1,7 @@
 #pragma once
-// Writing an import into the book: all contacts in one transaction, so a
-// failure on any of them leaves the book exactly as it was.
+// Writing an import into the book: all contacts, and the values kept beside
+// them (KeptValues.h), in one transaction, so a failure on any of them leaves
+// the book exactly as it was.
 
 #include "book/BookFile.h"
 #include "exchange/ContactFitting.h"

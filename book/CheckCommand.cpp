@@ -2,6 +2,7 @@
 
 #include "book/BookFile.h"
 #include "book/Commands.h"
+#include "book/KeptValues.h"
 #include "store/Backup.h"
 
 #include <QFile>
@@ -39,9 +40,13 @@ int RunCheck(BookRun& run, const QStringList& arguments)
             return ExitCode::Failure;
         }
     }
-    const BookFile book(run.database);
+    BookFile book(run.database);
     run.console.out(QStringLiteral("完整性检查：正常"));
     run.console.out(QStringLiteral("联系人：%1 个").arg(book.query.RecordCount()));
+    // Values kept beside records leave with them; without their record they are of no use to anyone.
+    const qint64 orphans = OrphanKeptCount(book.connection.Handle());
+    if (orphans > 0)
+        run.console.out(QStringLiteral("另存的值：%1 个所属的联系人已不存在").arg(orphans));
     warnIfOthersCanRead(run);
     return ExitCode::Success;
 }

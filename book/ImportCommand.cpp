@@ -5,6 +5,11 @@
 #include "book/BookGate.h"
 #include "book/BookWrite.h"
 #include "book/Commands.h"
+<<<<<<< HEAD
+=======
+#include "book/KeptValues.h"
+#include "book/OtherHolders.h"
+>>>>>>> vcard
 #include "exchange/Formats.h"
 #include "exchange/ImportPlan.h"
 #include "platform/OtherHolders.h"
@@ -42,14 +47,6 @@ QList<ImportSource> readAll(const QStringList& files)
     return sources;
 }
 
-QList<ContactKey> keysOf(const BookFile& book)
-{
-    QList<ContactKey> keys;
-    for (const ContactTexts& texts : book.texts())
-        keys.push_back({texts[int(ContactText::Name)], texts[int(ContactText::Phone)]});
-    return keys;
-}
-
 void report(Console& console, const ImportPlan& plan)
 {
     for (const QString& line : plan.report)
@@ -78,8 +75,7 @@ int RunImport(BookRun& run, const QStringList& arguments)
     NewBookGuard created(missing && !options.dryRun ? path : QString());
 
     BookFile book(path, missing ? nullptr : &run);
-    const ImportPlan plan =
-        PlanImport(sources, ContactWidths(book.query), missing ? QList<ContactKey>() : keysOf(book));
+    const ImportPlan plan = PlanImport(sources, ContactWidths(book.query), BookHoldings(book.connection.Handle()));
     report(run.console, plan);
     if (options.dryRun) {
         run.console.out(ImportSummary(plan, false));

@@ -15,6 +15,8 @@
 struct DraftExtra {
     QString label;  // as the report and 备注 name it, in Chinese: "电话", "邮箱", ...
     QString value;
+
+    bool operator==(const DraftExtra&) const = default;
 };
 
 struct ContactDraft {
@@ -23,6 +25,7 @@ struct ContactDraft {
     QList<DraftExtra> extras;                     // further fields that have no column: into 备注 while it has room
     QByteArray photo;                             // the picture's bytes as found (any kind), empty when none
     QStringList leftOut;  // what the reader could not keep, each a whole report text ("照片：以链接给出…，未导入")
+    QStringList said;  // what the reader decided for the card and the report tells ("姓名：名片没有姓名，取自单位")
 
     QString& text(ContactText column) { return texts[static_cast<int>(column)]; }
     const QString& text(ContactText column) const { return texts[static_cast<int>(column)]; }
@@ -40,10 +43,12 @@ struct DraftSet {
 };
 
 // One record of the book as the exporters get it: the seven texts trimmed of
-// their padding, and the photo's stored bytes (empty when the record has none).
+// their padding, the photo's stored bytes (empty when the record has none) and
+// what an import kept beside it because neither the columns nor 备注 had room.
 struct StoredContact {
     std::array<QString, ContactTextCount> texts;
     QByteArray photo;
+    QList<DraftExtra> kept;  // the values an import kept beside the record, in the order it kept them
 
     const QString& text(ContactText column) const { return texts[static_cast<int>(column)]; }
 };

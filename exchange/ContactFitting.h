@@ -1,12 +1,15 @@
 #pragma once
 // Fitting one draft to the book's narrow columns, the same for every format:
-// a phone number that is too long loses its blanks, dashes, dots and brackets
-// first; whatever still does not fit is cut to its width, and the whole
-// original goes into 备注 as "姓名:…" while 备注 has room; the draft's further
-// fields follow it there the same way. Every field cut or left out is named
-// in the card's notes, so nothing is lost without a word.
+// 电话 holds one whole number or stays empty (PhoneNumber.h), the other
+// columns are cut to their width; the whole original of what was cut or not
+// taken goes into 备注 as "电话:…" while 备注 has room, and the draft's further
+// fields follow it there the same way. What 备注 has no room for is kept
+// beside the record. Every field cut or kept aside is named in the card's
+// notes, so nothing is lost without a word.
 
 #include "exchange/ContactDraft.h"
+#include "exchange/ContactLabels.h"
+#include "exchange/PhoneNumber.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -26,17 +29,14 @@ struct FittedContact {
     int line = 0;
     std::array<QString, ContactTextCount> texts;  // trimmed, each within its width
     std::optional<QByteArray> photo;              // the JPEG bytes to store, or no photo
+    QList<DraftExtra> kept;                       // what neither the columns nor 备注 hold: kept beside the record
     QStringList notes;                            // "电话 截断为 15 个字符，原文记入备注", ...
-    bool cut = false;                             // a field was cut or left out
+    bool cut = false;                             // a column holds less than the card gave, or a value was lost
 
     const QString& text(ContactText column) const { return texts[static_cast<int>(column)]; }
 };
 
 FittedContact FitDraft(const ContactDraft& draft, const ColumnWidths& widths);
 
-// A phone number without blanks, dashes, dots and brackets.
-QString WithoutPhoneSeparators(const QString& phone);
 // The text cut to width characters (a character outside the basic plane counts once).
 QString CutToWidth(const QString& text, int width);
-// How 备注 joins the note and what flows into it.
-inline constexpr char16_t NoteSeparator = u'；';

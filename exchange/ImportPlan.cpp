@@ -2,36 +2,6 @@
 
 #include <algorithm>
 
-DuplicateIndex::DuplicateIndex(const QList<ContactKey>& existing)
-{
-    for (const ContactKey& key : existing) {
-        FittedContact contact;
-        contact.texts[static_cast<int>(ContactText::Name)] = key.name;
-        contact.texts[static_cast<int>(ContactText::Phone)] = key.phone;
-        keys_.insert(keyOf(contact));
-    }
-}
-
-QString DuplicateIndex::keyOf(const FittedContact& contact)
-{
-    const QString& name = contact.text(ContactText::Name);
-    const QString& phone = contact.text(ContactText::Phone);
-    if (!name.isEmpty() || !phone.isEmpty())
-        return name + u'\n' + phone;
-    QStringList all(contact.texts.begin(), contact.texts.end());
-    return QStringLiteral("\n\n") + all.join(u'\n');
-}
-
-bool DuplicateIndex::contains(const FittedContact& contact) const
-{
-    return keys_.contains(keyOf(contact));
-}
-
-void DuplicateIndex::add(const FittedContact& contact)
-{
-    keys_.insert(keyOf(contact));
-}
-
 namespace {
 
 QString cardPlace(const QString& file, int line, const QString& name)
@@ -51,12 +21,15 @@ struct Entry {
 
 }  // namespace
 
-ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths, const QList<ContactKey>& existing)
+ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
+                      const QList<ContactHoldings>& existing)
 {
     ImportPlan plan;
-    DuplicateIndex index(existing);
-    // Which earlier card of this import a key came from, to name it in the report.
-    DuplicateIndex fromImport;
+    HoldingsIndex index;
+    for (qsizetype i = 0; i < existing.size(); ++i)
+        index.add(existing[i], int(i));
+    // Cards of this import are numbered after the book's records; where each came from, for the report.
+    QStringList places;
     for (const ImportSource& source : sources) {
         std::vector<Entry> entries;
         for (const ContactDraft& draft : source.cards.drafts)
@@ -75,15 +48,26 @@ ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& wi
             }
             FittedContact fitted = FitDraft(*entry.draft, widths);
             const QString place = cardPlace(source.name, entry.line, fitted.text(ContactText::Name));
-            if (index.contains(fitted) || fromImport.contains(fitted)) {
-                plan.report << place
-                                   + (fromImport.contains(fitted)
-                                          ? QStringLiteral("与本次导入中前面的联系人重复，跳过")
-                                          : QStringLiteral("通讯录中已有同名同电话的联系人，跳过"));
+            if (fitted.text(ContactText::Name).isEmpty()) {
+                plan.report << place + QStringLiteral("没有姓名，也没有单位、昵称、电话或邮箱可作姓名，未导入");
                 ++plan.skipped;
                 continue;
             }
-            fromImport.add(fitted);
+            ContactHoldings holdings = HoldingsOf(fitted.texts, fitted.kept, fitted.photo ? fitted.photo->size() : 0);
+            const int holder = index.holderOf(holdings);
+            if (holder >= 0) {
+                plan.report << place
+                                   + (holder < existing.size()
+                                          ? QStringLiteral("与通讯录中第 %1 条联系人“%2”相同，跳过")
+                                                .arg(holder + 1)
+                                                .arg(existing[holder].name)
+                                          : QStringLiteral("与本次导入中 %1的联系人相同，跳过")
+                                                .arg(places[holder - existing.size()]));
+                ++plan.skipped;
+                continue;
+            }
+            index.add(std::move(holdings), int(existing.size() + places.size()));
+            places << QStringLiteral("%1 第 %2 行").arg(source.name).arg(entry.line);
             if (!fitted.notes.isEmpty())
                 plan.report << place + fitted.notes.join(QStringLiteral("；"));
             if (fitted.cut)

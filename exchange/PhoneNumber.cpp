@@ -2,6 +2,129 @@
 
 #include "platform/TextRules.h"
 
+namespace {
+
+// ASCII and full-width digits, as Chinese input methods type them.
+bool isDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QChar(0xFF10) && c <= QChar(0xFF19));
+}
+
+// Characters a dial string holds besides digits: pauses and the keypad's signs.
+bool isDialSign(QChar c)
+{
+    return c == QLatin1Char('p') || c == QLatin1Char('P') || c == QLatin1Char('w') || c == QLatin1Char('W')
+           || c == QLatin1Char(',') || c == QLatin1Char('*') || c == QLatin1Char('#');
+}
+
+bool isPause(QChar c)
+{
+    return c != QLatin1Char('*') && c != QLatin1Char('#') && isDialSign(c);
+}
+
+int digitCount(QStringView text)
+{
+    int n = 0;
+    for (const QChar c : text)
+        n += isDigit(c);
+    return n;
+}
+
+qsizetype lengthInCharacters(QStringView text)
+{
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++n)
+        if (text[i].isHighSurrogate() && i + 1 < text.size())
+            ++i;
+    return n;
+}
+
+// The number as written or without separators, whichever first fits; empty when neither does.
+QString fitted(QStringView number, int width)
+{
+    if (lengthInCharacters(number) <= width)
+        return number.toString();
+    const QString bare = WithoutPhoneSeparators(number.toString());
+    return bare.size() <= width ? bare : QString();
+}
+
+// Where the dial string at the start of the text ends: "+", digits, separators and dial signs.
+qsizetype dialStringEnd(QStringView text)
+{
+    qsizetype end = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (isDigit(c) || isDialSign(c) || IsPhoneSeparator(c)
+            || (c == QLatin1Char('+') && digitCount(text.first(i)) == 0))
+            end = i + 1;
+        else
+            break;
+    }
+    // Separators and an opening bracket at the end belong to what follows.
+    while (end > 0 && !isDigit(text[end - 1]) && !isDialSign(text[end - 1]))
+        --end;
+    return end;
+}
+
+// The first number of a dial string that holds more: before its first pause, or, when it
+// starts with seven digits or more written without blanks, before the blank after them.
+QStringView firstNumber(QStringView dial)
+{
+    for (qsizetype i = 0; i < dial.size(); ++i) {
+        if (isPause(dial[i]))
+            return dial.first(i).trimmed();
+        if (dial[i].isSpace()) {
+            const QStringView rest = dial.sliced(i).trimmed();
+            const bool second = digitCount(dial.first(i)) >= 7 && digitCount(rest) >= 7
+                                && (isDigit(rest.front()) || rest.front() == QLatin1Char('+'));
+            return second ? dial.first(i) : dial;
+        }
+    }
+    return dial;
+}
+
+}  // namespace
+
+QString WithoutPhoneSeparators(const QString& phone)
+{
+    QString kept;
+    kept.reserve(phone.size());
+    for (const QChar c : phone)
+        if (!IsPhoneSeparator(c))
+            kept += c;
+    return kept;
+}
+
+QString PhoneDigits(const QString& phone)
+{
+    QString digits;
+    digits.reserve(phone.size());
+    for (const QChar c : phone)
+        if (isDigit(c))
+            digits += QChar(u'0' + c.digitValue());
+    for (const QLatin1StringView prefix : {QLatin1StringView("0086"), QLatin1StringView("86")}) {
+        if (digits.startsWith(prefix) && digits.size() - prefix.size() >= 10)
+            return digits.mid(prefix.size());
+    }
+    return digits;
+}
+
+PhoneColumnFit FitPhoneColumn(const QString& text, int width)
+{
+    const QStringView all = QStringView(text).trimmed();
+    const QStringView dial = all.first(dialStringEnd(all));
+    if (digitCount(dial) == 0)
+        return {};
+    const bool whole = dial.size() == all.size();
+    QString number = fitted(dial, width);
+    if (!number.isEmpty())
+        return {number, whole};
+    const QStringView first = firstNumber(dial);
+    if (first.size() < dial.size() && digitCount(first) > 0)
+        return {fitted(first, width), false};
+    return {};
+}
+
 bool isChineseMobileNumber(const QString& phone)
 {
     QString digits;

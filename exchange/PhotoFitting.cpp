@@ -39,6 +39,11 @@ QImage onWhite(const QImage& image)
 
 }  // namespace
 
+bool isPictureData(const QByteArray& bytes)
+{
+    return bytes.startsWith("\xff\xd8") || bitmapKind(bytes) != nullptr;
+}
+
 PhotoFit FitPhoto(const QByteArray& bytes)
 {
     if (bytes.isEmpty())

@@ -15,3 +15,6 @@ struct PhotoFit {
 };
 
 PhotoFit FitPhoto(const QByteArray& bytes);
+
+// Whether the bytes start as a picture the book takes does: JPEG, PNG, GIF or BMP.
+bool isPictureData(const QByteArray& bytes);

@@ -1,7 +1,7 @@
 #include "CsvWriter.h"
 
+#include "exchange/ExportTable.h"
 #include "exchange/FileBytes.h"
-#include "store/ContactSchema.h"
 
 namespace {
 
@@ -30,9 +30,9 @@ void appendField(QByteArray& out, const QString& text)
     out += '"';
 }
 
-void appendRecord(QByteArray& out, const std::array<QString, ContactTextCount>& texts)
+void appendRecord(QByteArray& out, const QStringList& texts)
 {
-    for (int i = 0; i < ContactTextCount; ++i) {
+    for (qsizetype i = 0; i < texts.size(); ++i) {
         if (i > 0)
             out += ',';
         appendField(out, texts[i]);
@@ -46,12 +46,10 @@ QByteArray csvBytes(const QList<StoredContact>& contacts)
 {
     QByteArray out("\xEF\xBB\xBF");
     out.reserve(64 + contacts.size() * 96);
-    std::array<QString, ContactTextCount> header;
-    for (int i = 0; i < ContactTextCount; ++i)
-        header[i] = ContactTextColumns()[i];
-    appendRecord(out, header);
-    for (const StoredContact& contact : contacts)
-        appendRecord(out, contact.texts);
+    const ExportTable table = ExportTableOf(contacts);
+    appendRecord(out, table.header);
+    for (const QStringList& row : table.rows)
+        appendRecord(out, row);
     return out;
 }
 

@@ -1,8 +1,11 @@
 #include "VCardCard.h"
 
 #include "exchange/ChineseName.h"
+#include "exchange/ContactLabels.h"
+#include "exchange/PhotoFitting.h"
 #include "exchange/pinyin/NameReading.h"
 #include "exchange/vcard/VCardDate.h"
+#include "exchange/vcard/VCardLabels.h"
 #include "exchange/vcard/VCardValue.h"
 #include "platform/TextRules.h"
 
@@ -123,6 +126,8 @@ public:
             }
             if (p.name == "X-TESSALY-BIRTHDAY")
                 typedBirthday_ = true;
+            if (p.name == "X-ABSHOWAS" && p.value.trimmed().toUpper() == "COMPANY")
+                showsCompany_ = true;
             if (p.name == "X-ABLABEL" && !p.group.isEmpty()) {
                 const QString label = unescapeText(decodeValueText(p).text, true).trimmed();
                 if (!label.startsWith(QLatin1String("_$!<")))  // the address book's own labels say nothing new
@@ -142,6 +147,7 @@ public:
         settle(phones_, ContactText::Phone, true);
         settle(addresses_, ContactText::Address, false);
         nameFromParts();
+        nameAsPhonesShowIt();
         settlePhonetics();
         std::stable_sort(extras_.begin(), extras_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -182,9 +188,8 @@ private:
         if (name == "FN")
             fill(ContactText::Name, u"姓名"_qs, value);
         else if (name == "TEL")
-            phones_.append({order_, labelled(u"电话"_qs),
-                            isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value, preferenceOf(p),
-                            p.hasType("CELL")});
+            phones_.append({order_, phoneLabel(p), isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value,
+                            preferenceOf(p), p.hasType("CELL")});
         else if (name == "X-QQ")
             fill(ContactText::QQ, u"QQ"_qs, value);
         else if (name == "IMPP" && isQQ(p, value))
@@ -262,10 +267,15 @@ private:
     }
 
     // A label the person gave a group of properties ("item1.X-ABLabel:老家") names its extras too.
-    QString labelled(const QString& label) const
+    QString labelled(const QString& label) const { return LabelWithKind(label, groupLabel()); }
+
+    QString groupLabel() const { return group_.isEmpty() ? QString() : groupLabels_.value(group_); }
+
+    // A number's label: the one the person gave it, else its kind ("手机", "工作传真").
+    QString phoneLabel(const VCardProperty& p) const
     {
-        const QString custom = group_.isEmpty() ? QString() : groupLabels_.value(group_);
-        return custom.isEmpty() ? label : label + u"（"_qs + custom + u"）"_qs;
+        const QString custom = groupLabel();
+        return custom.isEmpty() ? phoneLabelOfTypes(p) : LabelWithKind(u"电话"_qs, custom);
     }
 
     void extra(const QString& label, const QString& value)
@@ -279,6 +289,9 @@ private:
         DecodedText d = decodeValueText(p);
         if (!d.clean)
             draft_.leftOut.append(QStringLiteral("%1：有无法识别的字节，已换成 \uFFFD").arg(labelOf(p.name)));
+        const QString said = QStringLiteral("%1：%2").arg(labelOf(p.name), d.note);
+        if (!d.note.isEmpty() && !draft_.said.contains(said))
+            draft_.said.append(said);
         return d;
     }
 
@@ -309,6 +322,43 @@ private:
         order_ = nameOrder_;
         for (qsizetype i = 3; i < nameParts_.size(); ++i)
             extra(u"称谓"_qs, nameParts_[i]);
+    }
+
+    QString firstExtra(const QString& base) const
+    {
+        for (const auto& extra : extras_)
+            if (LabelBase(extra.second.label) == base)
+                return extra.second.value.trimmed();
+        return QString();
+    }
+
+    // A card without a name is shown by phones as its company (always, when the
+    // card says so), else its nickname, its first e-mail address or its first number.
+    void nameAsPhonesShowIt()
+    {
+        QString& name = draft_.text(ContactText::Name);
+        const QString company = firstExtra(u"单位"_qs);
+        if (showsCompany_ && !company.isEmpty() && name.trimmed() != company) {
+            if (!name.trimmed().isEmpty())
+                extras_.append({nameOrder_, DraftExtra{u"联系人"_qs, name}});
+            name = company;
+            return;
+        }
+        if (!name.trimmed().isEmpty())
+            return;
+        const std::pair<QString, QString> sources[] = {
+            {u"单位"_qs, company},
+            {u"昵称"_qs, firstExtra(u"昵称"_qs)},
+            {u"邮箱"_qs, firstExtra(u"邮箱"_qs)},
+            {u"电话"_qs, draft_.text(ContactText::Phone).trimmed()},
+        };
+        for (const auto& [label, value] : sources) {
+            if (!value.isEmpty()) {
+                name = value;
+                draft_.said << QStringLiteral("姓名：名片没有姓名，取自%1").arg(label);
+                return;
+            }
+        }
     }
 
     // pobox;extended;street;locality;region;code;country, in Chinese order from
@@ -345,7 +395,7 @@ private:
         const QByteArray encoding = p.parameter("ENCODING").toUpper();
         const QByteArray value = p.value.trimmed();
         if (encoding == "B" || encoding == "BASE64") {
-            if (!decodeBase64(value, draft_.photo))
+            if (!decodeBase64(value, draft_.photo) && !decodeBase64Leniently(value, draft_.photo))
                 draft_.leftOut.append(u"照片：base64 数据已损坏，未导入"_qs);
             return;
         }
@@ -356,8 +406,14 @@ private:
                 draft_.leftOut.append(u"照片：data 链接无法读取，未导入"_qs);
             return;
         }
+        // Base64 without its parameter: a picture when its bytes are one.
+        QByteArray bytes;
+        if (decodeBase64Leniently(value, bytes) && isPictureData(bytes)) {
+            draft_.photo = std::move(bytes);
+            return;
+        }
         if (!value.isEmpty())
-            draft_.leftOut.append(QStringLiteral("照片：以链接给出（%1），未导入").arg(QString::fromUtf8(value)));
+            draft_.leftOut.append(QStringLiteral("照片：以链接给出（%1），未导入").arg(quotedForReport(value)));
     }
 
     const QList<VCardProperty>& properties_;
@@ -379,6 +435,7 @@ private:
     bool newlineEscapes_ = true;
     bool uriValues_ = false;
     bool typedBirthday_ = false;
+    bool showsCompany_ = false;
     bool photoSeen_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "VCardLines.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -54,6 +55,62 @@ bool isEndLine(QByteArrayView text)
     return text.trimmed().toByteArray().toUpper() == "END:VCARD";
 }
 
+bool isNameCharacter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+}
+
+// "NAME:", "NAME;", "group.NAME:": how every property line starts.
+bool looksLikeProperty(QByteArrayView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && isNameCharacter(text[i]))
+        ++i;
+    if (i > 0 && i < text.size() && text[i] == '.') {
+        const qsizetype group = ++i;
+        while (i < text.size() && isNameCharacter(text[i]))
+            ++i;
+        if (i == group)
+            return false;
+    }
+    return i > 0 && i < text.size() && (text[i] == ':' || text[i] == ';');
+}
+
+// A property as writers spell them: an upper-case name ("TEL;", "item1.EMAIL:").
+bool looksLikeUpperCaseProperty(QByteArrayView text)
+{
+    if (!looksLikeProperty(text))
+        return false;
+    const qsizetype end = std::min(text.indexOf(':') < 0 ? text.size() : text.indexOf(':'),
+                                   text.indexOf(';') < 0 ? text.size() : text.indexOf(';'));
+    const QByteArrayView name = text.first(end).sliced(text.first(end).lastIndexOf('.') + 1);
+    for (const char c : name)
+        if (c >= 'a' && c <= 'z')
+            return false;
+    return true;
+}
+
+bool isComment(QByteArrayView text)
+{
+    return text.trimmed().startsWith('#');
+}
+
+// The value ends with a backslash that escapes nothing: the writer went on in the next line.
+bool endsWithContinuation(QByteArrayView text)
+{
+    qsizetype backslashes = 0;
+    while (backslashes < text.size() && text[text.size() - 1 - backslashes] == '\\')
+        ++backslashes;
+    return backslashes % 2 == 1;
+}
+
+// Lines that say which card and version this is: never a value a stray line belongs to.
+bool isFrameLine(QByteArrayView text)
+{
+    const QByteArray upper = text.first(std::min<qsizetype>(text.size(), 8)).toByteArray().toUpper();
+    return upper.startsWith("BEGIN:") || upper.startsWith("END:") || upper.startsWith("VERSION:");
+}
+
 }  // namespace
 
 VCardLineReader::VCardLineReader(QByteArrayView bytes) : bytes_(bytes) {}
@@ -84,9 +141,13 @@ void VCardLineReader::skipPhysical()
     if (!peekPhysical(text))
         return;
     at_ += text.size();
-    if (at_ < bytes_.size() && bytes_[at_] == '\r')
-        ++at_;
-    if (at_ < bytes_.size() && bytes_[at_] == '\n')
+    // CR LF, LF, a bare CR, and the CR CR LF of some phones each end one line.
+    qsizetype crs = 0;
+    while (at_ + crs < bytes_.size() && bytes_[at_ + crs] == '\r')
+        ++crs;
+    if (at_ + crs < bytes_.size() && bytes_[at_ + crs] == '\n')
+        at_ += crs + 1;
+    else if (crs > 0)
         ++at_;
     ++lineNumber_;
 }
@@ -94,12 +155,18 @@ void VCardLineReader::skipPhysical()
 bool VCardLineReader::next(ContentLine& line)
 {
     QByteArrayView first;
-    if (!peekPhysical(first))
-        return false;
+    do {
+        if (!peekPhysical(first))
+            return false;
+        if (!isComment(first))
+            break;
+        skipPhysical();  // a comment line says nothing about the person
+    } while (true);
     line.line = lineNumber_;
     line.text = first.toByteArray();
     skipPhysical();
     const ValueEncoding encoding = encodingOf(line.text);
+    const bool carriesValue = looksLikeProperty(line.text) && !isFrameLine(line.text);
     QByteArrayView following;
     while (peekPhysical(following)) {
         if (encoding == ValueEncoding::QuotedPrintable && line.text.endsWith('=') && !isEndLine(following)) {
@@ -111,6 +178,15 @@ bool VCardLineReader::next(ContentLine& line)
             skipPhysical();  // the blank line that ends a version 2.1 picture
             break;
         } else if (encoding == ValueEncoding::Base64 && isBase64Text(following)) {
+            line.text.append(following);
+        } else if (carriesValue && encoding == ValueEncoding::Plain && endsWithContinuation(line.text)
+                   && !isEmptyLine(following) && !looksLikeUpperCaseProperty(following) && !isFrameLine(following)) {
+            line.text.chop(1);  // continued after a backslash: the line break is the value's own
+            line.text.append('\n');
+            line.text.append(following);
+        } else if (carriesValue && encoding == ValueEncoding::Plain && !isEmptyLine(following)
+                   && !looksLikeProperty(following) && !isComment(following)) {
+            line.text.append('\n');  // a value broken by a bare line break: the break is the value's own
             line.text.append(following);
         } else {
             break;

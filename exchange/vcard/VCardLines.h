@@ -1,7 +1,11 @@
 #pragma once
 // A vCard file cut into its logical content lines: folded lines unfolded,
 // quoted-printable soft line breaks joined, and the base64 lines of a
-// version 2.1 picture gathered up to the blank line that ends them.
+// version 2.1 picture gathered up to the blank line that ends them. Real
+// files also break a value with a bare line break or after a "\" at the line's
+// end: such a line goes on the value before it, with the break kept as "\n".
+// Lines starting with "#" are comments and skipped. CR LF, LF, a bare CR and
+// CR CR LF each end one line, so line numbers are those an editor shows.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -13,7 +17,7 @@ struct ContentLine {
 
 class VCardLineReader {
 public:
-    // bytes: UTF-8 or an ASCII-compatible code page; CRLF, LF or CR line ends.
+    // bytes: UTF-8 or an ASCII-compatible code page.
     explicit VCardLineReader(QByteArrayView bytes);
 
     // The next logical line, false at the end of the bytes.

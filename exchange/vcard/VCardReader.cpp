@@ -1,8 +1,11 @@
 #include "VCardReader.h"
 
+#include "exchange/ContactLabels.h"
 #include "exchange/vcard/VCardCard.h"
 #include "exchange/vcard/VCardLines.h"
 #include "exchange/vcard/VCardProperty.h"
+#include "exchange/vcard/VCardValue.h"
+#include "store/ContactSchema.h"
 
 #include <QString>
 #include <QStringDecoder>
@@ -35,8 +38,10 @@ public:
         ContentLine line;
         while (lines.next(line))
             take(line);
-        if (inside_)
-            result_.failures.append({cardLine_, QStringLiteral("名片到文件结尾仍没有 END:VCARD，可能不完整")});
+        if (depth_ > 0) {
+            said_ << QStringLiteral("名片到文件结尾仍没有 END:VCARD，可能不完整");
+            finishCard(false);
+        }
         endStray();
         if (!sawCard_ && sawText_)
             throw ExchangeError(QStringLiteral("这不是 vCard 名片文件：没有一张以 BEGIN:VCARD 开始的名片"));
@@ -51,29 +56,68 @@ private:
             sawText_ = true;
         if (isMarker(trimmed, "BEGIN:VCARD")) {
             endStray();
-            if (inside_)
-                result_.failures.append({cardLine_, QStringLiteral("名片没有 END:VCARD 就开始了下一张")});
-            inside_ = true;
-            sawCard_ = true;
-            cardLine_ = line.line;
-            properties_.clear();
-            damage_.clear();
-        } else if (!inside_) {
+            if (depth_++ == 0) {
+                sawCard_ = true;
+                cardLine_ = line.line;
+                properties_.clear();
+                said_.clear();
+            } else if (depth_ == 2) {
+                nestedLine_ = line.line;
+                nested_.clear();
+            }
+        } else if (depth_ == 0) {
             if (!trimmed.isEmpty() && strayLine_ == 0)
                 strayLine_ = line.line;
         } else if (isMarker(trimmed, "END:VCARD")) {
-            if (damage_.isEmpty())
-                result_.drafts.append(draftOfCard(cardLine_, properties_));
-            else
-                result_.failures.append({cardLine_, damage_});
-            inside_ = false;
+            if (--depth_ == 0)
+                finishCard(true);
+            else if (depth_ == 1)
+                finishNested();
         } else if (!trimmed.isEmpty()) {
             std::optional<VCardProperty> property = parseProperty(line);
-            if (property)
+            if (!property)
+                said_ << QStringLiteral("第 %1 行不是“名称:值”的形式，已跳过：%2")
+                             .arg(line.line)
+                             .arg(quotedForReport(trimmed));
+            else if (depth_ == 1)
                 properties_.append(std::move(*property));
-            else if (damage_.isEmpty())
-                damage_ = QStringLiteral("第 %1 行无法读取：不是“名称:值”的形式").arg(line.line);
+            else if (depth_ == 2)
+                nested_.append(std::move(*property));
         }
+    }
+
+    // A closed card takes the cards inside it as its own values; a card never closed
+    // was cut short, and the cards after it are people of their own.
+    void finishCard(bool closed)
+    {
+        ContactDraft draft = draftOfCard(cardLine_, properties_);
+        draft.said = said_ + draft.said;
+        if (closed) {
+            for (const ContactDraft& nested : nestedCards_)
+                appendAsValues(draft, nested);
+        }
+        result_.drafts.append(std::move(draft));
+        if (!closed)
+            result_.drafts.append(nestedCards_);
+        nestedCards_.clear();
+        depth_ = 0;
+    }
+
+    void finishNested() { nestedCards_.append(draftOfCard(nestedLine_, nested_)); }
+
+    // A card inside a card (version 2.1's AGENT): its name as 关系人, its other values under labels that name it.
+    static void appendAsValues(ContactDraft& draft, const ContactDraft& nested)
+    {
+        const QString name = nested.text(ContactText::Name).trimmed();
+        if (!name.isEmpty())
+            draft.extras.append({u"关系人"_qs, name});
+        const QString kind = name.isEmpty() ? u"关系人"_qs : name;
+        for (int i = 0; i < ContactTextCount; ++i) {
+            if (i != int(ContactText::Name) && !nested.texts[i].trimmed().isEmpty())
+                draft.extras.append({LabelWithKind(ContactTextColumns()[i], kind), nested.texts[i]});
+        }
+        for (const DraftExtra& extra : nested.extras)
+            draft.extras.append({LabelWithKind(extra.label, kind), extra.value});
     }
 
     void endStray()
@@ -86,10 +130,13 @@ private:
 
     DraftSet result_;
     QList<VCardProperty> properties_;
-    QString damage_;
+    QList<VCardProperty> nested_;
+    QList<ContactDraft> nestedCards_;
+    QStringList said_;
+    int depth_ = 0;
     int cardLine_ = 0;
+    int nestedLine_ = 0;
     int strayLine_ = 0;
-    bool inside_ = false;
     bool sawCard_ = false;
     bool sawText_ = false;
 };

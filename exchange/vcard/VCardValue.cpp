@@ -2,6 +2,7 @@
 
 #include "exchange/vcard/VCardProperty.h"
 #include "platform/Gbk.h"
+#include "platform/TextRules.h"
 
 #include <QStringDecoder>
 #include <array>
@@ -46,6 +47,21 @@ bool decodeNamed(const QByteArray& bytes, const QByteArray& charset, QString& te
         return false;
     text = decoder.decode(bytes);
     return !decoder.hasError();
+}
+
+// Valid UTF-8 that holds Chinese, or that the GB code page cannot read: a short GBK
+// name may happen to be valid UTF-8 too, but then it is no Han text.
+bool looksLikeUtf8(const QByteArray& bytes, QString& text)
+{
+    if (!decodeUtf8(bytes, text))
+        return false;
+    QString gbk;
+    if (!decodeGbk(bytes, gbk))
+        return true;
+    for (const char32_t c : text.toUcs4())
+        if (IsHan(c))
+            return true;
+    return false;
 }
 
 bool isAscii(const QByteArray& bytes)
@@ -137,6 +153,30 @@ bool decodeBase64(QByteArrayView text, QByteArray& bytes)
     return true;
 }
 
+QString quotedForReport(const QByteArray& value)
+{
+    const QString text = QString::fromUtf8(value).simplified();
+    return text.size() > 40 ? text.left(40) + u'…' : text;
+}
+
+bool decodeBase64Leniently(QByteArrayView text, QByteArray& bytes)
+{
+    QByteArray letters;
+    letters.reserve(text.size());
+    for (const char c : text) {
+        const signed char v = base64Values[static_cast<unsigned char>(c)];
+        if (v >= 0)
+            letters.append(c);
+        else if (v == base64Pad || v == base64Blank)
+            continue;
+        else
+            return false;
+    }
+    if (letters.size() % 4 == 1)
+        letters.chop(1);
+    return !letters.isEmpty() && decodeBase64(letters, bytes);
+}
+
 DecodedText decodeValueText(const VCardProperty& property)
 {
     const QByteArray encoding = property.parameter("ENCODING").toUpper();
@@ -151,12 +191,27 @@ DecodedText decodeValueText(const VCardProperty& property)
         return decoded;
     }
     const QByteArray charset = property.parameter("CHARSET").toUpper();
-    if (isGbkName(charset) ? decodeGbk(bytes, decoded.text) : false)
+    const QString declared = QString::fromLatin1(charset);
+    const bool foreign = !charset.isEmpty() && charset != "UTF-8" && charset != "UTF8";
+    // Phones declare their own code page and then write UTF-8: the bytes tell.
+    if (foreign && (isGbkName(charset) || charset.startsWith("BIG5")) && looksLikeUtf8(bytes, decoded.text)) {
+        decoded.note = QStringLiteral("声明为 %1，实为 UTF-8，已按 UTF-8 读取").arg(declared);
         return decoded;
-    if (!charset.isEmpty() && !isGbkName(charset) && charset != "UTF-8" && decodeNamed(bytes, charset, decoded.text))
+    }
+    if (isGbkName(charset) && decodeGbk(bytes, decoded.text))
         return decoded;
-    if (decodeUtf8(bytes, decoded.text) || decodeGbk(bytes, decoded.text))
+    if (foreign && !isGbkName(charset) && decodeNamed(bytes, charset, decoded.text))
         return decoded;
+    if (decodeUtf8(bytes, decoded.text)) {
+        if (foreign)
+            decoded.note = QStringLiteral("%1 无法读取，已按 UTF-8 读取").arg(declared);
+        return decoded;
+    }
+    if (decodeGbk(bytes, decoded.text)) {
+        if (!charset.isEmpty() && !isGbkName(charset))
+            decoded.note = QStringLiteral("%1 无法读取，已按 GB18030 读取").arg(declared);
+        return decoded;
+    }
     decoded.text = QString::fromUtf8(bytes);
     decoded.clean = false;
     return decoded;

@@ -1,79 +1,215 @@
 #include "VCardWriter.h"
 
 #include "exchange/ChineseName.h"
+#include "exchange/ContactLabels.h"
+#include "exchange/ContactValues.h"
 #include "exchange/PhoneNumber.h"
 #include "exchange/pinyin/NameReading.h"
 #include "exchange/vcard/VCardDate.h"
+#include "exchange/vcard/VCardLabels.h"
 #include "exchange/vcard/VCardOutput.h"
+
+#include <QHash>
 
 namespace {
 
-void writeName(VCardOutput& out, const QString& name)
+// Labels whose values go back into a property of their own, as text.
+const QHash<QString, QByteArray>& textProperties()
 {
-    out.text("FN", name);
-    const NameParts parts = splitPersonName(name);
-    QByteArray value;
-    VCardOutput::appendEscaped(value, parts.family);
-    value += ';';
-    VCardOutput::appendEscaped(value, parts.given);
-    value += ";;;";
-    out.line("N", value);
-    // Phones sort Chinese names by these under a non-Chinese interface.
-    const QString family = phoneticOf(parts.family, true);
-    const QString given = phoneticOf(parts.given, false);
-    if (!family.isEmpty())
-        out.text("X-PHONETIC-LAST-NAME", family);
-    if (!given.isEmpty())
-        out.text("X-PHONETIC-FIRST-NAME", given);
+    static const QHash<QString, QByteArray> names = {
+        {u"职务"_qs, "TITLE"},
+        {u"角色"_qs, "ROLE"},
+        {u"网址"_qs, "URL"},
+        {u"网页"_qs, "URL"},
+        {u"昵称"_qs, "NICKNAME"},
+        {u"即时通讯"_qs, "IMPP"},
+        {u"纪念日"_qs, "X-ANNIVERSARY"},
+        {u"性别"_qs, "X-GENDER"},
+        {u"关系人"_qs, "RELATED"},
+        {u"时区"_qs, "TZ"},
+        {u"语言"_qs, "LANG"},
+        {u"QQ"_qs, "X-QQ"},
+    };
+    return names;
 }
 
-void writeBirthday(VCardOutput& out, const QString& birthday)
+// A property no Chinese label stands for keeps its own name as its label.
+bool isPropertyName(const QString& label)
 {
-    if (birthday.isEmpty())
-        return;
-    const QString date = birthdayAsVCardDate(birthday);
-    if (!date.isEmpty())
-        out.line("BDAY", date.toLatin1());
-    // The text as typed, so a round trip gives it back even when it is no date.
-    out.text("X-TESSALY-BIRTHDAY", birthday);
+    return isImportLabel(label) && label.front() >= u'A' && label.front() <= u'Z';
 }
 
-void writeAddress(VCardOutput& out, const QString& address)
-{
-    if (address.isEmpty())
-        return;
-    QByteArray value(";;");
-    VCardOutput::appendEscaped(value, address);
-    value += ";;;;";
-    out.line("ADR;TYPE=HOME", value);
-}
+// One card's values on their way out; what no property takes stays in the note.
+class CardWriter {
+public:
+    CardWriter(VCardOutput& out, const StoredContact& contact)
+        : out_(out), v_(LiftValues(contact)), storedPhone_(contact.text(ContactText::Phone))
+    {
+    }
 
-void writePhoto(VCardOutput& out, const QByteArray& photo)
-{
-    if (photo.isEmpty())
-        return;
-    out.line("PHOTO;ENCODING=b;TYPE=JPEG", photo.toBase64());
-}
+    void write(const QByteArray& photo)
+    {
+        out_.line("BEGIN", "VCARD");
+        out_.line("VERSION", "3.0");
+        const QString& name = v_.text(ContactText::Name);
+        QStringList titles, companies, addresses, codes, countries, categories;
+        for (const DraftExtra& value : v_.values) {
+            const QString base = LabelBase(value.label);
+            if (base == u"称谓"_qs)
+                titles << value.value;
+            else if (base == u"单位"_qs)
+                companies << value.value;
+            else if (base == u"地址"_qs)
+                addresses << value.value;
+            else if (base == u"邮编"_qs)
+                codes << value.value;
+            else if (base == u"国家"_qs)
+                countries << value.value;
+            else if (base == u"类别"_qs)
+                categories << value.value;
+        }
+        const bool company = companies.contains(name);
+        writeName(name, company, titles);
+        for (const QString& org : companies)
+            out_.text("ORG", org);
+        writePhone();
+        for (const DraftExtra& value : v_.values)
+            writeValue(value);
+        if (!v_.text(ContactText::QQ).isEmpty())
+            out_.text("X-QQ", v_.text(ContactText::QQ));
+        writeBirthday(v_.text(ContactText::Birthday));
+        if (!v_.text(ContactText::Address).isEmpty())
+            addresses.prepend(v_.text(ContactText::Address));
+        writeAddresses(addresses, codes, countries);
+        if (!v_.text(ContactText::Category).isEmpty())
+            categories.prepend(v_.text(ContactText::Category));
+        for (const QString& category : categories)
+            out_.text("CATEGORIES", category);
+        noteRest_.prepend(v_.text(ContactText::Note));
+        noteRest_.removeAll(QString());
+        if (!noteRest_.isEmpty())
+            out_.text("NOTE", noteRest_.join(NoteSeparator));
+        if (!photo.isEmpty())
+            out_.line("PHOTO;ENCODING=b;TYPE=JPEG", photo.toBase64());
+        out_.line("END", "VCARD");
+    }
 
-void writeCard(VCardOutput& out, const StoredContact& contact)
-{
-    out.line("BEGIN", "VCARD");
-    out.line("VERSION", "3.0");
-    writeName(out, contact.text(ContactText::Name));
-    const QString& phone = contact.text(ContactText::Phone);
-    if (!phone.isEmpty())
-        out.text(isChineseMobileNumber(phone) ? "TEL;TYPE=CELL" : "TEL;TYPE=VOICE", phone);
-    if (!contact.text(ContactText::QQ).isEmpty())
-        out.text("X-QQ", contact.text(ContactText::QQ));
-    writeBirthday(out, contact.text(ContactText::Birthday));
-    writeAddress(out, contact.text(ContactText::Address));
-    if (!contact.text(ContactText::Category).isEmpty())
-        out.text("CATEGORIES", contact.text(ContactText::Category));
-    if (!contact.text(ContactText::Note).isEmpty())
-        out.text("NOTE", contact.text(ContactText::Note));
-    writePhoto(out, contact.photo);
-    out.line("END", "VCARD");
-}
+private:
+    void writeName(const QString& name, bool company, const QStringList& titles)
+    {
+        out_.text("FN", name);
+        if (company) {
+            // Phones show such a card by its company, and file it under no person's name.
+            out_.line("N", ";;;;");
+            out_.line("X-ABShowAs", "COMPANY");
+            return;
+        }
+        const NameParts parts = splitPersonName(name);
+        QByteArray value;
+        VCardOutput::appendEscaped(value, parts.family);
+        value += ';';
+        VCardOutput::appendEscaped(value, parts.given);
+        value += ";;";
+        VCardOutput::appendEscaped(value, titles.value(0));
+        value += ';';
+        VCardOutput::appendEscaped(value, titles.mid(1).join(u' '));
+        out_.line("N", value);
+        // Phones sort Chinese names by these under a non-Chinese interface.
+        const QString family = phoneticOf(parts.family, true);
+        const QString given = phoneticOf(parts.given, false);
+        if (!family.isEmpty())
+            out_.text("X-PHONETIC-LAST-NAME", family);
+        if (!given.isEmpty())
+            out_.text("X-PHONETIC-FIRST-NAME", given);
+    }
+
+    void writePhone()
+    {
+        const QString& phone = v_.text(ContactText::Phone);
+        if (!phone.isEmpty())
+            tel(isChineseMobileNumber(storedPhone_) ? "TEL;TYPE=CELL" : "TEL;TYPE=VOICE", phone);
+    }
+
+    // A number as written, extension and pauses included: no escapes a dialler would keep.
+    void tel(const QByteArray& head, QString number)
+    {
+        number.replace(u'\n', u' ');
+        out_.line(head, number.toUtf8());
+    }
+
+    // "item1.TEL" with "item1.X-ABLabel:老家" when the person named the kind.
+    QByteArray grouped(const QString& label, const QByteArray& head)
+    {
+        const QString kind = LabelKind(label);
+        if (kind.isEmpty())
+            return head;
+        const QByteArray group = "item" + QByteArray::number(++groups_);
+        out_.text(group + ".X-ABLabel", kind);
+        return group + '.' + head;
+    }
+
+    void writeValue(const DraftExtra& value)
+    {
+        const QString base = LabelBase(value.label);
+        if (isPhoneLabel(base))
+            return tel(grouped(value.label, "TEL;TYPE=" + phoneTypesOfLabel(base)), value.value);
+        if (isMailLabel(base))
+            return out_.text(grouped(value.label, "EMAIL;TYPE=INTERNET"), value.value);
+        const auto property = textProperties().constFind(base);
+        if (property != textProperties().constEnd())
+            return out_.text(grouped(value.label, *property), value.value);
+        static const QStringList inTheirPlace = {u"称谓"_qs, u"单位"_qs, u"地址"_qs,
+                                                 u"邮编"_qs, u"国家"_qs, u"类别"_qs};
+        if (inTheirPlace.contains(base))
+            return;
+        if (isPropertyName(base) && value.label == base)
+            return out_.line(base.toLatin1(), escapedUnlessStructured(base, value.value));
+        noteRest_ << value.label + LabelSeparator + value.value;
+    }
+
+    // Android's own kinds keep their ";" between the fields.
+    static QByteArray escapedUnlessStructured(const QString& name, const QString& value)
+    {
+        if (name == u"X-ANDROID-CUSTOM"_qs)
+            return QString(value).replace(u'\n', u' ').toUtf8();
+        QByteArray escaped;
+        VCardOutput::appendEscaped(escaped, value);
+        return escaped;
+    }
+
+    void writeBirthday(const QString& birthday)
+    {
+        if (birthday.isEmpty())
+            return;
+        const QString date = birthdayAsVCardDate(birthday);
+        if (!date.isEmpty())
+            out_.line("BDAY", date.toLatin1());
+        // The text as typed, so a round trip gives it back even when it is no date.
+        out_.text("X-TESSALY-BIRTHDAY", birthday);
+    }
+
+    // pobox;extended;street;locality;region;code;country: the whole address as the street,
+    // the postal codes and countries in the order they came.
+    void writeAddresses(const QStringList& addresses, const QStringList& codes, const QStringList& countries)
+    {
+        const qsizetype count = std::max({addresses.size(), codes.size(), countries.size()});
+        for (qsizetype i = 0; i < count; ++i) {
+            QByteArray value(";;");
+            VCardOutput::appendEscaped(value, addresses.value(i));
+            value += ";;;";
+            VCardOutput::appendEscaped(value, codes.value(i));
+            value += ';';
+            VCardOutput::appendEscaped(value, countries.value(i));
+            out_.line(i == 0 ? "ADR;TYPE=HOME" : "ADR", value);
+        }
+    }
+
+    VCardOutput& out_;
+    const ContactValues v_;
+    const QString storedPhone_;  // the number alone, which tells a mobile
+    QStringList noteRest_;
+    int groups_ = 0;
+};
 
 }  // namespace
 
@@ -81,6 +217,6 @@ void writeVCards(QIODevice& device, const QList<StoredContact>& contacts)
 {
     VCardOutput out(device);
     for (const StoredContact& contact : contacts)
-        writeCard(out, contact);
+        CardWriter(out, contact).write(contact.photo);
     out.flush();
 }

@@ -1,9 +1,9 @@
 #include "XlsxWriter.h"
 
+#include "exchange/ExportTable.h"
 #include "exchange/FileBytes.h"
 #include "exchange/xlsx/XlsxParts.h"
 #include "platform/TextRules.h"
-#include "store/ContactSchema.h"
 
 #include <QFile>
 #include <utility>
@@ -82,24 +82,23 @@ void writeWorkbook(const QString& path, const QList<StoredContact>& contacts)
     format_set_bold(header);
 
     // Widths go before the rows: the sheet is written row by row.
-    const QStringList& columns = ContactTextColumns();
-    for (int c = 0; c < ContactTextCount; ++c) {
-        QList<QString> texts{columns[c]};
-        texts.reserve(contacts.size() + 1);
-        for (const StoredContact& contact : contacts)
-            texts.append(contact.texts[c]);
+    const ExportTable table = ExportTableOf(contacts);
+    for (int c = 0; c < table.header.size(); ++c) {
+        QList<QString> texts{table.header[c]};
+        texts.reserve(table.rows.size() + 1);
+        for (const QStringList& row : table.rows)
+            texts.append(row[c]);
         book.check(worksheet_set_column(sheet, c, c, xlsxColumnWidth(texts), text));
     }
     worksheet_freeze_panes(sheet, 1, 0);
-    for (int c = 0; c < ContactTextCount; ++c)
-        book.check(worksheet_write_string(sheet, 0, c, columns[c].toUtf8().constData(), header));
+    for (int c = 0; c < table.header.size(); ++c)
+        book.check(worksheet_write_string(sheet, 0, c, table.header[c].toUtf8().constData(), header));
     lxw_row_t row = 0;
-    for (const StoredContact& contact : contacts) {
+    for (const QStringList& cells : table.rows) {
         ++row;
-        for (int c = 0; c < ContactTextCount; ++c)
-            if (!contact.texts[c].isEmpty())
-                book.check(
-                    worksheet_write_string(sheet, row, c, escapeForSheet(contact.texts[c]).toUtf8().constData(), text));
+        for (int c = 0; c < cells.size(); ++c)
+            if (!cells[c].isEmpty())
+                book.check(worksheet_write_string(sheet, row, c, escapeForSheet(cells[c]).toUtf8().constData(), text));
     }
     book.close();
 }

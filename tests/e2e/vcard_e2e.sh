@@ -94,7 +94,7 @@ d = result['drafts'][0]
 check('texts of a vobject card', d['texts'],
       ['同事', '诸葛亮', '0181-07-23', '139 1234 5678', '20002', '四川省成都市武侯祠大街231号', '鞠躬尽瘁, 死而后已;\n出师表'])
 check('extras of a vobject card', sorted(map(tuple, d['extras'])),
-      sorted([('电话', '028-1234 5678'), ('邮箱', 'kongming@example.com'), ('邮编', '610041'), ('国家', '中国'), ('类别', '蜀汉')]))
+      sorted([('住宅电话', '028-1234 5678'), ('邮箱', 'kongming@example.com'), ('邮编', '610041'), ('国家', '中国'), ('类别', '蜀汉')]))
 check('photo of a vobject card', base64.b64decode(d['photo']), photo)
 check('second card starts after the first', result['drafts'][1]['line'] > d['line'], True)
 PY

@@ -37,6 +37,23 @@ private slots:
                                   .toUtf8());
     }
 
+    void shouldGiveTheLabelledValuesColumnsOfTheirOwn()
+    {
+        StoredContact zhang = storedContact({"", "张三", "", "13800138000", "", "", "老同学；邮箱:a@b.cn；手机:139 1"});
+        zhang.kept = {{QStringLiteral("邮箱"), QStringLiteral("kept@b.cn")}};
+        const QByteArray bytes = csvBytes({zhang, storedContact({"", "李四", "", "", "", "", "单位:华为"})});
+        QCOMPARE(bytes, QByteArray("\xEF\xBB\xBF")
+                            + QStringLiteral("类别,姓名,生日,电话,QQ,地址,备注,邮箱,邮箱,手机,单位\r\n"
+                                             ",张三,,13800138000,,,老同学,a@b.cn,kept@b.cn,139 1,\r\n"
+                                             ",李四,,,,,,,,,华为\r\n")
+                                  .toUtf8());
+        // Read back, every value is where the import put it the first time.
+        const DraftSet set = readCsvBytes(bytes, "x.csv");
+        QCOMPARE(extrasOf(set.drafts[0]), QStringLiteral("邮箱=a@b.cn|邮箱=kept@b.cn|手机=139 1"));
+        QCOMPARE(set.drafts[0].text(ContactText::Note), QStringLiteral("老同学"));
+        QCOMPARE(extrasOf(set.drafts[1]), QStringLiteral("单位=华为"));
+    }
+
     void shouldGiveBackTheSameTextsAfterARoundTrip()
     {
         const QList<StoredContact> contacts{

@@ -76,9 +76,6 @@ private slots:
         QTest::newRow("full-width separators go too") << ContactText::Phone << "（０１０）　１２３４－５６７８９"
                                                       << "０１０１２３４５６７８９"
                                                       << "" << false;
-        QTest::newRow("phone still too long is cut, original kept") << ContactText::Phone << "+86 10 1234 5678 ext 123"
-                                                                    << "+861012345678ex"
-                                                                    << "电话:+86 10 1234 5678 ext 123" << true;
         QTest::newRow("category") << ContactText::Category << "大学同学和室友们以及朋友"
                                   << "大学同学和室友们以及"
                                   << "类别:大学同学和室友们以及朋友" << true;
@@ -128,9 +125,10 @@ private slots:
         // 84 + "；" + 15 = 100 fits exactly; then there is no room left.
         QCOMPARE(fitted.text(ContactText::Note),
                  QString(84, u'记') + QStringLiteral("；姓名:一二三四五六七八九十甲乙"));
-        QCOMPARE(fitted.notes,
-                 (QStringList{QStringLiteral("姓名：超过 10 个字符，已截断，原文记入备注"),
-                              QStringLiteral("邮箱：未保存，备注已满"), QStringLiteral("电话：未保存，备注已满")}));
+        QCOMPARE(fitted.notes, (QStringList{QStringLiteral("姓名：超过 10 个字符，已截断，原文记入备注"),
+                                            QStringLiteral("备注已满，另存于通讯录：邮箱")}));
+        QCOMPARE(fitted.kept, (QList<DraftExtra>{{QStringLiteral("邮箱"), QStringLiteral("a@b.cn")}}));
+        QCOMPARE(fitted.text(ContactText::Phone), QStringLiteral("010-1"));
         QVERIFY(fitted.cut);
     }
 
@@ -144,7 +142,48 @@ private slots:
         const FittedContact fitted = FitDraft(draft, bookWidths);
         QCOMPARE(fitted.text(ContactText::Address), QString(30, u'路'));
         QCOMPARE(fitted.text(ContactText::Note), QStringLiteral("老同事；邮箱:li@example.com"));
-        QCOMPARE(fitted.notes, QStringList{QStringLiteral("地址：超过 30 个字符，已截断，备注已满，原文未保存")});
+        QCOMPARE(fitted.notes, QStringList{QStringLiteral("地址：超过 30 个字符，已截断，备注已满，原文另存于通讯录")});
+        QCOMPARE(fitted.kept, (QList<DraftExtra>{{QStringLiteral("地址"), QString(100, u'路')}}));
+    }
+
+    void shouldKeepOneWholePhoneNumberAndTheWholeTextInTheNote_data()
+    {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("phone");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("an extension") << u"tel:+44-555-555-5555;ext=5555"_qs.mid(4) << u"+445555555555"_qs
+                                      << u"电话:+44-555-555-5555;ext=5555"_qs;
+        QTest::newRow("转 after dropping separators")
+            << u"+86 (010) 6234-5678 转 8001"_qs << u"+8601062345678"_qs << u"电话:+86 (010) 6234-5678 转 8001"_qs;
+        QTest::newRow("a remark in brackets")
+            << u"13800138000（宅）"_qs << u"13800138000"_qs << u"电话:13800138000（宅）"_qs;
+        QTest::newRow("two numbers") << u"13800138000 13900139000"_qs << u"13800138000"_qs
+                                     << u"电话:13800138000 13900139000"_qs;
+        QTest::newRow("dial pauses are the number") << u"p1234p5678w9"_qs << u"p1234p5678w9"_qs << QString();
+        QTest::newRow("too long for any column")
+            << u"+44 1234 5678 9012 3456"_qs << QString() << u"电话:+44 1234 5678 9012 3456"_qs;
+        QTest::newRow("no number") << u"MobilePhone"_qs << QString() << u"电话:MobilePhone"_qs;
+    }
+
+    void shouldKeepOneWholePhoneNumberAndTheWholeTextInTheNote()
+    {
+        QFETCH(QString, given);
+        QFETCH(QString, phone);
+        QFETCH(QString, note);
+        const FittedContact fitted = FitDraft(draftWith(ContactText::Phone, given), bookWidths);
+        QCOMPARE(fitted.text(ContactText::Phone), phone);
+        QCOMPARE(fitted.text(ContactText::Note), note);
+        QVERIFY(!fitted.cut);
+        QCOMPARE(fitted.notes.size(), int(!note.isEmpty()));
+    }
+
+    void shouldTakeTheFirstWholeNumberFromTheOtherPhones()
+    {
+        ContactDraft draft = draftWith(ContactText::Phone, u"MobilePhone"_qs);
+        draft.extras = {{u"电话（工作）"_qs, u"010-1234 x5"_qs}, {u"邮箱"_qs, u"a@b.cn"_qs}};
+        const FittedContact fitted = FitDraft(draft, bookWidths);
+        QCOMPARE(fitted.text(ContactText::Phone), u"010-1234"_qs);
+        QCOMPARE(fitted.text(ContactText::Note), u"电话:MobilePhone；电话（工作）:010-1234 x5；邮箱:a@b.cn"_qs);
     }
 
     void shouldPutExtrasIntoAnEmptyNoteWithoutALeadingSeparator()
@@ -154,7 +193,8 @@ private slots:
                         {QStringLiteral("网址"), QString()},
                         {QStringLiteral("电话"), QStringLiteral("010-12345678")}};
         const FittedContact fitted = FitDraft(draft, bookWidths);
-        QCOMPARE(fitted.text(ContactText::Note), QStringLiteral("邮箱:a@b.cn；电话:010-12345678"));
+        QCOMPARE(fitted.text(ContactText::Note), QStringLiteral("邮箱:a@b.cn"));
+        QCOMPARE(fitted.text(ContactText::Phone), QStringLiteral("010-12345678"));  // the first whole number
         QVERIFY(fitted.notes.isEmpty());
         QVERIFY(!fitted.cut);
     }

@@ -32,57 +32,71 @@ class ImportPlanTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void shouldSkipCardsAlreadyInTheBook()
+    void shouldSkipOnlyCardsThatBringNothingNew_data()
     {
-        const QList<ContactKey> existing{{QStringLiteral("张三"), QStringLiteral("13800138000")}};
-        ImportSource source{QStringLiteral("a.vcf"),
-                            {{card(1, QStringLiteral(" 张三 "), QStringLiteral("13800138000 ")),
-                              card(5, QStringLiteral("张三"), QStringLiteral("13900139000")),
-                              card(9, QStringLiteral("李四"), QStringLiteral("13800138000"))},
-                             {}}};
-        const ImportPlan plan = PlanImport({source}, bookWidths, existing);
-        QCOMPARE(namesOf(plan), (QStringList{QStringLiteral("张三"), QStringLiteral("李四")}));
-        QCOMPARE(plan.skipped, 1);
-        QCOMPARE(plan.report, QStringList{QStringLiteral("a.vcf 第 1 行 张三：通讯录中已有同名同电话的联系人，跳过")});
+        QTest::addColumn<ContactDraft>("given");
+        QTest::addColumn<bool>("skipped");
+        // The book holds 张三 13800138000 zhang@a.cn, and "Google Chrome Developers" cut to its column.
+        QTest::newRow("same name and phone") << card(1, u"张三"_qs, u"13800138000"_qs) << true;
+        QTest::newRow("phone by its digits") << card(1, u" 张三 "_qs, u"+86 138-0013-8000"_qs) << true;
+        QTest::newRow("another phone") << card(1, u"张三"_qs, u"13900139000"_qs) << false;
+        QTest::newRow("another mail") << card(1, u"张三"_qs, u"13800138000"_qs, u"邮箱:li@a.cn"_qs) << false;
+        QTest::newRow("the mail in another case") << card(1, u"张三"_qs, {}, u"邮箱:Zhang@A.cn"_qs) << true;
+        QTest::newRow("same phone, other name") << card(1, u"李四"_qs, u"13800138000"_qs) << false;
+        QTest::newRow("a longer name that begins alike") << card(1, u"Google Chrome"_qs, {}) << false;
+        QTest::newRow("the whole long name") << card(1, u"Google Chrome Developers"_qs, {}) << true;
     }
 
-    void shouldSkipRepeatsWithinOneImportAcrossFiles()
+    void shouldSkipOnlyCardsThatBringNothingNew()
     {
-        const ImportSource first{QStringLiteral("a.vcf"),
-                                 {{card(1, QStringLiteral("王五"), QStringLiteral("110"))}, {}}};
-        const ImportSource second{QStringLiteral("b.vcf"),
-                                  {{card(3, QStringLiteral("王五"), QStringLiteral("110")),
-                                    card(8, QStringLiteral("王五"), QStringLiteral("120"))},
-                                   {}}};
+        QFETCH(ContactDraft, given);
+        QFETCH(bool, skipped);
+        std::array<QString, ContactTextCount> zhang, google;
+        zhang[int(ContactText::Name)] = u"张三"_qs;
+        zhang[int(ContactText::Phone)] = u"13800138000"_qs;
+        zhang[int(ContactText::Note)] = u"老同学；邮箱:zhang@a.cn"_qs;
+        google[int(ContactText::Name)] = u"Google Chr"_qs;
+        const QList<ContactHoldings> book{HoldingsOf(google, {}, 0), HoldingsOf(zhang, {}, 0),
+                                          HoldingsOf(google, {{u"姓名"_qs, u"Google Chrome Developers"_qs}}, 0)};
+        const ImportPlan plan = PlanImport({{u"a.vcf"_qs, {{given}, {}}}}, bookWidths, book);
+        QCOMPARE(plan.skipped, int(skipped));
+        QCOMPARE(plan.added(), int(!skipped));
+        if (skipped)
+            QVERIFY2(plan.report.first().contains(u"与通讯录中第 "_qs), qPrintable(plan.report.first()));
+    }
+
+    void shouldNameTheEarlierCardASkippedOneRepeats()
+    {
+        const ImportSource first{u"a.vcf"_qs, {{card(1, u"王五"_qs, u"110"_qs)}, {}}};
+        const ImportSource second{u"b.vcf"_qs, {{card(3, u"王五"_qs, u"110"_qs), card(8, u"王五"_qs, u"120"_qs)}, {}}};
         const ImportPlan plan = PlanImport({first, second}, bookWidths, {});
         QCOMPARE(plan.added(), 2);
         QCOMPARE(plan.skipped, 1);
-        QCOMPARE(plan.report, QStringList{QStringLiteral("b.vcf 第 3 行 王五：与本次导入中前面的联系人重复，跳过")});
+        QCOMPARE(plan.report, QStringList{u"b.vcf 第 3 行 王五：与本次导入中 a.vcf 第 1 行的联系人相同，跳过"_qs});
     }
 
-    void shouldCompareCardsWithoutNameOrPhoneByAllTheirTexts()
+    void shouldLeaveOutACardWithNothingToNameItBy()
     {
-        ContactDraft mailOnly = card(1, {}, {});
-        mailOnly.extras = {{QStringLiteral("邮箱"), QStringLiteral("a@b.cn")}};
-        ContactDraft otherMail = card(4, {}, {});
-        otherMail.extras = {{QStringLiteral("邮箱"), QStringLiteral("c@d.cn")}};
-        ContactDraft sameMail = mailOnly;
-        sameMail.line = 9;
-        const ImportPlan plan =
-            PlanImport({{QStringLiteral("a.vcf"), {{mailOnly, otherMail, sameMail}, {}}}}, bookWidths, {});
-        QCOMPARE(plan.added(), 2);
-        QCOMPARE(plan.skipped, 1);
-    }
-
-    void shouldMatchTheBookAsStoredAfterFitting()
-    {
-        // A name cut to its width is stored cut: importing the card again finds that record.
-        const QString longName = QStringLiteral("一二三四五六七八九十甲");
-        const QList<ContactKey> existing{{QStringLiteral("一二三四五六七八九十"), QStringLiteral("110")}};
-        const ImportPlan plan = PlanImport(
-            {{QStringLiteral("a.vcf"), {{card(1, longName, QStringLiteral("110"))}, {}}}}, bookWidths, existing);
+        ContactDraft nameless = card(4, {}, {});
+        nameless.text(ContactText::Address) = u"北京"_qs;
+        const ImportPlan plan = PlanImport({{u"a.vcf"_qs, {{nameless}, {}}}}, bookWidths, {});
         QCOMPARE(plan.added(), 0);
         QCOMPARE(plan.skipped, 1);
+        QCOMPARE(plan.report, QStringList{u"a.vcf 第 4 行：没有姓名，也没有单位、昵称、电话或邮箱可作姓名，未导入"_qs});
+    }
+
+    void shouldFindAgainWhatItKeptAside()
+    {
+        // A card whose values 备注 has no room for is whole again with what was kept beside its record.
+        ContactDraft full = card(1, u"名字很长的一位朋友先生"_qs, u"13800138000 转 12"_qs, QString(90, u'记'));
+        full.extras = {{u"邮箱"_qs, u"a@b.cn"_qs}, {u"网址"_qs, u"http://a.cn"_qs}};
+        const ImportPlan first = PlanImport({{u"a.vcf"_qs, {{full}, {}}}}, bookWidths, {});
+        QCOMPARE(first.added(), 1);
+        const FittedContact& stored = first.toAdd.first();
+        QCOMPARE(stored.kept.size(), 3);  // 姓名, 电话 and 网址; 邮箱 just fits
+        const ImportPlan again =
+            PlanImport({{u"a.vcf"_qs, {{full}, {}}}}, bookWidths, {HoldingsOf(stored.texts, stored.kept, 0)});
+        QCOMPARE(again.added(), 0);
     }
 
     void shouldReportUnreadableCardsAndCutOnesInLineOrder()

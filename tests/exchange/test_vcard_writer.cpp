@@ -13,6 +13,8 @@
 #include <QStringDecoder>
 #include <QTest>
 
+Q_DECLARE_METATYPE(QList<DraftExtra>)
+
 namespace {
 
 StoredContact contact(const QString& name)
@@ -86,6 +88,47 @@ QList<QByteArray> properties(const QByteArray& file)
 class VCardWriterTest : public QObject {
     Q_OBJECT
 private slots:
+    void shouldLiftWhatAnImportWroteIntoTheNote_data()
+    {
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QList<DraftExtra>>("kept");
+        QTest::addColumn<QList<QByteArray>>("wanted");
+        QTest::newRow("labelled values") << u"老同学；邮箱:a@b.cn；手机:139 1234 5678；电话（老家）:0571-1"_qs
+                                         << QList<DraftExtra>()
+                                         << QList<QByteArray>{"NOTE:老同学", "EMAIL;TYPE=INTERNET:a@b.cn",
+                                                              "TEL;TYPE=CELL:139 1234 5678", "item1.X-ABLabel:老家",
+                                                              "item1.TEL;TYPE=VOICE:0571-1"};
+        QTest::newRow("address parts") << u"邮编:100080；国家:中国；职务:经理；网址:http://a.cn；昵称:小张"_qs
+                                       << QList<DraftExtra>()
+                                       << QList<QByteArray>{"ADR;TYPE=HOME:;;北京市;;;100080;中国", "TITLE:经理",
+                                                            "URL:http://a.cn", "NICKNAME:小张"};
+        QTest::newRow("an unknown label stays in the note")
+            << u"会议:周一；X-FOO:bar"_qs << QList<DraftExtra>() << QList<QByteArray>{"NOTE:会议:周一", "X-FOO:bar"};
+        QTest::newRow("the whole texts kept aside")
+            << u"姓名:张三丰的一个很长的名字；电话:+86 138 0013 8000 转 1"_qs
+            << QList<DraftExtra>{{u"邮箱"_qs, u"kept@b.cn"_qs}}
+            << QList<QByteArray>{"FN:张三丰的一个很长的名字", "TEL;TYPE=CELL:+86 138 0013 8000 转 1",
+                                 "EMAIL;TYPE=INTERNET:kept@b.cn"};
+        QTest::newRow("a company") << u"单位:张三丰的一个很长的"_qs << QList<DraftExtra>()
+                                   << QList<QByteArray>{"FN:张三丰的一个很长的", "N:;;;;", "ORG:张三丰的一个很长的",
+                                                        "X-ABShowAs:COMPANY"};
+    }
+
+    void shouldLiftWhatAnImportWroteIntoTheNote()
+    {
+        QFETCH(QString, note);
+        QFETCH(QList<DraftExtra>, kept);
+        QFETCH(QList<QByteArray>, wanted);
+        StoredContact c = with(contact(u"张三丰的一个很长的"_qs), ContactText::Note, note);
+        c = with(c, ContactText::Phone, u"+8613800138000"_qs);
+        c = with(c, ContactText::Address, u"北京市"_qs);
+        c.kept = kept;
+        const QList<QByteArray> lines = properties(written({c}));
+        for (const QByteArray& line : wanted)
+            QVERIFY2(lines.contains(line), line + "\n" + lines.join('\n'));
+        QVERIFY(!lines.join('\n').contains("NOTE:" + note.left(3).toUtf8()) || wanted.first().startsWith("NOTE"));
+    }
+
     // Each contact described in vcard-writer/<case>.json comes out as the bytes
     // of vcard-writer/<case>.ref. A description names the book's columns
     // (类别, 姓名, ..., 备注) and gives the photo column's bytes in base64.

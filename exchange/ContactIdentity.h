@@ -1,0 +1,41 @@
+#pragma once
+// When a card is already in the book: only when it brings nothing new. A
+// record holds its whole name as written (never the cut one), every phone
+// number (compared by digits, +86/0086 and separators aside), every e-mail
+// address (in any case) and every other value, wherever the import put it:
+// in its column, in 备注 under its label, or kept beside the record. A card
+// is there when one record with the same whole name holds all of its values.
+// The spreadsheet and the vCard imports share the rule.
+
+#include "exchange/ContactDraft.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <array>
+
+struct ContactHoldings {
+    QString name;          // the whole name as written
+    QSet<QString> values;  // every other value, as its kind and compared form
+};
+
+// What a record holds: its seven texts (trimmed), the values kept beside it,
+// and the size of its photo (0 when none).
+ContactHoldings HoldingsOf(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept,
+                           qsizetype photoSize);
+
+// Records by their holdings; each has a number the caller gives (its place).
+class HoldingsIndex {
+public:
+    void add(ContactHoldings holdings, int number);
+    // The number of the first record added that holds all the card holds; -1 when none does.
+    int holderOf(const ContactHoldings& card) const;
+
+private:
+    struct Entry {
+        QSet<QString> values;
+        int number;
+    };
+    QHash<QString, QList<Entry>> byName_;
+};

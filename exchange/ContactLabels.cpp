@@ -1,0 +1,58 @@
+#include "ContactLabels.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr char16_t openBracket = u'（';
+constexpr char16_t closeBracket = u'）';
+
+}  // namespace
+
+QString LabelBase(const QString& label)
+{
+    const qsizetype open = label.indexOf(openBracket);
+    return open > 0 && label.endsWith(closeBracket) ? label.left(open) : label;
+}
+
+QString LabelKind(const QString& label)
+{
+    const qsizetype open = label.indexOf(openBracket);
+    return open > 0 && label.endsWith(closeBracket) ? label.mid(open + 1, label.size() - open - 2) : QString();
+}
+
+QString LabelWithKind(const QString& base, const QString& kind)
+{
+    return kind.isEmpty() ? base : base + openBracket + kind + closeBracket;
+}
+
+bool isPhoneLabel(const QString& label)
+{
+    const QString base = LabelBase(label);
+    return base.endsWith(u"电话"_qs) || base == u"手机"_qs || base.endsWith(u"传真"_qs) || base == u"寻呼机"_qs;
+}
+
+bool isMailLabel(const QString& label)
+{
+    return LabelBase(label) == u"邮箱"_qs;
+}
+
+bool isImportLabel(const QString& label)
+{
+    static const QStringList labels = {
+        u"类别"_qs, u"姓名"_qs, u"生日"_qs,     u"电话"_qs,   u"QQ"_qs,   u"地址"_qs,   u"备注"_qs,
+        u"邮箱"_qs, u"邮编"_qs, u"国家"_qs,     u"单位"_qs,   u"职务"_qs, u"角色"_qs,   u"网址"_qs,
+        u"网页"_qs, u"昵称"_qs, u"即时通讯"_qs, u"纪念日"_qs, u"性别"_qs, u"关系人"_qs, u"位置"_qs,
+        u"时区"_qs, u"语言"_qs, u"拼音"_qs,     u"称谓"_qs,   u"部门"_qs, u"联系人"_qs,
+    };
+    const QString base = LabelBase(label);
+    if (isPhoneLabel(base) || labels.contains(base))
+        return true;
+    // A property's own name: upper-case ASCII letters, digits and dashes.
+    if (base.size() < 2 || !base.front().isUpper())
+        return false;
+    for (const QChar c : base)
+        if (!((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-'))
+            return false;
+    return true;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The labels imports write before the values they put into 备注 or keep aside
+// ("电话:010-1", "邮箱（工作）:a@b.cn"): how one is read back into its kind.
+
+#include <QString>
+
+// The label without the kind the person gave in brackets: "电话（老家）" is "电话".
+QString LabelBase(const QString& label);
+// The bracketed kind of a label, empty when none: "电话（老家）" gives "老家".
+QString LabelKind(const QString& label);
+// "电话（kind）", or the bare label when kind is empty.
+QString LabelWithKind(const QString& base, const QString& kind);
+
+// 电话, 手机, 住宅电话, 传真, 寻呼机, ...: the value is a phone number.
+bool isPhoneLabel(const QString& label);
+// 邮箱: the value is an e-mail address.
+bool isMailLabel(const QString& label);
+
+// How a label and its value stand in 备注: "label:value".
+inline constexpr char16_t LabelSeparator = u':';
+// How 备注 joins the note and what flows into it.
+inline constexpr char16_t NoteSeparator = u'；';
+
+// Whether an import writes this label before a value: the Chinese labels of
+// the fields without a column (电话, 邮箱, 邮编, 国家, 单位, ...), the column
+// names, and the names of properties no label stands for ("X-FOO", "EXPERTISE").
+bool isImportLabel(const QString& label);

@@ -1,0 +1,126 @@
+#include "DuplicateGroups.h"
+
+#include "exchange/ContactIdentity.h"
+
+#include <QHash>
+#include <QMap>
+#include <memory>
+#include <numeric>
+#include <unicode/translit.h>
+#include <unicode/unistr.h>
+
+namespace {
+
+// The kinds of value HoldingsOf gives that tell one person, with the reason each shows.
+struct Kind {
+    QString prefix;  // the compared form's kind, before the \x1f
+    QString reason;
+    bool alone;      // a reason on its own; otherwise only beside the compared name
+};
+
+const QList<Kind>& kinds()
+{
+    static const QList<Kind> all{
+        {QStringLiteral("tel"), QStringLiteral("电话"), true},
+        {QStringLiteral("mail"), QStringLiteral("邮箱"), true},
+        {QStringLiteral("QQ"), QStringLiteral("QQ"), true},
+        {QStringLiteral("生日"), QStringLiteral("姓名+生日"), false},
+        {QStringLiteral("QQ"), QStringLiteral("姓名+QQ"), false},
+        {QStringLiteral("地址"), QStringLiteral("姓名+地址"), false},
+        {QStringLiteral("tel"), QStringLiteral("姓名+电话"), false},
+    };
+    return all;
+}
+
+QString simplified(const QString& text)
+{
+    static const std::unique_ptr<icu::Transliterator> toSimplified = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Transliterator> t(
+            icu::Transliterator::createInstance("Hant-Hans", UTRANS_FORWARD, status));
+        return U_SUCCESS(status) ? std::move(t) : nullptr;
+    }();
+    if (!toSimplified)
+        return text;
+    icu::UnicodeString u(reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()));
+    toSimplified->transliterate(u);
+    return QString(reinterpret_cast<const QChar*>(u.getBuffer()), u.length());
+}
+
+class Unions {
+public:
+    explicit Unions(qsizetype n) : parent_(n) { std::iota(parent_.begin(), parent_.end(), 0); }
+    int root(int i)
+    {
+        while (parent_[i] != i)
+            i = parent_[i] = parent_[parent_[i]];
+        return i;
+    }
+    void join(int a, int b) { parent_[root(a)] = root(b); }
+
+private:
+    QList<int> parent_;
+};
+
+}  // namespace
+
+QString ComparedName(const QString& name)
+{
+    QString folded = name.normalized(QString::NormalizationForm_KC);
+    folded.removeIf([](QChar c) { return c.isSpace(); });
+    return simplified(folded.toLower());
+}
+
+QList<DuplicateGroup> FindDuplicates(const QList<StoredContact>& records)
+{
+    // Key -> (which kind, the records holding it); a record counts once per key.
+    QHash<QString, std::pair<int, QList<int>>> byKey;
+    for (int r = 0; r < records.size(); ++r) {
+        const StoredContact& record = records[r];
+        const ContactHoldings holdings = HoldingsOf(record.texts, record.kept, 0);
+        const QString name = ComparedName(record.text(ContactText::Name));
+        for (const QString& value : holdings.values) {
+            const QString prefix = value.section(u'\x1f', 0, 0);
+            for (int k = 0; k < kinds().size(); ++k) {
+                const Kind& kind = kinds()[k];
+                if (kind.prefix != prefix || (!kind.alone && name.isEmpty()))
+                    continue;
+                auto& [which, holders] = byKey[kind.alone ? value : name + u'\x1e' + value];
+                which = k;
+                if (holders.isEmpty() || holders.last() != r)
+                    holders.append(r);
+            }
+        }
+    }
+    Unions unions(records.size());
+    for (const auto& [kind, holders] : std::as_const(byKey))
+        for (int i = 1; i < holders.size(); ++i)
+            unions.join(holders[0], holders[i]);
+    QMap<int, QList<bool>> reasonsByRoot;
+    for (const auto& [kind, holders] : std::as_const(byKey)) {
+        if (holders.size() < 2)
+            continue;
+        QList<bool>& reasons = reasonsByRoot[unions.root(holders[0])];
+        reasons.resize(kinds().size());
+        reasons[kind] = true;
+    }
+    QHash<int, int> groupOfRoot;
+    QList<DuplicateGroup> groups;
+    for (int r = 0; r < records.size(); ++r) {
+        const int root = unions.root(r);
+        const auto reasons = reasonsByRoot.constFind(root);
+        if (reasons == reasonsByRoot.constEnd())
+            continue;
+        auto found = groupOfRoot.constFind(root);
+        if (found == groupOfRoot.constEnd()) {
+            found = groupOfRoot.insert(root, int(groups.size()));
+            DuplicateGroup group;
+            for (int k = 0; k < kinds().size(); ++k)
+                if (reasons->at(k))
+                    group.reasons << kinds()[k].reason;
+            groups << group;
+        }
+        groups[*found].members << r;
+    }
+    return groups;
+}

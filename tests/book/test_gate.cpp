@@ -147,6 +147,8 @@ private slots:
         QTest::newRow("check") << QStringList{"check"};
         QTest::newRow("import") << QStringList{"import", "new.vcf"};
         QTest::newRow("import, dry run") << QStringList{"import", "--dry-run", "new.vcf"};
+        QTest::newRow("duplicates") << QStringList{"duplicates"};
+        QTest::newRow("merge") << QStringList{"merge", "--into", "1", "2"};
     }
 
     void shouldRefuseEveryCommandAWrongPassword()

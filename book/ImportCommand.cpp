@@ -8,7 +8,6 @@
 <<<<<<< HEAD
 =======
 #include "book/KeptValues.h"
-#include "book/OtherHolders.h"
 >>>>>>> vcard
 #include "exchange/Formats.h"
 #include "exchange/ImportPlan.h"

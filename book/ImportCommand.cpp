@@ -5,10 +5,7 @@
 #include "book/BookGate.h"
 #include "book/BookWrite.h"
 #include "book/Commands.h"
-<<<<<<< HEAD
-=======
 #include "book/KeptValues.h"
->>>>>>> vcard
 #include "exchange/Formats.h"
 #include "exchange/ImportPlan.h"
 #include "platform/OtherHolders.h"

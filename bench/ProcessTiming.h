@@ -30,4 +30,3 @@ inline double medianRun(const QString& program, const QStringList& arguments, co
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
 }
-

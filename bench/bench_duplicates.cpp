@@ -36,8 +36,13 @@ void fill(sqlite3* db, int count)
             name = QStringLiteral("张伟%1").arg(i);
         if (i % 50 == 3)
             birthday = QStringLiteral("1990-01-%1").arg((i - 1) % 28 + 1);
-        const QString values[] = {QStringLiteral("朋友"),        name, birthday, phone, QString::number(100000 + i),
-                                  QStringLiteral("北京市海淀区%1号").arg(i), QStringLiteral("备注")};
+        const QString values[] = {QStringLiteral("朋友"),
+                                  name,
+                                  birthday,
+                                  phone,
+                                  QString::number(100000 + i),
+                                  QStringLiteral("北京市海淀区%1号").arg(i),
+                                  QStringLiteral("备注")};
         for (int c = 0; c < 7; ++c)
             insert.bindText(c + 1, values[c]);
         insert.step();

@@ -7,11 +7,11 @@
 // Each program runs five times with its output thrown away; the medians and
 // their ratio are printed. The target: find within 3 times the shell.
 
+#include "bench/ProcessTiming.h"
 #include "store/ADODB.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
 #include "store/SqliteHandle.h"
-#include "bench/ProcessTiming.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -15,7 +15,7 @@ namespace {
 struct Kind {
     QString prefix;  // the compared form's kind, before the \x1f
     QString reason;
-    bool alone;      // a reason on its own; otherwise only beside the compared name
+    bool alone;  // a reason on its own; otherwise only beside the compared name
 };
 
 const QList<Kind>& kinds()

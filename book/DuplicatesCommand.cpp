@@ -21,14 +21,14 @@ int RunDuplicates(BookRun& run, const QStringList& arguments)
         for (int member : groups[g].members) {
             const qint64 number = book.query.RecordId(member);
             const ContactTexts& texts = records[member].texts;
-            rows << QStringList{QString::number(g + 1), groups[g].reasons.join(u'、'), QString::number(number)} +
-                        QStringList(texts.begin(), texts.end());
+            rows << QStringList{QString::number(g + 1), groups[g].reasons.join(u'、'), QString::number(number)}
+                        + QStringList(texts.begin(), texts.end());
             listed.insert(number, RecordDigest(records[member]));
         }
     }
     StoreListed(book.connection.Handle(), listed);
-    PrintTable(run.console, QStringList{QStringLiteral("组"), QStringLiteral("原因"), QStringLiteral("编号")} +
-                                ContactTextColumns(),
+    PrintTable(run.console,
+               QStringList{QStringLiteral("组"), QStringLiteral("原因"), QStringLiteral("编号")} + ContactTextColumns(),
                rows);
     return ExitCode::Success;
 }

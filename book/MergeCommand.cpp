@@ -46,7 +46,8 @@ QList<StoredContact> listedRecords(BookFile& book, const QList<qint64>& numbers)
         if (row == rowOf.constEnd())
             throw Exception(QStringLiteral("编号 %1 已不在通讯录中；请重新运行 duplicates").arg(number));
         if (!listed.contains(number))
-            throw Exception(QStringLiteral("编号 %1 不在上次 duplicates 列出的分组中；请重新运行 duplicates").arg(number));
+            throw Exception(
+                QStringLiteral("编号 %1 不在上次 duplicates 列出的分组中；请重新运行 duplicates").arg(number));
         if (listed.value(number) != RecordDigest(all[*row]))
             throw Exception(QStringLiteral("编号 %1 在 duplicates 列出后已被改动；请重新运行 duplicates").arg(number));
         records << all[*row];
@@ -74,14 +75,18 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
     sqlite3* db = book.connection.Handle();
     const QString table = ContactSchema::ContactTable();
     const qint64 kept = numbers.first();
-    const bool keeps = !merged.keptAside.isEmpty() ||
-                       std::any_of(records.begin(), records.end(), [](const StoredContact& r) { return !r.kept.isEmpty(); });
+    const bool keeps =
+        !merged.keptAside.isEmpty()
+        || std::any_of(records.begin(), records.end(), [](const StoredContact& r) { return !r.kept.isEmpty(); });
     book.connection.BeginTrans();
     try {
-        execute(db, QStringLiteral("update %1 set %2 = ? where rowid = ?").arg(table, QuoteIdentifier(ContactTextColumn(ContactText::Note))),
+        execute(db,
+                QStringLiteral("update %1 set %2 = ? where rowid = ?")
+                    .arg(table, QuoteIdentifier(ContactTextColumn(ContactText::Note))),
                 {merged.note, kept});
         if (merged.photo != records.first().photo)
-            execute(db, QStringLiteral("update %1 set %2 = ? where rowid = ?").arg(table, QuoteIdentifier(PhotoColumn())),
+            execute(db,
+                    QStringLiteral("update %1 set %2 = ? where rowid = ?").arg(table, QuoteIdentifier(PhotoColumn())),
                     {merged.photo, kept});
         if (keeps)
             EnsureKeptTable(db);
@@ -90,7 +95,8 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
                 execute(db, QStringLiteral("update kept set rec = ? where rec = ?"), {kept, other});
             execute(db, QStringLiteral("delete from %1 where rowid = ?").arg(table), {other});
         }
-        AddKept(db, kept, merged.keptAside);
+        if (!merged.keptAside.isEmpty())
+            AddKept(db, kept, merged.keptAside);
         ForgetListed(db, numbers);
         book.connection.CommitTrans();
     } catch (const SqliteFailure& failure) {
@@ -109,8 +115,8 @@ int RunMerge(BookRun& run, const QStringList& arguments)
     const QList<qint64> numbers = mergeNumbers(arguments);
     BookFile book(run.database, &run);
     const QList<StoredContact> records = listedRecords(book, numbers);
-    const MergedContact merged = MergeContacts(
-        records.first(), records.mid(1), ContactWidths(book.query)[int(ContactText::Note)]);
+    const MergedContact merged =
+        MergeContacts(records.first(), records.mid(1), ContactWidths(book.query)[int(ContactText::Note)]);
     const QString backup = DefaultBackupPath(run.database, QDateTime::currentDateTime());
     BackupDatabase(book.connection, backup, ContactSchema::DatabasePassword());
     writeMerge(book, numbers, records, merged);

@@ -32,19 +32,38 @@ const QList<Kind>& kinds()
     return all;
 }
 
-QString simplified(const QString& text)
+icu::Transliterator* toSimplified()
 {
-    static const std::unique_ptr<icu::Transliterator> toSimplified = [] {
+    static const std::unique_ptr<icu::Transliterator> transliterator = [] {
         UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::Transliterator> t(
-            icu::Transliterator::createInstance("Hant-Hans", UTRANS_FORWARD, status));
+        std::unique_ptr<icu::Transliterator> t(icu::Transliterator::createInstance("Hant-Hans", UTRANS_FORWARD, status));
         return U_SUCCESS(status) ? std::move(t) : nullptr;
     }();
-    if (!toSimplified)
-        return text;
-    icu::UnicodeString u(reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()));
-    toSimplified->transliterate(u);
-    return QString(reinterpret_cast<const QChar*>(u.getBuffer()), u.length());
+    return transliterator.get();
+}
+
+// Character by character, each asked of ICU once: a name is too short for its
+// phrase rules to matter, and a book has far fewer characters than names.
+QString simplified(const QString& text)
+{
+    static QHash<char32_t, QString> known;
+    QString out;
+    out.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x80) {
+            out += QChar(c);
+            continue;
+        }
+        auto found = known.constFind(c);
+        if (found == known.constEnd()) {
+            icu::UnicodeString u = icu::UnicodeString(UChar32(c));
+            if (toSimplified())
+                toSimplified()->transliterate(u);
+            found = known.insert(c, QString(reinterpret_cast<const QChar*>(u.getBuffer()), u.length()));
+        }
+        out += *found;
+    }
+    return out;
 }
 
 class Unions {

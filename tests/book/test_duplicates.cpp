@@ -98,6 +98,23 @@ private slots:
         QCOMPARE(BookFile(backup).texts(), before);
     }
 
+    void shouldKeepAsideWhatAFullNoteHasNoRoomFor()
+    {
+        TestBook book;
+        const QString note(98, u'记');
+        book.add({{"", "甲", "", "13800138000", "", "", note}, {"", "乙", "", "13800138000", "", "上海"}});
+        book.run({QStringLiteral("duplicates")});
+        const BookResult merged = book.run({QStringLiteral("merge"), QStringLiteral("--into"), QStringLiteral("1"),
+                                            QStringLiteral("2")});
+        QCOMPARE(merged.status, ExitCode::Success);
+        QCOMPARE(book.texts().first()[int(ContactText::Note)], note);
+        const QString out = book.folder.file(QStringLiteral("out.vcf"));
+        QCOMPARE(book.run({QStringLiteral("export"), out}).status, ExitCode::Success);
+        const QByteArray exported = TestFolder::readAll(out).replace("\r\n ", "");
+        for (const char* value : {"乙", "上海", "13800138000"})
+            QVERIFY2(exported.contains(value), value);
+    }
+
     void shouldRefuseWhatChangedOrWasNeverListed_data()
     {
         QTest::addColumn<QByteArray>("change");  // what another program does after the listing

@@ -36,7 +36,8 @@ icu::Transliterator* toSimplified()
 {
     static const std::unique_ptr<icu::Transliterator> transliterator = [] {
         UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::Transliterator> t(icu::Transliterator::createInstance("Hant-Hans", UTRANS_FORWARD, status));
+        std::unique_ptr<icu::Transliterator> t(
+            icu::Transliterator::createInstance("Hant-Hans", UTRANS_FORWARD, status));
         return U_SUCCESS(status) ? std::move(t) : nullptr;
     }();
     return transliterator.get();
@@ -92,34 +93,40 @@ QString ComparedName(const QString& name)
 
 QList<DuplicateGroup> FindDuplicates(const QList<StoredContact>& records)
 {
-    // Key -> (which kind, the records holding it); a record counts once per key.
-    QHash<QString, std::pair<int, QList<int>>> byKey;
+    // Each key's first holder; a later holder joins its group at once, and the
+    // pair is noted with the kind of key they share.
+    QHash<QString, int> firstHolder;
+    firstHolder.reserve(records.size() * 6);
+    QList<std::pair<int, int>> shared;  // (a record, the kind it shares)
+    Unions unions(records.size());
     for (int r = 0; r < records.size(); ++r) {
         const StoredContact& record = records[r];
         const ContactHoldings holdings = HoldingsOf(record.texts, record.kept, 0);
         const QString name = ComparedName(record.text(ContactText::Name));
         for (const QString& value : holdings.values) {
-            const QString prefix = value.section(u'\x1f', 0, 0);
+            const QStringView prefix = QStringView(value).left(value.indexOf(u'\x1f'));
             for (int k = 0; k < kinds().size(); ++k) {
                 const Kind& kind = kinds()[k];
                 if (kind.prefix != prefix || (!kind.alone && name.isEmpty()))
                     continue;
-                auto& [which, holders] = byKey[kind.alone ? value : name + u'\x1e' + value];
-                which = k;
-                if (holders.isEmpty() || holders.last() != r)
-                    holders.append(r);
+                const auto [holder, isNew] = [&] {
+                    const QString key = kind.alone ? value : name + u'\x1e' + value;
+                    const auto found = firstHolder.constFind(key);
+                    if (found != firstHolder.constEnd())
+                        return std::pair(*found, false);
+                    firstHolder.insert(key, r);
+                    return std::pair(r, true);
+                }();
+                if (!isNew && holder != r) {
+                    unions.join(holder, r);
+                    shared.append({r, k});
+                }
             }
         }
     }
-    Unions unions(records.size());
-    for (const auto& [kind, holders] : std::as_const(byKey))
-        for (int i = 1; i < holders.size(); ++i)
-            unions.join(holders[0], holders[i]);
     QMap<int, QList<bool>> reasonsByRoot;
-    for (const auto& [kind, holders] : std::as_const(byKey)) {
-        if (holders.size() < 2)
-            continue;
-        QList<bool>& reasons = reasonsByRoot[unions.root(holders[0])];
+    for (const auto& [record, kind] : std::as_const(shared)) {
+        QList<bool>& reasons = reasonsByRoot[unions.root(record)];
         reasons.resize(kinds().size());
         reasons[kind] = true;
     }

@@ -104,8 +104,8 @@ private slots:
         const QString note(98, u'记');
         book.add({{"", "甲", "", "13800138000", "", "", note}, {"", "乙", "", "13800138000", "", "上海"}});
         book.run({QStringLiteral("duplicates")});
-        const BookResult merged = book.run({QStringLiteral("merge"), QStringLiteral("--into"), QStringLiteral("1"),
-                                            QStringLiteral("2")});
+        const BookResult merged =
+            book.run({QStringLiteral("merge"), QStringLiteral("--into"), QStringLiteral("1"), QStringLiteral("2")});
         QCOMPARE(merged.status, ExitCode::Success);
         QCOMPARE(book.texts().first()[int(ContactText::Note)], note);
         const QString out = book.folder.file(QStringLiteral("out.vcf"));

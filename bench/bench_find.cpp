@@ -7,18 +7,15 @@
 // Each program runs five times with its output thrown away; the medians and
 // their ratio are printed. The target: find within 3 times the shell.
 
+#include "bench/ProcessTiming.h"
 #include "store/ADODB.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
 #include "store/SqliteHandle.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -57,30 +54,6 @@ void fill(sqlite3* db, int count)
         insert.reset();
     }
     ExecuteAll(db, QStringLiteral("commit"));
-}
-
-// The median wall time of five runs, in milliseconds; -1 when a run fails.
-double medianRun(const QString& program, const QStringList& arguments, const QByteArray& input = {})
-{
-    std::vector<double> times;
-    for (int run = 0; run < 5; ++run) {
-        QProcess process;
-        process.setStandardOutputFile(QProcess::nullDevice());
-        QElapsedTimer timer;
-        timer.start();
-        process.start(program, arguments);
-        if (!input.isEmpty()) {
-            process.write(input);
-            process.closeWriteChannel();
-        }
-        if (!process.waitForFinished(120000) || process.exitCode() != 0) {
-            std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), process.readAllStandardError().constData());
-            return -1;
-        }
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 }  // namespace

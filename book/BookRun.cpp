@@ -33,6 +33,11 @@ const QList<BookCommand>& BookCommands()
          QStringLiteral("N 天内（默认 30）过生日的联系人，农历生日亦然；--not-understood 列出读不懂的生日，"
                         "--notify 以桌面通知提醒 3 天内的生日"),
          RunBirthdays},
+        {QStringLiteral("duplicates"), QString(),
+         QStringLiteral("列出可能是同一人的联系人分组及原因（同一电话、邮箱、QQ，或姓名另一写法且另有一项相同）"),
+         RunDuplicates},
+        {QStringLiteral("merge"), QStringLiteral("--into 编号 编号..."),
+         QStringLiteral("把 duplicates 列出的联系人并入 --into 的那一个（先备份；不同的值记入其备注）"), RunMerge},
     };
     return commands;
 }
@@ -54,6 +59,15 @@ CommandArguments SplitArguments(const QString& command, const QStringList& argum
         }
     }
     return split;
+}
+
+qint64 RecordNumber(const QString& command, const QString& text)
+{
+    bool ok = false;
+    const qint64 number = text.toLongLong(&ok);
+    if (!ok || number <= 0 || text != QString::number(number))
+        throw UsageError(QStringLiteral("%1 的编号应是 list --numbers 第一列的数字，而不是 %2").arg(command, text));
+    return number;
 }
 
 std::optional<QString> TakeOptionValue(const QString& command, QStringList& arguments, const QString& option)

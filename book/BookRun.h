@@ -76,6 +76,9 @@ CommandArguments SplitArguments(const QString& command, const QStringList& argum
 // value, or the option given twice, raises UsageError naming the command.
 std::optional<QString> TakeOptionValue(const QString& command, QStringList& arguments, const QString& option);
 
+// A record's number as list --numbers prints it; UsageError naming the command otherwise.
+qint64 RecordNumber(const QString& command, const QString& text);
+
 // The whole program on its arguments (without the program's own name).
 int RunBook(const QStringList& arguments, Console& console);
 

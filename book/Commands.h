@@ -3,6 +3,8 @@
 
 #include "book/BookRun.h"
 
+#include <QDateTime>
+
 int RunImport(BookRun& run, const QStringList& arguments);
 int RunExport(BookRun& run, const QStringList& arguments);
 int RunList(BookRun& run, const QStringList& arguments);
@@ -11,3 +13,8 @@ int RunBackup(BookRun& run, const QStringList& arguments);
 int RunCheck(BookRun& run, const QStringList& arguments);
 int RunQr(BookRun& run, const QStringList& arguments);
 int RunBirthdays(BookRun& run, const QStringList& arguments);
+int RunDuplicates(BookRun& run, const QStringList& arguments);
+int RunMerge(BookRun& run, const QStringList& arguments);
+
+// Where backup puts its copy when given no file: Kalvo-年月日-时分秒.mdb beside the book.
+QString DefaultBackupPath(const QString& book, const QDateTime& when);

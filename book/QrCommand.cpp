@@ -11,15 +11,6 @@ namespace {
 
 constexpr int PixelsPerModule = 8;
 
-qint64 recordNumber(const QString& text)
-{
-    bool ok = false;
-    const qint64 number = text.toLongLong(&ok);
-    if (!ok || number <= 0 || text != QString::number(number))
-        throw UsageError(QStringLiteral("qr 的编号应是 list --numbers 第一列的数字，而不是 %1").arg(text));
-    return number;
-}
-
 void writeQr(const QString& target, const QrMatrix& matrix, bool svg)
 {
     SaveAtomically(target, [&](const QString& path) {
@@ -40,7 +31,7 @@ int RunQr(BookRun& run, const QStringList& arguments)
     const QStringList operands = SplitArguments(QStringLiteral("qr"), arguments).operands;
     if (operands.size() != 2)
         throw UsageError(QStringLiteral("qr 需要编号和一个 .png 或 .svg 文件"));
-    const qint64 number = recordNumber(operands.at(0));
+    const qint64 number = RecordNumber(QStringLiteral("qr"), operands.at(0));
     const QString& target = operands.at(1);
     const QString suffix = target.section(u'.', -1).toLower();
     if (!target.contains(u'.') || (suffix != QStringLiteral("png") && suffix != QStringLiteral("svg")))

@@ -44,7 +44,11 @@ QList<QStringList> everyCommand()
             {"check"},
             {"import", "new.vcf"},
             {"import", "--dry-run", "new.vcf"},
-            {"qr", "1", "out.png"}};
+            {"qr", "1", "out.png"},
+            {"birthdays"},
+            {"birthdays", "--not-understood"},
+            {"duplicates"},
+            {"merge", "--into", "1", "2"}};
 }
 
 }  // namespace

@@ -1,0 +1,82 @@
+// `tessaly-book duplicates` over 100,000 contacts as a whole process, against
+// the sqlcipher shell reading every record of the same file, key included in both:
+//
+//   bench_duplicates [path/to/tessaly-book]
+//
+// BENCH_BOOK=file keeps the book made for it there (the file must not exist).
+// One contact in fifty shares a phone (written another way) with the one
+// before it, one in fifty a traditional name and birthday. Medians of five
+// runs and their ratio are printed; the target: at most a few times the shell.
+
+#include "bench/ProcessTiming.h"
+#include "store/ADODB.h"
+#include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "store/SqliteHandle.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+namespace {
+
+void fill(sqlite3* db, int count)
+{
+    const QString surnames = QStringLiteral("王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖");
+    ExecuteAll(db, QStringLiteral("begin"));
+    Statement insert(db, QStringLiteral("insert into rem values(?,?,?,?,?,?,?,null)"));
+    for (int i = 0; i < count; ++i) {
+        QString name = surnames[i % surnames.size()] + QString::number(i);
+        QString phone = QString::number(13800000000LL + i);
+        QString birthday = QStringLiteral("1990-01-%1").arg(i % 28 + 1);
+        if (i % 50 == 1)
+            phone = QStringLiteral("+86 ") + QString::number(13800000000LL + i - 1);
+        if (i % 50 == 3)
+            name = QStringLiteral("張偉%1").arg(i - 1);
+        if (i % 50 == 2)
+            name = QStringLiteral("张伟%1").arg(i);
+        if (i % 50 == 3)
+            birthday = QStringLiteral("1990-01-%1").arg((i - 1) % 28 + 1);
+        const QString values[] = {QStringLiteral("朋友"),
+                                  name,
+                                  birthday,
+                                  phone,
+                                  QString::number(100000 + i),
+                                  QStringLiteral("北京市海淀区%1号").arg(i),
+                                  QStringLiteral("备注")};
+        for (int c = 0; c < 7; ++c)
+            insert.bindText(c + 1, values[c]);
+        insert.step();
+        insert.reset();
+    }
+    ExecuteAll(db, QStringLiteral("commit"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString book = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(TESSALY_BOOK_PATH);
+    QTemporaryDir dir;
+    const QString path =
+        qEnvironmentVariableIsSet("BENCH_BOOK") ? qEnvironmentVariable("BENCH_BOOK") : dir.filePath("Kalvo.mdb");
+    {
+        TADOConnection connection;
+        TADOQuery query;
+        query.Connection = &connection;
+        CreateJetDatabase(path, ContactSchema::DatabasePassword());
+        OpenJetDatabase(connection, path, ContactSchema::DatabasePassword());
+        RunSqlScript(query, {ContactSchema::CreateContactTable()});
+        fill(connection.Handle(), 100000);
+    }
+
+    const double duplicates = medianRun(book, {"--password-file", "-", "--db", path, "duplicates"}, "480917\n");
+    const QByteArray script = "PRAGMA key='" + ContactSchema::DatabasePassword().toUtf8() + "';\nselect * from rem;\n";
+    const double shell = medianRun(QStringLiteral("sqlcipher"), {path}, script);
+    if (duplicates < 0 || shell < 0)
+        return 1;
+    std::printf("tessaly-book duplicates       %8.1f ms\n", duplicates);
+    std::printf("sqlcipher select * from rem   %8.1f ms\n", shell);
+    std::printf("ratio                         %8.2f (target: at most a few times)\n", duplicates / shell);
+    return 0;
+}

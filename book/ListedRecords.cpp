@@ -1,0 +1,85 @@
+#include "ListedRecords.h"
+
+#include "platform/Errors.h"
+#include "store/SqliteHandle.h"
+
+#include <QCryptographicHash>
+
+namespace {
+
+template <typename Work>
+auto guarded(Work work)
+{
+    try {
+        return work();
+    } catch (const SqliteFailure& failure) {
+        throw EDatabaseError(QStringLiteral("通讯录: ") + failure.text);
+    }
+}
+
+}  // namespace
+
+QByteArray RecordDigest(const StoredContact& record)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    // Each part with its length, so no two records run together into one text.
+    const auto add = [&hash](const QByteArray& bytes) {
+        hash.addData(QByteArray::number(bytes.size()) + ':');
+        hash.addData(bytes);
+    };
+    for (const QString& text : record.texts)
+        add(text.toUtf8());
+    add(record.photo);
+    for (const DraftExtra& value : record.kept) {
+        add(value.label.toUtf8());
+        add(value.value.toUtf8());
+    }
+    return hash.result().toHex();
+}
+
+void StoreListed(sqlite3* db, const QHash<qint64, QByteArray>& digests)
+{
+    guarded([&] {
+        ExecuteAll(db, QStringLiteral("begin; create table if not exists listed(rec integer primary key, "
+                                      "digest text not null); delete from listed;"));
+        try {
+            Statement st(db, QStringLiteral("insert into listed(rec, digest) values(?, ?)"));
+            for (auto it = digests.begin(); it != digests.end(); ++it) {
+                st.bindInt64(1, it.key());
+                st.bindText(2, QString::fromLatin1(it.value()));
+                st.step();
+                st.reset();
+            }
+            ExecuteAll(db, QStringLiteral("commit;"));
+        } catch (...) {
+            sqlite3_exec(db, "rollback", nullptr, nullptr, nullptr);
+            throw;
+        }
+    });
+}
+
+QHash<qint64, QByteArray> ReadListed(sqlite3* db)
+{
+    return guarded([&] {
+        QHash<qint64, QByteArray> listed;
+        Statement exists(db, QStringLiteral("select 1 from sqlite_master where type = 'table' and name = 'listed'"));
+        if (!exists.step())
+            return listed;
+        Statement st(db, QStringLiteral("select rec, digest from listed"));
+        while (st.step())
+            listed.insert(st.columnInt64(0), st.columnText(1).toLatin1());
+        return listed;
+    });
+}
+
+void ForgetListed(sqlite3* db, const QList<qint64>& rowids)
+{
+    guarded([&] {
+        Statement st(db, QStringLiteral("delete from listed where rec = ?"));
+        for (qint64 rowid : rowids) {
+            st.bindInt64(1, rowid);
+            st.step();
+            st.reset();
+        }
+    });
+}

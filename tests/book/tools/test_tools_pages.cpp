@@ -30,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
@@ -269,6 +270,7 @@ private slots:
     {
         ToolsRun run;
         qputenv("XDG_CONFIG_HOME", run.book.folder.path().toUtf8());
+        const auto restore = qScopeGuard([] { qunsetenv("XDG_CONFIG_HOME"); });
         const QString soon = QDate::currentDate().addDays(3).addYears(-30).toString(QStringLiteral("yyyy-MM-dd"));
         run.book.add(
             {{QString(), QStringLiteral("张三"), soon}, {QString(), QStringLiteral("李四"), QStringLiteral("不知道")}});
@@ -290,7 +292,6 @@ private slots:
         page->reminder()->click();
         QVERIFY(!QFileInfo::exists(BirthdayAutostartPath()));
         QVERIFY(!page->reminder()->isChecked());
-        qunsetenv("XDG_CONFIG_HOME");
     }
 
     void shouldOpenTheWindowOnlyAfterTheLoginPassword()

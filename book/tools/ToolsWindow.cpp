@@ -1,6 +1,7 @@
 #include "ToolsWindow.h"
 
 #include "book/tools/BackupPage.h"
+#include "book/tools/BirthdayPage.h"
 #include "book/tools/CheckPage.h"
 #include "book/tools/ExportPage.h"
 #include "book/tools/FindPage.h"
@@ -24,6 +25,7 @@ const QList<ToolPage>& ToolPages()
         {QStringLiteral("find"), QStringLiteral("查找"), [](ToolsSession& s) { return new FindPage(s); }},
         {QStringLiteral("backup"), QStringLiteral("备份"), [](ToolsSession& s) { return new BackupPage(s); }},
         {QStringLiteral("check"), QStringLiteral("检查"), [](ToolsSession& s) { return new CheckPage(s); }},
+        {QStringLiteral("birthdays"), QStringLiteral("生日"), [](ToolsSession& s) { return new BirthdayPage(s); }},
     };
     return pages;
 }

@@ -165,6 +165,9 @@ pass "backup beside the book"
 keys "$TOOLS" alt+5
 sleep 1
 shot tools-check
+keys "$TOOLS" alt+6
+sleep 1
+shot tools-birthdays
 
 # 4. Closing the window ends the program.
 "$WORK/wm_delete" "$TOOLS"

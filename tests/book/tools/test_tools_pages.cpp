@@ -2,7 +2,9 @@
 // fields and tables, with the scripted desktop answering the boxes and dialogs.
 
 #include "book/BackupBook.h"
+#include "book/BirthdayAutostart.h"
 #include "book/tools/BackupPage.h"
+#include "book/tools/BirthdayPage.h"
 #include "book/tools/CheckPage.h"
 #include "book/tools/ExportPage.h"
 #include "book/tools/FindPage.h"
@@ -18,6 +20,7 @@
 #include "tests/book/tools/ToolsTesting.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
@@ -27,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
@@ -260,6 +264,34 @@ private slots:
         TestFolder::writeAll(run.book.path, QByteArray(4096, 'x'));
         QVERIFY(!page->check());
         QVERIFY2(run.said().contains(QStringLiteral("错误")), qPrintable(run.said()));
+    }
+
+    void shouldListBirthdaysExportThemAndSwitchTheReminder()
+    {
+        ToolsRun run;
+        qputenv("XDG_CONFIG_HOME", run.book.folder.path().toUtf8());
+        const auto restore = qScopeGuard([] { qunsetenv("XDG_CONFIG_HOME"); });
+        const QString soon = QDate::currentDate().addDays(3).addYears(-30).toString(QStringLiteral("yyyy-MM-dd"));
+        run.book.add(
+            {{QString(), QStringLiteral("张三"), soon}, {QString(), QStringLiteral("李四"), QStringLiteral("不知道")}});
+        auto* page = run.show<BirthdayPage>(QStringLiteral("birthdays"));
+        QCOMPARE(page->upcoming()->rowCount(), 1);
+        QCOMPARE(page->upcoming()->item(0, 3)->text(), QStringLiteral("张三"));
+        QCOMPARE(page->unread()->rowCount(), 1);
+        QCOMPARE(page->unread()->item(0, 1)->text(), QStringLiteral("李四"));
+        if (!qEnvironmentVariableIsEmpty("TESSALY_SHOT"))
+            page->window()->grab().save(qEnvironmentVariable("TESSALY_SHOT"));
+
+        run.desktop.saveNames = {run.file(QStringLiteral("生日"))};
+        QVERIFY(page->exportCalendar());
+        QVERIFY(TestFolder::readAll(run.file(QStringLiteral("生日.ics"))).contains("BEGIN:VEVENT"));
+
+        QVERIFY(!page->reminder()->isChecked());
+        page->reminder()->click();
+        QVERIFY(QFileInfo::exists(BirthdayAutostartPath()));
+        page->reminder()->click();
+        QVERIFY(!QFileInfo::exists(BirthdayAutostartPath()));
+        QVERIFY(!page->reminder()->isChecked());
     }
 
     void shouldOpenTheWindowOnlyAfterTheLoginPassword()

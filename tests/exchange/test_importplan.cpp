@@ -131,8 +131,8 @@ private slots:
         FittedContact stored;
         stored.texts[int(ContactText::Name)] = QStringLiteral("王五");
         stored.texts[int(ContactText::Phone)] = QStringLiteral("130");
-        const ImportPlan plan = PlanImport({{QStringLiteral("d.vcf"), cards}}, bookWidths,
-                                           {HoldingsOf(stored.texts, stored.kept, 0)});
+        const ImportPlan plan =
+            PlanImport({{QStringLiteral("d.vcf"), cards}}, bookWidths, {HoldingsOf(stored.texts, stored.kept, 0)});
         QCOMPARE(plan.cards.size(), 4);
         const QList<CardFate> fates{CardFate::Add, CardFate::Add, CardFate::Unreadable, CardFate::InBook};
         for (int i = 0; i < fates.size(); ++i)

@@ -13,7 +13,7 @@ auto guarded(Work work)
     try {
         return work();
     } catch (const SqliteFailure& failure) {
-        throw EDatabaseError(QStringLiteral("通讯录: ") + failure.text);
+        throw EDatabaseError(QStringLiteral("通讯录: ") + failure.Message);
     }
 }
 

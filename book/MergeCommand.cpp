@@ -101,7 +101,7 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
         book.connection.CommitTrans();
     } catch (const SqliteFailure& failure) {
         book.connection.RollbackTrans();
-        throw EDatabaseError(book.connection.Name + QStringLiteral(": ") + failure.text);
+        throw EDatabaseError(book.connection.Name + QStringLiteral(": ") + failure.Message);
     } catch (...) {
         book.connection.RollbackTrans();
         throw;

@@ -41,7 +41,7 @@ inline QString errorOf(Call call)
     try {
         call();
     } catch (const ExchangeError& e) {
-        return e.message();
+        return e.Message;
     }
     return QStringLiteral("(no error)");
 }

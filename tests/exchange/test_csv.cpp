@@ -8,22 +8,6 @@
 #include <QStringEncoder>
 #include <QTest>
 
-namespace {
-
-// The message of the ExchangeError the call raises; fails the test when it raises none.
-template <typename Call>
-QString errorOf(Call call)
-{
-    try {
-        call();
-    } catch (const ExchangeError& e) {
-        return e.Message;
-    }
-    return QStringLiteral("(no error)");
-}
-
-}  // namespace
-
 class CsvTest : public QObject {
     Q_OBJECT
 

@@ -79,7 +79,7 @@ private slots:
                     .contains(QStringLiteral("记入备注：邮箱")));
         QVERIFY(model->data(model->index(1, PreviewModel::MarkColumn), Qt::DisplayRole)
                     .toString()
-                    .contains(QStringLiteral("已有")));
+                    .contains(QStringLiteral("与通讯录中第 1 条联系人“李四”相同")));
         QVERIFY(!model->data(model->index(2, PreviewModel::PhotoColumn), Qt::DecorationRole).value<QPixmap>().isNull());
         QCOMPARE(run.book.count(), 1);  // nothing written by the preview
 

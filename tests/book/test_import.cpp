@@ -168,6 +168,23 @@ private slots:
         QCOMPARE(book.bytes(), before);
     }
 
+    // A cell with several numbers: 电话 takes the first whole one, 备注 the cell as it was.
+    void shouldStoreTheFirstWholeNumberOfACellWithSeveral()
+    {
+        TestBook book;
+        const QString file = writeFile(book, QStringLiteral("名单.csv"),
+                                       QStringLiteral("姓名,电话\r\n张三,13770672328(南）13911676175(北）\r\n"
+                                                      "李四,010-62345678 / 13800138000\r\n")
+                                           .toUtf8());
+        QCOMPARE(book.run({QStringLiteral("import"), file}).status, ExitCode::Success);
+        const QList<ContactTexts> texts = book.texts();
+        QCOMPARE(texts.size(), 2);
+        QCOMPARE(texts[0][int(ContactText::Phone)], QStringLiteral("13770672328"));
+        QCOMPARE(texts[0][int(ContactText::Note)], QStringLiteral("电话:13770672328(南）13911676175(北）"));
+        QCOMPARE(texts[1][int(ContactText::Phone)], QStringLiteral("010-62345678"));
+        QCOMPARE(texts[1][int(ContactText::Note)], QStringLiteral("电话:010-62345678 / 13800138000"));
+    }
+
     void shouldSayWhatEachSheetFileWasBeforeItsCards()
     {
         TestBook book;

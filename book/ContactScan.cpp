@@ -1,6 +1,7 @@
 #include "ContactScan.h"
 
 #include "book/BookFile.h"
+#include "book/KeptValues.h"
 #include "store/ColumnInfo.h"
 #include "store/ContactSchema.h"
 #include "store/SqliteHandle.h"
@@ -81,6 +82,7 @@ std::optional<StoredContact> ReadContact(const QString& path, qint64 rowid)
         for (int i = 0; i < ContactTextCount; ++i)
             contact.texts[size_t(i)] = QString::fromUtf8(textAt(row, i));
         contact.photo = row.columnBlob(ContactTextCount);
+        contact.kept = ReadKeptOf(connection.Handle(), rowid);
         return contact;
     });
 }

@@ -65,6 +65,20 @@ QHash<qint64, QList<DraftExtra>> ReadKept(sqlite3* db)
     });
 }
 
+QList<DraftExtra> ReadKeptOf(sqlite3* db, qint64 rowid)
+{
+    return guarded([&] {
+        QList<DraftExtra> kept;
+        if (!hasKeptTable(db))
+            return kept;
+        Statement st(db, QStringLiteral("select label, value from kept where rec = ? order by rowid"));
+        st.bindInt64(1, rowid);
+        while (st.step())
+            kept.append({st.columnText(0), st.columnText(1)});
+        return kept;
+    });
+}
+
 QList<qint64> RecordRowids(sqlite3* db)
 {
     return guarded([&] {

@@ -21,6 +21,8 @@ void EnsureKeptTable(sqlite3* db);
 void AddKept(sqlite3* db, qint64 rowid, const QList<DraftExtra>& values);
 // Every record's kept values by rowid, in the order kept; empty when the book has none.
 QHash<qint64, QList<DraftExtra>> ReadKept(sqlite3* db);
+// One record's kept values, in the order kept.
+QList<DraftExtra> ReadKeptOf(sqlite3* db, qint64 rowid);
 // The rowids of rem in table order.
 QList<qint64> RecordRowids(sqlite3* db);
 // How many kept values belong to no record of rem (0 when the book keeps none).

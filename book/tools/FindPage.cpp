@@ -33,7 +33,7 @@ QPixmap qrOf(const StoredContact& contact)
 FindPage::FindPage(ToolsSession& session, QWidget* parent)
     : QWidget(parent), session_(session), field_(new QLineEdit(this)), count_(new QLabel(this)),
       table_(new QTableView(this)), model_(new FoundModel(this)), photo_(new QLabel(this)), qr_(new QLabel(this)),
-      note_(new QPlainTextEdit(this))
+      note_(new QPlainTextEdit(this)), kept_(new QPlainTextEdit(this))
 {
     field_->setPlaceholderText(QStringLiteral("姓名、电话、地址……或姓名的拼音（如 zs 找到张三）"));
     field_->setClearButtonEnabled(true);
@@ -52,6 +52,9 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
     qr_->setAlignment(Qt::AlignCenter);
     qr_->setToolTip(QStringLiteral("用手机相机扫描，即可把这个联系人加入手机通讯录"));
     note_->setReadOnly(true);
+    kept_->setReadOnly(true);
+    kept_->setMaximumHeight(80);
+    kept_->setToolTip(QStringLiteral("导入时备注放不下而另存在通讯录文件中的值；窗口程序不显示，导出时会带上"));
 
     auto* search = new QHBoxLayout;
     auto* label = new QLabel(QStringLiteral("查找(&F)："), this);
@@ -67,6 +70,7 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
         details->addRow(ContactTextColumns().at(i) + QStringLiteral("："), texts_[size_t(i)]);
     }
     details->addRow(ContactTextColumns().at(int(ContactText::Note)) + QStringLiteral("："), note_);
+    details->addRow(QStringLiteral("另存："), kept_);
     auto* side = new QVBoxLayout;
     auto* pictures = new QHBoxLayout;
     pictures->addWidget(photo_);
@@ -128,6 +132,11 @@ QStringList FindPage::shownTexts() const
     return shown;
 }
 
+QString FindPage::keptText() const
+{
+    return kept_->toPlainText();
+}
+
 void FindPage::showSelected()
 {
     const QModelIndex current = table_->selectionModel()->currentIndex();
@@ -139,6 +148,11 @@ void FindPage::showSelected()
     for (int i = 0; i < int(texts_.size()); ++i)
         texts_[size_t(i)]->setText(contact ? contact->texts[size_t(i)] : QString());
     note_->setPlainText(contact ? contact->text(ContactText::Note) : QString());
+    QStringList kept;
+    if (contact)
+        for (const DraftExtra& value : contact->kept)
+            kept << value.label + u':' + value.value;
+    kept_->setPlainText(kept.join(u'\n'));
     photo_->clear();
     qr_->clear();
     if (!contact)

@@ -30,6 +30,7 @@ public:
     QLabel* count() const { return count_; }
     // The selected record's texts as shown, in column order.
     QStringList shownTexts() const;
+    QString keptText() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -48,4 +49,5 @@ private:
     QLabel* qr_;
     std::array<QLineEdit*, 6> texts_{};  // 类别 … 地址
     QPlainTextEdit* note_;
+    QPlainTextEdit* kept_;  // what an import kept beside the record, "label:value" a line
 };

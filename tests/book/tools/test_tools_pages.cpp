@@ -18,6 +18,7 @@
 #include "forms/Unit_mm.h"
 #include "store/ContactSchema.h"
 #include "tests/book/tools/ToolsTesting.h"
+#include "tests/support/RawBook.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -169,6 +170,12 @@ private slots:
                        QString(), QStringLiteral("武当山"), QStringLiteral("太极"), photo},
                       {QString(), QStringLiteral("李四")},
                       {QString(), QStringLiteral("王五"), QString(), QStringLiteral("13900001111")}});
+        {
+            // A value an import kept beside 张三丰 (record 1) for want of room in 备注.
+            RawBook raw(run.book.path);
+            raw.execute("create table kept(rec integer not null, label text not null, value text not null)");
+            raw.execute("insert into kept values(1, '邮箱', 'zs@wudang.cn')");
+        }
         auto* page = run.show<FindPage>(QStringLiteral("find"));
         QCOMPARE(page->model()->rowCount(), 3);
         QCOMPARE(page->model()->data(page->model()->index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("李四"));
@@ -194,6 +201,7 @@ private slots:
         QCOMPARE(page->shownTexts(), (QStringList{QStringLiteral("同事"), QStringLiteral("张三丰"), QString(),
                                                   QStringLiteral("13800138000"), QString(), QStringLiteral("武当山"),
                                                   QStringLiteral("太极")}));
+        QCOMPARE(page->keptText(), QStringLiteral("邮箱:zs@wudang.cn"));
         QVERIFY(page->photo()->pixmap().width() > 0);
         QVERIFY(page->qrCode()->pixmap().width() >= 100);
 

@@ -8,17 +8,6 @@
 
 namespace {
 
-// The book's failures as every command reports them.
-template <typename Work>
-auto guarded(Work work)
-{
-    try {
-        return work();
-    } catch (const SqliteFailure& failure) {
-        throw EDatabaseError(QStringLiteral("通讯录: ") + failure.Message);
-    }
-}
-
 bool hasKeptTable(sqlite3* db)
 {
     Statement st(db, QStringLiteral("select 1 from sqlite_master where type = 'table' and name = 'kept'"));
@@ -29,7 +18,7 @@ bool hasKeptTable(sqlite3* db)
 
 void EnsureKeptTable(sqlite3* db)
 {
-    return guarded([&] {
+    return DatabaseWork(QStringLiteral("通讯录"), [&] {
         ExecuteAll(db, QStringLiteral("create table if not exists kept(rec integer not null, label text not null, "
                                       "value text not null);"
                                       "create index if not exists kept_rec on kept(rec);"
@@ -40,7 +29,7 @@ void EnsureKeptTable(sqlite3* db)
 
 void AddKept(sqlite3* db, qint64 rowid, const QList<DraftExtra>& values)
 {
-    return guarded([&] {
+    return DatabaseWork(QStringLiteral("通讯录"), [&] {
         Statement st(db, QStringLiteral("insert into kept(rec, label, value) values(?, ?, ?)"));
         for (const DraftExtra& value : values) {
             st.bindInt64(1, rowid);
@@ -54,7 +43,7 @@ void AddKept(sqlite3* db, qint64 rowid, const QList<DraftExtra>& values)
 
 QHash<qint64, QList<DraftExtra>> ReadKept(sqlite3* db)
 {
-    return guarded([&] {
+    return DatabaseWork(QStringLiteral("通讯录"), [&] {
         QHash<qint64, QList<DraftExtra>> kept;
         if (!hasKeptTable(db))
             return kept;
@@ -67,7 +56,7 @@ QHash<qint64, QList<DraftExtra>> ReadKept(sqlite3* db)
 
 QList<DraftExtra> ReadKeptOf(sqlite3* db, qint64 rowid)
 {
-    return guarded([&] {
+    return DatabaseWork(QStringLiteral("通讯录"), [&] {
         QList<DraftExtra> kept;
         if (!hasKeptTable(db))
             return kept;
@@ -81,7 +70,7 @@ QList<DraftExtra> ReadKeptOf(sqlite3* db, qint64 rowid)
 
 QList<qint64> RecordRowids(sqlite3* db)
 {
-    return guarded([&] {
+    return DatabaseWork(QStringLiteral("通讯录"), [&] {
         QList<qint64> rowids;
         Statement st(db, QStringLiteral("select rowid from %1").arg(ContactSchema::ContactTable()));
         while (st.step())
@@ -92,7 +81,7 @@ QList<qint64> RecordRowids(sqlite3* db)
 
 qint64 OrphanKeptCount(sqlite3* db)
 {
-    return guarded([&]() -> qint64 {
+    return DatabaseWork(QStringLiteral("通讯录"), [&]() -> qint64 {
         if (!hasKeptTable(db))
             return 0;
         Statement st(db, QStringLiteral("select count(*) from kept where rec not in (select rowid from %1)")
@@ -103,7 +92,7 @@ qint64 OrphanKeptCount(sqlite3* db)
 
 QList<ContactHoldings> BookHoldings(sqlite3* db)
 {
-    return guarded([&] {
+    return DatabaseWork(QStringLiteral("通讯录"), [&] {
         const QHash<qint64, QList<DraftExtra>> kept = ReadKept(db);
         QStringList columns;
         for (const QString& column : ContactTextColumns())

@@ -5,20 +5,6 @@
 
 #include <QCryptographicHash>
 
-namespace {
-
-template <typename Work>
-auto guarded(Work work)
-{
-    try {
-        return work();
-    } catch (const SqliteFailure& failure) {
-        throw EDatabaseError(QStringLiteral("通讯录: ") + failure.Message);
-    }
-}
-
-}  // namespace
-
 QByteArray RecordDigest(const StoredContact& record)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -39,7 +25,7 @@ QByteArray RecordDigest(const StoredContact& record)
 
 void StoreListed(sqlite3* db, const QHash<qint64, QByteArray>& digests)
 {
-    guarded([&] {
+    DatabaseWork(QStringLiteral("通讯录"), [&] {
         ExecuteAll(db, QStringLiteral("begin; create table if not exists listed(rec integer primary key, "
                                       "digest text not null); delete from listed;"));
         try {
@@ -60,7 +46,7 @@ void StoreListed(sqlite3* db, const QHash<qint64, QByteArray>& digests)
 
 QHash<qint64, QByteArray> ReadListed(sqlite3* db)
 {
-    return guarded([&] {
+    return DatabaseWork(QStringLiteral("通讯录"), [&] {
         QHash<qint64, QByteArray> listed;
         Statement exists(db, QStringLiteral("select 1 from sqlite_master where type = 'table' and name = 'listed'"));
         if (!exists.step())
@@ -74,7 +60,7 @@ QHash<qint64, QByteArray> ReadListed(sqlite3* db)
 
 void ForgetListed(sqlite3* db, const QList<qint64>& rowids)
 {
-    guarded([&] {
+    DatabaseWork(QStringLiteral("通讯录"), [&] {
         Statement st(db, QStringLiteral("delete from listed where rec = ?"));
         for (qint64 rowid : rowids) {
             st.bindInt64(1, rowid);

@@ -129,8 +129,10 @@ private slots:
     {
         const QByteArray csv = QStringLiteral("姓名,电话\n张三,1\n").toUtf8();
         const QByteArray jpeg("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11);
-        for (const auto& [bytes, looks] : {std::pair{csv, QStringLiteral("看起来是 文本文件")},
-                                           std::pair{jpeg, QStringLiteral("看起来是 JPEG 图片")}}) {
+        for (const auto& sample : {std::pair{csv, QStringLiteral("看起来是 文本文件")},
+                                   std::pair{jpeg, QStringLiteral("看起来是 JPEG 图片")}}) {
+            const QByteArray& bytes = sample.first;  // a lambda may not capture a structured binding
+            const QString& looks = sample.second;
             for (const QString& message :
                  {errorOf([&] { readXlsBytes(bytes, "a.xls"); }), errorOf([&] { readXlsxBytes(bytes, "a.xlsx"); })})
                 QVERIFY2(message.contains(looks), qPrintable(message));

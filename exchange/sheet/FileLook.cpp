@@ -76,7 +76,9 @@ bool looksLikeUtf16(QByteArrayView head)
 bool looksLikeText(const QByteArray& bytes)
 {
     const QByteArrayView head(bytes.constData(), std::min(bytes.size(), kLookBytes));
-    if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF") || looksLikeUtf16(head))
+    // A byte order mark declares text, however many control characters the cells hold.
+    if (head.startsWith("\xEF\xBB\xBF") || head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")
+        || looksLikeUtf16(head))
         return true;
     qsizetype control = 0;
     for (char c : head) {

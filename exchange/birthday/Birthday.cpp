@@ -188,7 +188,7 @@ bool exists(const Birthday& b)
         return b.year == 0 ? QDate(2000, b.month, b.day).isValid()
                            : b.year >= EarliestBirthYear && b.year <= LatestBirthYear
                                  && QDate(b.year, b.month, b.day).isValid();
-    if (b.day > 30)
+    if (b.month < 1 || b.month > 12 || b.day < 1 || b.day > 30)
         return false;
     return b.year == 0 || b.day <= LunarCalendar::MonthDays(b.year, b.month, b.leapMonth);
 }

@@ -33,10 +33,13 @@ const QHash<QString, QByteArray>& textProperties()
     return names;
 }
 
-// A property no Chinese label stands for keeps its own name as its label.
+// A property no Chinese label stands for keeps its own name as its label. The
+// names that frame a card never do: a note reading "END:VCARD" stays a note
+// rather than ending its card early.
 bool isPropertyName(const QString& label)
 {
-    return isImportLabel(label) && label.front() >= u'A' && label.front() <= u'Z';
+    static const QStringList framing = {u"BEGIN"_qs, u"END"_qs, u"VERSION"_qs};
+    return isImportLabel(label) && label.front() >= u'A' && label.front() <= u'Z' && !framing.contains(label);
 }
 
 // One card's values on their way out; what no property takes stays in the note.

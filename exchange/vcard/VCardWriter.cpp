@@ -134,9 +134,11 @@ private:
     }
 
     // A number as written, extension and pauses included: no escapes a dialler would keep.
+    // Only a backslash is doubled, since every reader takes "\\" for one.
     void tel(const QByteArray& head, QString number)
     {
         number.replace(u'\n', u' ');
+        number.replace(u'\\', u"\\\\"_qs);
         out_.line(head, number.toUtf8());
     }
 

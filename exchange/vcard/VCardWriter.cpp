@@ -4,6 +4,7 @@
 #include "exchange/ContactLabels.h"
 #include "exchange/ContactValues.h"
 #include "exchange/PhoneNumber.h"
+#include "exchange/birthday/ChineseAltBirthday.h"
 #include "exchange/pinyin/NameReading.h"
 #include "exchange/vcard/VCardDate.h"
 #include "exchange/vcard/VCardLabels.h"
@@ -73,11 +74,13 @@ public:
         for (const QString& org : companies)
             out_.text("ORG", org);
         writePhone();
+        const std::optional<Birthday> birthday = ReadBirthday(v_.text(ContactText::Birthday));
+        lunarWritten_ = birthday && birthday->isLunar();
         for (const DraftExtra& value : v_.values)
             writeValue(value);
         if (!v_.text(ContactText::QQ).isEmpty())
             out_.text("X-QQ", v_.text(ContactText::QQ));
-        writeBirthday(v_.text(ContactText::Birthday));
+        writeBirthday(v_.text(ContactText::Birthday), birthday);
         if (!v_.text(ContactText::Address).isEmpty())
             addresses.prepend(v_.text(ContactText::Address));
         writeAddresses(addresses, codes, countries);
@@ -162,6 +165,14 @@ private:
                                                  u"邮编"_qs, u"国家"_qs, u"类别"_qs};
         if (inTheirPlace.contains(base))
             return;
+        if (base == LunarBirthdayLabel && !lunarWritten_) {
+            // A lunar birthday kept beside a 生日 of another kind: Apple's one lunar birthday.
+            const std::optional<Birthday> lunar = ReadBirthday(value.value);
+            if (lunar && lunar->isLunar()) {
+                lunarWritten_ = true;
+                return writeLunarBirthday(*lunar);
+            }
+        }
         if (isPropertyName(base) && value.label == base)
             return out_.line(base.toLatin1(), escapedUnlessStructured(base, value.value));
         noteRest_ << value.label + LabelSeparator + value.value;
@@ -177,16 +188,21 @@ private:
         return escaped;
     }
 
-    void writeBirthday(const QString& birthday)
+    // A lunar birthday has no BDAY: a reader that knows only BDAY would
+    // remind on the Gregorian day of birth, a different day every year.
+    void writeBirthday(const QString& birthday, const std::optional<Birthday>& read)
     {
         if (birthday.isEmpty())
             return;
-        const QString date = birthdayAsVCardDate(birthday);
-        if (!date.isEmpty())
-            out_.line("BDAY", date.toLatin1());
+        if (read && read->isLunar())
+            writeLunarBirthday(*read);
+        else if (read)
+            out_.line("BDAY", birthdayAsVCardDate(birthday).toLatin1());
         // The text as typed, so a round trip gives it back even when it is no date.
         out_.text("X-TESSALY-BIRTHDAY", birthday);
     }
+
+    void writeLunarBirthday(const Birthday& lunar) { out_.line("X-ALTBDAY;CALSCALE=chinese", ChineseAltDateOf(lunar)); }
 
     // pobox;extended;street;locality;region;code;country: the whole address as the street,
     // the postal codes and countries in the order they came.
@@ -209,6 +225,7 @@ private:
     const QString storedPhone_;  // the number alone, which tells a mobile
     QStringList noteRest_;
     int groups_ = 0;
+    bool lunarWritten_ = false;  // a card has one X-ALTBDAY
 };
 
 }  // namespace

@@ -189,7 +189,7 @@ private slots:
         QTest::newRow("chinese without 日") << u"1990年12月31"_qs << u"1990-12-31"_qs;
         QTest::newRow("chinese with blanks") << u"1990 年 1 月 2 号"_qs << u"1990-01-02"_qs;
         QTest::newRow("full-width digits") << u"１９９０年１月２日"_qs << u"1990-01-02"_qs;
-        QTest::newRow("full-width dash") << u"１９９０－１－２"_qs << QString();
+        QTest::newRow("full-width dash") << u"１９９０－１－２"_qs << u"1990-01-02"_qs;
         QTest::newRow("month and day") << u"1-2"_qs << u"--0102"_qs;
         QTest::newRow("month and day, chinese") << u"12月25日"_qs << u"--1225"_qs;
         QTest::newRow("leap day without year") << u"2/29"_qs << u"--0229"_qs;

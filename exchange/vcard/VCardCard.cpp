@@ -467,6 +467,13 @@ private:
 
 }  // namespace
 
+bool isKeptUnderItsOwnName(const QByteArray& name)
+{
+    static const QList<QByteArray> readOtherwise = {"BEGIN", "END", "PHOTO", "N", "X-TESSALY-BIRTHDAY"};
+    return !isAboutTheCard(name) && !isBinary(name) && !readOtherwise.contains(name)
+           && labelOf(name) == QLatin1String(name);
+}
+
 ContactDraft draftOfCard(int line, const QList<VCardProperty>& properties)
 {
     return CardMapper(line, properties).map();

@@ -6,6 +6,7 @@
 #include "exchange/PhoneNumber.h"
 #include "exchange/birthday/ChineseAltBirthday.h"
 #include "exchange/pinyin/NameReading.h"
+#include "exchange/vcard/VCardCard.h"
 #include "exchange/vcard/VCardDate.h"
 #include "exchange/vcard/VCardLabels.h"
 #include "exchange/vcard/VCardOutput.h"
@@ -34,10 +35,18 @@ const QHash<QString, QByteArray>& textProperties()
     return names;
 }
 
+// A value written as it is, where no escape would be read back: each line
+// break, CR LF, CR or LF, one blank, since a bare CR ends a line for readers too.
+QString lineBreaksAsBlanks(QString text)
+{
+    return text.replace(u"\r\n"_qs, u" "_qs).replace(u'\r', u' ').replace(u'\n', u' ');
+}
+
 // A property no Chinese label stands for keeps its own name as its label.
 bool isPropertyName(const QString& label)
 {
-    return isImportLabel(label) && label.front() >= u'A' && label.front() <= u'Z';
+    return isImportLabel(label) && label.front() >= u'A' && label.front() <= u'Z'
+           && isKeptUnderItsOwnName(label.toLatin1());
 }
 
 // One card's values on their way out; what no property takes stays in the note.
@@ -134,11 +143,7 @@ private:
     }
 
     // A number as written, extension and pauses included: no escapes a dialler would keep.
-    void tel(const QByteArray& head, QString number)
-    {
-        number.replace(u'\n', u' ');
-        out_.line(head, number.toUtf8());
-    }
+    void tel(const QByteArray& head, const QString& number) { out_.line(head, lineBreaksAsBlanks(number).toUtf8()); }
 
     // "item1.TEL" with "item1.X-ABLabel:老家" when the person named the kind.
     QByteArray grouped(const QString& label, const QByteArray& head)
@@ -182,7 +187,7 @@ private:
     static QByteArray escapedUnlessStructured(const QString& name, const QString& value)
     {
         if (name == u"X-ANDROID-CUSTOM"_qs)
-            return QString(value).replace(u'\n', u' ').toUtf8();
+            return lineBreaksAsBlanks(value).toUtf8();
         QByteArray escaped;
         VCardOutput::appendEscaped(escaped, value);
         return escaped;

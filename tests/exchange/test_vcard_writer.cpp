@@ -104,6 +104,11 @@ private slots:
                                                             "URL:http://a.cn", "NICKNAME:小张"};
         QTest::newRow("an unknown label stays in the note")
             << u"会议:周一；X-FOO:bar"_qs << QList<DraftExtra>() << QList<QByteArray>{"NOTE:会议:周一", "X-FOO:bar"};
+        QTest::newRow("a label the card would read otherwise stays in the note")
+            << u"TEL:1；BEGIN:VCARD；X-TESSALY-BIRTHDAY:2"_qs << QList<DraftExtra>()
+            << QList<QByteArray>{"NOTE:TEL:1；BEGIN:VCARD；X-TESSALY-BIRTHDAY:2"};
+        QTest::newRow("a lunar birthday") << u"农历生日:农历1985年四月初二"_qs << QList<DraftExtra>()
+                                          << QList<QByteArray>{"X-ALTBDAY;CALSCALE=chinese:007800020402"};
         QTest::newRow("the whole texts kept aside")
             << u"姓名:张三丰的一个很长的名字；电话:+86 138 0013 8000 转 1"_qs
             << QList<DraftExtra>{{u"邮箱"_qs, u"kept@b.cn"_qs}}
@@ -150,6 +155,23 @@ private slots:
         // Line by line, so a failure names the first line that differs; the
         // line ends stay on the lines, so CRLF is compared too.
         QCOMPARE(written({c}).split('\n'), fileBytes(stem + u".ref"_qs).split('\n'));
+    }
+
+    // A number is written unescaped: a bare CR in it would end the line for
+    // a reader, and what follows would start a property of its own.
+    void shouldWriteEachLineBreakInANumberAsABlank_data()
+    {
+        QTest::addColumn<QString>("phone");
+        QTest::newRow("CR") << u"1\rBEGIN:VCARD"_qs;
+        QTest::newRow("LF") << u"1\nBEGIN:VCARD"_qs;
+        QTest::newRow("CR LF") << u"1\r\nBEGIN:VCARD"_qs;
+    }
+    void shouldWriteEachLineBreakInANumberAsABlank()
+    {
+        QFETCH(QString, phone);
+        const QByteArray file = written({with(contact(u"甲"_qs), ContactText::Phone, phone)});
+        QVERIFY2(properties(file).contains("TEL;TYPE=VOICE:1 BEGIN:VCARD"), file.constData());
+        QVERIFY(!file.contains("\rBEGIN") && !file.contains("\nBEGIN"));
     }
 
     void shouldWriteNothingForNoContacts() { QCOMPARE(written({}), QByteArray()); }

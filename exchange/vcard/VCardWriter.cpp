@@ -35,11 +35,13 @@ const QHash<QString, QByteArray>& textProperties()
     return names;
 }
 
-// A value written as it is, where no escape would be read back: each line
-// break, CR LF, CR or LF, one blank, since a bare CR ends a line for readers too.
-QString lineBreaksAsBlanks(QString text)
+// A value whose commas and semicolons go out as they are (a number, Android's
+// fields), as a reader gives it back: each line break, CR LF, CR or LF, one
+// blank, since a bare CR ends a line for readers too; each backslash doubled,
+// since readers take one as the start of an escape.
+QString rawValue(QString text)
 {
-    return text.replace(u"\r\n"_qs, u" "_qs).replace(u'\r', u' ').replace(u'\n', u' ');
+    return text.replace(u"\r\n"_qs, u" "_qs).replace(u'\r', u' ').replace(u'\n', u' ').replace(u"\\"_qs, u"\\\\"_qs);
 }
 
 // A property no Chinese label stands for keeps its own name as its label.
@@ -143,7 +145,7 @@ private:
     }
 
     // A number as written, extension and pauses included: no escapes a dialler would keep.
-    void tel(const QByteArray& head, const QString& number) { out_.line(head, lineBreaksAsBlanks(number).toUtf8()); }
+    void tel(const QByteArray& head, const QString& number) { out_.line(head, rawValue(number).toUtf8()); }
 
     // "item1.TEL" with "item1.X-ABLabel:老家" when the person named the kind.
     QByteArray grouped(const QString& label, const QByteArray& head)
@@ -187,7 +189,7 @@ private:
     static QByteArray escapedUnlessStructured(const QString& name, const QString& value)
     {
         if (name == u"X-ANDROID-CUSTOM"_qs)
-            return lineBreaksAsBlanks(value).toUtf8();
+            return rawValue(value).toUtf8();
         QByteArray escaped;
         VCardOutput::appendEscaped(escaped, value);
         return escaped;

@@ -83,6 +83,9 @@ private slots:
                                                            u"一路;二号,三楼"_qs,
                                                            u"第一行\n第二行\\n不是换行, 完"_qs}
                                             << QByteArray("\r\n\0END:VCARD", 12);
+        QTest::newRow("a number with a backslash")
+            << QStringList{QString(), u"张三"_qs, QString(), u"1\\2\\\\3\\,4\\n5"_qs, QString(), QString(), QString()}
+            << QByteArray();
         QTest::newRow("birthday without year")
             << QStringList{QString(), u"张三"_qs, u"1-2"_qs, QString(), QString(), QString(), QString()}
             << QByteArray();

@@ -290,11 +290,8 @@ QString TADOQuery::Filter() const
 
 void TADOQuery::SetFilter(const QString& text)
 {
-    d->fetchIfPending();
-    if (!d->active) {
-        d->filterText = text;
+    if (d->keptForOpening(d->filterText, text))
         return;
-    }
     if (text == d->filterText && d->filtered)
         return;
     d->checkBrowseMode();
@@ -317,13 +314,8 @@ bool TADOQuery::Filtered() const
 
 void TADOQuery::SetFiltered(bool on)
 {
-    d->fetchIfPending();
-    if (on == d->filtered)
+    if (d->keptForOpening(d->filtered, on) || on == d->filtered)
         return;
-    if (!d->active) {
-        d->filtered = on;
-        return;
-    }
     if (on && !d->filter)
         d->compileFilter(d->filterText);
     d->checkBrowseMode();
@@ -338,11 +330,8 @@ QString TADOQuery::Sort() const
 
 void TADOQuery::SetSort(const QString& text)
 {
-    d->fetchIfPending();
-    if (!d->active) {
-        d->sortText = text;
+    if (d->keptForOpening(d->sortText, text))
         return;
-    }
     std::vector<SortKey> keys = d->resolveSort(text);
     d->checkBrowseMode();
     d->sortText = text;

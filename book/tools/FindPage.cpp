@@ -69,7 +69,7 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
         texts_[size_t(i)]->setReadOnly(true);
         details->addRow(ContactTextColumns().at(i) + QStringLiteral("："), texts_[size_t(i)]);
     }
-    details->addRow(ContactTextColumns().at(int(ContactText::Note)) + QStringLiteral("："), note_);
+    details->addRow(ContactTextColumn(ContactText::Note) + QStringLiteral("："), note_);
     details->addRow(QStringLiteral("另存："), kept_);
     auto* side = new QVBoxLayout;
     auto* pictures = new QHBoxLayout;

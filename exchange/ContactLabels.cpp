@@ -1,5 +1,6 @@
 #include "ContactLabels.h"
 
+#include "exchange/birthday/ChineseAltBirthday.h"
 #include "store/ContactSchema.h"
 
 #include <QStringList>
@@ -50,7 +51,7 @@ bool isImportLabel(const QString& label)
             u"时区"_qs, u"语言"_qs, u"拼音"_qs,     u"称谓"_qs,   u"部门"_qs, u"联系人"_qs,
         };
     const QString base = LabelBase(label);
-    if (isPhoneLabel(base) || labels.contains(base))
+    if (isPhoneLabel(base) || labels.contains(base) || base == LunarBirthdayLabel)
         return true;
     // A property's own name: upper-case ASCII letters, digits and dashes.
     if (base.size() < 2 || !base.front().isUpper())

@@ -124,7 +124,7 @@ free_display() {
 # that a ctest already runs with arguments of its own are left to it.
 stage_e2e() {
     local failed=0 script
-    for script in tests/e2e/*.sh; do
+    for script in tests/e2e/*_e2e.sh; do
         if grep -rqs --include=CMakeLists.txt "tests/e2e/$(basename "$script")" tests; then
             echo "--- $script: run by ctest"
             continue

@@ -1,6 +1,7 @@
 // 生日 texts of any kind: reading never crashes, a birthday read is written
 // back as a text that reads as the same birthday, and it falls on a day in
-// every year of the lunar table. The same bytes read as Apple's lunar date.
+// every year of the lunar table; a lunar one written as Apple's lunar date
+// reads back the same. The same bytes read as Apple's lunar date.
 // Input: the text, UTF-8.
 
 #include "exchange/birthday/BirthdayDates.h"
@@ -16,6 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         QString::fromUtf8(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
     if (const std::optional<Birthday> b = ReadBirthday(text)) {
         if (ReadBirthday(BirthdayText(*b)) != b)
+            std::abort();
+        if (b->isLunar() && BirthdayFromChineseAltDate(QString::fromLatin1(ChineseAltDateOf(*b))) != b)
             std::abort();
         const QDate from(2026, 12, 8);
         const std::optional<BirthdayOccurrence> next = NextOccurrence(*b, from);

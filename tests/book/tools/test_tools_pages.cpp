@@ -11,6 +11,7 @@
 #include "book/tools/FoundModel.h"
 #include "book/tools/ImportPage.h"
 #include "book/tools/PreviewModel.h"
+#include "book/tools/PreviewReading.h"
 #include "book/tools/ProgressPanel.h"
 #include "book/tools/ToolsStart.h"
 #include "exchange/Formats.h"
@@ -30,6 +31,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -37,6 +39,9 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -70,6 +75,7 @@ private slots:
         run.write(QStringLiteral("手机.vcf"), phoneFile());
         auto* page = run.show<ImportPage>(QStringLiteral("import"));
         run.window.previewFiles({run.file(QStringLiteral("手机.vcf")), run.file(QStringLiteral("说明.txt"))});
+        QTRY_VERIFY(!page->isReading());
 
         QVERIFY2(run.said().contains(QStringLiteral("不能导入")), qPrintable(run.said()));
         PreviewModel* model = page->model();
@@ -104,12 +110,60 @@ private slots:
         run.write(QStringLiteral("a.vcf"), phoneFile());
         auto* page = run.show<ImportPage>(QStringLiteral("import"));
         page->addFiles({run.file(QStringLiteral("a.vcf"))});
+        QTRY_VERIFY(!page->isReading());
         page->progress()->showAfterMs = 0;
         QTimer::singleShot(0, page->progress()->cancelButton(), &QPushButton::click);
         QVERIFY(!page->importTicked());
         QCOMPARE(run.book.count(), 0);
         QVERIFY2(run.said().contains(QStringLiteral("已取消，通讯录未改动")), qPrintable(run.said()));
         QCOMPARE(page->model()->rowCount(), 3);  // still there to import later
+    }
+
+    // A file that takes long to read (a pipe the test feeds when it wants) is read
+    // off the window's thread: the bar shows, the window answers, and 取消 (Esc)
+    // leaves the preview as it was; without a cancel the cards come in when read.
+    void shouldReadALongFileWithProgressAndLetItBeCancelled()
+    {
+        ToolsRun run;
+        run.write(QStringLiteral("a.vcf"), phoneFile());
+        auto* page = run.show<ImportPage>(QStringLiteral("import"));
+        page->progress()->showAfterMs = 0;
+        page->addFiles({run.file(QStringLiteral("a.vcf"))});
+        QTRY_VERIFY(!page->isReading());
+        const QString slow = run.file(QStringLiteral("慢.vcf"));
+        QCOMPARE(mkfifo(QFile::encodeName(slow).constData(), 0600), 0);
+
+        for (const bool cancel : {true, false}) {
+            // Open for both ends: the reader's open never blocks, its read waits for the card.
+            const int feed = ::open(QFile::encodeName(slow).constData(), O_RDWR);
+            QVERIFY(feed >= 0);
+            page->addFiles({slow});
+            QVERIFY(page->isReading());
+            QTRY_VERIFY(page->progress()->isVisible());
+            QTRY_COMPARE(page->progress()->bar()->value(), 1);  // a.vcf read, 慢.vcf on its way
+            QCOMPARE(page->progress()->bar()->maximum(), 3);
+            QVERIFY(!page->importButton()->isEnabled());
+            QTest::keyClick(&run.window, Qt::Key_2, Qt::AltModifier);  // the window answers meanwhile
+            QCOMPARE(run.window.tabs()->currentIndex(), 1);
+            run.window.showPage(QStringLiteral("import"));
+            if (cancel) {
+                QTest::keyClick(page->progress()->cancelButton(), Qt::Key_Escape);
+                QVERIFY(!page->isReading());
+                QVERIFY(page->progress()->isHidden());
+                QCOMPARE(page->files(), QStringList{run.file(QStringLiteral("a.vcf"))});
+                QCOMPARE(page->model()->rowCount(), 3);
+                QVERIFY(page->importButton()->isEnabled());
+            }
+            const QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:赵六\r\nEND:VCARD\r\n";
+            QCOMPARE(::write(feed, card.constData(), size_t(card.size())), card.size());
+            ::close(feed);
+            // The dropped reading ends on its own; the other one fills the preview.
+            QTRY_VERIFY(page->findChildren<PreviewReading*>().isEmpty());
+            QCOMPARE(page->model()->rowCount(), cancel ? 3 : 4);
+            QVERIFY(page->progress()->isHidden());
+        }
+        QCOMPARE(run.book.count(), 0);
+        QCOMPARE(run.desktop.boxes.size(), 0);
     }
 
     // Files come chosen in the dialog or dropped on the window; the window shows 导入 with them.
@@ -122,7 +176,7 @@ private slots:
         run.desktop.openNames = {QStringList{run.file(QStringLiteral("a.vcf"))}};
         QTest::mouseClick(page->chooseButton(), Qt::LeftButton);
         QVERIFY(run.desktop.openFilters.value(0).contains(QStringLiteral("*.vcf")));
-        QCOMPARE(page->model()->rowCount(), 3);
+        QTRY_COMPARE(page->model()->rowCount(), 3);
 
         run.window.showPage(QStringLiteral("check"));
         QMimeData dropped;

@@ -23,6 +23,8 @@
 
 namespace {
 
+constexpr int ColumnAir = 16;
+
 QTableWidget* makeTable(const QStringList& columns, QWidget* parent)
 {
     auto* table = new QTableWidget(0, int(columns.size()), parent);
@@ -42,6 +44,9 @@ void fill(QTableWidget* table, const QList<QStringList>& rows)
         for (int column = 0; column < rows[row].size(); ++column)
             table->setItem(row, column, new QTableWidgetItem(rows[row][column]));
     table->resizeColumnsToContents();
+    // Some air between the columns: fitted to the header alone they touch.
+    for (int column = 0; column < table->columnCount(); ++column)
+        table->setColumnWidth(column, table->columnWidth(column) + ColumnAir);
 }
 
 }  // namespace

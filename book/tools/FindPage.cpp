@@ -62,6 +62,7 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
     search->addWidget(label);
     search->addWidget(field_, 1);
     search->addWidget(count_);
+    count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto* details = new QFormLayout;
     for (int i = 0; i < int(texts_.size()); ++i) {
@@ -121,6 +122,9 @@ void FindPage::typed()
 {
     model_->find(field_->text());
     count_->setText(QStringLiteral("%1 个").arg(model_->rowCount()));
+    // The count keeps the room of the widest it showed (the whole book, first):
+    // never cut, and the field does not jump as one types.
+    count_->setMinimumWidth(std::max(count_->minimumWidth(), count_->sizeHint().width()));
 }
 
 QStringList FindPage::shownTexts() const

@@ -263,6 +263,23 @@ private slots:
         run.book.add({{QString(), QStringLiteral("张思")}});
         emit run.window.session().bookChanged();
         QCOMPARE(page->model()->rowCount(), 2);
+
+        // The count has room for the widest it showed: shown whole, and the field keeps its width.
+        for (int i = 0; i < 10; ++i)
+            run.book.add({{QString(), QStringLiteral("赵%1").arg(i)}});
+        page->field()->clear();
+        emit run.window.session().bookChanged();
+        const auto laidOut = [&] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QVERIFY(page->count()->width() >= page->count()->sizeHint().width());
+        };
+        laidOut();
+        QCOMPARE(page->count()->text(), QStringLiteral("14 个"));
+        const int fieldWidth = page->field()->width();
+        page->field()->setText(QStringLiteral("zs"));
+        laidOut();
+        QCOMPARE(page->count()->text(), QStringLiteral("2 个"));
+        QCOMPARE(page->field()->width(), fieldWidth);
     }
 
     void shouldBackUpListAndRestoreKeepingTheCurrentBook()

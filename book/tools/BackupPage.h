@@ -27,8 +27,9 @@ protected:
 private:
     ToolsSession& session_;
     bool stale_ = true;
-    QTableWidget* table_;
+    // Made in the order the page shows them, which is also the order Tab takes.
     QPushButton* backup_;
-    QPushButton* restore_;
     QPushButton* refresh_;
+    QPushButton* restore_;
+    QTableWidget* table_;
 };

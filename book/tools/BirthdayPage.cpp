@@ -3,6 +3,7 @@
 #include "book/BirthdayAutostart.h"
 #include "book/BookFile.h"
 #include "book/ExportBook.h"
+#include "book/tools/TabChain.h"
 #include "book/tools/ToolsSession.h"
 #include "exchange/Formats.h"
 #include "exchange/birthday/UpcomingBirthdays.h"
@@ -81,6 +82,7 @@ BirthdayPage::BirthdayPage(ToolsSession& session, QWidget* parent)
     page->addWidget(reminder_);
     page->addWidget(notice);
 
+    SetTabChain({days_, export_, upcoming_, unread_, reminder_});
     connect(days_, &QSpinBox::valueChanged, this, &BirthdayPage::load);
     connect(export_, &QPushButton::clicked, this, &BirthdayPage::exportCalendar);
     connect(reminder_, &QCheckBox::toggled, this, &BirthdayPage::setReminder);

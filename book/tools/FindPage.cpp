@@ -2,6 +2,7 @@
 
 #include "book/ContactScan.h"
 #include "book/tools/FoundModel.h"
+#include "book/tools/TabChain.h"
 #include "book/tools/ToolsSession.h"
 #include "exchange/QrCode.h"
 #include "photo/JpegCodec.h"
@@ -89,6 +90,7 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
     page->addLayout(search);
     page->addLayout(body, 1);
 
+    SetTabChain({field_, table_, texts_[0], texts_[1], texts_[2], texts_[3], texts_[4], texts_[5], note_, kept_});
     connect(field_, &QLineEdit::textChanged, this, &FindPage::typed);
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &FindPage::showSelected);
     connect(model_, &QAbstractItemModel::modelReset, this, &FindPage::showSelected);

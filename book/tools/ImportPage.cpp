@@ -5,6 +5,7 @@
 #include "book/tools/PreviewModel.h"
 #include "book/tools/PreviewReading.h"
 #include "book/tools/ProgressPanel.h"
+#include "book/tools/TabChain.h"
 #include "book/tools/ToolsSession.h"
 #include "exchange/Formats.h"
 #include "platform/Desktop.h"
@@ -77,6 +78,7 @@ ImportPage::ImportPage(ToolsSession& session, QWidget* parent)
     connect(tickNone_, &QPushButton::clicked, this, [this] { model_->tickAll(false); });
     connect(import_, &QPushButton::clicked, this, &ImportPage::importTicked);
     connect(model_, &PreviewModel::ticksChanged, this, &ImportPage::showCounts);
+    SetTabChain({choose_, clear_, table_, tickAll_, tickNone_, import_, progress_->cancelButton()});
     watch_->setInterval(WatchEveryMs);
     connect(watch_, &QTimer::timeout, this, &ImportPage::watchReading);
     // A cancelled reading leaves the preview as it was before those files.

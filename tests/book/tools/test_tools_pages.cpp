@@ -21,6 +21,7 @@
 #include "tests/book/tools/ToolsTesting.h"
 #include "tests/support/RawBook.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -406,6 +407,51 @@ private slots:
             const QSize needed = run.window.tabs()->currentWidget()->minimumSizeHint();
             QVERIFY2(needed.width() <= run.window.width() && needed.height() <= run.window.height(),
                      qPrintable(ToolPages()[i].key));
+        }
+    }
+
+    // Tab walks each page in the order it shows its controls, and out of its tables.
+    void shouldTabThroughEachPageInTheOrderItShows()
+    {
+        ToolsRun run;
+        run.write(QStringLiteral("a.vcf"), phoneFile());
+        run.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&run.window));
+        run.window.previewFiles({run.file(QStringLiteral("a.vcf"))});
+        QTRY_VERIFY(!static_cast<ImportPage*>(run.window.page(QStringLiteral("import")))->isReading());
+        // What has the focus, in words: a button's text, else its kind.
+        const auto said = [](QWidget* widget) {
+            if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                return button->text();
+            return QString::fromLatin1(widget ? widget->metaObject()->className() : "nothing");
+        };
+        const auto focused = [&] { return said(QApplication::focusWidget()); };
+        const QString table = QStringLiteral("QTableView");
+        const QString cells = QStringLiteral("QTableWidget");
+        const QString line = QStringLiteral("QLineEdit");
+        const QList<std::pair<QString, QStringList>> walks{
+            {QStringLiteral("import"),
+             {QStringLiteral("选择文件(&O)…"), QStringLiteral("清空(&L)"), table, QStringLiteral("全选(&A)"),
+              QStringLiteral("全不选(&N)"), QStringLiteral("导入(&I)")}},
+            {QStringLiteral("find"), {line, table, line, line}},
+            {QStringLiteral("birthdays"),
+             {QStringLiteral("QSpinBox"), QStringLiteral("导出生日日历(&E)…"), cells, cells}},
+            {QStringLiteral("backup"),
+             {QStringLiteral("立即备份(&B)"), QStringLiteral("刷新(&U)"), cells}},  // 恢复 waits for a backup
+        };
+        for (const auto& [key, expected] : walks) {
+            run.window.showPage(key);
+            for (QWidget* widget : run.window.page(key)->findChildren<QWidget*>())
+                if (said(widget) == expected.first()) {
+                    widget->setFocus();
+                    break;
+                }
+            QStringList walked{focused()};
+            while (walked.size() < expected.size()) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                walked << focused();
+            }
+            QCOMPARE(walked, expected);
         }
     }
 

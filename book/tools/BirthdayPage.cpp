@@ -45,8 +45,8 @@ void fill(QTableWidget* table, const QList<QStringList>& rows)
         for (int column = 0; column < rows[row].size(); ++column)
             table->setItem(row, column, new QTableWidgetItem(rows[row][column]));
     table->resizeColumnsToContents();
-    // Some air between the columns: fitted to the header alone they touch.
-    for (int column = 0; column < table->columnCount(); ++column)
+    // Some air between the columns: fitted to the header alone they touch (the last one stretches).
+    for (int column = 0; column + 1 < table->columnCount(); ++column)
         table->setColumnWidth(column, table->columnWidth(column) + ColumnAir);
 }
 

@@ -1,5 +1,7 @@
 #include "ContactLabels.h"
 
+#include "exchange/birthday/ChineseAltBirthday.h"
+
 #include <QStringList>
 
 namespace {
@@ -46,7 +48,7 @@ bool isImportLabel(const QString& label)
         u"时区"_qs, u"语言"_qs, u"拼音"_qs,     u"称谓"_qs,   u"部门"_qs, u"联系人"_qs,
     };
     const QString base = LabelBase(label);
-    if (isPhoneLabel(base) || labels.contains(base))
+    if (isPhoneLabel(base) || labels.contains(base) || base == LunarBirthdayLabel)
         return true;
     // A property's own name: upper-case ASCII letters, digits and dashes.
     if (base.size() < 2 || !base.front().isUpper())

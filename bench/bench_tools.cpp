@@ -139,6 +139,8 @@ int main(int argc, char** argv)
     timer.start();
     double cpu = cpuMs();
     import->addFiles({cards});
+    while (import->isReading())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     paint(import->table());
     const qint64 preview = timer.elapsed();
     const double previewCpu = cpuMs() - cpu;

@@ -18,14 +18,18 @@ QString UnimportableReason(const QString& file)
     return QStringLiteral("不能导入 %1：支持的文件类型为 %2").arg(ShownPath(file), ImportPatterns().join(u' '));
 }
 
-QList<ImportSource> ReadImportFiles(const QStringList& files, const std::function<void(int)>& fileRead)
+QList<ImportSource> ReadImportFiles(const QStringList& files, const ReadProgress& progress)
 {
     QList<ImportSource> sources;
+    const auto goOn = [&] {
+        if (progress && !progress(int(sources.size())))
+            throw ImportCancelled();
+    };
     for (const QString& file : files) {
+        goOn();
         sources.push_back({QFileInfo(file).fileName(), FindImportFormat(file)->read(file)});
-        if (fileRead)
-            fileRead(int(sources.size()));
     }
+    goOn();
     return sources;
 }
 

@@ -13,9 +13,12 @@
 // "不能导入 a.txt：支持的文件类型为 *.vcf …", or empty when the file's kind can be imported.
 QString UnimportableReason(const QString& file);
 
-// Every file read into drafts, in order; fileRead is told after each one.
-// Raises ExchangeError for a file that cannot be read at all.
-QList<ImportSource> ReadImportFiles(const QStringList& files, const std::function<void(int filesRead)>& fileRead = {});
+// Told how many files are read, before each file and once all are; false stops the reading.
+using ReadProgress = std::function<bool(int filesRead)>;
+
+// Every file read into drafts, in order. Raises ExchangeError for a file that
+// cannot be read at all, ImportCancelled when the progress said stop.
+QList<ImportSource> ReadImportFiles(const QStringList& files, const ReadProgress& progress = {});
 
 struct BookRun;
 

@@ -1,6 +1,7 @@
 #include "BackupPage.h"
 
 #include "book/BackupBook.h"
+#include "book/tools/TabChain.h"
 #include "book/tools/ToolsSession.h"
 
 #include <QApplication>
@@ -19,10 +20,9 @@ constexpr int PathRole = Qt::UserRole;
 }
 
 BackupPage::BackupPage(ToolsSession& session, QWidget* parent)
-    : ToolsPage(session, parent), table_(new QTableWidget(0, 4, this)),
-      backup_(new QPushButton(QStringLiteral("立即备份(&B)"), this)),
-      restore_(new QPushButton(QStringLiteral("恢复所选备份(&R)…"), this)),
-      refresh_(new QPushButton(QStringLiteral("刷新(&U)"), this))
+    : ToolsPage(session, parent), backup_(new QPushButton(QStringLiteral("立即备份(&B)"), this)),
+      refresh_(new QPushButton(QStringLiteral("刷新(&U)"), this)),
+      restore_(new QPushButton(QStringLiteral("恢复所选备份(&R)…"), this)), table_(new QTableWidget(0, 4, this))
 {
     table_->setHorizontalHeaderLabels(
         {QStringLiteral("时间"), QStringLiteral("大小"), QStringLiteral("联系人"), QStringLiteral("文件")});
@@ -49,6 +49,7 @@ BackupPage::BackupPage(ToolsSession& session, QWidget* parent)
     page->addLayout(buttons);
     page->addWidget(table_, 1);
 
+    SetTabChain({backup_, refresh_, restore_, table_});
     connect(backup_, &QPushButton::clicked, this, &BackupPage::backUpNow);
     connect(restore_, &QPushButton::clicked, this, &BackupPage::restoreSelected);
     connect(refresh_, &QPushButton::clicked, this, &BackupPage::refresh);

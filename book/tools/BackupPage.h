@@ -21,8 +21,9 @@ public:
     QPushButton* restoreButton() const { return restore_; }
 
 private:
-    QTableWidget* table_;
+    // Made in the order the page shows them, which is also the order Tab takes.
     QPushButton* backup_;
-    QPushButton* restore_;
     QPushButton* refresh_;
+    QPushButton* restore_;
+    QTableWidget* table_;
 };

@@ -3,6 +3,7 @@
 #include "book/BirthdayAutostart.h"
 #include "book/BookFile.h"
 #include "book/ExportBook.h"
+#include "book/tools/TabChain.h"
 #include "book/tools/ToolsSession.h"
 #include "exchange/Formats.h"
 #include "exchange/birthday/UpcomingBirthdays.h"
@@ -23,6 +24,8 @@
 
 namespace {
 
+constexpr int ColumnAir = 16;
+
 QTableWidget* makeTable(const QStringList& columns, QWidget* parent)
 {
     auto* table = new QTableWidget(0, int(columns.size()), parent);
@@ -42,6 +45,9 @@ void fill(QTableWidget* table, const QList<QStringList>& rows)
         for (int column = 0; column < rows[row].size(); ++column)
             table->setItem(row, column, new QTableWidgetItem(rows[row][column]));
     table->resizeColumnsToContents();
+    // Some air between the columns: fitted to the header alone they touch (the last one stretches).
+    for (int column = 0; column + 1 < table->columnCount(); ++column)
+        table->setColumnWidth(column, table->columnWidth(column) + ColumnAir);
 }
 
 }  // namespace
@@ -75,6 +81,7 @@ BirthdayPage::BirthdayPage(ToolsSession& session, QWidget* parent)
     page->addWidget(reminder_);
     page->addWidget(notice);
 
+    SetTabChain({days_, export_, upcoming_, unread_, reminder_});
     connect(days_, &QSpinBox::valueChanged, this, &BirthdayPage::load);
     connect(export_, &QPushButton::clicked, this, &BirthdayPage::exportCalendar);
     connect(reminder_, &QCheckBox::toggled, this, &BirthdayPage::setReminder);

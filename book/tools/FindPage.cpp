@@ -2,6 +2,7 @@
 
 #include "book/ContactScan.h"
 #include "book/tools/FoundModel.h"
+#include "book/tools/TabChain.h"
 #include "book/tools/ToolsSession.h"
 #include "exchange/QrCode.h"
 #include "photo/JpegCodec.h"
@@ -62,6 +63,7 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
     search->addWidget(label);
     search->addWidget(field_, 1);
     search->addWidget(count_);
+    count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     auto* details = new QFormLayout;
     for (int i = 0; i < int(texts_.size()); ++i) {
@@ -88,6 +90,7 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
     page->addLayout(search);
     page->addLayout(body, 1);
 
+    SetTabChain({field_, table_, texts_[0], texts_[1], texts_[2], texts_[3], texts_[4], texts_[5], note_, kept_});
     connect(field_, &QLineEdit::textChanged, this, &FindPage::typed);
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &FindPage::showSelected);
     connect(model_, &QAbstractItemModel::modelReset, this, &FindPage::showSelected);
@@ -115,6 +118,9 @@ void FindPage::typed()
 {
     model_->find(field_->text());
     count_->setText(QStringLiteral("%1 个").arg(model_->rowCount()));
+    // The count keeps the room of the widest it showed (the whole book, first):
+    // never cut, and the field does not jump as one types.
+    count_->setMinimumWidth(std::max(count_->minimumWidth(), count_->sizeHint().width()));
 }
 
 QStringList FindPage::shownTexts() const

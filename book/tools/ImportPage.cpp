@@ -3,7 +3,9 @@
 #include "book/BookFile.h"
 #include "book/ImportFiles.h"
 #include "book/tools/PreviewModel.h"
+#include "book/tools/PreviewReading.h"
 #include "book/tools/ProgressPanel.h"
+#include "book/tools/TabChain.h"
 #include "book/tools/ToolsSession.h"
 #include "exchange/Formats.h"
 #include "platform/Desktop.h"
@@ -14,9 +16,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr int WatchEveryMs = 40;
 
 // "vCard 名片 (*.vcf)|*.vcf|…", every kind the import reads, all of them first.
 QString importFilter()
@@ -37,7 +42,8 @@ ImportPage::ImportPage(ToolsSession& session, QWidget* parent)
       clear_(new QPushButton(QStringLiteral("清空(&L)"), this)),
       tickAll_(new QPushButton(QStringLiteral("全选(&A)"), this)),
       tickNone_(new QPushButton(QStringLiteral("全不选(&N)"), this)),
-      import_(new QPushButton(QStringLiteral("导入(&I)"), this)), progress_(new ProgressPanel(this))
+      import_(new QPushButton(QStringLiteral("导入(&I)"), this)), progress_(new ProgressPanel(this)),
+      watch_(new QTimer(this))
 {
     filesLabel_->setWordWrap(true);
     table_->setModel(model_);
@@ -72,6 +78,16 @@ ImportPage::ImportPage(ToolsSession& session, QWidget* parent)
     connect(tickNone_, &QPushButton::clicked, this, [this] { model_->tickAll(false); });
     connect(import_, &QPushButton::clicked, this, &ImportPage::importTicked);
     connect(model_, &PreviewModel::ticksChanged, this, &ImportPage::showCounts);
+    SetTabChain({choose_, clear_, table_, tickAll_, tickNone_, import_, progress_->cancelButton()});
+    watch_->setInterval(WatchEveryMs);
+    connect(watch_, &QTimer::timeout, this, &ImportPage::watchReading);
+    // A cancelled reading leaves the preview as it was before those files.
+    connect(progress_, &ProgressPanel::cancelRequested, this, [this] {
+        if (!reading_)
+            return;
+        stopReading();
+        backToShownFiles();
+    });
     showCounts();
 }
 
@@ -99,34 +115,80 @@ void ImportPage::addFiles(const QStringList& files)
 
 void ImportPage::clearFiles()
 {
+    stopReading();
     files_.clear();
+    shownFiles_.clear();
     model_->setPlan({});
-    filesLabel_->setText(QStringLiteral("选择要导入的文件，或把文件拖到窗口上。"));
+    showFileNames();
+}
+
+void ImportPage::showFileNames()
+{
+    QStringList names;
+    for (const QString& file : files_)
+        names << QFileInfo(file).fileName();
+    filesLabel_->setText(names.isEmpty() ? QStringLiteral("选择要导入的文件，或把文件拖到窗口上。")
+                                         : names.join(QStringLiteral("，")));
 }
 
 void ImportPage::plan()
 {
+    stopReading();
     if (files_.isEmpty())
         return;
-    QStringList names;
-    for (const QString& file : files_)
-        names << QFileInfo(file).fileName();
-    filesLabel_->setText(names.join(QStringLiteral("，")));
+    showFileNames();
     setBusy(true);
-    progress_->start(QStringLiteral("读取文件"), int(files_.size()), false);
-    ImportPlan planned;
-    const bool read = RunToolAction([&] {
-        const QList<ImportSource> sources = ReadImportFiles(files_, [&](int done) { progress_->advance(done); });
-        planned = PlanBookImport(session_.book(), sources);
-    });
+    reading_ = new PreviewReading(session_.book(), files_, this);
+    connect(reading_, &PreviewReading::finished, this, &ImportPage::readingEnded);
+    // One file reads in one piece: its bar is busy, with the file named beside it.
+    progress_->startInBackground(reading_->doing(), files_.size() > 1 ? reading_->steps() : 0);
+    watch_->start();
+    reading_->start();
+}
+
+void ImportPage::watchReading()
+{
+    if (reading_)
+        progress_->report(reading_->stepsDone(), reading_->doing());
+}
+
+void ImportPage::stopReading()
+{
+    if (!reading_)
+        return;
+    // Its thread stops at the next file and then goes; nothing waits for it.
+    PreviewReading* dropped = std::exchange(reading_, nullptr);
+    dropped->cancel();
+    disconnect(dropped, nullptr, this, nullptr);
+    connect(dropped, &PreviewReading::finished, dropped, &QObject::deleteLater);
+    closeProgress();
+}
+
+void ImportPage::closeProgress()
+{
+    watch_->stop();
     progress_->finish();
     setBusy(false);
-    if (!read)
-        files_.clear();
-    model_->setPlan(read ? std::move(planned) : ImportPlan());
-    if (!read)
-        filesLabel_->setText(QStringLiteral("选择要导入的文件，或把文件拖到窗口上。"));
     table_->setFocus();
+}
+
+void ImportPage::readingEnded()
+{
+    PreviewReading* reading = std::exchange(reading_, nullptr);
+    reading->deleteLater();
+    closeProgress();
+    ImportPlan planned;
+    if (RunToolAction([&] { planned = reading->takePlan(); })) {
+        shownFiles_ = files_;
+        model_->setPlan(std::move(planned));
+    } else
+        backToShownFiles();
+}
+
+void ImportPage::backToShownFiles()
+{
+    files_ = shownFiles_;
+    showFileNames();
 }
 
 bool ImportPage::importTicked()

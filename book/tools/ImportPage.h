@@ -1,5 +1,6 @@
 #pragma once
-// 导入: files chosen or dropped are read and planned against the book at once,
+// 导入: files chosen or dropped are read and planned against the book at once
+// (on a thread of their own, with a progress bar and 取消 when that takes long),
 // and shown in the preview; nothing is written before 导入 is pressed, and then
 // the ticked rows go in within one transaction.
 
@@ -7,10 +8,12 @@
 #include <QWidget>
 
 class PreviewModel;
+class PreviewReading;
 class ProgressPanel;
 class QLabel;
 class QPushButton;
 class QTableView;
+class QTimer;
 class ToolsSession;
 
 class ImportPage : public QWidget {
@@ -18,8 +21,11 @@ class ImportPage : public QWidget {
 public:
     explicit ImportPage(ToolsSession& session, QWidget* parent = nullptr);
 
-    // Adds files to the preview (a kind that cannot be imported is named in a box and left out).
+    // Adds files to the preview (a kind that cannot be imported is named in a box
+    // and left out); the preview shows them once read (see isReading).
     void addFiles(const QStringList& files);
+    // Files are being read for the preview.
+    bool isReading() const { return reading_ != nullptr; }
     // Writes the ticked rows and shows the report; false when nothing was written.
     bool importTicked();
     void clearFiles();
@@ -34,11 +40,21 @@ public:
 private:
     void chooseFiles();
     void plan();
+    void watchReading();
+    void readingEnded();
+    // Drops a running reading.
+    void stopReading();
+    void closeProgress();
+    // A file that could not be read, or a cancel: the preview keeps the files it showed.
+    void backToShownFiles();
+    void showFileNames();
     void showCounts();
     void setBusy(bool busy);
 
     ToolsSession& session_;
     QStringList files_;
+    QStringList shownFiles_;  // the files the preview shows
+    PreviewReading* reading_ = nullptr;
     PreviewModel* model_;
     QTableView* table_;
     QLabel* filesLabel_;
@@ -49,4 +65,5 @@ private:
     QPushButton* tickNone_;
     QPushButton* import_;
     ProgressPanel* progress_;
+    QTimer* watch_;  // looks at the reading a few times a second
 };

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 constexpr qint64 EventsEveryMs = 40;
@@ -19,11 +20,19 @@ ProgressPanel::ProgressPanel(QWidget* parent)
     row->addWidget(what_);
     row->addWidget(bar_, 1);
     row->addWidget(cancel_);
-    connect(cancel_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        cancelled_ = true;
+        emit cancelRequested();
+    });
+    // Esc cancels too, while the panel shows (a hidden widget's shortcut does not fire).
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, [this] {
+        if (cancel_->isVisible())
+            cancel_->click();
+    });
     hide();
 }
 
-void ProgressPanel::start(const QString& what, int total, bool cancellable)
+void ProgressPanel::begin(const QString& what, int total, bool cancellable)
 {
     what_->setText(what);
     bar_->setRange(0, total);
@@ -32,11 +41,31 @@ void ProgressPanel::start(const QString& what, int total, bool cancellable)
     cancelled_ = false;
     lastEvents_ = -EventsEveryMs;  // the first step lets the window answer
     running_.start();
+}
+
+void ProgressPanel::start(const QString& what, int total, bool cancellable)
+{
+    begin(what, total, cancellable);
     // Work of unknown length runs in one call that cannot report: its bar shows at once.
     if (showAfterMs <= 0 || total == 0) {
         show();
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
+}
+
+void ProgressPanel::startInBackground(const QString& what, int total)
+{
+    begin(what, total, true);
+}
+
+void ProgressPanel::showStep(int done, qint64 now)
+{
+    if (isHidden() && now >= showAfterMs) {
+        show();
+        if (cancel_->isVisible())
+            cancel_->setFocus();
+    }
+    bar_->setValue(done);
 }
 
 bool ProgressPanel::advance(int done)
@@ -46,13 +75,15 @@ bool ProgressPanel::advance(int done)
     if (now - lastEvents_ < EventsEveryMs)
         return !cancelled_;
     lastEvents_ = now;
-    if (isHidden() && now >= showAfterMs) {
-        show();
-        if (cancel_->isVisible())
-            cancel_->setFocus();
-    }
-    bar_->setValue(done);
+    showStep(done, now);
     QApplication::processEvents();
+    return !cancelled_;
+}
+
+bool ProgressPanel::report(int done, const QString& what)
+{
+    what_->setText(what);
+    showStep(done, running_.elapsed());
     return !cancelled_;
 }
 

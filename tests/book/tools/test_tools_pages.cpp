@@ -11,6 +11,7 @@
 #include "book/tools/FoundModel.h"
 #include "book/tools/ImportPage.h"
 #include "book/tools/PreviewModel.h"
+#include "book/tools/PreviewReading.h"
 #include "book/tools/ProgressPanel.h"
 #include "book/tools/ToolsStart.h"
 #include "exchange/Formats.h"
@@ -20,6 +21,7 @@
 #include "tests/book/tools/ToolsTesting.h"
 #include "tests/support/RawBook.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,6 +32,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -37,6 +40,9 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -70,6 +76,7 @@ private slots:
         run.write(QStringLiteral("手机.vcf"), phoneFile());
         auto* page = run.show<ImportPage>(QStringLiteral("import"));
         run.window.previewFiles({run.file(QStringLiteral("手机.vcf")), run.file(QStringLiteral("说明.txt"))});
+        QTRY_VERIFY(!page->isReading());
 
         QVERIFY2(run.said().contains(QStringLiteral("不能导入")), qPrintable(run.said()));
         PreviewModel* model = page->model();
@@ -104,12 +111,60 @@ private slots:
         run.write(QStringLiteral("a.vcf"), phoneFile());
         auto* page = run.show<ImportPage>(QStringLiteral("import"));
         page->addFiles({run.file(QStringLiteral("a.vcf"))});
+        QTRY_VERIFY(!page->isReading());
         page->progress()->showAfterMs = 0;
         QTimer::singleShot(0, page->progress()->cancelButton(), &QPushButton::click);
         QVERIFY(!page->importTicked());
         QCOMPARE(run.book.count(), 0);
         QVERIFY2(run.said().contains(QStringLiteral("已取消，通讯录未改动")), qPrintable(run.said()));
         QCOMPARE(page->model()->rowCount(), 3);  // still there to import later
+    }
+
+    // A file that takes long to read (a pipe the test feeds when it wants) is read
+    // off the window's thread: the bar shows, the window answers, and 取消 (Esc)
+    // leaves the preview as it was; without a cancel the cards come in when read.
+    void shouldReadALongFileWithProgressAndLetItBeCancelled()
+    {
+        ToolsRun run;
+        run.write(QStringLiteral("a.vcf"), phoneFile());
+        auto* page = run.show<ImportPage>(QStringLiteral("import"));
+        page->progress()->showAfterMs = 0;
+        page->addFiles({run.file(QStringLiteral("a.vcf"))});
+        QTRY_VERIFY(!page->isReading());
+        const QString slow = run.file(QStringLiteral("慢.vcf"));
+        QCOMPARE(mkfifo(QFile::encodeName(slow).constData(), 0600), 0);
+
+        for (const bool cancel : {true, false}) {
+            // Open for both ends: the reader's open never blocks, its read waits for the card.
+            const int feed = ::open(QFile::encodeName(slow).constData(), O_RDWR);
+            QVERIFY(feed >= 0);
+            page->addFiles({slow});
+            QVERIFY(page->isReading());
+            QTRY_VERIFY(page->progress()->isVisible());
+            QTRY_COMPARE(page->progress()->bar()->value(), 1);  // a.vcf read, 慢.vcf on its way
+            QCOMPARE(page->progress()->bar()->maximum(), 3);
+            QVERIFY(!page->importButton()->isEnabled());
+            QTest::keyClick(&run.window, Qt::Key_2, Qt::AltModifier);  // the window answers meanwhile
+            QCOMPARE(run.window.tabs()->currentIndex(), 1);
+            run.window.showPage(QStringLiteral("import"));
+            if (cancel) {
+                QTest::keyClick(page->progress()->cancelButton(), Qt::Key_Escape);
+                QVERIFY(!page->isReading());
+                QVERIFY(page->progress()->isHidden());
+                QCOMPARE(page->files(), QStringList{run.file(QStringLiteral("a.vcf"))});
+                QCOMPARE(page->model()->rowCount(), 3);
+                QVERIFY(page->importButton()->isEnabled());
+            }
+            const QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:赵六\r\nEND:VCARD\r\n";
+            QCOMPARE(::write(feed, card.constData(), size_t(card.size())), card.size());
+            ::close(feed);
+            // The dropped reading ends on its own; the other one fills the preview.
+            QTRY_VERIFY(page->findChildren<PreviewReading*>().isEmpty());
+            QCOMPARE(page->model()->rowCount(), cancel ? 3 : 4);
+            QVERIFY(page->progress()->isHidden());
+        }
+        QCOMPARE(run.book.count(), 0);
+        QCOMPARE(run.desktop.boxes.size(), 0);
     }
 
     // Files come chosen in the dialog or dropped on the window; the window shows 导入 with them.
@@ -122,7 +177,7 @@ private slots:
         run.desktop.openNames = {QStringList{run.file(QStringLiteral("a.vcf"))}};
         QTest::mouseClick(page->chooseButton(), Qt::LeftButton);
         QVERIFY(run.desktop.openFilters.value(0).contains(QStringLiteral("*.vcf")));
-        QCOMPARE(page->model()->rowCount(), 3);
+        QTRY_COMPARE(page->model()->rowCount(), 3);
 
         run.window.showPage(QStringLiteral("check"));
         QMimeData dropped;
@@ -209,6 +264,23 @@ private slots:
         run.book.add({{QString(), QStringLiteral("张思")}});
         emit run.window.session().bookChanged();
         QCOMPARE(page->model()->rowCount(), 2);
+
+        // The count has room for the widest it showed: shown whole, and the field keeps its width.
+        for (int i = 0; i < 10; ++i)
+            run.book.add({{QString(), QStringLiteral("赵%1").arg(i)}});
+        page->field()->clear();
+        emit run.window.session().bookChanged();
+        const auto laidOut = [&] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QVERIFY(page->count()->width() >= page->count()->sizeHint().width());
+        };
+        laidOut();
+        QCOMPARE(page->count()->text(), QStringLiteral("14 个"));
+        const int fieldWidth = page->field()->width();
+        page->field()->setText(QStringLiteral("zs"));
+        laidOut();
+        QCOMPARE(page->count()->text(), QStringLiteral("2 个"));
+        QCOMPARE(page->field()->width(), fieldWidth);
     }
 
     void shouldBackUpListAndRestoreKeepingTheCurrentBook()
@@ -335,6 +407,51 @@ private slots:
             const QSize needed = run.window.tabs()->currentWidget()->minimumSizeHint();
             QVERIFY2(needed.width() <= run.window.width() && needed.height() <= run.window.height(),
                      qPrintable(ToolPages()[i].key));
+        }
+    }
+
+    // Tab walks each page in the order it shows its controls, and out of its tables.
+    void shouldTabThroughEachPageInTheOrderItShows()
+    {
+        ToolsRun run;
+        run.write(QStringLiteral("a.vcf"), phoneFile());
+        run.window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&run.window));
+        run.window.previewFiles({run.file(QStringLiteral("a.vcf"))});
+        QTRY_VERIFY(!static_cast<ImportPage*>(run.window.page(QStringLiteral("import")))->isReading());
+        // What has the focus, in words: a button's text, else its kind.
+        const auto said = [](QWidget* widget) {
+            if (auto* button = qobject_cast<QAbstractButton*>(widget))
+                return button->text();
+            return QString::fromLatin1(widget ? widget->metaObject()->className() : "nothing");
+        };
+        const auto focused = [&] { return said(QApplication::focusWidget()); };
+        const QString table = QStringLiteral("QTableView");
+        const QString cells = QStringLiteral("QTableWidget");
+        const QString line = QStringLiteral("QLineEdit");
+        const QList<std::pair<QString, QStringList>> walks{
+            {QStringLiteral("import"),
+             {QStringLiteral("选择文件(&O)…"), QStringLiteral("清空(&L)"), table, QStringLiteral("全选(&A)"),
+              QStringLiteral("全不选(&N)"), QStringLiteral("导入(&I)")}},
+            {QStringLiteral("find"), {line, table, line, line}},
+            {QStringLiteral("birthdays"),
+             {QStringLiteral("QSpinBox"), QStringLiteral("导出生日日历(&E)…"), cells, cells}},
+            {QStringLiteral("backup"),
+             {QStringLiteral("立即备份(&B)"), QStringLiteral("刷新(&U)"), cells}},  // 恢复 waits for a backup
+        };
+        for (const auto& [key, expected] : walks) {
+            run.window.showPage(key);
+            for (QWidget* widget : run.window.page(key)->findChildren<QWidget*>())
+                if (said(widget) == expected.first()) {
+                    widget->setFocus();
+                    break;
+                }
+            QStringList walked{focused()};
+            while (walked.size() < expected.size()) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                walked << focused();
+            }
+            QCOMPARE(walked, expected);
         }
     }
 

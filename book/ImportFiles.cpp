@@ -50,8 +50,9 @@ void WriteImport(const QString& path, const ImportPlan& plan, const WriteProgres
 {
     if (plan.toAdd.isEmpty())
         return;
-    BookFile book(path);
-    AddContacts(book, plan.toAdd, progress);
+    TADOConnection connection(QStringLiteral("通讯录"));
+    OpenBookConnection(connection, path);
+    AddContacts(connection, plan.toAdd, progress);
 }
 
 QStringList ImportClosingLines(const QString& path, const ImportPlan& plan, bool bookCreated)

@@ -34,7 +34,7 @@ public:
             const InsertColumn& column = columns_[i];
             const int index = int(i) + 1;
             if (column.source == Source::Photo && contact.photo)
-                insert_.bindBlob(index, *contact.photo);
+                insert_.bindBlob(index, contact.photo.bytes());
             else if (column.source == Source::Text && !contact.texts[column.text].isEmpty())
                 insert_.bindText(index, checkedWidth(column.info, contact.texts[column.text]));
             else

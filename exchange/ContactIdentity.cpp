@@ -5,6 +5,7 @@
 #include "store/ContactSchema.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -81,9 +82,43 @@ ContactHoldings HoldingsOf(const std::array<QString, ContactTextCount>& texts, c
     return holdings;
 }
 
+namespace {
+
+// One string for a record's values rather than one each: an index of many
+// records holds a fraction of the allocations. Each value follows its length
+// (two code units), so any text packs and unpacks unchanged.
+QString packed(const QStringList& values)
+{
+    QString pack;
+    qsizetype size = 0;
+    for (const QString& value : values)
+        size += 2 + value.size();
+    pack.reserve(size);
+    for (const QString& value : values) {
+        const auto length = quint32(value.size());
+        pack += QChar(char16_t(length >> 16));
+        pack += QChar(char16_t(length & 0xffff));
+        pack += value;
+    }
+    return pack;
+}
+
+std::vector<QStringView> unpacked(const QString& pack)
+{
+    std::vector<QStringView> values;
+    for (qsizetype at = 0; at + 2 <= pack.size();) {
+        const qsizetype length = (qsizetype(pack[at].unicode()) << 16) | pack[at + 1].unicode();
+        values.push_back(QStringView(pack).sliced(at + 2, length));
+        at += 2 + length;
+    }
+    return values;
+}
+
+}  // namespace
+
 void HoldingsIndex::add(ContactHoldings holdings, int number)
 {
-    byName_[holdings.name].append({std::move(holdings.values), number});
+    byName_[holdings.name].append({packed(holdings.values), number});
 }
 
 int HoldingsIndex::holderOf(const ContactHoldings& card) const
@@ -92,7 +127,9 @@ int HoldingsIndex::holderOf(const ContactHoldings& card) const
     if (found == byName_.constEnd())
         return -1;
     for (const Entry& entry : *found) {
-        if (std::includes(entry.values.begin(), entry.values.end(), card.values.begin(), card.values.end()))
+        const std::vector<QStringView> held = unpacked(entry.values);
+        if (std::includes(held.begin(), held.end(), card.values.begin(), card.values.end(),
+                          [](QStringView a, QStringView b) { return a < b; }))
             return entry.number;
     }
     return -1;

@@ -34,7 +34,7 @@ public:
 
 private:
     struct Entry {
-        QStringList values;
+        QString values;  // the sorted values packed into one string, each after its length
         int number;
     };
     QHash<QString, QList<Entry>> byName_;

@@ -45,6 +45,12 @@ ContactDraft DraftSpool::draft(int index) const
     for (qint32 i = 0; i < extras; ++i) {
         DraftExtra extra;
         in >> extra.label >> extra.value;
+        // The few labels of a file, shared by its cards, rather than one copy per card a plan holds.
+        const auto known = labels_.constFind(extra.label);
+        if (known != labels_.constEnd())
+            extra.label = *known;
+        else
+            labels_.insert(extra.label);
         draft.extras.append(std::move(extra));
     }
     in >> draft.leftOut >> draft.said;

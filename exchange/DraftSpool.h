@@ -6,6 +6,7 @@
 #include "exchange/ContactDraft.h"
 #include "exchange/FittedPhoto.h"
 
+#include <QSet>
 #include <memory>
 #include <vector>
 
@@ -39,4 +40,5 @@ private:
     };
     std::shared_ptr<SpoolFile> file_;
     std::vector<Held> held_;
+    mutable QSet<QString> labels_;
 };

@@ -92,8 +92,7 @@ void AddContacts(TADOConnection& connection, const QList<FittedContact>& contact
     sqlite3* db = connection.Handle();
     const bool keeps =
         std::any_of(contacts.begin(), contacts.end(), [](const FittedContact& c) { return !c.kept.isEmpty(); });
-    connection.BeginTrans();
-    try {
+    InOneTransaction(connection, [&] {
         if (keeps)
             EnsureKeptTable(db);
         // Failures of the records themselves are named as the contact table's, as the window names them.
@@ -108,14 +107,7 @@ void AddContacts(TADOConnection& connection, const QList<FittedContact>& contact
                     throw ImportCancelled();
             }
         });
-        connection.CommitTrans();
-    } catch (const SqliteFailure& failure) {
-        connection.RollbackTrans();
-        throw EDatabaseError(connection.Name + QStringLiteral(": ") + failure.Message);
-    } catch (...) {
-        connection.RollbackTrans();
-        throw;
-    }
+    });
 }
 
 NewBookGuard::~NewBookGuard()

@@ -78,8 +78,7 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
     const bool keeps =
         !merged.keptAside.isEmpty()
         || std::any_of(records.begin(), records.end(), [](const StoredContact& r) { return !r.kept.isEmpty(); });
-    book.connection.BeginTrans();
-    try {
+    InOneTransaction(book.connection, [&] {
         execute(db,
                 QStringLiteral("update %1 set %2 = ? where rowid = ?")
                     .arg(table, QuoteIdentifier(ContactTextColumn(ContactText::Note))),
@@ -98,14 +97,7 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
         if (!merged.keptAside.isEmpty())
             AddKept(db, kept, merged.keptAside);
         ForgetListed(db, numbers);
-        book.connection.CommitTrans();
-    } catch (const SqliteFailure& failure) {
-        book.connection.RollbackTrans();
-        throw EDatabaseError(book.connection.Name + QStringLiteral(": ") + failure.Message);
-    } catch (...) {
-        book.connection.RollbackTrans();
-        throw;
-    }
+    });
 }
 
 }  // namespace

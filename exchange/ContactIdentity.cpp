@@ -44,12 +44,12 @@ public:
             if (colon > 0)
                 add(piece.left(colon).trimmed(), piece.mid(colon + 1));
             else
-                add(ContactTextColumns()[int(ContactText::Note)], piece);
+                add(ContactTextColumn(ContactText::Note), piece);
         }
     }
 
 private:
-    static const QString& name() { return ContactTextColumns()[int(ContactText::Name)]; }
+    static const QString& name() { return ContactTextColumn(ContactText::Name); }
     ContactHoldings& h_;
 };
 
@@ -68,7 +68,7 @@ ContactHoldings HoldingsOf(const std::array<QString, ContactTextCount>& texts, c
             collect.add(ContactTextColumns()[i], texts[i]);
     }
     for (const DraftExtra& value : kept) {
-        if (value.label == ContactTextColumns()[int(ContactText::Note)])
+        if (value.label == ContactTextColumn(ContactText::Note))
             collect.addNote(value.value);
         else
             collect.add(value.label, value.value);

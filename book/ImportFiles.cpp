@@ -6,6 +6,7 @@
 #include "book/ContactScan.h"
 #include "book/KeptValues.h"
 #include "exchange/Formats.h"
+#include "exchange/SpoolFile.h"
 #include "platform/OtherHolders.h"
 #include "store/ContactSchema.h"
 
@@ -18,6 +19,30 @@ QString UnimportableReason(const QString& file)
     return QStringLiteral("不能导入 %1：支持的文件类型为 %2").arg(ShownPath(file), ImportPatterns().join(u' '));
 }
 
+namespace {
+
+// The file's drafts into a spool of their own; a format that only reads whole
+// gives its drafts up one by one as they go in.
+ImportSource spooledFile(const QString& file, const std::shared_ptr<SpoolFile>& spoolFile)
+{
+    const ImportFormat* format = FindImportFormat(file);
+    auto spool = std::make_shared<DraftSpool>(spoolFile);
+    ImportSource source{QFileInfo(file).fileName(), {}, spool};
+    if (format->stream) {
+        source.cards.notes = format->stream(file, *spool);
+    } else {
+        DraftSet read = format->read(file);
+        for (ContactDraft& draft : read.drafts)
+            spool->take(std::move(draft));
+        spool->failures = std::move(read.failures);
+        source.cards.notes = std::move(read.notes);
+    }
+    source.cards.failures = std::move(spool->failures);
+    return source;
+}
+
+}  // namespace
+
 QList<ImportSource> ReadImportFiles(const QStringList& files, const ReadProgress& progress)
 {
     QList<ImportSource> sources;
@@ -25,9 +50,10 @@ QList<ImportSource> ReadImportFiles(const QStringList& files, const ReadProgress
         if (progress && !progress(int(sources.size())))
             throw ImportCancelled();
     };
+    const auto spoolFile = std::make_shared<SpoolFile>();
     for (const QString& file : files) {
         goOn();
-        sources.push_back({QFileInfo(file).fileName(), FindImportFormat(file)->read(file)});
+        sources.push_back(spooledFile(file, spoolFile));
     }
     goOn();
     return sources;
@@ -54,8 +80,12 @@ void WriteImport(const QString& path, const ImportPlan& plan, const WriteProgres
 {
     if (plan.toAdd.isEmpty())
         return;
-    BookFile book(path);
-    AddContacts(book, plan.toAdd, progress);
+    TADOConnection connection(QStringLiteral("通讯录"));
+    OpenBookConnection(connection, path);
+    // Appended pages are written once: the cache that spares reading decrypting
+    // pages twice would only add to the import's memory.
+    sqlite3_exec(connection.Handle(), "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
+    AddContacts(connection, plan.toAdd, progress);
 }
 
 QStringList ImportClosingLines(const QString& path, const ImportPlan& plan, bool bookCreated)

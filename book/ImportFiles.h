@@ -16,8 +16,9 @@ QString UnimportableReason(const QString& file);
 // Told how many files are read, before each file and once all are; false stops the reading.
 using ReadProgress = std::function<bool(int filesRead)>;
 
-// Every file read into drafts, in order. Raises ExchangeError for a file that
-// cannot be read at all, ImportCancelled when the progress said stop.
+// Every file read into drafts, in order. The drafts are held in a temporary
+// spool file, not in memory (DraftSpool.h). Raises ExchangeError for a file
+// that cannot be read at all, ImportCancelled when the progress said stop.
 QList<ImportSource> ReadImportFiles(const QStringList& files, const ReadProgress& progress = {});
 
 struct BookRun;

@@ -4,6 +4,9 @@
 #include "exchange/PhoneNumber.h"
 #include "store/ContactSchema.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // The compared form of a value under its label: phones by digits, mail in lower case.
@@ -30,7 +33,7 @@ public:
         // A name cut to its column: the whole one is under the label 姓名.
         if (label == name() && value.startsWith(h_.name) && value.size() > h_.name.size())
             h_.name = value;
-        h_.values.insert(valueKey(label, value));
+        h_.values.append(valueKey(label, value));
     }
 
     // 备注 is the record's own note and "label:value" items, joined with "；".
@@ -71,13 +74,51 @@ ContactHoldings HoldingsOf(const std::array<QString, ContactTextCount>& texts, c
             collect.add(value.label, value.value);
     }
     if (photoSize > 0)
-        holdings.values.insert(u"photo\x1f"_qs + QString::number(photoSize));
+        holdings.values.append(u"photo\x1f"_qs + QString::number(photoSize));
+    // Sorted and each once, a set that takes little room and is compared in one pass.
+    std::sort(holdings.values.begin(), holdings.values.end());
+    holdings.values.erase(std::unique(holdings.values.begin(), holdings.values.end()), holdings.values.end());
+    holdings.values.squeeze();
     return holdings;
 }
 
+namespace {
+
+// One string for a record's values rather than one each: an index of many
+// records holds a fraction of the allocations. Each value follows its length
+// (two code units), so any text packs and unpacks unchanged.
+QString packed(const QStringList& values)
+{
+    QString pack;
+    qsizetype size = 0;
+    for (const QString& value : values)
+        size += 2 + value.size();
+    pack.reserve(size);
+    for (const QString& value : values) {
+        const auto length = quint32(value.size());
+        pack += QChar(char16_t(length >> 16));
+        pack += QChar(char16_t(length & 0xffff));
+        pack += value;
+    }
+    return pack;
+}
+
+std::vector<QStringView> unpacked(const QString& pack)
+{
+    std::vector<QStringView> values;
+    for (qsizetype at = 0; at + 2 <= pack.size();) {
+        const qsizetype length = (qsizetype(pack[at].unicode()) << 16) | pack[at + 1].unicode();
+        values.push_back(QStringView(pack).sliced(at + 2, length));
+        at += 2 + length;
+    }
+    return values;
+}
+
+}  // namespace
+
 void HoldingsIndex::add(ContactHoldings holdings, int number)
 {
-    byName_[holdings.name].append({std::move(holdings.values), number});
+    byName_[holdings.name].append({packed(holdings.values), number});
 }
 
 int HoldingsIndex::holderOf(const ContactHoldings& card) const
@@ -86,7 +127,9 @@ int HoldingsIndex::holderOf(const ContactHoldings& card) const
     if (found == byName_.constEnd())
         return -1;
     for (const Entry& entry : *found) {
-        if (entry.values.contains(card.values))
+        const std::vector<QStringView> held = unpacked(entry.values);
+        if (std::includes(held.begin(), held.end(), card.values.begin(), card.values.end(),
+                          [](QStringView a, QStringView b) { return a < b; }))
             return entry.number;
     }
     return -1;

@@ -33,14 +33,24 @@ static QString reasonOf(const QFile& file)
     return file.errorString();
 }
 
+void OpenForReading(QFile& file)
+{
+    if (!file.open(QIODevice::ReadOnly))
+        throw ExchangeError(cannotReadMessage(file.fileName(), reasonOf(file)));
+}
+
+void CheckReading(const QFile& file)
+{
+    if (file.error() != QFileDevice::NoError)
+        throw ExchangeError(cannotReadMessage(file.fileName(), reasonOf(file)));
+}
+
 QByteArray ReadWholeFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ExchangeError(cannotReadMessage(path, reasonOf(file)));
+    OpenForReading(file);
     QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ExchangeError(cannotReadMessage(path, reasonOf(file)));
+    CheckReading(file);
     return bytes;
 }
 

@@ -1,7 +1,10 @@
 // Planning an import: duplicates, unreadable cards, the report and its last line.
 
 #include "exchange/ImportPlan.h"
+#include "exchange/SpoolFile.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QTest>
 
 namespace {
@@ -146,6 +149,48 @@ private slots:
         QCOMPARE(chosen.report, (QStringList{QStringLiteral("d.vcf 第 1 行 张三：未选中，跳过"),
                                              QStringLiteral("d.vcf 第 6 行：无法读取，跳过（缺少 END:VCARD）")}));
         QCOMPARE(ChooseCards(plan, {}).added(), 0);
+    }
+
+    // Drafts held in a spool file plan as they do in memory: the same report,
+    // the same records, each photo's bytes (kept as read, or made a JPEG) given back.
+    void shouldPlanSpooledDraftsAsDraftsInMemory()
+    {
+        DraftSet cards;
+        ContactDraft pictured = card(1, QStringLiteral("张三"), QStringLiteral("110"), QString(""));
+        pictured.photo = QByteArray("\xff\xd8\xff\xe0 not a whole JPEG", 24);
+        pictured.extras = {{QStringLiteral("邮箱"), QStringLiteral("z@example.com")}, {QStringLiteral("网址"), {}}};
+        pictured.said = {QStringLiteral("姓名：名片没有姓名，取自单位")};
+        ContactDraft bitmap = card(9, QStringLiteral("李四"), QStringLiteral("120"));
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QBuffer png(&bitmap.photo);
+        png.open(QIODevice::WriteOnly);
+        image.save(&png, "PNG");
+        cards.drafts = {pictured, card(4, QString(12, u'名'), QStringLiteral("1")), bitmap,
+                        card(12, QStringLiteral("张三"), QStringLiteral("110"))};
+        cards.failures = {{6, QStringLiteral("缺少 END:VCARD")}};
+        const ImportPlan inMemory = PlanImport({{QStringLiteral("a.vcf"), cards}}, bookWidths, {});
+
+        auto spool = std::make_shared<DraftSpool>(std::make_shared<SpoolFile>());
+        for (ContactDraft draft : cards.drafts)
+            spool->take(std::move(draft));
+        const ImportPlan spooled =
+            PlanImport({{QStringLiteral("a.vcf"), {{}, cards.failures, {}}, spool}}, bookWidths, {});
+
+        QCOMPARE(spooled.report, inMemory.report);
+        QCOMPARE(spooled.toAdd.size(), inMemory.toAdd.size());
+        for (qsizetype i = 0; i < inMemory.toAdd.size(); ++i) {
+            const FittedContact& a = spooled.toAdd[i];
+            const FittedContact& b = inMemory.toAdd[i];
+            QCOMPARE(QStringList(a.texts.begin(), a.texts.end()), QStringList(b.texts.begin(), b.texts.end()));
+            QCOMPARE(bool(a.photo), bool(b.photo));
+            QCOMPARE(a.photo.bytes(), b.photo.bytes());
+        }
+        QCOMPARE(spooled.toAdd[0].photo.bytes(), pictured.photo);
+        QVERIFY(spooled.toAdd[2].photo.bytes().startsWith("\xff\xd8"));
+        QCOMPARE(spooled.cards[0].intoNote, inMemory.cards[0].intoNote);
+        QCOMPARE(spooled.skipped, inMemory.skipped);
+        QCOMPARE(spooled.cards.last().fate, CardFate::EarlierInImport);
     }
 };
 

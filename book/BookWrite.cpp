@@ -20,8 +20,7 @@ void AddContacts(BookFile& book, const QList<FittedContact>& contacts, const std
     sqlite3* db = book.connection.Handle();
     const bool keeps =
         std::any_of(contacts.begin(), contacts.end(), [](const FittedContact& c) { return !c.kept.isEmpty(); });
-    book.connection.BeginTrans();
-    try {
+    BookTransaction(book, [&] {
         if (keeps)
             EnsureKeptTable(db);
         query.DisableControls();
@@ -38,8 +37,16 @@ void AddContacts(BookFile& book, const QList<FittedContact>& contacts, const std
             if (progress && !progress(++written, int(contacts.size())))
                 throw ImportCancelled();
         }
+    });
+    query.EnableControls();
+}
+
+void BookTransaction(BookFile& book, const std::function<void()>& work)
+{
+    book.connection.BeginTrans();
+    try {
+        work();
         book.connection.CommitTrans();
-        query.EnableControls();
     } catch (const SqliteFailure& failure) {
         book.connection.RollbackTrans();
         throw EDatabaseError(book.connection.Name + QStringLiteral(": ") + failure.Message);

@@ -1,0 +1,135 @@
+#include "DuplicateBook.h"
+
+#include "book/BackupBook.h"
+#include "book/BookWrite.h"
+#include "book/DuplicateGroups.h"
+#include "book/KeptValues.h"
+#include "book/ListedRecords.h"
+#include "exchange/ContactFitting.h"
+#include "store/Backup.h"
+#include "store/ColumnInfo.h"
+#include "store/SqliteHandle.h"
+
+namespace {
+
+// The records by number, each still as duplicates listed it.
+QList<StoredContact> listedRecords(BookFile& book, const QList<qint64>& numbers)
+{
+    const QList<StoredContact> all = book.contacts();
+    QHash<qint64, int> rowOf;
+    for (int row = 0; row < all.size(); ++row)
+        rowOf.insert(book.query.RecordId(row), row);
+    const QHash<qint64, QByteArray> listed = ReadListed(book.connection.Handle());
+    QList<StoredContact> records;
+    for (qint64 number : numbers) {
+        const auto row = rowOf.constFind(number);
+        if (row == rowOf.constEnd())
+            throw Exception(QStringLiteral("编号 %1 已不在通讯录中；请重新运行 duplicates").arg(number));
+        if (!listed.contains(number))
+            throw Exception(
+                QStringLiteral("编号 %1 不在上次 duplicates 列出的分组中；请重新运行 duplicates").arg(number));
+        if (listed.value(number) != RecordDigest(all[*row]))
+            throw Exception(QStringLiteral("编号 %1 在 duplicates 列出后已被改动；请重新运行 duplicates").arg(number));
+        records << all[*row];
+    }
+    return records;
+}
+
+void execute(sqlite3* db, const QString& sql, const QList<QVariant>& values)
+{
+    Statement st(db, sql);
+    for (int i = 0; i < values.size(); ++i) {
+        if (!values[i].isValid())
+            st.bindNull(i + 1);
+        else if (values[i].typeId() == QMetaType::QByteArray)
+            st.bindBlob(i + 1, values[i].toByteArray());
+        else if (values[i].typeId() == QMetaType::LongLong)
+            st.bindInt64(i + 1, values[i].toLongLong());
+        else
+            st.bindText(i + 1, values[i].toString());
+    }
+    st.step();
+}
+
+// The kept record's texts and photo, only where they changed, so an unchanged
+// column keeps its stored form (a null stays null).
+void updateKept(sqlite3* db, qint64 kept, const StoredContact& before, const MergedContact& merged)
+{
+    QStringList sets;
+    QList<QVariant> values;
+    for (int i = 0; i < ContactTextCount; ++i) {
+        if (merged.texts[i] == before.texts[i])
+            continue;
+        sets << QuoteIdentifier(ContactTextColumns()[i]) + QStringLiteral(" = ?");
+        values << merged.texts[i];
+    }
+    if (merged.photo != before.photo) {
+        sets << QuoteIdentifier(PhotoColumn()) + QStringLiteral(" = ?");
+        // An empty blob would read as a photo; no photo is a null.
+        values << (merged.photo.isEmpty() ? QVariant() : QVariant(merged.photo));
+    }
+    if (sets.isEmpty())
+        return;
+    values << kept;
+    execute(db,
+            QStringLiteral("update %1 set %2 where rowid = ?")
+                .arg(ContactSchema::ContactTable(), sets.join(QStringLiteral(", "))),
+            values);
+}
+
+void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<StoredContact>& records,
+                const MergedContact& merged)
+{
+    sqlite3* db = book.connection.Handle();
+    const qint64 kept = numbers.first();
+    const bool keeps =
+        !merged.keptAside.isEmpty()
+        || std::any_of(records.begin(), records.end(), [](const StoredContact& r) { return !r.kept.isEmpty(); });
+    BookTransaction(book, [&] {
+        updateKept(db, kept, records.first(), merged);
+        if (keeps)
+            EnsureKeptTable(db);
+        for (qint64 other : numbers.mid(1)) {
+            if (keeps)
+                execute(db, QStringLiteral("update kept set rec = ? where rec = ?"), {kept, other});
+            execute(db, QStringLiteral("delete from %1 where rowid = ?").arg(ContactSchema::ContactTable()), {other});
+        }
+        if (!merged.keptAside.isEmpty())
+            AddKept(db, kept, merged.keptAside);
+        ForgetListed(db, numbers);
+    });
+}
+
+}  // namespace
+
+QList<ListedGroup> ListDuplicates(BookFile& book)
+{
+    const QList<StoredContact> records = book.contacts();
+    QList<ListedGroup> listed;
+    QHash<qint64, QByteArray> digests;
+    for (const DuplicateGroup& group : FindDuplicates(records)) {
+        ListedGroup shown{group.reasons, {}, {}};
+        for (int member : group.members) {
+            const qint64 number = book.query.RecordId(member);
+            shown.numbers << number;
+            shown.records << records[member];
+            digests.insert(number, RecordDigest(records[member]));
+        }
+        listed << shown;
+    }
+    StoreListed(book.connection.Handle(), digests);
+    return listed;
+}
+
+MergeOutcome MergeListed(BookFile& book, const QString& path, const QList<qint64>& numbers,
+                         const std::optional<MergeChoice>& choice)
+{
+    const QList<StoredContact> records = listedRecords(book, numbers);
+    const MergedContact merged = MergeContacts(records, choice ? *choice : DefaultMergeChoice(records),
+                                               ContactWidths(book.query)[int(ContactText::Note)]);
+    MergeOutcome outcome{FreeBackupPath(path, QDateTime::currentDateTime()), merged.texts[int(ContactText::Name)],
+                         int(merged.keptAside.size())};
+    BackupDatabase(book.connection, outcome.backup, ContactSchema::DatabasePassword());
+    writeMerge(book, numbers, records, merged);
+    return outcome;
+}

@@ -2,6 +2,7 @@
 
 #include "book/BackupBook.h"
 #include "book/BookWrite.h"
+#include "book/ContactScan.h"
 #include "book/DuplicateGroups.h"
 #include "book/KeptValues.h"
 #include "book/ListedRecords.h"
@@ -13,24 +14,21 @@
 namespace {
 
 // The records by number, each still as duplicates listed it.
-QList<StoredContact> listedRecords(BookFile& book, const QList<qint64>& numbers)
+QList<StoredContact> listedRecords(TADOConnection& connection, const QList<qint64>& numbers)
 {
-    const QList<StoredContact> all = book.contacts();
-    QHash<qint64, int> rowOf;
-    for (int row = 0; row < all.size(); ++row)
-        rowOf.insert(book.query.RecordId(row), row);
-    const QHash<qint64, QByteArray> listed = ReadListed(book.connection.Handle());
+    const QHash<qint64, StoredContact> found = ReadContacts(connection, numbers);
+    const QHash<qint64, QByteArray> listed = ReadListed(connection.Handle());
     QList<StoredContact> records;
     for (qint64 number : numbers) {
-        const auto row = rowOf.constFind(number);
-        if (row == rowOf.constEnd())
+        const auto record = found.constFind(number);
+        if (record == found.constEnd())
             throw Exception(QStringLiteral("编号 %1 已不在通讯录中；请重新运行 duplicates").arg(number));
         if (!listed.contains(number))
             throw Exception(
                 QStringLiteral("编号 %1 不在上次 duplicates 列出的分组中；请重新运行 duplicates").arg(number));
-        if (listed.value(number) != RecordDigest(all[*row]))
+        if (listed.value(number) != RecordDigest(*record))
             throw Exception(QStringLiteral("编号 %1 在 duplicates 列出后已被改动；请重新运行 duplicates").arg(number));
-        records << all[*row];
+        records << *record;
     }
     return records;
 }
@@ -102,29 +100,36 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
 
 }  // namespace
 
-QList<ListedGroup> ListDuplicates(BookFile& book)
+QList<ListedGroup> ListDuplicates(TADOConnection& connection)
 {
-    const QList<StoredContact> records = book.contacts();
+    // The texts of all to find the groups; the photos of the few listed, for their digests.
+    const BookRecords book = ReadRecordTexts(connection);
+    const QList<DuplicateGroup> groups = FindDuplicates(book.records);
+    QList<qint64> members;
+    for (const DuplicateGroup& group : groups)
+        for (int member : group.members)
+            members << book.rowids[member];
+    const QHash<qint64, StoredContact> whole = ReadContacts(connection, members);
     QList<ListedGroup> listed;
     QHash<qint64, QByteArray> digests;
-    for (const DuplicateGroup& group : FindDuplicates(records)) {
+    for (const DuplicateGroup& group : groups) {
         ListedGroup shown{group.reasons, {}, {}};
         for (int member : group.members) {
-            const qint64 number = book.query.RecordId(member);
+            const qint64 number = book.rowids[member];
             shown.numbers << number;
-            shown.records << records[member];
-            digests.insert(number, RecordDigest(records[member]));
+            shown.records << whole.value(number);
+            digests.insert(number, RecordDigest(whole.value(number)));
         }
         listed << shown;
     }
-    StoreListed(book.connection.Handle(), digests);
+    StoreListed(connection.Handle(), digests);
     return listed;
 }
 
 MergeOutcome MergeListed(BookFile& book, const QString& path, const QList<qint64>& numbers,
                          const std::optional<MergeChoice>& choice)
 {
-    const QList<StoredContact> records = listedRecords(book, numbers);
+    const QList<StoredContact> records = listedRecords(book.connection, numbers);
     const MergedContact merged = MergeContacts(records, choice ? *choice : DefaultMergeChoice(records),
                                                ContactWidths(book.query)[int(ContactText::Note)]);
     MergeOutcome outcome{FreeBackupPath(path, QDateTime::currentDateTime()), merged.texts[int(ContactText::Name)],

@@ -17,8 +17,9 @@ struct ListedGroup {
     QList<StoredContact> records;  // as they were listed, photos and kept values included
 };
 
-// Every group, in the order of its first record; the listing replaces the last one.
-QList<ListedGroup> ListDuplicates(BookFile& book);
+// Every group in the book open on the connection, in the order of its first
+// record; the listing replaces the last one. Raises EDatabaseError.
+QList<ListedGroup> ListDuplicates(TADOConnection& connection);
 
 struct MergeOutcome {
     QString backup;     // the copy of the book taken first: restoring it undoes the merge

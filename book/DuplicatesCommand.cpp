@@ -10,8 +10,9 @@ int RunDuplicates(BookRun& run, const QStringList& arguments)
     const CommandArguments split = SplitArguments(QStringLiteral("duplicates"), arguments);
     if (!split.operands.isEmpty())
         throw UsageError(QStringLiteral("duplicates 不接受参数 %1").arg(split.operands.first()));
-    BookFile book(run.database, &run);
-    const QList<ListedGroup> groups = ListDuplicates(book);
+    TADOConnection connection(QStringLiteral("通讯录"));
+    OpenBookConnection(connection, run);
+    const QList<ListedGroup> groups = ListDuplicates(connection);
     QList<QStringList> rows;
     for (qsizetype g = 0; g < groups.size(); ++g) {
         for (qsizetype m = 0; m < groups[g].records.size(); ++m) {

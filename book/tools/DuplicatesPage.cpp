@@ -160,7 +160,7 @@ void DuplicatesPage::load()
     RunToolAction([&] {
         BookFile book(session_.book());
         noteWidth_ = ContactWidths(book.query)[int(ContactText::Note)];
-        for (ListedGroup& group : ListDuplicates(book))
+        for (ListedGroup& group : ListDuplicates(book.connection))
             found << GroupChoice(std::move(group));
     });
     QApplication::restoreOverrideCursor();

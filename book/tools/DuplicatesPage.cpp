@@ -217,26 +217,39 @@ void DuplicatesPage::fillTable()
             for (int r = 0; r < records; ++r) {
                 const StoredContact& record = group->group().records[r];
                 QTableWidgetItem* item = cell(photoRow ? QString() : record.texts[row], record.photo, photoRow);
-                if (group->canPick(row, r)) {
+                if (group->canPick(row, r))
                     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-                    item->setCheckState(group->picked(row) == r ? Qt::Checked : Qt::Unchecked);
-                }
                 if (group->differs(row))
                     item->setBackground(DifferentColor);
                 table_->setItem(row, r, item);
             }
         }
-        const MergedContact merged = group->merged(noteWidth_);
-        for (int row = 0; row < GroupChoice::RowCount; ++row) {
-            const bool photoRow = row == GroupChoice::PhotoRow;
-            QTableWidgetItem* item = cell(photoRow ? QString() : merged.texts[row], merged.photo, photoRow);
-            if (row == int(ContactText::Note) && !merged.keptAside.isEmpty())
-                item->setToolTip(
-                    item->text()
-                    + QStringLiteral("\n备注已满：另有 %1 项另行保存，导出时一并写出").arg(merged.keptAside.size()));
-            item->setBackground(MergedColor);
-            table_->setItem(row, records, item);
-        }
+    }
+    filling_ = false;
+    showChoices();
+}
+
+void DuplicatesPage::showChoices()
+{
+    const GroupChoice* group = current();
+    if (!group)
+        return;
+    filling_ = true;
+    const int records = group->size();
+    for (int row = 0; row < GroupChoice::RowCount; ++row)
+        for (int r = 0; r < records; ++r)
+            if (group->canPick(row, r))
+                table_->item(row, r)->setCheckState(group->picked(row) == r ? Qt::Checked : Qt::Unchecked);
+    const MergedContact merged = group->merged(noteWidth_);
+    for (int row = 0; row < GroupChoice::RowCount; ++row) {
+        const bool photoRow = row == GroupChoice::PhotoRow;
+        QTableWidgetItem* item = cell(photoRow ? QString() : merged.texts[row], merged.photo, photoRow);
+        if (row == int(ContactText::Note) && !merged.keptAside.isEmpty())
+            item->setToolTip(
+                item->text()
+                + QStringLiteral("\n备注已满：另有 %1 项另行保存，导出时一并写出").arg(merged.keptAside.size()));
+        item->setBackground(MergedColor);
+        table_->setItem(row, records, item);
     }
     filling_ = false;
 }
@@ -247,10 +260,10 @@ void DuplicatesPage::cellChanged(QTableWidgetItem* item)
         return;
     if (item->checkState() == Qt::Checked)
         found_[list_->currentRow()].pick(item->row(), item->column());
-    // One tick a row: the others go off, and a tick taken off comes back.
-    const QModelIndex at = table_->currentIndex();
-    fillTable();
-    table_->setCurrentIndex(at);
+    // One tick a row: the others go off, and a tick taken off comes back. The
+    // cells stay (this one is still being changed); only their ticks and the
+    // merged column change.
+    showChoices();
 }
 
 bool DuplicatesPage::splitCurrent()

@@ -47,6 +47,7 @@ private:
     void fillList();
     void showGroup();
     void fillTable();
+    void showChoices();
     void cellChanged(QTableWidgetItem* item);
 
     ToolsSession& session_;

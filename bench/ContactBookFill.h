@@ -2,12 +2,17 @@
 // Contact books for the benchmarks: a file keyed and laid out as the program
 // makes it, filled with synthetic contacts in one transaction.
 
+#include "store/ADODB.h"
 #include "store/ContactSchema.h"
+#include "store/DbHelpers.h"
+#include "store/SqliteHandle.h"
 
 #include <sqlcipher/sqlite3.h>
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
+#include <array>
 #include <stdexcept>
 
 // count contacts; every third carries a photo of photoBytes bytes (none when 0).
@@ -56,4 +61,43 @@ inline void MakeContactBook(const QString& path, int count, int photoBytes)
         throw std::runtime_error("cannot create the tables");
     FillContacts(db, count, photoBytes);
     sqlite3_close(db);
+}
+
+// A new, empty book made as the program makes it, open in connection and query.
+inline void OpenNewBook(TADOConnection& connection, TADOQuery& query, const QString& path)
+{
+    query.Connection = &connection;
+    CreateJetDatabase(path, ContactSchema::DatabasePassword());
+    OpenJetDatabase(connection, path, ContactSchema::DatabasePassword());
+    RunSqlScript(query, {ContactSchema::CreateContactTable()});
+}
+
+// The book a benchmark of whole processes runs on, made and filled by fill(db): the
+// file $BENCH_BOOK names (kept after the run), else Kalvo.mdb in dir. Its path.
+template <class Fill>
+QString MakeBenchBook(const QTemporaryDir& dir, Fill&& fill)
+{
+    const QString path =
+        qEnvironmentVariableIsSet("BENCH_BOOK") ? qEnvironmentVariable("BENCH_BOOK") : dir.filePath("Kalvo.mdb");
+    TADOConnection connection;
+    TADOQuery query;
+    OpenNewBook(connection, query, path);
+    fill(connection.Handle());
+    return path;
+}
+
+// count contacts without photos in one transaction: the seven texts of the i-th are row(i).
+template <class Row>
+void InsertContacts(sqlite3* db, int count, Row&& row)
+{
+    ExecuteAll(db, QStringLiteral("begin"));
+    Statement insert(db, QStringLiteral("insert into rem values(?,?,?,?,?,?,?,null)"));
+    for (int i = 0; i < count; ++i) {
+        const std::array<QString, 7> values = row(i);
+        for (int c = 0; c < 7; ++c)
+            insert.bindText(c + 1, values[c]);
+        insert.step();
+        insert.reset();
+    }
+    ExecuteAll(db, QStringLiteral("commit"));
 }

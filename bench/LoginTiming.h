@@ -2,6 +2,7 @@
 // Timing a program until its login window shows, on a display of its own:
 // shared by the start-up benchmarks of both programs.
 
+#include "bench/ProcessTiming.h"
 #include "bench/XMapWatch.h"
 
 #include <QElapsedTimer>
@@ -13,12 +14,6 @@
 #include <vector>
 
 #include <unistd.h>
-
-inline qint64 median(std::vector<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // Milliseconds of CPU a running process has used so far (user and system), from /proc.
 inline qint64 processCpuMs(qint64 pid)
@@ -35,6 +30,17 @@ inline qint64 processCpuMs(qint64 pid)
     return (fields[11].toLongLong() + fields[12].toLongLong()) * 1000 / ticks;
 }
 
+// A program to be started showing its windows on the display named, its output dropped.
+inline void ShowOn(QProcess& process, const QString& displayName)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), displayName);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    process.setProcessEnvironment(env);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+}
+
 // Milliseconds from starting the program until a window titled 登录 is mapped; -1 after 20 s.
 // cpuMs, when given, gets the CPU time the program had used by then.
 inline qint64 timeToLoginWindow(XMapWatch& watch, const QString& program, const QStringList& arguments,
@@ -42,12 +48,7 @@ inline qint64 timeToLoginWindow(XMapWatch& watch, const QString& program, const 
 {
     watch.arm();
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), displayName);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    process.setProcessEnvironment(env);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    ShowOn(process, displayName);
     QElapsedTimer timer;
     timer.start();
     process.start(program, arguments);
@@ -60,7 +61,7 @@ inline qint64 timeToLoginWindow(XMapWatch& watch, const QString& program, const 
     return shown ? elapsed : -1;
 }
 
-// A display to run on: the given one, or an Xvfb of our own.
+// A display to run on: the given one, or an Xvfb of our own (black, so drawn rows show).
 class XServer {
 public:
     XServer()
@@ -70,8 +71,8 @@ public:
             return;
         server_.start(QStringLiteral("Xvfb"),
                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                       QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                       QStringLiteral("tcp")});
+                       QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-br"),
+                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         if (server_.waitForReadyRead(10000))
             name_ = u':' + QString::fromLatin1(server_.readLine().trimmed());
     }

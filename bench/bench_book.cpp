@@ -3,18 +3,17 @@
 // 100,000 contacts to vCard. For scale, python3-vobject parses the same files
 // when it is installed.
 
+#include "bench/NoisePhoto.h"
 #include "book/BookFile.h"
 #include "book/BookRun.h"
 #include "book/BookWrite.h"
 #include "book/Console.h"
 #include "exchange/ImportPlan.h"
 #include "exchange/VCardFile.h"
-#include "photo/JpegCodec.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -33,21 +32,6 @@ public:
     std::optional<QByteArray> inputLine() override { return QByteArrayLiteral("480917"); }
     QString last;
 };
-
-// A real JPEG of about 20 KB: noise compresses badly, as photos do.
-QByteArray photoOfAbout20K(int seed)
-{
-    QImage image(144, 144, QImage::Format_RGB32);
-    quint32 x = 2463534242u + quint32(seed);
-    for (int y = 0; y < image.height(); ++y)
-        for (int i = 0; i < image.width(); ++i) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            image.setPixel(i, y, x | 0xff000000u);
-        }
-    return CompressJpeg(image);
-}
 
 StoredContact contact(int i, const QByteArray& photo)
 {

@@ -8,6 +8,7 @@
 // before it, one in fifty a traditional name and birthday. Medians of five
 // runs and their ratio are printed; the target: at most a few times the shell.
 
+#include "bench/ContactBookFill.h"
 #include "bench/ProcessTiming.h"
 #include "store/ADODB.h"
 #include "store/ContactSchema.h"
@@ -22,9 +23,7 @@ namespace {
 void fill(sqlite3* db, int count)
 {
     const QString surnames = QStringLiteral("王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗郑梁谢宋唐许韩冯邓曹彭曾肖");
-    ExecuteAll(db, QStringLiteral("begin"));
-    Statement insert(db, QStringLiteral("insert into rem values(?,?,?,?,?,?,?,null)"));
-    for (int i = 0; i < count; ++i) {
+    InsertContacts(db, count, [&](int i) -> std::array<QString, 7> {
         QString name = surnames[i % surnames.size()] + QString::number(i);
         QString phone = QString::number(13800000000LL + i);
         QString birthday = QStringLiteral("1990-01-%1").arg(i % 28 + 1);
@@ -36,19 +35,14 @@ void fill(sqlite3* db, int count)
             name = QStringLiteral("张伟%1").arg(i);
         if (i % 50 == 3)
             birthday = QStringLiteral("1990-01-%1").arg((i - 1) % 28 + 1);
-        const QString values[] = {QStringLiteral("朋友"),
-                                  name,
-                                  birthday,
-                                  phone,
-                                  QString::number(100000 + i),
-                                  QStringLiteral("北京市海淀区%1号").arg(i),
-                                  QStringLiteral("备注")};
-        for (int c = 0; c < 7; ++c)
-            insert.bindText(c + 1, values[c]);
-        insert.step();
-        insert.reset();
-    }
-    ExecuteAll(db, QStringLiteral("commit"));
+        return {QStringLiteral("朋友"),
+                name,
+                birthday,
+                phone,
+                QString::number(100000 + i),
+                QStringLiteral("北京市海淀区%1号").arg(i),
+                QStringLiteral("备注")};
+    });
 }
 
 }  // namespace
@@ -58,25 +52,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QString book = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(TESSALY_BOOK_PATH);
     QTemporaryDir dir;
-    const QString path =
-        qEnvironmentVariableIsSet("BENCH_BOOK") ? qEnvironmentVariable("BENCH_BOOK") : dir.filePath("Kalvo.mdb");
-    {
-        TADOConnection connection;
-        TADOQuery query;
-        query.Connection = &connection;
-        CreateJetDatabase(path, ContactSchema::DatabasePassword());
-        OpenJetDatabase(connection, path, ContactSchema::DatabasePassword());
-        RunSqlScript(query, {ContactSchema::CreateContactTable()});
-        fill(connection.Handle(), 100000);
-    }
+    const QString path = MakeBenchBook(dir, [](sqlite3* db) { fill(db, 100000); });
 
-    const double duplicates = medianRun(book, {"--password-file", "-", "--db", path, "duplicates"}, "480917\n");
-    const QByteArray script = "PRAGMA key='" + ContactSchema::DatabasePassword().toUtf8() + "';\nselect * from rem;\n";
-    const double shell = medianRun(QStringLiteral("sqlcipher"), {path}, script);
-    if (duplicates < 0 || shell < 0)
-        return 1;
-    std::printf("tessaly-book duplicates       %8.1f ms\n", duplicates);
-    std::printf("sqlcipher select * from rem   %8.1f ms\n", shell);
-    std::printf("ratio                         %8.2f (target: at most a few times)\n", duplicates / shell);
-    return 0;
+    return CompareWithShell(book, path, {"duplicates"}, "select * from rem;", "tessaly-book duplicates       ",
+                            "sqlcipher select * from rem   ", "at most a few times");
 }

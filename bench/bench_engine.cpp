@@ -16,10 +16,7 @@ int main()
     const QString path = dir.filePath("Kalvo.mdb");
     TADOConnection connection;
     TADOQuery query;
-    query.Connection = &connection;
-    CreateJetDatabase(path, ContactSchema::DatabasePassword());
-    OpenJetDatabase(connection, path, ContactSchema::DatabasePassword());
-    RunSqlScript(query, {ContactSchema::CreateContactTable()});
+    OpenNewBook(connection, query, path);
     FillContacts(connection.Handle(), 100000, qEnvironmentVariableIsSet("NO_PHOTOS") ? 0 : 20000);
 
     QElapsedTimer timer;

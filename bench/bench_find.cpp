@@ -7,6 +7,7 @@
 // Each program runs five times with its output thrown away; the medians and
 // their ratio are printed. The target: find within 3 times the shell.
 
+#include "bench/ContactBookFill.h"
 #include "bench/ProcessTiming.h"
 #include "store/ADODB.h"
 #include "store/ContactSchema.h"
@@ -34,26 +35,19 @@ void fill(sqlite3* db, int count)
         seed = seed * 1103515245u + 12345u;
         return int((seed >> 16) % unsigned(n));
     };
-    ExecuteAll(db, QStringLiteral("begin"));
-    Statement insert(db, QStringLiteral("insert into rem values(?,?,?,?,?,?,?,null)"));
-    for (int i = 0; i < count; ++i) {
+    InsertContacts(db, count, [&](int i) -> std::array<QString, 7> {
         QString name = surnames[next(surnames.size())];
         name += given[next(given.size())];
         if (next(3) != 0)
             name += given[next(given.size())];
-        const QString values[] = {categories[i % 4],
-                                  name,
-                                  QStringLiteral("1990-01-01"),
-                                  QString::number(13800000000LL + i),
-                                  QString::number(100000 + i),
-                                  QStringLiteral("北京市海淀区%1号").arg(i),
-                                  QStringLiteral("备注")};
-        for (int c = 0; c < 7; ++c)
-            insert.bindText(c + 1, values[c]);
-        insert.step();
-        insert.reset();
-    }
-    ExecuteAll(db, QStringLiteral("commit"));
+        return {categories[i % 4],
+                name,
+                QStringLiteral("1990-01-01"),
+                QString::number(13800000000LL + i),
+                QString::number(100000 + i),
+                QStringLiteral("北京市海淀区%1号").arg(i),
+                QStringLiteral("备注")};
+    });
 }
 
 }  // namespace
@@ -63,26 +57,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QString book = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(TESSALY_BOOK_PATH);
     QTemporaryDir dir;
-    const QString path =
-        qEnvironmentVariableIsSet("BENCH_BOOK") ? qEnvironmentVariable("BENCH_BOOK") : dir.filePath("Kalvo.mdb");
-    {
-        TADOConnection connection;
-        TADOQuery query;
-        query.Connection = &connection;
-        CreateJetDatabase(path, ContactSchema::DatabasePassword());
-        OpenJetDatabase(connection, path, ContactSchema::DatabasePassword());
-        RunSqlScript(query, {ContactSchema::CreateContactTable()});
-        fill(connection.Handle(), 100000);
-    }
+    const QString path = MakeBenchBook(dir, [](sqlite3* db) { fill(db, 100000); });
 
-    const double find = medianRun(book, {"--password-file", "-", "--db", path, "find", "zs"}, "480917\n");
-    const QByteArray script =
-        "PRAGMA key='" + ContactSchema::DatabasePassword().toUtf8() + "';\nselect * from rem where 姓名 like '%张%';\n";
-    const double shell = medianRun(QStringLiteral("sqlcipher"), {path}, script);
-    if (find < 0 || shell < 0)
-        return 1;
-    std::printf("tessaly-book find zs          %8.1f ms\n", find);
-    std::printf("sqlcipher like '%%张%%'         %8.1f ms\n", shell);
-    std::printf("ratio                         %8.2f (target: at most 3)\n", find / shell);
-    return 0;
+    return CompareWithShell(book, path, {"find", "zs"}, "select * from rem where 姓名 like '%张%';",
+                            "tessaly-book find zs          ", "sqlcipher like '%张%'         ", "at most 3");
 }

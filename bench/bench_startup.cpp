@@ -5,6 +5,7 @@
 // its key and read every row. Run by hand; starts its own Xvfb (black root, so
 // a window not yet drawn shows black) when no display is given.
 #include "bench/ContactBookFill.h"
+#include "bench/LoginTiming.h"
 #include "bench/XMapWatch.h"
 
 #include <QCoreApplication>
@@ -23,12 +24,6 @@ namespace {
 
 constexpr int Contacts = 100000;
 constexpr int Runs = 7;
-
-qint64 median(std::vector<qint64> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // The processor time a process has used so far, all its threads, in microseconds.
 qint64 processorTimeUs(qint64 pid)
@@ -74,12 +69,7 @@ ProgramRun runProgram(XMapWatch& watch, const QString& program, const QString& d
     ProgramRun run;
     watch.arm();
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), displayName);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    process.setProcessEnvironment(env);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    ShowOn(process, displayName);
     QElapsedTimer timer;
     timer.start();
     process.start(program, {});
@@ -136,35 +126,6 @@ ShellRun timeOfShellRead(const QString& database)
     }
     return run;
 }
-
-// A display to run on: the given one, or an Xvfb of our own.
-class XServer {
-public:
-    XServer()
-    {
-        name_ = qEnvironmentVariable("DISPLAY");
-        if (!name_.isEmpty())
-            return;
-        server_.start(QStringLiteral("Xvfb"),
-                      {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                       QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-br"),
-                       QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        if (server_.waitForReadyRead(10000))
-            name_ = u':' + QString::fromLatin1(server_.readLine().trimmed());
-    }
-    ~XServer()
-    {
-        if (server_.state() != QProcess::NotRunning) {
-            server_.terminate();
-            server_.waitForFinished();
-        }
-    }
-    const QString& name() const { return name_; }
-
-private:
-    QProcess server_;
-    QString name_;
-};
 
 }  // namespace
 

@@ -5,13 +5,12 @@
 // scale, python3-vobject parses the same file when it is installed.
 //   bench_vcard [--no-vobject]      targets: import <= 4 s and 200 MB, dry run <= 1.5 s
 
+#include "bench/NoisePhoto.h"
 #include "exchange/vcard/VCardWriter.h"
-#include "photo/JpegCodec.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QImage>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <fcntl.h>
@@ -20,21 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A real JPEG of about 20 KB: noise compresses badly, as photos do.
-QByteArray photoOfAbout20K(int seed)
-{
-    QImage image(144, 144, QImage::Format_RGB32);
-    quint32 x = 2463534242u + quint32(seed);
-    for (int y = 0; y < image.height(); ++y)
-        for (int i = 0; i < image.width(); ++i) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            image.setPixel(i, y, x | 0xff000000u);
-        }
-    return CompressJpeg(image);
-}
 
 // As a phone's export holds a person: the second number and the e-mail address
 // go out as TEL and EMAIL from the labels an import writes into 备注.

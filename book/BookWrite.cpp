@@ -20,7 +20,7 @@ void AddContacts(BookFile& book, const QList<FittedContact>& contacts, const std
     sqlite3* db = book.connection.Handle();
     const bool keeps =
         std::any_of(contacts.begin(), contacts.end(), [](const FittedContact& c) { return !c.kept.isEmpty(); });
-    BookTransaction(book, [&] {
+    InOneTransaction(book.connection, [&] {
         if (keeps)
             EnsureKeptTable(db);
         query.DisableControls();
@@ -39,21 +39,6 @@ void AddContacts(BookFile& book, const QList<FittedContact>& contacts, const std
         }
     });
     query.EnableControls();
-}
-
-void BookTransaction(BookFile& book, const std::function<void()>& work)
-{
-    book.connection.BeginTrans();
-    try {
-        work();
-        book.connection.CommitTrans();
-    } catch (const SqliteFailure& failure) {
-        book.connection.RollbackTrans();
-        throw EDatabaseError(book.connection.Name + QStringLiteral(": ") + failure.Message);
-    } catch (...) {
-        book.connection.RollbackTrans();
-        throw;
-    }
 }
 
 NewBookGuard::~NewBookGuard()

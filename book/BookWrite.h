@@ -21,10 +21,6 @@ public:
 void AddContacts(BookFile& book, const QList<FittedContact>& contacts,
                  const std::function<bool(int written, int total)>& progress = {});
 
-// Runs work in one transaction of the book: committed when it returns, undone
-// when it raises; an SQLite failure raises EDatabaseError naming the book.
-void BookTransaction(BookFile& book, const std::function<void()>& work);
-
 // A book the command created: removed again unless the command kept it.
 class NewBookGuard {
 public:

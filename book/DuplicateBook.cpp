@@ -1,7 +1,6 @@
 #include "DuplicateBook.h"
 
 #include "book/BackupBook.h"
-#include "book/BookWrite.h"
 #include "book/ContactScan.h"
 #include "book/DuplicateGroups.h"
 #include "book/KeptValues.h"
@@ -83,7 +82,7 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
     const bool keeps =
         !merged.keptAside.isEmpty()
         || std::any_of(records.begin(), records.end(), [](const StoredContact& r) { return !r.kept.isEmpty(); });
-    BookTransaction(book, [&] {
+    InOneTransaction(book.connection, [&] {
         updateKept(db, kept, records.first(), merged);
         if (keeps)
             EnsureKeptTable(db);

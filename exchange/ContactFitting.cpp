@@ -81,7 +81,7 @@ void fitPhone(FittedContact& fitted, QList<DraftExtra>& extras, NoteBuilder& not
     fitted.texts[phone] = fit.number;
     if (text.isEmpty() || own.wholeText)
         return;
-    const QString went = whereTheOriginalWent(note.add(ContactTextColumns()[phone], text));
+    const QString went = whereTheOriginalWent(note.add(ContactTextColumn(ContactText::Phone), text));
     if (own.number.isEmpty())
         fitted.notes << QStringLiteral("电话：“%1”没有可完整存入 %2 个字符的号码，%3")
                             .arg(CutToWidth(text, 40), QString::number(width), went);

@@ -28,7 +28,7 @@ namespace {
 
 const QString& noteLabel()
 {
-    return ContactTextColumns()[int(ContactText::Note)];
+    return ContactTextColumn(ContactText::Note);
 }
 
 // 备注 is the record's own note and "label:value" items, joined with "；".
@@ -66,7 +66,7 @@ ContactHoldings HoldingsOf(const std::array<QString, ContactTextCount>& texts, c
 {
     ContactHoldings holdings;
     holdings.name = texts[int(ContactText::Name)];
-    const QString& name = ContactTextColumns()[int(ContactText::Name)];
+    const QString& name = ContactTextColumn(ContactText::Name);
     VisitValues(texts, kept, [&](const QString& label, const QString& value) {
         // A name cut to its column: the whole one is under the label 姓名.
         if (label == name && value.startsWith(holdings.name) && value.size() > holdings.name.size())

@@ -1,5 +1,8 @@
 #include "ContactLabels.h"
 
+#include "exchange/birthday/ChineseAltBirthday.h"
+#include "store/ContactSchema.h"
+
 #include <QStringList>
 
 namespace {
@@ -39,14 +42,16 @@ bool isMailLabel(const QString& label)
 
 bool isImportLabel(const QString& label)
 {
-    static const QStringList labels = {
-        u"类别"_qs, u"姓名"_qs, u"生日"_qs,     u"电话"_qs,   u"QQ"_qs,   u"地址"_qs,   u"备注"_qs,
-        u"邮箱"_qs, u"邮编"_qs, u"国家"_qs,     u"单位"_qs,   u"职务"_qs, u"角色"_qs,   u"网址"_qs,
-        u"网页"_qs, u"昵称"_qs, u"即时通讯"_qs, u"纪念日"_qs, u"性别"_qs, u"关系人"_qs, u"位置"_qs,
-        u"时区"_qs, u"语言"_qs, u"拼音"_qs,     u"称谓"_qs,   u"部门"_qs, u"联系人"_qs,
-    };
+    // The book's own columns, and the labels an import keeps beside them.
+    static const QStringList labels =
+        ContactTextColumns()
+        + QStringList{
+            u"邮箱"_qs, u"邮编"_qs, u"国家"_qs,     u"单位"_qs,   u"职务"_qs, u"角色"_qs,   u"网址"_qs,
+            u"网页"_qs, u"昵称"_qs, u"即时通讯"_qs, u"纪念日"_qs, u"性别"_qs, u"关系人"_qs, u"位置"_qs,
+            u"时区"_qs, u"语言"_qs, u"拼音"_qs,     u"称谓"_qs,   u"部门"_qs, u"联系人"_qs,
+        };
     const QString base = LabelBase(label);
-    if (isPhoneLabel(base) || labels.contains(base))
+    if (isPhoneLabel(base) || labels.contains(base) || base == LunarBirthdayLabel)
         return true;
     // A property's own name: upper-case ASCII letters, digits and dashes.
     if (base.size() < 2 || !base.front().isUpper())

@@ -51,7 +51,7 @@ public:
     ContactValues result() { return std::move(lifted_); }
 
 private:
-    static const QString& noteLabel() { return ContactTextColumns()[int(ContactText::Note)]; }
+    static const QString& noteLabel() { return ContactTextColumn(ContactText::Note); }
     ContactValues lifted_;
     std::array<bool, ContactTextCount> original_{};
 };
@@ -61,7 +61,7 @@ private:
 ContactValues LiftValues(const StoredContact& contact)
 {
     Lifter lifter(contact);
-    const QString& noteLabel = ContactTextColumns()[int(ContactText::Note)];
+    const QString& noteLabel = ContactTextColumn(ContactText::Note);
     // A note too long for 备注 was kept whole beside the record: that is the note.
     QString note = contact.text(ContactText::Note);
     qsizetype whole = -1;

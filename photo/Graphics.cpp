@@ -45,23 +45,10 @@ bool TBitmap::Empty() const
 {
     return Image.isNull();
 }
-int TBitmap::Width() const
-{
-    return Image.width();
-}
-int TBitmap::Height() const
-{
-    return Image.height();
-}
 
 void TBitmap::Draw(QPainter& painter, const QRect& rect) const
 {
     DrawStretched(painter, rect, Image);
-}
-
-std::unique_ptr<TGraphic> TBitmap::Clone() const
-{
-    return std::make_unique<TBitmap>(*this);
 }
 
 void TBitmap::LoadFromBytes(const QByteArray& bytes)
@@ -94,11 +81,6 @@ int TJPEGImage::Width() const
 int TJPEGImage::Height() const
 {
     return Data.isEmpty() ? Bitmap.height() : height_;
-}
-
-std::unique_ptr<TGraphic> TJPEGImage::Clone() const
-{
-    return std::make_unique<TJPEGImage>(*this);
 }
 
 void TJPEGImage::LoadFromBytes(const QByteArray& bytes)

@@ -29,42 +29,48 @@ public:
     virtual void LoadFromBytes(const QByteArray& bytes) = 0;
 };
 
-class TBitmap : public TGraphic {
+// What each kind does alike: a copy of itself. Base is the class the kind builds on.
+template <class Kind, class Base = TGraphic>
+class TGraphicKind : public Base {
+public:
+    std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<Kind>(static_cast<const Kind&>(*this)); }
+};
+
+// A kind drawn from one decoded image, whose size is the image's.
+class TImageGraphic : public TGraphic {
+public:
+    int Width() const override { return Image.width(); }
+    int Height() const override { return Image.height(); }
+
+    QImage Image;  // the image drawn; null when there is none
+};
+
+class TBitmap : public TGraphicKind<TBitmap, TImageGraphic> {
 public:
     QString ClassName() const override { return QStringLiteral("TBitmap"); }
     bool Empty() const override;
-    int Width() const override;
-    int Height() const override;
     void Draw(QPainter& painter, const QRect& rect) const override;
-    std::unique_ptr<TGraphic> Clone() const override;
     // A file that begins with the 14-byte header "BM...".
     void LoadFromBytes(const QByteArray& bytes) override;
-
-    QImage Image;  // null for an empty bitmap
 };
 
-class TIcon : public TGraphic {
+class TIcon : public TGraphicKind<TIcon, TImageGraphic> {
 public:
     QString ClassName() const override { return QStringLiteral("TIcon"); }
     bool Empty() const override;
-    int Width() const override;
-    int Height() const override;
     void Draw(QPainter& painter, const QRect& rect) const override;
-    std::unique_ptr<TGraphic> Clone() const override;
     void LoadFromBytes(const QByteArray& bytes) override;
 
     QByteArray Data;  // the icon file's bytes
-    QImage Image;     // the image drawn
 };
 
-class TMetafile : public TGraphic {
+class TMetafile : public TGraphicKind<TMetafile> {
 public:
     QString ClassName() const override { return QStringLiteral("TMetafile"); }
     bool Empty() const override;
     int Width() const override;
     int Height() const override;
     void Draw(QPainter& painter, const QRect& rect) const override;
-    std::unique_ptr<TGraphic> Clone() const override;
     // A placeable or standard Windows metafile, or an enhanced metafile.
     void LoadFromBytes(const QByteArray& bytes) override;
 
@@ -74,7 +80,7 @@ public:
     int MMHeight = 0;
 };
 
-class TJPEGImage : public TGraphic {
+class TJPEGImage : public TGraphicKind<TJPEGImage> {
 public:
     QString ClassName() const override { return QStringLiteral("TJPEGImage"); }
     bool Empty() const override;
@@ -85,7 +91,6 @@ public:
     void Draw(QPainter& painter, const QRect& rect) const override;
     // Decodes at the scale rect needs, and keeps that until another size is asked for.
     void DrawPreview(QPainter& painter, const QRect& rect) const override;
-    std::unique_ptr<TGraphic> Clone() const override;
     // Every byte becomes the compressed data; a non-empty one has its header read at once.
     void LoadFromBytes(const QByteArray& bytes) override;
 

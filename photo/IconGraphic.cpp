@@ -129,25 +129,10 @@ bool TIcon::Empty() const
     return Data.isEmpty();
 }
 
-int TIcon::Width() const
-{
-    return Image.width();
-}
-
-int TIcon::Height() const
-{
-    return Image.height();
-}
-
 void TIcon::Draw(QPainter& painter, const QRect& rect) const
 {
     if (!Image.isNull())
         painter.drawImage(rect, Image);
-}
-
-std::unique_ptr<TGraphic> TIcon::Clone() const
-{
-    return std::make_unique<TIcon>(*this);
 }
 
 void TIcon::LoadFromBytes(const QByteArray& bytes)

@@ -25,11 +25,6 @@ void TMetafile::Draw(QPainter& painter, const QRect& rect) const
         PlayMetafile(painter, rect, Data);
 }
 
-std::unique_ptr<TGraphic> TMetafile::Clone() const
-{
-    return std::make_unique<TMetafile>(*this);
-}
-
 void TMetafile::LoadFromBytes(const QByteArray& bytes)
 {
     const MetafileHeader header = ReadMetafileHeader(bytes);

@@ -96,38 +96,42 @@ void MetafileCanvas::ApplyMapping()
     painter_.setTransform(state_.world * page * frameToDevice_);
 }
 
+template <class Part>
+void MetafileCanvas::Remap(Part State::*part, Part value)
+{
+    state_.*part = value;
+    ApplyMapping();
+}
+
+void MetafileCanvas::SetExtent(QSizeF State::*extent, QSizeF s)
+{
+    if (s.width() != 0 && s.height() != 0)
+        Remap(extent, s);
+}
+
 void MetafileCanvas::SetMapMode(int mode)
 {
-    state_.mapMode = mode;
-    ApplyMapping();
+    Remap(&State::mapMode, mode);
 }
 
 void MetafileCanvas::SetWindowOrg(QPointF p)
 {
-    state_.windowOrg = p;
-    ApplyMapping();
+    Remap(&State::windowOrg, p);
 }
 
 void MetafileCanvas::SetWindowExt(QSizeF s)
 {
-    if (s.width() == 0 || s.height() == 0)
-        return;  // refused, as the system refuses it
-    state_.windowExt = s;
-    ApplyMapping();
+    SetExtent(&State::windowExt, s);
 }
 
 void MetafileCanvas::SetViewportOrg(QPointF p)
 {
-    state_.viewportOrg = p;
-    ApplyMapping();
+    Remap(&State::viewportOrg, p);
 }
 
 void MetafileCanvas::SetViewportExt(QSizeF s)
 {
-    if (s.width() == 0 || s.height() == 0)
-        return;
-    state_.viewportExt = s;
-    ApplyMapping();
+    SetExtent(&State::viewportExt, s);
 }
 
 void MetafileCanvas::OffsetWindowOrg(QPointF d)
@@ -140,26 +144,28 @@ void MetafileCanvas::OffsetViewportOrg(QPointF d)
     SetViewportOrg(state_.viewportOrg + d);
 }
 
-void MetafileCanvas::ScaleWindowExt(double xNum, double xDenom, double yNum, double yDenom)
+void MetafileCanvas::ScaleExtent(QSizeF State::*extent, double xNum, double xDenom, double yNum, double yDenom)
 {
     if (xDenom == 0 || yDenom == 0)
         return;
-    SetWindowExt(QSizeF(state_.windowExt.width() * xNum / xDenom, state_.windowExt.height() * yNum / yDenom));
+    const QSizeF now = state_.*extent;
+    SetExtent(extent, QSizeF(now.width() * xNum / xDenom, now.height() * yNum / yDenom));
+}
+
+void MetafileCanvas::ScaleWindowExt(double xNum, double xDenom, double yNum, double yDenom)
+{
+    ScaleExtent(&State::windowExt, xNum, xDenom, yNum, yDenom);
 }
 
 void MetafileCanvas::ScaleViewportExt(double xNum, double xDenom, double yNum, double yDenom)
 {
-    if (xDenom == 0 || yDenom == 0)
-        return;
-    SetViewportExt(QSizeF(state_.viewportExt.width() * xNum / xDenom, state_.viewportExt.height() * yNum / yDenom));
+    ScaleExtent(&State::viewportExt, xNum, xDenom, yNum, yDenom);
 }
 
 void MetafileCanvas::SetWorldTransform(const QTransform& t)
 {
-    if (!t.isInvertible())
-        return;
-    state_.world = t;
-    ApplyMapping();
+    if (t.isInvertible())
+        Remap(&State::world, t);
 }
 
 void MetafileCanvas::ModifyWorldTransform(const QTransform& t, int mode)

@@ -123,6 +123,13 @@ private:
     };
 
     void ApplyMapping();
+    // One part of the mapping changes, and the drawing follows it.
+    template <class Part>
+    void Remap(Part State::*part, Part value);
+    // An extent with no width or height is refused, as the system refuses it.
+    void SetExtent(QSizeF State::*extent, QSizeF s);
+    // An extent scaled by two fractions; one with a zero denominator changes nothing.
+    void ScaleExtent(QSizeF State::*extent, double xNum, double xDenom, double yNum, double yDenom);
     void Prepare();
 
     QPainter& painter_;

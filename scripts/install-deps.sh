@@ -20,7 +20,7 @@ PACKAGES=(
   desktop-file-utils appstream
   libfreexl-dev libzip-dev libxlsxwriter-dev python3-xlwt python3-openpyxl
   python3-lunardate python3-icalendar
-  dunst dbus-daemon dbus-bin
+  dunst dbus-daemon dbus-bin dex
   libqrencode-dev zbar-tools
 )
 

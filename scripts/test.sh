@@ -8,9 +8,10 @@
 #                       the whole suite again, built with clang under
 #                       AddressSanitizer and UndefinedBehaviorSanitizer
 #                       (build-sanitize/); the same build holds the fuzz targets
-#   fuzz                every fuzz_* target for FUZZ_SECONDS (default 20) on its
-#                       corpus and its kept crash inputs; a crash fails the run
-#                       and prints the input that made it
+#   fuzz                every fuzz_* target for FUZZ_RUNS inputs (default 10000,
+#                       at most FUZZ_SECONDS, default 60) on its corpus and its
+#                       kept crash inputs; a crash fails the run and prints the
+#                       input that made it
 #   e2e                 the end-to-end scripts in tests/e2e/ on the real
 #                       program under Xvfb
 # With stage names as arguments only those run, in the order given
@@ -20,8 +21,12 @@ cd "$(dirname "$0")/.."
 ROOT=$PWD
 # Paths relative to the tree, so a clone elsewhere reuses the compiler cache.
 export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
-FUZZ_SECONDS=${FUZZ_SECONDS:-20}
-# A fixed seed, so a CI run can be repeated; FUZZ_SEED=0 lets libFuzzer choose.
+# A fixed seed and a count of inputs rather than a time, so a run tries the
+# same inputs on every machine and a CI run repeats the one before it; the time
+# only cuts a slow machine's run short. FUZZ_SEED=0 lets libFuzzer choose, and a
+# large FUZZ_RUNS with FUZZ_SECONDS searches longer.
+FUZZ_RUNS=${FUZZ_RUNS:-10000}
+FUZZ_SECONDS=${FUZZ_SECONDS:-60}
 FUZZ_SEED=${FUZZ_SEED:-1}
 SANITIZE_DIR=$ROOT/build-sanitize
 FUZZ_WORK=$ROOT/build-sanitize/fuzz-runs
@@ -54,7 +59,7 @@ stage_sanitize_tests() {
     (cd "$SANITIZE_DIR" && ctest --output-on-failure -j2)
 }
 
-# One fuzz target for FUZZ_SECONDS. New inputs it finds go to a scratch corpus,
+# One fuzz target for FUZZ_RUNS inputs. New inputs it finds go to a scratch corpus,
 # never into the tree; a crash input is kept beside it and printed.
 fuzz_one() {
     local target=$1 name=${1#fuzz_}
@@ -64,7 +69,9 @@ fuzz_one() {
     for dir in fuzz/corpus/$name fuzz/regressions/$name; do
         [ -d "$dir" ] && seeds+=("$ROOT/$dir")
     done
-    if (cd "$work" && "$SANITIZE_DIR/fuzz/$target" -max_total_time="$FUZZ_SECONDS" -seed="$FUZZ_SEED" -timeout=30 -rss_limit_mb=2048 \
+    # Qt's hashes take a fixed seed too, or the paths taken would differ between runs.
+    if (cd "$work" && QT_HASH_SEED=0 "$SANITIZE_DIR/fuzz/$target" -runs="$FUZZ_RUNS" -max_total_time="$FUZZ_SECONDS" \
+            -seed="$FUZZ_SEED" -timeout=30 -rss_limit_mb=2048 \
             -print_final_stats=1 -artifact_prefix="$work/crash/" corpus "${seeds[@]}" >"$work/log" 2>&1); then
         echo "$target: $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$work/log" | grep -o '[0-9]*$') runs, no crash"
         return 0
@@ -117,7 +124,7 @@ free_display() {
 # that a ctest already runs with arguments of its own are left to it.
 stage_e2e() {
     local failed=0 script
-    for script in tests/e2e/*.sh; do
+    for script in tests/e2e/*_e2e.sh; do
         if grep -rqs --include=CMakeLists.txt "tests/e2e/$(basename "$script")" tests; then
             echo "--- $script: run by ctest"
             continue

@@ -100,3 +100,17 @@ bool TADOConnection::InTransaction() const
 {
     return d->db && !sqlite3_get_autocommit(d->db.get());
 }
+
+void InOneTransaction(TADOConnection& connection, const std::function<void()>& work)
+{
+    connection.BeginTrans();
+    DatabaseWork(connection.Name, [&] {
+        try {
+            work();
+            connection.CommitTrans();
+        } catch (...) {
+            connection.RollbackTrans();
+            throw;
+        }
+    });
+}

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -57,6 +58,10 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+
+// Runs work in one transaction of the connection: kept whole when it returns, undone
+// whole when it throws. A SQLite failure in it comes out as the connection's EDatabaseError.
+void InOneTransaction(TADOConnection& connection, const std::function<void()>& work);
 
 class TADOQuery;
 

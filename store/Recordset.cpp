@@ -216,9 +216,7 @@ int TADOQuery::RecNo() const
 
 void TADOQuery::SetRecNo(int recNo)
 {
-    d->fetchIfPending();
-    d->checkActive();
-    d->checkBrowseMode();
+    d->readyToMove();
     if (recNo < 1 || recNo > int(d->view.size()))
         return;
     d->bof = d->eof = false;
@@ -227,9 +225,7 @@ void TADOQuery::SetRecNo(int recNo)
 
 void TADOQuery::First()
 {
-    d->fetchIfPending();
-    d->checkActive();
-    d->checkBrowseMode();
+    d->readyToMove();
     d->bof = true;
     d->eof = d->view.empty();
     d->moveTo(d->view.empty() ? -1 : 0);
@@ -237,9 +233,7 @@ void TADOQuery::First()
 
 void TADOQuery::Last()
 {
-    d->fetchIfPending();
-    d->checkActive();
-    d->checkBrowseMode();
+    d->readyToMove();
     d->eof = true;
     d->bof = d->view.empty();
     d->moveTo(int(d->view.size()) - 1);
@@ -247,9 +241,7 @@ void TADOQuery::Last()
 
 void TADOQuery::Next()
 {
-    d->fetchIfPending();
-    d->checkActive();
-    d->checkBrowseMode();
+    d->readyToMove();
     if (d->current + 1 < int(d->view.size())) {
         d->bof = d->eof = false;
         d->moveTo(d->current + 1);
@@ -260,9 +252,7 @@ void TADOQuery::Next()
 
 void TADOQuery::Prior()
 {
-    d->fetchIfPending();
-    d->checkActive();
-    d->checkBrowseMode();
+    d->readyToMove();
     if (d->current > 0) {
         d->bof = d->eof = false;
         d->moveTo(d->current - 1);
@@ -290,11 +280,8 @@ QString TADOQuery::Filter() const
 
 void TADOQuery::SetFilter(const QString& text)
 {
-    d->fetchIfPending();
-    if (!d->active) {
-        d->filterText = text;
+    if (d->keptForOpening(d->filterText, text))
         return;
-    }
     if (text == d->filterText && d->filtered)
         return;
     d->checkBrowseMode();
@@ -317,13 +304,8 @@ bool TADOQuery::Filtered() const
 
 void TADOQuery::SetFiltered(bool on)
 {
-    d->fetchIfPending();
-    if (on == d->filtered)
+    if (d->keptForOpening(d->filtered, on) || on == d->filtered)
         return;
-    if (!d->active) {
-        d->filtered = on;
-        return;
-    }
     if (on && !d->filter)
         d->compileFilter(d->filterText);
     d->checkBrowseMode();
@@ -338,11 +320,8 @@ QString TADOQuery::Sort() const
 
 void TADOQuery::SetSort(const QString& text)
 {
-    d->fetchIfPending();
-    if (!d->active) {
-        d->sortText = text;
+    if (d->keptForOpening(d->sortText, text))
         return;
-    }
     std::vector<SortKey> keys = d->resolveSort(text);
     d->checkBrowseMode();
     d->sortText = text;

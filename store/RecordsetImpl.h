@@ -147,6 +147,24 @@ struct TADOQuery::Impl {
     void compileFilter(const QString& text);
     std::vector<SortKey> resolveSort(const QString& text) const;
     void moveTo(int viewIndex);
+    // Before a move: the records read, the query open, an edit in progress posted.
+    void readyToMove()
+    {
+        fetchIfPending();
+        checkActive();
+        checkBrowseMode();
+    }
+    // A filter, filter switch or sort given to a closed query is only kept for its
+    // opening: true when the query is closed and the value was kept so.
+    template <class T>
+    bool keptForOpening(T& setting, const T& value)
+    {
+        fetchIfPending();
+        if (active)
+            return false;
+        setting = value;
+        return true;
+    }
 
     // A value as fields see it: from the edit buffer while editing, else from the
     // current record; null when there is none

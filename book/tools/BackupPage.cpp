@@ -19,7 +19,7 @@ constexpr int PathRole = Qt::UserRole;
 }
 
 BackupPage::BackupPage(ToolsSession& session, QWidget* parent)
-    : QWidget(parent), session_(session), table_(new QTableWidget(0, 4, this)),
+    : ToolsPage(session, parent), table_(new QTableWidget(0, 4, this)),
       backup_(new QPushButton(QStringLiteral("立即备份(&B)"), this)),
       restore_(new QPushButton(QStringLiteral("恢复所选备份(&R)…"), this)),
       refresh_(new QPushButton(QStringLiteral("刷新(&U)"), this))
@@ -52,14 +52,7 @@ BackupPage::BackupPage(ToolsSession& session, QWidget* parent)
     connect(backup_, &QPushButton::clicked, this, &BackupPage::backUpNow);
     connect(restore_, &QPushButton::clicked, this, &BackupPage::restoreSelected);
     connect(refresh_, &QPushButton::clicked, this, &BackupPage::refresh);
-    connect(&session_, &ToolsSession::bookChanged, this, [this] { stale_ = true; });
-}
-
-void BackupPage::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (stale_)
-        refresh();
+    followBook([this] { refresh(); }, false);
 }
 
 void BackupPage::refresh()

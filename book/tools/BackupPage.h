@@ -1,13 +1,12 @@
 #pragma once
 // 备份: a backup now, the backups beside the book, and one of them put back.
 
-#include <QWidget>
+#include "book/tools/ToolsPage.h"
 
 class QPushButton;
 class QTableWidget;
-class ToolsSession;
 
-class BackupPage : public QWidget {
+class BackupPage : public ToolsPage {
     Q_OBJECT
 public:
     explicit BackupPage(ToolsSession& session, QWidget* parent = nullptr);
@@ -21,12 +20,7 @@ public:
     QPushButton* backupButton() const { return backup_; }
     QPushButton* restoreButton() const { return restore_; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    ToolsSession& session_;
-    bool stale_ = true;
     QTableWidget* table_;
     QPushButton* backup_;
     QPushButton* restore_;

@@ -47,9 +47,8 @@ void fill(QTableWidget* table, const QList<QStringList>& rows)
 }  // namespace
 
 BirthdayPage::BirthdayPage(ToolsSession& session, QWidget* parent)
-    : QWidget(parent), session_(session), days_(new QSpinBox(this)),
-      upcoming_(makeTable(UpcomingBirthdayColumns(), this)), unreadTitle_(new QLabel(this)),
-      unread_(makeTable(ContactTextColumns(), this)),
+    : ToolsPage(session, parent), days_(new QSpinBox(this)), upcoming_(makeTable(UpcomingBirthdayColumns(), this)),
+      unreadTitle_(new QLabel(this)), unread_(makeTable(ContactTextColumns(), this)),
       export_(new QPushButton(QStringLiteral("导出生日日历(&E)…"), this)),
       reminder_(new QCheckBox(QString::fromUtf16(BirthdayAutostartSwitch) + QStringLiteral("(&R)"), this))
 {
@@ -79,18 +78,7 @@ BirthdayPage::BirthdayPage(ToolsSession& session, QWidget* parent)
     connect(days_, &QSpinBox::valueChanged, this, &BirthdayPage::load);
     connect(export_, &QPushButton::clicked, this, &BirthdayPage::exportCalendar);
     connect(reminder_, &QCheckBox::toggled, this, &BirthdayPage::setReminder);
-    connect(&session_, &ToolsSession::bookChanged, this, [this] {
-        stale_ = true;
-        if (isVisible())
-            load();
-    });
-}
-
-void BirthdayPage::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (stale_)
-        load();
+    followBook([this] { load(); }, true);
 }
 
 void BirthdayPage::load()

@@ -3,16 +3,15 @@
 // that could not be read, the birthdays as a calendar file, and the switch
 // that reminds of them at desktop login.
 
-#include <QWidget>
+#include "book/tools/ToolsPage.h"
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
-class ToolsSession;
 
-class BirthdayPage : public QWidget {
+class BirthdayPage : public ToolsPage {
     Q_OBJECT
 public:
     explicit BirthdayPage(ToolsSession& session, QWidget* parent = nullptr);
@@ -30,12 +29,7 @@ public:
     QPushButton* exportButton() const { return export_; }
     QCheckBox* reminder() const { return reminder_; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    ToolsSession& session_;
-    bool stale_ = true;
     QSpinBox* days_;
     QTableWidget* upcoming_;
     QLabel* unreadTitle_;

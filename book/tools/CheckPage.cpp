@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 CheckPage::CheckPage(ToolsSession& session, QWidget* parent)
-    : QWidget(parent), session_(session), result_(new QPlainTextEdit(this)),
+    : ToolsPage(session, parent), result_(new QPlainTextEdit(this)),
       check_(new QPushButton(QStringLiteral("检查(&K)"), this))
 {
     result_->setReadOnly(true);
@@ -21,14 +21,7 @@ CheckPage::CheckPage(ToolsSession& session, QWidget* parent)
     page->addLayout(buttons);
     page->addWidget(result_, 1);
     connect(check_, &QPushButton::clicked, this, &CheckPage::check);
-    connect(&session_, &ToolsSession::bookChanged, this, [this] { stale_ = true; });
-}
-
-void CheckPage::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (stale_)
-        check();
+    followBook([this] { check(); }, false);
 }
 
 bool CheckPage::check()

@@ -1,13 +1,12 @@
 #pragma once
 // 检查: the book's integrity, its number of contacts, and who may read its file.
 
-#include <QWidget>
+#include "book/tools/ToolsPage.h"
 
 class QPlainTextEdit;
 class QPushButton;
-class ToolsSession;
 
-class CheckPage : public QWidget {
+class CheckPage : public ToolsPage {
     Q_OBJECT
 public:
     explicit CheckPage(ToolsSession& session, QWidget* parent = nullptr);
@@ -18,12 +17,7 @@ public:
     QPlainTextEdit* result() const { return result_; }
     QPushButton* checkButton() const { return check_; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
-    ToolsSession& session_;
-    bool stale_ = true;
     QPlainTextEdit* result_;
     QPushButton* check_;
 };

@@ -31,9 +31,9 @@ QPixmap qrOf(const StoredContact& contact)
 }  // namespace
 
 FindPage::FindPage(ToolsSession& session, QWidget* parent)
-    : QWidget(parent), session_(session), field_(new QLineEdit(this)), count_(new QLabel(this)),
-      table_(new QTableView(this)), model_(new FoundModel(this)), photo_(new QLabel(this)), qr_(new QLabel(this)),
-      note_(new QPlainTextEdit(this)), kept_(new QPlainTextEdit(this))
+    : ToolsPage(session, parent), field_(new QLineEdit(this)), count_(new QLabel(this)), table_(new QTableView(this)),
+      model_(new FoundModel(this)), photo_(new QLabel(this)), qr_(new QLabel(this)), note_(new QPlainTextEdit(this)),
+      kept_(new QPlainTextEdit(this))
 {
     field_->setPlaceholderText(QStringLiteral("姓名、电话、地址……或姓名的拼音（如 zs 找到张三）"));
     field_->setClearButtonEnabled(true);
@@ -69,7 +69,7 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
         texts_[size_t(i)]->setReadOnly(true);
         details->addRow(ContactTextColumns().at(i) + QStringLiteral("："), texts_[size_t(i)]);
     }
-    details->addRow(ContactTextColumns().at(int(ContactText::Note)) + QStringLiteral("："), note_);
+    details->addRow(ContactTextColumn(ContactText::Note) + QStringLiteral("："), note_);
     details->addRow(QStringLiteral("另存："), kept_);
     auto* side = new QVBoxLayout;
     auto* pictures = new QHBoxLayout;
@@ -91,18 +91,12 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
     connect(field_, &QLineEdit::textChanged, this, &FindPage::typed);
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &FindPage::showSelected);
     connect(model_, &QAbstractItemModel::modelReset, this, &FindPage::showSelected);
-    connect(&session_, &ToolsSession::bookChanged, this, [this] {
-        stale_ = true;
-        if (isVisible())
-            load();
-    });
+    followBook([this] { load(); }, true);
 }
 
 void FindPage::showEvent(QShowEvent* event)
 {
-    QWidget::showEvent(event);
-    if (stale_)
-        load();
+    ToolsPage::showEvent(event);
     field_->setFocus();
 }
 

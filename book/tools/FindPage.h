@@ -3,7 +3,8 @@
 // of the name, as the find command finds them); the selected one shown whole,
 // with its photo and as a QR code for a phone.
 
-#include <QWidget>
+#include "book/tools/ToolsPage.h"
+
 #include <array>
 
 class FoundModel;
@@ -11,9 +12,8 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QTableView;
-class ToolsSession;
 
-class FindPage : public QWidget {
+class FindPage : public ToolsPage {
     Q_OBJECT
 public:
     explicit FindPage(ToolsSession& session, QWidget* parent = nullptr);
@@ -39,8 +39,6 @@ private:
     void typed();
     void showSelected();
 
-    ToolsSession& session_;
-    bool stale_ = true;
     QLineEdit* field_;
     QLabel* count_;
     QTableView* table_;

@@ -3,6 +3,7 @@
 #include "exchange/ChineseName.h"
 #include "exchange/ContactLabels.h"
 #include "exchange/PhotoFitting.h"
+#include "exchange/birthday/ChineseAltBirthday.h"
 #include "exchange/pinyin/NameReading.h"
 #include "exchange/vcard/VCardDate.h"
 #include "exchange/vcard/VCardLabels.h"
@@ -146,6 +147,7 @@ public:
         group_.clear();
         settle(phones_, ContactText::Phone, true);
         settle(addresses_, ContactText::Address, false);
+        settleLunarBirthdays();
         nameFromParts();
         nameAsPhonesShowIt();
         settlePhonetics();
@@ -200,12 +202,35 @@ private:
             if (!typedBirthday_)
                 fill(ContactText::Birthday, u"生日"_qs,
                      birthdayFromVCardDate(value, QString::fromLatin1(p.parameter("X-APPLE-OMIT-YEAR"))));
-        } else if (name == "NOTE")
+        } else if (name == "X-ALTBDAY" && p.parameter("CALSCALE").compare("chinese", Qt::CaseInsensitive) == 0)
+            lunarBirthday(value);
+        else if (name == "NOTE")
             fill(ContactText::Note, u"备注"_qs, value);
         else if (name == "X-PHONETIC-LAST-NAME" || name == "X-PHONETIC-FIRST-NAME")
             phonetics_.append({order_, name, value});
         else
             extra(labelOf(name), value);
+    }
+
+    void lunarBirthday(const QString& value)
+    {
+        const std::optional<Birthday> b = BirthdayFromChineseAltDate(value);
+        if (!b)
+            return extra(labelOf("X-ALTBDAY"), value);
+        lunarBirthdays_.append({order_, DraftExtra{labelled(LunarBirthdayLabel.toString()), BirthdayText(*b)}});
+    }
+
+    // A card's lunar birthday is its 生日 when it has no other; beside another
+    // it is kept under its label, unless that other says the same day.
+    void settleLunarBirthdays()
+    {
+        QString& birthday = draft_.text(ContactText::Birthday);
+        for (const auto& [order, lunar] : lunarBirthdays_) {
+            if (IsAllWhiteSpace(birthday))
+                birthday = lunar.value;
+            else if (ReadBirthday(birthday) != ReadBirthday(lunar.value))
+                extras_.append({order, lunar});
+        }
     }
 
     // A phonetic name that spells the name as an export spells it again loses
@@ -425,6 +450,7 @@ private:
         QString value;
     };
     QList<Phonetic> phonetics_;
+    QList<std::pair<int, DraftExtra>> lunarBirthdays_;  // as the book writes them, in order
     QList<Candidate> phones_;
     QList<Candidate> addresses_;
     QHash<QByteArray, QString> groupLabels_;
@@ -440,6 +466,13 @@ private:
 };
 
 }  // namespace
+
+bool isKeptUnderItsOwnName(const QByteArray& name)
+{
+    static const QList<QByteArray> readOtherwise = {"BEGIN", "END", "PHOTO", "N", "X-TESSALY-BIRTHDAY"};
+    return !isAboutTheCard(name) && !isBinary(name) && !readOtherwise.contains(name)
+           && labelOf(name) == QLatin1String(name);
+}
 
 ContactDraft draftOfCard(int line, const QList<VCardProperty>& properties)
 {

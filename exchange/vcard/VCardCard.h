@@ -8,3 +8,8 @@
 #include <QList>
 
 ContactDraft draftOfCard(int line, const QList<VCardProperty>& properties);
+
+// A property of this name, with no parameters, becomes an extra labelled with
+// the name itself: no column, no part of the card's frame, no special reading.
+// So an extra under such a label may go out as that property and come back the same.
+bool isKeptUnderItsOwnName(const QByteArray& name);

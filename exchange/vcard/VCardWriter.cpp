@@ -4,7 +4,9 @@
 #include "exchange/ContactLabels.h"
 #include "exchange/ContactValues.h"
 #include "exchange/PhoneNumber.h"
+#include "exchange/birthday/ChineseAltBirthday.h"
 #include "exchange/pinyin/NameReading.h"
+#include "exchange/vcard/VCardCard.h"
 #include "exchange/vcard/VCardDate.h"
 #include "exchange/vcard/VCardLabels.h"
 #include "exchange/vcard/VCardOutput.h"
@@ -33,10 +35,20 @@ const QHash<QString, QByteArray>& textProperties()
     return names;
 }
 
+// A value whose commas and semicolons go out as they are (a number, Android's
+// fields), as a reader gives it back: each line break, CR LF, CR or LF, one
+// blank, since a bare CR ends a line for readers too; each backslash doubled,
+// since readers take one as the start of an escape.
+QString rawValue(QString text)
+{
+    return text.replace(u"\r\n"_qs, u" "_qs).replace(u'\r', u' ').replace(u'\n', u' ').replace(u"\\"_qs, u"\\\\"_qs);
+}
+
 // A property no Chinese label stands for keeps its own name as its label.
 bool isPropertyName(const QString& label)
 {
-    return isImportLabel(label) && label.front() >= u'A' && label.front() <= u'Z';
+    return isImportLabel(label) && label.front() >= u'A' && label.front() <= u'Z'
+           && isKeptUnderItsOwnName(label.toLatin1());
 }
 
 // One card's values on their way out; what no property takes stays in the note.
@@ -73,11 +85,13 @@ public:
         for (const QString& org : companies)
             out_.text("ORG", org);
         writePhone();
+        const std::optional<Birthday> birthday = ReadBirthday(v_.text(ContactText::Birthday));
+        lunarWritten_ = birthday && birthday->isLunar();
         for (const DraftExtra& value : v_.values)
             writeValue(value);
         if (!v_.text(ContactText::QQ).isEmpty())
             out_.text("X-QQ", v_.text(ContactText::QQ));
-        writeBirthday(v_.text(ContactText::Birthday));
+        writeBirthday(v_.text(ContactText::Birthday), birthday);
         if (!v_.text(ContactText::Address).isEmpty())
             addresses.prepend(v_.text(ContactText::Address));
         writeAddresses(addresses, codes, countries);
@@ -131,11 +145,7 @@ private:
     }
 
     // A number as written, extension and pauses included: no escapes a dialler would keep.
-    void tel(const QByteArray& head, QString number)
-    {
-        number.replace(u'\n', u' ');
-        out_.line(head, number.toUtf8());
-    }
+    void tel(const QByteArray& head, const QString& number) { out_.line(head, rawValue(number).toUtf8()); }
 
     // "item1.TEL" with "item1.X-ABLabel:老家" when the person named the kind.
     QByteArray grouped(const QString& label, const QByteArray& head)
@@ -162,6 +172,14 @@ private:
                                                  u"邮编"_qs, u"国家"_qs, u"类别"_qs};
         if (inTheirPlace.contains(base))
             return;
+        if (base == LunarBirthdayLabel && !lunarWritten_) {
+            // A lunar birthday kept beside a 生日 of another kind: Apple's one lunar birthday.
+            const std::optional<Birthday> lunar = ReadBirthday(value.value);
+            if (lunar && lunar->isLunar()) {
+                lunarWritten_ = true;
+                return writeLunarBirthday(*lunar);
+            }
+        }
         if (isPropertyName(base) && value.label == base)
             return out_.line(base.toLatin1(), escapedUnlessStructured(base, value.value));
         noteRest_ << value.label + LabelSeparator + value.value;
@@ -171,22 +189,27 @@ private:
     static QByteArray escapedUnlessStructured(const QString& name, const QString& value)
     {
         if (name == u"X-ANDROID-CUSTOM"_qs)
-            return QString(value).replace(u'\n', u' ').toUtf8();
+            return rawValue(value).toUtf8();
         QByteArray escaped;
         VCardOutput::appendEscaped(escaped, value);
         return escaped;
     }
 
-    void writeBirthday(const QString& birthday)
+    // A lunar birthday has no BDAY: a reader that knows only BDAY would
+    // remind on the Gregorian day of birth, a different day every year.
+    void writeBirthday(const QString& birthday, const std::optional<Birthday>& read)
     {
         if (birthday.isEmpty())
             return;
-        const QString date = birthdayAsVCardDate(birthday);
-        if (!date.isEmpty())
-            out_.line("BDAY", date.toLatin1());
+        if (read && read->isLunar())
+            writeLunarBirthday(*read);
+        else if (read)
+            out_.line("BDAY", birthdayAsVCardDate(birthday).toLatin1());
         // The text as typed, so a round trip gives it back even when it is no date.
         out_.text("X-TESSALY-BIRTHDAY", birthday);
     }
+
+    void writeLunarBirthday(const Birthday& lunar) { out_.line("X-ALTBDAY;CALSCALE=chinese", ChineseAltDateOf(lunar)); }
 
     // pobox;extended;street;locality;region;code;country: the whole address as the street,
     // the postal codes and countries in the order they came.
@@ -209,6 +232,7 @@ private:
     const QString storedPhone_;  // the number alone, which tells a mobile
     QStringList noteRest_;
     int groups_ = 0;
+    bool lunarWritten_ = false;  // a card has one X-ALTBDAY
 };
 
 }  // namespace

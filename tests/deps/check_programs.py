@@ -119,10 +119,24 @@ def code_only(text):
     return re.sub(r"(?m)(^|\bin\b|;;)\s*[\w*.|$\"'-]+\)", r"\1 ;", code)
 
 
+FUNCTION = re.compile(r"(?m)^\s*(?:function\s+)?([\w-]+)\s*\(\)")
+
+
+def shell_functions(text, folder):
+    """The functions the text defines, and those of the files beside it that it sources."""
+    functions = set(FUNCTION.findall(text))
+    for name in re.findall(r"(?m)^\s*(?:source|\.)\s+\"?\$\w+/([\w.-]+)\"?\s*$", text):
+        beside = os.path.join(folder, name)
+        if os.path.isfile(beside):
+            with open(beside, encoding="utf-8") as f:
+                functions |= set(FUNCTION.findall(f.read()))
+    return functions
+
+
 def shell_programs(path):
     with open(path, encoding="utf-8") as f:
         text = strip_heredocs(f.read())
-    functions = set(re.findall(r"(?m)^\s*(?:function\s+)?([\w-]+)\s*\(\)", text))
+    functions = shell_functions(text, os.path.dirname(path))
     found = set()
     for part in SEPARATORS.split(code_only(text)):
         words = part.split()

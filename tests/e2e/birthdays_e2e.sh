@@ -2,11 +2,14 @@
 # tessaly-book's birthdays as other programs see them: the calendar file read
 # back by python3-icalendar (its rules expanded by python3-dateutil, its lunar
 # days checked against python3-lunardate), and the reminder shown by a real
-# notification daemon (dunst) on a session bus of its own under Xvfb.
-# Usage: tests/e2e/birthdays_e2e.sh <path to tessaly-book>
+# notification daemon (dunst) on a session bus of its own under Xvfb, started
+# from the autostart entry the reminder's switch writes, as a desktop starts
+# it at login (dex).
+# Usage: tests/e2e/birthdays_e2e.sh <path to tessaly-book> <path to book_autostart_entry>
 set -euo pipefail
 
-BOOK=$(readlink -f "${1:?usage: $0 <tessaly-book executable>}")
+BOOK=$(readlink -f "${1:?usage: $0 <tessaly-book executable> <book_autostart_entry executable>}")
+SWITCH=$(readlink -f "${2:?usage: $0 <tessaly-book executable> <book_autostart_entry executable>}")
 HERE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d)
 XVFB_PID=""
@@ -99,7 +102,12 @@ weekday = '一二三四五六日'[later.weekday()]
 with open('expected.txt', 'w') as f:
     f.write('今天是张三的 %d 岁生日\n3 天后（周%s）是李四的农历生日' % (age, weekday))
 PY
-book --db notify.mdb import b.csv >/dev/null
+# The reminder turned on for a book in a folder whose name needs quoting in the entry.
+mkdir "生日 书"
+book --db "生日 书/notify.mdb" import b.csv >/dev/null
+export XDG_CONFIG_HOME="$WORK/config"
+"$SWITCH" "$BOOK" "$WORK/生日 书/notify.mdb"
+test -f "$XDG_CONFIG_HOME/autostart/tessaly-birthdays.desktop" || fail "the autostart entry"
 printf '姓名,生日\n赵六,\n' > c.csv
 book --db empty.mdb import c.csv >/dev/null
 

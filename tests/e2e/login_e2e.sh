@@ -11,25 +11,9 @@ SHOTS=${SHOTS:-/tmp/tessaly-e2e}
 HERE=$(cd "$(dirname "$0")" && pwd)
 WORK=$(mktemp -d)
 mkdir -p "$SHOTS"
-XVFB_PID=""
-APP_PID=""
-
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-pass() { echo "ok: $*"; }
-
-if ! xdpyinfo >/dev/null 2>&1; then
-    Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
-cc -O -o "$WORK/wm_delete" "$HERE/wm_delete.c" -lX11
+# shellcheck source=tests/e2e/lib.sh
+source "$HERE/lib.sh"
+e2e_display 1280x1024x24
 
 # The program in a folder of its own, as a user would put it.
 mkdir "$WORK/app"
@@ -38,33 +22,6 @@ cp "$EXE" "$WORK/app/tessaly"
 start_app() {
     "$WORK/app/tessaly" >"$WORK/app.log" 2>&1 &
     APP_PID=$!
-}
-
-# The visible window of the program whose name is $1, waiting up to 10 s.
-window_named() {
-    local name=$1 id
-    for _ in $(seq 100); do
-        for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-            [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$name" ] && { echo "$id"; return 0; }
-        done
-        sleep 0.1
-    done
-    return 1
-}
-
-# Sets RC to the exit code of the program, waiting up to 10 s; "running" when it goes on.
-# (Not a command substitution: only this shell can wait for its child.)
-await_exit() {
-    RC=running
-    for _ in $(seq 100); do
-        if ! kill -0 "$APP_PID" 2>/dev/null; then
-            RC=0
-            wait "$APP_PID" || RC=$?
-            APP_PID=""
-            return
-        fi
-        sleep 0.1
-    done
 }
 
 type_into() {

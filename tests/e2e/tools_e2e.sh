@@ -22,30 +22,10 @@ ENTRY=$HERE/../../desktop/tessaly-book-import.desktop.in
 EXPORT_ENTRY=$HERE/../../desktop/tessaly.desktop.in
 WORK=$(mktemp -d)
 mkdir -p "$SHOTS"
-XVFB_PID=""
-APP_PID=""
-
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [ -f "$WORK/app.log" ] && cat "$WORK/app.log" >&2
-    exit 1
-}
-pass() { echo "ok: $*"; }
-
-if ! xdpyinfo >/dev/null 2>&1; then
-    # The size of the smallest screen the window must fit.
-    Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
-cc -O -o "$WORK/wm_delete" "$HERE/wm_delete.c" -lX11
+# shellcheck source=tests/e2e/lib.sh
+source "$HERE/lib.sh"
+# The size of the smallest screen the window must fit.
+e2e_display 1024x768x24
 
 mkdir "$WORK/app"
 cp "$BOOK_EXE" "$WORK/app/tessaly-book"
@@ -75,32 +55,6 @@ start_from_entry() {
     # shellcheck disable=SC2086  # the Exec line splits into words as the desktop splits it
     $line >"$WORK/app.log" 2>&1 &
     APP_PID=$!
-}
-
-# The visible window of the program whose name is $1 (and not $2), waiting up to 15 s.
-window_named() {
-    local name=$1 not=${2:-} id
-    for _ in $(seq 150); do
-        for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
-            [ "$id" = "$not" ] && continue
-            [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$name" ] && { echo "$id"; return 0; }
-        done
-        sleep 0.1
-    done
-    return 1
-}
-
-await_exit() {
-    RC=running
-    for _ in $(seq 100); do
-        if ! kill -0 "$APP_PID" 2>/dev/null; then
-            RC=0
-            wait "$APP_PID" || RC=$?
-            APP_PID=""
-            return
-        fi
-        sleep 0.1
-    done
 }
 
 keys() {

@@ -11,7 +11,7 @@ private slots:
     void shouldReadTheCycleAndTheYearInIt_data();
     void shouldReadTheCycleAndTheYearInIt();
     void shouldWriteWhatItReadsForEveryYearOfTheTable();
-    void shouldWriteNothingItCannotSayExactly();
+    void shouldWriteTheLeapMonthAndAMissingYearAsApple();
     void shouldWriteTextsTheParserReadsBack();
 };
 
@@ -25,6 +25,15 @@ void TestChineseAltBirthday::shouldReadTheCycleAndTheYearInIt_data()
     QTest::newRow("2014") << "007800310318" << u"农历2014年三月十八"_qs;
     QTest::newRow("庚子 1900") << "007600370815" << u"农历1900年八月十五"_qs;
     QTest::newRow("with dashes") << "0078-0031-03-18" << u"农历2014年三月十八"_qs;
+    QTest::newRow("leap month") << "0078003704L02" << u"农历2020年闰四月初二"_qs;
+    QTest::newRow("no year") << "--0815" << u"农历八月十五"_qs;
+    QTest::newRow("no year, leap month") << "--04L30" << u"农历闰四月三十"_qs;
+    QTest::newRow("a cycle without its year") << "0078-0815" << u"农历八月十五"_qs;
+    QTest::newRow("the year before the first") << "004400570815" << QString();
+    QTest::newRow("a year without its cycle") << "-00310318" << QString();
+    QTest::newRow("L after the day") << "007800310318L" << QString();
+    QTest::newRow("not that year's leap month") << "0078003703L02" << QString();
+    QTest::newRow("day 31 without a year") << "--0831" << QString();
     QTest::newRow("year 0 of a cycle") << "007800000101" << QString();
     QTest::newRow("year 61") << "007800610101" << QString();
     QTest::newRow("month 13") << "007800311301" << QString();
@@ -53,10 +62,11 @@ void TestChineseAltBirthday::shouldWriteWhatItReadsForEveryYearOfTheTable()
     QCOMPARE(ChineseAltDateOf(Birthday{BirthdayCalendar::Lunar, 2014, 3, 18, false}), QByteArray("007800310318"));
 }
 
-void TestChineseAltBirthday::shouldWriteNothingItCannotSayExactly()
+void TestChineseAltBirthday::shouldWriteTheLeapMonthAndAMissingYearAsApple()
 {
-    QVERIFY(ChineseAltDateOf(Birthday{BirthdayCalendar::Lunar, 0, 8, 15, false}).isEmpty());
-    QVERIFY(ChineseAltDateOf(Birthday{BirthdayCalendar::Lunar, 2020, 4, 2, true}).isEmpty());
+    QCOMPARE(ChineseAltDateOf(Birthday{BirthdayCalendar::Lunar, 0, 8, 15, false}), QByteArray("--0815"));
+    QCOMPARE(ChineseAltDateOf(Birthday{BirthdayCalendar::Lunar, 2020, 4, 2, true}), QByteArray("0078003704L02"));
+    QCOMPARE(ChineseAltDateOf(Birthday{BirthdayCalendar::Lunar, 0, 4, 30, true}), QByteArray("--04L30"));
     QVERIFY(ChineseAltDateOf(Birthday{BirthdayCalendar::Solar, 1990, 5, 1, false}).isEmpty());
 }
 

@@ -83,6 +83,9 @@ private slots:
                                                            u"一路;二号,三楼"_qs,
                                                            u"第一行\n第二行\\n不是换行, 完"_qs}
                                             << QByteArray("\r\n\0END:VCARD", 12);
+        QTest::newRow("a number with a backslash")
+            << QStringList{QString(), u"张三"_qs, QString(), u"1\\2\\\\3\\,4\\n5"_qs, QString(), QString(), QString()}
+            << QByteArray();
         QTest::newRow("birthday without year")
             << QStringList{QString(), u"张三"_qs, u"1-2"_qs, QString(), QString(), QString(), QString()}
             << QByteArray();
@@ -298,6 +301,75 @@ private slots:
         const ContactDraft d = only(card("3.0", lines));
         QCOMPARE(d.text(ContactText::Birthday), birthday);
         QCOMPARE(d.extras.size(), 0);
+    }
+
+    // Lunar birthdays as Apple's address books write them; beside another
+    // birthday the lunar one is kept under its label.
+    void shouldReadLunarBirthdays_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QString>("birthday");
+        QTest::addColumn<QStringList>("extras");
+        QTest::newRow("with its year") << QByteArray("X-ALTBDAY;CALSCALE=chinese:007800310318\r\n")
+                                       << u"农历2014年三月十八"_qs << QStringList();
+        QTest::newRow("leap month") << QByteArray("X-ALTBDAY;CALSCALE=chinese:0078003704L02\r\n")
+                                    << u"农历2020年闰四月初二"_qs << QStringList();
+        QTest::newRow("without its year")
+            << QByteArray("X-ALTBDAY;CALSCALE=CHINESE:--0815\r\n") << u"农历八月十五"_qs << QStringList();
+        QTest::newRow("leap month without its year")
+            << QByteArray("X-ALTBDAY;CALSCALE=chinese:--04L30\r\n") << u"农历闰四月三十"_qs << QStringList();
+        QTest::newRow("beside a Gregorian one")
+            << QByteArray("BDAY:1985-05-21\r\nX-ALTBDAY;CALSCALE=chinese:007800020402\r\n") << u"1985-05-21"_qs
+            << QStringList{u"农历生日:农历1985年四月初二"_qs};
+        QTest::newRow("before a Gregorian one")
+            << QByteArray("X-ALTBDAY;CALSCALE=chinese:--0815\r\nBDAY;X-APPLE-OMIT-YEAR=1604:1604-09-01\r\n")
+            << u"09-01"_qs << QStringList{u"农历生日:农历八月十五"_qs};
+        QTest::newRow("the typed text says the same day")
+            << QByteArray("X-ALTBDAY;CALSCALE=chinese:--0815\r\nX-TESSALY-BIRTHDAY:阴历8月15日\r\n")
+            << u"阴历8月15日"_qs << QStringList();
+        QTest::newRow("another calendar kept as it is") << QByteArray("X-ALTBDAY;CALSCALE=hebrew:-57500101\r\n")
+                                                        << QString() << QStringList{u"X-ALTBDAY:-57500101"_qs};
+        QTest::newRow("a day the year has not, kept as it is")
+            << QByteArray("X-ALTBDAY;CALSCALE=chinese:007800430230\r\n") << QString()
+            << QStringList{u"X-ALTBDAY:007800430230"_qs};
+    }
+    void shouldReadLunarBirthdays()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, birthday);
+        QFETCH(QStringList, extras);
+        const ContactDraft d = only(card("3.0", "FN:甲\r\n" + lines));
+        QCOMPARE(d.text(ContactText::Birthday), birthday);
+        QCOMPARE(extrasOf(d), extras);
+    }
+
+    // A lunar birthday kept beside the 生日 goes out as the card's one
+    // X-ALTBDAY while the 生日 is not lunar itself, and comes back kept.
+    void shouldGiveBackALunarBirthdayKeptBeside_data()
+    {
+        QTest::addColumn<QString>("birthday");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<bool>("asALunarBirthday");  // else in the note
+        QTest::newRow("beside a Gregorian one") << u"1990-05-01"_qs << u"农历1990年四月初七"_qs << true;
+        QTest::newRow("beside one not understood") << u"五月初"_qs << u"农历八月十五"_qs << true;
+        QTest::newRow("beside another lunar one") << u"闰四月初二"_qs << u"农历八月十五"_qs << false;
+    }
+    void shouldGiveBackALunarBirthdayKeptBeside()
+    {
+        QFETCH(QString, birthday);
+        QFETCH(QString, kept);
+        QFETCH(bool, asALunarBirthday);
+        StoredContact c = stored({QString(), u"甲"_qs, birthday});
+        c.kept = {{u"农历生日"_qs, kept}};
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        writeVCards(buffer, {c});
+        QCOMPARE(buffer.data().count("X-ALTBDAY"), 1);  // the one a card has
+        const ContactDraft d = only(buffer.data());
+        QCOMPARE(d.text(ContactText::Birthday), birthday);
+        const QString labelled = u"农历生日:"_qs + kept;
+        QCOMPARE(extrasOf(d), asALunarBirthday ? QStringList{labelled} : QStringList());
+        QCOMPARE(d.text(ContactText::Note), asALunarBirthday ? QString() : labelled);
     }
 
     void shouldKeepFurtherFieldsAsExtras()

@@ -104,6 +104,11 @@ private slots:
                                                             "URL:http://a.cn", "NICKNAME:小张"};
         QTest::newRow("an unknown label stays in the note")
             << u"会议:周一；X-FOO:bar"_qs << QList<DraftExtra>() << QList<QByteArray>{"NOTE:会议:周一", "X-FOO:bar"};
+        QTest::newRow("a label the card would read otherwise stays in the note")
+            << u"TEL:1；BEGIN:VCARD；X-TESSALY-BIRTHDAY:2"_qs << QList<DraftExtra>()
+            << QList<QByteArray>{"NOTE:TEL:1；BEGIN:VCARD；X-TESSALY-BIRTHDAY:2"};
+        QTest::newRow("a lunar birthday") << u"农历生日:农历1985年四月初二"_qs << QList<DraftExtra>()
+                                          << QList<QByteArray>{"X-ALTBDAY;CALSCALE=chinese:007800020402"};
         QTest::newRow("the whole texts kept aside")
             << u"姓名:张三丰的一个很长的名字；电话:+86 138 0013 8000 转 1"_qs
             << QList<DraftExtra>{{u"邮箱"_qs, u"kept@b.cn"_qs}}
@@ -152,6 +157,23 @@ private slots:
         QCOMPARE(written({c}).split('\n'), fileBytes(stem + u".ref"_qs).split('\n'));
     }
 
+    // A number is written unescaped: a bare CR in it would end the line for
+    // a reader, and what follows would start a property of its own.
+    void shouldWriteEachLineBreakInANumberAsABlank_data()
+    {
+        QTest::addColumn<QString>("phone");
+        QTest::newRow("CR") << u"1\rBEGIN:VCARD"_qs;
+        QTest::newRow("LF") << u"1\nBEGIN:VCARD"_qs;
+        QTest::newRow("CR LF") << u"1\r\nBEGIN:VCARD"_qs;
+    }
+    void shouldWriteEachLineBreakInANumberAsABlank()
+    {
+        QFETCH(QString, phone);
+        const QByteArray file = written({with(contact(u"甲"_qs), ContactText::Phone, phone)});
+        QVERIFY2(properties(file).contains("TEL;TYPE=VOICE:1 BEGIN:VCARD"), file.constData());
+        QVERIFY(!file.contains("\rBEGIN") && !file.contains("\nBEGIN"));
+    }
+
     void shouldWriteNothingForNoContacts() { QCOMPARE(written({}), QByteArray()); }
 
     void shouldTellChineseMobileNumbers_data()
@@ -189,7 +211,7 @@ private slots:
         QTest::newRow("chinese without 日") << u"1990年12月31"_qs << u"1990-12-31"_qs;
         QTest::newRow("chinese with blanks") << u"1990 年 1 月 2 号"_qs << u"1990-01-02"_qs;
         QTest::newRow("full-width digits") << u"１９９０年１月２日"_qs << u"1990-01-02"_qs;
-        QTest::newRow("full-width dash") << u"１９９０－１－２"_qs << QString();
+        QTest::newRow("full-width dash") << u"１９９０－１－２"_qs << u"1990-01-02"_qs;
         QTest::newRow("month and day") << u"1-2"_qs << u"--0102"_qs;
         QTest::newRow("month and day, chinese") << u"12月25日"_qs << u"--1225"_qs;
         QTest::newRow("leap day without year") << u"2/29"_qs << u"--0229"_qs;

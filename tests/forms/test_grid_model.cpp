@@ -28,7 +28,7 @@ QStringList modelNames(const TDBGridModel& model)
 void change(TADOQuery& query, const QString& name)
 {
     query.Edit();
-    query.FieldByName(ContactTextColumns().at(1))->SetAsString(name);
+    query.FieldByName(ContactTextColumn(ContactText::Name))->SetAsString(name);
     query.Post();
 }
 }  // namespace

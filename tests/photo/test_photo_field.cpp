@@ -33,7 +33,7 @@ QVariant storedPhoto(ContactBook& book, const QString& name)
     reader.SQL = QStringList{QStringLiteral("select * from ") + ContactSchema::ContactTable()};
     reader.Open();
     for (reader.First(); !reader.Eof(); reader.Next())
-        if (reader.FieldByName(ContactTextColumns().at(1))->AsString().trimmed() == name) {
+        if (reader.FieldByName(ContactTextColumn(ContactText::Name))->AsString().trimmed() == name) {
             TField* photo = reader.FieldByName(Jpg);
             return photo->IsNull() ? QVariant() : QVariant(photo->AsBytes());
         }

@@ -39,7 +39,7 @@ void ContactBook::fill(int count, const QString& name)
 
 QString ContactBook::name()
 {
-    return query.FieldByName(ContactTextColumns().at(1))->AsString().trimmed();
+    return query.FieldByName(ContactTextColumn(ContactText::Name))->AsString().trimmed();
 }
 
 QStringList ContactBook::viewNames()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Inside a session bus of its own (dbus-run-session), on the display given by
-# DISPLAY: starts dunst, sends the reminders of an empty book and of
-# notify.mdb (both in the current folder), and writes dunst's history to
-# shown.json. Part of birthdays_e2e.sh.
+# DISPLAY: starts dunst, sends the reminder of an empty book (empty.mdb in the
+# current folder), logs in as far as the autostart entries under
+# $XDG_CONFIG_HOME/autostart go (dex starts them as a desktop does), and writes
+# dunst's history to shown.json. Part of birthdays_e2e.sh.
 # Usage: notify_session.sh <path to tessaly-book>
 set -euo pipefail
 BOOK=$1
@@ -17,7 +18,7 @@ owned() {
 for _ in $(seq 100); do owned && break; sleep 0.1; done
 # No password: the reminder runs at login, where nobody can type one.
 "$BOOK" --db empty.mdb birthdays --notify </dev/null
-"$BOOK" --db notify.mdb birthdays --notify </dev/null
+dex --autostart --environment GNOME --search-paths "$XDG_CONFIG_HOME/autostart" </dev/null
 for _ in $(seq 50); do [ "$(dunstctl count displayed)" = 1 ] && break; sleep 0.1; done
 [ "$(dunstctl count displayed)" = 1 ]
 # dunst's history holds the notifications closed.

@@ -5,6 +5,7 @@
 #include "store/ColumnInfo.h"
 #include "store/ContactSchema.h"
 #include "store/SqliteHandle.h"
+#include "store/StoredText.h"
 
 namespace {
 
@@ -68,21 +69,49 @@ void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>
     ScanContacts(connection, visit);
 }
 
+BookRecords ReadRecordTexts(TADOConnection& connection)
+{
+    BookRecords book;
+    const QHash<qint64, QList<DraftExtra>> kept = ReadKept(connection.Handle());
+    ScanContacts(connection, [&](const ScannedContact& scanned) {
+        StoredContact contact;
+        for (int i = 0; i < ContactTextCount; ++i)
+            contact.texts[size_t(i)] = DecodeStoredText(scanned.texts[size_t(i)]);
+        if (!kept.isEmpty())
+            contact.kept = kept.value(scanned.rowid);
+        book.records.append(std::move(contact));
+        book.rowids.append(scanned.rowid);
+    });
+    return book;
+}
+
+QHash<qint64, StoredContact> ReadContacts(TADOConnection& connection, const QList<qint64>& rowids)
+{
+    return DatabaseWork(connection.Name, [&] {
+        QHash<qint64, StoredContact> found;
+        const QHash<qint64, QList<DraftExtra>> kept = ReadKeptOf(connection.Handle(), rowids);
+        Statement row(connection.Handle(),
+                      selectTexts(QuoteIdentifier(PhotoColumn())) + QStringLiteral(" where rowid = ?"));
+        for (qint64 rowid : rowids) {
+            row.bindInt64(1, rowid);
+            if (row.step()) {
+                StoredContact contact;
+                for (int i = 0; i < ContactTextCount; ++i)
+                    contact.texts[size_t(i)] = DecodeStoredText(textAt(row, i));
+                contact.photo = row.columnBlob(ContactTextCount);
+                contact.kept = kept.value(rowid);
+                found.insert(rowid, contact);
+            }
+            row.reset();
+        }
+        return found;
+    });
+}
+
 std::optional<StoredContact> ReadContact(const QString& path, qint64 rowid)
 {
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, path);
-    return DatabaseWork(connection.Name, [&]() -> std::optional<StoredContact> {
-        Statement row(connection.Handle(),
-                      selectTexts(QuoteIdentifier(PhotoColumn())) + QStringLiteral(" where rowid = ?"));
-        row.bindInt64(1, rowid);
-        if (!row.step())
-            return std::nullopt;
-        StoredContact contact;
-        for (int i = 0; i < ContactTextCount; ++i)
-            contact.texts[size_t(i)] = QString::fromUtf8(textAt(row, i));
-        contact.photo = row.columnBlob(ContactTextCount);
-        contact.kept = ReadKeptOf(connection.Handle(), rowid);
-        return contact;
-    });
+    const QHash<qint64, StoredContact> found = ReadContacts(connection, {rowid});
+    return found.contains(rowid) ? std::optional(found.value(rowid)) : std::nullopt;
 }

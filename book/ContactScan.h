@@ -6,6 +6,7 @@
 #include "exchange/ContactDraft.h"
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QString>
 #include <array>
 #include <functional>
@@ -27,6 +28,17 @@ void ScanContacts(const QString& path, const std::function<void(const ScannedCon
 // The same on the run's book, behind its login password; raises what UnlockBook raises too.
 void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit);
 
-// One record by its identity: the seven texts trimmed and the photo's stored
-// bytes; nothing when the record is gone. Raises EDatabaseError.
+// Every record of the book open on the connection, in table order, with its
+// identity: the seven texts as the book's list reads them (trimmed, UTF-8 or
+// else GB18030), the values kept beside it, no photo. Raises EDatabaseError.
+struct BookRecords {
+    QList<StoredContact> records;
+    QList<qint64> rowids;
+};
+BookRecords ReadRecordTexts(TADOConnection& connection);
+
+// Records by their identity, as ReadContact reads one; the ones gone are left out.
+QHash<qint64, StoredContact> ReadContacts(TADOConnection& connection, const QList<qint64>& rowids);
+// One record by its identity: the seven texts trimmed (UTF-8, else GB18030), the
+// photo's stored bytes and the values kept beside it; nothing when the record is gone. Raises EDatabaseError.
 std::optional<StoredContact> ReadContact(const QString& path, qint64 rowid);

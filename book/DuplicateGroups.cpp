@@ -8,6 +8,7 @@
 #include <numeric>
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
+#include <vector>
 
 namespace {
 
@@ -91,38 +92,129 @@ QString ComparedName(const QString& name)
     return simplified(folded.toLower());
 }
 
+namespace {
+
+// A record's values as FindDuplicates compares them.
+struct Compared {
+    QString name;  // ComparedName of its 姓名
+    QSet<QString> values;
+};
+
+Compared comparedOf(const StoredContact& record)
+{
+    return {ComparedName(record.text(ContactText::Name)), HoldingsOf(record.texts, record.kept, 0).values};
+}
+
+// Keys held by their hash alone, so the table holds no text and costs little
+// to build and free. Equal hashes are rare outside true duplicates: a record
+// found under a key's hash is compared in full, and a key whose hash another
+// key took lives in a table of its own.
+class KeyHolders {
+public:
+    explicit KeyHolders(const QList<StoredContact>& records) : records_(records)
+    {
+        // Open addressing in one flat array, at most half full: about one memory access a key.
+        size_t size = 1024;
+        while (size < size_t(records.size()) * 12)
+            size *= 2;
+        slots_.assign(size, Slot{});
+    }
+
+    // The first record that held the key, or -1 when r is the first.
+    int holderOf(int r, int kind, const QString& name, const QString& value)
+    {
+        const size_t hash = qHashMulti(0, kind, value, kinds()[kind].alone ? QString() : name);
+        const int found = firstWithHash(hash, r);
+        if (found < 0)
+            return -1;
+        if (holds(found, kind, name, value))
+            return found;
+        const QString key = QString::number(kind) + u'\x1e' + name + u'\x1e' + value;
+        const auto other = collided_.constFind(key);
+        if (other != collided_.constEnd())
+            return *other;
+        collided_.insert(key, r);
+        return -1;
+    }
+
+private:
+    bool holds(int holder, int kind, const QString& name, const QString& value) const
+    {
+        const Compared compared = comparedOf(records_[holder]);
+        return compared.values.contains(value) && (kinds()[kind].alone || compared.name == name);
+    }
+
+    struct Slot {
+        size_t hash = 0;
+        int record = -1;
+    };
+
+    // The record first given with the hash; r, noted as that, answers -1.
+    int firstWithHash(size_t hash, int r)
+    {
+        if (++used_ * 2 > slots_.size())
+            grow();
+        for (size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+            Slot& slot = slots_[i];
+            if (slot.record < 0) {
+                slot = {hash, r};
+                return -1;
+            }
+            if (slot.hash == hash) {
+                --used_;
+                return slot.record;
+            }
+        }
+    }
+
+    void grow()
+    {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (const Slot& slot : old) {
+            if (slot.record < 0)
+                continue;
+            size_t i = slot.hash & (slots_.size() - 1);
+            while (slots_[i].record >= 0)
+                i = (i + 1) & (slots_.size() - 1);
+            slots_[i] = slot;
+        }
+    }
+
+    const QList<StoredContact>& records_;
+    std::vector<Slot> slots_;
+    size_t used_ = 0;
+    QHash<QString, int> collided_;
+};
+
+}  // namespace
+
 QList<DuplicateGroup> FindDuplicates(const QList<StoredContact>& records)
 {
     // Each key's first holder; a later holder joins its group at once, and the
     // pair is noted with the kind of key they share.
-    QHash<QString, int> firstHolder;
-    firstHolder.reserve(records.size() * 6);
+    KeyHolders holders(records);
     QList<std::pair<int, int>> shared;  // (a record, the kind it shares)
     Unions unions(records.size());
     for (int r = 0; r < records.size(); ++r) {
-        const StoredContact& record = records[r];
-        const ContactHoldings holdings = HoldingsOf(record.texts, record.kept, 0);
-        const QString name = ComparedName(record.text(ContactText::Name));
-        for (const QString& value : holdings.values) {
-            const QStringView prefix = QStringView(value).left(value.indexOf(u'\x1f'));
+        const QString name = ComparedName(records[r].text(ContactText::Name));
+        // Only the values of the kinds that tell a person are put in their compared form.
+        VisitValues(records[r].texts, records[r].kept, [&](const QString& label, const QString& text) {
+            const QString kindOf = ValueKind(label);
+            QString value;
             for (int k = 0; k < kinds().size(); ++k) {
                 const Kind& kind = kinds()[k];
-                if (kind.prefix != prefix || (!kind.alone && name.isEmpty()))
+                if (kind.prefix != kindOf || (!kind.alone && name.isEmpty()))
                     continue;
-                const auto [holder, isNew] = [&] {
-                    const QString key = kind.alone ? value : name + u'\x1e' + value;
-                    const auto found = firstHolder.constFind(key);
-                    if (found != firstHolder.constEnd())
-                        return std::pair(*found, false);
-                    firstHolder.insert(key, r);
-                    return std::pair(r, true);
-                }();
-                if (!isNew && holder != r) {
+                if (value.isEmpty())
+                    value = ValueKey(label, text);
+                const int holder = holders.holderOf(r, k, name, value);
+                if (holder >= 0 && holder != r) {
                     unions.join(holder, r);
                     shared.append({r, k});
                 }
             }
-        }
+        });
     }
     QMap<int, QList<bool>> reasonsByRoot;
     for (const auto& [record, kind] : std::as_const(shared)) {

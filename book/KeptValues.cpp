@@ -56,14 +56,22 @@ QHash<qint64, QList<DraftExtra>> ReadKept(sqlite3* db)
 
 QList<DraftExtra> ReadKeptOf(sqlite3* db, qint64 rowid)
 {
+    return ReadKeptOf(db, QList<qint64>{rowid}).value(rowid);
+}
+
+QHash<qint64, QList<DraftExtra>> ReadKeptOf(sqlite3* db, const QList<qint64>& rowids)
+{
     return DatabaseWork(QStringLiteral("通讯录"), [&] {
-        QList<DraftExtra> kept;
+        QHash<qint64, QList<DraftExtra>> kept;
         if (!hasKeptTable(db))
             return kept;
         Statement st(db, QStringLiteral("select label, value from kept where rec = ? order by rowid"));
-        st.bindInt64(1, rowid);
-        while (st.step())
-            kept.append({st.columnText(0), st.columnText(1)});
+        for (qint64 rowid : rowids) {
+            st.bindInt64(1, rowid);
+            while (st.step())
+                kept[rowid].append({st.columnText(0), st.columnText(1)});
+            st.reset();
+        }
         return kept;
     });
 }

@@ -23,6 +23,8 @@ void AddKept(sqlite3* db, qint64 rowid, const QList<DraftExtra>& values);
 QHash<qint64, QList<DraftExtra>> ReadKept(sqlite3* db);
 // One record's kept values, in the order kept.
 QList<DraftExtra> ReadKeptOf(sqlite3* db, qint64 rowid);
+// The same for several records at once; a record without kept values is not in it.
+QHash<qint64, QList<DraftExtra>> ReadKeptOf(sqlite3* db, const QList<qint64>& rowids);
 // The rowids of rem in table order.
 QList<qint64> RecordRowids(sqlite3* db);
 // How many kept values belong to no record of rem (0 when the book keeps none).

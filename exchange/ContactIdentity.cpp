@@ -7,72 +7,75 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
-
-// The compared form of a value under its label: phones by digits, mail in lower case.
-QString valueKey(const QString& label, const QString& value)
+QString ValueKind(const QString& label)
 {
-    const QString v = value.trimmed();
-    if (isPhoneLabel(label)) {
-        const QString digits = PhoneDigits(v);
-        return u"tel\x1f"_qs + (digits.isEmpty() ? v : digits);
-    }
+    if (isPhoneLabel(label))
+        return u"tel"_qs;
     if (isMailLabel(label))
-        return u"mail\x1f"_qs + v.toLower();
-    return LabelBase(label) + u'\x1f' + v;
+        return u"mail"_qs;
+    return LabelBase(label);
 }
 
-class Collector {
-public:
-    explicit Collector(ContactHoldings& holdings) : h_(holdings) {}
-
-    void add(const QString& label, const QString& value)
-    {
-        if (value.trimmed().isEmpty())
-            return;
-        // A name cut to its column: the whole one is under the label 姓名.
-        if (label == name() && value.startsWith(h_.name) && value.size() > h_.name.size())
-            h_.name = value;
-        h_.values.append(valueKey(label, value));
+QString ValueKey(const QString& label, const QString& value)
+{
+    const QString v = value.trimmed();
+    const QString kind = ValueKind(label);
+    if (kind == u"tel"_qs) {
+        const QString digits = PhoneDigits(v);
+        return kind + u'\x1f' + (digits.isEmpty() ? v : digits);
     }
+    return kind + u'\x1f' + (kind == u"mail"_qs ? v.toLower() : v);
+}
 
-    // 备注 is the record's own note and "label:value" items, joined with "；".
-    void addNote(const QString& note)
-    {
-        for (const QString& piece : note.split(NoteSeparator, Qt::SkipEmptyParts)) {
-            const qsizetype colon = piece.indexOf(LabelSeparator);
-            if (colon > 0)
-                add(piece.left(colon).trimmed(), piece.mid(colon + 1));
-            else
-                add(ContactTextColumn(ContactText::Note), piece);
-        }
+namespace {
+
+const QString& noteLabel()
+{
+    return ContactTextColumn(ContactText::Note);
+}
+
+// 备注 is the record's own note and "label:value" items, joined with "；".
+void visitNote(const QString& note, const std::function<void(const QString&, const QString&)>& visit)
+{
+    for (const QString& piece : note.split(NoteSeparator, Qt::SkipEmptyParts)) {
+        const qsizetype colon = piece.indexOf(LabelSeparator);
+        const QString value = colon > 0 ? piece.mid(colon + 1) : piece;
+        if (!value.trimmed().isEmpty())
+            visit(colon > 0 ? piece.left(colon).trimmed() : noteLabel(), value);
     }
-
-private:
-    static const QString& name() { return ContactTextColumn(ContactText::Name); }
-    ContactHoldings& h_;
-};
+}
 
 }  // namespace
+
+void VisitValues(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept,
+                 const std::function<void(const QString& label, const QString& value)>& visit)
+{
+    for (int i = 0; i < ContactTextCount; ++i) {
+        if (i == int(ContactText::Note))
+            visitNote(texts[i], visit);
+        else if (i != int(ContactText::Name) && !texts[i].trimmed().isEmpty())
+            visit(ContactTextColumns()[i], texts[i]);
+    }
+    for (const DraftExtra& value : kept) {
+        if (value.label == noteLabel())
+            visitNote(value.value, visit);
+        else if (!value.value.trimmed().isEmpty())
+            visit(value.label, value.value);
+    }
+}
 
 ContactHoldings HoldingsOf(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept,
                            qsizetype photoSize)
 {
     ContactHoldings holdings;
     holdings.name = texts[int(ContactText::Name)];
-    Collector collect(holdings);
-    for (int i = 0; i < ContactTextCount; ++i) {
-        if (i == int(ContactText::Note))
-            collect.addNote(texts[i]);
-        else if (i != int(ContactText::Name))
-            collect.add(ContactTextColumns()[i], texts[i]);
-    }
-    for (const DraftExtra& value : kept) {
-        if (value.label == ContactTextColumn(ContactText::Note))
-            collect.addNote(value.value);
-        else
-            collect.add(value.label, value.value);
-    }
+    const QString& name = ContactTextColumn(ContactText::Name);
+    VisitValues(texts, kept, [&](const QString& label, const QString& value) {
+        // A name cut to its column: the whole one is under the label 姓名.
+        if (label == name && value.startsWith(holdings.name) && value.size() > holdings.name.size())
+            holdings.name = value;
+        holdings.values.append(ValueKey(label, value));
+    });
     if (photoSize > 0)
         holdings.values.append(u"photo\x1f"_qs + QString::number(photoSize));
     // Sorted and each once, a set that takes little room and is compared in one pass.

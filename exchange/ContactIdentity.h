@@ -14,11 +14,22 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 struct ContactHoldings {
     QString name;        // the whole name as written
     QStringList values;  // every other value, as its kind and compared form; sorted, each once
 };
+
+// Every value a record holds, with its label, wherever it stands: its columns
+// but 姓名, the note and the "label:value" items of 备注, and the values kept
+// beside it. Blank values are left out.
+void VisitValues(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept,
+                 const std::function<void(const QString& label, const QString& value)>& visit);
+// The kind a label gives its value: "tel" for phones, "mail", else the label without its bracketed kind.
+QString ValueKind(const QString& label);
+// A value as compared: its kind, \x1f, the value (phones by digits, mail in lower case).
+QString ValueKey(const QString& label, const QString& value);
 
 // What a record holds: its seven texts (trimmed), the values kept beside it,
 // and the size of its photo (0 when none).

@@ -3,6 +3,7 @@
 #include "book/tools/BackupPage.h"
 #include "book/tools/BirthdayPage.h"
 #include "book/tools/CheckPage.h"
+#include "book/tools/DuplicatesPage.h"
 #include "book/tools/ExportPage.h"
 #include "book/tools/FindPage.h"
 #include "book/tools/ImportPage.h"
@@ -26,6 +27,7 @@ const QList<ToolPage>& ToolPages()
         {QStringLiteral("backup"), QStringLiteral("备份"), [](ToolsSession& s) { return new BackupPage(s); }},
         {QStringLiteral("check"), QStringLiteral("检查"), [](ToolsSession& s) { return new CheckPage(s); }},
         {QStringLiteral("birthdays"), QStringLiteral("生日"), [](ToolsSession& s) { return new BirthdayPage(s); }},
+        {QStringLiteral("duplicates"), QStringLiteral("重复"), [](ToolsSession& s) { return new DuplicatesPage(s); }},
     };
     return pages;
 }

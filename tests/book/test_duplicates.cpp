@@ -115,6 +115,32 @@ private slots:
             QVERIFY2(exported.contains(value), value);
     }
 
+    // The photo the kept record lacks comes from the others; its own stays when it has one.
+    void shouldTakeThePhotoTheKeptRecordLacks_data()
+    {
+        QTest::addColumn<QByteArray>("keptPhoto");
+        QTest::addColumn<QByteArray>("otherPhoto");
+        QTest::addColumn<QByteArray>("merged");
+        QTest::newRow("kept has none") << QByteArray() << QByteArray("other") << QByteArray("other");
+        QTest::newRow("kept has one") << QByteArray("own") << QByteArray("other") << QByteArray("own");
+    }
+
+    void shouldTakeThePhotoTheKeptRecordLacks()
+    {
+        QFETCH(QByteArray, keptPhoto);
+        QFETCH(QByteArray, otherPhoto);
+        QFETCH(QByteArray, merged);
+        TestBook book;
+        book.add({{"", "甲", "", "13800138000", "", "", "", keptPhoto.isEmpty() ? QVariant() : QVariant(keptPhoto)},
+                  {"", "乙", "", "13800138000", "", "", "", otherPhoto}});
+        book.run({QStringLiteral("duplicates")});
+        QCOMPARE(book.run({QStringLiteral("merge"), QStringLiteral("--into=1"), QStringLiteral("2")}).status,
+                 ExitCode::Success);
+        const QList<StoredContact> after = BookFile(book.path).contacts();
+        QCOMPARE(after.size(), 1);
+        QCOMPARE(after.first().photo, merged);
+    }
+
     void shouldRefuseWhatChangedOrWasNeverListed_data()
     {
         QTest::addColumn<QByteArray>("change");  // what another program does after the listing

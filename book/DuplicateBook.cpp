@@ -1,0 +1,139 @@
+#include "DuplicateBook.h"
+
+#include "book/BackupBook.h"
+#include "book/ContactScan.h"
+#include "book/DuplicateGroups.h"
+#include "book/KeptValues.h"
+#include "book/ListedRecords.h"
+#include "exchange/ContactFitting.h"
+#include "store/Backup.h"
+#include "store/ColumnInfo.h"
+#include "store/SqliteHandle.h"
+
+namespace {
+
+// The records by number, each still as duplicates listed it.
+QList<StoredContact> listedRecords(TADOConnection& connection, const QList<qint64>& numbers)
+{
+    const QHash<qint64, StoredContact> found = ReadContacts(connection, numbers);
+    const QHash<qint64, QByteArray> listed = ReadListed(connection.Handle());
+    QList<StoredContact> records;
+    for (qint64 number : numbers) {
+        const auto record = found.constFind(number);
+        if (record == found.constEnd())
+            throw Exception(QStringLiteral("编号 %1 已不在通讯录中；请重新运行 duplicates").arg(number));
+        if (!listed.contains(number))
+            throw Exception(
+                QStringLiteral("编号 %1 不在上次 duplicates 列出的分组中；请重新运行 duplicates").arg(number));
+        if (listed.value(number) != RecordDigest(*record))
+            throw Exception(QStringLiteral("编号 %1 在 duplicates 列出后已被改动；请重新运行 duplicates").arg(number));
+        records << *record;
+    }
+    return records;
+}
+
+void execute(sqlite3* db, const QString& sql, const QList<QVariant>& values)
+{
+    Statement st(db, sql);
+    for (int i = 0; i < values.size(); ++i) {
+        if (!values[i].isValid())
+            st.bindNull(i + 1);
+        else if (values[i].typeId() == QMetaType::QByteArray)
+            st.bindBlob(i + 1, values[i].toByteArray());
+        else if (values[i].typeId() == QMetaType::LongLong)
+            st.bindInt64(i + 1, values[i].toLongLong());
+        else
+            st.bindText(i + 1, values[i].toString());
+    }
+    st.step();
+}
+
+// The kept record's texts and photo, only where they changed, so an unchanged
+// column keeps its stored form (a null stays null).
+void updateKept(sqlite3* db, qint64 kept, const StoredContact& before, const MergedContact& merged)
+{
+    QStringList sets;
+    QList<QVariant> values;
+    for (int i = 0; i < ContactTextCount; ++i) {
+        if (merged.texts[i] == before.texts[i])
+            continue;
+        sets << QuoteIdentifier(ContactTextColumns()[i]) + QStringLiteral(" = ?");
+        values << merged.texts[i];
+    }
+    if (merged.photo != before.photo) {
+        sets << QuoteIdentifier(PhotoColumn()) + QStringLiteral(" = ?");
+        // An empty blob would read as a photo; no photo is a null.
+        values << (merged.photo.isEmpty() ? QVariant() : QVariant(merged.photo));
+    }
+    if (sets.isEmpty())
+        return;
+    values << kept;
+    execute(db,
+            QStringLiteral("update %1 set %2 where rowid = ?")
+                .arg(ContactSchema::ContactTable(), sets.join(QStringLiteral(", "))),
+            values);
+}
+
+void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<StoredContact>& records,
+                const MergedContact& merged)
+{
+    sqlite3* db = book.connection.Handle();
+    const qint64 kept = numbers.first();
+    const bool keeps =
+        !merged.keptAside.isEmpty()
+        || std::any_of(records.begin(), records.end(), [](const StoredContact& r) { return !r.kept.isEmpty(); });
+    InOneTransaction(book.connection, [&] {
+        updateKept(db, kept, records.first(), merged);
+        if (keeps)
+            EnsureKeptTable(db);
+        for (qint64 other : numbers.mid(1)) {
+            if (keeps)
+                execute(db, QStringLiteral("update kept set rec = ? where rec = ?"), {kept, other});
+            execute(db, QStringLiteral("delete from %1 where rowid = ?").arg(ContactSchema::ContactTable()), {other});
+        }
+        if (!merged.keptAside.isEmpty())
+            AddKept(db, kept, merged.keptAside);
+        ForgetListed(db, numbers);
+    });
+}
+
+}  // namespace
+
+QList<ListedGroup> ListDuplicates(TADOConnection& connection)
+{
+    // The texts of all to find the groups; the photos of the few listed, for their digests.
+    const BookRecords book = ReadRecordTexts(connection);
+    const QList<DuplicateGroup> groups = FindDuplicates(book.records);
+    QList<qint64> members;
+    for (const DuplicateGroup& group : groups)
+        for (int member : group.members)
+            members << book.rowids[member];
+    const QHash<qint64, StoredContact> whole = ReadContacts(connection, members);
+    QList<ListedGroup> listed;
+    QHash<qint64, QByteArray> digests;
+    for (const DuplicateGroup& group : groups) {
+        ListedGroup shown{group.reasons, {}, {}};
+        for (int member : group.members) {
+            const qint64 number = book.rowids[member];
+            shown.numbers << number;
+            shown.records << whole.value(number);
+            digests.insert(number, RecordDigest(whole.value(number)));
+        }
+        listed << shown;
+    }
+    StoreListed(connection.Handle(), digests);
+    return listed;
+}
+
+MergeOutcome MergeListed(BookFile& book, const QString& path, const QList<qint64>& numbers,
+                         const std::optional<MergeChoice>& choice)
+{
+    const QList<StoredContact> records = listedRecords(book.connection, numbers);
+    const MergedContact merged = MergeContacts(records, choice ? *choice : DefaultMergeChoice(records),
+                                               ContactWidths(book.query)[int(ContactText::Note)]);
+    MergeOutcome outcome{FreeBackupPath(path, QDateTime::currentDateTime()), merged.texts[int(ContactText::Name)],
+                         int(merged.keptAside.size())};
+    BackupDatabase(book.connection, outcome.backup, ContactSchema::DatabasePassword());
+    writeMerge(book, numbers, records, merged);
+    return outcome;
+}

@@ -96,8 +96,8 @@ namespace {
 
 // A record's values as FindDuplicates compares them.
 struct Compared {
-    QString name;  // ComparedName of its 姓名
-    QSet<QString> values;
+    QString name;        // ComparedName of its 姓名
+    QStringList values;  // sorted, as HoldingsOf gives them
 };
 
 Compared comparedOf(const StoredContact& record)
@@ -141,7 +141,8 @@ private:
     bool holds(int holder, int kind, const QString& name, const QString& value) const
     {
         const Compared compared = comparedOf(records_[holder]);
-        return compared.values.contains(value) && (kinds()[kind].alone || compared.name == name);
+        return std::binary_search(compared.values.begin(), compared.values.end(), value)
+               && (kinds()[kind].alone || compared.name == name);
     }
 
     struct Slot {

@@ -11,6 +11,8 @@
 #include "exchange/xlsx/XlsxSheet.h"
 #include "exchange/xlsx/ZipArchive.h"
 
+#include <optional>
+
 DraftSet readXlsxBytes(const QByteArray& bytes, const QString& fileName)
 {
     if (looksLikeOle2(bytes) || looksLikeBareBiff(bytes))
@@ -20,9 +22,14 @@ DraftSet readXlsxBytes(const QByteArray& bytes, const QString& fileName)
             cannotReadMessage(fileName, notWhatItSays(QStringLiteral(".xlsx 工作簿"), fileLook(bytes))));
     const ZipArchive archive(bytes, fileName);
     const XlsxParts parts = readXlsxParts(archive, fileName);
-    SheetTable table(fileName);
-    readXlsxSheet(archive.read(parts.sheetPath), parts, fileName, [&](SheetRow&& row) { table.add(std::move(row)); });
-    return table.finish();
+    const QByteArray sheet = archive.read(parts.sheetPath);
+    std::optional<SheetTable> table(std::in_place, fileName);
+    const auto add = [&](SheetRow&& row) { table->add(std::move(row)); };
+    if (!readXlsxSheetLightly(sheet, parts, add)) {
+        table.emplace(fileName);  // what the fast reader gave so far is read again
+        readXlsxSheetFully(sheet, parts, fileName, add);
+    }
+    return table->finish();
 }
 
 DraftSet readXlsxFile(const QString& path)

@@ -33,6 +33,36 @@ static QString reasonOf(const QFile& file)
     return file.errorString();
 }
 
+PieceReader::PieceReader(const QString& path) : file_(path)
+{
+    if (!file_.open(QIODevice::ReadOnly))
+        throw ExchangeError(cannotReadMessage(path, reasonOf(file_)));
+    if (file_.isSequential()) {
+        // A pipe cannot be read twice: it is read whole.
+        bytes_ = file_.readAll();
+        if (file_.error() != QFileDevice::NoError)
+            throw ExchangeError(cannotReadMessage(path, reasonOf(file_)));
+        file_.close();
+        size_ = bytes_.size();
+        return;
+    }
+    size_ = file_.size();
+}
+
+PieceReader::PieceReader(QByteArray bytes) : bytes_(std::move(bytes)), size_(bytes_.size()) {}
+
+QByteArray PieceReader::read(qsizetype at, qsizetype length) const
+{
+    if (!file_.isOpen())
+        return bytes_.mid(at, length);
+    QByteArray piece;
+    if (file_.seek(at))
+        piece = file_.read(std::min(length, std::max<qsizetype>(size_ - at, 0)));
+    if (file_.error() != QFileDevice::NoError)
+        throw ExchangeError(cannotReadMessage(file_.fileName(), reasonOf(file_)));
+    return piece;
+}
+
 QByteArray ReadWholeFile(const QString& path)
 {
     QFile file(path);

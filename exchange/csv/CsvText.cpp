@@ -1,5 +1,7 @@
 #include "CsvText.h"
 
+#include "exchange/sheet/Utf8.h"
+
 #include <QByteArrayView>
 #include <QStringDecoder>
 #include <QStringList>
@@ -16,43 +18,6 @@ constexpr qsizetype kPieceBytes = 1024 * 1024;
 struct DetectorClose {
     void operator()(UCharsetDetector* d) const { ucsdet_close(d); }
 };
-
-bool isValidUtf8(QByteArrayView bytes)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        int more = 0;
-        char32_t c = 0;
-        if ((*p & 0xE0) == 0xC0 && *p >= 0xC2) {
-            more = 1;
-            c = *p & 0x1F;
-        } else if ((*p & 0xF0) == 0xE0) {
-            more = 2;
-            c = *p & 0x0F;
-        } else if ((*p & 0xF8) == 0xF0 && *p <= 0xF4) {
-            more = 3;
-            c = *p & 0x07;
-        } else {
-            return false;
-        }
-        if (end - p <= more)
-            return false;
-        for (int i = 1; i <= more; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            c = (c << 6) | (p[i] & 0x3F);
-        }
-        if ((more == 2 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (more == 3 && (c < 0x10000 || c > 0x10FFFF)))
-            return false;
-        p += more + 1;
-    }
-    return true;
-}
 
 // The length of a piece without the UTF-8 sequence its end may cut, which
 // the next piece then starts with.

@@ -1,5 +1,7 @@
 #include "LightXml.h"
 
+#include "exchange/sheet/Utf8.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -67,38 +69,6 @@ bool isPlainCharacter(char32_t c)
 {
     return c == 0x9 || c == 0xA || (c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
            || (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-// One UTF-8 sequence at q (a byte of 0x80 or above), strictly: no overlong
-// forms, no surrogates.
-bool decodeUtf8(const char*& q, const char* end, char32_t& c)
-{
-    const auto b = static_cast<unsigned char>(*q);
-    int more = 0;
-    if (b >= 0xC2 && b <= 0xDF) {
-        more = 1;
-        c = b & 0x1F;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        more = 2;
-        c = b & 0x0F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        more = 3;
-        c = b & 0x07;
-    } else {
-        return false;
-    }
-    if (end - q <= more)
-        return false;
-    for (int i = 1; i <= more; ++i) {
-        const auto n = static_cast<unsigned char>(q[i]);
-        if ((n & 0xC0) != 0x80)
-            return false;
-        c = (c << 6) | (n & 0x3F);
-    }
-    if ((more == 2 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (more == 3 && (c < 0x10000 || c > 0x10FFFF)))
-        return false;
-    q += more + 1;
-    return true;
 }
 
 // An entity at q ('&'): one of XML's five or a character reference.
@@ -459,6 +429,11 @@ QString LightXmlReader::readElementText(QXmlStreamReader::ReadElementTextBehavio
         }
         return QString(text_.constData(), text_.size());  // as long as it is, not as the scratch
     }
+}
+
+bool LightXmlReader::restIsUtf8() const
+{
+    return !gaveUp_ && isValidUtf8(QByteArrayView(p_, end_ - p_));
 }
 
 void LightXmlReader::skipCurrentElement()

@@ -41,6 +41,11 @@ public:
     // At a start element: reads up to its end element.
     void skipCurrentElement();
 
+    // For a reader that stops before the end: the rest of the document is
+    // valid UTF-8 (QXmlStreamReader decodes ahead of what it has read, and
+    // fails on a byte it cannot decode even where it would never read).
+    bool restIsUtf8() const;
+
 private:
     enum class Token { None, Start, End, Text, Done };
     struct Attribute {

@@ -147,7 +147,7 @@ bool readXlsxSheetLightly(const QByteArray& sheetXml, const XlsxParts& parts,
 {
     LightXmlReader xml(sheetXml);
     readRows(xml, parts, take);
-    return !xml.gaveUp();
+    return xml.restIsUtf8();
 }
 
 void readXlsxSheetFully(const QByteArray& sheetXml, const XlsxParts& parts, const QString& fileName,

@@ -304,14 +304,20 @@ bool LightXmlReader::readAttribute(const char*& q)
     ++q;
     const qsizetype size = values_.size() - from;
     const QLatin1StringView xmlns("xmlns");
-    if (prefix.isEmpty() && local == xmlns) {
-        values_.truncate(from);  // the default namespace: elements are known by their local names
-        return true;
-    }
-    if (prefix == xmlns) {
-        if (size == 0 || local == xmlns || local == QLatin1StringView("xml"))
+    if (prefix == xmlns || (prefix.isEmpty() && local == xmlns)) {
+        // A namespace declaration, no attribute: elements are known by their
+        // local names, attributes' prefixes must be declared. The default one
+        // is kept under an empty name, so that each is declared once a tag.
+        const QLatin1StringView declared = prefix.isEmpty() ? QLatin1StringView() : local;
+        const QStringView uri = QStringView(values_).sliced(from, size);
+        const qsizetype depth = static_cast<qsizetype>(open_.size()) + 1;
+        if ((!prefix.isEmpty() && (size == 0 || local == xmlns || local == QLatin1StringView("xml")))
+            || uri == QLatin1StringView("http://www.w3.org/XML/1998/namespace")
+            || uri == QLatin1StringView("http://www.w3.org/2000/xmlns/")
+            || std::any_of(prefixes_.begin(), prefixes_.end(),
+                           [&](const Prefix& p) { return p.depth == depth && p.name == declared; }))
             return false;
-        prefixes_.push_back({local, static_cast<qsizetype>(open_.size()) + 1});
+        prefixes_.push_back({declared, depth});
         values_.truncate(from);
         return true;
     }

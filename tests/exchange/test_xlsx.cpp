@@ -205,6 +205,10 @@ private slots:
         QTest::newRow("mismatched end") << row + "x</v></is></c></row>" << false;
         QTest::newRow("undeclared prefix") << QByteArray(R"(<row y:r="1"><c><v>1</v></c></row>)") << false;
         QTest::newRow("twice the same attribute") << QByteArray(R"(<row r="1" r="2"><c><v>1</v></c></row>)") << false;
+        QTest::newRow("a prefix declared twice")
+            << QByteArray(R"(<row xmlns:y="a" xmlns:y="b"><c><v>1</v></c></row>)") << false;
+        QTest::newRow("a prefix declared below")
+            << QByteArray(R"(<row xmlns:y="a" y:r="3"><c><v>1</v></c></row>)") << true;
         QTest::newRow("unquoted attribute") << QByteArray(R"(<row r=1><c><v>1</v></c></row>)") << false;
         QTest::newRow("prefixed element") << QByteArray(R"(<x14ac:row><c><v>1</v></c></x14ac:row>)") << false;
         QTest::newRow("cut off") << row + "x</t></is></c></row" << false;

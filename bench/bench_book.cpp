@@ -145,7 +145,7 @@ int main(int argc, char** argv)
             const ImportPlan plan = PlanImport({{QStringLiteral("cards.vcf"), read}}, ContactWidths(file.query), {});
             const qint64 planMs = timer.restart();
             const qint64 planCpu = cpuSince();
-            AddContacts(file, plan.toAdd);
+            AddContacts(file.connection, plan.toAdd);
             const qint64 writeMs = timer.elapsed();
             std::printf("  of which: read %lld ms (processor %lld), fit %lld ms (%lld), write %lld ms (%lld)\n", readMs,
                         readCpu, planMs, planCpu, writeMs, cpuSince());
@@ -166,7 +166,7 @@ int main(int argc, char** argv)
             f.texts = contact(i, {}).texts;
             many << f;
         }
-        AddContacts(book, many);
+        AddContacts(book.connection, many);
     }
     std::printf("export of 100,000 contacts\n");
     const QString out = dir.filePath(QStringLiteral("out.vcf"));

@@ -1,50 +1,119 @@
 #include "BookWrite.h"
 
 #include "book/KeptValues.h"
+#include "store/ColumnInfo.h"
 #include "store/ContactSchema.h"
 #include "store/SqliteHandle.h"
+#include "store/TextWidth.h"
 
 #include <QFile>
 #include <algorithm>
+#include <vector>
 
-void AddContacts(BookFile& book, const QList<FittedContact>& contacts, const std::function<bool(int, int)>& progress)
+namespace {
+
+// What a column of the contact table takes from a contact.
+enum class Source { Nothing, Text, Photo };
+
+struct InsertColumn {
+    ColumnInfo info;
+    Source source = Source::Nothing;
+    int text = 0;  // which of the seven texts, for Source::Text
+};
+
+// One insert statement for every record, prepared once: all columns of the
+// table, bound as the engine's own append binds them (an empty text is null,
+// a column no contact fills is null, a text wider than its column is refused).
+class RecordInsert {
+public:
+    explicit RecordInsert(sqlite3* db) : db_(db), insert_(db, insertSql(db, columns_)) {}
+
+    qint64 add(const FittedContact& contact)
+    {
+        for (size_t i = 0; i < columns_.size(); ++i) {
+            const InsertColumn& column = columns_[i];
+            const int index = int(i) + 1;
+            if (column.source == Source::Photo && contact.photo)
+                insert_.bindBlob(index, contact.photo.bytes());
+            else if (column.source == Source::Text && !contact.texts[column.text].isEmpty())
+                insert_.bindText(index, checkedWidth(column.info, contact.texts[column.text]));
+            else
+                insert_.bindNull(index);
+        }
+        insert_.step();
+        insert_.reset();
+        return sqlite3_last_insert_rowid(db_);
+    }
+
+private:
+    static QString insertSql(sqlite3* db, std::vector<InsertColumn>& columns)
+    {
+        const QString& table = ContactSchema::ContactTable();
+        Statement described(db, QStringLiteral("select * from %1 where 0").arg(table));
+        QStringList names;
+        QStringList marks;
+        for (int i = 0; i < sqlite3_column_count(described.get()); ++i) {
+            const char* declared = sqlite3_column_decltype(described.get(), i);
+            InsertColumn column{DescribeColumn(QString::fromUtf8(sqlite3_column_name(described.get(), i)),
+                                               QString::fromUtf8(declared ? declared : ""))};
+            column.text = int(ContactTextColumns().indexOf(column.info.name));
+            if (column.text >= 0)
+                column.source = Source::Text;
+            else if (column.info.name == PhotoColumn())
+                column.source = column.info.blob ? Source::Photo : Source::Nothing;
+            names << QuoteIdentifier(column.info.name);
+            marks << QStringLiteral("?");
+            columns.push_back(std::move(column));
+        }
+        return QStringLiteral("insert into %1(%2) values(%3)")
+            .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    }
+
+    static const QString& checkedWidth(const ColumnInfo& column, const QString& text)
+    {
+        if (!column.blob && column.width > 0 && text.size() > column.width && CodePointCount(text) > column.width)
+            RaiseDatabaseError(QStringLiteral("联系人"),
+                               QStringLiteral("字段 %1 最多 %2 个字符").arg(column.name).arg(column.width));
+        return text;
+    }
+
+    sqlite3* db_;
+    std::vector<InsertColumn> columns_;
+    Statement insert_;
+};
+
+}  // namespace
+
+void AddContacts(TADOConnection& connection, const QList<FittedContact>& contacts,
+                 const std::function<bool(int, int)>& progress)
 {
     if (contacts.isEmpty())
         return;
-    TADOQuery& query = book.query;
-    std::array<TField*, ContactTextCount> fields{};
-    for (int i = 0; i < ContactTextCount; ++i)
-        fields[i] = query.FieldByName(ContactTextColumns().at(i));
-    TField* photo = query.FieldByName(PhotoColumn());
-
-    sqlite3* db = book.connection.Handle();
+    sqlite3* db = connection.Handle();
     const bool keeps =
         std::any_of(contacts.begin(), contacts.end(), [](const FittedContact& c) { return !c.kept.isEmpty(); });
-    book.connection.BeginTrans();
+    connection.BeginTrans();
     try {
         if (keeps)
             EnsureKeptTable(db);
-        query.DisableControls();
-        int written = 0;
-        for (const FittedContact& contact : contacts) {
-            query.Append();
-            for (int i = 0; i < ContactTextCount; ++i)
-                fields[i]->SetAsString(contact.texts[i]);
-            if (contact.photo)
-                photo->SetAsBytes(*contact.photo);
-            query.Post();
-            if (!contact.kept.isEmpty())
-                AddKept(db, sqlite3_last_insert_rowid(db), contact.kept);
-            if (progress && !progress(++written, int(contacts.size())))
-                throw ImportCancelled();
-        }
-        book.connection.CommitTrans();
-        query.EnableControls();
+        // Failures of the records themselves are named as the contact table's, as the window names them.
+        DatabaseWork(QStringLiteral("联系人"), [&] {
+            RecordInsert insert(db);
+            int written = 0;
+            for (const FittedContact& contact : contacts) {
+                const qint64 rowid = insert.add(contact);
+                if (!contact.kept.isEmpty())
+                    AddKept(db, rowid, contact.kept);
+                if (progress && !progress(++written, int(contacts.size())))
+                    throw ImportCancelled();
+            }
+        });
+        connection.CommitTrans();
     } catch (const SqliteFailure& failure) {
-        book.connection.RollbackTrans();
-        throw EDatabaseError(book.connection.Name + QStringLiteral(": ") + failure.Message);
+        connection.RollbackTrans();
+        throw EDatabaseError(connection.Name + QStringLiteral(": ") + failure.Message);
     } catch (...) {
-        book.connection.RollbackTrans();
+        connection.RollbackTrans();
         throw;
     }
 }

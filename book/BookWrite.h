@@ -15,10 +15,11 @@ public:
     const char* what() const noexcept override { return "import cancelled"; }
 };
 
-// Appends the contacts at the end of the table, in order. Raises EDatabaseError
-// after undoing every one of them. progress, when given, is told after each
-// contact; when it answers false the write raises ImportCancelled, undone too.
-void AddContacts(BookFile& book, const QList<FittedContact>& contacts,
+// Appends the contacts at the end of the table, in order, through the open
+// connection. Raises EDatabaseError after undoing every one of them. progress,
+// when given, is told after each contact; when it answers false the write
+// raises ImportCancelled, undone too.
+void AddContacts(TADOConnection& connection, const QList<FittedContact>& contacts,
                  const std::function<bool(int written, int total)>& progress = {});
 
 // A book the command created: removed again unless the command kept it.

@@ -4,6 +4,8 @@
 #include "exchange/ContactIdentity.h"
 #include "exchange/ContactLabels.h"
 
+#include <QSet>
+
 namespace {
 
 const QString& noteLabel()
@@ -12,9 +14,15 @@ const QString& noteLabel()
 }
 
 // How a value compares, by the identity rules the imports use.
+QSet<QString> keysOf(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& values)
+{
+    const QStringList keys = HoldingsOf(texts, values, 0).values;
+    return QSet<QString>(keys.begin(), keys.end());
+}
+
 QSet<QString> keysOf(const DraftExtra& value)
 {
-    return HoldingsOf({}, {value}, 0).values;
+    return keysOf({}, {value});
 }
 
 // A record's values under their labels: the columns, then 备注's items.
@@ -43,7 +51,7 @@ QList<DraftExtra> labelledValues(const StoredContact& record)
 MergedContact MergeContacts(const StoredContact& kept, const QList<StoredContact>& others, int noteWidth)
 {
     MergedContact merged{kept.text(ContactText::Note), kept.photo, {}};
-    QSet<QString> held = HoldingsOf(kept.texts, kept.kept, 0).values;
+    QSet<QString> held = keysOf(kept.texts, kept.kept);
     held.insert(u"姓名\x1f"_qs + kept.text(ContactText::Name));
     // What the others keep aside moves with them: it needs no room in 备注.
     for (const StoredContact& other : others)

@@ -60,12 +60,15 @@ int RunImport(BookRun& run, const QStringList& arguments)
         CreateBook(path);
     NewBookGuard created(missing && !options.dryRun ? path : QString());
 
-    const ImportPlan plan = PlanBookImport(path, sources, missing ? nullptr : &run);
+    ImportPlan plan = PlanBookImport(path, sources, missing ? nullptr : &run);
     report(run.console, sources, plan);
     if (options.dryRun) {
         run.console.out(ImportSummary(plan, false));
         return ExitCode::Success;
     }
+    // Said: the cards and their report lines make room for the writing.
+    plan.cards = {};
+    plan.report = {};
     WriteImport(path, plan);
     created.keep();
     for (const QString& line : ImportClosingLines(path, plan, missing))

@@ -6,6 +6,7 @@
 #include "book/ContactScan.h"
 #include "book/KeptValues.h"
 #include "exchange/Formats.h"
+#include "exchange/SpoolFile.h"
 #include "platform/OtherHolders.h"
 #include "store/ContactSchema.h"
 
@@ -18,11 +19,36 @@ QString UnimportableReason(const QString& file)
     return QStringLiteral("不能导入 %1：支持的文件类型为 %2").arg(ShownPath(file), ImportPatterns().join(u' '));
 }
 
+namespace {
+
+// The file's drafts into a spool of their own; a format that only reads whole
+// gives its drafts up one by one as they go in.
+ImportSource spooledFile(const QString& file, const std::shared_ptr<SpoolFile>& spoolFile)
+{
+    const ImportFormat* format = FindImportFormat(file);
+    auto spool = std::make_shared<DraftSpool>(spoolFile);
+    ImportSource source{QFileInfo(file).fileName(), {}, spool};
+    if (format->stream) {
+        source.cards.notes = format->stream(file, *spool);
+    } else {
+        DraftSet read = format->read(file);
+        for (ContactDraft& draft : read.drafts)
+            spool->take(std::move(draft));
+        spool->failures = std::move(read.failures);
+        source.cards.notes = std::move(read.notes);
+    }
+    source.cards.failures = std::move(spool->failures);
+    return source;
+}
+
+}  // namespace
+
 QList<ImportSource> ReadImportFiles(const QStringList& files, const std::function<void(int)>& fileRead)
 {
     QList<ImportSource> sources;
+    const auto spoolFile = std::make_shared<SpoolFile>();
     for (const QString& file : files) {
-        sources.push_back({QFileInfo(file).fileName(), FindImportFormat(file)->read(file)});
+        sources.push_back(spooledFile(file, spoolFile));
         if (fileRead)
             fileRead(int(sources.size()));
     }
@@ -50,8 +76,9 @@ void WriteImport(const QString& path, const ImportPlan& plan, const WriteProgres
 {
     if (plan.toAdd.isEmpty())
         return;
-    BookFile book(path);
-    AddContacts(book, plan.toAdd, progress);
+    TADOConnection connection(QStringLiteral("通讯录"));
+    OpenBookConnection(connection, path);
+    AddContacts(connection, plan.toAdd, progress);
 }
 
 QStringList ImportClosingLines(const QString& path, const ImportPlan& plan, bool bookCreated)

@@ -13,7 +13,8 @@
 // "不能导入 a.txt：支持的文件类型为 *.vcf …", or empty when the file's kind can be imported.
 QString UnimportableReason(const QString& file);
 
-// Every file read into drafts, in order; fileRead is told after each one.
+// Every file read into drafts, in order; fileRead is told after each one. The
+// drafts are held in a temporary spool file, not in memory (DraftSpool.h).
 // Raises ExchangeError for a file that cannot be read at all.
 QList<ImportSource> ReadImportFiles(const QStringList& files, const std::function<void(int filesRead)>& fileRead = {});
 

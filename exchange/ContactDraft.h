@@ -43,6 +43,24 @@ struct DraftSet {
     QStringList notes;  // about the whole file, for the report: "编码：Big5（自动识别）", rows skipped as no contacts
 };
 
+// Where a reader that goes through its file once hands each card or row as
+// soon as it is read, in file order, so that no one holds every draft of a
+// large file at once.
+class DraftSink {
+public:
+    virtual ~DraftSink() = default;
+    virtual void take(ContactDraft&& draft) = 0;
+    virtual void take(DraftFailure&& failure) = 0;
+};
+
+// A sink that gathers everything into a DraftSet.
+class DraftGathering : public DraftSink {
+public:
+    void take(ContactDraft&& draft) override { set.drafts.append(std::move(draft)); }
+    void take(DraftFailure&& failure) override { set.failures.append(std::move(failure)); }
+    DraftSet set;
+};
+
 // One record of the book as the exporters get it: the seven texts trimmed of
 // their padding, the photo's stored bytes (empty when the record has none) and
 // what an import kept beside it because neither the columns nor 备注 had room.

@@ -148,7 +148,8 @@ FittedContact FitDraft(const ContactDraft& draft, const ColumnWidths& widths)
     fitted.kept = std::move(builder.kept());
 
     const PhotoFit photo = FitPhoto(draft.photo);
-    fitted.photo = photo.jpeg;
+    if (photo.jpeg)
+        fitted.photo = FittedPhoto(*photo.jpeg);
     if (!photo.problem.isEmpty()) {
         fitted.notes << photo.problem;
         fitted.cut = fitted.cut || !photo.jpeg;

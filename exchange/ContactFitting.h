@@ -9,6 +9,7 @@
 
 #include "exchange/ContactDraft.h"
 #include "exchange/ContactLabels.h"
+#include "exchange/FittedPhoto.h"
 #include "exchange/PhoneNumber.h"
 
 #include <QByteArray>
@@ -28,7 +29,7 @@ ColumnWidths ContactWidths(TADOQuery& query);
 struct FittedContact {
     int line = 0;
     std::array<QString, ContactTextCount> texts;  // trimmed, each within its width
-    std::optional<QByteArray> photo;              // the JPEG bytes to store, or no photo
+    FittedPhoto photo;                            // the JPEG bytes to store, or no photo
     QList<DraftExtra> kept;                       // what neither the columns nor 备注 hold: kept beside the record
     QStringList notes;                            // "电话 截断为 15 个字符，原文记入备注", ...
     bool cut = false;                             // a column holds less than the card gave, or a value was lost

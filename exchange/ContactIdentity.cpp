@@ -4,6 +4,8 @@
 #include "exchange/PhoneNumber.h"
 #include "store/ContactSchema.h"
 
+#include <algorithm>
+
 namespace {
 
 // The compared form of a value under its label: phones by digits, mail in lower case.
@@ -30,7 +32,7 @@ public:
         // A name cut to its column: the whole one is under the label 姓名.
         if (label == name() && value.startsWith(h_.name) && value.size() > h_.name.size())
             h_.name = value;
-        h_.values.insert(valueKey(label, value));
+        h_.values.append(valueKey(label, value));
     }
 
     // 备注 is the record's own note and "label:value" items, joined with "；".
@@ -71,7 +73,11 @@ ContactHoldings HoldingsOf(const std::array<QString, ContactTextCount>& texts, c
             collect.add(value.label, value.value);
     }
     if (photoSize > 0)
-        holdings.values.insert(u"photo\x1f"_qs + QString::number(photoSize));
+        holdings.values.append(u"photo\x1f"_qs + QString::number(photoSize));
+    // Sorted and each once, a set that takes little room and is compared in one pass.
+    std::sort(holdings.values.begin(), holdings.values.end());
+    holdings.values.erase(std::unique(holdings.values.begin(), holdings.values.end()), holdings.values.end());
+    holdings.values.squeeze();
     return holdings;
 }
 
@@ -86,7 +92,7 @@ int HoldingsIndex::holderOf(const ContactHoldings& card) const
     if (found == byName_.constEnd())
         return -1;
     for (const Entry& entry : *found) {
-        if (entry.values.contains(card.values))
+        if (std::includes(entry.values.begin(), entry.values.end(), card.values.begin(), card.values.end()))
             return entry.number;
     }
     return -1;

@@ -11,13 +11,13 @@
 
 #include <QHash>
 #include <QList>
-#include <QSet>
 #include <QString>
+#include <QStringList>
 #include <array>
 
 struct ContactHoldings {
-    QString name;          // the whole name as written
-    QSet<QString> values;  // every other value, as its kind and compared form
+    QString name;        // the whole name as written
+    QStringList values;  // every other value, as its kind and compared form; sorted, each once
 };
 
 // What a record holds: its seven texts (trimmed), the values kept beside it,
@@ -34,7 +34,7 @@ public:
 
 private:
     struct Entry {
-        QSet<QString> values;
+        QStringList values;
         int number;
     };
     QHash<QString, QList<Entry>> byName_;

@@ -33,15 +33,25 @@ static QString reasonOf(const QFile& file)
     return file.errorString();
 }
 
+void OpenForReading(QFile& file)
+{
+    if (!file.open(QIODevice::ReadOnly))
+        throw ExchangeError(cannotReadMessage(file.fileName(), reasonOf(file)));
+}
+
+void CheckReading(const QFile& file)
+{
+    if (file.error() != QFileDevice::NoError)
+        throw ExchangeError(cannotReadMessage(file.fileName(), reasonOf(file)));
+}
+
 PieceReader::PieceReader(const QString& path) : file_(path)
 {
-    if (!file_.open(QIODevice::ReadOnly))
-        throw ExchangeError(cannotReadMessage(path, reasonOf(file_)));
+    OpenForReading(file_);
     if (file_.isSequential()) {
         // A pipe cannot be read twice: it is read whole.
         bytes_ = file_.readAll();
-        if (file_.error() != QFileDevice::NoError)
-            throw ExchangeError(cannotReadMessage(path, reasonOf(file_)));
+        CheckReading(file_);
         file_.close();
         size_ = bytes_.size();
         return;
@@ -58,19 +68,16 @@ QByteArray PieceReader::read(qsizetype at, qsizetype length) const
     QByteArray piece;
     if (file_.seek(at))
         piece = file_.read(std::min(length, std::max<qsizetype>(size_ - at, 0)));
-    if (file_.error() != QFileDevice::NoError)
-        throw ExchangeError(cannotReadMessage(file_.fileName(), reasonOf(file_)));
+    CheckReading(file_);
     return piece;
 }
 
 QByteArray ReadWholeFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ExchangeError(cannotReadMessage(path, reasonOf(file)));
+    OpenForReading(file);
     QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ExchangeError(cannotReadMessage(path, reasonOf(file)));
+    CheckReading(file);
     return bytes;
 }
 

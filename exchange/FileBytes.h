@@ -12,6 +12,10 @@ QString cannotWriteMessage(const QString& path, const QString& why);
 
 // Every byte of a file. Raises ExchangeError "无法读取文件 …".
 QByteArray ReadWholeFile(const QString& path);
+// Opens a file for reading it through once. Raises ExchangeError "无法读取文件 …".
+void OpenForReading(QFile& file);
+// After reading a file opened by OpenForReading: raises ExchangeError when a read failed.
+void CheckReading(const QFile& file);
 
 // A file's bytes, or bytes in memory, read a piece at a time, so that a large
 // file need never be held whole.
@@ -31,6 +35,7 @@ private:
     mutable QFile file_;
     qsizetype size_ = 0;
 };
+
 // Opens a file for writing anew. Raises ExchangeError "无法写入文件 …".
 void OpenForWriting(QFile& file);
 // Flushes and closes a file opened by OpenForWriting; a short write raises ExchangeError.

@@ -15,6 +15,9 @@ struct ImportFormat {
     QString extension;                      // lower case, without the dot: "vcf"
     QString description;                    // for dialogs and --help: "vCard 名片"
     DraftSet (*read)(const QString& path);  // raises ExchangeError when the whole file cannot be read
+    // Reads the file once, handing each draft to the sink as it is read, and
+    // returns the notes about the whole file; nullptr: only read.
+    QStringList (*stream)(const QString& path, DraftSink& sink) = nullptr;
 };
 
 struct ExportFormat {

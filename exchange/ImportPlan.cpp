@@ -1,6 +1,8 @@
 #include "ImportPlan.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -10,6 +12,12 @@ QString cardPlace(const QString& file, int line, const QString& name)
     if (!name.isEmpty())
         place += QStringLiteral(" %1").arg(name);
     return place + QStringLiteral("：");
+}
+
+// "手机.vcf 第 3 行": an earlier card of the import, as a duplicate's report line names it.
+QString cardPlace(const std::pair<const ImportSource*, int>& place)
+{
+    return QStringLiteral("%1 第 %2 行").arg(place.first->name).arg(place.second);
 }
 
 // The labels of the card's further fields that went into 备注: those with a
@@ -27,12 +35,46 @@ QStringList labelsIntoNote(const ContactDraft& draft, const FittedContact& fitte
     return labels;
 }
 
-// One entry of a file in line order: a card or a failure.
+// One entry of a file in line order: a card in memory, a card in the file's spool, or a failure.
 struct Entry {
     int line;
     const ContactDraft* draft;
+    int spooled;  // the card's place in the spool, -1 when none
     const DraftFailure* failure;
 };
+
+std::vector<Entry> entriesInLineOrder(const ImportSource& source)
+{
+    std::vector<Entry> entries;
+    for (const ContactDraft& draft : source.cards.drafts)
+        entries.push_back({draft.line, &draft, -1, nullptr});
+    for (int i = 0; source.spooled && i < source.spooled->count(); ++i)
+        entries.push_back({source.spooled->line(i), nullptr, i, nullptr});
+    for (const DraftFailure& failure : source.cards.failures)
+        entries.push_back({failure.line, nullptr, -1, &failure});
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.line < b.line; });
+    return entries;
+}
+
+// The card fitted; a spooled card is read back for it and let go after, its
+// photo left in (or put into) the spool file until the write.
+PlannedCard fitted(const ImportSource& source, const Entry& entry, const ColumnWidths& widths)
+{
+    PlannedCard card;
+    if (entry.spooled < 0) {
+        card.contact = FitDraft(*entry.draft, widths);
+        card.intoNote = labelsIntoNote(*entry.draft, card.contact);
+        return card;
+    }
+    const ContactDraft draft = source.spooled->draft(entry.spooled);
+    card.contact = FitDraft(draft, widths);
+    card.intoNote = labelsIntoNote(draft, card.contact);
+    if (card.contact.photo && card.contact.photo.bytes() == draft.photo)
+        card.contact.photo = source.spooled->photo(entry.spooled);
+    else
+        card.contact.photo.holdIn(source.spooled->file());
+    return card;
+}
 
 }  // namespace
 
@@ -42,23 +84,20 @@ QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWid
                              const QList<ContactHoldings>& existing)
 {
     QList<PlannedCard> cards;
+    qsizetype total = 0;
+    for (const ImportSource& source : sources)
+        total +=
+            source.cards.drafts.size() + source.cards.failures.size() + (source.spooled ? source.spooled->count() : 0);
+    cards.reserve(total);
     HoldingsIndex index;
     for (qsizetype i = 0; i < existing.size(); ++i)
         index.add(existing[i], int(i));
     // Cards of this import are numbered after the book's records; where each came from, for the report.
-    QStringList places;
+    std::vector<std::pair<const ImportSource*, int>> places;
     for (const ImportSource& source : sources) {
-        std::vector<Entry> entries;
-        for (const ContactDraft& draft : source.cards.drafts)
-            entries.push_back({draft.line, &draft, nullptr});
-        for (const DraftFailure& failure : source.cards.failures)
-            entries.push_back({failure.line, nullptr, &failure});
-        std::stable_sort(entries.begin(), entries.end(),
-                         [](const Entry& a, const Entry& b) { return a.line < b.line; });
-
-        for (const Entry& entry : entries) {
-            PlannedCard card;
+        for (const Entry& entry : entriesInLineOrder(source)) {
             if (entry.failure) {
+                PlannedCard card;
                 card.place = cardPlace(source.name, entry.line, {});
                 card.fate = CardFate::Unreadable;
                 card.contact.line = entry.line;
@@ -66,8 +105,7 @@ QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWid
                 cards.push_back(std::move(card));
                 continue;
             }
-            card.contact = FitDraft(*entry.draft, widths);
-            card.intoNote = labelsIntoNote(*entry.draft, card.contact);
+            PlannedCard card = fitted(source, entry, widths);
             card.place = cardPlace(source.name, entry.line, card.contact.text(ContactText::Name));
             if (card.contact.text(ContactText::Name).isEmpty()) {
                 // Nothing names or reaches this person: never a record without a name.
@@ -76,8 +114,7 @@ QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWid
                 cards.push_back(std::move(card));
                 continue;
             }
-            ContactHoldings holdings =
-                HoldingsOf(card.contact.texts, card.contact.kept, card.contact.photo ? card.contact.photo->size() : 0);
+            ContactHoldings holdings = HoldingsOf(card.contact.texts, card.contact.kept, card.contact.photo.size());
             const int holder = index.holderOf(holdings);
             if (holder >= 0 && holder < existing.size()) {
                 card.fate = CardFate::InBook;
@@ -85,10 +122,11 @@ QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWid
                     QStringLiteral("与通讯录中第 %1 条联系人“%2”相同，跳过").arg(holder + 1).arg(existing[holder].name);
             } else if (holder >= 0) {
                 card.fate = CardFate::EarlierInImport;
-                card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过").arg(places[holder - existing.size()]);
+                card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过")
+                               .arg(cardPlace(places[size_t(holder - existing.size())]));
             } else {
-                index.add(std::move(holdings), int(existing.size() + places.size()));
-                places << QStringLiteral("%1 第 %2 行").arg(source.name).arg(entry.line);
+                index.add(std::move(holdings), int(existing.size() + qsizetype(places.size())));
+                places.emplace_back(&source, entry.line);
             }
             cards.push_back(std::move(card));
         }
@@ -114,6 +152,7 @@ ImportPlan ChooseCards(const ImportPlan& plan, const QList<bool>& chosen)
 {
     ImportPlan chose;
     chose.cards = plan.cards;
+    chose.toAdd.reserve(std::count(chosen.begin(), chosen.end(), true));
     for (qsizetype i = 0; i < plan.cards.size(); ++i) {
         const PlannedCard& card = plan.cards[i];
         const bool take = card.fate != CardFate::Unreadable && i < chosen.size() && chosen[i];

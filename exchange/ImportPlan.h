@@ -6,6 +6,7 @@
 
 #include "exchange/ContactFitting.h"
 #include "exchange/ContactIdentity.h"
+#include "exchange/DraftSpool.h"
 
 #include <QList>
 #include <QString>
@@ -14,6 +15,9 @@
 struct ImportSource {
     QString name;  // the file as the report names it
     DraftSet cards;
+    // When set, the drafts are held there rather than in cards.drafts, and the
+    // planned photos kept as they were read stay there until they are written.
+    std::shared_ptr<const DraftSpool> spooled = {};
 };
 
 // What becomes of one card or row of an import, as planned.

@@ -6,7 +6,18 @@
 
 DraftSet ReadVCardFile(const QString& path)
 {
-    return readVCards(ReadWholeFile(path));
+    DraftGathering gathered;
+    StreamVCardFile(path, gathered);
+    return std::move(gathered.set);
+}
+
+QStringList StreamVCardFile(const QString& path, DraftSink& sink)
+{
+    QFile file(path);
+    OpenForReading(file);
+    readVCards(file, sink);
+    CheckReading(file);
+    return {};
 }
 
 void WriteVCardFile(const QString& path, const QList<StoredContact>& contacts)

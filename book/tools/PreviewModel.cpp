@@ -62,10 +62,10 @@ QPixmap PreviewModel::thumbnail(int row) const
     std::optional<QPixmap>& cached = thumbnails_[size_t(row)];
     if (!cached) {
         cached = QPixmap();
-        const std::optional<QByteArray>& photo = plan_.cards[row].contact.photo;
+        const FittedPhoto& photo = plan_.cards[row].contact.photo;
         if (photo) {
             try {
-                cached = QPixmap::fromImage(DecodeJpegToFit(*photo, QSize(ThumbnailSize, ThumbnailSize)));
+                cached = QPixmap::fromImage(DecodeJpegToFit(photo.bytes(), QSize(ThumbnailSize, ThumbnailSize)));
             } catch (const std::exception&) {
                 // a photo that does not decode shows as none; the import stores its bytes as they are
             }

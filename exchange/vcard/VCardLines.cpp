@@ -1,5 +1,6 @@
 #include "VCardLines.h"
 
+#include <QIODevice>
 #include <algorithm>
 #include <cstring>
 
@@ -115,20 +116,60 @@ bool isFrameLine(QByteArrayView text)
 
 VCardLineReader::VCardLineReader(QByteArrayView bytes) : bytes_(bytes) {}
 
+VCardLineReader::VCardLineReader(QIODevice& device) : device_(&device) {}
+
+bool VCardLineReader::readMore()
+{
+    if (!device_ || device_->atEnd())
+        return false;
+    // A line longer than a piece doubles the next read rather than reading it again and again.
+    constexpr qsizetype Piece = 1 << 20;
+    const QByteArray more = device_->read(std::max(Piece, bytes_.size() - at_));
+    if (more.isEmpty())
+        return false;
+    piece_ = bytes_.sliced(at_).toByteArray() + more;
+    bytes_ = piece_;
+    at_ = 0;
+    peekedAt_ = -1;
+    return true;
+}
+
+qsizetype VCardLineReader::lineLength() const
+{
+    // Looked for in growing windows: a file of bare CRs has no LF to search up to.
+    const char* begin = bytes_.data() + at_;
+    const qsizetype rest = bytes_.size() - at_;
+    for (qsizetype window = 256;; window *= 2) {
+        const qsizetype span = std::min(window, rest);
+        const void* lf = std::memchr(begin, '\n', static_cast<size_t>(span));
+        const qsizetype upTo = lf ? static_cast<const char*>(lf) - begin : span;
+        // A lone CR ends a line too: the first CR before the LF.
+        if (const void* cr = std::memchr(begin, '\r', static_cast<size_t>(upTo)))
+            return static_cast<const char*>(cr) - begin;
+        if (lf)
+            return upTo;
+        if (span == rest)
+            return -1;
+    }
+}
+
 bool VCardLineReader::peekPhysical(QByteArrayView& text)
 {
-    if (at_ >= bytes_.size())
+    if (at_ >= bytes_.size() && !readMore())
         return false;
     if (peekedAt_ != at_) {
-        const char* begin = bytes_.data() + at_;
-        const qsizetype rest = bytes_.size() - at_;
-        const void* lf = std::memchr(begin, '\n', static_cast<size_t>(rest));
-        qsizetype length = lf ? static_cast<const char*>(lf) - begin : rest;
-        // A lone CR ends a line too; look for one only in the piece before the LF.
-        const void* cr = std::memchr(begin, '\r', static_cast<size_t>(length));
-        if (cr)
-            length = static_cast<const char*>(cr) - begin;
-        peeked_ = QByteArrayView(begin, length);
+        qsizetype length = lineLength();
+        while (length < 0 && readMore())
+            length = lineLength();
+        if (length < 0)
+            length = bytes_.size() - at_;
+        // The CRs ending the line and the byte after them are at hand, so its line end is read whole.
+        qsizetype after = length;
+        do {
+            while (at_ + after < bytes_.size() && bytes_[at_ + after] == '\r')
+                ++after;
+        } while (at_ + after == bytes_.size() && after > length && readMore());
+        peeked_ = QByteArrayView(bytes_.data() + at_, length);
         peekedAt_ = at_;
     }
     text = peeked_;

@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+class QIODevice;
+
 struct ContentLine {
     int line = 0;     // the physical line it starts on, 1-based
     QByteArray text;  // "group.NAME;PARAMS:value", raw bytes
@@ -19,6 +21,8 @@ class VCardLineReader {
 public:
     // bytes: UTF-8 or an ASCII-compatible code page.
     explicit VCardLineReader(QByteArrayView bytes);
+    // The same read from the device piece by piece, holding little more than the line at hand.
+    explicit VCardLineReader(QIODevice& device);
 
     // The next logical line, false at the end of the bytes.
     bool next(ContentLine& line);
@@ -27,7 +31,13 @@ private:
     // The next physical line without its line end, false at the end.
     bool peekPhysical(QByteArrayView& text);
     void skipPhysical();
+    // The length of the line at hand up to its first CR or LF; -1 when the bytes at hand have neither.
+    qsizetype lineLength() const;
+    // Reads the device's next piece after the unread rest of the bytes; false at its end.
+    bool readMore();
 
+    QIODevice* device_ = nullptr;
+    QByteArray piece_;  // what was read of the device and not yet taken
     QByteArrayView bytes_;
     qsizetype at_ = 0;
     int lineNumber_ = 1;

@@ -7,6 +7,7 @@
 #include "exchange/vcard/VCardValue.h"
 #include "store/ContactSchema.h"
 
+#include <QIODevice>
 #include <QString>
 #include <QStringDecoder>
 
@@ -32,9 +33,10 @@ bool isMarker(const QByteArray& trimmed, QByteArrayView marker)
 
 class FileReader {
 public:
-    DraftSet read(const QByteArray& bytes)
+    explicit FileReader(DraftSink& sink) : sink_(sink) {}
+
+    void read(VCardLineReader& lines)
     {
-        VCardLineReader lines(bytes);
         ContentLine line;
         while (lines.next(line))
             take(line);
@@ -45,7 +47,6 @@ public:
         endStray();
         if (!sawCard_ && sawText_)
             throw ExchangeError(QStringLiteral("这不是 vCard 名片文件：没有一张以 BEGIN:VCARD 开始的名片"));
-        return std::move(result_);
     }
 
 private:
@@ -96,9 +97,11 @@ private:
             for (const ContactDraft& nested : nestedCards_)
                 appendAsValues(draft, nested);
         }
-        result_.drafts.append(std::move(draft));
-        if (!closed)
-            result_.drafts.append(nestedCards_);
+        sink_.take(std::move(draft));
+        if (!closed) {
+            for (ContactDraft& nested : nestedCards_)
+                sink_.take(std::move(nested));
+        }
         nestedCards_.clear();
         depth_ = 0;
     }
@@ -124,11 +127,11 @@ private:
     {
         if (strayLine_ == 0)
             return;
-        result_.failures.append({strayLine_, QStringLiteral("第 %1 行起的内容不属于任何名片").arg(strayLine_)});
+        sink_.take(DraftFailure{strayLine_, QStringLiteral("第 %1 行起的内容不属于任何名片").arg(strayLine_)});
         strayLine_ = 0;
     }
 
-    DraftSet result_;
+    DraftSink& sink_;
     QList<VCardProperty> properties_;
     QList<VCardProperty> nested_;
     QList<ContactDraft> nestedCards_;
@@ -145,5 +148,25 @@ private:
 
 DraftSet readVCards(const QByteArray& bytes)
 {
-    return FileReader().read(withoutByteOrderMark(bytes));
+    DraftGathering gathered;
+    const QByteArray text = withoutByteOrderMark(bytes);
+    VCardLineReader lines(text);
+    FileReader(gathered).read(lines);
+    return std::move(gathered.set);
+}
+
+void readVCards(QIODevice& device, DraftSink& sink)
+{
+    const QByteArray start = device.peek(3);
+    if (start.startsWith("\xFF\xFE") || start.startsWith("\xFE\xFF")) {
+        // UTF-16 is rare and turned into UTF-8 whole.
+        const QByteArray text = withoutByteOrderMark(device.readAll());
+        VCardLineReader lines(text);
+        FileReader(sink).read(lines);
+        return;
+    }
+    if (start == "\xEF\xBB\xBF")
+        device.skip(3);
+    VCardLineReader lines(device);
+    FileReader(sink).read(lines);
 }

@@ -7,5 +7,10 @@
 
 #include <QByteArray>
 
+class QIODevice;
+
 // Throws ExchangeError when the bytes hold text but no card at all.
 DraftSet readVCards(const QByteArray& bytes);
+// The same from the device, read once in pieces: each card and failure is
+// handed to the sink as soon as it is read.
+void readVCards(QIODevice& device, DraftSink& sink);

@@ -370,6 +370,47 @@ private slots:
         QCOMPARE(d.text(ContactText::Note), u"一\n二"_qs);
     }
 
+    // A file read in pieces reads as its bytes read whole, wherever a piece ends (pieces are 1 MB).
+    void shouldReadAFileInPiecesAsWhole_data()
+    {
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<QByteArray>("card");
+        const QByteArray crlf = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:欧阳\r\n 修\r\nNOTE:一\\n\r\n\t二\r\nTEL:1\r\n"
+                                "EMAIL:a@b.cn\r\nEND:VCARD\r\n";
+        QTest::newRow("CRLF") << QByteArray() << crlf;
+        QTest::newRow("LF") << QByteArray() << QByteArray(crlf).replace("\r\n", "\n");
+        QTest::newRow("CR") << QByteArray() << QByteArray(crlf).replace("\r\n", "\r");
+        QTest::newRow("CR CR LF") << QByteArray() << QByteArray(crlf).replace("\r\n", "\r\r\n");
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF") << crlf;
+        QTest::newRow("version 2.1 picture")
+            << QByteArray()
+            << card("2.1",
+                    "N:王;五\r\nPHOTO;ENCODING=BASE64;TYPE=JPEG:\r\n  /9j/4AAQSkZJRgABAQ\r\n  AAAQABAAD/2w==\r\n\r\n");
+    }
+    void shouldReadAFileInPiecesAsWhole()
+    {
+        QFETCH(QByteArray, start);
+        QFETCH(QByteArray, card);
+        QByteArray bytes = start;
+        while (bytes.size() < 2500000)
+            bytes += card;
+        QBuffer device(&bytes);
+        device.open(QIODevice::ReadOnly);
+        DraftGathering pieces;
+        readVCards(device, pieces);
+        const DraftSet whole = readVCards(bytes);
+        QVERIFY(whole.drafts.size() > 10000);
+        QCOMPARE(pieces.set.drafts.size(), whole.drafts.size());
+        QCOMPARE(pieces.set.failures.size(), whole.failures.size());
+        for (qsizetype i = 0; i < whole.drafts.size(); ++i) {
+            const ContactDraft& a = pieces.set.drafts[i];
+            const ContactDraft& b = whole.drafts[i];
+            if (a.line != b.line || textsOf(a) != textsOf(b) || extrasOf(a) != extrasOf(b) || a.photo != b.photo
+                || a.said != b.said || a.leftOut != b.leftOut)
+                QFAIL(qPrintable(QStringLiteral("card %1 (line %2) reads otherwise in pieces").arg(i).arg(b.line)));
+        }
+    }
+
     void shouldJoinQuotedPrintableSoftLineBreaks()
     {
         const ContactDraft d = only(card("2.1", "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E4=B8=80=\r\n"

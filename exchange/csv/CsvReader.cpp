@@ -6,47 +6,38 @@
 #include "exchange/sheet/FileLook.h"
 #include "exchange/sheet/SheetDrafts.h"
 
-#include <algorithm>
-
 namespace {
 
-// About as many rows as the lines at the file's start promise for the whole
-// file; beyond a million the drafts' list grows by itself.
-qsizetype expectedRows(const QByteArray& head, qsizetype fileSize)
+QStringList streamCsv(const PieceReader& file, const QString& fileName, DraftSink& sink)
 {
-    const qsizetype lines = head.count('\n') + 1;
-    if (head.size() >= fileSize)
-        return lines;
-    return std::min<qsizetype>(static_cast<qsizetype>(static_cast<double>(lines) * fileSize / head.size()), 1 << 20);
-}
-
-DraftSet readCsv(const PieceReader& file, const QString& fileName)
-{
-    const QByteArray head = file.read(0, kFileLookBytes);
-    const FileLook look = fileLook(head, file.size());
+    const FileLook look = fileLook(file.read(0, kFileLookBytes), file.size());
     if (!look.text)
         throw ExchangeError(cannotReadMessage(fileName, notWhatItSays(QStringLiteral("CSV 文本"), look)));
     const CsvEncoding encoding = detectCsvEncoding(file);
-    SheetTable table(fileName);
-    table.expectRows(expectedRows(head, file.size()));
+    SheetTable table(fileName, sink);
     const int unclosed = scanCsv(csvTextPieces(file, encoding), [&](SheetRow&& row) { table.add(std::move(row)); });
     // The rest of the file after an open quote would be one field: rather nothing than a guess.
     if (unclosed > 0)
         throw ExchangeError(cannotReadMessage(
             fileName, QStringLiteral("第 %1 行起的引号没有闭合，整个文件未导入（请检查该行的双引号）").arg(unclosed)));
-    DraftSet set = table.finish();
-    set.notes.prepend(QStringLiteral("编码：%1（%2）").arg(encoding.name, encoding.how));
-    return set;
+    QStringList notes = table.finish();
+    notes.prepend(QStringLiteral("编码：%1（%2）").arg(encoding.name, encoding.how));
+    return notes;
 }
 
 }  // namespace
 
 DraftSet readCsvBytes(const QByteArray& bytes, const QString& fileName)
 {
-    return readCsv(PieceReader(bytes), fileName);
+    return gatherDrafts([&](DraftSink& sink) { return streamCsv(PieceReader(bytes), fileName, sink); });
 }
 
 DraftSet readCsvFile(const QString& path)
 {
-    return readCsv(PieceReader(path), path);
+    return gatherDrafts([&](DraftSink& sink) { return streamCsvFile(path, sink); });
+}
+
+QStringList streamCsvFile(const QString& path, DraftSink& sink)
+{
+    return streamCsv(PieceReader(path), path, sink);
 }

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <cmath>
 #include <xlsxwriter.h>
+#include <zip.h>
 
 class XlsxTest : public QObject {
     Q_OBJECT
@@ -234,6 +235,43 @@ private slots:
             QVERIFY(!light.isEmpty());
             QCOMPARE(light, full);
         }
+    }
+
+    void shouldHandOnEachRowOnceWhereTheFastReaderGivesUp()
+    {
+        // A comment after the second contact: the fast reader gives up there,
+        // and the full one reads the sheet again from its start.
+        TestFolder folder;
+        const QString path = folder.file("comment.xlsx");
+        lxw_workbook* book = workbook_new(QFile::encodeName(path).constData());
+        lxw_worksheet* sheet = workbook_add_worksheet(book, "Sheet1");
+        const char* names[] = {"姓名", "张一", "张二", "张三", "张四"};
+        for (int r = 0; r < 5; ++r)
+            worksheet_write_string(sheet, r, 0, names[r], nullptr);
+        QCOMPARE(workbook_close(book), LXW_NO_ERROR);
+        int error = 0;
+        zip_t* zip = zip_open(QFile::encodeName(path).constData(), 0, &error);
+        QVERIFY(zip);
+        const char* part = "xl/worksheets/sheet1.xml";
+        zip_stat_t stat;
+        QCOMPARE(zip_stat(zip, part, 0, &stat), 0);
+        QByteArray xml(static_cast<qsizetype>(stat.size), '\0');
+        zip_file_t* file = zip_fopen(zip, part, 0);
+        QCOMPARE(zip_fread(file, xml.data(), stat.size), static_cast<zip_int64_t>(stat.size));
+        zip_fclose(file);
+        const qsizetype third = xml.indexOf("<row r=\"3\"");
+        QVERIFY(third > 0);
+        xml.insert(third, "<!-- x -->");
+        zip_source_t* source = zip_source_buffer(zip, xml.constData(), static_cast<zip_uint64_t>(xml.size()), 0);
+        QVERIFY(zip_file_add(zip, part, source, ZIP_FL_OVERWRITE) >= 0);
+        QCOMPARE(zip_close(zip), 0);
+
+        QVERIFY(!readXlsxSheetLightly(xml, {}, [](SheetRow&&) {}));
+        const DraftSet set = readXlsxFile(path);
+        QStringList read;
+        for (const ContactDraft& d : set.drafts)
+            read << QStringLiteral("%1 %2").arg(d.line).arg(d.text(ContactText::Name));
+        QCOMPARE(read, (QStringList{"2 张一", "3 张二", "4 张三", "5 张四"}));
     }
 
     void shouldRefuseWhatIsNoWorkbook_data()

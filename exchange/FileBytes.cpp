@@ -45,6 +45,33 @@ void CheckReading(const QFile& file)
         throw ExchangeError(cannotReadMessage(file.fileName(), reasonOf(file)));
 }
 
+PieceReader::PieceReader(const QString& path) : file_(path)
+{
+    OpenForReading(file_);
+    if (file_.isSequential()) {
+        // A pipe cannot be read twice: it is read whole.
+        bytes_ = file_.readAll();
+        CheckReading(file_);
+        file_.close();
+        size_ = bytes_.size();
+        return;
+    }
+    size_ = file_.size();
+}
+
+PieceReader::PieceReader(QByteArray bytes) : bytes_(std::move(bytes)), size_(bytes_.size()) {}
+
+QByteArray PieceReader::read(qsizetype at, qsizetype length) const
+{
+    if (!file_.isOpen())
+        return bytes_.mid(at, length);
+    QByteArray piece;
+    if (file_.seek(at))
+        piece = file_.read(std::min(length, std::max<qsizetype>(size_ - at, 0)));
+    CheckReading(file_);
+    return piece;
+}
+
 QByteArray ReadWholeFile(const QString& path)
 {
     QFile file(path);

@@ -16,6 +16,26 @@ QByteArray ReadWholeFile(const QString& path);
 void OpenForReading(QFile& file);
 // After reading a file opened by OpenForReading: raises ExchangeError when a read failed.
 void CheckReading(const QFile& file);
+
+// A file's bytes, or bytes in memory, read a piece at a time, so that a large
+// file need never be held whole.
+class PieceReader {
+public:
+    // From the file at path. Raises ExchangeError "无法读取文件 …" when it cannot be opened.
+    explicit PieceReader(const QString& path);
+    // From bytes in memory.
+    explicit PieceReader(QByteArray bytes);
+
+    qsizetype size() const { return size_; }
+    // Up to length bytes from at (fewer at the end). Raises ExchangeError when the file cannot be read.
+    QByteArray read(qsizetype at, qsizetype length) const;
+
+private:
+    QByteArray bytes_;
+    mutable QFile file_;
+    qsizetype size_ = 0;
+};
+
 // Opens a file for writing anew. Raises ExchangeError "无法写入文件 …".
 void OpenForWriting(QFile& file);
 // Flushes and closes a file opened by OpenForWriting; a short write raises ExchangeError.

@@ -14,9 +14,9 @@ const QList<ImportFormat>& ImportFormats()
 {
     static const QList<ImportFormat> formats{
         {QStringLiteral("vcf"), QStringLiteral("vCard 名片"), ReadVCardFile, StreamVCardFile},
-        {QStringLiteral("csv"), QStringLiteral("CSV 表格"), readCsvFile},
-        {QStringLiteral("xls"), QStringLiteral("Excel 97-2003 电子表格"), readXlsFile},
-        {QStringLiteral("xlsx"), QStringLiteral("Excel 电子表格"), readXlsxFile},
+        {QStringLiteral("csv"), QStringLiteral("CSV 表格"), readCsvFile, streamCsvFile},
+        {QStringLiteral("xls"), QStringLiteral("Excel 97-2003 电子表格"), readXlsFile, streamXlsFile},
+        {QStringLiteral("xlsx"), QStringLiteral("Excel 电子表格"), readXlsxFile, streamXlsxFile},
     };
     return formats;
 }

@@ -94,6 +94,7 @@ private:
     {
         SheetRow row;
         row.line = line_;
+        row.cells.reserve(width_);  // records mostly have as many fields as the one before
         for (;;) {
             QString field;
             if (p_ < end_ && *p_ == QLatin1Char('"')) {
@@ -120,6 +121,7 @@ private:
         }
         if (!final_ && (p_ == end_ || lineEndMayGoOn()))
             return Outcome::NeedMore;
+        width_ = row.cells.size();
         row.lines = line_ - row.line + 1;
         if (p_ < end_)
             skipLineEnd();
@@ -170,6 +172,7 @@ private:
     bool final_ = false;
     int line_ = 1;
     int unclosedAt_ = 0;
+    qsizetype width_ = 0;  // fields of the last record
 };
 
 }  // namespace

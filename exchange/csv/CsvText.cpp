@@ -1,11 +1,14 @@
 #include "CsvText.h"
 
+#include "exchange/sheet/Utf8.h"
+
 #include <QByteArrayView>
 #include <QStringDecoder>
 #include <QStringList>
 #include <algorithm>
 #include <memory>
 #include <unicode/ucsdet.h>
+#include <vector>
 
 namespace {
 
@@ -16,39 +19,30 @@ struct DetectorClose {
     void operator()(UCharsetDetector* d) const { ucsdet_close(d); }
 };
 
-bool isValidUtf8(const QByteArray& bytes)
+// The length of a piece without the UTF-8 sequence its end may cut, which
+// the next piece then starts with.
+qsizetype withoutCutSequence(const QByteArray& piece)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        int more = 0;
-        char32_t c = 0;
-        if ((*p & 0xE0) == 0xC0 && *p >= 0xC2) {
-            more = 1;
-            c = *p & 0x1F;
-        } else if ((*p & 0xF0) == 0xE0) {
-            more = 2;
-            c = *p & 0x0F;
-        } else if ((*p & 0xF8) == 0xF0 && *p <= 0xF4) {
-            more = 3;
-            c = *p & 0x07;
-        } else {
+    qsizetype k = piece.size();
+    while (k > 0 && piece.size() - k < 3 && (static_cast<unsigned char>(piece[k - 1]) & 0xC0) == 0x80)
+        --k;
+    if (k > 0 && static_cast<unsigned char>(piece[k - 1]) >= 0xC0)
+        return k - 1;
+    return piece.size();
+}
+
+// Valid UTF-8 without a zero byte, the whole file.
+bool isUtf8Text(const PieceReader& file)
+{
+    qsizetype at = 0;
+    while (at < file.size()) {
+        const QByteArray piece = file.read(at, kPieceBytes);
+        if (piece.isEmpty())
+            break;
+        const qsizetype whole = at + piece.size() < file.size() ? withoutCutSequence(piece) : piece.size();
+        if (piece.contains('\0') || !isValidUtf8(QByteArrayView(piece).first(whole)))
             return false;
-        }
-        if (end - p <= more)
-            return false;
-        for (int i = 1; i <= more; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-            c = (c << 6) | (p[i] & 0x3F);
-        }
-        if ((more == 2 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (more == 3 && (c < 0x10000 || c > 0x10FFFF)))
-            return false;
-        p += more + 1;
+        at += whole;
     }
     return true;
 }
@@ -56,22 +50,41 @@ bool isValidUtf8(const QByteArray& bytes)
 // What the detector sees: the start of the file when it may be UTF-16 (its
 // zero bytes tell), else the lines that hold bytes above ASCII, which carry
 // everything that tells one Chinese encoding from another.
-QByteArray detectorSample(const QByteArray& bytes)
+QByteArray detectorSample(const PieceReader& file)
 {
-    const QByteArray head = bytes.left(kSampleBytes);
+    const QByteArray head = file.read(0, kSampleBytes);
     if (head.contains('\0'))
         return head;
-    QByteArray sample;
-    qsizetype at = 0;
-    while (at < bytes.size() && sample.size() < kSampleBytes) {
-        qsizetype end = bytes.indexOf('\n', at);
-        if (end < 0)
-            end = bytes.size();
-        const QByteArrayView line(bytes.constData() + at, end - at);
-        if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
-            sample.append(line).append('\n');
-        at = end + 1;
+    struct Line {
+        qsizetype at, length;
+    };
+    std::vector<Line> lines;
+    qsizetype taken = 0, start = 0, at = 0;  // taken: the sample's size with a line feed after each line
+    bool high = false;                       // the line from start holds a byte above ASCII
+    while (at < file.size() && taken < kSampleBytes) {
+        const QByteArray piece = file.read(at, kPieceBytes);
+        if (piece.isEmpty())
+            break;
+        for (qsizetype i = 0; i < piece.size() && taken < kSampleBytes; ++i) {
+            const auto b = static_cast<unsigned char>(piece[i]);
+            if (b == '\n') {
+                if (high) {
+                    lines.push_back({start, at + i - start});
+                    taken += at + i - start + 1;
+                }
+                start = at + i + 1;
+                high = false;
+            } else if (b >= 0x80) {
+                high = true;
+            }
+        }
+        at += piece.size();
     }
+    if (taken < kSampleBytes && high)
+        lines.push_back({start, file.size() - start});  // the last line, without a line feed
+    QByteArray sample;
+    for (const Line& line : lines)
+        sample.append(file.read(line.at, line.length)).append('\n');
     return sample;
 }
 
@@ -113,35 +126,36 @@ QString detectCharset(const QByteArray& bytes)
     return QString();
 }
 
-CsvEncoding detectCsvEncoding(const QByteArray& bytes)
+CsvEncoding detectCsvEncoding(const PieceReader& file)
 {
     const QString bom = QStringLiteral("有 BOM");
-    if (bytes.startsWith("\xEF\xBB\xBF"))
+    const QByteArray start = file.read(0, 4);
+    if (start.startsWith("\xEF\xBB\xBF"))
         return {QStringLiteral("UTF-8"), bom, 3};
-    if (bytes.startsWith("\xFF\xFE"))
+    if (start.startsWith("\xFF\xFE"))
         return {QStringLiteral("UTF-16LE"), bom, 2};
-    if (bytes.startsWith("\xFE\xFF"))
+    if (start.startsWith("\xFE\xFF"))
         return {QStringLiteral("UTF-16BE"), bom, 2};
-    if (bytes.startsWith("\x84\x31\x95\x33"))
+    if (start.startsWith("\x84\x31\x95\x33"))
         return {QStringLiteral("GB18030"), bom, 4};
-    if (!bytes.contains('\0') && isValidUtf8(bytes))
+    if (isUtf8Text(file))
         return {QStringLiteral("UTF-8"), QStringLiteral("自动识别")};
-    const QString found = detectCharset(detectorSample(bytes));
+    const QString found = detectCharset(detectorSample(file));
     if (!found.isEmpty() && found != QLatin1String("UTF-8"))
         return {found, QStringLiteral("自动识别")};
     return {QStringLiteral("GB18030"), QStringLiteral("无法确定，按默认")};
 }
 
-std::function<bool(QString&)> csvTextPieces(const QByteArray& bytes, const CsvEncoding& encoding)
+std::function<bool(QString&)> csvTextPieces(const PieceReader& file, const CsvEncoding& encoding)
 {
     auto decoder = std::make_shared<QStringDecoder>(encoding.name.toLatin1().constData());
     auto at = std::make_shared<qsizetype>(encoding.bomLength);
-    return [&bytes, decoder, at](QString& text) {
-        if (*at >= bytes.size())
+    return [&file, decoder, at](QString& text) {
+        const QByteArray piece = *at < file.size() ? file.read(*at, kPieceBytes) : QByteArray();
+        if (piece.isEmpty())
             return false;
-        const qsizetype length = std::min(kPieceBytes, bytes.size() - *at);
-        text += decoder->decode(QByteArrayView(bytes.constData() + *at, length));
-        *at += length;
+        text += decoder->decode(piece);
+        *at += piece.size();
         return true;
     };
 }

@@ -5,6 +5,8 @@
 // GB18030 (Excel on Simplified-Chinese Windows saves CSV in GBK) is taken
 // when it cannot tell.
 
+#include "exchange/FileBytes.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
@@ -15,12 +17,13 @@ struct CsvEncoding {
     int bomLength = 0;
 };
 
-CsvEncoding detectCsvEncoding(const QByteArray& bytes);
+// The file is read a piece at a time: a large one is never held whole.
+CsvEncoding detectCsvEncoding(const PieceReader& file);
 
-// The text of bytes after the byte order mark, decoded a piece of about a
+// The text of the file after the byte order mark, decoded a piece of about a
 // megabyte at a time: each call appends the next piece to its argument and
-// returns false when nothing is left. bytes must outlive it.
-std::function<bool(QString&)> csvTextPieces(const QByteArray& bytes, const CsvEncoding& encoding);
+// returns false when nothing is left. file must outlive it.
+std::function<bool(QString&)> csvTextPieces(const PieceReader& file, const CsvEncoding& encoding);
 
 // The encoding ICU's detector finds in bytes among the ones a CSV file comes
 // in, or empty when none fits.

@@ -8,17 +8,15 @@
 
 namespace {
 
-constexpr qsizetype kLookBytes = 64 * 1024;
-
 struct Signature {
     QByteArrayView start;
     const char* kind;
 };
 
 // Kinds people save under a spreadsheet's name by mistake.
-QString knownKind(const QByteArray& bytes)
+QString knownKind(const QByteArray& bytes, qsizetype fileSize)
 {
-    const QByteArrayView head(bytes.constData(), std::min(bytes.size(), kLookBytes));
+    const QByteArrayView head(bytes.constData(), std::min(bytes.size(), kFileLookBytes));
     if (head.startsWith("PK\x03\x04")) {
         if (head.contains("xl/"))
             return QStringLiteral(".xlsx 工作簿");
@@ -47,7 +45,7 @@ QString knownKind(const QByteArray& bytes)
         if (head.startsWith(s.start))
             return QString::fromUtf8(s.kind);
     if (head.size() >= 26 && head.startsWith("BM")
-        && qFromLittleEndian<quint32>(head.data() + 2) == static_cast<quint32>(bytes.size()))
+        && qFromLittleEndian<quint32>(head.data() + 2) == static_cast<quint32>(fileSize))
         return QStringLiteral("BMP 图片");
     QByteArrayView text = head;
     if (text.startsWith("\xEF\xBB\xBF"))
@@ -75,7 +73,7 @@ bool looksLikeUtf16(QByteArrayView head)
 // Text has almost no control characters other than tab, line feed and carriage return.
 bool looksLikeText(const QByteArray& bytes)
 {
-    const QByteArrayView head(bytes.constData(), std::min(bytes.size(), kLookBytes));
+    const QByteArrayView head(bytes.constData(), std::min(bytes.size(), kFileLookBytes));
     // A byte order mark declares text, however many control characters the cells hold.
     if (head.startsWith("\xEF\xBB\xBF") || head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")
         || looksLikeUtf16(head))
@@ -93,10 +91,15 @@ bool looksLikeText(const QByteArray& bytes)
 
 FileLook fileLook(const QByteArray& bytes)
 {
-    const QString known = knownKind(bytes);
+    return fileLook(bytes, bytes.size());
+}
+
+FileLook fileLook(const QByteArray& head, qsizetype fileSize)
+{
+    const QString known = knownKind(head, fileSize);
     if (!known.isEmpty())
         return {false, known};
-    if (looksLikeText(bytes))
+    if (looksLikeText(head))
         return {true, QStringLiteral("文本文件")};
     return {false, QStringLiteral("二进制文件")};
 }

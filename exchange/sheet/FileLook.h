@@ -11,7 +11,12 @@ struct FileLook {
     QString kind;       // ".xlsx 工作簿", "JPEG 图片", "二进制文件", "文本文件"
 };
 
+// How many bytes from the start the look needs.
+constexpr qsizetype kFileLookBytes = 64 * 1024;
+
 FileLook fileLook(const QByteArray& bytes);
+// The same from the first kFileLookBytes bytes of a file of fileSize bytes.
+FileLook fileLook(const QByteArray& head, qsizetype fileSize);
 
 // "不是 WHAT，看起来是 KIND" for a reader's message.
 QString notWhatItSays(const QString& expected, const FileLook& look);

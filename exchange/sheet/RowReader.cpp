@@ -197,8 +197,7 @@ ContactDraft RowReader::read(const SheetRow& row) const
         const HeaderMeaning& m = meaningOf(cell.column);
         if (!m.holdsNames() && isFillerValue(TrimControl(cell.text)))
             continue;
-        const QStringList values = m.list ? splitList(cell.text) : QStringList{cell.text};
-        for (const QString& value : values) {
+        const auto take = [&](const QString& value) {
             switch (m.role) {
             case HeaderRole::Column:
                 candidates[static_cast<int>(m.column)].append(
@@ -225,6 +224,12 @@ ContactDraft RowReader::read(const SheetRow& row) const
             case HeaderRole::Unknown: draft.extras.append({m.label, value}); break;
             case HeaderRole::Ignored: break;
             }
+        };
+        if (m.list) {
+            for (const QString& value : splitList(cell.text))
+                take(value);
+        } else {
+            take(cell.text);  // no list made for the one value
         }
     }
 

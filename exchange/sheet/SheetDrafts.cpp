@@ -75,7 +75,7 @@ QString listed(const QStringList& items)
 
 }  // namespace
 
-SheetTable::SheetTable(QString fileName) : fileName_(std::move(fileName)) {}
+SheetTable::SheetTable(QString fileName, DraftSink& sink) : fileName_(std::move(fileName)), sink_(sink) {}
 
 void SheetTable::add(SheetRow row)
 {
@@ -94,7 +94,7 @@ void SheetTable::add(SheetRow row)
 
 void SheetTable::fail(int line, QString reason)
 {
-    set_.failures.append({line, std::move(reason)});
+    failures_.append({line, std::move(reason)});
 }
 
 // index: the header among the rows held, or -1 for the first that names any known column.
@@ -183,24 +183,25 @@ void SheetTable::addBelowHeader(SheetRow&& row)
             ++blankPending_;  // only a running number or filler values
             return;
         }
-        set_.drafts.append(std::move(draft));
+        sink_.take(std::move(draft));
     }
     blanks_ += blankPending_;
     blankPending_ = 0;
 }
 
-DraftSet SheetTable::finish()
+QStringList SheetTable::finish()
 {
     if (!reader_) {
         if (beforeHeader_.isEmpty())
             throw ExchangeError(cannotReadMessage(fileName_, QStringLiteral("其中没有表头，读不出任何联系人")));
         takeHeader(-1);
     }
+    QStringList notes;
     if (!titles_.isEmpty())
-        set_.notes.append(QStringLiteral("表头在第 %1 行，其上的 %2 行不是联系人，未导入：%3")
-                              .arg(header_.line)
-                              .arg(titles_.size())
-                              .arg(listed(titles_)));
+        notes.append(QStringLiteral("表头在第 %1 行，其上的 %2 行不是联系人，未导入：%3")
+                         .arg(header_.line)
+                         .arg(titles_.size())
+                         .arg(listed(titles_)));
     QStringList skipped;
     if (!sections_.isEmpty())
         skipped.append(QStringLiteral("分节行 %1 行（%2）").arg(sections_.size()).arg(listed(sections_)));
@@ -210,19 +211,34 @@ DraftSet SheetTable::finish()
     if (blanks_ > 0)
         skipped.append(QStringLiteral("空行 %1 行").arg(blanks_));
     if (!skipped.isEmpty())
-        set_.notes.append(QStringLiteral("跳过%1，不是联系人").arg(skipped.join(QStringLiteral("，"))));
+        notes.append(QStringLiteral("跳过%1，不是联系人").arg(skipped.join(QStringLiteral("，"))));
     // Failures of rows come in line order with the drafts' report.
-    std::stable_sort(set_.failures.begin(), set_.failures.end(),
+    std::stable_sort(failures_.begin(), failures_.end(),
                      [](const DraftFailure& a, const DraftFailure& b) { return a.line < b.line; });
-    return std::move(set_);
+    for (DraftFailure& failure : failures_)
+        sink_.take(std::move(failure));
+    return notes;
 }
 
-DraftSet draftsFromSheet(const SheetRows& sheet, const QString& fileName)
+QStringList streamSheet(const SheetRows& sheet, const QString& fileName, DraftSink& sink)
 {
-    SheetTable table(fileName);
+    SheetTable table(fileName, sink);
     for (const SheetRow& row : sheet.rows)
         table.add(row);
     for (const SheetRows::Failure& f : sheet.failures)
         table.fail(f.line, f.reason);
     return table.finish();
+}
+
+DraftSet draftsFromSheet(const SheetRows& sheet, const QString& fileName)
+{
+    return gatherDrafts([&](DraftSink& sink) { return streamSheet(sheet, fileName, sink); });
+}
+
+DraftSet gatherDrafts(const std::function<QStringList(DraftSink&)>& read)
+{
+    DraftGathering gathered;
+    QStringList notes = read(gathered);
+    gathered.set.notes = std::move(notes);
+    return std::move(gathered.set);
 }

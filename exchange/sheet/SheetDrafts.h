@@ -18,20 +18,22 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class SheetTable {
 public:
-    explicit SheetTable(QString fileName);
+    // Each draft goes to sink as soon as its row is read (the rows above the
+    // header once it is found), so that a large sheet is never held whole.
+    SheetTable(QString fileName, DraftSink& sink);
 
-    // About how many rows will come, so the drafts' list grows once.
-    void expectRows(qsizetype rows) { set_.drafts.reserve(rows); }
-    // The sheet's rows in order, one at a time, so a large sheet is never held whole.
+    // The sheet's rows in order, one at a time.
     void add(SheetRow row);
     // A row the reader could not read; it is reported at its line.
     void fail(int line, QString reason);
-    // The drafts and the notes. ExchangeError when no row is a header.
-    DraftSet finish();
+    // The notes about the whole sheet; the failures go to the sink, in line
+    // order. ExchangeError when no row is a header.
+    QStringList finish();
 
 private:
     void takeHeader(qsizetype index);
@@ -40,7 +42,8 @@ private:
     bool repeatsHeader(const SheetRow& row) const;
 
     QString fileName_;
-    DraftSet set_;
+    DraftSink& sink_;
+    QList<DraftFailure> failures_;
     QList<SheetRow> beforeHeader_;  // rows with text while the header is not yet found
     std::optional<RowReader> reader_;
     SheetRow header_;
@@ -52,4 +55,10 @@ private:
     QStringList titles_, sections_, repeatedHeaders_;
 };
 
+// The drafts of a sheet read whole; streamSheet hands them to sink and returns the notes.
 DraftSet draftsFromSheet(const SheetRows& sheet, const QString& fileName);
+QStringList streamSheet(const SheetRows& sheet, const QString& fileName, DraftSink& sink);
+
+// What a reader that hands its drafts to a sink gives, gathered into a set:
+// read hands them on and returns the notes.
+DraftSet gatherDrafts(const std::function<QStringList(DraftSink&)>& read);

@@ -9,12 +9,16 @@
 struct SheetCell {
     int column = 0;  // 0-based
     QString text;    // as displayed: numbers without exponent, dates as YYYY-MM-DD
+
+    bool operator==(const SheetCell&) const = default;
 };
 
 struct SheetRow {
     int line = 0;            // where the row starts in its file, 1-based (a CSV line, a sheet's row number)
     QList<SheetCell> cells;  // in column order, each column at most once
     int lines = 1;           // how many lines it takes (a CSV record with line breaks in quotes takes more)
+
+    bool operator==(const SheetRow&) const = default;
 };
 
 struct SheetRows {

@@ -12,3 +12,6 @@
 DraftSet readXlsFile(const QString& path);
 // The same on bytes in memory (a workbook goes through a temporary file, as FreeXL reads only files).
 DraftSet readXlsBytes(const QByteArray& bytes, const QString& fileName);
+// The same handing each draft to sink as soon as its row is taken; they return the notes about the whole file.
+QStringList streamXlsFile(const QString& path, DraftSink& sink);
+QStringList streamXlsBytes(const QByteArray& bytes, const QString& fileName, DraftSink& sink);

@@ -3,6 +3,7 @@
 #include "exchange/ContactDraft.h"
 #include "exchange/FileBytes.h"
 #include "exchange/sheet/CellNumber.h"
+#include "exchange/xlsx/XlsxXml.h"
 
 #include <QDir>
 #include <QHash>
@@ -78,15 +79,26 @@ QString targetOfType(const QList<Relationship>& rels, QLatin1String typeEnd)
     return QString();
 }
 
-QStringList readSharedStrings(const QByteArray& bytes, const QString& fileName, const QString& part)
+template <class Xml>
+QStringList readSharedStrings(Xml& xml)
 {
     QStringList strings;
-    QXmlStreamReader xml(bytes);
     while (!xml.atEnd()) {
         xml.readNext();
-        if (xml.isStartElement() && xml.name() == QLatin1String("si"))
+        if (xml.isStartElement() && xml.name() == QLatin1StringView("si"))
             strings.append(readXlsxInlineText(xml));
     }
+    return strings;
+}
+
+QStringList readSharedStrings(const QByteArray& bytes, const QString& fileName, const QString& part)
+{
+    LightXmlReader light(bytes);
+    QStringList strings = readSharedStrings(light);
+    if (!light.gaveUp())
+        return strings;
+    QXmlStreamReader xml(bytes);
+    strings = readSharedStrings(xml);
     if (xml.hasError())
         damaged(fileName, part, xml);
     return strings;
@@ -120,29 +132,6 @@ QList<bool> readDateStyles(const QByteArray& bytes, const QString& fileName, con
 }
 
 }  // namespace
-
-// Text of an <si> or <is>: its <t>, or the <t> of its runs, without phonetic runs (<rPh>).
-QString readXlsxInlineText(QXmlStreamReader& xml)
-{
-    QString text;
-    const QString end = xml.name().toString();
-    int phonetic = 0;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement()) {
-            if (xml.name() == QLatin1String("rPh"))
-                ++phonetic;
-            else if (xml.name() == QLatin1String("t") && phonetic == 0)
-                text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
-        } else if (xml.isEndElement()) {
-            if (xml.name() == QLatin1String("rPh"))
-                --phonetic;
-            else if (xml.name() == end)
-                break;
-        }
-    }
-    return unescapeXlsxString(text);
-}
 
 bool isXlsxEscapeAt(const QString& text, qsizetype i)
 {

@@ -18,10 +18,6 @@ struct XlsxParts {
 // ExchangeError when the workbook has no sheet or its parts are not readable XML.
 XlsxParts readXlsxParts(const ZipArchive& archive, const QString& fileName);
 
-class QXmlStreamReader;
-// At the start of an <si> or <is>: its text, read up to its end element.
-QString readXlsxInlineText(QXmlStreamReader& xml);
-
 // A string as the file stores it, with _xHHHH_ escapes (control characters) decoded.
 QString unescapeXlsxString(const QString& text);
 // True when an escape _xHHHH_ starts at index i.

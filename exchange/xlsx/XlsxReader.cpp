@@ -11,21 +11,61 @@
 #include "exchange/xlsx/XlsxSheet.h"
 #include "exchange/xlsx/ZipArchive.h"
 
-DraftSet readXlsxBytes(const QByteArray& bytes, const QString& fileName)
+namespace {
+
+// Hands drafts on to a sink, all but the first skip ones, and counts them.
+class DraftRelay : public DraftSink {
+public:
+    DraftRelay(DraftSink& to, int skip) : to_(to), skip_(skip) {}
+    void take(ContactDraft&& draft) override
+    {
+        if (passed_++ >= skip_)
+            to_.take(std::move(draft));
+    }
+    void take(DraftFailure&& failure) override { to_.take(std::move(failure)); }
+    int passed() const { return passed_; }
+
+private:
+    DraftSink& to_;
+    int skip_;
+    int passed_ = 0;
+};
+
+}  // namespace
+
+QStringList streamXlsxBytes(const QByteArray& bytes, const QString& fileName, DraftSink& sink)
 {
     if (looksLikeOle2(bytes) || looksLikeBareBiff(bytes))
-        return readXlsBytes(bytes, fileName);  // an .xls workbook under the newer name
+        return streamXlsBytes(bytes, fileName, sink);  // an .xls workbook under the newer name
     if (!bytes.startsWith("PK"))
         throw ExchangeError(
             cannotReadMessage(fileName, notWhatItSays(QStringLiteral(".xlsx 工作簿"), fileLook(bytes))));
     const ZipArchive archive(bytes, fileName);
     const XlsxParts parts = readXlsxParts(archive, fileName);
-    SheetTable table(fileName);
-    readXlsxSheet(archive.read(parts.sheetPath), parts, fileName, [&](SheetRow&& row) { table.add(std::move(row)); });
-    return table.finish();
+    const QByteArray sheet = archive.read(parts.sheetPath);
+    DraftRelay fast(sink, 0);
+    SheetTable table(fileName, fast);
+    if (readXlsxSheetLightly(sheet, parts, [&](SheetRow&& row) { table.add(std::move(row)); }))
+        return table.finish();
+    // Where the fast reader gave up, the full one has read the same rows: it
+    // reads them again, and hands on only the drafts after those.
+    DraftRelay full(sink, fast.passed());
+    SheetTable again(fileName, full);
+    readXlsxSheetFully(sheet, parts, fileName, [&](SheetRow&& row) { again.add(std::move(row)); });
+    return again.finish();
+}
+
+QStringList streamXlsxFile(const QString& path, DraftSink& sink)
+{
+    return streamXlsxBytes(ReadWholeFile(path), path, sink);
+}
+
+DraftSet readXlsxBytes(const QByteArray& bytes, const QString& fileName)
+{
+    return gatherDrafts([&](DraftSink& sink) { return streamXlsxBytes(bytes, fileName, sink); });
 }
 
 DraftSet readXlsxFile(const QString& path)
 {
-    return readXlsxBytes(ReadWholeFile(path), path);
+    return gatherDrafts([&](DraftSink& sink) { return streamXlsxFile(path, sink); });
 }

@@ -10,3 +10,6 @@
 
 DraftSet readXlsxFile(const QString& path);
 DraftSet readXlsxBytes(const QByteArray& bytes, const QString& fileName);
+// The same handing each draft to sink as soon as its row is read; they return the notes about the whole file.
+QStringList streamXlsxFile(const QString& path, DraftSink& sink);
+QStringList streamXlsxBytes(const QByteArray& bytes, const QString& fileName, DraftSink& sink);

@@ -9,11 +9,19 @@
 #include <QByteArray>
 #include <functional>
 
-// ExchangeError (naming fileName) when the sheet is not readable XML.
+// The rows of a sheet, read with the fast reader where it can and with
+// QXmlStreamReader where it gives up. ExchangeError (naming fileName) when the
+// sheet is not readable XML.
 SheetRows readXlsxSheet(const QByteArray& sheetXml, const XlsxParts& parts, const QString& fileName);
-// The same, handing each row to take as it is read, so a large sheet is never held whole.
-void readXlsxSheet(const QByteArray& sheetXml, const XlsxParts& parts, const QString& fileName,
-                   const std::function<void(SheetRow&&)>& take);
+
+// The same with the fast reader, handing each row to take as it is read, so a
+// large sheet is never held whole. False when it gave up: the rows it handed
+// on so far are to be forgotten, and the sheet read fully.
+bool readXlsxSheetLightly(const QByteArray& sheetXml, const XlsxParts& parts,
+                          const std::function<void(SheetRow&&)>& take);
+// The same with QXmlStreamReader: ExchangeError when the sheet is not readable XML.
+void readXlsxSheetFully(const QByteArray& sheetXml, const XlsxParts& parts, const QString& fileName,
+                        const std::function<void(SheetRow&&)>& take);
 
 // "AB12" -> column 27 (0-based); -1 when the reference names no column.
 int xlsxColumnOf(QStringView reference);

@@ -59,6 +59,8 @@ QByteArray ZipArchive::read(const QString& name) const
         throw damaged(QStringLiteral("无法解压"));
     // The stated size may lie: read in pieces and stop at the limit whatever it says.
     QByteArray out;
+    if (stat.valid & ZIP_STAT_SIZE)
+        out.reserve(static_cast<qsizetype>(stat.size));  // within the limit: grows once, not by doubling
     char piece[64 * 1024];
     for (;;) {
         const zip_int64_t n = zip_fread(file.get(), piece, sizeof piece);

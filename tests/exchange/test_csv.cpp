@@ -367,6 +367,38 @@ private slots:
         QCOMPARE(set.drafts[1].text(ContactText::Name), secondName);
     }
 
+    // A file is read a megabyte at a time: a character the piece's end cuts,
+    // and Chinese lines only after the first piece, are still told right.
+    void shouldTellTheEncodingOfAFileLargerThanAPiece_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("note");
+        const auto filledTo = [](QByteArray text, qsizetype size) {
+            while (text.size() + 4 <= size - 8)
+                text += "a,1\n";
+            return text + QByteArray(size - text.size() - 3, 'b') + ",1\n";
+        };
+        const QByteArray header = QStringLiteral("姓名,电话\n").toUtf8(), last = QStringLiteral("王建国,2\n").toUtf8();
+        QTest::newRow("cut after one byte") << filledTo(header, (1 << 20) - 1) + last << "编码：UTF-8（自动识别）";
+        QTest::newRow("cut after two bytes") << filledTo(header, (1 << 20) - 2) + last << "编码：UTF-8（自动识别）";
+        QTest::newRow("gbk after the first piece")
+            << filledTo("Name,Phone\n", (1 << 20) + 10) + toGbk(QStringLiteral("王建国,2\n李小红,3\n"))
+            << "编码：GB18030（自动识别）";
+    }
+    void shouldTellTheEncodingOfAFileLargerThanAPiece()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, note);
+        TestFolder folder;
+        const QString path = folder.file("large.csv");
+        TestFolder::writeAll(path, bytes);
+        const DraftSet set = readCsvFile(path);
+        QCOMPARE(set.notes.value(0), note);
+        QVERIFY(std::any_of(set.drafts.begin(), set.drafts.end(), [](const ContactDraft& d) {
+            return d.text(ContactText::Name) == QStringLiteral("王建国");
+        }));
+    }
+
     void shouldReadBig5WithoutByteOrderMark()
     {
         const DraftSet set = readCsvFile(TESSALY_EXCHANGE_DATA "/big5_no_bom.csv");

@@ -1,5 +1,6 @@
 #include "exchange/sheet/CellNumber.h"
 #include "exchange/xlsx/XlsxReader.h"
+#include "exchange/xlsx/XlsxSheet.h"
 #include "exchange/xlsx/XlsxWriter.h"
 #include "exchange/xlsx/ZipArchive.h"
 #include "platform/TextRules.h"
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <cmath>
 #include <xlsxwriter.h>
+#include <zip.h>
 
 class XlsxTest : public QObject {
     Q_OBJECT
@@ -174,6 +176,102 @@ private slots:
         QFETCH(QString, code);
         QFETCH(bool, date);
         QCOMPARE(isDateFormatCode(code), date);
+    }
+
+    // The fast sheet reader reads what it takes exactly as QXmlStreamReader
+    // does, and gives up on anything else (well-formed or not) for it.
+    void shouldReadSheetsFastOnlyWhereItReadsThemAlike_data()
+    {
+        QTest::addColumn<QByteArray>("body");  // inside <sheetData>
+        QTest::addColumn<bool>("fast");
+        const QByteArray row = R"(<row r="1"><c r="A1" t="inlineStr"><is><t>)";
+        QTest::newRow("entities") << row + "a&amp;b&lt;&#x4E2D;&#22269;&quot;&apos;&gt;</t></is></c></row>" << true;
+        QTest::newRow("runs and phonetics")
+            << row + R"(</t></is></c><c t="inlineStr"><is><r><rPr><b/></rPr><t xml:space="preserve"> 王 </t></r><rPh sb="0"><t>wang</t></rPh></is></c></row>)"
+            << true;
+        QTest::newRow("empty elements and quotes") << QByteArray(
+            R"(<row r='2' spans = "1:3" x14ac:dyDescent="0.25"><c r="A2" s="1"/><c r='B2' ><v>42</v></c><c><v/></c></row><row r="5"/>)")
+                                                   << true;
+        QTest::newRow("shared, formula, boolean") << QByteArray(
+            R"(<row><c t="s"><v> 0 </v></c><c t="str"><f>A1&amp;"x"</f><v>a_x000D_b</v></c><c t="b"><v>1</v></c></row>)")
+                                                  << true;
+        QTest::newRow("line feed and tab") << row + "a\n\tb</t></is></c></row>" << true;
+        QTest::newRow("carriage return") << row + "a\r\nb</t></is></c></row>" << false;
+        QTest::newRow("comment") << row + "x</t></is></c></row><!-- x -->" << false;
+        QTest::newRow("cdata") << row + "<![CDATA[a<b]]></t></is></c></row>" << false;
+        QTest::newRow("child in text") << row + "a<b/>c</t></is></c></row>" << false;
+        QTest::newRow("unknown entity") << row + "&nbsp;</t></is></c></row>" << false;
+        QTest::newRow("control character") << row + "a\x01</t></is></c></row>" << false;
+        QTest::newRow("broken utf-8") << row + "\xE4\xB8</t></is></c></row>" << false;
+        QTest::newRow("mismatched end") << row + "x</v></is></c></row>" << false;
+        QTest::newRow("undeclared prefix") << QByteArray(R"(<row y:r="1"><c><v>1</v></c></row>)") << false;
+        QTest::newRow("twice the same attribute") << QByteArray(R"(<row r="1" r="2"><c><v>1</v></c></row>)") << false;
+        QTest::newRow("a prefix declared twice")
+            << QByteArray(R"(<row xmlns:y="a" xmlns:y="b"><c><v>1</v></c></row>)") << false;
+        QTest::newRow("a prefix declared below")
+            << QByteArray(R"(<row xmlns:y="a" y:r="3"><c><v>1</v></c></row>)") << true;
+        QTest::newRow("unquoted attribute") << QByteArray(R"(<row r=1><c><v>1</v></c></row>)") << false;
+        QTest::newRow("prefixed element") << QByteArray(R"(<x14ac:row><c><v>1</v></c></x14ac:row>)") << false;
+        QTest::newRow("cut off") << row + "x</t></is></c></row" << false;
+    }
+    void shouldReadSheetsFastOnlyWhereItReadsThemAlike()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(bool, fast);
+        const QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                               "\r\n"
+                               R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+                               R"(xmlns:x14ac="http://schemas.microsoft.com/office/spreadsheetml/2009/9/ac">)"
+                               "<sheetData>"
+                               + body + "</sheetData></worksheet>";
+        XlsxParts parts;
+        parts.sharedStrings = {QStringLiteral("共享")};
+        QList<SheetRow> light, full;
+        QCOMPARE(readXlsxSheetLightly(xml, parts, [&](SheetRow&& r) { light.append(r); }), fast);
+        const QString error =
+            errorOf([&] { readXlsxSheetFully(xml, parts, "x.xlsx", [&](SheetRow&& r) { full.append(r); }); });
+        if (fast) {
+            QCOMPARE(error, QStringLiteral("(no error)"));
+            QVERIFY(!light.isEmpty());
+            QCOMPARE(light, full);
+        }
+    }
+
+    void shouldHandOnEachRowOnceWhereTheFastReaderGivesUp()
+    {
+        // A comment after the second contact: the fast reader gives up there,
+        // and the full one reads the sheet again from its start.
+        TestFolder folder;
+        const QString path = folder.file("comment.xlsx");
+        lxw_workbook* book = workbook_new(QFile::encodeName(path).constData());
+        lxw_worksheet* sheet = workbook_add_worksheet(book, "Sheet1");
+        const char* names[] = {"姓名", "张一", "张二", "张三", "张四"};
+        for (int r = 0; r < 5; ++r)
+            worksheet_write_string(sheet, r, 0, names[r], nullptr);
+        QCOMPARE(workbook_close(book), LXW_NO_ERROR);
+        int error = 0;
+        zip_t* zip = zip_open(QFile::encodeName(path).constData(), 0, &error);
+        QVERIFY(zip);
+        const char* part = "xl/worksheets/sheet1.xml";
+        zip_stat_t stat;
+        QCOMPARE(zip_stat(zip, part, 0, &stat), 0);
+        QByteArray xml(static_cast<qsizetype>(stat.size), '\0');
+        zip_file_t* file = zip_fopen(zip, part, 0);
+        QCOMPARE(zip_fread(file, xml.data(), stat.size), static_cast<zip_int64_t>(stat.size));
+        zip_fclose(file);
+        const qsizetype third = xml.indexOf("<row r=\"3\"");
+        QVERIFY(third > 0);
+        xml.insert(third, "<!-- x -->");
+        zip_source_t* source = zip_source_buffer(zip, xml.constData(), static_cast<zip_uint64_t>(xml.size()), 0);
+        QVERIFY(zip_file_add(zip, part, source, ZIP_FL_OVERWRITE) >= 0);
+        QCOMPARE(zip_close(zip), 0);
+
+        QVERIFY(!readXlsxSheetLightly(xml, {}, [](SheetRow&&) {}));
+        const DraftSet set = readXlsxFile(path);
+        QStringList read;
+        for (const ContactDraft& d : set.drafts)
+            read << QStringLiteral("%1 %2").arg(d.line).arg(d.text(ContactText::Name));
+        QCOMPARE(read, (QStringList{"2 张一", "3 张二", "4 张三", "5 张四"}));
     }
 
     void shouldRefuseWhatIsNoWorkbook_data()

@@ -157,7 +157,7 @@ private slots:
     {
         DraftSet cards;
         ContactDraft pictured = card(1, QStringLiteral("张三"), QStringLiteral("110"), QString(""));
-        pictured.photo = QByteArray("\xff\xd8\xff\xe0 not a whole JPEG", 24);
+        pictured.photo = QByteArray("\xff\xd8\xff\xe0 not a whole JPEG");
         pictured.extras = {{QStringLiteral("邮箱"), QStringLiteral("z@example.com")}, {QStringLiteral("网址"), {}}};
         pictured.said = {QStringLiteral("姓名：名片没有姓名，取自单位")};
         ContactDraft bitmap = card(9, QStringLiteral("李四"), QStringLiteral("120"));

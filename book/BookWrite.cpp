@@ -4,7 +4,6 @@
 #include "store/ColumnInfo.h"
 #include "store/ContactSchema.h"
 #include "store/SqliteHandle.h"
-#include "store/TextWidth.h"
 
 #include <QFile>
 #include <algorithm>
@@ -71,9 +70,9 @@ private:
 
     static const QString& checkedWidth(const ColumnInfo& column, const QString& text)
     {
-        if (!column.blob && column.width > 0 && text.size() > column.width && CodePointCount(text) > column.width)
-            RaiseDatabaseError(QStringLiteral("联系人"),
-                               QStringLiteral("字段 %1 最多 %2 个字符").arg(column.name).arg(column.width));
+        const QString fault = WidthFault(column, text);
+        if (!fault.isNull())
+            RaiseDatabaseError(QStringLiteral("联系人"), fault);
         return text;
     }
 

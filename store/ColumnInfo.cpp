@@ -1,5 +1,7 @@
 #include "ColumnInfo.h"
 
+#include "store/TextWidth.h"
+
 #include <QRegularExpression>
 
 ColumnInfo DescribeColumn(const QString& name, const QString& declaredType)
@@ -24,6 +26,14 @@ ColumnInfo DescribeColumn(const QString& name, const QString& declaredType)
             kind == QLatin1String("char") || kind == QLatin1String("character") || kind == QLatin1String("nchar");
     }
     return info;
+}
+
+QString WidthFault(const ColumnInfo& column, const QString& text)
+{
+    // Code units are never fewer than code points: most texts need no count.
+    if (column.blob || column.width <= 0 || text.size() <= column.width || CodePointCount(text) <= column.width)
+        return {};
+    return QStringLiteral("字段 %1 最多 %2 个字符").arg(column.name).arg(column.width);
 }
 
 QString TableOfSelectAll(const QString& sql)

@@ -13,6 +13,10 @@ struct ColumnInfo {
 
 ColumnInfo DescribeColumn(const QString& name, const QString& declaredType);
 
+// Why the text does not fit the column ("字段 电话 最多 15 个字符"), or a null
+// QString when it does: a width counts code points.
+QString WidthFault(const ColumnInfo& column, const QString& text);
+
 // The table of a query text of the form "select * from <table>", or a null QString.
 QString TableOfSelectAll(const QString& sql);
 

@@ -5,7 +5,6 @@
 
 #include "store/RecordsetImpl.h"
 #include "store/SqliteHandle.h"
-#include "store/TextWidth.h"
 
 namespace {
 
@@ -55,10 +54,11 @@ void TADOQuery::Impl::checkWidths() const
 {
     for (size_t i = 0; i < columns.size(); ++i) {
         const ColumnInfo& column = columns[i];
-        if (column.blob || column.width <= 0 || !edit.changed[i] || edit.cells[i].isNull)
+        if (!edit.changed[i] || edit.cells[i].isNull)
             continue;
-        if (CodePointCount(edit.cells[i].text) > column.width)
-            fail(QStringLiteral("字段 %1 最多 %2 个字符").arg(column.name).arg(column.width));
+        const QString fault = WidthFault(column, edit.cells[i].text);
+        if (!fault.isNull())
+            fail(fault);
     }
 }
 

@@ -51,10 +51,8 @@ private:
         Statement described(db, QStringLiteral("select * from %1 where 0").arg(table));
         QStringList names;
         QStringList marks;
-        for (int i = 0; i < sqlite3_column_count(described.get()); ++i) {
-            const char* declared = sqlite3_column_decltype(described.get(), i);
-            InsertColumn column{DescribeColumn(QString::fromUtf8(sqlite3_column_name(described.get(), i)),
-                                               QString::fromUtf8(declared ? declared : ""))};
+        for (ColumnInfo& info : DescribeColumns(described.get())) {
+            InsertColumn column{std::move(info)};
             column.text = int(ContactTextColumns().indexOf(column.info.name));
             if (column.text >= 0)
                 column.source = Source::Text;

@@ -2,6 +2,8 @@
 
 #include "store/TextWidth.h"
 
+#include <sqlcipher/sqlite3.h>
+
 #include <QRegularExpression>
 
 ColumnInfo DescribeColumn(const QString& name, const QString& declaredType)
@@ -26,6 +28,17 @@ ColumnInfo DescribeColumn(const QString& name, const QString& declaredType)
             kind == QLatin1String("char") || kind == QLatin1String("character") || kind == QLatin1String("nchar");
     }
     return info;
+}
+
+std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* statement)
+{
+    std::vector<ColumnInfo> columns;
+    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+        const char* declared = sqlite3_column_decltype(statement, i);
+        columns.push_back(DescribeColumn(QString::fromUtf8(sqlite3_column_name(statement, i)),
+                                         QString::fromUtf8(declared ? declared : "")));
+    }
+    return columns;
 }
 
 QString WidthFault(const ColumnInfo& column, const QString& text)

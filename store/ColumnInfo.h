@@ -3,6 +3,9 @@
 // and whether values come back padded (char(n), not varchar(n)).
 
 #include <QString>
+#include <vector>
+
+struct sqlite3_stmt;
 
 struct ColumnInfo {
     QString name;
@@ -12,6 +15,8 @@ struct ColumnInfo {
 };
 
 ColumnInfo DescribeColumn(const QString& name, const QString& declaredType);
+// Every column of a prepared statement, by its name and declared type.
+std::vector<ColumnInfo> DescribeColumns(sqlite3_stmt* statement);
 
 // Why the text does not fit the column ("字段 电话 最多 15 个字符"), or a null
 // QString when it does: a width counts code points.

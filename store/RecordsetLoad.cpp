@@ -110,13 +110,7 @@ void TADOQuery::Impl::load()
         const int count = statement.empty() ? 0 : sqlite3_column_count(statement.get());
         if (count == 0)
             fail(QStringLiteral("命令文本未返回记录集"));
-        std::vector<ColumnInfo> described;
-        for (int i = 0; i < count; ++i) {
-            const char* declared = sqlite3_column_decltype(statement.get(), i);
-            described.push_back(DescribeColumn(QString::fromUtf8(sqlite3_column_name(statement.get(), i)),
-                                               QString::fromUtf8(declared ? declared : "")));
-        }
-        columns = std::move(described);
+        columns = DescribeColumns(statement.get());
         pendingRows.reset();
         pendingDone = false;
         records.clear();

@@ -103,6 +103,18 @@ constexpr int BusyTimeoutMs = 5000;
 // key shows only at the first read. Raises SqliteFailure.
 SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& password);
 
+// Opens a database file that exists (never creating one) with its key, and
+// proves the key by a first read; raises SqliteFailure. A failed open leaves
+// the file exactly as it was.
+SqliteHandle OpenExistingWithKey(const QString& fileName, const QString& password, bool readOnly);
+
+// The number of records in a table.
+qint64 CountRecords(sqlite3* db, const QString& table);
+
+// SQLite's data_version: it changes when another connection has changed the
+// file since this connection last read it. Raises SqliteFailure.
+qint64 DataVersion(sqlite3* db);
+
 // Runs every statement of sql in turn; raises SqliteFailure at the first that fails.
 void ExecuteAll(sqlite3* db, const QString& sql);
 

@@ -57,8 +57,10 @@ struct BookHeadStart::Work {
                 return;
             // Taken before the open: a file put in its place later is told apart.
             file = identityOf(fileName);
-            // The mode the main window opens the book in, so that its connection can be this one.
-            SqliteHandle opened = OpenExistingWithKey(fileName, password, false);
+            // The mode the main window opens the book in, so that its connection
+            // can be this one. Another copy writing makes it give up at once,
+            // leaving the wait to the opening, which waits as it always did.
+            SqliteHandle opened = OpenExistingWithKey(fileName, password, false, 0);
             // Before the count: a change after it read its pages shows as another version.
             version = DataVersion(opened.get());
             count = int(CountRecords(opened.get(), table));
@@ -77,11 +79,14 @@ struct BookHeadStart::Work {
             || identityOf(fileName) != file)
             return nullptr;
         try {
-            if (DataVersion(handle.get()) == version)
-                return handle;
+            if (DataVersion(handle.get()) != version)
+                return nullptr;
         } catch (const SqliteFailure&) {
+            return nullptr;
         }
-        return nullptr;
+        // From here on it is the opening's connection, and waits as every connection does.
+        sqlite3_busy_timeout(handle.get(), BusyTimeoutMs);
+        return handle;
     }
 };
 

@@ -181,7 +181,7 @@ void WriteTransaction::commit()
     open_ = false;
 }
 
-SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& password)
+SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& password, int busyTimeoutMs)
 {
     sqlite3* raw = nullptr;
     // A handle is only ever used by one thread at a time: no mutex around every
@@ -190,7 +190,7 @@ SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& pass
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw SqliteFailure{rc, SqliteErrorText(rc, db.get())};
-    sqlite3_busy_timeout(db.get(), BusyTimeoutMs);
+    sqlite3_busy_timeout(db.get(), busyTimeoutMs);
     const QByteArray key = password.toUtf8();
     const int keyed = key.isEmpty() ? SQLITE_OK : sqlite3_key(db.get(), key.constData(), int(key.size()));
     if (keyed != SQLITE_OK)
@@ -202,7 +202,7 @@ SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& pass
     return db;
 }
 
-SqliteHandle OpenExistingWithKey(const QString& fileName, const QString& password, bool readOnly)
+SqliteHandle OpenExistingWithKey(const QString& fileName, const QString& password, bool readOnly, int busyTimeoutMs)
 {
     const QFileInfo info(fileName);
     if (fileName.isEmpty() || !info.exists() || info.isDir())
@@ -212,7 +212,8 @@ SqliteHandle OpenExistingWithKey(const QString& fileName, const QString& passwor
         throw SqliteFailure{SQLITE_NOTADB, SqliteErrorText(SQLITE_NOTADB, nullptr)};
 
     // Never SQLITE_OPEN_CREATE: a missing file must not appear.
-    SqliteHandle db = OpenWithKey(fileName, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, password);
+    SqliteHandle db =
+        OpenWithKey(fileName, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, password, busyTimeoutMs);
     // A wrong key or a file that is no database shows only at the first read.
     Statement probe(db.get(), QStringLiteral("select count(*) from sqlite_master"));
     probe.step();

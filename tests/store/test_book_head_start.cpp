@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -45,6 +46,7 @@ enum Case {
     DamagedFile,
     AnotherKey,
     JournalBeside,
+    LockedByAnotherCopy,
     ChangedMeanwhile,
     ReplacedMeanwhile
 };
@@ -106,6 +108,7 @@ private slots:
         QTest::newRow("damaged file") << int(DamagedFile) << -1;
         QTest::newRow("book with another key") << int(AnotherKey) << -1;
         QTest::newRow("journal beside the book") << int(JournalBeside) << 3;
+        QTest::newRow("book locked by another copy writing") << int(LockedByAnotherCopy) << 3;
         QTest::newRow("record added meanwhile by another copy") << int(ChangedMeanwhile) << 4;
         QTest::newRow("another book put in its place meanwhile") << int(ReplacedMeanwhile) << 5;
     }
@@ -135,9 +138,15 @@ private slots:
         }
         QByteArray before = TestFolder::readAll(path);
 
+        std::optional<SecondCopy> writing;
+        if (kind == LockedByAnotherCopy) {
+            writing.emplace(path);
+            writing->execute(QStringLiteral("begin exclusive"));
+        }
         const int threads = RunningThreads();
         BookHeadStart headStart(early, earlyKey, earlyTable);
         QVERIFY(ThreadsEndedSince(threads));
+        writing.reset();
         QCOMPARE(TestFolder::readAll(path), before);  // it only read
         if (kind == MissingFile)
             QVERIFY(QFile::rename(away, path));

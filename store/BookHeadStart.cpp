@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 #include <sys/stat.h>
@@ -97,8 +98,13 @@ BookHeadStart::BookHeadStart(QString fileName, QString password, QString table)
     work_->password = std::move(password);
     work_->table = std::move(table);
     // Without SQLite's threading the handle must not leave the thread that opened it.
-    if (QFileInfo(work_->fileName).isFile() && sqlite3_threadsafe() != 0)
+    if (!QFileInfo(work_->fileName).isFile() || sqlite3_threadsafe() == 0)
+        return;
+    try {
         thread_ = std::thread([work = work_.get()] { work->run(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the opening does the work, as it would have anyway.
+    }
 }
 
 BookHeadStart::~BookHeadStart()

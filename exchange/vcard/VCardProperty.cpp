@@ -97,6 +97,11 @@ bool VCardProperty::hasType(QByteArrayView type) const
 
 std::optional<VCardProperty> parseProperty(const ContentLine& line)
 {
+    return parseProperty(ContentLine(line));
+}
+
+std::optional<VCardProperty> parseProperty(ContentLine&& line)
+{
     const QByteArrayView text(line.text);
     // The value starts after the first colon that is not inside a quoted parameter value.
     qsizetype colon = -1;
@@ -131,6 +136,12 @@ std::optional<VCardProperty> parseProperty(const ContentLine& line)
         if (!head[i].trimmed().isEmpty())
             property.parameters.append(parseParameter(head[i]));
     }
-    property.value = text.sliced(colon + 1).toByteArray();
+    if (colon + 1 == text.size()) {
+        property.value = text.sliced(colon + 1).toByteArray();
+        return property;
+    }
+    // The value keeps the line's bytes, its head dropped in place: a picture's base64 is not copied again.
+    property.value = std::move(line.text);
+    property.value.remove(0, colon + 1);
     return property;
 }

@@ -314,8 +314,10 @@ private:
         DecodedText d = decodeValueText(p);
         if (!d.clean)
             draft_.leftOut.append(QStringLiteral("%1：有无法识别的字节，已换成 \uFFFD").arg(labelOf(p.name)));
+        if (d.note.isEmpty())
+            return d;
         const QString said = QStringLiteral("%1：%2").arg(labelOf(p.name), d.note);
-        if (!d.note.isEmpty() && !draft_.said.contains(said))
+        if (!draft_.said.contains(said))
             draft_.said.append(said);
         return d;
     }

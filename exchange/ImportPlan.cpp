@@ -69,7 +69,9 @@ PlannedCard fitted(const ImportSource& source, const Entry& entry, const ColumnW
     const ContactDraft draft = source.spooled->draft(entry.spooled);
     card.contact = FitDraft(draft, widths);
     card.intoNote = labelsIntoNote(draft, card.contact);
-    if (card.contact.photo && card.contact.photo.bytes() == draft.photo)
+    // A photo fitted as it was read shares its bytes with the draft.
+    const QByteArray photo = card.contact.photo.bytes();
+    if (card.contact.photo && (photo.constData() == draft.photo.constData() || photo == draft.photo))
         card.contact.photo = source.spooled->photo(entry.spooled);
     else
         card.contact.photo.holdIn(source.spooled->file());

@@ -1,5 +1,7 @@
 #include "ImportPlan.h"
 
+#include "exchange/DraftQueue.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -12,12 +14,6 @@ QString cardPlace(const QString& file, int line, const QString& name)
     if (!name.isEmpty())
         place += QStringLiteral(" %1").arg(name);
     return place + QStringLiteral("：");
-}
-
-// "手机.vcf 第 3 行": an earlier card of the import, as a duplicate's report line names it.
-QString cardPlace(const std::pair<const ImportSource*, int>& place)
-{
-    return QStringLiteral("%1 第 %2 行").arg(place.first->name).arg(place.second);
 }
 
 // The labels of the card's further fields that went into 备注: those with a
@@ -35,40 +31,23 @@ QStringList labelsIntoNote(const ContactDraft& draft, const FittedContact& fitte
     return labels;
 }
 
-// One entry of a file in line order: a card in memory, a card in the file's spool, or a failure.
-struct Entry {
-    int line;
-    const ContactDraft* draft;
-    int spooled;  // the card's place in the spool, -1 when none
-    const DraftFailure* failure;
-};
-
-std::vector<Entry> entriesInLineOrder(const ImportSource& source)
+// The card fitted as it would be stored.
+PlannedCard fittedCard(const ContactDraft& draft, const ColumnWidths& widths)
 {
-    std::vector<Entry> entries;
-    for (const ContactDraft& draft : source.cards.drafts)
-        entries.push_back({draft.line, &draft, -1, nullptr});
-    for (int i = 0; source.spooled && i < source.spooled->count(); ++i)
-        entries.push_back({source.spooled->line(i), nullptr, i, nullptr});
-    for (const DraftFailure& failure : source.cards.failures)
-        entries.push_back({failure.line, nullptr, -1, &failure});
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.line < b.line; });
-    return entries;
+    PlannedCard card;
+    card.contact = FitDraft(draft, widths);
+    card.intoNote = labelsIntoNote(draft, card.contact);
+    return card;
 }
 
 // The card fitted; a spooled card is read back for it and let go after, its
 // photo left in (or put into) the spool file until the write.
-PlannedCard fitted(const ImportSource& source, const Entry& entry, const ColumnWidths& widths)
+PlannedCard fitted(const ImportSource& source, const ImportEntry& entry, const ColumnWidths& widths)
 {
-    PlannedCard card;
-    if (entry.spooled < 0) {
-        card.contact = FitDraft(*entry.draft, widths);
-        card.intoNote = labelsIntoNote(*entry.draft, card.contact);
-        return card;
-    }
+    if (entry.spooled < 0)
+        return fittedCard(*entry.draft, widths);
     const ContactDraft draft = source.spooled->draft(entry.spooled);
-    card.contact = FitDraft(draft, widths);
-    card.intoNote = labelsIntoNote(draft, card.contact);
+    PlannedCard card = fittedCard(draft, widths);
     // A photo fitted as it was read shares its bytes with the draft.
     const QByteArray photo = card.contact.photo.bytes();
     if (card.contact.photo && (photo.constData() == draft.photo.constData() || photo == draft.photo))
@@ -78,76 +57,148 @@ PlannedCard fitted(const ImportSource& source, const Entry& entry, const ColumnW
     return card;
 }
 
-}  // namespace
-
-namespace {
-
-QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWidths& widths,
-                             const QList<ContactHoldings>& existing)
-{
-    QList<PlannedCard> cards;
-    qsizetype total = 0;
-    for (const ImportSource& source : sources)
-        total +=
-            source.cards.drafts.size() + source.cards.failures.size() + (source.spooled ? source.spooled->count() : 0);
-    cards.reserve(total);
-    HoldingsIndex index;
-    for (qsizetype i = 0; i < existing.size(); ++i)
-        index.add(existing[i], int(i));
-    // Cards of this import are numbered after the book's records; where each came from, for the report.
-    std::vector<std::pair<const ImportSource*, int>> places;
-    for (const ImportSource& source : sources) {
-        for (const Entry& entry : entriesInLineOrder(source)) {
-            if (entry.failure) {
-                PlannedCard card;
-                card.place = cardPlace(source.name, entry.line, {});
-                card.fate = CardFate::Unreadable;
-                card.contact.line = entry.line;
-                card.why = QStringLiteral("无法读取，跳过（%1）").arg(entry.failure->reason);
-                cards.push_back(std::move(card));
-                continue;
-            }
-            PlannedCard card = fitted(source, entry, widths);
-            card.place = cardPlace(source.name, entry.line, card.contact.text(ContactText::Name));
-            if (card.contact.text(ContactText::Name).isEmpty()) {
-                // Nothing names or reaches this person: never a record without a name.
-                card.fate = CardFate::Unreadable;
-                card.why = QStringLiteral("没有姓名，也没有单位、昵称、电话或邮箱可作姓名，未导入");
-                cards.push_back(std::move(card));
-                continue;
-            }
-            ContactHoldings holdings = HoldingsOf(card.contact.texts, card.contact.kept, card.contact.photo.size());
-            const int holder = index.holderOf(holdings);
-            if (holder >= 0 && holder < existing.size()) {
-                card.fate = CardFate::InBook;
-                card.why =
-                    QStringLiteral("与通讯录中第 %1 条联系人“%2”相同，跳过").arg(holder + 1).arg(existing[holder].name);
-            } else if (holder >= 0) {
-                card.fate = CardFate::EarlierInImport;
-                card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过")
-                               .arg(cardPlace(places[size_t(holder - existing.size())]));
-            } else {
-                index.add(std::move(holdings), int(existing.size() + qsizetype(places.size())));
-                places.emplace_back(&source, entry.line);
-            }
-            cards.push_back(std::move(card));
-        }
+// Every card's fate in the order given: cards that bring nothing new to a
+// record of the book or to an earlier card are set aside, and so are cards
+// with nothing to name a record by.
+class CardPlanner {
+public:
+    CardPlanner(const QList<ContactHoldings>& existing, qsizetype expected) : existing_(existing)
+    {
+        cards.reserve(expected);
+        for (qsizetype i = 0; i < existing.size(); ++i)
+            index_.add(existing[i], int(i));
     }
-    return cards;
-}
 
-}  // namespace
+    void failed(const QString& file, const DraftFailure& failure)
+    {
+        PlannedCard card;
+        card.place = cardPlace(file, failure.line, {});
+        card.fate = CardFate::Unreadable;
+        card.contact.line = failure.line;
+        card.why = QStringLiteral("无法读取，跳过（%1）").arg(failure.reason);
+        cards.push_back(std::move(card));
+    }
 
-ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
-                      const QList<ContactHoldings>& existing)
+    void add(const QString& file, int line, PlannedCard card)
+    {
+        card.place = cardPlace(file, line, card.contact.text(ContactText::Name));
+        if (card.contact.text(ContactText::Name).isEmpty()) {
+            // Nothing names or reaches this person: never a record without a name.
+            card.fate = CardFate::Unreadable;
+            card.why = QStringLiteral("没有姓名，也没有单位、昵称、电话或邮箱可作姓名，未导入");
+            cards.push_back(std::move(card));
+            return;
+        }
+        ContactHoldings holdings = HoldingsOf(card.contact.texts, card.contact.kept, card.contact.photo.size());
+        const int holder = index_.holderOf(holdings);
+        if (holder >= 0 && holder < existing_.size()) {
+            card.fate = CardFate::InBook;
+            card.why =
+                QStringLiteral("与通讯录中第 %1 条联系人“%2”相同，跳过").arg(holder + 1).arg(existing_[holder].name);
+        } else if (holder >= 0) {
+            const auto& [earlierFile, earlierLine] = places_[size_t(holder - existing_.size())];
+            card.fate = CardFate::EarlierInImport;
+            card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过")
+                           .arg(QStringLiteral("%1 第 %2 行").arg(earlierFile).arg(earlierLine));
+        } else {
+            index_.add(std::move(holdings), int(existing_.size() + qsizetype(places_.size())));
+            places_.emplace_back(file, line);
+        }
+        cards.push_back(std::move(card));
+    }
+
+    QList<PlannedCard> cards;
+
+private:
+    const QList<ContactHoldings>& existing_;
+    HoldingsIndex index_;
+    // Cards of this import are numbered after the book's records; where each came from, for the report.
+    std::vector<std::pair<QString, int>> places_;
+};
+
+// What the planned cards come to: those with fate Add are added.
+ImportPlan choosingPlanned(QList<PlannedCard> cards)
 {
     ImportPlan planned;
-    planned.cards = planCards(sources, widths, existing);
+    planned.cards = std::move(cards);
     QList<bool> chosen;
     chosen.reserve(planned.cards.size());
     for (const PlannedCard& card : planned.cards)
         chosen << (card.fate == CardFate::Add);
     return ChooseCards(planned, chosen);
+}
+
+}  // namespace
+
+std::vector<ImportEntry> EntriesInLineOrder(const ImportSource& source)
+{
+    std::vector<ImportEntry> entries;
+    for (const ContactDraft& draft : source.cards.drafts)
+        entries.push_back({draft.line, &draft, -1, nullptr});
+    for (int i = 0; source.spooled && i < source.spooled->count(); ++i)
+        entries.push_back({source.spooled->line(i), nullptr, i, nullptr});
+    for (const DraftFailure& failure : source.cards.failures)
+        entries.push_back({failure.line, nullptr, -1, &failure});
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const ImportEntry& a, const ImportEntry& b) { return a.line < b.line; });
+    return entries;
+}
+
+ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
+                      const QList<ContactHoldings>& existing)
+{
+    qsizetype total = 0;
+    for (const ImportSource& source : sources)
+        total +=
+            source.cards.drafts.size() + source.cards.failures.size() + (source.spooled ? source.spooled->count() : 0);
+    CardPlanner planner(existing, total);
+    for (const ImportSource& source : sources) {
+        for (const ImportEntry& entry : EntriesInLineOrder(source)) {
+            if (entry.failure)
+                planner.failed(source.name, *entry.failure);
+            else
+                planner.add(source.name, entry.line, fitted(source, entry, widths));
+        }
+    }
+    return choosingPlanned(std::move(planner.cards));
+}
+
+std::optional<ImportPlan> PlanImportAsRead(DraftQueue& queue, const QStringList& fileNames,
+                                           const std::shared_ptr<SpoolFile>& spool, const ColumnWidths& widths,
+                                           const QList<ContactHoldings>& existing)
+{
+    CardPlanner planner(existing, 0);
+    int file = -1;
+    int lastLine = 0;
+    bool lastFailed = false;
+    QueuedCard queued;
+    while (queue.pop(queued)) {
+        const auto* failure = std::get_if<DraftFailure>(&queued.card);
+        auto* draft = std::get_if<ContactDraft>(&queued.card);
+        const int line = failure ? failure->line : draft->line;
+        if (queued.file != file) {
+            file = queued.file;
+            lastLine = 0;
+            lastFailed = false;
+        }
+        // Planned in the order read only where that is line order, as PlanImport plans:
+        // a card before a failure of its line, each file's cards by their lines.
+        if (line < lastLine || (line == lastLine && lastFailed && draft))
+            return std::nullopt;
+        lastLine = line;
+        lastFailed = failure != nullptr;
+        const QString& name = fileNames[file];
+        if (failure) {
+            planner.failed(name, *failure);
+            continue;
+        }
+        PlannedCard card = fittedCard(*draft, widths);
+        card.contact.photo.holdIn(spool);
+        planner.add(name, line, std::move(card));
+    }
+    if (const std::exception_ptr error = queue.error())
+        std::rethrow_exception(error);
+    return choosingPlanned(std::move(planner.cards));
 }
 
 ImportPlan ChooseCards(const ImportPlan& plan, const QList<bool>& chosen)

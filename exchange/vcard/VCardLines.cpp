@@ -13,10 +13,14 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+// upperWord: starts with a letter.
 bool containsCaseless(QByteArrayView text, QByteArrayView upperWord)
 {
+    const char upper = upperWord.front();
+    const char lower = char(upper | 0x20);
     for (qsizetype i = 0; i + upperWord.size() <= text.size(); ++i) {
-        if (text.sliced(i, upperWord.size()).compare(upperWord, Qt::CaseInsensitive) == 0)
+        if ((text[i] == upper || text[i] == lower)
+            && text.sliced(i, upperWord.size()).compare(upperWord, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;

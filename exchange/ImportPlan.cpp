@@ -98,7 +98,7 @@ QString placeOf(const PlannedCard& card, const FittedContact& contact)
 }
 
 void planCards(ImportPlan& plan, const QList<ImportSource>& sources, const ColumnWidths& widths,
-               const QList<ContactHoldings>& existing)
+               QList<ContactHoldings> existing)
 {
     qsizetype total = 0;
     for (const ImportSource& source : sources)
@@ -107,8 +107,15 @@ void planCards(ImportPlan& plan, const QList<ImportSource>& sources, const Colum
     plan.cards.reserve(total);
     plan.contacts = FittedContacts(planFile(sources));
     HoldingsIndex index;
-    for (qsizetype i = 0; i < existing.size(); ++i)
-        index.add(existing[i], int(i));
+    // The book's records go into the index one by one, each let go as it goes
+    // in: only their names stay, for the report.
+    QStringList bookNames;
+    bookNames.reserve(existing.size());
+    for (qsizetype i = 0; i < existing.size(); ++i) {
+        bookNames << existing[i].name;
+        index.add(std::exchange(existing[i], {}), int(i));
+    }
+    existing = {};
     // Cards of this import are numbered after the book's records; where each came from, for the report.
     std::vector<std::pair<const ImportSource*, int>> places;
     // Most cards of a file put the same fields into 备注: one list for them all.
@@ -139,17 +146,16 @@ void planCards(ImportPlan& plan, const QList<ImportSource>& sources, const Colum
             } else {
                 ContactHoldings holdings = HoldingsOf(contact.texts, contact.kept, contact.photo.size());
                 const int holder = index.holderOf(holdings);
-                if (holder >= 0 && holder < existing.size()) {
+                if (holder >= 0 && holder < bookNames.size()) {
                     card.fate = CardFate::InBook;
-                    card.why = QStringLiteral("与通讯录中第 %1 条联系人“%2”相同，跳过")
-                                   .arg(holder + 1)
-                                   .arg(existing[holder].name);
+                    card.why =
+                        QStringLiteral("与通讯录中第 %1 条联系人“%2”相同，跳过").arg(holder + 1).arg(bookNames[holder]);
                 } else if (holder >= 0) {
                     card.fate = CardFate::EarlierInImport;
                     card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过")
-                                   .arg(cardPlace(places[size_t(holder - existing.size())]));
+                                   .arg(cardPlace(places[size_t(holder - bookNames.size())]));
                 } else {
-                    index.add(std::move(holdings), int(existing.size() + qsizetype(places.size())));
+                    index.add(std::move(holdings), int(bookNames.size() + qsizetype(places.size())));
                     places.emplace_back(&source, entry.line);
                 }
             }
@@ -161,11 +167,10 @@ void planCards(ImportPlan& plan, const QList<ImportSource>& sources, const Colum
 
 }  // namespace
 
-ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
-                      const QList<ContactHoldings>& existing)
+ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths, QList<ContactHoldings> existing)
 {
     ImportPlan planned;
-    planCards(planned, sources, widths, existing);
+    planCards(planned, sources, widths, std::move(existing));
     QList<bool> chosen;
     chosen.reserve(planned.cards.size());
     for (const PlannedCard& card : planned.cards)

@@ -52,9 +52,9 @@ struct ImportPlan {
     int added() const { return int(toAdd.size()); }
 };
 
-// existing: the book's records in table order, as the report numbers them from 1.
-ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
-                      const QList<ContactHoldings>& existing);
+// existing: the book's records in table order, as the report numbers them from 1;
+// let go as the plan indexes them, so that a large book is not held twice.
+ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths, QList<ContactHoldings> existing);
 
 // The plan with the cards a person chose (one flag per card of plan.cards):
 // a chosen card is added even when it is a duplicate, one left out is skipped

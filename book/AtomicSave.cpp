@@ -1,7 +1,7 @@
 #include "AtomicSave.h"
 
 #include "exchange/ContactDraft.h"
-#include "exchange/FileBytes.h"
+#include "platform/FileMessages.h"
 
 #include <QDir>
 #include <QFile>

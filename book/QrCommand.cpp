@@ -3,8 +3,8 @@
 #include "book/AtomicSave.h"
 #include "book/BookFile.h"
 #include "book/Commands.h"
-#include "exchange/FileBytes.h"
 #include "exchange/QrCode.h"
+#include "platform/FileMessages.h"
 
 #include <QFile>
 

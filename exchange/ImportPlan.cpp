@@ -1,5 +1,8 @@
 #include "ImportPlan.h"
 
+#include "exchange/SpoolFile.h"
+
+#include <QSet>
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -56,91 +59,118 @@ std::vector<Entry> entriesInLineOrder(const ImportSource& source)
     return entries;
 }
 
+// A card's contact fitted, and the labels of its fields that went into 备注.
+struct Fitting {
+    FittedContact contact;
+    QStringList intoNote;
+};
+
 // The card fitted; a spooled card is read back for it and let go after, its
-// photo left in (or put into) the spool file until the write.
-PlannedCard fitted(const ImportSource& source, const Entry& entry, const ColumnWidths& widths)
+// photo left in the spool file when it is kept as it was read.
+Fitting fitted(const ImportSource& source, const Entry& entry, const ColumnWidths& widths)
 {
-    PlannedCard card;
     if (entry.spooled < 0) {
-        card.contact = FitDraft(*entry.draft, widths);
-        card.intoNote = labelsIntoNote(*entry.draft, card.contact);
-        return card;
+        FittedContact contact = FitDraft(*entry.draft, widths);
+        QStringList labels = labelsIntoNote(*entry.draft, contact);
+        return {std::move(contact), std::move(labels)};
     }
     const ContactDraft draft = source.spooled->draft(entry.spooled);
-    card.contact = FitDraft(draft, widths);
-    card.intoNote = labelsIntoNote(draft, card.contact);
-    if (card.contact.photo && card.contact.photo.bytes() == draft.photo)
-        card.contact.photo = source.spooled->photo(entry.spooled);
-    else
-        card.contact.photo.holdIn(source.spooled->file());
-    return card;
+    Fitting fitting{FitDraft(draft, widths), {}};
+    fitting.intoNote = labelsIntoNote(draft, fitting.contact);
+    if (fitting.contact.photo && fitting.contact.photo.bytes() == draft.photo)
+        fitting.contact.photo = source.spooled->photo(entry.spooled);
+    return fitting;
 }
 
-}  // namespace
-
-namespace {
-
-QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWidths& widths,
-                             const QList<ContactHoldings>& existing)
+// The file the plan keeps its contacts in: the one the drafts were spooled to, or one of its own.
+std::shared_ptr<SpoolFile> planFile(const QList<ImportSource>& sources)
 {
-    QList<PlannedCard> cards;
+    for (const ImportSource& source : sources)
+        if (source.spooled)
+            return source.spooled->file();
+    return std::make_shared<SpoolFile>();
+}
+
+// "手机.vcf 第 3 行 张三：", as the report begins a card's lines.
+QString placeOf(const PlannedCard& card, const FittedContact& contact)
+{
+    return cardPlace(card.file, card.line, contact.text(ContactText::Name));
+}
+
+void planCards(ImportPlan& plan, const QList<ImportSource>& sources, const ColumnWidths& widths,
+               QList<ContactHoldings> existing)
+{
     qsizetype total = 0;
     for (const ImportSource& source : sources)
         total +=
             source.cards.drafts.size() + source.cards.failures.size() + (source.spooled ? source.spooled->count() : 0);
-    cards.reserve(total);
+    plan.cards.reserve(total);
+    plan.contacts = FittedContacts(planFile(sources));
     HoldingsIndex index;
-    for (qsizetype i = 0; i < existing.size(); ++i)
-        index.add(existing[i], int(i));
+    // The book's records go into the index one by one, each let go as it goes
+    // in: only their names stay, for the report.
+    QStringList bookNames;
+    bookNames.reserve(existing.size());
+    for (qsizetype i = 0; i < existing.size(); ++i) {
+        bookNames << existing[i].name;
+        index.add(std::exchange(existing[i], {}), int(i));
+    }
+    existing = {};
     // Cards of this import are numbered after the book's records; where each came from, for the report.
     std::vector<std::pair<const ImportSource*, int>> places;
+    // Most cards of a file put the same fields into 备注: one list for them all.
+    QSet<QStringList> intoNotes;
     for (const ImportSource& source : sources) {
         for (const Entry& entry : entriesInLineOrder(source)) {
+            PlannedCard card;
+            card.file = source.name;
+            card.line = entry.line;
             if (entry.failure) {
-                PlannedCard card;
-                card.place = cardPlace(source.name, entry.line, {});
                 card.fate = CardFate::Unreadable;
-                card.contact.line = entry.line;
                 card.why = QStringLiteral("无法读取，跳过（%1）").arg(entry.failure->reason);
-                cards.push_back(std::move(card));
+                FittedContact none;
+                none.line = entry.line;
+                plan.contacts.append(std::move(none));
+                plan.cards.push_back(std::move(card));
                 continue;
             }
-            PlannedCard card = fitted(source, entry, widths);
-            card.place = cardPlace(source.name, entry.line, card.contact.text(ContactText::Name));
-            if (card.contact.text(ContactText::Name).isEmpty()) {
+            Fitting fitting = fitted(source, entry, widths);
+            const FittedContact& contact = fitting.contact;
+            card.intoNote = *intoNotes.insert(std::move(fitting.intoNote));
+            card.cut = contact.cut;
+            card.noted = !contact.notes.isEmpty();
+            if (contact.text(ContactText::Name).isEmpty()) {
                 // Nothing names or reaches this person: never a record without a name.
                 card.fate = CardFate::Unreadable;
                 card.why = QStringLiteral("没有姓名，也没有单位、昵称、电话或邮箱可作姓名，未导入");
-                cards.push_back(std::move(card));
-                continue;
-            }
-            ContactHoldings holdings = HoldingsOf(card.contact.texts, card.contact.kept, card.contact.photo.size());
-            const int holder = index.holderOf(holdings);
-            if (holder >= 0 && holder < existing.size()) {
-                card.fate = CardFate::InBook;
-                card.why =
-                    QStringLiteral("与通讯录中第 %1 条联系人“%2”相同，跳过").arg(holder + 1).arg(existing[holder].name);
-            } else if (holder >= 0) {
-                card.fate = CardFate::EarlierInImport;
-                card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过")
-                               .arg(cardPlace(places[size_t(holder - existing.size())]));
             } else {
-                index.add(std::move(holdings), int(existing.size() + qsizetype(places.size())));
-                places.emplace_back(&source, entry.line);
+                ContactHoldings holdings = HoldingsOf(contact.texts, contact.kept, contact.photo.size());
+                const int holder = index.holderOf(holdings);
+                if (holder >= 0 && holder < bookNames.size()) {
+                    card.fate = CardFate::InBook;
+                    card.why =
+                        QStringLiteral("与通讯录中第 %1 条联系人“%2”相同，跳过").arg(holder + 1).arg(bookNames[holder]);
+                } else if (holder >= 0) {
+                    card.fate = CardFate::EarlierInImport;
+                    card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过")
+                                   .arg(cardPlace(places[size_t(holder - bookNames.size())]));
+                } else {
+                    index.add(std::move(holdings), int(bookNames.size() + qsizetype(places.size())));
+                    places.emplace_back(&source, entry.line);
+                }
             }
-            cards.push_back(std::move(card));
+            plan.contacts.append(std::move(fitting.contact));
+            plan.cards.push_back(std::move(card));
         }
     }
-    return cards;
 }
 
 }  // namespace
 
-ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
-                      const QList<ContactHoldings>& existing)
+ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths, QList<ContactHoldings> existing)
 {
     ImportPlan planned;
-    planned.cards = planCards(sources, widths, existing);
+    planCards(planned, sources, widths, std::move(existing));
     QList<bool> chosen;
     chosen.reserve(planned.cards.size());
     for (const PlannedCard& card : planned.cards)
@@ -152,21 +182,27 @@ ImportPlan ChooseCards(const ImportPlan& plan, const QList<bool>& chosen)
 {
     ImportPlan chose;
     chose.cards = plan.cards;
-    chose.toAdd.reserve(std::count(chosen.begin(), chosen.end(), true));
+    chose.contacts = plan.contacts;
+    std::vector<qsizetype> taken;
+    taken.reserve(std::count(chosen.begin(), chosen.end(), true));
     for (qsizetype i = 0; i < plan.cards.size(); ++i) {
         const PlannedCard& card = plan.cards[i];
         const bool take = card.fate != CardFate::Unreadable && i < chosen.size() && chosen[i];
         if (!take) {
-            chose.report << card.place + (card.why.isEmpty() ? QStringLiteral("未选中，跳过") : card.why);
+            chose.report << placeOf(card, plan.contacts[i])
+                                + (card.why.isEmpty() ? QStringLiteral("未选中，跳过") : card.why);
             ++chose.skipped;
             continue;
         }
-        if (!card.contact.notes.isEmpty())
-            chose.report << card.place + card.contact.notes.join(QStringLiteral("；"));
-        if (card.contact.cut)
+        if (card.noted) {
+            const FittedContact contact = plan.contacts[i];
+            chose.report << placeOf(card, contact) + contact.notes.join(QStringLiteral("；"));
+        }
+        if (card.cut)
             ++chose.cut;
-        chose.toAdd.push_back(card.contact);
+        taken.push_back(i);
     }
+    chose.toAdd = plan.contacts.only(taken);
     return chose;
 }
 

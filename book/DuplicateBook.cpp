@@ -101,20 +101,25 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
 
 QList<ListedGroup> ListDuplicates(TADOConnection& connection)
 {
-    // The texts of all to find the groups; the photos of the few listed, for their digests.
-    const BookRecords book = ReadRecordTexts(connection);
-    const QList<DuplicateGroup> groups = FindDuplicates(book.records);
+    // The keys of all to find the groups; the whole records of the few listed, for their digests.
+    DuplicateFinder finder;
+    QList<qint64> rowids;
+    ScanRecordTexts(connection, [&](const ContactTexts& texts, const QList<DraftExtra>& kept, qint64 rowid) {
+        finder.add(texts, kept);
+        rowids << rowid;
+    });
+    const QList<DuplicateGroup> groups = finder.groups();
     QList<qint64> members;
     for (const DuplicateGroup& group : groups)
         for (int member : group.members)
-            members << book.rowids[member];
+            members << rowids[member];
     const QHash<qint64, StoredContact> whole = ReadContacts(connection, members);
     QList<ListedGroup> listed;
     QHash<qint64, QByteArray> digests;
     for (const DuplicateGroup& group : groups) {
         ListedGroup shown{group.reasons, {}, {}};
         for (int member : group.members) {
-            const qint64 number = book.rowids[member];
+            const qint64 number = rowids[member];
             shown.numbers << number;
             shown.records << whole.value(number);
             digests.insert(number, RecordDigest(whole.value(number)));

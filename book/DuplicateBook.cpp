@@ -13,7 +13,7 @@
 namespace {
 
 // The records by number, each still as duplicates listed it.
-QList<StoredContact> listedRecords(TADOConnection& connection, const QList<qint64>& numbers)
+QList<StoredContact> listedRecords(TADOConnection& connection, const QList<qint64>& numbers, const ListingWords& words)
 {
     const QHash<qint64, StoredContact> found = ReadContacts(connection, numbers);
     const QHash<qint64, QByteArray> listed = ReadListed(connection.Handle());
@@ -21,12 +21,13 @@ QList<StoredContact> listedRecords(TADOConnection& connection, const QList<qint6
     for (qint64 number : numbers) {
         const auto record = found.constFind(number);
         if (record == found.constEnd())
-            throw Exception(QStringLiteral("编号 %1 已不在通讯录中；请重新运行 duplicates").arg(number));
+            throw Exception(QStringLiteral("编号 %1 已不在通讯录中；%2").arg(number).arg(words.again));
         if (!listed.contains(number))
             throw Exception(
-                QStringLiteral("编号 %1 不在上次 duplicates 列出的分组中；请重新运行 duplicates").arg(number));
+                QStringLiteral("编号 %1 不在上次%2列出的分组中；%3").arg(number).arg(words.lister, words.again));
         if (listed.value(number) != RecordDigest(*record))
-            throw Exception(QStringLiteral("编号 %1 在 duplicates 列出后已被改动；请重新运行 duplicates").arg(number));
+            throw Exception(
+                QStringLiteral("编号 %1 在%2列出后已被改动；%3").arg(number).arg(words.lister, words.again));
         records << *record;
     }
     return records;
@@ -99,6 +100,12 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
 
 }  // namespace
 
+const ListingWords& CommandListing()
+{
+    static const ListingWords words{QStringLiteral(" duplicates "), QStringLiteral("请重新运行 duplicates")};
+    return words;
+}
+
 QList<ListedGroup> ListDuplicates(TADOConnection& connection)
 {
     // The keys of all to find the groups; the whole records of the few listed, for their digests.
@@ -131,9 +138,9 @@ QList<ListedGroup> ListDuplicates(TADOConnection& connection)
 }
 
 MergeOutcome MergeListed(BookFile& book, const QString& path, const QList<qint64>& numbers,
-                         const std::optional<MergeChoice>& choice)
+                         const std::optional<MergeChoice>& choice, const ListingWords& words)
 {
-    const QList<StoredContact> records = listedRecords(book.connection, numbers);
+    const QList<StoredContact> records = listedRecords(book.connection, numbers, words);
     const MergedContact merged = MergeContacts(records, choice ? *choice : DefaultMergeChoice(records),
                                                ContactWidths(book.query)[int(ContactText::Note)]);
     MergeOutcome outcome{FreeBackupPath(path, QDateTime::currentDateTime()), merged.texts[int(ContactText::Name)],

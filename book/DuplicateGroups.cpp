@@ -140,6 +140,11 @@ void AppendComparedName(QStringView name, QString& out)
     appendSimplified(folded.toLower(), out);
 }
 
+std::future<void> PrepareComparedNames()
+{
+    return std::async(std::launch::async, [] { toSimplified(); });
+}
+
 QString ComparedName(const QString& name)
 {
     QString compared;
@@ -174,17 +179,22 @@ struct ViewHash {
 };
 
 // Every key given, each held once in one flat text, found through one flat
-// table (open addressing, at most half full: about one memory access a key).
+// table (open addressing, at most 70 % full: about one memory access a key).
 class KeyHolders {
 public:
     KeyHolders() : slots_(1024) {}
 
-    // The first record that held the key; r when r is the first.
-    int holderOf(QStringView key, int r)
+    static quint32 hashOf(QStringView key) { return quint32(ViewHash()(key)); }
+
+    // Asks the memory for the key's place ahead: a record's keys are looked up
+    // after all of them were asked for, waiting for their cache misses at once.
+    void prefetch(quint32 hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
+
+    // The first record that held the key (whose hash is given); r when r is the first.
+    int holderOf(QStringView key, quint32 hash, int r)
     {
-        if ((used_ + 1) * 2 > slots_.size())
+        if ((used_ + 1) * 10 > slots_.size() * 7)
             grow();
-        const auto hash = quint32(ViewHash()(key));
         for (size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
             Slot& slot = slots_[i];
             if (slot.record < 0) {
@@ -238,10 +248,24 @@ struct DuplicateFinder::State {
     QList<std::pair<int, int>> shared;  // (a record, the kind it shares)
     Unions unions;
     std::unordered_map<QString, LabelKinds, ViewHash, std::equal_to<>> labels;
-    QString name, value, key;  // their room reused from record to record
+    // The record's keys, one after another, before they are looked up.
+    struct Key {
+        int kind;
+        qsizetype start, length;
+        quint32 hash;
+    };
+    std::vector<Key> pending;
+    QString name, value, keys;  // their room reused from record to record
+
+    // The few labels a book mostly has (its columns') are found among the first
+    // ones met, without hashing; any other through the table.
+    std::vector<std::pair<QString, const LabelKinds*>> firstLabels;
 
     const LabelKinds& kindsOf(QStringView label)
     {
+        for (const auto& [known, of] : firstLabels)
+            if (known.size() == label.size() && std::equal(label.begin(), label.end(), known.begin()))
+                return *of;
         auto found = labels.find(label);
         if (found == labels.end()) {
             LabelKinds known{ValueKind(label.toString()), {}};
@@ -249,6 +273,8 @@ struct DuplicateFinder::State {
                 if (kinds()[k].prefix == known.kind)
                     known.kinds << k;
             found = labels.emplace(label.toString(), known).first;
+            if (firstLabels.size() < 8)
+                firstLabels.emplace_back(found->first, &found->second);
         }
         return found->second;
     }
@@ -266,33 +292,41 @@ void DuplicateFinder::add(const std::array<QString, ContactTextCount>& texts, co
     const int r = s.unions.add();
     s.name.resize(0);
     AppendComparedName(texts[int(ContactText::Name)], s.name);
+    s.keys.resize(0);
+    s.pending.clear();
     VisitValues(texts, kept, [&](QStringView label, QStringView text) {
         // Only the values of the kinds that tell a person are put in their compared form.
         const LabelKinds& of = s.kindsOf(label);
         if (of.kinds.isEmpty())
             return;
         s.value.resize(0);
-        AppendValueKey(of.kind, text, s.value);
+        AppendComparedValue(of.kind, text, s.value);
         for (const int k : of.kinds) {
             const bool alone = kinds()[k].alone;
             if (!alone && s.name.isEmpty())
                 continue;
             // The kind, the name with its length when it counts, then the value.
             const QStringView name = alone ? QStringView() : QStringView(s.name);
-            s.key.resize(3 + name.size() + s.value.size());
-            char16_t* at = reinterpret_cast<char16_t*>(s.key.data());
+            const qsizetype start = s.keys.size();
+            s.keys.resize(start + 3 + name.size() + s.value.size());
+            char16_t* at = reinterpret_cast<char16_t*>(s.keys.data()) + start;
             *at++ = char16_t(k);
             *at++ = char16_t(name.size() >> 16);
             *at++ = char16_t(name.size() & 0xffff);
             at = std::copy_n(name.utf16(), name.size(), at);
             std::copy_n(reinterpret_cast<const char16_t*>(s.value.constData()), s.value.size(), at);
-            const int holder = s.holders.holderOf(s.key, r);
-            if (holder != r) {
-                s.unions.join(holder, r);
-                s.shared.append({r, k});
-            }
+            const QStringView key = QStringView(s.keys).sliced(start);
+            s.pending.push_back({k, start, key.size(), KeyHolders::hashOf(key)});
+            s.holders.prefetch(s.pending.back().hash);
         }
     });
+    for (const State::Key& key : s.pending) {
+        const int holder = s.holders.holderOf(QStringView(s.keys).sliced(key.start, key.length), key.hash, r);
+        if (holder != r) {
+            s.unions.join(holder, r);
+            s.shared.append({r, key.kind});
+        }
+    }
 }
 
 QList<DuplicateGroup> DuplicateFinder::groups()

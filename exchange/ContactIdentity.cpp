@@ -16,11 +16,9 @@ QString ValueKind(const QString& label)
     return LabelBase(label);
 }
 
-void AppendValueKey(const QString& kind, QStringView value, QString& out)
+void AppendComparedValue(const QString& kind, QStringView value, QString& out)
 {
     const QStringView v = value.trimmed();
-    out += kind;
-    out += u'\x1f';
     if (kind == u"tel"_qs) {
         const qsizetype start = out.size();
         AppendPhoneDigits(v, out);
@@ -35,8 +33,9 @@ void AppendValueKey(const QString& kind, QStringView value, QString& out)
 
 QString ValueKey(QStringView label, QStringView value)
 {
-    QString key;
-    AppendValueKey(ValueKind(label.toString()), value, key);
+    const QString kind = ValueKind(label.toString());
+    QString key = kind + u'\x1f';
+    AppendComparedValue(kind, value, key);
     return key;
 }
 

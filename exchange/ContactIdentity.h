@@ -30,9 +30,9 @@ void VisitValues(const std::array<QString, ContactTextCount>& texts, const QList
 QString ValueKind(const QString& label);
 // A value as compared: its kind, \x1f, the value (phones by digits, mail in lower case).
 QString ValueKey(QStringView label, QStringView value);
-// The same for a value whose label's kind is known, appended to out, which a
-// caller comparing many values reuses.
-void AppendValueKey(const QString& kind, QStringView value, QString& out);
+// The value part of that key, for a value whose label's kind is known,
+// appended to out, which a caller comparing many values reuses.
+void AppendComparedValue(const QString& kind, QStringView value, QString& out);
 
 // What a record holds: its seven texts (trimmed), the values kept beside it,
 // and the size of its photo (0 when none).

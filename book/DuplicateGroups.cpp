@@ -170,7 +170,8 @@ struct ViewHash {
             hash ^= hash >> 32;
         }
         quint64 word = 0;
-        std::memcpy(&word, at, size_t(left) * sizeof(char16_t));
+        if (left > 0)
+            std::memcpy(&word, at, size_t(left) * sizeof(char16_t));
         hash = (hash ^ word) * 0xc4ceb9fe1a85ec53ULL;
         hash ^= hash >> 31;
         hash *= 0x94d049bb133111ebULL;

@@ -147,19 +147,19 @@ BookForPlanning bookForPlanning(const QString& path, BookRun* gate)
 
 ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& sources, BookRun* gate)
 {
-    const BookForPlanning book = bookForPlanning(path, gate);
-    return PlanImport(sources, book.widths, book.holdings);
+    BookForPlanning book = bookForPlanning(path, gate);
+    return PlanImport(sources, book.widths, std::move(book.holdings));
 }
 
 ImportPlan PlanBookImport(const QString& path, ImportReading& reading, BookRun* gate)
 {
-    const BookForPlanning book = bookForPlanning(path, gate);
+    BookForPlanning book = bookForPlanning(path, gate);
     std::optional<ImportPlan> plan =
-        PlanImportAsRead(reading.queue(), reading.names(), reading.spool(), book.widths, book.holdings);
+        PlanImportAsRead(reading.queue(), reading.names(), reading.spool(), book.widths, std::move(book.holdings));
     reading.finish();
     if (plan)
         return std::move(*plan);
-    return PlanImport(ReadImportFiles(reading.files()), book.widths, book.holdings);
+    return PlanBookImport(path, ReadImportFiles(reading.files()), gate);
 }
 
 void WriteImport(const QString& path, const ImportPlan& plan, const WriteProgress& progress)

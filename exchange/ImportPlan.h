@@ -12,6 +12,12 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class DraftQueue;
+class SpoolFile;
 
 struct ImportSource {
     QString name;  // the file as the report names it
@@ -52,9 +58,31 @@ struct ImportPlan {
     int added() const { return int(toAdd.size()); }
 };
 
+// One card or failure of a source: a draft in memory, a draft in the source's
+// spool (its place there), or a failure.
+struct ImportEntry {
+    int line;
+    const ContactDraft* draft;
+    int spooled;  // -1 when the draft is not spooled
+    const DraftFailure* failure;
+};
+
+// The source's entries in the order an import plans them: by line, drafts
+// before the failures of their line.
+std::vector<ImportEntry> EntriesInLineOrder(const ImportSource& source);
+
 // existing: the book's records in table order, as the report numbers them from 1;
 // let go as the plan indexes them, so that a large book is not held twice.
 ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths, QList<ContactHoldings> existing);
+
+// The same plan made while another thread reads the files into the queue
+// (fileNames: as the report names them, by the queue's file numbers): each
+// card is planned as it comes, its contact kept in the spool file. Empty
+// when the cards do not come in the order PlanImport plans them (each file's
+// by their lines): the caller plans the files with PlanImport after all.
+std::optional<ImportPlan> PlanImportAsRead(DraftQueue& queue, const QStringList& fileNames,
+                                           const std::shared_ptr<SpoolFile>& spool, const ColumnWidths& widths,
+                                           QList<ContactHoldings> existing);
 
 // The plan with the cards a person chose (one flag per card of plan.cards):
 // a chosen card is added even when it is a duplicate, one left out is skipped

@@ -9,6 +9,7 @@
 #include "book/BookWrite.h"
 #include "book/Console.h"
 #include "exchange/ImportPlan.h"
+#include "exchange/SpoolFile.h"
 #include "exchange/VCardFile.h"
 
 #include <QCoreApplication>
@@ -144,11 +145,11 @@ int main(int argc, char** argv)
     CreateBook(big);
     {
         BookFile book(big);
-        QList<FittedContact> many;
+        FittedContacts many(std::make_shared<SpoolFile>());
         for (int i = 0; i < 100000; ++i) {
             FittedContact f;
             f.texts = contact(i, {}).texts;
-            many << f;
+            many.append(std::move(f));
         }
         AddContacts(book.connection, many);
     }

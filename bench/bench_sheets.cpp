@@ -76,12 +76,18 @@ double cpuSeconds()
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// The peak resident size of this process so far, in MB.
+// The peak resident size of this process so far, in MB: the kernel's high-water
+// mark of its own memory, which getrusage's ru_maxrss is not in a child, since
+// that keeps the parent's peak at the fork across the exec.
 double peakMegabytes()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
 }
 
 void timed(const char* what, double targetSeconds, const std::function<QString()>& step)

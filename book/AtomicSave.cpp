@@ -1,6 +1,7 @@
 #include "AtomicSave.h"
 
 #include "exchange/ContactDraft.h"
+#include "platform/FileMessages.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,11 +20,6 @@ void ownerOnly(const QString& path)
     ::chmod(QFile::encodeName(path).constData(), 0600);
 }
 
-QString failureText(const QString& target)
-{
-    return QStringLiteral("无法写入文件 %1").arg(QDir::toNativeSeparators(target));
-}
-
 }  // namespace
 
 void SaveAtomically(const QString& target, const std::function<void(const QString&)>& write)
@@ -33,16 +29,16 @@ void SaveAtomically(const QString& target, const std::function<void(const QStrin
         throw ExchangeError(QStringLiteral("%1 是一个文件夹").arg(QDir::toNativeSeparators(target)));
     QTemporaryFile part(info.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
     if (!part.open())
-        throw ExchangeError(failureText(target) + QStringLiteral("：") + part.errorString());
+        throw ExchangeError(cannotWriteMessage(target, part.errorString()));
     part.close();
     write(part.fileName());
     // The data reaches the disk before the name does, so a crash never leaves a short file under it.
     QFile written(part.fileName());
     if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0)
-        throw ExchangeError(failureText(target));
+        throw ExchangeError(cannotWriteMessage(target));
     written.close();
     ownerOnly(part.fileName());
     if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
-        throw ExchangeError(failureText(target));
+        throw ExchangeError(cannotWriteMessage(target));
     part.setAutoRemove(false);
 }

@@ -11,8 +11,8 @@
 namespace {
 
 // One argument of an Exec line: quoted when it holds anything but plain
-// characters, with ", `, $ and \ escaped inside the quotes, and then every \
-// doubled again, as the key's string value requires; % is written %%.
+// characters, with ", `, $ and \ escaped inside the quotes, and then every
+// backslash doubled again, as the key's string value requires; % is written %%.
 QString execArgument(const QString& argument)
 {
     static const QString plain =

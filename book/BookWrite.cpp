@@ -6,7 +6,6 @@
 #include "store/SqliteHandle.h"
 
 #include <QFile>
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -81,14 +80,13 @@ private:
 
 }  // namespace
 
-void AddContacts(TADOConnection& connection, const QList<FittedContact>& contacts,
+void AddContacts(TADOConnection& connection, const FittedContacts& contacts,
                  const std::function<bool(int, int)>& progress)
 {
     if (contacts.isEmpty())
         return;
     sqlite3* db = connection.Handle();
-    const bool keeps =
-        std::any_of(contacts.begin(), contacts.end(), [](const FittedContact& c) { return !c.kept.isEmpty(); });
+    const bool keeps = contacts.anyKept();
     InOneTransaction(connection, [&] {
         if (keeps)
             EnsureKeptTable(db);

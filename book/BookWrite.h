@@ -4,7 +4,7 @@
 // the book exactly as it was.
 
 #include "book/BookFile.h"
-#include "exchange/ContactFitting.h"
+#include "exchange/FittedContacts.h"
 
 #include <exception>
 #include <functional>
@@ -19,7 +19,7 @@ public:
 // connection. Raises EDatabaseError after undoing every one of them. progress,
 // when given, is told after each contact; when it answers false the write
 // raises ImportCancelled, undone too.
-void AddContacts(TADOConnection& connection, const QList<FittedContact>& contacts,
+void AddContacts(TADOConnection& connection, const FittedContacts& contacts,
                  const std::function<bool(int written, int total)>& progress = {});
 
 // A book the command created: removed again unless the command kept it.

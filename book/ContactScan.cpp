@@ -69,20 +69,18 @@ void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>
     ScanContacts(connection, visit);
 }
 
-BookRecords ReadRecordTexts(TADOConnection& connection)
+void ScanRecordTexts(TADOConnection& connection,
+                     const std::function<void(const ContactTexts&, const QList<DraftExtra>&, qint64)>& visit)
 {
-    BookRecords book;
     const QHash<qint64, QList<DraftExtra>> kept = ReadKept(connection.Handle());
+    const QList<DraftExtra> none;
+    ContactTexts texts;  // its room reused from record to record
     ScanContacts(connection, [&](const ScannedContact& scanned) {
-        StoredContact contact;
         for (int i = 0; i < ContactTextCount; ++i)
-            contact.texts[size_t(i)] = DecodeStoredText(scanned.texts[size_t(i)]);
-        if (!kept.isEmpty())
-            contact.kept = kept.value(scanned.rowid);
-        book.records.append(std::move(contact));
-        book.rowids.append(scanned.rowid);
+            DecodeStoredText(scanned.texts[size_t(i)], texts[size_t(i)]);
+        const auto keptOf = kept.constFind(scanned.rowid);
+        visit(texts, keptOf == kept.constEnd() ? none : *keptOf, scanned.rowid);
     });
-    return book;
 }
 
 QHash<qint64, StoredContact> ReadContacts(TADOConnection& connection, const QList<qint64>& rowids)

@@ -30,12 +30,11 @@ void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>
 
 // Every record of the book open on the connection, in table order, with its
 // identity: the seven texts as the book's list reads them (trimmed, UTF-8 or
-// else GB18030), the values kept beside it, no photo. Raises EDatabaseError.
-struct BookRecords {
-    QList<StoredContact> records;
-    QList<qint64> rowids;
-};
-BookRecords ReadRecordTexts(TADOConnection& connection);
+// else GB18030) and the values kept beside it, no photo; both valid during
+// the visit only. Raises EDatabaseError.
+void ScanRecordTexts(TADOConnection& connection,
+                     const std::function<void(const std::array<QString, ContactTextCount>& texts,
+                                              const QList<DraftExtra>& kept, qint64 rowid)>& visit);
 
 // Records by their identity, as ReadContact reads one; the ones gone are left out.
 QHash<qint64, StoredContact> ReadContacts(TADOConnection& connection, const QList<qint64>& rowids);

@@ -13,7 +13,7 @@
 namespace {
 
 // The records by number, each still as duplicates listed it.
-QList<StoredContact> listedRecords(TADOConnection& connection, const QList<qint64>& numbers)
+QList<StoredContact> listedRecords(TADOConnection& connection, const QList<qint64>& numbers, const ListingWords& words)
 {
     const QHash<qint64, StoredContact> found = ReadContacts(connection, numbers);
     const QHash<qint64, QByteArray> listed = ReadListed(connection.Handle());
@@ -21,12 +21,13 @@ QList<StoredContact> listedRecords(TADOConnection& connection, const QList<qint6
     for (qint64 number : numbers) {
         const auto record = found.constFind(number);
         if (record == found.constEnd())
-            throw Exception(QStringLiteral("编号 %1 已不在通讯录中；请重新运行 duplicates").arg(number));
+            throw Exception(QStringLiteral("编号 %1 已不在通讯录中；%2").arg(number).arg(words.again));
         if (!listed.contains(number))
             throw Exception(
-                QStringLiteral("编号 %1 不在上次 duplicates 列出的分组中；请重新运行 duplicates").arg(number));
+                QStringLiteral("编号 %1 不在上次%2列出的分组中；%3").arg(number).arg(words.lister, words.again));
         if (listed.value(number) != RecordDigest(*record))
-            throw Exception(QStringLiteral("编号 %1 在 duplicates 列出后已被改动；请重新运行 duplicates").arg(number));
+            throw Exception(
+                QStringLiteral("编号 %1 在%2列出后已被改动；%3").arg(number).arg(words.lister, words.again));
         records << *record;
     }
     return records;
@@ -99,22 +100,33 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
 
 }  // namespace
 
+const ListingWords& CommandListing()
+{
+    static const ListingWords words{QStringLiteral(" duplicates "), QStringLiteral("请重新运行 duplicates")};
+    return words;
+}
+
 QList<ListedGroup> ListDuplicates(TADOConnection& connection)
 {
-    // The texts of all to find the groups; the photos of the few listed, for their digests.
-    const BookRecords book = ReadRecordTexts(connection);
-    const QList<DuplicateGroup> groups = FindDuplicates(book.records);
+    // The keys of all to find the groups; the whole records of the few listed, for their digests.
+    DuplicateFinder finder;
+    QList<qint64> rowids;
+    ScanRecordTexts(connection, [&](const ContactTexts& texts, const QList<DraftExtra>& kept, qint64 rowid) {
+        finder.add(texts, kept);
+        rowids << rowid;
+    });
+    const QList<DuplicateGroup> groups = finder.groups();
     QList<qint64> members;
     for (const DuplicateGroup& group : groups)
         for (int member : group.members)
-            members << book.rowids[member];
+            members << rowids[member];
     const QHash<qint64, StoredContact> whole = ReadContacts(connection, members);
     QList<ListedGroup> listed;
     QHash<qint64, QByteArray> digests;
     for (const DuplicateGroup& group : groups) {
         ListedGroup shown{group.reasons, {}, {}};
         for (int member : group.members) {
-            const qint64 number = book.rowids[member];
+            const qint64 number = rowids[member];
             shown.numbers << number;
             shown.records << whole.value(number);
             digests.insert(number, RecordDigest(whole.value(number)));
@@ -126,9 +138,9 @@ QList<ListedGroup> ListDuplicates(TADOConnection& connection)
 }
 
 MergeOutcome MergeListed(BookFile& book, const QString& path, const QList<qint64>& numbers,
-                         const std::optional<MergeChoice>& choice)
+                         const std::optional<MergeChoice>& choice, const ListingWords& words)
 {
-    const QList<StoredContact> records = listedRecords(book.connection, numbers);
+    const QList<StoredContact> records = listedRecords(book.connection, numbers, words);
     const MergedContact merged = MergeContacts(records, choice ? *choice : DefaultMergeChoice(records),
                                                ContactWidths(book.query)[int(ContactText::Note)]);
     MergeOutcome outcome{FreeBackupPath(path, QDateTime::currentDateTime()), merged.texts[int(ContactText::Name)],

@@ -27,9 +27,19 @@ struct MergeOutcome {
     int keptAside = 0;  // values 备注 had no room for, kept beside the record
 };
 
+// How a refused merge names the listing and tells how to list the groups
+// again: the command line names its command, the tools window its button.
+struct ListingWords {
+    QString lister;  // what listed them, set off by blanks when a Latin word: " duplicates ", or none
+    QString again;   // what lists them again: "请重新运行 duplicates"
+};
+const ListingWords& CommandListing();
+
 // Merges the records (numbers, the kept one first) as the choice says (by
 // default the first record's values and photo, see ContactMerge.h), after
 // backing up the book at path. A record gone, never listed or changed since
-// raises Exception, and so does any failure: the book is then as it was.
+// raises Exception (in the words given), and so does any failure: the book
+// is then as it was.
 MergeOutcome MergeListed(BookFile& book, const QString& path, const QList<qint64>& numbers,
-                         const std::optional<MergeChoice>& choice = std::nullopt);
+                         const std::optional<MergeChoice>& choice = std::nullopt,
+                         const ListingWords& words = CommandListing());

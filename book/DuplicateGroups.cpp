@@ -4,10 +4,11 @@
 
 #include <QHash>
 #include <QMap>
+#include <cstring>
 #include <memory>
-#include <numeric>
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -46,31 +47,76 @@ icu::Transliterator* toSimplified()
 
 // Character by character, each asked of ICU once: a name is too short for its
 // phrase rules to matter, and a book has far fewer characters than names.
-QString simplified(const QString& text)
+const QString& simplifiedOf(char32_t c)
 {
     static QHash<char32_t, QString> known;
-    QString out;
-    out.reserve(text.size());
-    for (const char32_t c : text.toUcs4()) {
-        if (c < 0x80) {
-            out += QChar(c);
-            continue;
-        }
-        auto found = known.constFind(c);
-        if (found == known.constEnd()) {
-            icu::UnicodeString u = icu::UnicodeString(UChar32(c));
-            if (toSimplified())
-                toSimplified()->transliterate(u);
-            found = known.insert(c, QString(reinterpret_cast<const QChar*>(u.getBuffer()), u.length()));
-        }
-        out += *found;
+    auto found = known.constFind(c);
+    if (found == known.constEnd()) {
+        icu::UnicodeString u = icu::UnicodeString(UChar32(c));
+        if (toSimplified())
+            toSimplified()->transliterate(u);
+        found = known.insert(c, QString(reinterpret_cast<const QChar*>(u.getBuffer()), u.length()));
     }
-    return out;
+    return *found;
+}
+
+void appendSimplified(const QString& text, QString& out)
+{
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x80)
+            out += QChar(c);
+        else
+            out += simplifiedOf(c);
+    }
+}
+
+// The common CJK ideographs, each its own normal form with no case and no
+// blank, composing with nothing: with ASCII, what nearly every name is written in.
+constexpr char16_t firstCommon = 0x4E00, lastCommon = 0x9FFF;
+
+// A common ideograph simplified, when that is one unit; 0 when it is more.
+char16_t simplifiedUnit(char16_t c)
+{
+    static std::vector<char16_t> units(lastCommon - firstCommon + 1, 0xFFFF);  // 0xFFFF: not asked yet
+    char16_t& unit = units[c - firstCommon];
+    if (unit == 0xFFFF) {
+        const QString& simplified = simplifiedOf(c);
+        unit = simplified.size() == 1 ? simplified[0].unicode() : 0;
+    }
+    return unit;
+}
+
+// The name compared when it is written in plain characters only, without a
+// character for each: false (out as it was) when some character is not plain.
+bool appendPlainName(QStringView name, QString& out)
+{
+    const qsizetype start = out.size();
+    out.resize(start + name.size());
+    char16_t* at = reinterpret_cast<char16_t*>(out.data()) + start;
+    for (const QChar c : name) {
+        const char16_t unit = c.unicode();
+        if (unit >= 0x80) {
+            if (unit < firstCommon || unit > lastCommon || (*at++ = simplifiedUnit(unit)) == 0) {
+                out.resize(start);
+                return false;
+            }
+        } else if (!c.isSpace()) {
+            *at++ = unit >= u'A' && unit <= u'Z' ? char16_t(unit + 32) : unit;
+        }
+    }
+    out.resize(at - reinterpret_cast<const char16_t*>(out.constData()));
+    return true;
 }
 
 class Unions {
 public:
-    explicit Unions(qsizetype n) : parent_(n) { std::iota(parent_.begin(), parent_.end(), 0); }
+    // A new set of one, numbered after the ones before.
+    int add()
+    {
+        parent_ << int(parent_.size());
+        return int(parent_.size() - 1);
+    }
+    int size() const { return int(parent_.size()); }
     int root(int i)
     {
         while (parent_[i] != i)
@@ -85,88 +131,91 @@ private:
 
 }  // namespace
 
+void AppendComparedName(QStringView name, QString& out)
+{
+    if (appendPlainName(name, out))
+        return;
+    QString folded = name.toString().normalized(QString::NormalizationForm_KC);
+    folded.removeIf([](QChar c) { return c.isSpace(); });
+    appendSimplified(folded.toLower(), out);
+}
+
+std::future<void> PrepareComparedNames()
+{
+    return std::async(std::launch::async, [] { toSimplified(); });
+}
+
 QString ComparedName(const QString& name)
 {
-    QString folded = name.normalized(QString::NormalizationForm_KC);
-    folded.removeIf([](QChar c) { return c.isSpace(); });
-    return simplified(folded.toLower());
+    QString compared;
+    AppendComparedName(name, compared);
+    return compared;
 }
 
 namespace {
 
-// A record's values as FindDuplicates compares them.
-struct Compared {
-    QString name;        // ComparedName of its 姓名
-    QStringList values;  // sorted, as HoldingsOf gives them
+// A text's hash, inline and word by word: the tables here compare every key
+// found in full, so it needs to spread keys, not to resist a chosen flood.
+struct ViewHash {
+    using is_transparent = void;
+    size_t operator()(QStringView text) const
+    {
+        quint64 hash = 0x9e3779b97f4a7c15ULL ^ quint64(text.size());
+        const char16_t* at = text.utf16();
+        qsizetype left = text.size();
+        for (; left >= 4; left -= 4, at += 4) {
+            quint64 word;
+            std::memcpy(&word, at, sizeof word);
+            hash = (hash ^ word) * 0xff51afd7ed558ccdULL;
+            hash ^= hash >> 32;
+        }
+        quint64 word = 0;
+        if (left > 0)
+            std::memcpy(&word, at, size_t(left) * sizeof(char16_t));
+        hash = (hash ^ word) * 0xc4ceb9fe1a85ec53ULL;
+        hash ^= hash >> 31;
+        hash *= 0x94d049bb133111ebULL;
+        return size_t(hash ^ (hash >> 29));
+    }
 };
 
-Compared comparedOf(const StoredContact& record)
-{
-    return {ComparedName(record.text(ContactText::Name)), HoldingsOf(record.texts, record.kept, 0).values};
-}
-
-// Keys held by their hash alone, so the table holds no text and costs little
-// to build and free. Equal hashes are rare outside true duplicates: a record
-// found under a key's hash is compared in full, and a key whose hash another
-// key took lives in a table of its own.
+// Every key given, each held once in one flat text, found through one flat
+// table (open addressing, at most 70 % full: about one memory access a key).
 class KeyHolders {
 public:
-    explicit KeyHolders(const QList<StoredContact>& records) : records_(records)
-    {
-        // Open addressing in one flat array, at most half full: about one memory access a key.
-        size_t size = 1024;
-        while (size < size_t(records.size()) * 12)
-            size *= 2;
-        slots_.assign(size, Slot{});
-    }
+    KeyHolders() : slots_(1024) {}
 
-    // The first record that held the key, or -1 when r is the first.
-    int holderOf(int r, int kind, const QString& name, const QString& value)
-    {
-        const size_t hash = qHashMulti(0, kind, value, kinds()[kind].alone ? QString() : name);
-        const int found = firstWithHash(hash, r);
-        if (found < 0)
-            return -1;
-        if (holds(found, kind, name, value))
-            return found;
-        const QString key = QString::number(kind) + u'\x1e' + name + u'\x1e' + value;
-        const auto other = collided_.constFind(key);
-        if (other != collided_.constEnd())
-            return *other;
-        collided_.insert(key, r);
-        return -1;
-    }
+    static quint32 hashOf(QStringView key) { return quint32(ViewHash()(key)); }
 
-private:
-    bool holds(int holder, int kind, const QString& name, const QString& value) const
-    {
-        const Compared compared = comparedOf(records_[holder]);
-        return std::binary_search(compared.values.begin(), compared.values.end(), value)
-               && (kinds()[kind].alone || compared.name == name);
-    }
+    // Asks the memory for the key's place ahead: a record's keys are looked up
+    // after all of them were asked for, waiting for their cache misses at once.
+    void prefetch(quint32 hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
 
-    struct Slot {
-        size_t hash = 0;
-        int record = -1;
-    };
-
-    // The record first given with the hash; r, noted as that, answers -1.
-    int firstWithHash(size_t hash, int r)
+    // The first record that held the key (whose hash is given); r when r is the first.
+    int holderOf(QStringView key, quint32 hash, int r)
     {
-        if (++used_ * 2 > slots_.size())
+        if ((used_ + 1) * 10 > slots_.size() * 7)
             grow();
         for (size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
             Slot& slot = slots_[i];
             if (slot.record < 0) {
-                slot = {hash, r};
-                return -1;
+                slot = {hash, quint32(text_.size()), quint32(key.size()), r};
+                text_.append(key);
+                ++used_;
+                return r;
             }
-            if (slot.hash == hash) {
-                --used_;
+            if (slot.hash == hash && QStringView(text_).sliced(slot.offset, slot.length) == key)
                 return slot.record;
-            }
         }
     }
+
+private:
+    struct Slot {
+        quint32 hash = 0;
+        quint32 offset = 0;
+        quint32 length = 0;
+        int record = -1;
+    };
 
     void grow()
     {
@@ -182,51 +231,118 @@ private:
         }
     }
 
-    const QList<StoredContact>& records_;
     std::vector<Slot> slots_;
     size_t used_ = 0;
-    QHash<QString, int> collided_;
+    QString text_;
+};
+
+// What a label's values are compared as: the kind ValueKind gives, and which of kinds() take it.
+struct LabelKinds {
+    QString kind;
+    QList<int> kinds;
 };
 
 }  // namespace
 
-QList<DuplicateGroup> FindDuplicates(const QList<StoredContact>& records)
+struct DuplicateFinder::State {
+    KeyHolders holders;
+    QList<std::pair<int, int>> shared;  // (a record, the kind it shares)
+    Unions unions;
+    std::unordered_map<QString, LabelKinds, ViewHash, std::equal_to<>> labels;
+    // The record's keys, one after another, before they are looked up.
+    struct Key {
+        int kind;
+        qsizetype start, length;
+        quint32 hash;
+    };
+    std::vector<Key> pending;
+    QString name, value, keys;  // their room reused from record to record
+
+    // The few labels a book mostly has (its columns') are found among the first
+    // ones met, without hashing; any other through the table.
+    std::vector<std::pair<QString, const LabelKinds*>> firstLabels;
+
+    const LabelKinds& kindsOf(QStringView label)
+    {
+        for (const auto& [known, of] : firstLabels)
+            if (known.size() == label.size() && std::equal(label.begin(), label.end(), known.begin()))
+                return *of;
+        auto found = labels.find(label);
+        if (found == labels.end()) {
+            LabelKinds known{ValueKind(label.toString()), {}};
+            for (int k = 0; k < kinds().size(); ++k)
+                if (kinds()[k].prefix == known.kind)
+                    known.kinds << k;
+            found = labels.emplace(label.toString(), known).first;
+            if (firstLabels.size() < 8)
+                firstLabels.emplace_back(found->first, &found->second);
+        }
+        return found->second;
+    }
+};
+
+DuplicateFinder::DuplicateFinder() : state_(std::make_unique<State>()) {}
+
+DuplicateFinder::~DuplicateFinder() = default;
+
+void DuplicateFinder::add(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept)
 {
     // Each key's first holder; a later holder joins its group at once, and the
     // pair is noted with the kind of key they share.
-    KeyHolders holders(records);
-    QList<std::pair<int, int>> shared;  // (a record, the kind it shares)
-    Unions unions(records.size());
-    for (int r = 0; r < records.size(); ++r) {
-        const QString name = ComparedName(records[r].text(ContactText::Name));
+    State& s = *state_;
+    const int r = s.unions.add();
+    s.name.resize(0);
+    AppendComparedName(texts[int(ContactText::Name)], s.name);
+    s.keys.resize(0);
+    s.pending.clear();
+    VisitValues(texts, kept, [&](QStringView label, QStringView text) {
         // Only the values of the kinds that tell a person are put in their compared form.
-        VisitValues(records[r].texts, records[r].kept, [&](const QString& label, const QString& text) {
-            const QString kindOf = ValueKind(label);
-            QString value;
-            for (int k = 0; k < kinds().size(); ++k) {
-                const Kind& kind = kinds()[k];
-                if (kind.prefix != kindOf || (!kind.alone && name.isEmpty()))
-                    continue;
-                if (value.isEmpty())
-                    value = ValueKey(label, text);
-                const int holder = holders.holderOf(r, k, name, value);
-                if (holder >= 0 && holder != r) {
-                    unions.join(holder, r);
-                    shared.append({r, k});
-                }
-            }
-        });
+        const LabelKinds& of = s.kindsOf(label);
+        if (of.kinds.isEmpty())
+            return;
+        s.value.resize(0);
+        AppendComparedValue(of.kind, text, s.value);
+        for (const int k : of.kinds) {
+            const bool alone = kinds()[k].alone;
+            if (!alone && s.name.isEmpty())
+                continue;
+            // The kind, the name with its length when it counts, then the value.
+            const QStringView name = alone ? QStringView() : QStringView(s.name);
+            const qsizetype start = s.keys.size();
+            s.keys.resize(start + 3 + name.size() + s.value.size());
+            char16_t* at = reinterpret_cast<char16_t*>(s.keys.data()) + start;
+            *at++ = char16_t(k);
+            *at++ = char16_t(name.size() >> 16);
+            *at++ = char16_t(name.size() & 0xffff);
+            at = std::copy_n(name.utf16(), name.size(), at);
+            std::copy_n(reinterpret_cast<const char16_t*>(s.value.constData()), s.value.size(), at);
+            const QStringView key = QStringView(s.keys).sliced(start);
+            s.pending.push_back({k, start, key.size(), KeyHolders::hashOf(key)});
+            s.holders.prefetch(s.pending.back().hash);
+        }
+    });
+    for (const State::Key& key : s.pending) {
+        const int holder = s.holders.holderOf(QStringView(s.keys).sliced(key.start, key.length), key.hash, r);
+        if (holder != r) {
+            s.unions.join(holder, r);
+            s.shared.append({r, key.kind});
+        }
     }
+}
+
+QList<DuplicateGroup> DuplicateFinder::groups()
+{
+    State& s = *state_;
     QMap<int, QList<bool>> reasonsByRoot;
-    for (const auto& [record, kind] : std::as_const(shared)) {
-        QList<bool>& reasons = reasonsByRoot[unions.root(record)];
+    for (const auto& [record, kind] : std::as_const(s.shared)) {
+        QList<bool>& reasons = reasonsByRoot[s.unions.root(record)];
         reasons.resize(kinds().size());
         reasons[kind] = true;
     }
     QHash<int, int> groupOfRoot;
     QList<DuplicateGroup> groups;
-    for (int r = 0; r < records.size(); ++r) {
-        const int root = unions.root(r);
+    for (int r = 0; r < s.unions.size(); ++r) {
+        const int root = s.unions.root(r);
         const auto reasons = reasonsByRoot.constFind(root);
         if (reasons == reasonsByRoot.constEnd())
             continue;
@@ -242,4 +358,12 @@ QList<DuplicateGroup> FindDuplicates(const QList<StoredContact>& records)
         groups[*found].members << r;
     }
     return groups;
+}
+
+QList<DuplicateGroup> FindDuplicates(const QList<StoredContact>& records)
+{
+    DuplicateFinder finder;
+    for (const StoredContact& record : records)
+        finder.add(record.texts, record.kept);
+    return finder.groups();
 }

@@ -11,14 +11,39 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <array>
+#include <future>
+#include <memory>
 
 // The name as two spellings of it compare: blanks dropped, full-width letters
 // and digits as half-width, letters in lower case, traditional characters as simplified.
 QString ComparedName(const QString& name);
+// The same appended to out, which a caller comparing many names reuses.
+void AppendComparedName(QStringView name, QString& out);
+// Makes what comparing names needs first (ICU's transliterator, slow to
+// build) on a thread of its own, while the caller goes on opening the book;
+// the future waits for it when it goes.
+std::future<void> PrepareComparedNames();
 
 struct DuplicateGroup {
     QStringList reasons;  // 电话, 邮箱, QQ, 姓名+生日, ...: what the records share, in that order
     QList<int> members;   // places in the list given, in that order
+};
+
+// The groups among records given one at a time, so a book's records need
+// not all be in memory at once: only their keys are kept.
+class DuplicateFinder {
+public:
+    DuplicateFinder();
+    ~DuplicateFinder();
+    // The next record (its place: the number of records given before it).
+    void add(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept);
+    // The groups among the records given, ordered by their first member.
+    QList<DuplicateGroup> groups();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 // The groups among the records, ordered by their first member.

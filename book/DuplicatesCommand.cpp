@@ -4,12 +4,14 @@
 #include "book/Commands.h"
 #include "book/ContactListing.h"
 #include "book/DuplicateBook.h"
+#include "book/DuplicateGroups.h"
 
 int RunDuplicates(BookRun& run, const QStringList& arguments)
 {
     const CommandArguments split = SplitArguments(QStringLiteral("duplicates"), arguments);
     if (!split.operands.isEmpty())
         throw UsageError(QStringLiteral("duplicates 不接受参数 %1").arg(split.operands.first()));
+    const std::future<void> names = PrepareComparedNames();  // while the book's key is derived
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, run);
     const QList<ListedGroup> groups = ListDuplicates(connection);

@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <optional>
 
 namespace {
 
@@ -44,23 +45,41 @@ void report(Console& console, const QList<ImportSource>& sources, const ImportPl
 int RunImport(BookRun& run, const QStringList& arguments)
 {
     const ImportOptions options = parseImport(arguments);
-    const QList<ImportSource> sources = ReadImportFiles(options.files);
+    // A password that needs no asking lets the book be opened while the files
+    // are read; one asked at the terminal is asked once they have been read.
+    std::optional<ImportReading> reading;
+    QList<ImportSource> sources;
+    if (run.passwordFile.isEmpty())
+        sources = ReadImportFiles(options.files);
+    else
+        reading.emplace(options.files);
 
     // A book that does not exist yet is made as the window makes it, with the
     // factory password, which is asked for all the same; a dry run plans against
     // such an empty book in a folder of its own.
     const bool missing = !QFileInfo::exists(run.database);
-    if (missing)
-        UnlockBook(run, LoginCheck(FactoryPassword));
     QTemporaryDir scratch;
     QString path = run.database;
     if (missing && options.dryRun)
         path = scratch.filePath(QStringLiteral("Kalvo.mdb"));
-    if (missing)
-        CreateBook(path);
-    NewBookGuard created(missing && !options.dryRun ? path : QString());
-
-    ImportPlan plan = PlanBookImport(path, sources, missing ? nullptr : &run);
+    std::optional<NewBookGuard> created;
+    ImportPlan plan;
+    try {
+        if (missing) {
+            UnlockBook(run, LoginCheck(FactoryPassword));
+            CreateBook(path);
+        }
+        created.emplace(missing && !options.dryRun ? path : QString());
+        plan = reading ? PlanBookImport(path, *reading, missing ? nullptr : &run)
+                       : PlanBookImport(path, sources, missing ? nullptr : &run);
+        if (reading)
+            sources = reading->finish();
+    } catch (...) {
+        // A file that cannot be read is said first, as when it is read before the book is opened.
+        if (reading)
+            reading->finish();
+        throw;
+    }
     report(run.console, sources, plan);
     if (options.dryRun) {
         run.console.out(ImportSummary(plan, false));
@@ -70,7 +89,7 @@ int RunImport(BookRun& run, const QStringList& arguments)
     plan.cards = {};
     plan.report = {};
     WriteImport(path, plan);
-    created.keep();
+    created->keep();
     for (const QString& line : ImportClosingLines(path, plan, missing))
         run.console.out(line);
     return ExitCode::Success;

@@ -59,9 +59,77 @@ QList<ImportSource> ReadImportFiles(const QStringList& files, const ReadProgress
     return sources;
 }
 
-ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& sources, BookRun* gate)
+ImportReading::ImportReading(QStringList files)
+    : files_(std::move(files)), spool_(std::make_shared<SpoolFile>()), notes_(files_.size())
 {
-    // The widths come from the columns alone; the records are read once, texts only.
+    for (const QString& file : files_)
+        names_ << QFileInfo(file).fileName();
+    thread_ = std::thread([this] { read(); });
+}
+
+ImportReading::~ImportReading()
+{
+    queue_.abandon();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void ImportReading::read()
+{
+    try {
+        for (int i = 0; i < files_.size(); ++i) {
+            const ImportFormat* format = FindImportFormat(files_[i]);
+            QueuedFile sink(queue_, i);
+            if (format->stream) {
+                notes_[i] = format->stream(files_[i], sink);
+                continue;
+            }
+            // A format that only reads whole gives its cards in line order, as they are planned.
+            DraftSet read = format->read(files_[i]);
+            ImportSource whole{names_[i], std::move(read), nullptr};
+            for (const ImportEntry& entry : EntriesInLineOrder(whole)) {
+                if (entry.failure)
+                    sink.take(DraftFailure(*entry.failure));
+                else
+                    sink.take(ContactDraft(*entry.draft));
+            }
+            notes_[i] = std::move(whole.cards.notes);
+        }
+        queue_.close();
+    } catch (const DraftQueue::Abandoned&) {
+        queue_.close();
+    } catch (...) {
+        queue_.close(std::current_exception());
+    }
+}
+
+QList<ImportSource> ImportReading::finish()
+{
+    if (!finished_) {
+        QueuedCard rest;
+        while (queue_.pop(rest)) {
+        }
+        thread_.join();
+        finished_ = true;
+    }
+    if (const std::exception_ptr error = queue_.error())
+        std::rethrow_exception(error);
+    QList<ImportSource> sources;
+    for (int i = 0; i < files_.size(); ++i)
+        sources.push_back({names_[i], {{}, {}, notes_[i]}, nullptr});
+    return sources;
+}
+
+namespace {
+
+struct BookForPlanning {
+    ColumnWidths widths;
+    QList<ContactHoldings> holdings;
+};
+
+// The widths come from the columns alone; the records are read once, texts only.
+BookForPlanning bookForPlanning(const QString& path, BookRun* gate)
+{
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, path);
     if (gate)
@@ -72,8 +140,26 @@ ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& source
     columns.Open();
     const ColumnWidths widths = ContactWidths(columns);
     columns.Close();
+    return {widths, BookHoldings(connection.Handle())};
+}
 
-    return PlanImport(sources, widths, BookHoldings(connection.Handle()));
+}  // namespace
+
+ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& sources, BookRun* gate)
+{
+    BookForPlanning book = bookForPlanning(path, gate);
+    return PlanImport(sources, book.widths, std::move(book.holdings));
+}
+
+ImportPlan PlanBookImport(const QString& path, ImportReading& reading, BookRun* gate)
+{
+    BookForPlanning book = bookForPlanning(path, gate);
+    std::optional<ImportPlan> plan =
+        PlanImportAsRead(reading.queue(), reading.names(), reading.spool(), book.widths, std::move(book.holdings));
+    reading.finish();
+    if (plan)
+        return std::move(*plan);
+    return PlanBookImport(path, ReadImportFiles(reading.files()), gate);
 }
 
 void WriteImport(const QString& path, const ImportPlan& plan, const WriteProgress& progress)

@@ -7,11 +7,13 @@
 
 QByteArray RecordDigest(const StoredContact& record)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    // Each part with its length, so no two records run together into one text.
-    const auto add = [&hash](const QByteArray& bytes) {
-        hash.addData(QByteArray::number(bytes.size()) + ':');
-        hash.addData(bytes);
+    // Each part with its length, so no two records run together into one text;
+    // gathered first and hashed at once, which costs a fraction of a hash call a part.
+    QByteArray parts;
+    const auto add = [&parts](const QByteArray& bytes) {
+        parts += QByteArray::number(bytes.size());
+        parts += ':';
+        parts += bytes;
     };
     for (const QString& text : record.texts)
         add(text.toUtf8());
@@ -20,7 +22,7 @@ QByteArray RecordDigest(const StoredContact& record)
         add(value.label.toUtf8());
         add(value.value.toUtf8());
     }
-    return hash.result().toHex();
+    return QCryptographicHash::hash(parts, QCryptographicHash::Sha256).toHex();
 }
 
 void StoreListed(sqlite3* db, const QHash<qint64, QByteArray>& digests)

@@ -4,6 +4,7 @@
 #include "book/BookFile.h"
 #include "book/Commands.h"
 #include "exchange/QrCode.h"
+#include "platform/FileMessages.h"
 
 #include <QFile>
 
@@ -20,7 +21,7 @@ void writeQr(const QString& target, const QrMatrix& matrix, bool svg)
         }()
                                  : QrImage(matrix, PixelsPerModule).save(path, "PNG");
         if (!written)
-            throw ExchangeError(QStringLiteral("无法写入文件 %1").arg(ShownPath(target)));
+            throw ExchangeError(cannotWriteMessage(target));
     });
 }
 

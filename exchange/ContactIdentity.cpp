@@ -16,15 +16,27 @@ QString ValueKind(const QString& label)
     return LabelBase(label);
 }
 
-QString ValueKey(const QString& label, const QString& value)
+void AppendComparedValue(const QString& kind, QStringView value, QString& out)
 {
-    const QString v = value.trimmed();
-    const QString kind = ValueKind(label);
+    const QStringView v = value.trimmed();
     if (kind == u"tel"_qs) {
-        const QString digits = PhoneDigits(v);
-        return kind + u'\x1f' + (digits.isEmpty() ? v : digits);
+        const qsizetype start = out.size();
+        AppendPhoneDigits(v, out);
+        if (out.size() == start)
+            out += v;
+    } else if (kind == u"mail"_qs) {
+        out += v.toString().toLower();
+    } else {
+        out += v;
     }
-    return kind + u'\x1f' + (kind == u"mail"_qs ? v.toLower() : v);
+}
+
+QString ValueKey(QStringView label, QStringView value)
+{
+    const QString kind = ValueKind(label.toString());
+    QString key = kind + u'\x1f';
+    AppendComparedValue(kind, value, key);
+    return key;
 }
 
 namespace {
@@ -35,31 +47,31 @@ const QString& noteLabel()
 }
 
 // 备注 is the record's own note and "label:value" items, joined with "；".
-void visitNote(const QString& note, const std::function<void(const QString&, const QString&)>& visit)
+void visitNote(QStringView note, const std::function<void(QStringView, QStringView)>& visit)
 {
-    for (const QString& piece : note.split(NoteSeparator, Qt::SkipEmptyParts)) {
+    for (const QStringView piece : note.tokenize(NoteSeparator, Qt::SkipEmptyParts)) {
         const qsizetype colon = piece.indexOf(LabelSeparator);
-        const QString value = colon > 0 ? piece.mid(colon + 1) : piece;
+        const QStringView value = colon > 0 ? piece.sliced(colon + 1) : piece;
         if (!value.trimmed().isEmpty())
-            visit(colon > 0 ? piece.left(colon).trimmed() : noteLabel(), value);
+            visit(colon > 0 ? piece.first(colon).trimmed() : QStringView(noteLabel()), value);
     }
 }
 
 }  // namespace
 
 void VisitValues(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept,
-                 const std::function<void(const QString& label, const QString& value)>& visit)
+                 const std::function<void(QStringView label, QStringView value)>& visit)
 {
     for (int i = 0; i < ContactTextCount; ++i) {
         if (i == int(ContactText::Note))
             visitNote(texts[i], visit);
-        else if (i != int(ContactText::Name) && !texts[i].trimmed().isEmpty())
+        else if (i != int(ContactText::Name) && !QStringView(texts[i]).trimmed().isEmpty())
             visit(ContactTextColumns()[i], texts[i]);
     }
     for (const DraftExtra& value : kept) {
         if (value.label == noteLabel())
             visitNote(value.value, visit);
-        else if (!value.value.trimmed().isEmpty())
+        else if (!QStringView(value.value).trimmed().isEmpty())
             visit(value.label, value.value);
     }
 }
@@ -70,10 +82,10 @@ ContactHoldings HoldingsOf(const std::array<QString, ContactTextCount>& texts, c
     ContactHoldings holdings;
     holdings.name = texts[int(ContactText::Name)];
     const QString& name = ContactTextColumn(ContactText::Name);
-    VisitValues(texts, kept, [&](const QString& label, const QString& value) {
+    VisitValues(texts, kept, [&](QStringView label, QStringView value) {
         // A name cut to its column: the whole one is under the label 姓名.
         if (label == name && value.startsWith(holdings.name) && value.size() > holdings.name.size())
-            holdings.name = value;
+            holdings.name = value.toString();
         holdings.values.append(ValueKey(label, value));
     });
     if (photoSize > 0)

@@ -25,11 +25,14 @@ struct ContactHoldings {
 // but 姓名, the note and the "label:value" items of 备注, and the values kept
 // beside it. Blank values are left out.
 void VisitValues(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept,
-                 const std::function<void(const QString& label, const QString& value)>& visit);
+                 const std::function<void(QStringView label, QStringView value)>& visit);
 // The kind a label gives its value: "tel" for phones, "mail", else the label without its bracketed kind.
 QString ValueKind(const QString& label);
 // A value as compared: its kind, \x1f, the value (phones by digits, mail in lower case).
-QString ValueKey(const QString& label, const QString& value);
+QString ValueKey(QStringView label, QStringView value);
+// The value part of that key, for a value whose label's kind is known,
+// appended to out, which a caller comparing many values reuses.
+void AppendComparedValue(const QString& kind, QStringView value, QString& out);
 
 // What a record holds: its seven texts (trimmed), the values kept beside it,
 // and the size of its photo (0 when none).

@@ -5,16 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString cannotReadMessage(const QString& path, const QString& why)
-{
-    return QStringLiteral("无法读取文件 %1：%2").arg(QDir::toNativeSeparators(path), why);
-}
-
-QString cannotWriteMessage(const QString& path, const QString& why)
-{
-    return QStringLiteral("无法写入文件 %1：%2").arg(QDir::toNativeSeparators(path), why);
-}
-
 // Why a file could not be opened, in the words of the program rather than the system's English.
 static QString reasonOf(const QFile& file)
 {

@@ -1,14 +1,11 @@
 #pragma once
 // Whole files in and out for the formats, with Chinese messages naming the file.
 
+#include "platform/FileMessages.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
-
-// The words for a file that cannot be read or written, each with the path shown
-// as the system shows it: "无法读取文件 PATH：WHY", "无法写入文件 PATH：WHY".
-QString cannotReadMessage(const QString& path, const QString& why);
-QString cannotWriteMessage(const QString& path, const QString& why);
 
 // Every byte of a file. Raises ExchangeError "无法读取文件 …".
 QByteArray ReadWholeFile(const QString& path);

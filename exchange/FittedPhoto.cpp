@@ -17,3 +17,13 @@ void FittedPhoto::holdIn(const std::shared_ptr<SpoolFile>& file)
     file_ = file;
     bytes_.reset();
 }
+
+qint64 FittedPhoto::heldAt(const std::shared_ptr<SpoolFile>& file)
+{
+    if (file_ != file) {
+        bytes_ = bytes();
+        file_.reset();
+    }
+    holdIn(file);
+    return offset_;
+}

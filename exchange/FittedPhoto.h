@@ -25,6 +25,9 @@ public:
     QByteArray bytes() const;
     // Moves bytes held in memory into the spool file.
     void holdIn(const std::shared_ptr<SpoolFile>& file);
+    // Where the bytes start in the spool file, moved there first when held in
+    // memory or in another file. Raises ExchangeError.
+    qint64 heldAt(const std::shared_ptr<SpoolFile>& file);
 
 private:
     std::optional<QByteArray> bytes_;

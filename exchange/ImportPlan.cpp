@@ -1,5 +1,9 @@
 #include "ImportPlan.h"
 
+#include "exchange/DraftQueue.h"
+#include "exchange/SpoolFile.h"
+
+#include <QSet>
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -12,12 +16,6 @@ QString cardPlace(const QString& file, int line, const QString& name)
     if (!name.isEmpty())
         place += QStringLiteral(" %1").arg(name);
     return place + QStringLiteral("：");
-}
-
-// "手机.vcf 第 3 行": an earlier card of the import, as a duplicate's report line names it.
-QString cardPlace(const std::pair<const ImportSource*, int>& place)
-{
-    return QStringLiteral("%1 第 %2 行").arg(place.first->name).arg(place.second);
 }
 
 // The labels of the card's further fields that went into 备注: those with a
@@ -35,112 +33,127 @@ QStringList labelsIntoNote(const ContactDraft& draft, const FittedContact& fitte
     return labels;
 }
 
-// One entry of a file in line order: a card in memory, a card in the file's spool, or a failure.
-struct Entry {
-    int line;
-    const ContactDraft* draft;
-    int spooled;  // the card's place in the spool, -1 when none
-    const DraftFailure* failure;
+// A card's contact fitted, and the labels of its fields that went into 备注.
+struct Fitting {
+    FittedContact contact;
+    QStringList intoNote;
 };
 
-std::vector<Entry> entriesInLineOrder(const ImportSource& source)
+// The card fitted as it would be stored.
+Fitting fittedDraft(const ContactDraft& draft, const ColumnWidths& widths)
 {
-    std::vector<Entry> entries;
-    for (const ContactDraft& draft : source.cards.drafts)
-        entries.push_back({draft.line, &draft, -1, nullptr});
-    for (int i = 0; source.spooled && i < source.spooled->count(); ++i)
-        entries.push_back({source.spooled->line(i), nullptr, i, nullptr});
-    for (const DraftFailure& failure : source.cards.failures)
-        entries.push_back({failure.line, nullptr, -1, &failure});
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.line < b.line; });
-    return entries;
+    Fitting fitting{FitDraft(draft, widths), {}};
+    fitting.intoNote = labelsIntoNote(draft, fitting.contact);
+    return fitting;
 }
 
 // The card fitted; a spooled card is read back for it and let go after, its
-// photo left in (or put into) the spool file until the write.
-PlannedCard fitted(const ImportSource& source, const Entry& entry, const ColumnWidths& widths)
+// photo left in the spool file when it is kept as it was read.
+Fitting fitted(const ImportSource& source, const ImportEntry& entry, const ColumnWidths& widths)
 {
-    PlannedCard card;
-    if (entry.spooled < 0) {
-        card.contact = FitDraft(*entry.draft, widths);
-        card.intoNote = labelsIntoNote(*entry.draft, card.contact);
-        return card;
-    }
+    if (entry.spooled < 0)
+        return fittedDraft(*entry.draft, widths);
     const ContactDraft draft = source.spooled->draft(entry.spooled);
-    card.contact = FitDraft(draft, widths);
-    card.intoNote = labelsIntoNote(draft, card.contact);
-    if (card.contact.photo && card.contact.photo.bytes() == draft.photo)
-        card.contact.photo = source.spooled->photo(entry.spooled);
-    else
-        card.contact.photo.holdIn(source.spooled->file());
-    return card;
+    Fitting fitting = fittedDraft(draft, widths);
+    // A photo fitted as it was read shares its bytes with the draft.
+    const QByteArray photo = fitting.contact.photo.bytes();
+    if (fitting.contact.photo && (photo.constData() == draft.photo.constData() || photo == draft.photo))
+        fitting.contact.photo = source.spooled->photo(entry.spooled);
+    return fitting;
 }
 
-}  // namespace
-
-namespace {
-
-QList<PlannedCard> planCards(const QList<ImportSource>& sources, const ColumnWidths& widths,
-                             const QList<ContactHoldings>& existing)
+// The file the plan keeps its contacts in: the one the drafts were spooled to, or one of its own.
+std::shared_ptr<SpoolFile> planFile(const QList<ImportSource>& sources)
 {
-    QList<PlannedCard> cards;
-    qsizetype total = 0;
     for (const ImportSource& source : sources)
-        total +=
-            source.cards.drafts.size() + source.cards.failures.size() + (source.spooled ? source.spooled->count() : 0);
-    cards.reserve(total);
-    HoldingsIndex index;
-    for (qsizetype i = 0; i < existing.size(); ++i)
-        index.add(existing[i], int(i));
-    // Cards of this import are numbered after the book's records; where each came from, for the report.
-    std::vector<std::pair<const ImportSource*, int>> places;
-    for (const ImportSource& source : sources) {
-        for (const Entry& entry : entriesInLineOrder(source)) {
-            if (entry.failure) {
-                PlannedCard card;
-                card.place = cardPlace(source.name, entry.line, {});
-                card.fate = CardFate::Unreadable;
-                card.contact.line = entry.line;
-                card.why = QStringLiteral("无法读取，跳过（%1）").arg(entry.failure->reason);
-                cards.push_back(std::move(card));
-                continue;
-            }
-            PlannedCard card = fitted(source, entry, widths);
-            card.place = cardPlace(source.name, entry.line, card.contact.text(ContactText::Name));
-            if (card.contact.text(ContactText::Name).isEmpty()) {
-                // Nothing names or reaches this person: never a record without a name.
-                card.fate = CardFate::Unreadable;
-                card.why = QStringLiteral("没有姓名，也没有单位、昵称、电话或邮箱可作姓名，未导入");
-                cards.push_back(std::move(card));
-                continue;
-            }
-            ContactHoldings holdings = HoldingsOf(card.contact.texts, card.contact.kept, card.contact.photo.size());
-            const int holder = index.holderOf(holdings);
-            if (holder >= 0 && holder < existing.size()) {
-                card.fate = CardFate::InBook;
-                card.why =
-                    QStringLiteral("与通讯录中第 %1 条联系人“%2”相同，跳过").arg(holder + 1).arg(existing[holder].name);
-            } else if (holder >= 0) {
-                card.fate = CardFate::EarlierInImport;
-                card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过")
-                               .arg(cardPlace(places[size_t(holder - existing.size())]));
-            } else {
-                index.add(std::move(holdings), int(existing.size() + qsizetype(places.size())));
-                places.emplace_back(&source, entry.line);
-            }
-            cards.push_back(std::move(card));
+        if (source.spooled)
+            return source.spooled->file();
+    return std::make_shared<SpoolFile>();
+}
+
+// "手机.vcf 第 3 行 张三：", as the report begins a card's lines.
+QString placeOf(const PlannedCard& card, const FittedContact& contact)
+{
+    return cardPlace(card.file, card.line, contact.text(ContactText::Name));
+}
+
+// Every card's fate in the order given: cards that bring nothing new to a
+// record of the book or to an earlier card are set aside, and so are cards
+// with nothing to name a record by. The plan's contacts go into file.
+class CardPlanner {
+public:
+    CardPlanner(ImportPlan& plan, std::shared_ptr<SpoolFile> file, QList<ContactHoldings> existing) : plan_(plan)
+    {
+        plan_.contacts = FittedContacts(std::move(file));
+        // The book's records go into the index one by one, each let go as it goes
+        // in: only their names stay, for the report.
+        bookNames_.reserve(existing.size());
+        for (qsizetype i = 0; i < existing.size(); ++i) {
+            bookNames_ << existing[i].name;
+            index_.add(std::exchange(existing[i], {}), int(i));
         }
     }
-    return cards;
-}
 
-}  // namespace
+    void failed(const QString& file, const DraftFailure& failure)
+    {
+        PlannedCard card;
+        card.file = file;
+        card.line = failure.line;
+        card.fate = CardFate::Unreadable;
+        card.why = QStringLiteral("无法读取，跳过（%1）").arg(failure.reason);
+        FittedContact none;
+        none.line = failure.line;
+        plan_.contacts.append(std::move(none));
+        plan_.cards.push_back(std::move(card));
+    }
 
-ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
-                      const QList<ContactHoldings>& existing)
+    void add(const QString& file, int line, Fitting fitting)
+    {
+        PlannedCard card;
+        card.file = file;
+        card.line = line;
+        const FittedContact& contact = fitting.contact;
+        card.intoNote = *intoNotes_.insert(std::move(fitting.intoNote));
+        card.cut = contact.cut;
+        card.noted = !contact.notes.isEmpty();
+        if (contact.text(ContactText::Name).isEmpty()) {
+            // Nothing names or reaches this person: never a record without a name.
+            card.fate = CardFate::Unreadable;
+            card.why = QStringLiteral("没有姓名，也没有单位、昵称、电话或邮箱可作姓名，未导入");
+        } else {
+            ContactHoldings holdings = HoldingsOf(contact.texts, contact.kept, contact.photo.size());
+            const int holder = index_.holderOf(holdings);
+            if (holder >= 0 && holder < bookNames_.size()) {
+                card.fate = CardFate::InBook;
+                card.why =
+                    QStringLiteral("与通讯录中第 %1 条联系人“%2”相同，跳过").arg(holder + 1).arg(bookNames_[holder]);
+            } else if (holder >= 0) {
+                const auto& [earlierFile, earlierLine] = places_[size_t(holder - bookNames_.size())];
+                card.fate = CardFate::EarlierInImport;
+                card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过")
+                               .arg(QStringLiteral("%1 第 %2 行").arg(earlierFile).arg(earlierLine));
+            } else {
+                index_.add(std::move(holdings), int(bookNames_.size() + qsizetype(places_.size())));
+                places_.emplace_back(file, line);
+            }
+        }
+        plan_.contacts.append(std::move(fitting.contact));
+        plan_.cards.push_back(std::move(card));
+    }
+
+private:
+    ImportPlan& plan_;
+    HoldingsIndex index_;
+    QStringList bookNames_;
+    // Cards of this import are numbered after the book's records; where each came from, for the report.
+    std::vector<std::pair<QString, int>> places_;
+    // Most cards of a file put the same fields into 备注: one list for them all.
+    QSet<QStringList> intoNotes_;
+};
+
+// What the planned cards come to: those with fate Add are added.
+ImportPlan chosenAsPlanned(const ImportPlan& planned)
 {
-    ImportPlan planned;
-    planned.cards = planCards(sources, widths, existing);
     QList<bool> chosen;
     chosen.reserve(planned.cards.size());
     for (const PlannedCard& card : planned.cards)
@@ -148,25 +161,102 @@ ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& wi
     return ChooseCards(planned, chosen);
 }
 
+}  // namespace
+
+std::vector<ImportEntry> EntriesInLineOrder(const ImportSource& source)
+{
+    std::vector<ImportEntry> entries;
+    for (const ContactDraft& draft : source.cards.drafts)
+        entries.push_back({draft.line, &draft, -1, nullptr});
+    for (int i = 0; source.spooled && i < source.spooled->count(); ++i)
+        entries.push_back({source.spooled->line(i), nullptr, i, nullptr});
+    for (const DraftFailure& failure : source.cards.failures)
+        entries.push_back({failure.line, nullptr, -1, &failure});
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const ImportEntry& a, const ImportEntry& b) { return a.line < b.line; });
+    return entries;
+}
+
+ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths, QList<ContactHoldings> existing)
+{
+    ImportPlan planned;
+    qsizetype total = 0;
+    for (const ImportSource& source : sources)
+        total +=
+            source.cards.drafts.size() + source.cards.failures.size() + (source.spooled ? source.spooled->count() : 0);
+    planned.cards.reserve(total);
+    CardPlanner planner(planned, planFile(sources), std::move(existing));
+    for (const ImportSource& source : sources) {
+        for (const ImportEntry& entry : EntriesInLineOrder(source)) {
+            if (entry.failure)
+                planner.failed(source.name, *entry.failure);
+            else
+                planner.add(source.name, entry.line, fitted(source, entry, widths));
+        }
+    }
+    return chosenAsPlanned(planned);
+}
+
+std::optional<ImportPlan> PlanImportAsRead(DraftQueue& queue, const QStringList& fileNames,
+                                           const std::shared_ptr<SpoolFile>& spool, const ColumnWidths& widths,
+                                           QList<ContactHoldings> existing)
+{
+    ImportPlan planned;
+    CardPlanner planner(planned, spool, std::move(existing));
+    int file = -1;
+    int lastLine = 0;
+    bool lastFailed = false;
+    QueuedCard queued;
+    while (queue.pop(queued)) {
+        const auto* failure = std::get_if<DraftFailure>(&queued.card);
+        const auto* draft = std::get_if<ContactDraft>(&queued.card);
+        const int line = failure ? failure->line : draft->line;
+        if (queued.file != file) {
+            file = queued.file;
+            lastLine = 0;
+            lastFailed = false;
+        }
+        // Planned in the order read only where that is line order, as PlanImport plans:
+        // a card before a failure of its line, each file's cards by their lines.
+        if (line < lastLine || (line == lastLine && lastFailed && draft))
+            return std::nullopt;
+        lastLine = line;
+        lastFailed = failure != nullptr;
+        if (failure)
+            planner.failed(fileNames[file], *failure);
+        else
+            planner.add(fileNames[file], line, fittedDraft(*draft, widths));
+    }
+    if (const std::exception_ptr error = queue.error())
+        std::rethrow_exception(error);
+    return chosenAsPlanned(planned);
+}
+
 ImportPlan ChooseCards(const ImportPlan& plan, const QList<bool>& chosen)
 {
     ImportPlan chose;
     chose.cards = plan.cards;
-    chose.toAdd.reserve(std::count(chosen.begin(), chosen.end(), true));
+    chose.contacts = plan.contacts;
+    std::vector<qsizetype> taken;
+    taken.reserve(std::count(chosen.begin(), chosen.end(), true));
     for (qsizetype i = 0; i < plan.cards.size(); ++i) {
         const PlannedCard& card = plan.cards[i];
         const bool take = card.fate != CardFate::Unreadable && i < chosen.size() && chosen[i];
         if (!take) {
-            chose.report << card.place + (card.why.isEmpty() ? QStringLiteral("未选中，跳过") : card.why);
+            chose.report << placeOf(card, plan.contacts[i])
+                                + (card.why.isEmpty() ? QStringLiteral("未选中，跳过") : card.why);
             ++chose.skipped;
             continue;
         }
-        if (!card.contact.notes.isEmpty())
-            chose.report << card.place + card.contact.notes.join(QStringLiteral("；"));
-        if (card.contact.cut)
+        if (card.noted) {
+            const FittedContact contact = plan.contacts[i];
+            chose.report << placeOf(card, contact) + contact.notes.join(QStringLiteral("；"));
+        }
+        if (card.cut)
             ++chose.cut;
-        chose.toAdd.push_back(card.contact);
+        taken.push_back(i);
     }
+    chose.toAdd = plan.contacts.only(taken);
     return chose;
 }
 

@@ -7,10 +7,17 @@
 #include "exchange/ContactFitting.h"
 #include "exchange/ContactIdentity.h"
 #include "exchange/DraftSpool.h"
+#include "exchange/FittedContacts.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class DraftQueue;
+class SpoolFile;
 
 struct ImportSource {
     QString name;  // the file as the report names it
@@ -28,27 +35,54 @@ enum class CardFate {
     Unreadable,       // could not be read at all
 };
 
+// One card or row as planned; its contact as it would be stored is the
+// plan's contacts at the same place.
 struct PlannedCard {
-    QString place;  // "手机.vcf 第 3 行 张三：", as the report begins its lines
     CardFate fate = CardFate::Add;
-    FittedContact contact;  // as it would be stored; empty when unreadable
-    QString why;            // why it is not added (duplicate, or what could not be read)
-    QStringList intoNote;   // the labels of the fields without a column that 备注 holds: "邮箱", …
+    bool cut = false;      // its contact has a field cut or left out
+    bool noted = false;    // its contact has notes for the report
+    int line = 0;          // where it starts in its file
+    QString file;          // the file as the report names it
+    QString why;           // why it is not added (duplicate, or what could not be read)
+    QStringList intoNote;  // the labels of the fields without a column that 备注 holds: "邮箱", …
 };
 
 struct ImportPlan {
-    QList<PlannedCard> cards;    // every card and row that could not be read, in file order, then line order
-    QList<FittedContact> toAdd;  // in file order, then card order
-    QStringList report;          // one line per card with something to say
-    int skipped = 0;             // cards already there, without a name, or that could not be read
-    int cut = 0;                 // cards to add with a field cut or left out
+    QList<PlannedCard> cards;  // every card and row that could not be read, in file order, then line order
+    FittedContacts contacts;   // each card's contact as it would be stored (empty when unreadable), as cards
+    FittedContacts toAdd;      // in file order, then card order
+    QStringList report;        // one line per card with something to say
+    int skipped = 0;           // cards already there, without a name, or that could not be read
+    int cut = 0;               // cards to add with a field cut or left out
 
     int added() const { return int(toAdd.size()); }
 };
 
-// existing: the book's records in table order, as the report numbers them from 1.
-ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths,
-                      const QList<ContactHoldings>& existing);
+// One card or failure of a source: a draft in memory, a draft in the source's
+// spool (its place there), or a failure.
+struct ImportEntry {
+    int line;
+    const ContactDraft* draft;
+    int spooled;  // -1 when the draft is not spooled
+    const DraftFailure* failure;
+};
+
+// The source's entries in the order an import plans them: by line, drafts
+// before the failures of their line.
+std::vector<ImportEntry> EntriesInLineOrder(const ImportSource& source);
+
+// existing: the book's records in table order, as the report numbers them from 1;
+// let go as the plan indexes them, so that a large book is not held twice.
+ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& widths, QList<ContactHoldings> existing);
+
+// The same plan made while another thread reads the files into the queue
+// (fileNames: as the report names them, by the queue's file numbers): each
+// card is planned as it comes, its contact kept in the spool file. Empty
+// when the cards do not come in the order PlanImport plans them (each file's
+// by their lines): the caller plans the files with PlanImport after all.
+std::optional<ImportPlan> PlanImportAsRead(DraftQueue& queue, const QStringList& fileNames,
+                                           const std::shared_ptr<SpoolFile>& spool, const ColumnWidths& widths,
+                                           QList<ContactHoldings> existing);
 
 // The plan with the cards a person chose (one flag per card of plan.cards):
 // a chosen card is added even when it is a duplicate, one left out is skipped

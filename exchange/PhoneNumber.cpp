@@ -2,6 +2,8 @@
 
 #include "platform/TextRules.h"
 
+#include <algorithm>
+
 namespace {
 
 // ASCII and full-width digits, as Chinese input methods type them.
@@ -95,17 +97,33 @@ QString WithoutPhoneSeparators(const QString& phone)
     return kept;
 }
 
+void AppendPhoneDigits(QStringView phone, QString& out)
+{
+    // Written in place, one resize for the number rather than one append a digit.
+    const qsizetype start = out.size();
+    out.resize(start + phone.size());
+    char16_t* const digits = reinterpret_cast<char16_t*>(out.data()) + start;
+    qsizetype count = 0;
+    for (const QChar c : phone)
+        if (isDigit(c))
+            digits[count++] = c.unicode() >= 0xFF10 ? char16_t(u'0' + (c.unicode() - 0xFF10)) : c.unicode();
+    const QStringView written(digits, count);
+    qsizetype from = 0;
+    for (const QLatin1StringView prefix : {QLatin1StringView("0086"), QLatin1StringView("86")}) {
+        if (written.startsWith(prefix) && count - prefix.size() >= 10) {
+            from = prefix.size();
+            break;
+        }
+    }
+    std::copy(digits + from, digits + count, digits);
+    out.resize(start + count - from);
+}
+
 QString PhoneDigits(const QString& phone)
 {
     QString digits;
     digits.reserve(phone.size());
-    for (const QChar c : phone)
-        if (isDigit(c))
-            digits += QChar(u'0' + c.digitValue());
-    for (const QLatin1StringView prefix : {QLatin1StringView("0086"), QLatin1StringView("86")}) {
-        if (digits.startsWith(prefix) && digits.size() - prefix.size() >= 10)
-            return digits.mid(prefix.size());
-    }
+    AppendPhoneDigits(phone, digits);
     return digits;
 }
 

@@ -15,6 +15,8 @@ QString WithoutPhoneSeparators(const QString& phone);
 // The digits numbers are compared by: separators ignored, and a leading +86 or
 // 0086 dropped when a whole number follows it.
 QString PhoneDigits(const QString& phone);
+// The same appended to out, which a caller reuses to spare an allocation a number.
+void AppendPhoneDigits(QStringView phone, QString& out);
 
 // What the 电话 column holds of a phone text: the whole number it starts with
 // (dial pauses "p", "w", "," and "*", "#" included), as written when that fits

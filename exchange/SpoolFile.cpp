@@ -4,6 +4,12 @@
 
 #include <QDir>
 
+namespace {
+
+constexpr qsizetype kPendingBytes = 1 << 20;
+
+}  // namespace
+
 SpoolFile::SpoolFile() : file_(QDir::tempPath() + QStringLiteral("/tessaly-import-XXXXXX"))
 {
     if (!file_.open())
@@ -19,19 +25,41 @@ void SpoolFile::fail()
         QStringLiteral("无法使用临时文件 %1：%2").arg(QDir::toNativeSeparators(file_.fileName()), file_.errorString()));
 }
 
-qint64 SpoolFile::append(const QByteArray& bytes)
+void SpoolFile::write(const QByteArray& bytes)
 {
-    const qint64 at = end_;
-    if (file_.pos() != at && !file_.seek(at))
+    if (file_.pos() != written_ && !file_.seek(written_))
         fail();
     if (file_.write(bytes) != bytes.size())
         fail();
-    end_ += bytes.size();
+    written_ += bytes.size();
+}
+
+void SpoolFile::flush()
+{
+    if (pending_.isEmpty())
+        return;
+    write(pending_);
+    pending_.resize(0);
+}
+
+qint64 SpoolFile::append(const QByteArray& bytes)
+{
+    const qint64 at = written_ + pending_.size();
+    if (pending_.size() + bytes.size() > kPendingBytes)
+        flush();
+    if (bytes.size() >= kPendingBytes)
+        write(bytes);
+    else
+        pending_ += bytes;
     return at;
 }
 
 QByteArray SpoolFile::read(qint64 offset, qint64 size)
 {
+    if (offset >= written_ && offset + size <= written_ + pending_.size())
+        return pending_.sliced(offset - written_, size);
+    if (offset + size > written_)
+        flush();
     if (!file_.seek(offset))
         fail();
     QByteArray bytes = file_.read(size);

@@ -20,7 +20,10 @@ public:
 
 private:
     [[noreturn]] void fail();
+    void write(const QByteArray& bytes);
+    void flush();
 
     QTemporaryFile file_;
-    qint64 end_ = 0;
+    qint64 written_ = 0;  // the bytes in the file; those appended since wait in pending_
+    QByteArray pending_;  // small appends gathered into one write, as reads between them would not let the file do
 };

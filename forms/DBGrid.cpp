@@ -51,9 +51,13 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new TDBGridModel(
     connect(model_, &QAbstractItemModel::modelReset, this, &TDBGrid::FitColumnWidths);
 }
 
+TDataSource* TDBGrid::DataSource() const
+{
+    return model_->DataSource();
+}
+
 void TDBGrid::SetDataSource(TDataSource* source)
 {
-    source_ = source;
     model_->SetDataSource(source);
 }
 

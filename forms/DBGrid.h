@@ -20,8 +20,9 @@ class TDBGrid : public QTableView {
 public:
     explicit TDBGrid(QWidget* parent = nullptr);
 
+    // The data source shown; the grid's model holds it.
+    TDataSource* DataSource() const;
     void SetDataSource(TDataSource* source);
-    TDataSource* DataSource() const { return source_; }
     TDBGridModel* GridModel() const { return model_; }
 
     static constexpr int IndicatorWidth = 14;
@@ -45,7 +46,6 @@ private:
     void FitColumnWidths();
     void MoveRecordTo(int row);
 
-    TDataSource* source_ = nullptr;
     TDBGridModel* model_ = nullptr;
     bool following_ = false;  // the view is being set from the query
     bool leftPressedOnCell_ = false;

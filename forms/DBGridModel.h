@@ -18,6 +18,8 @@ class TDBGridModel : public QAbstractTableModel {
 public:
     explicit TDBGridModel(QObject* parent = nullptr);
 
+    // The data source read, and its query; none once the query is gone.
+    TDataSource* DataSource() const { return source_; }
     void SetDataSource(TDataSource* source);
     TADOQuery* DataSet() const;
 

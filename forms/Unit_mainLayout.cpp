@@ -87,19 +87,22 @@ void TForm_main::CreateControls()
     CoolBar1->SetBandChild(Panel1);
     CoolBar1->resize(688, TCoolBar::DesignHeight);
 
-    BitBtn1 = NewButton(QStringLiteral("BitBtn1"), QStringLiteral("新建"), QStringLiteral("填写内容后新增一个记录"),
-                        {21, 13, 76, 40}, Panel1);
-    BitBtn2 = NewButton(QStringLiteral("BitBtn2"), QStringLiteral("修改"), QStringLiteral("修改原来记录"),
-                        {111, 13, 76, 40}, Panel1);
-    BitBtn3 = NewButton(QStringLiteral("BitBtn3"), QStringLiteral("查询"), QStringLiteral("按类别或姓名等找人"),
-                        {201, 13, 76, 40}, Panel1);
-    BitBtn5 = NewButton(QStringLiteral("BitBtn5"), QStringLiteral("删除"), QStringLiteral("删除这个记录"),
-                        {292, 13, 76, 40}, Panel1);
-    BitBtn7 = NewButton(QStringLiteral("BitBtn7"), QStringLiteral("清屏"), QStringLiteral("清除显示的内容"),
-                        {382, 13, 76, 41}, Panel1);
-    BitBtn8 = NewButton(QStringLiteral("BitBtn8"), QStringLiteral("导出"), QStringLiteral("导出为电子表格"),
-                        {473, 13, 76, 41}, Panel1);
-    BitBtn6 = NewButton(QStringLiteral("BitBtn6"), QStringLiteral("批量增加"), QString(), {556, 12, 97, 41}, Panel1);
+    // Its buttons, left to right: name, caption, hint, bounds.
+    static constexpr struct {
+        QPushButton* TForm_main::*button;
+        QStringView name, caption, hint;
+        QRect bounds;
+    } buttonRow[] = {
+        {&TForm_main::BitBtn1, u"BitBtn1", u"新建", u"填写内容后新增一个记录", {21, 13, 76, 40}},
+        {&TForm_main::BitBtn2, u"BitBtn2", u"修改", u"修改原来记录", {111, 13, 76, 40}},
+        {&TForm_main::BitBtn3, u"BitBtn3", u"查询", u"按类别或姓名等找人", {201, 13, 76, 40}},
+        {&TForm_main::BitBtn5, u"BitBtn5", u"删除", u"删除这个记录", {292, 13, 76, 40}},
+        {&TForm_main::BitBtn7, u"BitBtn7", u"清屏", u"清除显示的内容", {382, 13, 76, 41}},
+        {&TForm_main::BitBtn8, u"BitBtn8", u"导出", u"导出为电子表格", {473, 13, 76, 41}},
+        {&TForm_main::BitBtn6, u"BitBtn6", u"批量增加", {}, {556, 12, 97, 41}},
+    };
+    for (const auto& b : buttonRow)
+        this->*b.button = NewButton(b.name.toString(), b.caption.toString(), b.hint.toString(), b.bounds, Panel1);
     BitBtn6->setVisible(false);  // defined, never shown
 
     // The input panel: the seven fields of one contact, the photo box and its buttons.

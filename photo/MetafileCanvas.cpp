@@ -211,20 +211,22 @@ void MetafileCanvas::Select(const GdiObject& object)
 
 void MetafileCanvas::SelectStockObject(quint32 index)
 {
-    // WHITE_BRUSH to BLACK_BRUSH in order.
-    static const QRgb greys[] = {0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000};
-    switch (index) {
-    case Gdi::WHITE_BRUSH:
-    case Gdi::LTGRAY_BRUSH:
-    case Gdi::GRAY_BRUSH:
-    case Gdi::DKGRAY_BRUSH:
-    case Gdi::BLACK_BRUSH: state_.brush = QBrush(QColor(greys[index - Gdi::WHITE_BRUSH])); break;
-    case Gdi::NULL_BRUSH: state_.brush = QBrush(Qt::NoBrush); break;
-    case Gdi::WHITE_PEN: state_.pen = QPen(Qt::white, 0); break;
-    case Gdi::BLACK_PEN: state_.pen = QPen(Qt::black, 0); break;
-    case Gdi::NULL_PEN: state_.pen = QPen(Qt::NoPen); break;
-    default: break;
-    }
+    const auto brush = [](const QBrush& b) { return GdiObject{GdiObject::Brush, QPen(), b}; };
+    const auto pen = [](const QPen& p) { return GdiObject{GdiObject::Pen, p, QBrush()}; };
+    // The stock objects by number; the pens are cosmetic, one pixel wide.
+    static const GdiObject stock[] = {
+        brush(QColor(QRgb(0xFFFFFF))),  // WHITE_BRUSH
+        brush(QColor(QRgb(0xC0C0C0))),  // LTGRAY_BRUSH
+        brush(QColor(QRgb(0x808080))),  // GRAY_BRUSH
+        brush(QColor(QRgb(0x404040))),  // DKGRAY_BRUSH
+        brush(QColor(QRgb(0x000000))),  // BLACK_BRUSH
+        brush(Qt::NoBrush),             // NULL_BRUSH
+        pen(QPen(Qt::white, 0)),        // WHITE_PEN
+        pen(QPen(Qt::black, 0)),        // BLACK_PEN
+        pen(Qt::NoPen),                 // NULL_PEN
+    };
+    if (index < std::size(stock))
+        Select(stock[index]);
 }
 
 void MetafileCanvas::Prepare()

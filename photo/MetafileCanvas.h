@@ -33,19 +33,6 @@ constexpr quint32 PATCOPY = 0x00F00021;
 constexpr quint32 BLACKNESS = 0x00000042;
 constexpr quint32 WHITENESS = 0x00FF0062;
 
-// The objects a metafile may select without creating them, by number.
-enum StockObject : quint32 {
-    WHITE_BRUSH = 0,
-    LTGRAY_BRUSH = 1,
-    GRAY_BRUSH = 2,
-    DKGRAY_BRUSH = 3,
-    BLACK_BRUSH = 4,
-    NULL_BRUSH = 5,
-    WHITE_PEN = 6,
-    BLACK_PEN = 7,
-    NULL_PEN = 8,
-};
-
 // A pen's style: the dashes in its low bits, cosmetic or geometric above.
 constexpr quint32 PS_STYLE_MASK = 0x0000000F;
 enum PenStyle : quint32 { PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5 };
@@ -90,6 +77,8 @@ public:
     void RestoreDC(int which);
 
     void Select(const GdiObject& object);
+    // An object the metafile selects without creating it, by its number; one
+    // we do not draw with (a font, the palette) changes nothing.
     void SelectStockObject(quint32 index);
     QBrush CurrentBrush() const { return state_.brush; }
 

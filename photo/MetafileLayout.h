@@ -5,6 +5,31 @@
 
 #include <QtGlobal>
 
+// Where the coordinates of a point, a box and a rectangle lie when each takes
+// sizeof(C) bytes, one after another: in the order the drawing calls name them
+// (x, y; left, top, right, bottom; x, y, width, height), or in reverse.
+enum class CoordinateOrder { AsCalled, Reversed };
+template <typename C, CoordinateOrder order>
+struct CoordinateLayouts {
+    // The byte offset of the i-th of n coordinates, counted in the calls' order.
+    static constexpr qsizetype At(int i, int n)
+    {
+        return qsizetype(order == CoordinateOrder::Reversed ? n - 1 - i : i) * qsizetype(sizeof(C));
+    }
+    struct Point {
+        using Coordinate = C;
+        static constexpr qsizetype X = At(0, 2), Y = At(1, 2);
+    };
+    struct Box {
+        using Coordinate = C;
+        static constexpr qsizetype Left = At(0, 4), Top = At(1, 4), Right = At(2, 4), Bottom = At(3, 4);
+    };
+    struct Extent {
+        using Coordinate = C;
+        static constexpr qsizetype X = At(0, 4), Y = At(1, 4), Width = At(2, 4), Height = At(3, 4);
+    };
+};
+
 namespace Wmf {
 
 enum Function : quint16 {
@@ -69,21 +94,13 @@ constexpr qsizetype SizeWords = 0, Function = 4, Params = 6;
 // The records of one value, one point or one box hold it first.
 constexpr qsizetype FirstParam = 0;
 // Parameters are stored in reverse of the order the drawing calls take them,
-// each coordinate in 16 bits. A point: y, then x.
-struct Point {
-    using Coordinate = qint16;
-    static constexpr qsizetype Y = 0, X = 2;
-};
-// A box (META_RECTANGLE, META_ELLIPSE): bottom, right, top, left.
-struct Box {
-    using Coordinate = qint16;
-    static constexpr qsizetype Bottom = 0, Right = 2, Top = 4, Left = 6;
-};
-// A rectangle of the blits: height, width, y, x.
-struct Extent {
-    using Coordinate = qint16;
-    static constexpr qsizetype Height = 0, Width = 2, Y = 4, X = 6;
-};
+// each coordinate in 16 bits. A point: y, then x; a box (META_RECTANGLE,
+// META_ELLIPSE): bottom, right, top, left; a rectangle of the blits: height,
+// width, y, x.
+using Layouts = CoordinateLayouts<qint16, CoordinateOrder::Reversed>;
+using Point = Layouts::Point;
+using Box = Layouts::Box;
+using Extent = Layouts::Extent;
 namespace ScaleExt {  // META_SCALEWINDOWEXT, META_SCALEVIEWPORTEXT
 constexpr qsizetype YDenom = 0, YNum = 2, XDenom = 4, XNum = 6;
 }
@@ -178,20 +195,13 @@ namespace Record {
 constexpr qsizetype Type = 0, Size = 4, Fields = 8;
 }
 
-// Coordinates are 32-bit: a point is x, y; a box left, top, right, bottom; a
-// rectangle of the blits x, y, width, height. A transform is six floats.
-struct Point {
-    using Coordinate = qint32;
-    static constexpr qsizetype X = 0, Y = 4;
-};
-struct Box {
-    using Coordinate = qint32;
-    static constexpr qsizetype Left = 0, Top = 4, Right = 8, Bottom = 12;
-};
-struct Extent {
-    using Coordinate = qint32;
-    static constexpr qsizetype X = 0, Y = 4, Width = 8, Height = 12;
-};
+// Coordinates are 32-bit, in the calls' order: a point is x, y; a box left,
+// top, right, bottom; a rectangle of the blits x, y, width, height. A transform
+// is six floats.
+using Layouts = CoordinateLayouts<qint32, CoordinateOrder::AsCalled>;
+using Point = Layouts::Point;
+using Box = Layouts::Box;
+using Extent = Layouts::Extent;
 
 // EMR_HEADER: the bounds in device pixels and the frame in 0.01 mm (each a
 // Box), the signature, and the reference device's size in pixels and in mm
@@ -221,7 +231,8 @@ constexpr qsizetype Shapes = 24, TotalPoints = 28, Counts = 32;
 }
 
 // The object records name their slot of the handle table first. EMR_SELECTOBJECT
-// names a stock object (Gdi::StockObject) by its number with this flag set.
+// names a stock object (MetafileCanvas::SelectStockObject) by its number with
+// this flag set.
 constexpr quint32 StockObjectFlag = 0x80000000u;
 namespace CreatePen {  // a LOGPEN: the width is a point's x
 constexpr qsizetype Index = 8, Style = 12, Width = 16, Colour = 24;

@@ -35,7 +35,7 @@ source scripts/sanitizer-env.sh
 
 stage_format() {
     find app forms store photo export ui platform exchange book fuzz tests bench \
-        -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run --Werror
+        \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) | sort | xargs clang-format --dry-run --Werror
 }
 
 stage_build() {

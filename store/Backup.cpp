@@ -1,5 +1,6 @@
 #include "Backup.h"
 
+#include "platform/FileMessages.h"
 #include "store/ADODB.h"
 #include "store/SqliteHandle.h"
 
@@ -78,7 +79,7 @@ void BackupDatabase(TADOConnection& source, const QString& targetFile, const QSt
     if (::link(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(targetFile).constData()) != 0) {
         if (errno == EEXIST)
             fail(existsText(targetFile));
-        fail(QStringLiteral("无法写入文件 %1").arg(QDir::toNativeSeparators(targetFile)));
+        fail(cannotWriteMessage(targetFile));
     }
     // The temporary name goes with `part`; the copy stays under the target's name.
 }

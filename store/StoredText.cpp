@@ -76,14 +76,22 @@ void DecodeWellFormedUtf8(QByteArrayView bytes, char16_t* out)
     }
 }
 
-QString DecodeStoredText(QByteArrayView bytes)
+void DecodeStoredText(QByteArrayView bytes, QString& out)
 {
     const int units = WellFormedUtf16Length(bytes);
-    if (units < 0)
-        return fromGbk(bytes.toByteArray());
+    if (units < 0) {
+        out = fromGbk(bytes.toByteArray());
+        return;
+    }
     // Not QString::fromUtf8: it drops a leading byte order mark, which would
     // move every later value of a record by one character.
-    QString text(units, Qt::Uninitialized);
-    DecodeWellFormedUtf8(bytes, reinterpret_cast<char16_t*>(text.data()));
+    out.resize(units);
+    DecodeWellFormedUtf8(bytes, reinterpret_cast<char16_t*>(out.data()));
+}
+
+QString DecodeStoredText(QByteArrayView bytes)
+{
+    QString text;
+    DecodeStoredText(bytes, text);
     return text;
 }

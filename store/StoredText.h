@@ -20,3 +20,5 @@ void DecodeWellFormedUtf8(QByteArrayView bytes, char16_t* out);
 // per character below U+10000 and two above; a leading byte order mark is a
 // character like any other), else GB18030.
 QString DecodeStoredText(QByteArrayView bytes);
+// The same into out, whose room a caller reading many values reuses.
+void DecodeStoredText(QByteArrayView bytes, QString& out);

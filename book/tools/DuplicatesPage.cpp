@@ -1,5 +1,6 @@
 #include "DuplicatesPage.h"
 
+#include "book/tools/TabChain.h"
 #include "book/tools/ToolsSession.h"
 #include "exchange/ContactFitting.h"
 #include "photo/JpegCodec.h"
@@ -32,6 +33,13 @@ QPixmap thumbnail(const QByteArray& photo)
     } catch (const std::exception&) {
         return {};
     }
+}
+
+// A refused merge sends the person to this page's own button, not to the command.
+const ListingWords& listing()
+{
+    static const ListingWords words{QString(), QStringLiteral("请点“重新查找”再合并")};
+    return words;
 }
 
 QString groupTitle(const GroupChoice& group)
@@ -122,6 +130,8 @@ DuplicatesPage::DuplicatesPage(ToolsSession& session, QWidget* parent)
     page->addWidget(explain);
     page->addLayout(body, 1);
     page->addWidget(result_);
+
+    SetTabChain({list_, refresh_, table_, split_, merge_});
 
     connect(refresh_, &QPushButton::clicked, this, &DuplicatesPage::load);
     connect(split_, &QPushButton::clicked, this, &DuplicatesPage::splitCurrent);
@@ -297,7 +307,7 @@ bool DuplicatesPage::mergeSelected()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool merged = RunToolAction([&] {
         BookFile book(session_.book());
-        outcome = MergeListed(book, session_.book(), group->group().numbers, group->choice());
+        outcome = MergeListed(book, session_.book(), group->group().numbers, group->choice(), listing());
     });
     QApplication::restoreOverrideCursor();
     if (!merged)

@@ -10,6 +10,8 @@ void PreviewModel::setPlan(ImportPlan plan)
 {
     beginResetModel();
     plan_ = std::move(plan);
+    contactRow_ = -1;
+    contact_ = {};
     ticks_.clear();
     for (const PlannedCard& card : plan_.cards)
         ticks_ << (card.fate == CardFate::Add);
@@ -37,14 +39,28 @@ void PreviewModel::tickAll(bool ticked)
     emit ticksChanged();
 }
 
-QString PreviewModel::markOf(const PlannedCard& card)
+QString PreviewModel::markOf(const PlannedCard& card, const FittedContact& contact)
 {
     if (card.fate != CardFate::Add)
         return card.why;
     QStringList marks;
     if (!card.intoNote.isEmpty())
         marks << QStringLiteral("记入备注：%1").arg(card.intoNote.join(u'、'));
-    return (marks + card.contact.notes).join(QStringLiteral("；"));
+    return (marks + contact.notes).join(QStringLiteral("；"));
+}
+
+const FittedContact& PreviewModel::contactOf(int row) const
+{
+    if (row != contactRow_) {
+        contactRow_ = row;
+        try {
+            contact_ = plan_.contacts[row];
+        } catch (const std::exception&) {
+            // the spool file failed: the row shows empty, and the write that reads it again says why
+            contact_ = {};
+        }
+    }
+    return contact_;
 }
 
 int PreviewModel::rowCount(const QModelIndex& parent) const
@@ -62,7 +78,7 @@ QPixmap PreviewModel::thumbnail(int row) const
     std::optional<QPixmap>& cached = thumbnails_[size_t(row)];
     if (!cached) {
         cached = QPixmap();
-        const FittedPhoto& photo = plan_.cards[row].contact.photo;
+        const FittedPhoto photo = contactOf(row).photo;
         if (photo) {
             try {
                 cached = QPixmap::fromImage(DecodeJpegToFit(photo.bytes(), QSize(ThumbnailSize, ThumbnailSize)));
@@ -84,19 +100,19 @@ QVariant PreviewModel::data(const QModelIndex& index, int role) const
         return ticks_[index.row()] ? Qt::Checked : Qt::Unchecked;
     if (column == PhotoColumn && role == Qt::DecorationRole)
         return thumbnail(index.row());
-    if (column == PhotoColumn && role == Qt::DisplayRole && card.contact.photo)
+    if (column == PhotoColumn && role == Qt::DisplayRole && contactOf(index.row()).photo)
         return thumbnail(index.row()).isNull() ? QStringLiteral("有") : QVariant();
     if (column >= FirstTextColumn && column < MarkColumn && (role == Qt::DisplayRole || role == Qt::ToolTipRole))
-        return card.contact.texts[size_t(column - FirstTextColumn)];
+        return contactOf(index.row()).texts[size_t(column - FirstTextColumn)];
     if (column == MarkColumn && (role == Qt::DisplayRole || role == Qt::ToolTipRole))
-        return markOf(card);
+        return markOf(card, contactOf(index.row()));
     if (role == Qt::BackgroundRole) {
         switch (card.fate) {
         case CardFate::Unreadable: return QBrush(QColor(0xf8, 0xd7, 0xd7));
         case CardFate::InBook:
         case CardFate::EarlierInImport: return QBrush(QColor(0xe4, 0xe4, 0xe4));
         case CardFate::Add:
-            if (!card.contact.notes.isEmpty() || !card.intoNote.isEmpty())
+            if (card.noted || !card.intoNote.isEmpty())
                 return QBrush(QColor(0xff, 0xf4, 0xc8));
             break;
         }

@@ -33,7 +33,7 @@ public:
     void tickAll(bool ticked);
 
     // The mark of a card, as the last column shows it.
-    static QString markOf(const PlannedCard& card);
+    static QString markOf(const PlannedCard& card, const FittedContact& contact);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -47,8 +47,12 @@ signals:
 
 private:
     QPixmap thumbnail(int row) const;
+    // The row's contact, read back from the plan once for all the cells a view asks of it in turn.
+    const FittedContact& contactOf(int row) const;
 
     ImportPlan plan_;
     QList<bool> ticks_;
     mutable std::vector<std::optional<QPixmap>> thumbnails_;  // decoded when first shown
+    mutable int contactRow_ = -1;
+    mutable FittedContact contact_;  // of contactRow_
 };

@@ -61,17 +61,18 @@ QString labelOf(const QByteArray& name)
 }
 
 // Properties that describe the card rather than the person.
-bool isAboutTheCard(const QByteArray& name)
+// Names are compared as views: their sizes first, no bytes counted for each comparison.
+bool isAboutTheCard(QByteArrayView name)
 {
-    static const QList<QByteArray> names = {
+    static constexpr QByteArrayView names[] = {
         "VERSION", "PRODID",  "REV",          "UID", "SORT-STRING", "KIND",    "CLASS",      "SOURCE",  "NAME",
         "MAILER",  "PROFILE", "CLIENTPIDMAP", "XML", "X-ABLABEL",   "X-ABUID", "X-ABSHOWAS", "X-ABADR",
     };
-    return names.contains(name);
+    return std::find(std::begin(names), std::end(names), name) != std::end(names);
 }
 
 // Pictures, sounds and keys, which no text column can hold.
-bool isBinary(const QByteArray& name)
+bool isBinary(QByteArrayView name)
 {
     return name == "LOGO" || name == "SOUND" || name == "KEY";
 }
@@ -120,16 +121,17 @@ public:
     {
         draft_.line = line;
         for (const VCardProperty& p : properties) {
-            if (p.name == "VERSION") {
+            const QByteArrayView name = p.name;
+            if (name == "VERSION") {
                 const QByteArray version = p.value.trimmed();
                 newlineEscapes_ = version != "2.1" && version != "1.0";
                 uriValues_ = version.startsWith('4');
             }
-            if (p.name == "X-TESSALY-BIRTHDAY")
+            if (name == "X-TESSALY-BIRTHDAY")
                 typedBirthday_ = true;
-            if (p.name == "X-ABSHOWAS" && p.value.trimmed().toUpper() == "COMPANY")
+            if (name == "X-ABSHOWAS" && p.value.trimmed().toUpper() == "COMPANY")
                 showsCompany_ = true;
-            if (p.name == "X-ABLABEL" && !p.group.isEmpty()) {
+            if (name == "X-ABLABEL" && !p.group.isEmpty()) {
                 const QString label = unescapeText(decodeValueText(p).text, true).trimmed();
                 if (!label.startsWith(QLatin1String("_$!<")))  // the address book's own labels say nothing new
                     groupLabels_.insert(p.group.toLower(), label);
@@ -161,7 +163,7 @@ public:
 private:
     void take(const VCardProperty& p)
     {
-        const QByteArray& name = p.name;
+        const QByteArrayView name = p.name;
         if (isAboutTheCard(name))
             return;
         if (name == "PHOTO")
@@ -207,9 +209,9 @@ private:
         else if (name == "NOTE")
             fill(ContactText::Note, u"备注"_qs, value);
         else if (name == "X-PHONETIC-LAST-NAME" || name == "X-PHONETIC-FIRST-NAME")
-            phonetics_.append({order_, name, value});
+            phonetics_.append({order_, p.name, value});
         else
-            extra(labelOf(name), value);
+            extra(labelOf(p.name), value);
     }
 
     void lunarBirthday(const QString& value)
@@ -314,8 +316,10 @@ private:
         DecodedText d = decodeValueText(p);
         if (!d.clean)
             draft_.leftOut.append(QStringLiteral("%1：有无法识别的字节，已换成 \uFFFD").arg(labelOf(p.name)));
+        if (d.note.isEmpty())
+            return d;
         const QString said = QStringLiteral("%1：%2").arg(labelOf(p.name), d.note);
-        if (!d.note.isEmpty() && !draft_.said.contains(said))
+        if (!draft_.said.contains(said))
             draft_.said.append(said);
         return d;
     }

@@ -28,8 +28,12 @@ QString phoneLabelOfTypes(const VCardProperty& tel)
 {
     for (const PhoneKind& kind : phoneKinds()) {
         bool all = true;
-        for (const QByteArray& type : kind.types.split(','))
-            all = all && tel.hasType(type);
+        QByteArrayView rest(kind.types);
+        while (all && !rest.isEmpty()) {
+            const qsizetype comma = rest.indexOf(',');
+            all = tel.hasType(comma < 0 ? rest : rest.first(comma));
+            rest = comma < 0 ? QByteArrayView() : rest.sliced(comma + 1);
+        }
         if (all)
             return QString::fromUtf16(kind.label);
     }

@@ -13,17 +13,36 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+// upperWord: starts with a letter.
+bool containsCaseless(QByteArrayView text, QByteArrayView upperWord)
+{
+    const char upper = upperWord.front();
+    const char lower = char(upper | 0x20);
+    for (qsizetype i = 0; i + upperWord.size() <= text.size(); ++i) {
+        if ((text[i] == upper || text[i] == lower)
+            && text.sliced(i, upperWord.size()).compare(upperWord, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool endsWithCaseless(QByteArrayView text, QByteArrayView upperWord)
+{
+    return text.size() >= upperWord.size() && text.last(upperWord.size()).compare(upperWord, Qt::CaseInsensitive) == 0;
+}
+
 // What the parameters (everything before the first colon) say about the value.
+// Looked at in place: every line of a file passes here.
 ValueEncoding encodingOf(QByteArrayView text)
 {
     const qsizetype colon = text.indexOf(':');
     const QByteArrayView head = colon < 0 ? text : text.first(colon);
     if (head.indexOf(';') < 0)
         return ValueEncoding::Plain;
-    const QByteArray upper = head.toByteArray().toUpper();
-    if (upper.contains("QUOTED-PRINTABLE"))
+    if (containsCaseless(head, "QUOTED-PRINTABLE"))
         return ValueEncoding::QuotedPrintable;
-    if (upper.contains("BASE64") || upper.contains("ENCODING=B;") || upper.endsWith("ENCODING=B"))
+    if (containsCaseless(head, "BASE64") || containsCaseless(head, "ENCODING=B;")
+        || endsWithCaseless(head, "ENCODING=B"))
         return ValueEncoding::Base64;
     return ValueEncoding::Plain;
 }
@@ -53,7 +72,8 @@ bool isEmptyLine(QByteArrayView text)
 
 bool isEndLine(QByteArrayView text)
 {
-    return text.trimmed().toByteArray().toUpper() == "END:VCARD";
+    const QByteArrayView trimmed = text.trimmed();
+    return trimmed.size() == 9 && trimmed.compare("END:VCARD", Qt::CaseInsensitive) == 0;
 }
 
 bool isNameCharacter(char c)
@@ -108,8 +128,10 @@ bool endsWithContinuation(QByteArrayView text)
 // Lines that say which card and version this is: never a value a stray line belongs to.
 bool isFrameLine(QByteArrayView text)
 {
-    const QByteArray upper = text.first(std::min<qsizetype>(text.size(), 8)).toByteArray().toUpper();
-    return upper.startsWith("BEGIN:") || upper.startsWith("END:") || upper.startsWith("VERSION:");
+    const auto startsWith = [text](QByteArrayView upper) {
+        return text.size() >= upper.size() && text.first(upper.size()).compare(upper, Qt::CaseInsensitive) == 0;
+    };
+    return startsWith("BEGIN:") || startsWith("END:") || startsWith("VERSION:");
 }
 
 }  // namespace
@@ -124,14 +146,20 @@ bool VCardLineReader::readMore()
         return false;
     // A line longer than a piece doubles the next read rather than reading it again and again.
     constexpr qsizetype Piece = 1 << 20;
-    const QByteArray more = device_->read(std::max(Piece, bytes_.size() - at_));
-    if (more.isEmpty())
-        return false;
-    piece_ = bytes_.sliced(at_).toByteArray() + more;
+    const qsizetype rest = bytes_.size() - at_;
+    const qsizetype wanted = std::max(Piece, rest);
+    // The unread rest moves to the front of the one buffer and the device reads on after it.
+    if (bytes_.data() == piece_.constData())
+        std::memmove(piece_.data(), piece_.constData() + at_, size_t(rest));
+    else
+        piece_ = bytes_.sliced(at_).toByteArray();
+    piece_.resize(rest + wanted);
+    const qint64 read = device_->read(piece_.data() + rest, wanted);
+    piece_.resize(rest + std::max<qint64>(read, 0));
     bytes_ = piece_;
     at_ = 0;
     peekedAt_ = -1;
-    return true;
+    return read > 0;
 }
 
 qsizetype VCardLineReader::lineLength() const

@@ -4,22 +4,21 @@
 
 namespace {
 
-// Splits at the separator where it is not inside double quotes.
-QList<QByteArrayView> splitOutsideQuotes(QByteArrayView text, char separator)
+// Each piece between the separators that are not inside double quotes, in order.
+template <typename Visit>
+void eachOutsideQuotes(QByteArrayView text, char separator, Visit visit)
 {
-    QList<QByteArrayView> parts;
     bool quoted = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == '"')
             quoted = !quoted;
         else if (text[i] == separator && !quoted) {
-            parts.append(text.sliced(start, i - start));
+            visit(text.sliced(start, i - start));
             start = i + 1;
         }
     }
-    parts.append(text.sliced(start));
-    return parts;
+    visit(text.sliced(start));
 }
 
 QByteArray unquoted(QByteArrayView value)
@@ -52,13 +51,13 @@ VCardParameter parseParameter(QByteArrayView text)
     parameter.name = text.first(equals).trimmed().toByteArray().toUpper();
     // TYPE lists may stand inside one pair of quotes: TYPE="cell,voice".
     const bool list = parameter.name == "TYPE";
-    for (QByteArrayView value : splitOutsideQuotes(text.sliced(equals + 1), ',')) {
+    eachOutsideQuotes(text.sliced(equals + 1), ',', [&](QByteArrayView value) {
         const QByteArray plain = unquoted(value);
         if (list && plain.contains(','))
             parameter.values.append(plain.split(','));
         else
             parameter.values.append(plain);
-    }
+    });
     return parameter;
 }
 
@@ -85,7 +84,7 @@ bool VCardProperty::hasParameter(QByteArrayView wanted) const
 bool VCardProperty::hasType(QByteArrayView type) const
 {
     for (const VCardParameter& p : parameters) {
-        if (p.name != "TYPE")
+        if (QByteArrayView(p.name) != "TYPE")
             continue;
         for (const QByteArray& value : p.values) {
             if (value.compare(type, Qt::CaseInsensitive) == 0)
@@ -96,6 +95,11 @@ bool VCardProperty::hasType(QByteArrayView type) const
 }
 
 std::optional<VCardProperty> parseProperty(const ContentLine& line)
+{
+    return parseProperty(ContentLine(line));
+}
+
+std::optional<VCardProperty> parseProperty(ContentLine&& line)
 {
     const QByteArrayView text(line.text);
     // The value starts after the first colon that is not inside a quoted parameter value.
@@ -115,9 +119,17 @@ std::optional<VCardProperty> parseProperty(const ContentLine& line)
         if (colon < 0)
             return std::nullopt;
     }
-    const QList<QByteArrayView> head = splitOutsideQuotes(text.first(colon), ';');
-    QByteArrayView name = head.first().trimmed();
+    // The name, then the parameters.
     VCardProperty property;
+    QByteArrayView name;
+    bool named = false;
+    eachOutsideQuotes(text.first(colon), ';', [&](QByteArrayView piece) {
+        if (!named)
+            name = piece.trimmed();
+        else if (!piece.trimmed().isEmpty())
+            property.parameters.append(parseParameter(piece));
+        named = true;
+    });
     const qsizetype dot = name.lastIndexOf('.');
     if (dot >= 0) {
         property.group = name.first(dot).toByteArray();
@@ -127,10 +139,12 @@ std::optional<VCardProperty> parseProperty(const ContentLine& line)
         return std::nullopt;
     property.line = line.line;
     property.name = name.toByteArray().toUpper();
-    for (qsizetype i = 1; i < head.size(); ++i) {
-        if (!head[i].trimmed().isEmpty())
-            property.parameters.append(parseParameter(head[i]));
+    if (colon + 1 == text.size()) {
+        property.value = text.sliced(colon + 1).toByteArray();
+        return property;
     }
-    property.value = text.sliced(colon + 1).toByteArray();
+    // The value keeps the line's bytes, its head dropped in place: a picture's base64 is not copied again.
+    property.value = std::move(line.text);
+    property.value.remove(0, colon + 1);
     return property;
 }

@@ -30,3 +30,5 @@ struct VCardProperty {
 
 // Empty when the line has no colon or no name.
 std::optional<VCardProperty> parseProperty(const ContentLine& line);
+// The same taking the line's bytes for the value; the line is left as it was when it is no property.
+std::optional<VCardProperty> parseProperty(ContentLine&& line);

@@ -26,7 +26,7 @@ QByteArray withoutByteOrderMark(const QByteArray& bytes)
     return bytes;
 }
 
-bool isMarker(const QByteArray& trimmed, QByteArrayView marker)
+bool isMarker(QByteArrayView trimmed, QByteArrayView marker)
 {
     return trimmed.size() == marker.size() && trimmed.compare(marker, Qt::CaseInsensitive) == 0;
 }
@@ -50,9 +50,9 @@ public:
     }
 
 private:
-    void take(const ContentLine& line)
+    void take(ContentLine& line)
     {
-        const QByteArray trimmed = line.text.trimmed();
+        const QByteArrayView trimmed = QByteArrayView(line.text).trimmed();
         if (!trimmed.isEmpty())
             sawText_ = true;
         if (isMarker(trimmed, "BEGIN:VCARD")) {
@@ -75,11 +75,12 @@ private:
             else if (depth_ == 1)
                 finishNested();
         } else if (!trimmed.isEmpty()) {
-            std::optional<VCardProperty> property = parseProperty(line);
+            const int at = line.line;
+            std::optional<VCardProperty> property = parseProperty(std::move(line));
             if (!property)
                 said_ << QStringLiteral("第 %1 行不是“名称:值”的形式，已跳过：%2")
-                             .arg(line.line)
-                             .arg(quotedForReport(trimmed));
+                             .arg(at)
+                             .arg(quotedForReport(QByteArrayView(line.text).trimmed().toByteArray()));
             else if (depth_ == 1)
                 properties_.append(std::move(*property));
             else if (depth_ == 2)

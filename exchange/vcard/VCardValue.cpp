@@ -118,10 +118,25 @@ bool decodeBase64(QByteArrayView text, QByteArray& bytes)
 {
     QByteArray out(text.size() / 4 * 3 + 3, Qt::Uninitialized);
     char* o = out.data();
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = in + text.size();
+    // Whole groups of four letters, as almost all of a picture is, in one step each.
+    while (end - in >= 4) {
+        const signed char a = base64Values[in[0]], b = base64Values[in[1]], c = base64Values[in[2]],
+                          d = base64Values[in[3]];
+        if ((a | b | c | d) < 0)
+            break;
+        const quint32 group = quint32(a) << 18 | quint32(b) << 12 | quint32(c) << 6 | quint32(d);
+        *o++ = static_cast<char>(group >> 16);
+        *o++ = static_cast<char>(group >> 8);
+        *o++ = static_cast<char>(group);
+        in += 4;
+    }
+    // The rest, with its blanks, padding and faults, a letter at a time.
     quint32 bits = 0;
     int letters = 0;  // in the group of four being read
     int pads = 0;
-    for (const char c : text) {
+    for (const char c : QByteArrayView(reinterpret_cast<const char*>(in), end - in)) {
         const signed char v = base64Values[static_cast<unsigned char>(c)];
         if (v >= 0) {
             if (pads > 0)

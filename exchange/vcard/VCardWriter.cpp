@@ -12,6 +12,7 @@
 #include "exchange/vcard/VCardOutput.h"
 
 #include <QHash>
+#include <array>
 
 namespace {
 
@@ -33,6 +34,17 @@ const QHash<QString, QByteArray>& textProperties()
         {u"QQ"_qs, "X-QQ"},
     };
     return names;
+}
+
+// Labels whose values are gathered and written in their place, not each on a
+// line of its own: the titles into N, the companies into ORG, the addresses,
+// postal codes and countries into ADR, the categories into CATEGORIES.
+enum Gathered { Titles, Companies, Addresses, Codes, Countries, Categories, GatheredKinds };
+const QStringList& gatheredLabels()
+{
+    // In the order of Gathered.
+    static const QStringList labels = {u"称谓"_qs, u"单位"_qs, u"地址"_qs, u"邮编"_qs, u"国家"_qs, u"类别"_qs};
+    return labels;
 }
 
 // A value whose commas and semicolons go out as they are (a number, Android's
@@ -64,25 +76,17 @@ public:
         out_.line("BEGIN", "VCARD");
         out_.line("VERSION", "3.0");
         const QString& name = v_.text(ContactText::Name);
-        QStringList titles, companies, addresses, codes, countries, categories;
+        std::array<QStringList, GatheredKinds> gathered;
         for (const DraftExtra& value : v_.values) {
-            const QString base = LabelBase(value.label);
-            if (base == u"称谓"_qs)
-                titles << value.value;
-            else if (base == u"单位"_qs)
-                companies << value.value;
-            else if (base == u"地址"_qs)
-                addresses << value.value;
-            else if (base == u"邮编"_qs)
-                codes << value.value;
-            else if (base == u"国家"_qs)
-                countries << value.value;
-            else if (base == u"类别"_qs)
-                categories << value.value;
+            const qsizetype kind = gatheredLabels().indexOf(LabelBase(value.label));
+            if (kind >= 0)
+                gathered[size_t(kind)] << value.value;
         }
-        const bool company = companies.contains(name);
-        writeName(name, company, titles);
-        for (const QString& org : companies)
+        QStringList& addresses = gathered[Addresses];
+        QStringList& categories = gathered[Categories];
+        const bool company = gathered[Companies].contains(name);
+        writeName(name, company, gathered[Titles]);
+        for (const QString& org : gathered[Companies])
             out_.text("ORG", org);
         writePhone();
         const std::optional<Birthday> birthday = ReadBirthday(v_.text(ContactText::Birthday));
@@ -94,7 +98,7 @@ public:
         writeBirthday(v_.text(ContactText::Birthday), birthday);
         if (!v_.text(ContactText::Address).isEmpty())
             addresses.prepend(v_.text(ContactText::Address));
-        writeAddresses(addresses, codes, countries);
+        writeAddresses(addresses, gathered[Codes], gathered[Countries]);
         if (!v_.text(ContactText::Category).isEmpty())
             categories.prepend(v_.text(ContactText::Category));
         for (const QString& category : categories)
@@ -168,9 +172,7 @@ private:
         const auto property = textProperties().constFind(base);
         if (property != textProperties().constEnd())
             return out_.text(grouped(value.label, *property), value.value);
-        static const QStringList inTheirPlace = {u"称谓"_qs, u"单位"_qs, u"地址"_qs,
-                                                 u"邮编"_qs, u"国家"_qs, u"类别"_qs};
-        if (inTheirPlace.contains(base))
+        if (gatheredLabels().contains(base))
             return;
         if (base == LunarBirthdayLabel && !lunarWritten_) {
             // A lunar birthday kept beside a 生日 of another kind: Apple's one lunar birthday.

@@ -2,6 +2,8 @@
 // merge keeps every value, refuses a record changed since it was listed, and
 // leaves a backup that gives the book as it was.
 
+#include "book/DuplicateGroups.h"
+#include "exchange/PhoneNumber.h"
 #include "tests/book/BookTesting.h"
 #include "tests/support/RawBook.h"
 
@@ -71,6 +73,31 @@ private slots:
         QCOMPARE(result.status, ExitCode::Success);
         QCOMPARE(result.out.first(), QStringLiteral("组\t原因\t编号\t类别\t姓名\t生日\t电话\tQQ\t地址\t备注"));
         QCOMPARE(groupsOf(result), groups);
+    }
+
+    // Names and numbers as the keys compare them, on the short way for plain
+    // ASCII and common ideographs as on the long one for anything else.
+    void shouldCompareNamesAndNumbersAsTheKeysDo_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("name");    // as ComparedName gives it
+        QTest::addColumn<QString>("digits");  // as PhoneDigits gives them
+        QTest::newRow("traditional, a blank") << u"張 偉"_qs << u"张伟"_qs << QString();
+        QTest::newRow("ASCII case, tab and blank") << u"\tTom LEE "_qs << u"tomlee"_qs << QString();
+        QTest::newRow("full-width beside traditional") << u"Ｔｏｍ 張偉"_qs << u"tom张伟"_qs << QString();
+        QTest::newRow("+86 and separators") << u"+86 138-0013-8000"_qs << u"+86138-0013-8000"_qs << u"13800138000"_qs;
+        QTest::newRow("full-width 0086") << u"００８６１３８００１３８０００"_qs << u"008613800138000"_qs
+                                         << u"13800138000"_qs;
+        QTest::newRow("86 before a short number") << u"86-10-1234"_qs << u"86-10-1234"_qs << u"86101234"_qs;
+    }
+
+    void shouldCompareNamesAndNumbersAsTheKeysDo()
+    {
+        QFETCH(QString, written);
+        QFETCH(QString, name);
+        QFETCH(QString, digits);
+        QCOMPARE(ComparedName(written), name);
+        QCOMPARE(PhoneDigits(written), digits);
     }
 
     void shouldMergeKeepingEveryValueAndLeaveABackup()

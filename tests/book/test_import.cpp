@@ -151,6 +151,26 @@ private slots:
         QVERIFY(!QFile::exists(folder.databasePath()));
     }
 
+    // The book is opened while the files are read: a file that cannot be read
+    // is still what is said, even beside a wrong password.
+    void shouldSayTheUnreadableFileBeforeTheWrongPassword()
+    {
+        TestBook book;
+        const QByteArray before = book.bytes();
+        const QString wrong = book.folder.file(QStringLiteral("wrong"));
+        TestFolder::writeAll(wrong, "000000\n");
+        const QString good =
+            writeFile(book, QStringLiteral("a.vcf"), card(QStringLiteral("李四"), QStringLiteral("120")));
+        CapturingConsole console(nullptr, false);
+        const BookResult result =
+            runBookAsGiven({QStringLiteral("--db"), book.path, QStringLiteral("--password-file"), wrong,
+                            QStringLiteral("import"), good, book.folder.file(QStringLiteral("missing.vcf"))},
+                           console);
+        QCOMPARE(result.status, ExitCode::Failure);
+        QVERIFY2(result.err.first().contains(QStringLiteral("文件不存在")), qPrintable(result.err.first()));
+        QCOMPARE(book.bytes(), before);
+    }
+
     void shouldRefuseACsvWithAnUnclosedQuoteWholeAndSayWhereItOpens()
     {
         TestBook book;

@@ -1,11 +1,14 @@
 // Planning an import: duplicates, unreadable cards, the report and its last line.
 
+#include "exchange/DraftQueue.h"
 #include "exchange/ImportPlan.h"
 #include "exchange/SpoolFile.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QScopeGuard>
 #include <QTest>
+#include <thread>
 
 namespace {
 
@@ -191,6 +194,51 @@ private slots:
         QCOMPARE(spooled.cards[0].intoNote, inMemory.cards[0].intoNote);
         QCOMPARE(spooled.skipped, inMemory.skipped);
         QCOMPARE(spooled.cards.last().fate, CardFate::EarlierInImport);
+    }
+
+    // Cards planned while another thread reads them (a queue of two, so each
+    // side waits for the other) plan as the whole file does; out of line order
+    // they are refused, and a reading that failed fails the plan.
+    void shouldPlanCardsAsTheyAreRead()
+    {
+        DraftSet cards;
+        ContactDraft pictured = card(1, QStringLiteral("张三"), QStringLiteral("110"));
+        pictured.photo = QByteArray("\xff\xd8\xff\xe0 not a whole JPEG");
+        cards.drafts = {pictured, card(4, QString(12, u'名'), QStringLiteral("1")),
+                        card(6, QStringLiteral("李四"), QStringLiteral("120")),
+                        card(12, QStringLiteral("张三"), QStringLiteral("110"))};
+        cards.failures = {{6, QStringLiteral("缺少 END:VCARD")}};
+        const ImportPlan whole = PlanImport({{QStringLiteral("a.vcf"), cards}}, bookWidths, {});
+        QList<QueuedCard> inOrder;
+        const ImportSource source{QStringLiteral("a.vcf"), cards};
+        for (const ImportEntry& entry : EntriesInLineOrder(source))
+            inOrder.append(entry.failure ? QueuedCard{0, *entry.failure} : QueuedCard{0, *entry.draft});
+        const auto asRead = [](const QList<QueuedCard>& order, std::exception_ptr error = nullptr) {
+            DraftQueue queue(2);
+            std::thread reader([&] {
+                try {
+                    for (const QueuedCard& queued : order)
+                        queue.push(queued);
+                } catch (const DraftQueue::Abandoned&) {
+                }
+                queue.close(error);
+            });
+            const auto abandoning = qScopeGuard([&] {
+                queue.abandon();
+                reader.join();
+            });
+            return PlanImportAsRead(queue, {QStringLiteral("a.vcf")}, std::make_shared<SpoolFile>(), bookWidths, {});
+        };
+
+        const std::optional<ImportPlan> plan = asRead(inOrder);
+        QVERIFY(plan);
+        QCOMPARE(plan->report, whole.report);
+        QCOMPARE(namesOf(*plan), namesOf(whole));
+        QCOMPARE(plan->cards.last().fate, CardFate::EarlierInImport);
+        QCOMPARE(plan->toAdd[0].photo.bytes(), pictured.photo);
+        std::swap(inOrder[2], inOrder[3]);  // the failure of line 6 before its card
+        QVERIFY(!asRead(inOrder));
+        QVERIFY_THROWS_EXCEPTION(ExchangeError, asRead({}, std::make_exception_ptr(ExchangeError(u"坏"_qs))));
     }
 };
 

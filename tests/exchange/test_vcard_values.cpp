@@ -25,6 +25,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("folded with blanks and line ends")
             << QByteArray(" YW\r\n  Jj\tYQ\n==") << true << QByteArray("abca");
+        QTest::newRow("whole groups, then a break inside one")
+            << QByteArray("YWJjYWJj\r\n YW\r\n Jj") << true << QByteArray("abcabcabc");
         QTest::newRow("empty") << QByteArray() << true << QByteArray();
         QTest::newRow("foreign letter") << QByteArray("YW*j") << false << QByteArray();
         QTest::newRow("url-safe letters") << QByteArray("_-8=") << false << QByteArray();

@@ -101,7 +101,7 @@ private slots:
         run.desktop.boxes.clear();
         run.desktop.boxAnswers = {Mb::IDYES};
         QVERIFY(!page->mergeSelected());
-        QVERIFY2(run.said().contains(QStringLiteral("已被改动")), qPrintable(run.said()));
+        QVERIFY2(run.said().contains(QStringLiteral("已被改动；请点“重新查找”")), qPrintable(run.said()));
         QCOMPARE(run.book.bytes(), bytes);
     }
 };

@@ -438,6 +438,7 @@ private slots:
              {QStringLiteral("QSpinBox"), QStringLiteral("导出生日日历(&E)…"), cells, cells}},
             {QStringLiteral("backup"),
              {QStringLiteral("立即备份(&B)"), QStringLiteral("刷新(&U)"), cells}},  // 恢复 waits for a backup
+            {QStringLiteral("duplicates"), {QStringLiteral("QListWidget"), QStringLiteral("重新查找(&R)"), cells}},
         };
         for (const auto& [key, expected] : walks) {
             run.window.showPage(key);

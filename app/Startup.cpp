@@ -2,6 +2,9 @@
 
 #include "forms/Unit_main.h"
 #include "forms/Unit_mm.h"
+#include "platform/AppPaths.h"
+#include "store/BookHeadStart.h"
+#include "store/ContactSchema.h"
 #include "ui/MessageBoxes.h"
 
 #include <QApplication>
@@ -16,6 +19,12 @@ const QStringList ChineseFamilies = {
     QStringLiteral("Source Han Sans SC"), QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("AR PL UMing CN"),
 };
 }  // namespace
+
+std::unique_ptr<BookHeadStart> StartOpeningBook()
+{
+    return std::make_unique<BookHeadStart>(DatabasePathFor(ExecutablePath()), ContactSchema::DatabasePassword(),
+                                           ContactSchema::ContactTable());
+}
 
 QString MapSongtiFont()
 {

@@ -4,6 +4,15 @@
 // modally, the message loop, and the finalisation at every end.
 
 #include <QString>
+#include <memory>
+
+class BookHeadStart;
+
+// Starts opening the book beside the executable and counting its contacts on
+// a thread of their own, for the main window to take over; called first, so
+// that it runs while the application object and the windows are built. It
+// never shows or changes anything.
+std::unique_ptr<BookHeadStart> StartOpeningBook();
 
 // Windows ask for "宋体", which this desktop lacks: maps it to an installed
 // Chinese font unless it is installed or already mapped. Answers the family

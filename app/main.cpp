@@ -4,11 +4,14 @@
 #include "app/WindowIcon.h"
 #include "photo/PictureDialog.h"
 #include "platform/QtDesktop.h"
+#include "store/BookHeadStart.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    // The book's key derivation and count run beside the start of Qt and the windows.
+    const std::unique_ptr<BookHeadStart> headStart = StartOpeningBook();
     QApplication app(argc, argv);
     static QtDesktop d;
     setDesktop(&d);

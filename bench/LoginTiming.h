@@ -13,21 +13,24 @@
 #include <algorithm>
 #include <vector>
 
+#include <ctime>
 #include <unistd.h>
 
-// Milliseconds of CPU a running process has used so far (user and system), from /proc.
+// Microseconds of CPU a running process has used so far (user and system), all
+// its threads, those that have ended included; -1 when it cannot be read.
+inline qint64 processCpuUs(qint64 pid)
+{
+    clockid_t clock{};
+    timespec used{};
+    if (clock_getcpuclockid(pid_t(pid), &clock) != 0 || clock_gettime(clock, &used) != 0)
+        return -1;
+    return qint64(used.tv_sec) * 1000000 + used.tv_nsec / 1000;
+}
+
 inline qint64 processCpuMs(qint64 pid)
 {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    // The fields after the command's name, which is in brackets and may hold blanks.
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return -1;
-    const long ticks = sysconf(_SC_CLK_TCK);
-    return (fields[11].toLongLong() + fields[12].toLongLong()) * 1000 / ticks;
+    const qint64 us = processCpuUs(pid);
+    return us < 0 ? -1 : us / 1000;
 }
 
 // A program to be started showing its windows on the display named, its output dropped.

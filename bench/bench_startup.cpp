@@ -9,7 +9,6 @@
 #include "bench/XMapWatch.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -25,28 +24,15 @@ namespace {
 constexpr int Contacts = 100000;
 constexpr int Runs = 7;
 
-// The processor time a process has used so far, all its threads, in microseconds.
-qint64 processorTimeUs(qint64 pid)
-{
-    qint64 total = 0;
-    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat(tasks.filePath(task + QStringLiteral("/schedstat")));
-        if (stat.open(QIODevice::ReadOnly))
-            total += stat.readAll().split(' ').value(0).toLongLong() / 1000;
-    }
-    return total;
-}
-
 // Waits until the process has used no processor time for quietMs; its processor time then.
 qint64 processorTimeOnceQuiet(qint64 pid, int quietMs)
 {
-    qint64 last = processorTimeUs(pid);
+    qint64 last = processCpuUs(pid);
     QElapsedTimer quiet;
     quiet.start();
     while (quiet.elapsed() < quietMs) {
         QThread::msleep(5);
-        const qint64 now = processorTimeUs(pid);
+        const qint64 now = processCpuUs(pid);
         if (now != last) {
             last = now;
             quiet.restart();
@@ -57,6 +43,7 @@ qint64 processorTimeOnceQuiet(qint64 pid, int quietMs)
 
 struct ProgramRun {
     qint64 loginShownMs = -1;  // start to the login window mapped, wall clock
+    qint64 loginCpuMs = -1;    // processor time of the program by then, all its threads
     qint64 mainMappedMs = -1;  // Enter in 登录 to the main window mapped, wall clock
     qint64 rowsShownMs = -1;   // Enter in 登录 to the grid's rows drawn, wall clock
     qint64 gridCpuMs = -1;     // processor time of the program from Enter until it is idle again
@@ -74,8 +61,10 @@ ProgramRun runProgram(XMapWatch& watch, const QString& program, const QString& d
     timer.start();
     process.start(program, {});
     const unsigned long login = watch.waitForMapped("登录", 20000);
-    if (login != 0)
+    if (login != 0) {
         run.loginShownMs = timer.elapsed();
+        run.loginCpuMs = processCpuMs(process.processId());
+    }
     if (login != 0 && logIn) {
         // Whatever the start-up still does after the window is mapped is not the login's.
         const qint64 before = processorTimeOnceQuiet(process.processId(), 300);
@@ -127,6 +116,13 @@ ShellRun timeOfShellRead(const QString& database)
     return run;
 }
 
+// The load average of the last minute: the wall clock means little without it.
+QByteArray loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').value(0) : QByteArray("?");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -150,9 +146,10 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    const QByteArray loadBefore = loadAverage();
     // The first start stores the factory password and warms the file cache; it is not counted.
     runProgram(watch, program, server.name(), false);
-    std::vector<qint64> login_ms, rows_ms, grid_cpu_ms, shell_ms, shell_cpu_ms;
+    std::vector<qint64> login_ms, login_cpu_ms, rows_ms, grid_cpu_ms, shell_ms, shell_cpu_ms;
     for (int run = 0; run < Runs; ++run) {
         const ProgramRun started = runProgram(watch, program, server.name(), true);
         const ShellRun read = timeOfShellRead(database);
@@ -161,9 +158,12 @@ int main(int argc, char** argv)
             return 1;
         }
         std::fprintf(stderr,
-                     "run %d: login %lld ms, Enter to main mapped %lld ms, to rows %lld ms, %lld ms processor\n",
-                     run + 1, started.loginShownMs, started.mainMappedMs, started.rowsShownMs, started.gridCpuMs);
+                     "run %d: login %lld ms (%lld ms processor), shell %lld ms (%lld ms processor), Enter to main "
+                     "mapped %lld ms, to rows %lld ms, %lld ms processor\n",
+                     run + 1, started.loginShownMs, started.loginCpuMs, read.wallMs, read.cpuMs, started.mainMappedMs,
+                     started.rowsShownMs, started.gridCpuMs);
         login_ms.push_back(started.loginShownMs);
+        login_cpu_ms.push_back(started.loginCpuMs);
         rows_ms.push_back(started.rowsShownMs);
         grid_cpu_ms.push_back(started.gridCpuMs);
         shell_ms.push_back(read.wallMs);
@@ -173,10 +173,13 @@ int main(int argc, char** argv)
     const qint64 read = median(shell_ms);
     const qint64 gridCpu = median(grid_cpu_ms);
     const qint64 readCpu = median(shell_cpu_ms);
-    std::printf("%d contacts, median of %d runs\n", Contacts, Runs);
+    std::printf("%d contacts, median of %d runs, load average %s before, %s after\n", Contacts, Runs,
+                loadBefore.constData(), loadAverage().constData());
     std::printf("login window shown             %5lld ms\n", shown);
     std::printf("sqlcipher shell read           %5lld ms\n", read);
     std::printf("ratio                          %5.2f\n", double(shown) / double(read));
+    std::printf("processor, start to login      %5lld ms\n", median(login_cpu_ms));
+    std::printf("processor, shell read          %5lld ms\n", readCpu);
     std::printf("Enter to the grid's rows drawn %5lld ms\n", median(rows_ms));
     std::printf("processor, Enter to grid       %5lld ms\n", gridCpu);
     std::printf("processor, shell read          %5lld ms\n", readCpu);

@@ -16,6 +16,7 @@
 #include "platform/HandlerGuard.h"
 #include "platform/Trim.h"
 #include "store/AdoxCatalog.h"
+#include "store/BookHeadStart.h"
 #include "store/ControlsHold.h"
 #include "store/DbHelpers.h"
 #include "ui/MessageBoxes.h"
@@ -139,8 +140,12 @@ void TForm_main::FormCreate()
     const QString path = DatabasePathFor(ExecutablePath());
     RemoveAbandonedCreations(path);
     if (QFileInfo(path).isFile()) {
-        OpenJetDatabase(ADOConnection1, path, ContactSchema::DatabasePassword());
-        OpenTable(ADOQuery1, ContactSchema::ContactTable());
+        // The program's start may have opened and counted the book already.
+        if (!OpenFromHeadStart(ADOConnection1, ADOQuery1, path, ContactSchema::DatabasePassword(),
+                               ContactSchema::ContactTable())) {
+            OpenJetDatabase(ADOConnection1, path, ContactSchema::DatabasePassword());
+            OpenTable(ADOQuery1, ContactSchema::ContactTable());
+        }
     } else {
         // The table is made in the new file before the file takes the book's
         // name: a second copy starting meanwhile never opens a book without it.

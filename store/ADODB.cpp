@@ -7,9 +7,6 @@
 #include "store/ConnectionText.h"
 #include "store/SqliteHandle.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 struct TADOConnection::Impl {
     SqliteHandle db;
 };
@@ -33,24 +30,6 @@ QString TADOConnection::DataSource() const
     return ConnectionValue(ConnectionString, QStringLiteral("Data Source"));
 }
 
-// Opens an existing database file with its key; raises the failure's text.
-static SqliteHandle openKeyed(const QString& fileName, const QString& password, bool readOnly)
-{
-    const QFileInfo info(fileName);
-    if (fileName.isEmpty() || !info.exists() || info.isDir())
-        throw SqliteFailure{SQLITE_CANTOPEN, SqliteErrorText(SQLITE_CANTOPEN, nullptr)};
-    // An empty file would take any key and become a database on the first write.
-    if (info.size() == 0)
-        throw SqliteFailure{SQLITE_NOTADB, SqliteErrorText(SQLITE_NOTADB, nullptr)};
-
-    // Never SQLITE_OPEN_CREATE: a missing file must not appear.
-    SqliteHandle db = OpenWithKey(fileName, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, password);
-    // A wrong key or a file that is no database shows only at the first read.
-    Statement probe(db.get(), QStringLiteral("select count(*) from sqlite_master"));
-    probe.step();
-    return db;
-}
-
 void TADOConnection::Open()
 {
     if (d->db)
@@ -60,7 +39,12 @@ void TADOConnection::Open()
     const QString password = ConnectionValue(ConnectionString, QStringLiteral("Jet OLEDB:Database Password"));
     const QString mode = ConnectionValue(ConnectionString, QStringLiteral("Mode"));
     const bool readOnly = mode.compare(QStringLiteral("Read"), Qt::CaseInsensitive) == 0;
-    d->db = DatabaseWork(Name, [&] { return openKeyed(DataSource(), password, readOnly); });
+    d->db = DatabaseWork(Name, [&] { return OpenExistingWithKey(DataSource(), password, readOnly); });
+}
+
+void TADOConnection::Adopt(SqliteHandle db)
+{
+    d->db = std::move(db);
 }
 
 void TADOConnection::Close()

@@ -17,6 +17,7 @@
 #include <memory>
 
 struct sqlite3;
+struct SqliteCloser;
 
 class TADOConnection {
 public:
@@ -36,6 +37,10 @@ public:
     void SetConnected(bool on);
     void Open();
     void Close();
+    // Takes over a handle opened with the key on the file that the connection
+    // text will name, the key proven by a first read: opening then has nothing
+    // left to do. Closes the handle it held before, if any.
+    void Adopt(std::unique_ptr<sqlite3, SqliteCloser> db);
 
     // The "Data Source" of the connection text (the database file), empty when none.
     QString DataSource() const;
@@ -111,6 +116,11 @@ public:
     // count, the current position and the field list are no look). If another
     // program changed their number in between, the listeners are told to refetch.
     bool DeferFetch = false;
+    // The number of records of the table, counted a moment ago on this
+    // connection by someone who made sure the book has not changed since: the
+    // next Open that would count them (DeferFetch) takes it instead. Every Open
+    // takes it away, whether it used it or not.
+    void SetCountedRecords(int records);
     // Reads now what an open left for later; nothing when there is nothing left.
     void FetchAll();
     // Reads only the first records of what an open left for later, so that

@@ -5,6 +5,8 @@
 #include "store/StoredText.h"
 #include "store/TextWidth.h"
 
+#include <utility>
+
 // ---- checks -------------------------------------------------------------
 
 void TADOQuery::Impl::checkActive() const
@@ -123,9 +125,10 @@ TADOQuery::~TADOQuery() = default;
 
 void TADOQuery::Open()
 {
+    const std::optional<int> counted = std::exchange(d->countedRecords, std::nullopt);
     if (d->active)
         return;
-    d->load();
+    d->load(counted);
     d->ensureFields();
     d->active = true;
     d->state = dsBrowse;
@@ -162,6 +165,11 @@ void TADOQuery::Close()
 bool TADOQuery::Active() const
 {
     return d->active;
+}
+
+void TADOQuery::SetCountedRecords(int records)
+{
+    d->countedRecords = records;
 }
 
 void TADOQuery::FetchAll()

@@ -89,6 +89,7 @@ struct TADOQuery::Impl {
     // view holds pendingCount records and the first is current.
     bool fetchPending = false;
     int pendingCount = 0;
+    std::optional<int> countedRecords;  // given for the next open
     // A read begun for the first records of a pending fetch, left open for the
     // rest; records holds what it gave so far, in the table's order.
     std::unique_ptr<Statement> pendingRows;
@@ -126,7 +127,8 @@ struct TADOQuery::Impl {
 
     // Opening and reading back
     sqlite3* db() const;
-    void load();
+    // counted: the table's record count, when someone counted it already (SetCountedRecords).
+    void load(std::optional<int> counted);
     // Reads the records an open left for later; on a failure the view is empty and it raises.
     void fetchRows();
     // Reads the first count of them, if the view is the table's order; the rest stays pending.

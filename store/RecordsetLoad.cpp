@@ -97,7 +97,7 @@ static QString projectionOf(const QString& table, const std::vector<ColumnInfo>&
     return sql + QStringLiteral(" from ") + table;
 }
 
-void TADOQuery::Impl::load()
+void TADOQuery::Impl::load(std::optional<int> counted)
 {
     sqlite3* handle = db();
     const QString sql = q->SQL.join(QLatin1Char('\n'));
@@ -122,9 +122,7 @@ void TADOQuery::Impl::load()
                 const QString candidate = projectionOf(table, columns);
                 Statement rows(handle, candidate);
                 if (q->DeferFetch && !filtered) {
-                    Statement count(handle, QStringLiteral("select count(*) from ") + table);
-                    count.step();
-                    pendingCount = int(count.columnInt64(0));
+                    pendingCount = counted ? *counted : int(CountRecords(handle, table));
                     fetchPending = true;
                     projection = candidate;
                     return;

@@ -3,6 +3,7 @@
 #include "store/StoredText.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 QString SqliteErrorText(int code, sqlite3* db)
 {
@@ -180,7 +181,7 @@ void WriteTransaction::commit()
     open_ = false;
 }
 
-SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& password)
+SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& password, int busyTimeoutMs)
 {
     sqlite3* raw = nullptr;
     // A handle is only ever used by one thread at a time: no mutex around every
@@ -189,7 +190,7 @@ SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& pass
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw SqliteFailure{rc, SqliteErrorText(rc, db.get())};
-    sqlite3_busy_timeout(db.get(), BusyTimeoutMs);
+    sqlite3_busy_timeout(db.get(), busyTimeoutMs);
     const QByteArray key = password.toUtf8();
     const int keyed = key.isEmpty() ? SQLITE_OK : sqlite3_key(db.get(), key.constData(), int(key.size()));
     if (keyed != SQLITE_OK)
@@ -199,4 +200,40 @@ SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& pass
     // of the records after the login decrypt each page once, not twice.
     sqlite3_exec(db.get(), "PRAGMA cache_size = -65536", nullptr, nullptr, nullptr);
     return db;
+}
+
+SqliteHandle OpenExistingWithKey(const QString& fileName, const QString& password, bool readOnly, int busyTimeoutMs)
+{
+    const QFileInfo info(fileName);
+    if (fileName.isEmpty() || !info.exists() || info.isDir())
+        throw SqliteFailure{SQLITE_CANTOPEN, SqliteErrorText(SQLITE_CANTOPEN, nullptr)};
+    // An empty file would take any key and become a database on the first write.
+    if (info.size() == 0)
+        throw SqliteFailure{SQLITE_NOTADB, SqliteErrorText(SQLITE_NOTADB, nullptr)};
+
+    // Never SQLITE_OPEN_CREATE: a missing file must not appear.
+    SqliteHandle db =
+        OpenWithKey(fileName, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, password, busyTimeoutMs);
+    // A wrong key or a file that is no database shows only at the first read.
+    Statement probe(db.get(), QStringLiteral("select count(*) from sqlite_master"));
+    probe.step();
+    return db;
+}
+
+// The first column of a statement's one row.
+static qint64 singleNumber(sqlite3* db, const QString& sql)
+{
+    Statement statement(db, sql);
+    statement.step();
+    return statement.columnInt64(0);
+}
+
+qint64 CountRecords(sqlite3* db, const QString& table)
+{
+    return singleNumber(db, QStringLiteral("select count(*) from ") + table);
+}
+
+qint64 DataVersion(sqlite3* db)
+{
+    return singleNumber(db, QStringLiteral("PRAGMA data_version"));
 }

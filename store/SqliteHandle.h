@@ -101,7 +101,22 @@ constexpr int BusyTimeoutMs = 5000;
 // read, the key check, waits for a copy that is writing) and the key (none for
 // an empty password: the file is then a plain, unencrypted database). A wrong
 // key shows only at the first read. Raises SqliteFailure.
-SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& password);
+SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& password,
+                         int busyTimeoutMs = BusyTimeoutMs);
+
+// Opens a database file that exists (never creating one) with its key, and
+// proves the key by a first read, waiting at most busyTimeoutMs for a copy
+// that is writing; raises SqliteFailure. A failed open leaves the file exactly
+// as it was.
+SqliteHandle OpenExistingWithKey(const QString& fileName, const QString& password, bool readOnly,
+                                 int busyTimeoutMs = BusyTimeoutMs);
+
+// The number of records in a table.
+qint64 CountRecords(sqlite3* db, const QString& table);
+
+// SQLite's data_version: it changes when another connection has changed the
+// file since this connection last read it. Raises SqliteFailure.
+qint64 DataVersion(sqlite3* db);
 
 // Runs every statement of sql in turn; raises SqliteFailure at the first that fails.
 void ExecuteAll(sqlite3* db, const QString& sql);

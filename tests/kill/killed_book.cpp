@@ -13,11 +13,13 @@
 #include "forms/Unit_main.h"
 #include "forms/Unit_mm.h"
 #include "platform/AppPaths.h"
+#include "store/BookHeadStart.h"
 #include "tests/support/ScriptedDesktop.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <cstdio>
@@ -102,14 +104,16 @@ int changePassword(ScriptedDesktop& desktop, QString current, const QString& a, 
 
 int main(int argc, char** argv)
 {
+    if (argc < 3)
+        return 64;
+    // In the program's order: the book's head start first, then the application object.
+    OverrideExecutablePathForTests(QDir(QFile::decodeName(argv[1])).filePath(QStringLiteral("tessaly")));
+    const std::unique_ptr<BookHeadStart> headStart = StartOpeningBook();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 3)
-        return 64;
     const QString folder = args.at(1);
     const QString mode = args.at(2);
     ScriptedDesktop desktop;
-    OverrideExecutablePathForTests(QDir(folder).filePath(QStringLiteral("tessaly")));
     MapSongtiFont();
     ApplicationWindows windows;
     if (failed(desktop))

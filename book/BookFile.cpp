@@ -85,11 +85,16 @@ QList<StoredContact> BookFile::contacts()
 
 void CreateBook(const QString& path)
 {
+    TADOConnection connection(QStringLiteral("通讯录"));
+    CreateBook(path, connection);
+}
+
+void CreateBook(const QString& path, TADOConnection& connection)
+{
     // The table is made before the file takes the book's name: a window
     // starting meanwhile finds a whole book.
     if (!CreateJetDatabase(path, ContactSchema::DatabasePassword(), {ContactSchema::CreateContactTable()}))
         throw EDatabaseError(QStringLiteral("无法创建通讯录 %1").arg(ShownPath(path)));
-    TADOConnection connection(QStringLiteral("通讯录"));
     try {
         if (!OpenJetDatabase(connection, path, ContactSchema::DatabasePassword()))
             throw EDatabaseError(QString());

@@ -42,6 +42,8 @@ void OpenBookConnection(TADOConnection& connection, BookRun& run);
 // the file with the key, the contact table and the factory password's row.
 // Raises EDatabaseError; a half-made file is removed.
 void CreateBook(const QString& path);
+// The same, leaving the connection open on the new book.
+void CreateBook(const QString& path, TADOConnection& connection);
 
 // "D:/a/Kalvo.mdb" as messages show it.
 QString ShownPath(const QString& path);

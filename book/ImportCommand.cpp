@@ -8,7 +8,6 @@
 #include "book/ImportFiles.h"
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <optional>
 
 namespace {
@@ -56,22 +55,27 @@ int RunImport(BookRun& run, const QStringList& arguments)
 
     // A book that does not exist yet is made as the window makes it, with the
     // factory password, which is asked for all the same; a dry run plans against
-    // such an empty book in a folder of its own.
+    // the columns such a book would have, with nobody in it. The book is opened
+    // once: the key's derivation is paid once per run.
     const bool missing = !QFileInfo::exists(run.database);
-    QTemporaryDir scratch;
-    QString path = run.database;
-    if (missing && options.dryRun)
-        path = scratch.filePath(QStringLiteral("Kalvo.mdb"));
+    const QString& path = run.database;
     std::optional<NewBookGuard> created;
+    TADOConnection book(QStringLiteral("通讯录"));  // closed before a made book is removed again
     ImportPlan plan;
     try {
-        if (missing) {
+        if (missing)
             UnlockBook(run, LoginCheck(FactoryPassword));
-            CreateBook(path);
+        if (missing && options.dryRun) {
+            plan = reading ? PlanNewBookImport(*reading) : PlanNewBookImport(sources);
+        } else {
+            if (missing)
+                CreateBook(path, book);
+            else
+                OpenBookConnection(book, path);
+            created.emplace(missing ? path : QString());
+            plan = reading ? PlanBookImport(book, *reading, missing ? nullptr : &run)
+                           : PlanBookImport(book, sources, missing ? nullptr : &run);
         }
-        created.emplace(missing && !options.dryRun ? path : QString());
-        plan = reading ? PlanBookImport(path, *reading, missing ? nullptr : &run)
-                       : PlanBookImport(path, sources, missing ? nullptr : &run);
         if (reading)
             sources = reading->finish();
     } catch (...) {
@@ -88,7 +92,7 @@ int RunImport(BookRun& run, const QStringList& arguments)
     // Said: the cards and their report lines make room for the writing.
     plan.cards = {};
     plan.report = {};
-    WriteImport(path, plan);
+    WriteImport(book, plan);
     created->keep();
     for (const QString& line : ImportClosingLines(path, plan, missing))
         run.console.out(line);

@@ -8,6 +8,7 @@
 #include "exchange/Formats.h"
 #include "exchange/SpoolFile.h"
 #include "platform/OtherHolders.h"
+#include "store/ContactColumns.h"
 #include "store/ContactSchema.h"
 
 #include <QFileInfo>
@@ -128,10 +129,8 @@ struct BookForPlanning {
 };
 
 // The widths come from the columns alone; the records are read once, texts only.
-BookForPlanning bookForPlanning(const QString& path, BookRun* gate)
+BookForPlanning bookForPlanning(TADOConnection& connection, BookRun* gate)
 {
-    TADOConnection connection(QStringLiteral("通讯录"));
-    OpenBookConnection(connection, path);
     if (gate)
         UnlockBook(*gate, LoginCheck(connection));
     TADOQuery columns(QStringLiteral("联系人"));
@@ -143,23 +142,57 @@ BookForPlanning bookForPlanning(const QString& path, BookRun* gate)
     return {widths, BookHoldings(connection.Handle())};
 }
 
+BookForPlanning newBook()
+{
+    return {ContactWidths(ContactSchema::ContactColumns()), {}};
+}
+
+ImportPlan planSources(const QList<ImportSource>& sources, BookForPlanning book)
+{
+    return PlanImport(sources, book.widths, std::move(book.holdings));
+}
+
+// The cards planned as they are read; the files read again and planned whole
+// when their cards came out of line order. book() is asked once for each plan.
+ImportPlan planReading(ImportReading& reading, const std::function<BookForPlanning()>& book)
+{
+    BookForPlanning read = book();
+    std::optional<ImportPlan> plan =
+        PlanImportAsRead(reading.queue(), reading.names(), reading.spool(), read.widths, std::move(read.holdings));
+    reading.finish();
+    if (plan)
+        return std::move(*plan);
+    return planSources(ReadImportFiles(reading.files()), book());
+}
+
 }  // namespace
 
 ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& sources, BookRun* gate)
 {
-    BookForPlanning book = bookForPlanning(path, gate);
-    return PlanImport(sources, book.widths, std::move(book.holdings));
+    TADOConnection connection(QStringLiteral("通讯录"));
+    OpenBookConnection(connection, path);
+    return PlanBookImport(connection, sources, gate);
 }
 
-ImportPlan PlanBookImport(const QString& path, ImportReading& reading, BookRun* gate)
+ImportPlan PlanBookImport(TADOConnection& book, const QList<ImportSource>& sources, BookRun* gate)
 {
-    BookForPlanning book = bookForPlanning(path, gate);
-    std::optional<ImportPlan> plan =
-        PlanImportAsRead(reading.queue(), reading.names(), reading.spool(), book.widths, std::move(book.holdings));
-    reading.finish();
-    if (plan)
-        return std::move(*plan);
-    return PlanBookImport(path, ReadImportFiles(reading.files()), gate);
+    return planSources(sources, bookForPlanning(book, gate));
+}
+
+ImportPlan PlanBookImport(TADOConnection& book, ImportReading& reading, BookRun* gate)
+{
+    // The password, once it opened the book, is not asked again for a second plan.
+    return planReading(reading, [&] { return bookForPlanning(book, gate); });
+}
+
+ImportPlan PlanNewBookImport(ImportReading& reading)
+{
+    return planReading(reading, newBook);
+}
+
+ImportPlan PlanNewBookImport(const QList<ImportSource>& sources)
+{
+    return planSources(sources, newBook());
 }
 
 void WriteImport(const QString& path, const ImportPlan& plan, const WriteProgress& progress)
@@ -168,10 +201,17 @@ void WriteImport(const QString& path, const ImportPlan& plan, const WriteProgres
         return;
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, path);
+    WriteImport(connection, plan, progress);
+}
+
+void WriteImport(TADOConnection& book, const ImportPlan& plan, const WriteProgress& progress)
+{
+    if (plan.toAdd.isEmpty())
+        return;
     // Appended pages are written once: the cache that spares reading decrypting
     // pages twice would only add to the import's memory.
-    sqlite3_exec(connection.Handle(), "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
-    AddContacts(connection, plan.toAdd, progress);
+    sqlite3_exec(book.Handle(), "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
+    AddContacts(book, plan.toAdd, progress);
 }
 
 QStringList ImportClosingLines(const QString& path, const ImportPlan& plan, bool bookCreated)

@@ -59,14 +59,20 @@ private:
 };
 
 struct BookRun;
+class TADOConnection;
 
 // The plan for the sources against the existing book at path: its column
 // widths and the names and phones already in it. Reads no photo. With a run,
 // only after its login password opened the book (see BookFile).
 ImportPlan PlanBookImport(const QString& path, const QList<ImportSource>& sources, BookRun* gate = nullptr);
+// The same against the book open on the connection.
+ImportPlan PlanBookImport(TADOConnection& book, const QList<ImportSource>& sources, BookRun* gate = nullptr);
 // The same for the files as they are read. Reads the files again and plans
 // them as above when their cards came out of line order.
-ImportPlan PlanBookImport(const QString& path, ImportReading& reading, BookRun* gate = nullptr);
+ImportPlan PlanBookImport(TADOConnection& book, ImportReading& reading, BookRun* gate = nullptr);
+// The plan against a book not made yet: the columns its statement declares, nobody in it.
+ImportPlan PlanNewBookImport(ImportReading& reading);
+ImportPlan PlanNewBookImport(const QList<ImportSource>& sources);
 
 // Told after each contact written: returns false to cancel, and the whole write is undone.
 using WriteProgress = std::function<bool(int written, int total)>;
@@ -74,6 +80,8 @@ using WriteProgress = std::function<bool(int written, int total)>;
 // Writes the plan's contacts into the existing book at path in one transaction.
 // Raises EDatabaseError (or ImportCancelled) after undoing every one of them.
 void WriteImport(const QString& path, const ImportPlan& plan, const WriteProgress& progress = {});
+// The same through the connection open on the book.
+void WriteImport(TADOConnection& book, const ImportPlan& plan, const WriteProgress& progress = {});
 
 // The last lines of a written import's report: a new book, the window program
 // that holds the book, the summary.

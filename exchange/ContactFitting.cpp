@@ -3,6 +3,7 @@
 #include "exchange/PhotoFitting.h"
 #include "platform/Trim.h"
 #include "store/ADODB.h"
+#include "store/ContactColumns.h"
 #include "store/ContactSchema.h"
 #include "store/TextWidth.h"
 
@@ -12,6 +13,16 @@ ColumnWidths ContactWidths(TADOQuery& query)
     const QStringList& names = ContactTextColumns();
     for (int i = 0; i < ContactTextCount; ++i)
         widths[i] = query.FieldByName(names[i])->Size;
+    return widths;
+}
+
+ColumnWidths ContactWidths(const std::vector<ColumnInfo>& columns)
+{
+    ColumnWidths widths{};
+    const QStringList& names = ContactTextColumns();
+    for (const ColumnInfo& column : columns)
+        if (const qsizetype i = names.indexOf(column.name); i >= 0)
+            widths[i] = column.width;
     return widths;
 }
 

@@ -16,8 +16,10 @@
 #include <QStringList>
 #include <array>
 #include <optional>
+#include <vector>
 
 class TADOQuery;
+struct ColumnInfo;
 
 // The widths of the seven text columns in table order, in characters.
 using ColumnWidths = std::array<int, ContactTextCount>;
@@ -25,6 +27,8 @@ using ColumnWidths = std::array<int, ContactTextCount>;
 // The widths as the engine declares them on the open query over the contact
 // table. Raises EDatabaseError when a column is missing.
 ColumnWidths ContactWidths(TADOQuery& query);
+// The same as a list of described columns declares them (a missing column: 0, no width).
+ColumnWidths ContactWidths(const std::vector<ColumnInfo>& columns);
 
 struct FittedContact {
     int line = 0;

@@ -1,5 +1,7 @@
 #include "ContactSchema.h"
 
+#include "store/ContactColumns.h"
+
 namespace ContactSchema {
 
 const QString& DatabasePassword()
@@ -20,6 +22,23 @@ const QString& CreateContactTable()
         "create table rem(类别 char(10),姓名 char(10),生日 char(15),电话 char(15),QQ char(15),地址 char(30),"
         "备注 char(100),jpg image )");
     return statement;
+}
+
+const std::vector<ColumnInfo>& ContactColumns()
+{
+    // "create table rem(name type,name type,...)": no declared type holds a comma.
+    static const std::vector<ColumnInfo> columns = [] {
+        const QString& statement = CreateContactTable();
+        const qsizetype open = statement.indexOf(u'(');
+        std::vector<ColumnInfo> described;
+        for (const QString& column : statement.mid(open + 1, statement.lastIndexOf(u')') - open - 1).split(u',')) {
+            const QString declared = column.trimmed();
+            const qsizetype space = declared.indexOf(u' ');
+            described.push_back(DescribeColumn(declared.left(space), declared.mid(space + 1)));
+        }
+        return described;
+    }();
+    return columns;
 }
 
 const QString& PasswordTable()

@@ -2,8 +2,10 @@
 
 #include "exchange/ContactFitting.h"
 #include "store/ADODB.h"
+#include "store/ContactColumns.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
+#include "store/SqliteHandle.h"
 #include "tests/support/TestFolder.h"
 
 #include <QTest>
@@ -39,6 +41,18 @@ private slots:
         QVERIFY(RunSqlScript(query, {ContactSchema::CreateContactTable()}));
         QVERIFY(OpenTable(query, ContactSchema::ContactTable()));
         QCOMPARE(ContactWidths(query), bookWidths);
+        // A book not made yet is planned with the columns its statement declares: exactly those the made book has.
+        QCOMPARE(ContactWidths(ContactSchema::ContactColumns()), bookWidths);
+        const Statement made(connection.Handle(), QStringLiteral("select * from rem where 0"));
+        const std::vector<ColumnInfo> described = DescribeColumns(made.get());
+        const std::vector<ColumnInfo>& declared = ContactSchema::ContactColumns();
+        QCOMPARE(declared.size(), described.size());
+        for (size_t i = 0; i < described.size(); ++i) {
+            QCOMPARE(declared[i].name, described[i].name);
+            QCOMPARE(declared[i].width, described[i].width);
+            QCOMPARE(declared[i].blob, described[i].blob);
+            QCOMPARE(declared[i].padded, described[i].padded);
+        }
     }
 
     void shouldFitEachColumnToItsWidth_data()

@@ -56,11 +56,13 @@ int RunTools(const ToolsRequest& request)
     UseTessalyIcon();
     // The tools window belongs to its own desktop entry, not to the window program's.
     QGuiApplication::setDesktopFileName(QStringLiteral("tessaly-book"));
-    // A book that is not there yet is made as the window program makes it on its first start.
-    if (!QFileInfo::exists(request.book))
-        CreateBook(request.book);
+    // A book that is not there yet is made as the window program makes it on
+    // its first start; the connection that made it serves the login.
     TADOConnection connection(QStringLiteral("通讯录"));
-    OpenBookConnection(connection, request.book);
+    if (!QFileInfo::exists(request.book))
+        CreateBook(request.book, connection);
+    else
+        OpenBookConnection(connection, request.book);
 
     ToolsWindow window(request.book);
     SetApplicationWindow(&window);

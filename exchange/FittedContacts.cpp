@@ -1,47 +1,51 @@
 #include "FittedContacts.h"
 
 #include "exchange/SpoolFile.h"
-
-#include <QDataStream>
+#include "exchange/SpoolText.h"
 
 FittedContacts::FittedContacts(std::shared_ptr<SpoolFile> file) : file_(std::move(file)) {}
 
 void FittedContacts::append(FittedContact contact)
 {
     const qint64 photoAt = contact.photo ? contact.photo.heldAt(file_) : -1;
-    QByteArray packed;
-    {
-        QDataStream out(&packed, QIODevice::WriteOnly);
-        out << qint32(contact.line);
-        for (const QString& text : contact.texts)
-            out << text;
-        out << qint32(contact.kept.size());
-        for (const DraftExtra& extra : contact.kept)
-            out << extra.label << extra.value;
-        out << contact.notes << contact.cut << photoAt << contact.photo.size();
+    SpoolTextWriter out;
+    out.addNumber(qint32(contact.line));
+    for (const QString& text : contact.texts)
+        out.add(text);
+    out.addNumber(qint32(contact.kept.size()));
+    for (const DraftExtra& extra : contact.kept) {
+        out.add(extra.label);
+        out.add(extra.value);
     }
+    out.add(contact.notes);
+    out.addNumber(contact.cut);
+    out.addNumber(photoAt);
+    out.addNumber(contact.photo.size());
+    const QByteArray& packed = out.bytes();
     held_.push_back({file_->append(packed), qint32(packed.size()), !contact.kept.isEmpty()});
 }
 
 FittedContact FittedContacts::at(qsizetype index) const
 {
     const Held& held = held_[size_t(index)];
-    QDataStream in(file_->read(held.offset, held.size));
+    const QByteArray packed = file_->read(held.offset, held.size);
+    SpoolTextReader in(packed);
     FittedContact contact;
-    qint32 line = 0, kept = 0;
-    in >> line;
-    contact.line = line;
+    contact.line = in.number();
     for (QString& text : contact.texts)
-        in >> text;
-    in >> kept;
+        text = in.text();
+    const qint32 kept = in.number();
     contact.kept.reserve(kept);
     for (qint32 i = 0; i < kept; ++i) {
         DraftExtra extra;
-        in >> extra.label >> extra.value;
+        extra.label = in.text();
+        extra.value = in.text();
         contact.kept.append(std::move(extra));
     }
-    qint64 photoAt = -1, photoSize = 0;
-    in >> contact.notes >> contact.cut >> photoAt >> photoSize;
+    contact.notes = in.texts();
+    contact.cut = in.number<bool>();
+    const auto photoAt = in.number<qint64>();
+    const auto photoSize = in.number<qint64>();
     if (photoAt >= 0)
         contact.photo = FittedPhoto(file_, photoAt, photoSize);
     return contact;

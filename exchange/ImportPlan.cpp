@@ -10,9 +10,15 @@
 
 namespace {
 
+// "手机.vcf 第 3 行": where a card stands.
+QString linePlace(const QString& file, int line)
+{
+    return QStringLiteral("%1 第 %2 行").arg(file).arg(line);
+}
+
 QString cardPlace(const QString& file, int line, const QString& name)
 {
-    QString place = QStringLiteral("%1 第 %2 行").arg(file).arg(line);
+    QString place = linePlace(file, line);
     if (!name.isEmpty())
         place += QStringLiteral(" %1").arg(name);
     return place + QStringLiteral("：");
@@ -130,8 +136,7 @@ public:
             } else if (holder >= 0) {
                 const auto& [earlierFile, earlierLine] = places_[size_t(holder - bookNames_.size())];
                 card.fate = CardFate::EarlierInImport;
-                card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过")
-                               .arg(QStringLiteral("%1 第 %2 行").arg(earlierFile).arg(earlierLine));
+                card.why = QStringLiteral("与本次导入中 %1的联系人相同，跳过").arg(linePlace(earlierFile, earlierLine));
             } else {
                 index_.add(std::move(holdings), int(bookNames_.size() + qsizetype(places_.size())));
                 places_.emplace_back(file, line);

@@ -1,6 +1,7 @@
 #include "VCardReader.h"
 
 #include "exchange/ContactLabels.h"
+#include "exchange/HandOver.h"
 #include "exchange/vcard/VCardCard.h"
 #include "exchange/vcard/VCardLines.h"
 #include "exchange/vcard/VCardProperty.h"
@@ -10,6 +11,9 @@
 #include <QIODevice>
 #include <QString>
 #include <QStringDecoder>
+#include <functional>
+#include <thread>
+#include <variant>
 
 namespace {
 
@@ -31,9 +35,68 @@ bool isMarker(QByteArrayView trimmed, QByteArrayView marker)
     return trimmed.size() == marker.size() && trimmed.compare(marker, Qt::CaseInsensitive) == 0;
 }
 
+// A card as read: its properties and the cards inside it, not yet mapped to drafts.
+struct ReadCard {
+    struct Nested {
+        int line = 0;
+        QList<VCardProperty> properties;
+    };
+    int line = 0;
+    QList<VCardProperty> properties;
+    QStringList said;  // what the reading says of the card: lines skipped, an END missing
+    QList<Nested> nested;
+    bool closed = true;
+};
+
+using ReadItem = std::variant<ReadCard, DraftFailure>;
+
+// A card inside a card (version 2.1's AGENT): its name as 关系人, its other values under labels that name it.
+void appendAsValues(ContactDraft& draft, const ContactDraft& nested)
+{
+    const QString name = nested.text(ContactText::Name).trimmed();
+    if (!name.isEmpty())
+        draft.extras.append({u"关系人"_qs, name});
+    const QString kind = name.isEmpty() ? u"关系人"_qs : name;
+    for (int i = 0; i < ContactTextCount; ++i) {
+        if (i != int(ContactText::Name) && !nested.texts[i].trimmed().isEmpty())
+            draft.extras.append({LabelWithKind(ContactTextColumns()[i], kind), nested.texts[i]});
+    }
+    for (const DraftExtra& extra : nested.extras)
+        draft.extras.append({LabelWithKind(extra.label, kind), extra.value});
+}
+
+// A closed card takes the cards inside it as its own values; a card never closed
+// was cut short, and the cards after it are people of their own.
+void giveCard(const ReadCard& card, DraftSink& sink)
+{
+    ContactDraft draft = draftOfCard(card.line, card.properties);
+    draft.said = card.said + draft.said;
+    QList<ContactDraft> nested;
+    for (const ReadCard::Nested& inside : card.nested)
+        nested.append(draftOfCard(inside.line, inside.properties));
+    if (card.closed) {
+        for (const ContactDraft& inside : nested)
+            appendAsValues(draft, inside);
+    }
+    sink.take(std::move(draft));
+    if (!card.closed) {
+        for (ContactDraft& inside : nested)
+            sink.take(std::move(inside));
+    }
+}
+
+void give(ReadItem&& item, DraftSink& sink)
+{
+    if (ReadCard* card = std::get_if<ReadCard>(&item))
+        giveCard(*card, sink);
+    else
+        sink.take(std::move(std::get<DraftFailure>(item)));
+}
+
+// Takes the content lines of one file and cuts them into cards.
 class FileReader {
 public:
-    explicit FileReader(DraftSink& sink) : sink_(sink) {}
+    explicit FileReader(const std::function<void(ReadItem&&)>& give) : give_(give) {}
 
     void read(VCardLineReader& lines)
     {
@@ -41,7 +104,7 @@ public:
         while (lines.next(line))
             take(line);
         if (depth_ > 0) {
-            said_ << QStringLiteral("名片到文件结尾仍没有 END:VCARD，可能不完整");
+            card_.said << QStringLiteral("名片到文件结尾仍没有 END:VCARD，可能不完整");
             finishCard(false);
         }
         endStray();
@@ -59,12 +122,11 @@ private:
             endStray();
             if (depth_++ == 0) {
                 sawCard_ = true;
-                cardLine_ = line.line;
-                properties_.clear();
-                said_.clear();
+                card_ = ReadCard{};
+                card_.line = line.line;
             } else if (depth_ == 2) {
-                nestedLine_ = line.line;
-                nested_.clear();
+                nested_ = ReadCard::Nested{};
+                nested_.line = line.line;
             }
         } else if (depth_ == 0) {
             if (!trimmed.isEmpty() && strayLine_ == 0)
@@ -73,77 +135,82 @@ private:
             if (--depth_ == 0)
                 finishCard(true);
             else if (depth_ == 1)
-                finishNested();
+                card_.nested.append(std::move(nested_));
         } else if (!trimmed.isEmpty()) {
             const int at = line.line;
             std::optional<VCardProperty> property = parseProperty(std::move(line));
             if (!property)
-                said_ << QStringLiteral("第 %1 行不是“名称:值”的形式，已跳过：%2")
-                             .arg(at)
-                             .arg(quotedForReport(QByteArrayView(line.text).trimmed().toByteArray()));
+                card_.said << QStringLiteral("第 %1 行不是“名称:值”的形式，已跳过：%2")
+                                  .arg(at)
+                                  .arg(quotedForReport(QByteArrayView(line.text).trimmed().toByteArray()));
             else if (depth_ == 1)
-                properties_.append(std::move(*property));
+                card_.properties.append(std::move(*property));
             else if (depth_ == 2)
-                nested_.append(std::move(*property));
+                nested_.properties.append(std::move(*property));
         }
     }
 
-    // A closed card takes the cards inside it as its own values; a card never closed
-    // was cut short, and the cards after it are people of their own.
     void finishCard(bool closed)
     {
-        ContactDraft draft = draftOfCard(cardLine_, properties_);
-        draft.said = said_ + draft.said;
-        if (closed) {
-            for (const ContactDraft& nested : nestedCards_)
-                appendAsValues(draft, nested);
-        }
-        sink_.take(std::move(draft));
-        if (!closed) {
-            for (ContactDraft& nested : nestedCards_)
-                sink_.take(std::move(nested));
-        }
-        nestedCards_.clear();
+        card_.closed = closed;
+        give_(std::move(card_));
+        card_ = ReadCard{};
         depth_ = 0;
-    }
-
-    void finishNested() { nestedCards_.append(draftOfCard(nestedLine_, nested_)); }
-
-    // A card inside a card (version 2.1's AGENT): its name as 关系人, its other values under labels that name it.
-    static void appendAsValues(ContactDraft& draft, const ContactDraft& nested)
-    {
-        const QString name = nested.text(ContactText::Name).trimmed();
-        if (!name.isEmpty())
-            draft.extras.append({u"关系人"_qs, name});
-        const QString kind = name.isEmpty() ? u"关系人"_qs : name;
-        for (int i = 0; i < ContactTextCount; ++i) {
-            if (i != int(ContactText::Name) && !nested.texts[i].trimmed().isEmpty())
-                draft.extras.append({LabelWithKind(ContactTextColumns()[i], kind), nested.texts[i]});
-        }
-        for (const DraftExtra& extra : nested.extras)
-            draft.extras.append({LabelWithKind(extra.label, kind), extra.value});
     }
 
     void endStray()
     {
         if (strayLine_ == 0)
             return;
-        sink_.take(DraftFailure{strayLine_, QStringLiteral("第 %1 行起的内容不属于任何名片").arg(strayLine_)});
+        give_(DraftFailure{strayLine_, QStringLiteral("第 %1 行起的内容不属于任何名片").arg(strayLine_)});
         strayLine_ = 0;
     }
 
-    DraftSink& sink_;
-    QList<VCardProperty> properties_;
-    QList<VCardProperty> nested_;
-    QList<ContactDraft> nestedCards_;
-    QStringList said_;
+    const std::function<void(ReadItem&&)>& give_;
+    ReadCard card_;
+    ReadCard::Nested nested_;
     int depth_ = 0;
-    int cardLine_ = 0;
-    int nestedLine_ = 0;
     int strayLine_ = 0;
     bool sawCard_ = false;
     bool sawText_ = false;
 };
+
+void readInOneThread(VCardLineReader& lines, DraftSink& sink)
+{
+    FileReader([&sink](ReadItem&& item) { give(std::move(item), sink); }).read(lines);
+}
+
+// The lines are cut into cards on a thread of their own while this one maps
+// the cards to drafts and hands them on: a large file is read on two cores.
+void readInTwoThreads(VCardLineReader& lines, DraftSink& sink)
+{
+    HandOver<ReadItem> cards;
+    std::thread cutting([&] {
+        try {
+            FileReader([&cards](ReadItem&& item) { cards.push(std::move(item)); }).read(lines);
+            cards.close();
+        } catch (const HandOverAbandoned&) {
+            cards.close();
+        } catch (...) {
+            cards.close(std::current_exception());
+        }
+    });
+    // However this thread leaves, the cutting one is told to stop and waited for.
+    struct Stopped {
+        HandOver<ReadItem>& cards;
+        std::thread& thread;
+        ~Stopped()
+        {
+            cards.abandon();
+            thread.join();
+        }
+    } const stopped{cards, cutting};
+    ReadItem item;
+    while (cards.pop(item))
+        give(std::move(item), sink);
+    if (const std::exception_ptr error = cards.error())
+        std::rethrow_exception(error);
+}
 
 }  // namespace
 
@@ -152,7 +219,7 @@ DraftSet readVCards(const QByteArray& bytes)
     DraftGathering gathered;
     const QByteArray text = withoutByteOrderMark(bytes);
     VCardLineReader lines(text);
-    FileReader(gathered).read(lines);
+    readInOneThread(lines, gathered);
     return std::move(gathered.set);
 }
 
@@ -163,11 +230,11 @@ void readVCards(QIODevice& device, DraftSink& sink)
         // UTF-16 is rare and turned into UTF-8 whole.
         const QByteArray text = withoutByteOrderMark(device.readAll());
         VCardLineReader lines(text);
-        FileReader(sink).read(lines);
+        readInTwoThreads(lines, sink);
         return;
     }
     if (start == "\xEF\xBB\xBF")
         device.skip(3);
     VCardLineReader lines(device);
-    FileReader(sink).read(lines);
+    readInTwoThreads(lines, sink);
 }

@@ -483,6 +483,34 @@ private slots:
         }
     }
 
+    // A large file is cut into cards on a thread of its own: what stops either side stops both.
+    void shouldStopReadingInPiecesWhenEitherSideFails()
+    {
+        struct Refusing : DraftSink {
+            int left = 100;
+            void take(ContactDraft&&) override
+            {
+                if (--left == 0)
+                    throw ExchangeError(u"停"_qs);
+            }
+            void take(DraftFailure&&) override {}
+        };
+        QByteArray cards;
+        while (cards.size() < 2500000)
+            cards += card("3.0", "FN:甲\r\nTEL:1\r\n");
+        QBuffer device(&cards);
+        device.open(QIODevice::ReadOnly);
+        Refusing refusing;
+        QVERIFY_THROWS_EXCEPTION(ExchangeError, readVCards(device, refusing));
+        QCOMPARE(refusing.left, 0);
+
+        QByteArray text("姓名,电话\r\n张三,1\r\n");
+        QBuffer notCards(&text);
+        notCards.open(QIODevice::ReadOnly);
+        DraftGathering none;
+        QVERIFY_THROWS_EXCEPTION(ExchangeError, readVCards(notCards, none));
+    }
+
     void shouldJoinQuotedPrintableSoftLineBreaks()
     {
         const ContactDraft d = only(card("2.1", "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:=E4=B8=80=\r\n"

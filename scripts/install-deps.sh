@@ -22,6 +22,7 @@ PACKAGES=(
   python3-lunardate python3-icalendar
   dunst dbus-daemon dbus-bin dex
   libqrencode-dev zbar-tools
+  libmimalloc-dev
 )
 
 missing=()

@@ -2,7 +2,63 @@
 
 #include "exchange/vcard/VCardLines.h"
 
+#include <array>
+#include <cstring>
+#include <span>
+
 namespace {
+
+// The names and parameter values that nearly every card repeats are held
+// once, as constants: a property read in is then mostly its value, not a
+// handful of small copies allocated in one thread and freed in another.
+template <std::size_t N>
+std::array<QByteArray, N> constants(const char* const (&texts)[N])
+{
+    std::array<QByteArray, N> held;
+    for (std::size_t i = 0; i < N; ++i)
+        held[i] = QByteArray::fromRawData(texts[i], qsizetype(std::strlen(texts[i])));
+    return held;
+}
+
+std::span<const QByteArray> commonNames()
+{
+    static const auto names =
+        constants({"BEGIN", "END",      "VERSION", "FN",   "N",     "TEL",     "EMAIL",      "ADR",
+                   "PHOTO", "ORG",      "TITLE",   "NOTE", "BDAY",  "URL",     "CATEGORIES", "NICKNAME",
+                   "X-QQ",  "IMPP",     "LABEL",   "REV",  "UID",   "PRODID",  "X-ABLABEL",  "X-ANDROID-CUSTOM",
+                   "TYPE",  "ENCODING", "CHARSET", "PREF", "VALUE", "LANGUAGE"});
+    return names;
+}
+
+std::span<const QByteArray> commonValues()
+{
+    static const auto values = constants({"CELL",     "HOME",   "WORK", "VOICE",    "FAX",    "PREF",
+                                          "INTERNET", "JPEG",   "PNG",  "B",        "BASE64", "QUOTED-PRINTABLE",
+                                          "UTF-8",    "GB2312", "GBK",  "cell",     "home",   "work",
+                                          "voice",    "fax",    "pref", "internet", "jpeg",   "png",
+                                          "b",        "uri",    "text"});
+    return values;
+}
+
+QByteArray held(QByteArrayView text, std::span<const QByteArray> common)
+{
+    for (const QByteArray& constant : common) {
+        if (constant.size() == text.size() && QByteArrayView(constant) == text)
+            return constant;
+    }
+    return text.toByteArray();
+}
+
+// A property's or parameter's name in upper case.
+QByteArray upperName(QByteArrayView name)
+{
+    char upper[32];
+    if (name.size() > qsizetype(sizeof upper))
+        return name.toByteArray().toUpper();
+    for (qsizetype i = 0; i < name.size(); ++i)
+        upper[i] = (name[i] >= 'a' && name[i] <= 'z') ? char(name[i] - 32) : name[i];
+    return held(QByteArrayView(upper, name.size()), commonNames());
+}
 
 // Each piece between the separators that are not inside double quotes, in order.
 template <typename Visit>
@@ -26,7 +82,7 @@ QByteArray unquoted(QByteArrayView value)
     QByteArrayView v = value.trimmed();
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
         v = v.sliced(1, v.size() - 2);
-    return v.toByteArray();
+    return held(v, commonValues());
 }
 
 // A bare version 2.1 parameter names an encoding, a character set or a type.
@@ -34,8 +90,8 @@ QByteArray nameOfBareParameter(const QByteArray& upperValue)
 {
     if (upperValue == "QUOTED-PRINTABLE" || upperValue == "BASE64" || upperValue == "8BIT" || upperValue == "7BIT"
         || upperValue == "B")
-        return "ENCODING";
-    return "TYPE";
+        return upperName("ENCODING");
+    return upperName("TYPE");
 }
 
 VCardParameter parseParameter(QByteArrayView text)
@@ -48,7 +104,7 @@ VCardParameter parseParameter(QByteArrayView text)
         parameter.values.append(value);
         return parameter;
     }
-    parameter.name = text.first(equals).trimmed().toByteArray().toUpper();
+    parameter.name = upperName(text.first(equals).trimmed());
     // TYPE lists may stand inside one pair of quotes: TYPE="cell,voice".
     const bool list = parameter.name == "TYPE";
     eachOutsideQuotes(text.sliced(equals + 1), ',', [&](QByteArrayView value) {
@@ -138,7 +194,7 @@ std::optional<VCardProperty> parseProperty(ContentLine&& line)
     if (name.isEmpty())
         return std::nullopt;
     property.line = line.line;
-    property.name = name.toByteArray().toUpper();
+    property.name = upperName(name);
     if (colon + 1 == text.size()) {
         property.value = text.sliced(colon + 1).toByteArray();
         return property;

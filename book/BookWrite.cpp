@@ -80,29 +80,70 @@ private:
 
 }  // namespace
 
+struct ContactAppending::Open {
+    explicit Open(sqlite3* db) : insert(db) {}
+    RecordInsert insert;
+    bool keeps = false;  // the table for kept values is there
+};
+
+ContactAppending::ContactAppending(TADOConnection& connection) : connection_(connection) {}
+
+ContactAppending::~ContactAppending()
+{
+    if (!began_)
+        return;
+    try {
+        connection_.RollbackTrans();
+    } catch (...) {
+        // A rollback that fails leaves the journal, which undoes the rest when the book is opened next.
+    }
+}
+
+void ContactAppending::add(const FittedContact& contact)
+{
+    sqlite3* db = connection_.Handle();
+    if (!began_) {
+        DatabaseWork(connection_.Name, [&] {
+            // Appended pages are written once: the cache that spares reading decrypting
+            // pages twice would only add to the import's memory.
+            sqlite3_exec(db, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
+            connection_.BeginTrans();
+        });
+        began_ = true;
+    }
+    // Failures of the records themselves are named as the contact table's, as the window names them.
+    DatabaseWork(QStringLiteral("联系人"), [&] {
+        if (!open_)
+            open_ = std::make_unique<Open>(db);
+        const qint64 rowid = open_->insert.add(contact);
+        if (contact.kept.isEmpty())
+            return;
+        if (!open_->keeps)
+            EnsureKeptTable(db);
+        open_->keeps = true;
+        AddKept(db, rowid, contact.kept);
+    });
+}
+
+void ContactAppending::commit()
+{
+    if (!began_)
+        return;
+    DatabaseWork(connection_.Name, [&] { connection_.CommitTrans(); });
+    began_ = false;
+}
+
 void AddContacts(TADOConnection& connection, const FittedContacts& contacts,
                  const std::function<bool(int, int)>& progress)
 {
-    if (contacts.isEmpty())
-        return;
-    sqlite3* db = connection.Handle();
-    const bool keeps = contacts.anyKept();
-    InOneTransaction(connection, [&] {
-        if (keeps)
-            EnsureKeptTable(db);
-        // Failures of the records themselves are named as the contact table's, as the window names them.
-        DatabaseWork(QStringLiteral("联系人"), [&] {
-            RecordInsert insert(db);
-            int written = 0;
-            for (const FittedContact& contact : contacts) {
-                const qint64 rowid = insert.add(contact);
-                if (!contact.kept.isEmpty())
-                    AddKept(db, rowid, contact.kept);
-                if (progress && !progress(++written, int(contacts.size())))
-                    throw ImportCancelled();
-            }
-        });
-    });
+    ContactAppending appending(connection);
+    int written = 0;
+    for (const FittedContact& contact : contacts) {
+        appending.add(contact);
+        if (progress && !progress(++written, int(contacts.size())))
+            throw ImportCancelled();
+    }
+    appending.commit();
 }
 
 NewBookGuard::~NewBookGuard()

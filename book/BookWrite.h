@@ -8,11 +8,34 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 
 // A write the person stopped: everything it had written is undone.
 class ImportCancelled : public std::exception {
 public:
     const char* what() const noexcept override { return "import cancelled"; }
+};
+
+// Contacts appended at the end of the table one by one, as they come, in one
+// transaction begun with the first: appending nobody leaves the book
+// untouched. What is not committed is undone when the appending ends.
+class ContactAppending {
+public:
+    explicit ContactAppending(TADOConnection& connection);
+    ~ContactAppending();
+    ContactAppending(const ContactAppending&) = delete;
+    ContactAppending& operator=(const ContactAppending&) = delete;
+
+    // The contact and the values kept beside it. Raises EDatabaseError.
+    void add(const FittedContact& contact);
+    // Everything added stays. Raises EDatabaseError, and then nothing stays.
+    void commit();
+
+private:
+    struct Open;
+    TADOConnection& connection_;
+    std::unique_ptr<Open> open_;  // the statements, from the first contact on
+    bool began_ = false;          // the transaction, from the first contact until the commit
 };
 
 // Appends the contacts at the end of the table, in order, through the open

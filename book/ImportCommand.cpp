@@ -1,5 +1,8 @@
-// import [--dry-run] FILE...: every file is read and every card fitted before
-// the book is touched; then all cards go in within one transaction, or none.
+// import [--dry-run] FILE...: every card is fitted and planned against the
+// book, and all cards go in within one transaction, or none. With the password
+// in a file the cards are written as they are planned, the transaction
+// committed once every file was read; else every file is read before the
+// password is asked and the book is touched.
 
 #include "book/BookFile.h"
 #include "book/BookGate.h"
@@ -73,8 +76,13 @@ int RunImport(BookRun& run, const QStringList& arguments)
             else
                 OpenBookConnection(book, path);
             created.emplace(missing ? path : QString());
-            plan = reading ? PlanBookImport(book, *reading, missing ? nullptr : &run)
-                           : PlanBookImport(book, sources, missing ? nullptr : &run);
+            BookRun* gate = missing ? nullptr : &run;
+            if (!reading)
+                plan = PlanBookImport(book, sources, gate);
+            else if (options.dryRun)
+                plan = PlanBookImport(book, *reading, gate);
+            else
+                plan = ImportIntoBook(book, *reading, gate);
         }
         if (reading)
             sources = reading->finish();
@@ -89,10 +97,12 @@ int RunImport(BookRun& run, const QStringList& arguments)
         run.console.out(ImportSummary(plan, false));
         return ExitCode::Success;
     }
-    // Said: the cards and their report lines make room for the writing.
-    plan.cards = {};
-    plan.report = {};
-    WriteImport(book, plan);
+    if (!reading) {
+        // Said: the cards and their report lines make room for the writing.
+        plan.cards = {};
+        plan.report = {};
+        WriteImport(book, plan);
+    }
     created->keep();
     for (const QString& line : ImportClosingLines(path, plan, missing))
         run.console.out(line);

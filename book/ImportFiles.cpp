@@ -152,15 +152,22 @@ ImportPlan planSources(const QList<ImportSource>& sources, BookForPlanning book)
     return PlanImport(sources, book.widths, std::move(book.holdings));
 }
 
-// The cards planned as they are read; the files read again and planned whole
-// when their cards came out of line order. book() is asked once for each plan.
+// The cards planned as they are read, each one to add handed to whenAdded as
+// soon as it is planned; nullopt when they came out of line order.
+std::optional<ImportPlan> planAsRead(ImportReading& reading, BookForPlanning book,
+                                     const std::function<void(const FittedContact&)>& whenAdded = {})
+{
+    std::optional<ImportPlan> plan = PlanImportAsRead(reading.queue(), reading.names(), reading.spool(), book.widths,
+                                                      std::move(book.holdings), whenAdded);
+    reading.finish();
+    return plan;
+}
+
+// The same, with the files read again and planned whole when their cards came
+// out of line order. book() is asked once for each plan.
 ImportPlan planReading(ImportReading& reading, const std::function<BookForPlanning()>& book)
 {
-    BookForPlanning read = book();
-    std::optional<ImportPlan> plan =
-        PlanImportAsRead(reading.queue(), reading.names(), reading.spool(), read.widths, std::move(read.holdings));
-    reading.finish();
-    if (plan)
+    if (std::optional<ImportPlan> plan = planAsRead(reading, book()))
         return std::move(*plan);
     return planSources(ReadImportFiles(reading.files()), book());
 }
@@ -185,6 +192,23 @@ ImportPlan PlanBookImport(TADOConnection& book, ImportReading& reading, BookRun*
     return planReading(reading, [&] { return bookForPlanning(book, gate); });
 }
 
+ImportPlan ImportIntoBook(TADOConnection& book, ImportReading& reading, BookRun* gate)
+{
+    BookForPlanning planning = bookForPlanning(book, gate);
+    {
+        ContactAppending appending(book);
+        std::optional<ImportPlan> plan =
+            planAsRead(reading, std::move(planning), [&](const FittedContact& contact) { appending.add(contact); });
+        if (plan) {
+            appending.commit();
+            return std::move(*plan);
+        }
+    }  // planned out of order: what was written is undone, and the files are read and written again
+    ImportPlan plan = planSources(ReadImportFiles(reading.files()), bookForPlanning(book, gate));
+    WriteImport(book, plan);
+    return plan;
+}
+
 ImportPlan PlanNewBookImport(ImportReading& reading)
 {
     return planReading(reading, newBook);
@@ -206,11 +230,6 @@ void WriteImport(const QString& path, const ImportPlan& plan, const WriteProgres
 
 void WriteImport(TADOConnection& book, const ImportPlan& plan, const WriteProgress& progress)
 {
-    if (plan.toAdd.isEmpty())
-        return;
-    // Appended pages are written once: the cache that spares reading decrypting
-    // pages twice would only add to the import's memory.
-    sqlite3_exec(book.Handle(), "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
     AddContacts(book, plan.toAdd, progress);
 }
 

@@ -88,7 +88,9 @@ QString placeOf(const PlannedCard& card, const FittedContact& contact)
 // with nothing to name a record by. The plan's contacts go into file.
 class CardPlanner {
 public:
-    CardPlanner(ImportPlan& plan, std::shared_ptr<SpoolFile> file, QList<ContactHoldings> existing) : plan_(plan)
+    CardPlanner(ImportPlan& plan, std::shared_ptr<SpoolFile> file, QList<ContactHoldings> existing,
+                std::function<void(const FittedContact&)> whenAdded = {})
+        : plan_(plan), whenAdded_(std::move(whenAdded))
     {
         plan_.contacts = FittedContacts(std::move(file));
         // The book's records go into the index one by one, each let go as it goes
@@ -140,6 +142,8 @@ public:
             } else {
                 index_.add(std::move(holdings), int(bookNames_.size() + qsizetype(places_.size())));
                 places_.emplace_back(file, line);
+                if (whenAdded_)
+                    whenAdded_(contact);
             }
         }
         plan_.contacts.append(std::move(fitting.contact));
@@ -148,6 +152,7 @@ public:
 
 private:
     ImportPlan& plan_;
+    std::function<void(const FittedContact&)> whenAdded_;  // told of each card to add as soon as it is planned
     HoldingsIndex index_;
     QStringList bookNames_;
     // Cards of this import are numbered after the book's records; where each came from, for the report.
@@ -204,10 +209,11 @@ ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& wi
 
 std::optional<ImportPlan> PlanImportAsRead(DraftQueue& queue, const QStringList& fileNames,
                                            const std::shared_ptr<SpoolFile>& spool, const ColumnWidths& widths,
-                                           QList<ContactHoldings> existing)
+                                           QList<ContactHoldings> existing,
+                                           const std::function<void(const FittedContact&)>& whenAdded)
 {
     ImportPlan planned;
-    CardPlanner planner(planned, spool, std::move(existing));
+    CardPlanner planner(planned, spool, std::move(existing), whenAdded);
     int file = -1;
     int lastLine = 0;
     bool lastFailed = false;

@@ -12,6 +12,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -77,12 +78,14 @@ ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& wi
 
 // The same plan made while another thread reads the files into the queue
 // (fileNames: as the report names them, by the queue's file numbers): each
-// card is planned as it comes, its contact kept in the spool file. Empty
-// when the cards do not come in the order PlanImport plans them (each file's
-// by their lines): the caller plans the files with PlanImport after all.
+// card is planned as it comes, its contact kept in the spool file and, when
+// it is to be added, handed to whenAdded at once. Empty when the cards do not
+// come in the order PlanImport plans them (each file's by their lines): the
+// caller plans the files with PlanImport after all.
 std::optional<ImportPlan> PlanImportAsRead(DraftQueue& queue, const QStringList& fileNames,
                                            const std::shared_ptr<SpoolFile>& spool, const ColumnWidths& widths,
-                                           QList<ContactHoldings> existing);
+                                           QList<ContactHoldings> existing,
+                                           const std::function<void(const FittedContact&)>& whenAdded = {});
 
 // The plan with the cards a person chose (one flag per card of plan.cards):
 // a chosen card is added even when it is a duplicate, one left out is skipped

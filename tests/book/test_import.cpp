@@ -151,6 +151,23 @@ private slots:
         QVERIFY(!QFile::exists(folder.databasePath()));
     }
 
+    // The cards of the first file are written while the second is read: its failure undoes them.
+    void shouldUndoTheCardsWrittenWhenALaterFileCannotBeRead()
+    {
+        TestBook book;
+        book.add({{QString(), QStringLiteral("原有")}});
+        const QByteArray before = book.bytes();
+        QByteArray cards;
+        for (int i = 0; i < 2000; ++i)
+            cards += card(QStringLiteral("人%1").arg(i), QString::number(10000 + i));
+        const QString good = writeFile(book, QStringLiteral("a.vcf"), cards);
+        const BookResult result =
+            book.run({QStringLiteral("import"), good, book.folder.file(QStringLiteral("missing.vcf"))});
+        QCOMPARE(result.status, ExitCode::Failure);
+        QVERIFY2(result.err.first().contains(QStringLiteral("文件不存在")), qPrintable(result.err.first()));
+        QCOMPARE(book.bytes(), before);
+    }
+
     // The book is opened while the files are read: a file that cannot be read
     // is still what is said, even beside a wrong password.
     void shouldSayTheUnreadableFileBeforeTheWrongPassword()

@@ -7,7 +7,8 @@ FittedContacts::FittedContacts(std::shared_ptr<SpoolFile> file) : file_(std::mov
 
 void FittedContacts::append(FittedContact contact)
 {
-    const qint64 photoAt = contact.photo ? contact.photo.heldAt(file_) : -1;
+    // Where the photo's bytes lie; -1 for no photo, -2 for one let go.
+    const qint64 photoAt = contact.photo.letGo() ? -2 : contact.photo ? contact.photo.heldAt(file_) : -1;
     SpoolTextWriter out;
     out.addNumber(qint32(contact.line));
     for (const QString& text : contact.texts)
@@ -48,6 +49,8 @@ FittedContact FittedContacts::at(qsizetype index) const
     const auto photoSize = in.number<qint64>();
     if (photoAt >= 0)
         contact.photo = FittedPhoto(file_, photoAt, photoSize);
+    else if (photoAt == -2)
+        contact.photo = FittedPhoto::LetGo(photoSize);
     return contact;
 }
 

@@ -19,9 +19,15 @@ public:
     {
     }
 
-    explicit operator bool() const { return bytes_ || file_; }
+    // A photo of that size whose bytes were let go: a plan that is never
+    // written, or whose records were written as it was made, needs no more.
+    static FittedPhoto LetGo(qint64 size);
+
+    explicit operator bool() const { return bytes_ || file_ || letGo_; }
+    bool letGo() const { return letGo_; }
     qint64 size() const { return size_; }
-    // The bytes, read back from the spool file where they are held there. Raises ExchangeError.
+    // The bytes, read back from the spool file where they are held there.
+    // Raises ExchangeError, and for a photo let go.
     QByteArray bytes() const;
     // Moves bytes held in memory into the spool file.
     void holdIn(const std::shared_ptr<SpoolFile>& file);
@@ -34,4 +40,5 @@ private:
     std::shared_ptr<SpoolFile> file_;
     qint64 offset_ = 0;
     qint64 size_ = 0;
+    bool letGo_ = false;
 };

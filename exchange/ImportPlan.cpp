@@ -88,9 +88,10 @@ QString placeOf(const PlannedCard& card, const FittedContact& contact)
 // with nothing to name a record by. The plan's contacts go into file.
 class CardPlanner {
 public:
-    CardPlanner(ImportPlan& plan, std::shared_ptr<SpoolFile> file, QList<ContactHoldings> existing,
+    // keepsPhotos: whether the plan's contacts keep their photos' bytes for a write after it.
+    CardPlanner(ImportPlan& plan, std::shared_ptr<SpoolFile> file, QList<ContactHoldings> existing, bool keepsPhotos,
                 std::function<void(const FittedContact&)> whenAdded = {})
-        : plan_(plan), whenAdded_(std::move(whenAdded))
+        : plan_(plan), whenAdded_(std::move(whenAdded)), keepsPhotos_(keepsPhotos)
     {
         plan_.contacts = FittedContacts(std::move(file));
         // The book's records go into the index one by one, each let go as it goes
@@ -146,6 +147,8 @@ public:
                     whenAdded_(contact);
             }
         }
+        if (!keepsPhotos_ && fitting.contact.photo)
+            fitting.contact.photo = FittedPhoto::LetGo(fitting.contact.photo.size());
         plan_.contacts.append(std::move(fitting.contact));
         plan_.cards.push_back(std::move(card));
     }
@@ -153,6 +156,7 @@ public:
 private:
     ImportPlan& plan_;
     std::function<void(const FittedContact&)> whenAdded_;  // told of each card to add as soon as it is planned
+    bool keepsPhotos_;
     HoldingsIndex index_;
     QStringList bookNames_;
     // Cards of this import are numbered after the book's records; where each came from, for the report.
@@ -195,7 +199,7 @@ ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& wi
         total +=
             source.cards.drafts.size() + source.cards.failures.size() + (source.spooled ? source.spooled->count() : 0);
     planned.cards.reserve(total);
-    CardPlanner planner(planned, planFile(sources), std::move(existing));
+    CardPlanner planner(planned, planFile(sources), std::move(existing), true);
     for (const ImportSource& source : sources) {
         for (const ImportEntry& entry : EntriesInLineOrder(source)) {
             if (entry.failure)
@@ -213,7 +217,7 @@ std::optional<ImportPlan> PlanImportAsRead(DraftQueue& queue, const QStringList&
                                            const std::function<void(const FittedContact&)>& whenAdded)
 {
     ImportPlan planned;
-    CardPlanner planner(planned, spool, std::move(existing), whenAdded);
+    CardPlanner planner(planned, spool, std::move(existing), false, whenAdded);
     int file = -1;
     int lastLine = 0;
     bool lastFailed = false;

@@ -79,7 +79,9 @@ ImportPlan PlanImport(const QList<ImportSource>& sources, const ColumnWidths& wi
 // The same plan made while another thread reads the files into the queue
 // (fileNames: as the report names them, by the queue's file numbers): each
 // card is planned as it comes, its contact kept in the spool file and, when
-// it is to be added, handed to whenAdded at once. Empty when the cards do not
+// it is to be added, handed to whenAdded at once. The plan keeps no photo's
+// bytes (FittedPhoto::LetGo): it is a dry run's, or its records were written
+// as it was made. Empty when the cards do not
 // come in the order PlanImport plans them (each file's by their lines): the
 // caller plans the files with PlanImport after all.
 std::optional<ImportPlan> PlanImportAsRead(DraftQueue& queue, const QStringList& fileNames,

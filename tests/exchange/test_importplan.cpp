@@ -213,7 +213,8 @@ private slots:
         const ImportSource source{QStringLiteral("a.vcf"), cards};
         for (const ImportEntry& entry : EntriesInLineOrder(source))
             inOrder.append(entry.failure ? QueuedCard{0, *entry.failure} : QueuedCard{0, *entry.draft});
-        const auto asRead = [](const QList<QueuedCard>& order, std::exception_ptr error = nullptr) {
+        QList<FittedContact> written;  // as each card to add is handed on while planned
+        const auto asRead = [&written](const QList<QueuedCard>& order, std::exception_ptr error = nullptr) {
             DraftQueue queue(2);
             std::thread reader([&] {
                 try {
@@ -227,7 +228,9 @@ private slots:
                 queue.abandon();
                 reader.join();
             });
-            return PlanImportAsRead(queue, {QStringLiteral("a.vcf")}, std::make_shared<SpoolFile>(), bookWidths, {});
+            written.clear();
+            return PlanImportAsRead(queue, {QStringLiteral("a.vcf")}, std::make_shared<SpoolFile>(), bookWidths, {},
+                                    [&](const FittedContact& contact) { written << contact; });
         };
 
         const std::optional<ImportPlan> plan = asRead(inOrder);
@@ -235,7 +238,11 @@ private slots:
         QCOMPARE(plan->report, whole.report);
         QCOMPARE(namesOf(*plan), namesOf(whole));
         QCOMPARE(plan->cards.last().fate, CardFate::EarlierInImport);
-        QCOMPARE(plan->toAdd[0].photo.bytes(), pictured.photo);
+        QCOMPARE(written.size(), plan->toAdd.size());
+        QCOMPARE(written[0].photo.bytes(), pictured.photo);
+        // The plan itself holds the photo's size, not its bytes: they went with the card handed on.
+        QCOMPARE(plan->toAdd[0].photo.size(), pictured.photo.size());
+        QVERIFY_THROWS_EXCEPTION(ExchangeError, plan->toAdd[0].photo.bytes());
         std::swap(inOrder[2], inOrder[3]);  // the failure of line 6 before its card
         QVERIFY(!asRead(inOrder));
         QVERIFY_THROWS_EXCEPTION(ExchangeError, asRead({}, std::make_exception_ptr(ExchangeError(u"坏"_qs))));

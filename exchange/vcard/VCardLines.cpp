@@ -236,6 +236,8 @@ bool VCardLineReader::next(ContentLine& line)
     skipPhysical();
     const ValueEncoding encoding = encodingOf(line.text);
     const bool carriesValue = looksLikeProperty(line.text) && !isFrameLine(line.text);
+    if (encoding == ValueEncoding::Base64)
+        line.text.reserve(32 * 1024);  // a picture: room for most phones' at once, rather than growing line by line
     QByteArrayView following;
     while (peekPhysical(following)) {
         if (encoding == ValueEncoding::QuotedPrintable && line.text.endsWith('=') && !isEndLine(following)) {

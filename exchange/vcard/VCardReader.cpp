@@ -124,6 +124,7 @@ private:
                 sawCard_ = true;
                 card_ = ReadCard{};
                 card_.line = line.line;
+                card_.properties.reserve(16);  // as many as most cards have, so the list seldom grows
             } else if (depth_ == 2) {
                 nested_ = ReadCard::Nested{};
                 nested_.line = line.line;

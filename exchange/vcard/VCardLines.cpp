@@ -134,6 +134,19 @@ bool isFrameLine(QByteArrayView text)
     return startsWith("BEGIN:") || startsWith("END:") || startsWith("VERSION:");
 }
 
+// Appends in place: a picture's value gathers hundreds of short lines, and
+// QByteArray::append weighs each for aliasing and sharing first.
+void appendPiece(QByteArray& text, QByteArrayView piece)
+{
+    const qsizetype at = text.size();
+    if (text.capacity() < at + piece.size() || !text.isDetached()) {
+        text.append(piece);
+        return;
+    }
+    text.resize(at + piece.size());
+    std::memcpy(text.data() + at, piece.data(), size_t(piece.size()));
+}
+
 }  // namespace
 
 VCardLineReader::VCardLineReader(QByteArrayView bytes) : bytes_(bytes) {}
@@ -244,12 +257,12 @@ bool VCardLineReader::next(ContentLine& line)
             line.text.chop(1);  // a soft line break: the next line goes on as it stands
             line.text.append(following);
         } else if (!following.isEmpty() && isBlank(following[0])) {
-            line.text.append(following.sliced(1));  // a folded line: drop the break and one blank
+            appendPiece(line.text, following.sliced(1));  // a folded line: drop the break and one blank
         } else if (encoding == ValueEncoding::Base64 && isEmptyLine(following)) {
             skipPhysical();  // the blank line that ends a version 2.1 picture
             break;
         } else if (encoding == ValueEncoding::Base64 && isBase64Text(following)) {
-            line.text.append(following);
+            appendPiece(line.text, following);
         } else if (carriesValue && encoding == ValueEncoding::Plain && endsWithContinuation(line.text)
                    && !isEmptyLine(following) && !looksLikeUpperCaseProperty(following) && !isFrameLine(following)) {
             line.text.chop(1);  // continued after a backslash: the line break is the value's own

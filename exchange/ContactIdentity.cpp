@@ -34,7 +34,10 @@ void AppendComparedValue(const QString& kind, QStringView value, QString& out)
 QString ValueKey(QStringView label, QStringView value)
 {
     const QString kind = ValueKind(label.toString());
-    QString key = kind + u'\x1f';
+    QString key;
+    key.reserve(kind.size() + 1 + value.size());  // one allocation for every key
+    key += kind;
+    key += u'\x1f';
     AppendComparedValue(kind, value, key);
     return key;
 }

@@ -109,9 +109,10 @@ VCardParameter parseParameter(QByteArrayView text)
     const bool list = parameter.name == "TYPE";
     eachOutsideQuotes(text.sliced(equals + 1), ',', [&](QByteArrayView value) {
         const QByteArray plain = unquoted(value);
-        if (list && plain.contains(','))
-            parameter.values.append(plain.split(','));
-        else
+        if (list && plain.contains(',')) {
+            for (const QByteArray& type : plain.split(','))
+                parameter.values.append(type);
+        } else
             parameter.values.append(plain);
     });
     return parameter;

@@ -5,20 +5,23 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QVarLengthArray>
 #include <optional>
 
 struct ContentLine;
 
+// Lists of a few items in place, not each in an allocation of its own: a
+// large file has millions of parameters.
 struct VCardParameter {
-    QByteArray name;           // upper case
-    QList<QByteArray> values;  // unquoted, split at commas, as written
+    QByteArray name;                        // upper case
+    QVarLengthArray<QByteArray, 2> values;  // unquoted, split at commas, as written
 };
 
 struct VCardProperty {
     int line = 0;
     QByteArray group;  // "item1" of "item1.TEL", as written
     QByteArray name;   // upper case
-    QList<VCardParameter> parameters;
+    QVarLengthArray<VCardParameter, 2> parameters;
     QByteArray value;  // raw, still encoded and escaped
 
     // The first value of a parameter, empty when it is not there.

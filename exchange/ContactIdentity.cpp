@@ -7,24 +7,35 @@
 #include <algorithm>
 #include <vector>
 
-QString ValueKind(const QString& label)
+namespace {
+
+// "tel", "mail", or the label's base: as a view, for the key of every value.
+QStringView kindOf(QStringView label)
 {
     if (isPhoneLabel(label))
-        return u"tel"_qs;
+        return u"tel";
     if (isMailLabel(label))
-        return u"mail"_qs;
-    return LabelBase(label);
+        return u"mail";
+    return LabelBaseView(label);
 }
 
-void AppendComparedValue(const QString& kind, QStringView value, QString& out)
+}  // namespace
+
+QString ValueKind(const QString& label)
+{
+    const QStringView kind = kindOf(label);
+    return kind.data() == label.constData() && kind.size() == label.size() ? label : kind.toString();
+}
+
+void AppendComparedValue(QStringView kind, QStringView value, QString& out)
 {
     const QStringView v = value.trimmed();
-    if (kind == u"tel"_qs) {
+    if (kind == u"tel") {
         const qsizetype start = out.size();
         AppendPhoneDigits(v, out);
         if (out.size() == start)
             out += v;
-    } else if (kind == u"mail"_qs) {
+    } else if (kind == u"mail") {
         out += v.toString().toLower();
     } else {
         out += v;
@@ -33,7 +44,7 @@ void AppendComparedValue(const QString& kind, QStringView value, QString& out)
 
 QString ValueKey(QStringView label, QStringView value)
 {
-    const QString kind = ValueKind(label.toString());
+    const QStringView kind = kindOf(label);
     QString key;
     key.reserve(kind.size() + 1 + value.size());  // one allocation for every key
     key += kind;

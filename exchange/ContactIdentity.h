@@ -32,7 +32,7 @@ QString ValueKind(const QString& label);
 QString ValueKey(QStringView label, QStringView value);
 // The value part of that key, for a value whose label's kind is known,
 // appended to out, which a caller comparing many values reuses.
-void AppendComparedValue(const QString& kind, QStringView value, QString& out);
+void AppendComparedValue(QStringView kind, QStringView value, QString& out);
 
 // What a record holds: its seven texts (trimmed), the values kept beside it,
 // and the size of its photo (0 when none).

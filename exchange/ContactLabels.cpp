@@ -12,10 +12,16 @@ constexpr char16_t closeBracket = u'）';
 
 }  // namespace
 
-QString LabelBase(const QString& label)
+QStringView LabelBaseView(QStringView label)
 {
     const qsizetype open = label.indexOf(openBracket);
-    return open > 0 && label.endsWith(closeBracket) ? label.left(open) : label;
+    return open > 0 && label.endsWith(closeBracket) ? label.first(open) : label;
+}
+
+QString LabelBase(const QString& label)
+{
+    const QStringView base = LabelBaseView(label);
+    return base.size() == label.size() ? label : base.toString();
 }
 
 QString LabelKind(const QString& label)
@@ -29,15 +35,15 @@ QString LabelWithKind(const QString& base, const QString& kind)
     return kind.isEmpty() ? base : base + openBracket + kind + closeBracket;
 }
 
-bool isPhoneLabel(const QString& label)
+bool isPhoneLabel(QStringView label)
 {
-    const QString base = LabelBase(label);
-    return base.endsWith(u"电话"_qs) || base == u"手机"_qs || base.endsWith(u"传真"_qs) || base == u"寻呼机"_qs;
+    const QStringView base = LabelBaseView(label);
+    return base.endsWith(u"电话") || base == u"手机" || base.endsWith(u"传真") || base == u"寻呼机";
 }
 
-bool isMailLabel(const QString& label)
+bool isMailLabel(QStringView label)
 {
-    return LabelBase(label) == u"邮箱"_qs;
+    return LabelBaseView(label) == u"邮箱";
 }
 
 bool isImportLabel(const QString& label)

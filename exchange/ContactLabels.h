@@ -6,15 +6,17 @@
 
 // The label without the kind the person gave in brackets: "电话（老家）" is "电话".
 QString LabelBase(const QString& label);
+// The same as a view into the label.
+QStringView LabelBaseView(QStringView label);
 // The bracketed kind of a label, empty when none: "电话（老家）" gives "老家".
 QString LabelKind(const QString& label);
 // "电话（kind）", or the bare label when kind is empty.
 QString LabelWithKind(const QString& base, const QString& kind);
 
 // 电话, 手机, 住宅电话, 传真, 寻呼机, ...: the value is a phone number.
-bool isPhoneLabel(const QString& label);
+bool isPhoneLabel(QStringView label);
 // 邮箱: the value is an e-mail address.
-bool isMailLabel(const QString& label);
+bool isMailLabel(QStringView label);
 
 // How a label and its value stand in 备注: "label:value".
 inline constexpr char16_t LabelSeparator = u':';

@@ -15,13 +15,13 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <functional>
-#include <vector>
 #include <fcntl.h>
+#include <functional>
 #include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -76,8 +76,7 @@ Run runChild(const QStringList& arguments)
 
 // The same run three times, each after prepare: this machine's runs vary by a
 // third from one to the next, so one run says little.
-void runThrice(const char* what, const QStringList& arguments, const char* target,
-               const std::function<void()>& prepare)
+void runThrice(const char* what, const QStringList& arguments, const char* target, const std::function<void()>& prepare)
 {
     std::vector<Run> runs;
     for (int i = 0; i < 3; ++i) {

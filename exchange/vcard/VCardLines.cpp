@@ -157,8 +157,10 @@ bool VCardLineReader::readMore()
 {
     if (!device_ || device_->atEnd())
         return false;
-    // A line longer than a piece doubles the next read rather than reading it again and again.
-    constexpr qsizetype Piece = 1 << 20;
+    // A piece small enough to stay in the processor's cache while its lines are
+    // read; a line longer than a piece doubles the next read rather than reading
+    // it again and again.
+    constexpr qsizetype Piece = 1 << 17;
     const qsizetype rest = bytes_.size() - at_;
     const qsizetype wanted = std::max(Piece, rest);
     // The unread rest moves to the front of the one buffer and the device reads on after it.
@@ -210,10 +212,10 @@ bool VCardLineReader::peekPhysical(QByteArrayView& text)
             while (at_ + after < bytes_.size() && bytes_[at_ + after] == '\r')
                 ++after;
         } while (at_ + after == bytes_.size() && after > length && readMore());
-        peeked_ = QByteArrayView(bytes_.data() + at_, length);
+        peekedLength_ = length;
         peekedAt_ = at_;
     }
-    text = peeked_;
+    text = QByteArrayView(bytes_.data() + at_, peekedLength_);
     return true;
 }
 

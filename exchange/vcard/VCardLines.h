@@ -41,6 +41,8 @@ private:
     QByteArrayView bytes_;
     qsizetype at_ = 0;
     int lineNumber_ = 1;
-    qsizetype peekedAt_ = -1;  // where the line in peeked_ starts, -1 when none is
-    QByteArrayView peeked_;
+    qsizetype peekedAt_ = -1;  // where the line peeked at starts, -1 when none is
+    // Its length, kept alone: a view written and read back whole as two halves
+    // and one piece stalls the processor on every line.
+    qsizetype peekedLength_ = 0;
 };

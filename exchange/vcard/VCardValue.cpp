@@ -7,6 +7,10 @@
 #include <QStringDecoder>
 #include <array>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 int hexValue(char c)
@@ -129,15 +133,67 @@ constexpr std::array<std::array<quint32, 256>, 4> makeBase64Placed()
 
 constexpr std::array<std::array<quint32, 256>, 4> base64Placed = makeBase64Placed();
 
+#if defined(__x86_64__)
+// Sixteen letters at a time with SSSE3 (every x86-64 processor of the last
+// fifteen years has it) for as long as all sixteen are letters: 12 bytes each,
+// stored 16 at a time into room the caller leaves after them. Returns how many
+// letters it took, a multiple of 16; the table loop goes on from there.
+__attribute__((target("ssse3"))) qsizetype decodeBlocks(const unsigned char* in, qsizetype size, char* out)
+{
+    // A byte is a letter unless the classes its low nibble rules out (first
+    // table) include the class of its high nibble (second table).
+    const __m128i lowNibbleFaults =
+        _mm_setr_epi8(0x15, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x13, 0x1A, 0x1B, 0x1B, 0x1B, 0x1A);
+    const __m128i highNibbleClasses =
+        _mm_setr_epi8(0x10, 0x10, 0x01, 0x02, 0x04, 0x08, 0x04, 0x08, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10);
+    // What a letter adds to become its six bits, by its high nibble; '/' looks one lower.
+    const __m128i offsets = _mm_setr_epi8(0, 16, 19, 4, -65, -65, -71, -71, 0, 0, 0, 0, 0, 0, 0, 0);
+    const __m128i nibble = _mm_set1_epi8(0x0f);
+    const __m128i slash = _mm_set1_epi8('/');
+    qsizetype taken = 0;
+    for (; size - taken >= 16; taken += 16) {
+        const __m128i letters = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + taken));
+        const __m128i high = _mm_and_si128(_mm_srli_epi32(letters, 4), nibble);
+        const __m128i faults = _mm_and_si128(_mm_shuffle_epi8(lowNibbleFaults, _mm_and_si128(letters, nibble)),
+                                             _mm_shuffle_epi8(highNibbleClasses, high));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(faults, _mm_setzero_si128())) != 0xFFFF)
+            break;
+        const __m128i offset = _mm_shuffle_epi8(offsets, _mm_add_epi8(_mm_cmpeq_epi8(letters, slash), high));
+        const __m128i values = _mm_add_epi8(letters, offset);
+        // Four six-bit values to 24 bits in each 32: two and two, then the pairs.
+        const __m128i pairs = _mm_maddubs_epi16(values, _mm_set1_epi32(0x01400140));
+        const __m128i groups = _mm_madd_epi16(pairs, _mm_set1_epi32(0x00011000));
+        const __m128i bytes =
+            _mm_shuffle_epi8(groups, _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, -1, -1, -1, -1));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + taken / 4 * 3), bytes);
+    }
+    return taken;
+}
+
+bool hasSsse3()
+{
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+#endif
+
 }  // namespace
 
 // One pass, no copy of the text: pictures are most of a phone's file.
 bool decodeBase64(QByteArrayView text, QByteArray& bytes)
 {
-    QByteArray out(text.size() / 4 * 3 + 3, Qt::Uninitialized);
+    // Room for 16 bytes stored where 12 are decoded.
+    QByteArray out(text.size() / 4 * 3 + 16, Qt::Uninitialized);
     char* o = out.data();
     const auto* in = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = in + text.size();
+#if defined(__x86_64__)
+    if (hasSsse3()) {
+        const qsizetype taken = decodeBlocks(in, end - in, o);
+        in += taken;
+        o += taken / 4 * 3;
+    }
+#endif
     // Whole groups of four letters, as almost all of a picture is, in one step each.
     while (end - in >= 4) {
         const quint32 group =

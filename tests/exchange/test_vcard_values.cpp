@@ -1,4 +1,5 @@
 #include "exchange/vcard/VCardValue.h"
+#include "tests/support/TestRandom.h"
 
 #include <QTest>
 
@@ -15,6 +16,47 @@ private slots:
             QVERIFY(decodeBase64(plain.toBase64(QByteArray::OmitTrailingEquals), bytes));
             QCOMPARE(bytes, plain);
             plain += static_cast<char>(length * 7 + 3);
+        }
+    }
+
+    // Long runs of letters decode sixteen at a time: any byte anywhere in a
+    // run must be taken as the letter-by-letter reading takes it.
+    void shouldTakeEveryByteInALongRunAsOneLetterAtATime()
+    {
+        const QByteArray plain = QByteArray("Tessaly reads a phone's pictures!").repeated(2).left(48);
+        const QByteArray letters = plain.toBase64();  // 64 letters, no padding
+        const QByteArray alphabet("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+        for (int place = 0; place < letters.size(); ++place) {
+            for (int value = 0; value < 256; ++value) {
+                const char c = static_cast<char>(value);
+                const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+                // Put in beside the letters: only a blank leaves the bytes as they were.
+                QByteArray text = letters;
+                text.insert(place, c);
+                QByteArray bytes;
+                if (decodeBase64(text, bytes) != blank || (blank && bytes != plain))
+                    QFAIL(qPrintable(QStringLiteral("byte %1 put in at %2").arg(value).arg(place)));
+                // In place of a letter: another letter (or "=" last) gives other bytes, anything else but a blank none.
+                if (blank)
+                    continue;
+                text = letters;
+                text[place] = c;
+                const bool ok = alphabet.contains(c) || (c == '=' && place == letters.size() - 1);
+                if (decodeBase64(text, bytes) != ok || (ok && bytes != QByteArray::fromBase64(text)))
+                    QFAIL(qPrintable(QStringLiteral("byte %1 in place of letter %2").arg(value).arg(place)));
+            }
+        }
+        QRandomGenerator random = SeededRandom("base64 pictures", 20261208);
+        for (int round = 0; round < 200; ++round) {
+            QByteArray picture(random.bounded(1, 3000), Qt::Uninitialized);
+            for (char& byte : picture)
+                byte = static_cast<char>(random.bounded(256));
+            QByteArray folded = picture.toBase64();
+            for (int breaks = random.bounded(5); breaks > 0; --breaks)
+                folded.insert(random.bounded(folded.size()), "\r\n ");
+            QByteArray bytes;
+            QVERIFY(decodeBase64(folded, bytes));
+            QCOMPARE(bytes, picture);
         }
     }
 

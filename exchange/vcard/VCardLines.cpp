@@ -131,7 +131,13 @@ bool isFrameLine(QByteArrayView text)
     const auto startsWith = [text](QByteArrayView upper) {
         return text.size() >= upper.size() && text.first(upper.size()).compare(upper, Qt::CaseInsensitive) == 0;
     };
-    return startsWith("BEGIN:") || startsWith("END:") || startsWith("VERSION:");
+    // Every line passes here: the first letter rules out most before any comparison.
+    switch (text.isEmpty() ? 0 : text.front() & ~0x20) {
+    case 'B': return startsWith("BEGIN:");
+    case 'E': return startsWith("END:");
+    case 'V': return startsWith("VERSION:");
+    default: return false;
+    }
 }
 
 // Appends in place: a picture's value gathers hundreds of short lines, and

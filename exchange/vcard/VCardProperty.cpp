@@ -43,7 +43,8 @@ std::span<const QByteArray> commonValues()
 QByteArray held(QByteArrayView text, std::span<const QByteArray> common)
 {
     for (const QByteArray& constant : common) {
-        if (constant.size() == text.size() && QByteArrayView(constant) == text)
+        if (constant.size() == text.size() && !text.isEmpty() && constant.front() == text.front()
+            && QByteArrayView(constant) == text)
             return constant;
     }
     return text.toByteArray();

@@ -6,12 +6,15 @@
 #include "book/ContactScan.h"
 #include "book/KeptValues.h"
 #include "exchange/Formats.h"
+#include "exchange/HandOver.h"
 #include "exchange/SpoolFile.h"
 #include "platform/OtherHolders.h"
 #include "store/ContactColumns.h"
 #include "store/ContactSchema.h"
 
 #include <QFileInfo>
+#include <exception>
+#include <thread>
 
 QString UnimportableReason(const QString& file)
 {
@@ -192,13 +195,71 @@ ImportPlan PlanBookImport(TADOConnection& book, ImportReading& reading, BookRun*
     return planReading(reading, [&] { return bookForPlanning(book, gate); });
 }
 
+namespace {
+
+// Contacts appended on a thread of their own as they are handed over, so that
+// the book's page encryption goes on beside the planning. A failed write
+// stops taking contacts: the next one handed over raises HandOverAbandoned,
+// and finish() raises the write's own error.
+class AppendingBeside {
+public:
+    explicit AppendingBeside(TADOConnection& book) : appending_(book), thread_([this] { write(); }) {}
+    AppendingBeside(const AppendingBeside&) = delete;
+    AppendingBeside& operator=(const AppendingBeside&) = delete;
+    // Whatever was not committed is undone once the thread has stopped.
+    ~AppendingBeside()
+    {
+        contacts_.abandon();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    void add(const FittedContact& contact) { contacts_.push(contact); }
+    // Waits until every contact handed over is written. Raises what the write raised.
+    void finish()
+    {
+        contacts_.close();
+        thread_.join();
+        if (error_)
+            std::rethrow_exception(error_);
+    }
+    void commit() { appending_.commit(); }
+
+private:
+    void write()
+    {
+        try {
+            FittedContact contact;
+            while (contacts_.pop(contact))
+                appending_.add(contact);
+        } catch (...) {
+            error_ = std::current_exception();
+            contacts_.abandon();
+        }
+    }
+
+    ContactAppending appending_;
+    HandOver<FittedContact> contacts_;
+    std::exception_ptr error_;  // the writing thread's, read once it has ended
+    std::thread thread_;
+};
+
+}  // namespace
+
 ImportPlan ImportIntoBook(TADOConnection& book, ImportReading& reading, BookRun* gate)
 {
     BookForPlanning planning = bookForPlanning(book, gate);
     {
-        ContactAppending appending(book);
-        std::optional<ImportPlan> plan =
-            planAsRead(reading, std::move(planning), [&](const FittedContact& contact) { appending.add(contact); });
+        AppendingBeside appending(book);
+        std::optional<ImportPlan> plan;
+        try {
+            plan =
+                planAsRead(reading, std::move(planning), [&](const FittedContact& contact) { appending.add(contact); });
+        } catch (const HandOverAbandoned&) {
+            appending.finish();  // the write failed: its error is the one to say
+            throw;
+        }
+        appending.finish();
         if (plan) {
             appending.commit();
             return std::move(*plan);

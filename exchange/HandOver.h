@@ -48,16 +48,18 @@ public:
         changed_.notify_all();
     }
 
-    // The next item, waiting for it; false once closed and empty.
+    // The next item, waiting for it; false once closed and empty, or abandoned.
     bool pop(Item& item)
     {
         if (taken_.empty()) {
             std::unique_lock lock(mutex_);
-            if (!closed_ && items_.size() < capacity_ / 2) {
+            if (!closed_ && !abandoned_ && items_.size() < capacity_ / 2) {
                 takerWaits_ = true;
-                changed_.wait(lock, [this] { return closed_ || items_.size() >= capacity_ / 2; });
+                changed_.wait(lock, [this] { return closed_ || abandoned_ || items_.size() >= capacity_ / 2; });
                 takerWaits_ = false;
             }
+            if (abandoned_)
+                return false;
             taken_.swap(items_);
             if (giverWaits_)
                 changed_.notify_all();
@@ -69,7 +71,8 @@ public:
         return true;
     }
 
-    // The taking side stops: the giver's next push raises Abandoned.
+    // Either side stops the hand-over: the giver's next push raises Abandoned,
+    // the taker's next pop gives nothing.
     void abandon()
     {
         const std::lock_guard lock(mutex_);

@@ -1,6 +1,7 @@
 // Planning an import: duplicates, unreadable cards, the report and its last line.
 
 #include "exchange/DraftQueue.h"
+#include "exchange/HandOver.h"
 #include "exchange/ImportPlan.h"
 #include "exchange/SpoolFile.h"
 
@@ -199,6 +200,22 @@ private slots:
     // Cards planned while another thread reads them (a queue of two, so each
     // side waits for the other) plan as the whole file does; out of line order
     // they are refused, and a reading that failed fails the plan.
+    // A writer that fails gives up the hand-over from the taking side; a
+    // giver that fails, from the giving side: neither is left waiting.
+    void shouldStopBothSidesOfAHandOverWhicheverGivesUp()
+    {
+        HandOver<int> items(4);
+        std::thread taker([&] {
+            int item = 0;
+            while (items.pop(item)) {
+            }
+        });
+        items.push(1);
+        items.abandon();
+        taker.join();
+        QVERIFY_THROWS_EXCEPTION(HandOverAbandoned, items.push(2));
+    }
+
     void shouldPlanCardsAsTheyAreRead()
     {
         DraftSet cards;

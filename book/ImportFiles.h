@@ -70,9 +70,10 @@ ImportPlan PlanBookImport(TADOConnection& book, const QList<ImportSource>& sourc
 // The same for the files as they are read. Reads the files again and plans
 // them as above when their cards came out of line order.
 ImportPlan PlanBookImport(TADOConnection& book, ImportReading& reading, BookRun* gate = nullptr);
-// The same, with each contact to add written as soon as it is planned, in one
-// transaction that is committed once every file was read: the writing goes on
-// beside the reading. A failure anywhere undoes every contact written.
+// The same, with each contact to add written as soon as it is planned (on a
+// thread of its own), in one transaction that is committed once every file
+// was read: the writing goes on beside the reading and the planning. A
+// failure anywhere undoes every contact written.
 ImportPlan ImportIntoBook(TADOConnection& book, ImportReading& reading, BookRun* gate = nullptr);
 // The plan against a book not made yet: the columns its statement declares, nobody in it.
 ImportPlan PlanNewBookImport(ImportReading& reading);

@@ -139,6 +139,29 @@ private slots:
         QCOMPARE(book.texts(), before);
     }
 
+    // The records are written on a thread of their own while the cards are
+    // still planned: a write that fails early stops the planning too, and its
+    // error is the one said.
+    void shouldStopPlanningAndSayWhyWhenAnEarlyWriteFails()
+    {
+        TestBook book;
+        book.add({{QString(), QStringLiteral("原有")}});
+        {
+            BookFile open(book.path);
+            open.connection.Execute(QStringLiteral("create trigger refuse before insert on rem when new.姓名 = '坏' "
+                                                   "begin select raise(abort, '磁盘出错'); end"));
+        }
+        const QByteArray before = book.bytes();
+        QByteArray cards = card(QStringLiteral("坏"), QStringLiteral("3"));
+        for (int i = 0; i < 3000; ++i)
+            cards += card(QStringLiteral("人%1").arg(i), QString::number(10000 + i));
+        const BookResult result = book.run({QStringLiteral("import"), writeFile(book, QStringLiteral("a.vcf"), cards)});
+        QCOMPARE(result.status, ExitCode::Failure);
+        QVERIFY2(result.err.first().contains(QStringLiteral("磁盘出错")), qPrintable(result.err.first()));
+        QCOMPARE(result.err.last(), QStringLiteral("通讯录未改动。"));
+        QCOMPARE(book.bytes(), before);
+    }
+
     void shouldFailBeforeTouchingTheBookWhenAFileCannotBeRead()
     {
         TestFolder folder;

@@ -8,13 +8,8 @@ DraftSpool::DraftSpool(std::shared_ptr<SpoolFile> file) : file_(std::move(file))
 void DraftSpool::take(ContactDraft&& draft)
 {
     SpoolTextWriter out;
-    for (const QString& text : draft.texts)
-        out.add(text);
-    out.addNumber(qint32(draft.extras.size()));
-    for (const DraftExtra& extra : draft.extras) {
-        out.add(extra.label);
-        out.add(extra.value);
-    }
+    out.add(draft.texts);
+    out.add(draft.extras);
     out.add(draft.leftOut);
     out.add(draft.said);
     const qint64 offset = file_->append(out.bytes());
@@ -36,21 +31,15 @@ ContactDraft DraftSpool::draft(int index) const
     ContactDraft draft;
     draft.line = held.line;
     SpoolTextReader in(bytes);
-    for (QString& text : draft.texts)
-        text = in.text();
-    const qint32 extras = in.number();
-    draft.extras.reserve(extras);
-    for (qint32 i = 0; i < extras; ++i) {
-        DraftExtra extra;
-        extra.label = in.text();
-        extra.value = in.text();
-        // The few labels of a file, shared by its cards, rather than one copy per card a plan holds.
+    draft.texts = in.contactTexts();
+    draft.extras = in.labelledValues();
+    // The few labels of a file, shared by its cards, rather than one copy per card a plan holds.
+    for (DraftExtra& extra : draft.extras) {
         const auto known = labels_.constFind(extra.label);
         if (known != labels_.constEnd())
             extra.label = *known;
         else
             labels_.insert(extra.label);
-        draft.extras.append(std::move(extra));
     }
     draft.leftOut = in.texts();
     draft.said = in.texts();

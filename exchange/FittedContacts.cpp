@@ -11,13 +11,8 @@ void FittedContacts::append(FittedContact contact)
     const qint64 photoAt = contact.photo.letGo() ? -2 : contact.photo ? contact.photo.heldAt(file_) : -1;
     SpoolTextWriter out;
     out.addNumber(qint32(contact.line));
-    for (const QString& text : contact.texts)
-        out.add(text);
-    out.addNumber(qint32(contact.kept.size()));
-    for (const DraftExtra& extra : contact.kept) {
-        out.add(extra.label);
-        out.add(extra.value);
-    }
+    out.add(contact.texts);
+    out.add(contact.kept);
     out.add(contact.notes);
     out.addNumber(contact.cut);
     out.addNumber(photoAt);
@@ -33,16 +28,8 @@ FittedContact FittedContacts::at(qsizetype index) const
     SpoolTextReader in(packed);
     FittedContact contact;
     contact.line = in.number();
-    for (QString& text : contact.texts)
-        text = in.text();
-    const qint32 kept = in.number();
-    contact.kept.reserve(kept);
-    for (qint32 i = 0; i < kept; ++i) {
-        DraftExtra extra;
-        extra.label = in.text();
-        extra.value = in.text();
-        contact.kept.append(std::move(extra));
-    }
+    contact.texts = in.contactTexts();
+    contact.kept = in.labelledValues();
     contact.notes = in.texts();
     contact.cut = in.number<bool>();
     const auto photoAt = in.number<qint64>();

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstring>
 
 class SpoolTextWriter {
@@ -23,6 +24,21 @@ public:
         addNumber(qint32(texts.size()));
         for (const QString& text : texts)
             add(text);
+    }
+    // A contact's seven texts, in column order.
+    void add(const std::array<QString, ContactTextCount>& texts)
+    {
+        for (const QString& text : texts)
+            add(text);
+    }
+    // Labelled values: their count, then each label and value.
+    void add(const QList<DraftExtra>& values)
+    {
+        addNumber(qint32(values.size()));
+        for (const DraftExtra& value : values) {
+            add(value.label);
+            add(value.value);
+        }
     }
     template <typename Number>
     void addNumber(Number number)
@@ -67,6 +83,27 @@ public:
         for (qint32 i = 0; i < size; ++i)
             texts.append(text());
         return texts;
+    }
+
+    std::array<QString, ContactTextCount> contactTexts()
+    {
+        std::array<QString, ContactTextCount> texts;
+        for (QString& t : texts)
+            t = text();
+        return texts;
+    }
+    QList<DraftExtra> labelledValues()
+    {
+        QList<DraftExtra> values;
+        const qint32 size = number();
+        values.reserve(size);
+        for (qint32 i = 0; i < size; ++i) {
+            DraftExtra value;
+            value.label = text();
+            value.value = text();
+            values.append(std::move(value));
+        }
+        return values;
     }
 
 private:

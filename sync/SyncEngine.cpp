@@ -299,7 +299,7 @@ private:
         }
         const qsizetype cards = state_.size() + gone_.size();  // the cards the last sync left on the server
         const bool synced = !state_.isEmpty() || !gone_.isEmpty();
-        const bool emptySide = synced && (records_.isEmpty() || (full_ && listedAny_ && listed_.isEmpty()));
+        const bool emptySide = synced && (records_.isEmpty() || serverEmptied());
         const bool many = inBook > manyDeletes || onServer > manyDeletes || (inBook > 0 && inBook * 2 > records_.size())
                           || (onServer > 0 && onServer * 2 > cards);
         if (!(many || (emptySide && (inBook || onServer))) || o_.allowDeletes)
@@ -369,6 +369,22 @@ private:
             ++report_.downloaded;
             report_.lines << QStringLiteral("将下载：%1").arg(name);
         }
+    }
+
+    // Whether the listing leaves no card the last sync left there.
+    bool serverEmptied() const
+    {
+        if (!listedAny_)
+            return false;
+        if (full_)
+            return listed_.isEmpty();
+        for (const SyncedCard& s : state_)
+            if (!removed_.contains(s.href))
+                return false;
+        for (const GoneCard& g : gone_)
+            if (!removed_.contains(g.href))
+                return false;
+        return true;
     }
 
     void applyToBook()

@@ -203,7 +203,8 @@ private slots:
         server.failAfterPuts = -1;
         QCOMPARE(sync(book, server).uploaded, 5);
         QCOMPARE(server.cards.size(), 5);
-        QCOMPARE(QSet<QString>(server.uids().begin(), server.uids().end()).size(), 5);
+        const QStringList uids = server.uids();
+        QCOMPARE(QSet<QString>(uids.begin(), uids.end()).size(), 5);
         QCOMPARE(book.count(), 5);
         QCOMPARE(sync(book, server).summary(), u"上传 0，下载 0，删除 0，冲突 0"_qs);
     }

@@ -133,6 +133,7 @@ private slots:
         const QByteArray patched =
             PatchCard(phoneCard, before, after, {{SyncField::Phone, SyncField::Note}, false, {}});
         QByteArrayList expected = linesOf(phoneCard);
+        qDebug() << expected;
         expected.replace(expected.indexOf("NOTE:喜欢喝茶\\, 不吃辣\\; 周末有空"),
                          "NOTE:喜欢喝茶\\, 不吃辣\\; 周末有空。新号码");
         expected.replace(expected.indexOf("TEL;TYPE=CELL,pref:13812345678"), "TEL;TYPE=CELL,pref:13900001111");

@@ -37,6 +37,19 @@ QByteArray Config(RadicaleServer::Setup setup, int port, const QString& folder)
     return config;
 }
 
+// What went wrong running the tool; empty when it ended well.
+QString RunTool(const QString& program, const QStringList& arguments)
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(program, arguments);
+    if (program.isEmpty() || !tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit
+        || tool.exitCode() != 0)
+        return QStringLiteral("%1 %2 failed: %3")
+            .arg(program, arguments.value(0), QString::fromLocal8Bit(tool.readAll()));
+    return {};
+}
+
 }  // namespace
 
 QString RadicaleServer::missing()
@@ -84,33 +97,24 @@ bool RadicaleServer::prepare()
         failure_ = QStringLiteral("no temporary folder");
         return false;
     }
-    if (setup_ != Setup::Open
-        && !run(QStandardPaths::findExecutable(QStringLiteral("htpasswd")),
-                {QStringLiteral("-bcm"), folder_.filePath(QStringLiteral("users")), user(), password()}))
-        return false;
-    // An EC key: made in milliseconds, where RSA takes a noticeable part of a second.
-    return setup_ != Setup::Https
-           || run(QStandardPaths::findExecutable(QStringLiteral("openssl")),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                   QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                   QStringLiteral("-keyout"), folder_.filePath(QStringLiteral("key.pem")), QStringLiteral("-out"),
-                   caFile(), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                   QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
-                   QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    if (setup_ != Setup::Open)
+        failure_ = RunTool(QStandardPaths::findExecutable(QStringLiteral("htpasswd")),
+                           {QStringLiteral("-bcm"), folder_.filePath(QStringLiteral("users")), user(), password()});
+    if (failure_.isEmpty() && setup_ == Setup::Https)
+        failure_ = MakeCertificate(caFile(), folder_.filePath(QStringLiteral("key.pem")));
+    return failure_.isEmpty();
 }
 
-bool RadicaleServer::run(const QString& program, const QStringList& arguments)
+QString RadicaleServer::MakeCertificate(const QString& certFile, const QString& keyFile)
 {
-    QProcess tool;
-    tool.setProcessChannelMode(QProcess::MergedChannels);
-    tool.start(program, arguments);
-    if (program.isEmpty() || !tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit
-        || tool.exitCode() != 0) {
-        failure_ =
-            QStringLiteral("%1 %2 failed: %3").arg(program, arguments.value(0), QString::fromLocal8Bit(tool.readAll()));
-        return false;
-    }
-    return true;
+    // An EC key: made in milliseconds, where RSA takes a noticeable part of a second.
+    return RunTool(QStandardPaths::findExecutable(QStringLiteral("openssl")),
+                   {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+                    QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"),
+                    QStringLiteral("-nodes"), QStringLiteral("-keyout"), keyFile, QStringLiteral("-out"), certFile,
+                    QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                    QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                    QStringLiteral("subjectAltName=IP:127.0.0.1")});
 }
 
 bool RadicaleServer::waitUntilAnswering()

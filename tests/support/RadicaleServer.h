@@ -31,6 +31,8 @@ public:
 
     // Why the tests cannot run here; empty when radicale is installed.
     static QString missing();
+    // A self-signed certificate for 127.0.0.1 and its key, by openssl; what failed, else empty.
+    static QString MakeCertificate(const QString& certFile, const QString& keyFile);
 
     // Starts the server and waits until it answers; QVERIFY(started()) after.
     explicit RadicaleServer(Setup setup);
@@ -62,7 +64,6 @@ public:
 
 private:
     bool prepare();  // the config, the password file and the certificate
-    bool run(const QString& program, const QStringList& arguments);
     bool waitUntilAnswering();
 
     Setup setup_;

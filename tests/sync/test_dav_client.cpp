@@ -4,8 +4,11 @@
 
 #include "sync/CardDav.h"
 #include "tests/support/RadicaleServer.h"
+#include "tests/support/TestFolder.h"
 
 #include <QElapsedTimer>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -21,20 +24,35 @@ struct SeenRequest {
 };
 
 // A server that answers each request with the next canned response, or,
-// with none left, keeps silent; it remembers what it was asked.
-class CannedServer : public QTcpServer {
+// with none left, keeps silent; it remembers what it was asked. Given a TLS
+// configuration it speaks https.
+class CannedServer : public QObject {
 public:
-    explicit CannedServer(QList<QByteArray> answers) : answers(std::move(answers))
+    explicit CannedServer(QList<QByteArray> answers, const QSslConfiguration& tls = {})
+        : answers(std::move(answers)), tls_(!tls.isNull())
     {
-        listen(QHostAddress::LocalHost, 0);
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection())
+        if (tls_) {
+            auto* server = new QSslServer(this);
+            server->setSslConfiguration(tls);
+            listener_ = server;
+        } else {
+            listener_ = new QTcpServer(this);
+        }
+        listener_->listen(QHostAddress::LocalHost, 0);
+        // After the handshake, for https.
+        connect(listener_, &QTcpServer::pendingConnectionAvailable, this, [this] {
+            while (QTcpSocket* socket = listener_->nextPendingConnection()) {
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
+                read(socket);
+            }
         });
     }
     QUrl url(const QString& path = QStringLiteral("/")) const
     {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path));
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2%3")
+                        .arg(tls_ ? QStringLiteral("https") : QStringLiteral("http"))
+                        .arg(listener_->serverPort())
+                        .arg(path));
     }
     QList<SeenRequest> seen;
     QList<QByteArray> answers;
@@ -67,6 +85,8 @@ private:
         socket->disconnectFromHost();
     }
 
+    bool tls_;
+    QTcpServer* listener_;
     QHash<QTcpSocket*, QByteArray> buffers_;
 };
 
@@ -252,6 +272,30 @@ private slots:
 
         DavClient right(server.account());
         QVERIFY(ListAllCards(right, book).cards.isEmpty());
+    }
+
+    void shouldNeverFollowARedirectFromHttpsToHttp()
+    {
+        QTemporaryDir folder;
+        const QString cert = folder.filePath(QStringLiteral("cert.pem"));
+        const QString key = folder.filePath(QStringLiteral("key.pem"));
+        const QString failure = RadicaleServer::MakeCertificate(cert, key);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setLocalCertificate(QSslCertificate::fromPath(cert).value(0));
+        tls.setPrivateKey(QSslKey(TestFolder::readAll(key), QSsl::Ec));
+        CannedServer plain({MultiStatusAnswer()});
+        CannedServer secure({Redirect(301, plain.url(QStringLiteral("/dav/")).toEncoded())}, tls);
+
+        DavAccount account = Account(secure.url());
+        account.caFile = cert;
+        account.allowHttp = true;  // even so: the person asked for https
+        DavClient client(account);
+        const DavError error = Raised([&] { client.send("PROPFIND", secure.url(QStringLiteral("/dav/"))); });
+        QCOMPARE(error.kind(), DavError::Kind::Insecure);
+        QVERIFY2(error.Message.contains(QStringLiteral("不加密的 http://127.0.0.1")), qPrintable(error.Message));
+        QCOMPARE(secure.seen.size(), 1);
+        QVERIFY(plain.seen.isEmpty());
     }
 
     void shouldReachAServerWithItsOwnCertificateOnlyWhenGivenIt()

@@ -139,6 +139,9 @@ DavReply DavClient::send(QByteArrayView method, const QUrl& url, const QByteArra
 
 DavReply DavClient::sendOnce(QByteArrayView method, const QUrl& url, const QByteArray& body, const DavHeaders& headers)
 {
+    // Asked before each request too: most answer before the first poll.
+    if (cancelled && cancelled())
+        throw DavCancelled();
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setRawHeader("User-Agent", "Tessaly");

@@ -88,7 +88,8 @@ public:
 
     const DavAccount& account() const { return account_; }
 
-    // Polled while a request waits (about ten times a second); true aborts it.
+    // Asked before each request and polled while one waits (about ten times a
+    // second); true aborts it with DavCancelled.
     std::function<bool()> cancelled;
 
 private:

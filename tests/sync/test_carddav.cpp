@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -91,6 +92,27 @@ private slots:
         const auto contacts = std::find_if(
             found.begin(), found.end(), [](const AddressBookFound& b) { return b.name == QStringLiteral("联系人"); });
         QCOMPARE(contacts->url, book);
+    }
+
+    void shouldWorkOnAThreadOfItsOwnAndStopWhenCancelled()
+    {
+        // As the tools window runs it: a client made and used on a worker thread.
+        QList<AddressBookFound> found;
+        bool cancelledThere = false;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            DavClient workerClient(server->account());
+            found = DiscoverAddressBooks(workerClient, server->root());
+            workerClient.cancelled = [] { return true; };
+            try {
+                ListAllCards(workerClient, book);
+            } catch (const DavCancelled&) {
+                cancelledThere = true;
+            }
+        }));
+        worker->start();
+        QVERIFY(worker->wait(20000));
+        QCOMPARE(found.size(), 2);
+        QVERIFY(cancelledThere);
     }
 
     void shouldSayWhenTheServerHasNoAddressBook()

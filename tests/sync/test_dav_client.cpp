@@ -207,8 +207,11 @@ private slots:
     {
         CannedServer silent({});
         DavClient client(Account(silent.url()));
-        client.cancelled = [] { return true; };
+        // Not at first: the request is under way when the answer changes.
+        int asked = 0;
+        client.cancelled = [&] { return ++asked > 2; };
         QVERIFY_THROWS_EXCEPTION(DavCancelled, client.send("GET", silent.url()));
+        QCOMPARE(silent.seen.size(), 1);
     }
 
     void shouldSayAClosedPortIsUnreachable()

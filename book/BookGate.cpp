@@ -4,16 +4,13 @@
 
 #include <QFile>
 
-namespace {
-
-// The first line of the password file, without its line end.
-QString passwordFromFile(BookRun& run)
+QString SecretFromFile(Console& console, const QString& path)
 {
     std::optional<QByteArray> line;
-    if (run.passwordFile == QStringLiteral("-")) {
-        line = run.console.inputLine();
+    if (path == QStringLiteral("-")) {
+        line = console.inputLine();
     } else {
-        QFile file(run.passwordFile);
+        QFile file(path);
         if (file.open(QIODevice::ReadOnly)) {
             QByteArray bytes = file.readLine(4096);
             if (bytes.endsWith('\n'))
@@ -24,18 +21,16 @@ QString passwordFromFile(BookRun& run)
         }
     }
     if (!line)
-        throw Exception(QStringLiteral("无法读取密码文件 %1").arg(ShownPath(run.passwordFile)));
+        throw Exception(QStringLiteral("无法读取密码文件 %1").arg(ShownPath(path)));
     return QString::fromUtf8(*line);
 }
-
-}  // namespace
 
 void UnlockBook(BookRun& run, const LoginCheck& check)
 {
     if (run.password && check.accepts(*run.password))
         return;
     if (!run.passwordFile.isEmpty()) {
-        const QString typed = passwordFromFile(run);
+        const QString typed = SecretFromFile(run.console, run.passwordFile);
         if (!check.accepts(typed))
             throw PasswordRefused();
         run.password = typed;

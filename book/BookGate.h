@@ -9,3 +9,7 @@
 // for a wrong password, UsageError when there is no way to get one, Exception
 // when the password file cannot be read. Asks at most once per run.
 void UnlockBook(BookRun& run, const LoginCheck& check);
+
+// The first line of a file holding a secret, without its line end ("-": the
+// standard input). Raises Exception when it cannot be read.
+QString SecretFromFile(Console& console, const QString& path);

@@ -99,6 +99,30 @@ ContactAppending::~ContactAppending()
     }
 }
 
+struct RecordAdding::Open {
+    explicit Open(sqlite3* db) : insert(db) {}
+    RecordInsert insert;
+};
+
+RecordAdding::RecordAdding(TADOConnection& connection) : connection_(connection) {}
+
+RecordAdding::~RecordAdding() = default;
+
+qint64 RecordAdding::add(const FittedContact& contact)
+{
+    sqlite3* db = connection_.Handle();
+    return DatabaseWork(QStringLiteral("联系人"), [&] {
+        if (!open_)
+            open_ = std::make_unique<Open>(db);
+        const qint64 rowid = open_->insert.add(contact);
+        if (!contact.kept.isEmpty()) {
+            EnsureKeptTable(db);
+            AddKept(db, rowid, contact.kept);
+        }
+        return rowid;
+    });
+}
+
 void ContactAppending::add(const FittedContact& contact)
 {
     sqlite3* db = connection_.Handle();

@@ -38,6 +38,23 @@ private:
     bool began_ = false;          // the transaction, from the first contact until the commit
 };
 
+// Records added one at a time, with the values kept beside them, inside a
+// transaction the caller holds; each answers the new record's rowid.
+class RecordAdding {
+public:
+    explicit RecordAdding(TADOConnection& connection);
+    ~RecordAdding();
+    RecordAdding(const RecordAdding&) = delete;
+    RecordAdding& operator=(const RecordAdding&) = delete;
+    // Raises EDatabaseError.
+    qint64 add(const FittedContact& contact);
+
+private:
+    TADOConnection& connection_;
+    struct Open;
+    std::unique_ptr<Open> open_;
+};
+
 // Appends the contacts at the end of the table, in order, through the open
 // connection. Raises EDatabaseError after undoing every one of them. progress,
 // when given, is told after each contact; when it answers false the write

@@ -1,7 +1,10 @@
 #include "sync/CardDav.h"
 
+#include "sync/DavMessages.h"
 #include "sync/MultiStatus.h"
 
+#include <QMap>
+#include <QSet>
 #include <algorithm>
 #include <optional>
 
@@ -209,13 +212,12 @@ CardListing ListAllCards(DavClient& client, const QUrl& book)
     return listing;
 }
 
-SyncTokenRefused::SyncTokenRefused(int status)
-    : DavError(DavError::Kind::Http, QStringLiteral("服务器不再认这次同步的记号（%1），要重新列出全部名片").arg(status),
-               status)
-{
-}
+namespace {
 
-CardListing ListChangedCards(DavClient& client, const QUrl& book, const QByteArray& token)
+constexpr int kMostSyncParts = 10000;  // a server that never ends its listing is not waited on forever
+
+// One sync-collection report from the token; truncated when the server gave only a part (507).
+CardListing ListChangesOnce(DavClient& client, const QUrl& book, const QByteArray& token, bool& truncated)
 {
     const QByteArray body = kXmlHead + "<d:sync-collection" + kNamespaces + "><d:sync-token>" + Escaped(token)
                             + "</d:sync-token><d:sync-level>1</d:sync-level>"
@@ -225,22 +227,57 @@ CardListing ListChangedCards(DavClient& client, const QUrl& book, const QByteArr
     const int status = reply.status;
     if (status == 400 || status == 409 || status == 410
         || (status == 403 && BodyHoldsElement(reply.body, DavName::ValidSyncToken)))
-        throw SyncTokenRefused(status);
+        throw SyncTokenRefused();
     if (status != 207)
         throw UnexpectedStatus("REPORT", reply);
 
     const MultiStatus answer = ReadMultiStatus(reply);
     CardListing listing;
     listing.syncToken = answer.syncToken;
+    truncated = false;
     for (const DavResponse& response : answer.responses) {
         if (SameResource(response.href, book))
-            listing.truncated = listing.truncated || response.status == 507;
+            truncated = truncated || response.status == 507;
         else if (response.status == 404)
             listing.removed << CardHref(response.href);
         else if (IsCard(response, book))
             listing.cards << ListedCard{CardHref(response.href), response.text(DavName::Etag).toUtf8()};
     }
     return listing;
+}
+
+}  // namespace
+
+CardListing ListChangedCards(DavClient& client, const QUrl& book, const QByteArray& token)
+{
+    // The parts in order: a later part's word on a card stands.
+    QMap<QString, QByteArray> present;
+    QSet<QString> removed;
+    QByteArray from = token;
+    bool truncated = true;
+    for (int part = 0; truncated; ++part) {
+        if (part == kMostSyncParts)
+            throw DavError(DavError::Kind::Protocol, DavMessages::EndlessListing(book));
+        const CardListing listing = ListChangesOnce(client, book, from, truncated);
+        for (const ListedCard& card : listing.cards) {
+            removed.remove(card.href);
+            present.insert(card.href, card.etag);
+        }
+        for (const QString& href : listing.removed) {
+            present.remove(href);
+            removed.insert(href);
+        }
+        if (truncated && (listing.syncToken.isEmpty() || listing.syncToken == from))
+            throw DavError(DavError::Kind::Protocol, DavMessages::EndlessListing(book));
+        from = listing.syncToken;
+    }
+    CardListing all;
+    for (auto card = present.cbegin(); card != present.cend(); ++card)
+        all.cards << ListedCard{card.key(), card.value()};
+    all.removed = QStringList(removed.begin(), removed.end());
+    all.removed.sort();
+    all.syncToken = from;
+    return all;
 }
 
 QList<FetchedCard> FetchCards(DavClient& client, const QUrl& book, const QStringList& hrefs,

@@ -8,7 +8,10 @@
 //
 // A card's href is the path of its address, percent-decoded, so the same card
 // compares equal however a server chose to encode it; CardUrl turns it back.
+// The listings and outcomes are the sync's own words (sync/CardServer.h);
+// CardDavServer puts these functions behind that interface.
 
+#include "sync/CardServer.h"
 #include "sync/DavClient.h"
 
 #include <QStringList>
@@ -25,47 +28,19 @@ struct AddressBookFound {
 // taken as a home set. Empty when none was found.
 QList<AddressBookFound> DiscoverAddressBooks(DavClient& client, const QUrl& start);
 
-struct CollectionTags {
-    QByteArray ctag;              // empty when the server keeps none
-    QByteArray syncToken;         // empty when the server keeps none
-    bool syncCollection = false;  // the server lists sync-collection among its reports
-};
-
 // One PROPFIND of depth 0.
 CollectionTags ReadCollectionTags(DavClient& client, const QUrl& book);
-
-struct ListedCard {
-    QString href;
-    QByteArray etag;  // as the server wrote it; empty when it gave none
-};
-
-struct CardListing {
-    QList<ListedCard> cards;
-    QStringList removed;     // hrefs of cards gone since the token (sync-collection only)
-    QByteArray syncToken;    // the collection's token as of this listing; empty when it keeps none
-    bool truncated = false;  // the server gave only part of the changes (507): list again from syncToken
-};
 
 // Every card of the book with its ETag, by PROPFIND depth 1; members that are
 // collections or not vCards are left out.
 CardListing ListAllCards(DavClient& client, const QUrl& book);
 
-// The server said the token is no longer good (expired, or never its own):
-// 403 with valid-sync-token, 400, 409 or 410. The caller lists everything again.
-class SyncTokenRefused : public DavError {
-public:
-    explicit SyncTokenRefused(int status);
-};
-
 // The cards changed and removed since the token, by the sync-collection report
-// (sync-level 1); an empty token lists every card. Raises SyncTokenRefused.
+// (sync-level 1); an empty token lists every card. A server that gives the
+// changes in parts (507) is asked again from each part's token until it gave
+// them all. Raises SyncTokenRefused when the server no longer takes the token
+// (403 with valid-sync-token, 400, 409, 410): list everything again.
 CardListing ListChangedCards(DavClient& client, const QUrl& book, const QByteArray& token);
-
-struct FetchedCard {
-    QString href;
-    QByteArray etag;
-    QByteArray text;  // the card as the server keeps it, lines ending in CRLF
-};
 
 constexpr int kMultigetBatch = 100;
 
@@ -78,18 +53,10 @@ QList<FetchedCard> FetchCards(DavClient& client, const QUrl& book, const QString
 // One card by GET; raises DavError (Http, with its status: 404 when it is gone).
 FetchedCard GetCard(DavClient& client, const QUrl& card);
 
-enum class PutOutcome { Done, PreconditionFailed };
-struct PutResult {
-    PutOutcome outcome;
-    QByteArray etag;  // the new ETag when the server said it; empty: read the card back for it
-};
-
 // Writes the card: with an empty ifMatch only where none is (If-None-Match: *),
 // else only over that version (If-Match, sent exactly as received).
 // PreconditionFailed (412): a card is there already, or it changed meanwhile.
 PutResult PutCard(DavClient& client, const QUrl& card, const QByteArray& text, const QByteArray& ifMatch);
-
-enum class DeleteOutcome { Done, Gone, PreconditionFailed };
 
 // Deletes the card, only that version when ifMatch is given. Gone: it was not there (404).
 DeleteOutcome DeleteCard(DavClient& client, const QUrl& card, const QByteArray& ifMatch);

@@ -136,4 +136,9 @@ QString UnreadableAnswer(const QUrl& url, const QString& detail)
     return QStringLiteral("读不懂服务器的回答（%1）：%2").arg(ShownUrl(url), detail);
 }
 
+QString EndlessListing(const QUrl& book)
+{
+    return QStringLiteral("服务器分批列出改动时没有往前走：%1").arg(ShownUrl(book));
+}
+
 }  // namespace DavMessages

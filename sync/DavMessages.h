@@ -28,5 +28,6 @@ QString LoginNeeded(const QUrl& url);
 QString LoginRefused(const QUrl& url);
 QString UnexpectedStatus(QByteArrayView method, const QUrl& url, int status);
 QString UnreadableAnswer(const QUrl& url, const QString& detail);
+QString EndlessListing(const QUrl& book);
 
 }  // namespace DavMessages

@@ -1,0 +1,145 @@
+#include "SyncBookFile.h"
+
+#include "book/BackupBook.h"
+#include "book/ContactScan.h"
+#include "book/KeptValues.h"
+#include "store/ColumnInfo.h"
+#include "store/ContactSchema.h"
+#include "store/SqliteHandle.h"
+#include "sync/ContactFields.h"
+
+#include <QDateTime>
+
+namespace {
+
+const QString component = QStringLiteral("联系人");
+
+FittedContact fittedOf(const StoredContact& contact)
+{
+    FittedContact fitted;
+    fitted.texts = contact.texts;
+    if (!contact.photo.isEmpty())
+        fitted.photo = FittedPhoto(contact.photo);
+    fitted.kept = contact.kept;
+    return fitted;
+}
+
+}  // namespace
+
+SyncBookFile::SyncBookFile(BookFile& book, QString path) : book_(book), path_(std::move(path)), adding_(book.connection)
+{
+}
+
+sqlite3* SyncBookFile::handle()
+{
+    return book_.connection.Handle();
+}
+
+ColumnWidths SyncBookFile::widths()
+{
+    return ContactWidths(book_.query);
+}
+
+QList<BookRecord> SyncBookFile::records()
+{
+    QHash<qint64, QByteArray> photos;
+    DatabaseWork(component, [&] {
+        Statement st(handle(), QStringLiteral("select rowid, %1 from %2 where %1 is not null")
+                                   .arg(QuoteIdentifier(PhotoColumn()), ContactSchema::ContactTable()));
+        while (st.step()) {
+            const QByteArray bytes = st.columnBlob(1);
+            if (!bytes.isEmpty())
+                photos.insert(st.columnInt64(0), PhotoDigest(bytes));
+        }
+    });
+    QList<BookRecord> records;
+    ScanRecordTexts(book_.connection, [&](const ContactTexts& texts, const QList<DraftExtra>& kept, qint64 rowid) {
+        BookRecord r;
+        r.rec = rowid;
+        r.contact.texts = texts;
+        r.contact.kept = kept;
+        r.photoDigest = photos.value(rowid);
+        records << r;
+    });
+    return records;
+}
+
+std::optional<StoredContact> SyncBookFile::record(qint64 rec)
+{
+    const QHash<qint64, StoredContact> found = ReadContacts(book_.connection, {rec});
+    if (!found.contains(rec))
+        return std::nullopt;
+    return found.value(rec);
+}
+
+qint64 SyncBookFile::add(const StoredContact& contact)
+{
+    return adding_.add(fittedOf(contact));
+}
+
+void SyncBookFile::update(qint64 rec, const StoredContact& before, const StoredContact& after)
+{
+    DatabaseWork(component, [&] {
+        sqlite3* db = handle();
+        // Only the columns that changed, so an unchanged one keeps its stored form.
+        QStringList sets;
+        for (int i = 0; i < ContactTextCount; ++i)
+            if (after.texts[size_t(i)] != before.texts[size_t(i)])
+                sets << QuoteIdentifier(ContactTextColumns()[i]) + QStringLiteral(" = ?");
+        const bool photo = after.photo != before.photo;
+        if (photo)
+            sets << QuoteIdentifier(PhotoColumn()) + QStringLiteral(" = ?");
+        if (!sets.isEmpty()) {
+            Statement st(db, QStringLiteral("update %1 set %2 where rowid = ?")
+                                 .arg(ContactSchema::ContactTable(), sets.join(QStringLiteral(", "))));
+            int at = 1;
+            for (int i = 0; i < ContactTextCount; ++i) {
+                const QString& text = after.texts[size_t(i)];
+                if (text == before.texts[size_t(i)])
+                    continue;
+                if (text.isEmpty())
+                    st.bindNull(at++);  // an empty text is stored as null, as an append stores it
+                else
+                    st.bindText(at++, text);
+            }
+            if (photo) {
+                if (after.photo.isEmpty())
+                    st.bindNull(at++);
+                else
+                    st.bindBlob(at++, after.photo);
+            }
+            st.bindInt64(at, rec);
+            st.step();
+            if (sqlite3_changes(db) != 1)
+                RaiseDatabaseError(component, QStringLiteral("编号 %1 的联系人已不在通讯录中").arg(rec));
+        }
+        if (after.kept != before.kept) {
+            EnsureKeptTable(db);
+            Statement drop(db, QStringLiteral("delete from kept where rec = ?"));
+            drop.bindInt64(1, rec);
+            drop.step();
+            AddKept(db, rec, after.kept);
+        }
+    });
+}
+
+void SyncBookFile::remove(qint64 rec)
+{
+    DatabaseWork(component, [&] {
+        Statement st(handle(), QStringLiteral("delete from %1 where rowid = ?").arg(ContactSchema::ContactTable()));
+        st.bindInt64(1, rec);
+        st.step();
+    });
+}
+
+void SyncBookFile::transaction(const std::function<void()>& work)
+{
+    InOneTransaction(book_.connection, work);
+}
+
+QString SyncBookFile::backup()
+{
+    const QString target = FreeBackupPath(path_, QDateTime::currentDateTime());
+    BackupBook(path_, target);
+    return target;
+}

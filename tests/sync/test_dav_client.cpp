@@ -96,9 +96,8 @@ QByteArray Redirect(int status, const QByteArray& location)
            + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 }
 
-QByteArray MultiStatusAnswer()
+QByteArray MultiStatusAnswer(const QByteArray& body = R"(<?xml version="1.0"?><multistatus xmlns="DAV:"/>)")
 {
-    const QByteArray body = R"(<?xml version="1.0"?><multistatus xmlns="DAV:"/>)";
     return "HTTP/1.1 207 Multi-Status\r\nContent-Type: application/xml\r\nContent-Length: "
            + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
 }
@@ -187,6 +186,33 @@ private slots:
         client.send("GET", server.url(QStringLiteral("/c/")));
         QCOMPARE(server.seen.size(), 4);
         QVERIFY(server.seen.at(3).has("Authorization"));
+    }
+
+    void shouldAskForAListingGivenInPartsToItsEnd()
+    {
+        // RFC 6578: a 507 for the collection itself says more changes follow from the new token.
+        const QByteArray part1 =
+            R"(<multistatus xmlns="DAV:"><sync-token>t1</sync-token>)"
+            R"(<response><href>/b/</href><status>HTTP/1.1 507 Insufficient Storage</status></response>)"
+            R"(<response><href>/b/a.vcf</href><propstat><prop><getetag>"a1"</getetag></prop>)"
+            R"(<status>HTTP/1.1 200 OK</status></propstat></response>)"
+            R"(<response><href>/b/c.vcf</href><status>HTTP/1.1 404 Not Found</status></response>)"
+            R"(</multistatus>)";
+        const QByteArray part2 = R"(<multistatus xmlns="DAV:"><sync-token>t2</sync-token>)"
+                                 R"(<response><href>/b/a.vcf</href><status>HTTP/1.1 404 Not Found</status></response>)"
+                                 R"(<response><href>/b/c.vcf</href><propstat><prop><getetag>"c2"</getetag></prop>)"
+                                 R"(<status>HTTP/1.1 200 OK</status></propstat></response>)"
+                                 R"(</multistatus>)";
+        CannedServer server({MultiStatusAnswer(part1), MultiStatusAnswer(part2)});
+        DavClient client(Account(server.url()));
+        const CardListing listing = ListChangedCards(client, server.url(QStringLiteral("/b/")), "t0");
+        QCOMPARE(server.seen.size(), 2);
+        QVERIFY(server.seen.at(1).body.contains("<d:sync-token>t1</d:sync-token>"));
+        QCOMPARE(listing.cards.size(), 1);
+        QCOMPARE(listing.cards.first().href, QStringLiteral("/b/c.vcf"));
+        QCOMPARE(listing.cards.first().etag, QByteArray("\"c2\""));
+        QCOMPARE(listing.removed, QStringList{QStringLiteral("/b/a.vcf")});
+        QCOMPARE(listing.syncToken, QByteArray("t2"));
     }
 
     void shouldGiveUpOnASilentServerAfterTheBoundedWait()

@@ -23,6 +23,8 @@ PACKAGES=(
   dunst dbus-daemon dbus-bin dex
   libqrencode-dev zbar-tools
   libmimalloc-dev
+  qtkeychain-qt6-dev
+  radicale apache2-utils openssl eatmydata gnome-keyring
 )
 
 missing=()

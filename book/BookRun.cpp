@@ -38,6 +38,14 @@ const QList<BookCommand>& BookCommands()
          RunDuplicates},
         {QStringLiteral("merge"), QStringLiteral("--into 编号 编号..."),
          QStringLiteral("把 duplicates 列出的联系人并入 --into 的那一个（先备份；不同的值记入其备注）"), RunMerge},
+        {QStringLiteral("sync"),
+         QStringLiteral("[--setup 地址 --user 用户名 [--book 地址簿]] [--dry-run] [--allow-deletes] [--conflicts] "
+                        "[--take book|server 编号 [--field 字段]] [--server-password-file 文件] [--ca-file 文件] "
+                        "[--allow-http]"),
+         QStringLiteral(
+             "与 CardDAV 服务器上的地址簿（手机同步的那个）双向同步；--setup 先设置，--conflicts 列出两边都改了的项目，"
+             "--take 选择保留哪一边"),
+         RunSync},
     };
     return commands;
 }

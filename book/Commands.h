@@ -15,6 +15,7 @@ int RunQr(BookRun& run, const QStringList& arguments);
 int RunBirthdays(BookRun& run, const QStringList& arguments);
 int RunDuplicates(BookRun& run, const QStringList& arguments);
 int RunMerge(BookRun& run, const QStringList& arguments);
+int RunSync(BookRun& run, const QStringList& arguments);
 
 // Where backup puts its copy when given no file: Kalvo-年月日-时分秒.mdb beside the book.
 QString DefaultBackupPath(const QString& book, const QDateTime& when);

@@ -45,7 +45,10 @@ StoredContact RecordOfCard(const QByteArray& card, const ColumnWidths& widths)
     const QList<CardLine> lines = SplitCard(card);
     if (lines.isEmpty() || lines.first().property.name != "BEGIN")
         throw ExchangeError(QStringLiteral("服务器上的名片无法读取"));
-    return storedOf(FitDraft(draftOfCard(1, PropertiesOf(lines)), widths));
+    QList<VCardProperty> properties = PropertiesOf(lines);
+    // The frame is the reader's business, not the card's values.
+    properties.removeIf([](const VCardProperty& p) { return p.name == "BEGIN" || p.name == "END"; });
+    return storedOf(FitDraft(draftOfCard(1, properties), widths));
 }
 
 ContactFields FieldsOfCard(const QByteArray& card, const ColumnWidths& widths)

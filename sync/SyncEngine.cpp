@@ -719,7 +719,7 @@ QString SyncReport::summary() const
         .arg(conflicts);
 }
 
-SyncReport RunSync(SyncBook& book, CardServer& server, const SyncOptions& options)
+SyncReport Synchronise(SyncBook& book, CardServer& server, const SyncOptions& options)
 {
     return SyncRun(book, server, options).run();
 }

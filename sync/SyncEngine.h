@@ -43,7 +43,7 @@ public:
     const char* what() const noexcept override { return "sync cancelled"; }
 };
 
-SyncReport RunSync(SyncBook& book, CardServer& server, const SyncOptions& options = {});
+SyncReport Synchronise(SyncBook& book, CardServer& server, const SyncOptions& options = {});
 
 // A record waiting for the person to pick, field by field.
 struct SyncConflict {

@@ -4,6 +4,7 @@
 #include "exchange/vcard/VCardOutput.h"
 
 #include <QBuffer>
+#include <QMap>
 #include <algorithm>
 
 QList<CardLine> SplitCard(const QByteArray& card)
@@ -59,10 +60,14 @@ QByteArray NormalisedCard(const QByteArray& card)
         if (!text.isEmpty())
             text += '.';
         text += p.name;
-        for (const VCardParameter& parameter : p.parameters) {
-            text += ';' + parameter.name + '=';
-            for (qsizetype i = 0; i < parameter.values.size(); ++i)
-                text += (i ? "," : "") + parameter.values[i];
+        // TYPE=CELL;TYPE=pref and TYPE=cell,PREF say the same.
+        QMap<QByteArray, QList<QByteArray>> parameters;
+        for (const VCardParameter& parameter : p.parameters)
+            for (const QByteArray& value : parameter.values)
+                parameters[parameter.name].append(parameter.name == "TYPE" ? value.toUpper() : value);
+        for (auto it = parameters.begin(); it != parameters.end(); ++it) {
+            std::sort(it->begin(), it->end());
+            text += ';' + it.key() + '=' + it->join(',');
         }
         text += ':' + p.value;
         kept.append(text);

@@ -28,7 +28,7 @@ SyncReport sync(TestBook& book, MemoryCardServer& server, SyncOptions options = 
 {
     BookFile file(book.path);
     SyncBookFile side(file, book.path);
-    return RunSync(side, server, options);
+    return Synchronise(side, server, options);
 }
 
 QStringList namesOf(TestBook& book)
@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(conflicts.size(), 1);
         QCOMPARE(conflicts.first().fields, QList<SyncField>{SyncField::Phone});
         ChooseSyncSide(side, conflicts.first().rec, Side::Server);
-        QCOMPARE(RunSync(side, s.server).summary(), u"上传 0，下载 1，删除 0，冲突 0"_qs);
+        QCOMPARE(Synchronise(side, s.server).summary(), u"上传 0，下载 1，删除 0，冲突 0"_qs);
         QCOMPARE(phoneOf(s.book, u"王五"_qs), u"13722222222"_qs);
         QVERIFY(ReadSyncConflicts(side).isEmpty());
     }

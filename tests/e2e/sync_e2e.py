@@ -87,7 +87,9 @@ class Phone:
         except urllib.error.HTTPError as e:
             return e.code, e.headers, e.read()
 
-    def make_book(self, user='phone'):
+    def make_book(self):
+        # Without a login Radicale makes no home for the user: one is made above the book.
+        self.request('MKCOL', '/' + self.book.strip('/').split('/')[0] + '/')
         body = ('<?xml version="1.0"?><mkcol xmlns="DAV:" xmlns:C="urn:ietf:params:xml:ns:carddav"><set><prop>'
                 '<resourcetype><collection/><C:addressbook/></resourcetype><displayname>手机</displayname>'
                 '</prop></set></mkcol>')

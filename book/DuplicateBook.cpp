@@ -3,6 +3,7 @@
 #include "book/BackupBook.h"
 #include "book/ContactScan.h"
 #include "book/DuplicateGroups.h"
+#include "book/HeldBook.h"
 #include "book/KeptValues.h"
 #include "book/ListedRecords.h"
 #include "exchange/ContactFitting.h"
@@ -140,6 +141,7 @@ QList<ListedGroup> ListDuplicates(TADOConnection& connection)
 MergeOutcome MergeListed(BookFile& book, const QString& path, const QList<qint64>& numbers,
                          const std::optional<MergeChoice>& choice, const ListingWords& words)
 {
+    RefuseWhileHeld(path, QStringLiteral("合并"));
     const QList<StoredContact> records = listedRecords(book.connection, numbers, words);
     const MergedContact merged = MergeContacts(records, choice ? *choice : DefaultMergeChoice(records),
                                                ContactWidths(book.query)[int(ContactText::Note)]);

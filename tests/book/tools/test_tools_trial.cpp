@@ -92,6 +92,7 @@ private slots:
         // What the CSV said of itself stands with the files shown.
         QVERIFY2(page->filesLabel()->text().contains(QStringLiteral("表格.csv：编码：GB")),
                  qPrintable(page->filesLabel()->text()));
+        shoot(&run.window, QStringLiteral("-files.png"));
 
         // Adding another file reads the good ones again, not the bad ones.
         run.write(QStringLiteral("又一张.vcf"), card(QStringLiteral("赵六")));
@@ -296,6 +297,7 @@ private slots:
         page->addFiles({run.file(QStringLiteral("b.vcf"))});
         QTRY_VERIFY(!page->isReading());
         QVERIFY(page->lastReport()->toPlainText().contains(QStringLiteral("添加 2 条")));
+        shoot(&run.window, QStringLiteral("-report.png"));
         QVERIFY(page->importTicked());
         QVERIFY(page->lastReport()->toPlainText().contains(QStringLiteral("添加 1 条")));
     }
@@ -319,6 +321,7 @@ private slots:
         page->load();
         QCOMPARE(page->groups()->count(), 2);
         QCOMPARE(page->current()->group().numbers, (QList<qint64>{1, 2}));
+        shoot(&run.window, QStringLiteral("-apart.png"));
         const BookResult listed = run.book.run({QStringLiteral("duplicates")});
         QVERIFY2(!listed.out.join(u'\n').contains(QStringLiteral("王芳")), qPrintable(listed.out.join(u'\n')));
 

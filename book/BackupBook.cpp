@@ -4,7 +4,7 @@
 #include "book/BookFile.h"
 #include "book/BookGate.h"
 #include "book/CheckBook.h"
-#include "platform/OtherHolders.h"
+#include "book/HeldBook.h"
 #include "store/Backup.h"
 #include "store/ContactSchema.h"
 
@@ -101,10 +101,7 @@ QList<BackupEntry> BackupsBeside(const QString& book)
 
 QStringList RestoreBackup(const QString& book, const QString& backup)
 {
-    const QList<qint64> holders = OtherHolders(book);
-    if (!holders.isEmpty())
-        throw ExchangeError(QStringLiteral("通讯录正被其他程序打开（进程 %1）：请先关闭 Tessaly 窗口等程序，再恢复")
-                                .arg(QString::number(holders.first())));
+    RefuseWhileHeld(book, QStringLiteral("恢复"));
     const BookCheck chosen = CheckBook(backup);
     if (!chosen.sound)
         throw ExchangeError(QStringLiteral("备份 %1 已损坏，不能恢复").arg(ShownPath(backup)));

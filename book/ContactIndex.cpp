@@ -23,13 +23,17 @@ ContactIndex::ContactIndex(const QString& path)
     std::vector<Read> read;
     ScanContacts(path, [&](const ScannedContact& contact) {
         Read r;
-        for (const QByteArrayView text : contact.texts) {
+        const auto add = [&](QByteArrayView text) {
             const qsizetype at = r.texts.size();
             r.texts += text;
             if (text.contains('\0'))  // a zero byte stored inside a text shows as a blank
                 std::replace(r.texts.begin() + at, r.texts.end(), '\0', ' ');
             r.texts += '\0';
-        }
+        };
+        for (const QByteArrayView text : contact.texts)
+            add(text);
+        for (const QByteArray& value : contact.kept)  // searched, never shown as a column
+            add(value);
         r.rowid = contact.rowid;
         r.nameIsNull = contact.isNull[size_t(ContactText::Name)];
         r.name = QString::fromUtf8(contact.texts[size_t(ContactText::Name)]);
@@ -48,11 +52,14 @@ ContactIndex::ContactIndex(const QString& path)
         Read& r = read[size_t(row)];
         starts_.push_back(int(texts_.size()));
         texts_ += r.texts;
+        joinedStarts_.push_back(int(joined_.size()));
+        joined_ += JoinedDigits(r.texts);
         rowids_.push_back(r.rowid);
         names_.push_back(std::move(r.name));
         readName(names_.back(), true, pieces_[names_.size() - 1]);
     }
     starts_.push_back(int(texts_.size()));
+    joinedStarts_.push_back(int(joined_.size()));
     lowered_ = LowerAsciiBytes(texts_);
 }
 
@@ -75,14 +82,17 @@ std::vector<int> ContactIndex::find(const QString& typed) const
     }
     const ContactSearch search(typed);
     std::vector<char> matched(rowids_.size(), 0);
-    // The text inside any column: one pass over all texts, a contact at most once.
-    const QByteArrayView part = search.loweredText();
-    for (qsizetype at = QByteArrayView(lowered_).indexOf(part); at >= 0;) {
-        const auto next = std::upper_bound(starts_.begin(), starts_.end(), int(at));
-        const size_t contact = size_t(next - starts_.begin()) - 1;
-        matched[contact] = 1;
-        at = QByteArrayView(lowered_).indexOf(part, *next);
-    }
+    // The text inside any text: one pass over all of them, a contact at most once.
+    const auto mark = [&](QByteArrayView texts, const std::vector<int>& starts, QByteArrayView part) {
+        for (qsizetype at = texts.indexOf(part); at >= 0;) {
+            const auto next = std::upper_bound(starts.begin(), starts.end(), int(at));
+            matched[size_t(next - starts.begin()) - 1] = 1;
+            at = texts.indexOf(part, *next);
+        }
+    };
+    mark(lowered_, starts_, search.loweredText());
+    if (!search.typedDigits().isEmpty())
+        mark(joined_, joinedStarts_, search.typedDigits());
     for (size_t contact = 0; contact < matched.size(); ++contact)
         if (matched[contact] || search.matchesNamePieces(pieces_[contact]))
             found.push_back(int(contact));

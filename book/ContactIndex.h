@@ -1,8 +1,9 @@
 #pragma once
-// Every contact's seven texts held in memory in the window's order by 姓名, so
-// a search can run again at every key typed without reading the book: the
-// same text and pinyin search as the find command (ContactSearch), with the
-// texts lowered and the names read into pinyin once, when the book is read.
+// Every contact's seven texts (and the values kept beside it) held in memory
+// in the window's order by 姓名, so a search can run again at every key typed
+// without reading the book: the same search as the find command
+// (ContactSearch), with the texts lowered, their numbers joined and the names
+// read into pinyin once, when the book is read.
 
 #include "exchange/ContactDraft.h"
 #include "exchange/pinyin/NameReading.h"
@@ -33,6 +34,9 @@ private:
     QByteArray texts_;
     QByteArray lowered_;
     std::vector<int> starts_;  // where each contact's texts begin, and the end
+    // The same texts with the digits of each number joined (JoinedDigits), for a number typed.
+    QByteArray joined_;
+    std::vector<int> joinedStarts_;
     std::vector<qint64> rowids_;
     std::vector<QString> names_;                  // the pieces look into these
     std::vector<std::vector<NamePiece>> pieces_;  // each name read for its pinyin

@@ -39,7 +39,10 @@ QString selectTexts(const QString& extra)
 
 }  // namespace
 
-void ScanContacts(TADOConnection& connection, const std::function<void(const ScannedContact&)>& visit)
+namespace {
+
+void scan(TADOConnection& connection, const QHash<qint64, QList<QByteArray>>& kept,
+          const std::function<void(const ScannedContact&)>& visit)
 {
     DatabaseWork(connection.Name, [&] {
         Statement rows(connection.Handle(), selectTexts(QStringLiteral("rowid")));
@@ -50,23 +53,42 @@ void ScanContacts(TADOConnection& connection, const std::function<void(const Sca
                 contact.texts[i] = textAt(rows, i);
             }
             contact.rowid = sqlite3_column_int64(rows.get(), ContactTextCount);
+            contact.kept = kept.value(contact.rowid);
             visit(contact);
         }
     });
+}
+
+// The kept values alone, by record: what a search looks into besides the seven texts.
+QHash<qint64, QList<QByteArray>> keptValues(TADOConnection& connection)
+{
+    QHash<qint64, QList<QByteArray>> values;
+    const QHash<qint64, QList<DraftExtra>> kept = ReadKept(connection.Handle());
+    for (auto record = kept.begin(); record != kept.end(); ++record)
+        for (const DraftExtra& extra : record.value())
+            values[record.key()] << extra.value.toUtf8();
+    return values;
+}
+
+}  // namespace
+
+void ScanContacts(TADOConnection& connection, const std::function<void(const ScannedContact&)>& visit)
+{
+    scan(connection, {}, visit);
 }
 
 void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit)
 {
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, path);
-    ScanContacts(connection, visit);
+    scan(connection, keptValues(connection), visit);
 }
 
 void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit)
 {
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, run);
-    ScanContacts(connection, visit);
+    scan(connection, keptValues(connection), visit);
 }
 
 void ScanRecordTexts(TADOConnection& connection,

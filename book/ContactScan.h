@@ -14,6 +14,7 @@
 
 struct ScannedContact {
     std::array<QByteArrayView, ContactTextCount> texts;  // valid during the visit only
+    QList<QByteArray> kept;  // the values kept beside it, UTF-8, by the scans of a path or a run
     std::array<bool, ContactTextCount> isNull{};
     qint64 rowid = 0;  // the record's identity in the table
 };
@@ -23,7 +24,8 @@ class TADOConnection;
 
 // Visits every contact of the book open on the connection. Raises EDatabaseError.
 void ScanContacts(TADOConnection& connection, const std::function<void(const ScannedContact&)>& visit);
-// Opens the existing book at path and visits every contact. Raises EDatabaseError.
+// Opens the existing book at path and visits every contact, with the values
+// kept beside it, as a search looks at them. Raises EDatabaseError.
 void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit);
 // The same on the run's book, behind its login password; raises what UnlockBook raises too.
 void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit);

@@ -3,6 +3,7 @@
 #include "book/BackupBook.h"
 #include "book/ContactScan.h"
 #include "book/DuplicateGroups.h"
+#include "book/HeldBook.h"
 #include "book/KeptValues.h"
 #include "book/ListedRecords.h"
 #include "exchange/ContactFitting.h"
@@ -95,7 +96,32 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
         if (!merged.keptAside.isEmpty())
             AddKept(db, kept, merged.keptAside);
         ForgetListed(db, numbers);
+        ForgetApart(db, numbers.mid(1));
     });
+}
+
+// The groups without the records taken out of them: a record set apart from
+// every other member goes; a group left with fewer than two is none.
+QList<DuplicateGroup> withoutApart(QList<DuplicateGroup> groups, const QList<qint64>& rowids, const ApartPairs& apart)
+{
+    if (apart.isEmpty())
+        return groups;
+    QList<DuplicateGroup> kept;
+    for (DuplicateGroup& group : groups) {
+        for (qsizetype i = 0; i < group.members.size();) {
+            const qint64 record = rowids[group.members[i]];
+            const bool alone = std::all_of(group.members.begin(), group.members.end(), [&](int other) {
+                return rowids[other] == record || AreApart(apart, record, rowids[other]);
+            });
+            if (alone && group.members.size() > 1)
+                group.members.removeAt(i);
+            else
+                ++i;
+        }
+        if (group.members.size() >= 2)
+            kept << std::move(group);
+    }
+    return kept;
 }
 
 }  // namespace
@@ -115,7 +141,7 @@ QList<ListedGroup> ListDuplicates(TADOConnection& connection)
         finder.add(texts, kept);
         rowids << rowid;
     });
-    const QList<DuplicateGroup> groups = finder.groups();
+    const QList<DuplicateGroup> groups = withoutApart(finder.groups(), rowids, ReadApart(connection.Handle()));
     QList<qint64> members;
     for (const DuplicateGroup& group : groups)
         for (int member : group.members)
@@ -140,6 +166,7 @@ QList<ListedGroup> ListDuplicates(TADOConnection& connection)
 MergeOutcome MergeListed(BookFile& book, const QString& path, const QList<qint64>& numbers,
                          const std::optional<MergeChoice>& choice, const ListingWords& words)
 {
+    RefuseWhileHeld(path, QStringLiteral("合并"));
     const QList<StoredContact> records = listedRecords(book.connection, numbers, words);
     const MergedContact merged = MergeContacts(records, choice ? *choice : DefaultMergeChoice(records),
                                                ContactWidths(book.query)[int(ContactText::Note)]);

@@ -39,7 +39,7 @@ const ListingWords& CommandListing();
 // default the first record's values and photo, see ContactMerge.h), after
 // backing up the book at path. A record gone, never listed or changed since
 // raises Exception (in the words given), and so does any failure: the book
-// is then as it was.
+// is then as it was. Refused while another program holds the book (HeldBook.h).
 MergeOutcome MergeListed(BookFile& book, const QString& path, const QList<qint64>& numbers,
                          const std::optional<MergeChoice>& choice = std::nullopt,
                          const ListingWords& words = CommandListing());

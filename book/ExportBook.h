@@ -11,4 +11,6 @@ struct BookRun;
 // Writes the file whole or not at all and answers the report's line.
 // Raises EDatabaseError or ExchangeError; the target is then as it was.
 // With a run, only after its login password opened the book (see BookFile).
-QString ExportBook(const QString& bookPath, const QString& target, const ExportFormat& format, BookRun* gate = nullptr);
+// leftOutListed: where the contacts a format leaves out are listed (the command line's by default).
+QString ExportBook(const QString& bookPath, const QString& target, const ExportFormat& format, BookRun* gate = nullptr,
+                   const QString& leftOutListed = QStringLiteral("birthdays --not-understood 列出它们"));

@@ -1,5 +1,6 @@
-// find: the contacts a text finds (inside any of their texts, or as the pinyin
-// typed for the name), printed as list prints them, in the window's order by 姓名.
+// find: the contacts a text finds (inside any of their texts or the values
+// kept beside them, a number whatever its separators, or as the pinyin typed
+// for the name), printed as list prints them, in the window's order by 姓名.
 // The book is read once, row by row: only the contacts found are kept.
 
 #include "book/Commands.h"
@@ -44,8 +45,11 @@ int RunFind(BookRun& run, const QStringList& arguments)
 
     const ContactSearch search(typed);
     std::vector<Found> found;
+    std::vector<QByteArrayView> searched;
     ScanContacts(run, [&](const ScannedContact& contact) {
-        if (!search.matches(contact.texts))
+        searched.assign(contact.texts.begin(), contact.texts.end());
+        searched.insert(searched.end(), contact.kept.begin(), contact.kept.end());
+        if (!search.matches(searched))
             return;
         Found f{{}, contact.isNull[size_t(ContactText::Name)]};
         for (int i = 0; i < ContactTextCount; ++i)

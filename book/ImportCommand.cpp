@@ -35,9 +35,8 @@ ImportOptions parseImport(const QStringList& arguments)
 // What each file says of itself (its encoding, rows that are no contacts), then card by card.
 void report(Console& console, const QList<ImportSource>& sources, const ImportPlan& plan)
 {
-    for (const ImportSource& source : sources)
-        for (const QString& note : source.cards.notes)
-            console.out(QStringLiteral("%1：%2").arg(source.name, note));
+    for (const QString& note : FileNotes(sources))
+        console.out(note);
     for (const QString& line : plan.report)
         console.out(line);
 }

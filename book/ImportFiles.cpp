@@ -8,6 +8,7 @@
 #include "exchange/Formats.h"
 #include "exchange/HandOver.h"
 #include "exchange/SpoolFile.h"
+#include "platform/FileMessages.h"
 #include "platform/OtherHolders.h"
 #include "store/ContactColumns.h"
 #include "store/ContactSchema.h"
@@ -45,6 +46,23 @@ ImportSource spooledFile(const QString& file, const std::shared_ptr<SpoolFile>& 
     return source;
 }
 
+// A reader's refusal names the file, so that among several the person knows which one.
+[[noreturn]] void refuseFile(const QString& file, const ExchangeError& error)
+{
+    if (error.Message.contains(QFileInfo(file).fileName()))
+        throw;
+    throw ExchangeError(cannotReadMessage(ShownPath(file), error.Message));
+}
+
+ImportSource namedSpooledFile(const QString& file, const std::shared_ptr<SpoolFile>& spoolFile)
+{
+    try {
+        return spooledFile(file, spoolFile);
+    } catch (const ExchangeError& error) {
+        refuseFile(file, error);
+    }
+}
+
 }  // namespace
 
 QList<ImportSource> ReadImportFiles(const QStringList& files, const ReadProgress& progress)
@@ -57,10 +75,40 @@ QList<ImportSource> ReadImportFiles(const QStringList& files, const ReadProgress
     const auto spoolFile = std::make_shared<SpoolFile>();
     for (const QString& file : files) {
         goOn();
-        sources.push_back(spooledFile(file, spoolFile));
+        sources.push_back(namedSpooledFile(file, spoolFile));
     }
     goOn();
     return sources;
+}
+
+ReadFiles ReadEachImportFile(const QStringList& files, const ReadProgress& progress)
+{
+    ReadFiles read;
+    const auto goOn = [&](int done) {
+        if (progress && !progress(done))
+            throw ImportCancelled();
+    };
+    const auto spoolFile = std::make_shared<SpoolFile>();
+    for (int i = 0; i < files.size(); ++i) {
+        goOn(i);
+        try {
+            read.sources.push_back(namedSpooledFile(files[i], spoolFile));
+        } catch (const ExchangeError& error) {
+            read.refused << files[i];
+            read.reasons << error.Message;
+        }
+    }
+    goOn(int(files.size()));
+    return read;
+}
+
+QStringList FileNotes(const QList<ImportSource>& sources)
+{
+    QStringList lines;
+    for (const ImportSource& source : sources)
+        for (const QString& note : source.cards.notes)
+            lines << QStringLiteral("%1：%2").arg(source.name, note);
+    return lines;
 }
 
 ImportReading::ImportReading(QStringList files)
@@ -85,11 +133,20 @@ void ImportReading::read()
             const ImportFormat* format = FindImportFormat(files_[i]);
             QueuedFile sink(queue_, i);
             if (format->stream) {
-                notes_[i] = format->stream(files_[i], sink);
+                try {
+                    notes_[i] = format->stream(files_[i], sink);
+                } catch (const ExchangeError& error) {
+                    refuseFile(files_[i], error);
+                }
                 continue;
             }
             // A format that only reads whole gives its cards in line order, as they are planned.
-            DraftSet read = format->read(files_[i]);
+            DraftSet read;
+            try {
+                read = format->read(files_[i]);
+            } catch (const ExchangeError& error) {
+                refuseFile(files_[i], error);
+            }
             ImportSource whole{names_[i], std::move(read), nullptr};
             for (const ImportEntry& entry : EntriesInLineOrder(whole)) {
                 if (entry.failure)

@@ -24,6 +24,18 @@ using ReadProgress = std::function<bool(int filesRead)>;
 // that cannot be read at all, ImportCancelled when the progress said stop.
 QList<ImportSource> ReadImportFiles(const QStringList& files, const ReadProgress& progress = {});
 
+// The files read, each on its own: one that cannot be read is left out and
+// named with its reason, and the others are read all the same.
+struct ReadFiles {
+    QList<ImportSource> sources;  // the files read, in order
+    QStringList refused;          // the files left out, as given
+    QStringList reasons;          // for each, "无法读取文件 a.vcf：…"
+};
+ReadFiles ReadEachImportFile(const QStringList& files, const ReadProgress& progress = {});
+
+// What each file says of itself, for the report: "通讯录.csv：编码：GBK（自动识别）".
+QStringList FileNotes(const QList<ImportSource>& sources);
+
 // The files read into drafts in a thread of their own while the caller opens
 // the book and plans (PlanBookImport below) the cards as they come, so that
 // the two take turns on the machine's cores rather than one after the other.

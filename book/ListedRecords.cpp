@@ -71,3 +71,62 @@ void ForgetListed(sqlite3* db, const QList<qint64>& rowids)
         }
     });
 }
+
+namespace {
+
+bool hasApartTable(sqlite3* db)
+{
+    Statement exists(db, QStringLiteral("select 1 from sqlite_master where type = 'table' and name = 'apart'"));
+    return exists.step();
+}
+
+}  // namespace
+
+void StoreApart(sqlite3* db, qint64 record, const QList<qint64>& others)
+{
+    DatabaseWork(QStringLiteral("通讯录"), [&] {
+        WriteTransaction transaction(db);
+        ExecuteAll(db, QStringLiteral("create table if not exists apart(a integer not null, b integer not null, "
+                                      "primary key(a, b));"));
+        Statement st(db, QStringLiteral("insert or ignore into apart(a, b) values(?, ?)"));
+        for (qint64 other : others) {
+            st.bindInt64(1, std::min(record, other));
+            st.bindInt64(2, std::max(record, other));
+            st.step();
+            st.reset();
+        }
+        transaction.commit();
+    });
+}
+
+ApartPairs ReadApart(sqlite3* db)
+{
+    return DatabaseWork(QStringLiteral("通讯录"), [&] {
+        ApartPairs pairs;
+        if (!hasApartTable(db))
+            return pairs;
+        Statement st(db, QStringLiteral("select a, b from apart"));
+        while (st.step())
+            pairs.insert({st.columnInt64(0), st.columnInt64(1)});
+        return pairs;
+    });
+}
+
+bool AreApart(const ApartPairs& pairs, qint64 one, qint64 other)
+{
+    return pairs.contains({std::min(one, other), std::max(one, other)});
+}
+
+void ForgetApart(sqlite3* db, const QList<qint64>& rowids)
+{
+    DatabaseWork(QStringLiteral("通讯录"), [&] {
+        if (!hasApartTable(db))
+            return;
+        Statement st(db, QStringLiteral("delete from apart where a = ?1 or b = ?1"));
+        for (qint64 rowid : rowids) {
+            st.bindInt64(1, rowid);
+            st.step();
+            st.reset();
+        }
+    });
+}

@@ -10,6 +10,8 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
+#include <utility>
 
 QByteArray RecordDigest(const StoredContact& record);
 
@@ -19,3 +21,14 @@ void StoreListed(sqlite3* db, const QHash<qint64, QByteArray>& digests);
 QHash<qint64, QByteArray> ReadListed(sqlite3* db);
 // Forgets the records (after a merge changed or deleted them).
 void ForgetListed(sqlite3* db, const QList<qint64>& rowids);
+
+// The records the person took out of a group (移出本组) as not the same
+// person as the others, remembered beside listed in apart(a, b), a pair a
+// row, the smaller rowid first, so that a later listing leaves them apart.
+using ApartPairs = QSet<std::pair<qint64, qint64>>;
+void StoreApart(sqlite3* db, qint64 record, const QList<qint64>& others);
+// Every pair; empty when none was ever taken apart.
+ApartPairs ReadApart(sqlite3* db);
+bool AreApart(const ApartPairs& pairs, qint64 one, qint64 other);
+// Forgets the records' pairs (a merge deleted them; their rowids may come back).
+void ForgetApart(sqlite3* db, const QList<qint64>& rowids);

@@ -26,8 +26,9 @@ struct ExportFormat {
     // Writes every contact, in the order given, to a new file at path (the caller
     // makes it atomic). Raises ExchangeError.
     void (*write)(const QString& path, const QList<StoredContact>& contacts);
-    // What the report says was written ("3 个生日"); nullptr: every contact.
-    QString (*written)(const QList<StoredContact>& contacts) = nullptr;
+    // What the report says was written ("3 个生日"), naming where the
+    // contacts left out are listed; nullptr: every contact.
+    QString (*written)(const QList<StoredContact>& contacts, const QString& leftOutListed) = nullptr;
 };
 
 const QList<ImportFormat>& ImportFormats();

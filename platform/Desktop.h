@@ -35,7 +35,9 @@ public:
 
     // Common dialogs: the chosen name, or nothing when cancelled.
     virtual std::optional<QString> OpenPictureFileName(QWidget* owner, const QString& filter) = 0;
-    virtual std::optional<QString> SaveFileName(QWidget* owner, const QString& filter) = 0;
+    // suggested: the name the dialog offers, in its current folder; none when empty.
+    virtual std::optional<QString> SaveFileName(QWidget* owner, const QString& filter,
+                                                const QString& suggested = {}) = 0;
     // Existing files to open, one or more; nothing when cancelled.
     virtual std::optional<QStringList> OpenFileNames(QWidget* owner, const QString& filter) = 0;
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 QList<qint64> OtherHolders(const QString& path)
@@ -27,4 +28,12 @@ QList<qint64> OtherHolders(const QString& path)
         }
     }
     return holders;
+}
+
+QString ProcessName(qint64 pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (!comm.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(comm.readAll()).trimmed();
 }

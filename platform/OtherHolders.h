@@ -10,3 +10,5 @@
 // Process ids of other processes with the file open; empty when none or when
 // /proc cannot tell.
 QList<qint64> OtherHolders(const QString& path);
+// The name the process runs under ("tessaly"), from /proc; empty when gone or unreadable.
+QString ProcessName(qint64 pid);

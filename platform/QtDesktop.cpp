@@ -97,9 +97,11 @@ std::optional<QString> QtDesktop::OpenPictureFileName(QWidget* owner, const QStr
     return firstOf(runFileDialog(dialog, filter));
 }
 
-std::optional<QString> QtDesktop::SaveFileName(QWidget* owner, const QString& filter)
+std::optional<QString> QtDesktop::SaveFileName(QWidget* owner, const QString& filter, const QString& suggested)
 {
     QFileDialog dialog(owner);
+    if (!suggested.isEmpty())
+        dialog.selectFile(suggested);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     // The Windows dialog shows only the descriptions; Qt shows its filter text, so

@@ -11,7 +11,7 @@ public:
     bool ShellOpen(const QString& file, const QString& parameters, const QString& directory) override;
     QWidget* ActiveWindow() override;
     std::optional<QString> OpenPictureFileName(QWidget* owner, const QString& filter) override;
-    std::optional<QString> SaveFileName(QWidget* owner, const QString& filter) override;
+    std::optional<QString> SaveFileName(QWidget* owner, const QString& filter, const QString& suggested = {}) override;
     std::optional<QStringList> OpenFileNames(QWidget* owner, const QString& filter) override;
     const QMimeData* Clipboard() override;
 

@@ -17,7 +17,7 @@ PACKAGES=(
   python3-vobject
   libwmf-bin fonts-urw-base35
   unicode-data libicu-dev libbz2-dev
-  desktop-file-utils appstream
+  desktop-file-utils appstream xdg-utils
   libfreexl-dev libzip-dev libxlsxwriter-dev python3-xlwt python3-openpyxl
   python3-lunardate python3-icalendar
   dunst dbus-daemon dbus-bin dex

@@ -11,9 +11,12 @@
 # program keeps its old file and an interrupted install leaves whole programs.
 # A book left in the old place, BUILD_DIR/app/Kalvo.mdb, moves to the
 # installed folder when that folder has none yet (TESSALY_OLD_BOOK names
-# another old place).
+# another old place). The programs that opened vCard and spreadsheet files
+# before still open them (mime-defaults.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts="$PWD/scripts"
+. "$scripts/mime-defaults.sh"
 build="${1:-build}"
 prefix="$HOME/.local"
 data="${XDG_DATA_HOME:-$HOME/.local/share}"
@@ -24,6 +27,14 @@ DESTDIR="$stage" cmake --install "$build" --prefix "$prefix" >/dev/null
 root="$stage$prefix"
 program_dir="$(cd "$root/bin" && cd "$(dirname "$(readlink tessaly)")" && pwd)"
 program_dir="$prefix${program_dir#"$root"}"
+
+# Who opens each kind of file the import offers to open, before it is installed.
+staged_import_entry="$root/share/applications/$import_entry_name"
+if [ -f "$staged_import_entry" ]; then
+  defaults_before "$staged_import_entry" >"$stage/defaults-before"
+else
+  : >"$stage/defaults-before"
+fi
 
 # place SOURCE DEST: puts one staged file or link at DEST by a rename.
 place() {
@@ -58,6 +69,7 @@ fi
 if command -v gtk-update-icon-cache >/dev/null 2>&1; then
   gtk-update-icon-cache -q -f -t "$data/icons/hicolor" 2>/dev/null || true
 fi
+pin_former_defaults "$stage/defaults-before" "$program_dir/mimeapps-pins"
 echo "installed Tessaly in $program_dir (link: $prefix/bin/tessaly)"
 
 # The book of the old layout, where the program ran from the build folder.

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Removes what scripts/install.sh put in place for this user: the programs,
 # their links, the desktop entries, the icons, the metainfo and the birthday
-# reminder's autostart entry (the tools window writes it when asked). The book
-# (Kalvo.mdb, and the backups Kalvo-*.mdb beside it) stays, and this says where.
+# reminder's autostart entry (the tools window writes it when asked), and the
+# defaults the install pinned for the programs that opened vCard and
+# spreadsheet files before it (mime-defaults.sh). The book (Kalvo.mdb, and the
+# backups Kalvo-*.mdb beside it) stays, and this says where.
 set -euo pipefail
+scripts="$(cd "$(dirname "$0")" && pwd)"
+. "$scripts/mime-defaults.sh"
 prefix="$HOME/.local"
 data="${XDG_DATA_HOME:-$HOME/.local/share}"
 config="${XDG_CONFIG_HOME:-$HOME/.config}"
 program_dir="$prefix/lib/tessaly"
 
+unpin_former_defaults "$program_dir/mimeapps-pins"
 for program in tessaly tessaly-book; do
   link="$prefix/bin/$program"
   # Only our own links: one that points elsewhere is someone else's program.

@@ -111,13 +111,15 @@ void BirthdayPage::load()
 bool BirthdayPage::exportCalendar()
 {
     const ExportFormat* format = FindExportFormat(QStringLiteral("生日.ics"));
-    const std::optional<QString> chosen =
-        desktop().SaveFileName(this, QStringLiteral("%1 (*.%2)|*.%2").arg(format->description, format->extension));
+    const std::optional<QString> chosen = desktop().SaveFileName(
+        this, QStringLiteral("%1 (*.%2)|*.%2").arg(format->description, format->extension), QStringLiteral("生日.ics"));
     if (!chosen || chosen->isEmpty())
         return false;
     const QString target = FindExportFormat(*chosen) == format ? *chosen : *chosen + u'.' + format->extension;
     QString report;
-    if (!RunToolAction([&] { report = ExportBook(session_.book(), target, *format); }))
+    if (!RunToolAction([&] {
+            report = ExportBook(session_.book(), target, *format, nullptr, QStringLiteral("本页下方列出它们"));
+        }))
         return false;
     ShowToolReport({report});
     return true;

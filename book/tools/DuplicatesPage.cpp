@@ -1,5 +1,6 @@
 #include "DuplicatesPage.h"
 
+#include "book/ListedRecords.h"
 #include "book/tools/TabChain.h"
 #include "book/tools/ToolsSession.h"
 #include "exchange/ContactFitting.h"
@@ -148,6 +149,8 @@ DuplicatesPage::DuplicatesPage(ToolsSession& session, QWidget* parent)
     connect(&session_, &ToolsSession::bookChanged, this, [this] {
         if (merging_)
             return;
+        // A restore or an import: the merge named may no longer be undone by its backup.
+        result_->clear();
         stale_ = true;
         if (isVisible())
             load();
@@ -205,7 +208,10 @@ void DuplicatesPage::showGroup()
     fillTable();
     const bool shown = current() != nullptr;
     merge_->setEnabled(shown);
-    split_->setEnabled(false);
+    // The first record is the one 移出本组 takes until another column is chosen.
+    if (shown)
+        table_->setCurrentCell(int(ContactText::Name), 0);
+    split_->setEnabled(shown);
     reasons_->setText(shown ? QStringLiteral("相同的：%1").arg(current()->group().reasons.join(u'、'))
                             : QStringLiteral("没有可能重复的联系人"));
 }
@@ -282,6 +288,14 @@ bool DuplicatesPage::splitCurrent()
     if (!current() || column < 0 || column >= mergedColumn())
         return false;
     const int row = list_->currentRow();
+    // Remembered in the book: the record stays out of this group when it is listed again.
+    QList<qint64> others = found_[row].group().numbers;
+    const qint64 record = others.takeAt(column);
+    if (!RunToolAction([&] {
+            BookFile book(session_.book());
+            StoreApart(book.connection.Handle(), record, others);
+        }))
+        return false;
     found_[row].split(column);
     // A record alone is no group any more.
     if (found_[row].size() < 2)

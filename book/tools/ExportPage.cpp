@@ -91,7 +91,8 @@ bool ExportPage::exportNow()
     progress_->start(QStringLiteral("正在导出"), 0, false);
     export_->setEnabled(false);
     QString line;
-    const bool written = RunToolAction([&] { line = ExportBook(session_.book(), target, *format); });
+    const bool written = RunToolAction(
+        [&] { line = ExportBook(session_.book(), target, *format, nullptr, QStringLiteral("生日页列出它们")); });
     export_->setEnabled(true);
     progress_->finish();
     if (!written)

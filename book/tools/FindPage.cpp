@@ -12,6 +12,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -54,8 +55,10 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
     qr_->setToolTip(QStringLiteral("用手机相机扫描，即可把这个联系人加入手机通讯录"));
     note_->setReadOnly(true);
     kept_->setReadOnly(true);
-    kept_->setMaximumHeight(80);
-    kept_->setToolTip(QStringLiteral("导入时备注放不下而另存在通讯录文件中的值；窗口程序不显示，导出时会带上"));
+    kept_->setMinimumHeight(60);  // shares the height left with 备注
+    kept_->setToolTip(QStringLiteral("导入时备注放不下而另外保存在通讯录文件中的值；窗口程序不显示，导出时会带上"));
+    // Down in the field goes to the contacts found, as in a list that drops down.
+    field_->installEventFilter(this);
 
     auto* search = new QHBoxLayout;
     auto* label = new QLabel(QStringLiteral("查找(&F)："), this);
@@ -72,7 +75,7 @@ FindPage::FindPage(ToolsSession& session, QWidget* parent)
         details->addRow(ContactTextColumns().at(i) + QStringLiteral("："), texts_[size_t(i)]);
     }
     details->addRow(ContactTextColumn(ContactText::Note) + QStringLiteral("："), note_);
-    details->addRow(QStringLiteral("另存："), kept_);
+    details->addRow(QStringLiteral("其他资料："), kept_);
     auto* side = new QVBoxLayout;
     auto* pictures = new QHBoxLayout;
     pictures->addWidget(photo_);
@@ -101,6 +104,17 @@ void FindPage::showEvent(QShowEvent* event)
 {
     ToolsPage::showEvent(event);
     field_->setFocus();
+}
+
+bool FindPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == field_ && event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down
+        && model_->rowCount() > 0) {
+        table_->setFocus();
+        table_->selectRow(0);
+        return true;
+    }
+    return ToolsPage::eventFilter(watched, event);
 }
 
 void FindPage::load()

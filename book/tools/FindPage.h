@@ -34,6 +34,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void typed();
@@ -47,5 +48,5 @@ private:
     QLabel* qr_;
     std::array<QLineEdit*, 6> texts_{};  // 类别 … 地址
     QPlainTextEdit* note_;
-    QPlainTextEdit* kept_;  // what an import kept beside the record, "label:value" a line
+    QPlainTextEdit* kept_;  // 其他资料: what an import kept beside the record, "label:value" a line
 };

@@ -2,6 +2,7 @@
 
 #include "book/BookFile.h"
 #include "book/ImportFiles.h"
+#include "book/tools/ColumnFitting.h"
 #include "book/tools/PreviewModel.h"
 #include "book/tools/PreviewReading.h"
 #include "book/tools/ProgressPanel.h"
@@ -13,7 +14,9 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -22,14 +25,16 @@
 namespace {
 
 constexpr int WatchEveryMs = 40;
+// 说明 takes what the data leaves, and 备注's long text gives way before the columns to check.
+const ColumnFit PreviewFit{120, 360, PreviewModel::FirstTextColumn + int(ContactText::Note), 80};
 
-// "vCard 名片 (*.vcf)|*.vcf|…", every kind the import reads, all of them first.
+// "联系人文件|*.vcf;…|vCard 名片|*.vcf|…", every kind the import reads, all of them
+// first. The open dialog adds the patterns to each description itself.
 QString importFilter()
 {
-    QStringList filter{
-        QStringLiteral("联系人文件 (%1)|%2").arg(ImportPatterns().join(u' '), ImportPatterns().join(u';'))};
+    QStringList filter{QStringLiteral("联系人文件|%1").arg(ImportPatterns().join(u';'))};
     for (const ImportFormat& format : ImportFormats())
-        filter << QStringLiteral("%1 (*.%2)|*.%2").arg(format.description, format.extension);
+        filter << QStringLiteral("%1|*.%2").arg(format.description, format.extension);
     return filter.join(u'|');
 }
 
@@ -38,7 +43,8 @@ QString importFilter()
 ImportPage::ImportPage(ToolsSession& session, QWidget* parent)
     : QWidget(parent), session_(session), model_(new PreviewModel(this)), table_(new QTableView(this)),
       filesLabel_(new QLabel(QStringLiteral("选择要导入的文件，或把文件拖到窗口上。"), this)),
-      counts_(new QLabel(this)), choose_(new QPushButton(QStringLiteral("选择文件(&O)…"), this)),
+      lastReport_(new QPlainTextEdit(this)), counts_(new QLabel(this)),
+      choose_(new QPushButton(QStringLiteral("选择文件(&O)…"), this)),
       clear_(new QPushButton(QStringLiteral("清空(&L)"), this)),
       tickAll_(new QPushButton(QStringLiteral("全选(&A)"), this)),
       tickNone_(new QPushButton(QStringLiteral("全不选(&N)"), this)),
@@ -46,16 +52,21 @@ ImportPage::ImportPage(ToolsSession& session, QWidget* parent)
       watch_(new QTimer(this))
 {
     filesLabel_->setWordWrap(true);
+    lastReport_->setReadOnly(true);
+    lastReport_->setMaximumHeight(72);
+    lastReport_->setToolTip(QStringLiteral("上次导入的报告"));
+    lastReport_->hide();
     table_->setModel(model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setWordWrap(false);
     table_->verticalHeader()->setDefaultSectionSize(PreviewModel::ThumbnailSize + 4);
     table_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {44, 44, 50, 70, 80, 115, 80, 125, 125};
-    for (int column = 0; column < int(std::size(widths)); ++column)
-        table_->setColumnWidth(column, widths[column]);
     table_->setIconSize(QSize(PreviewModel::ThumbnailSize, PreviewModel::ThumbnailSize));
+    // What must be checked (姓名, 生日, 电话 …) is seen whole; 说明 takes the rest.
+    KeepColumnsFitted(table_, PreviewFit);
+    // Space ticks the row whatever its cell in view, not only on the tick itself.
+    table_->installEventFilter(this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(choose_);
@@ -69,6 +80,7 @@ ImportPage::ImportPage(ToolsSession& session, QWidget* parent)
     auto* page = new QVBoxLayout(this);
     page->addLayout(top);
     page->addWidget(table_, 1);
+    page->addWidget(lastReport_);
     page->addWidget(progress_);
     page->addLayout(bottom);
 
@@ -118,6 +130,7 @@ void ImportPage::clearFiles()
     stopReading();
     files_.clear();
     shownFiles_.clear();
+    fileNotes_.clear();
     model_->setPlan({});
     showFileNames();
 }
@@ -127,8 +140,10 @@ void ImportPage::showFileNames()
     QStringList names;
     for (const QString& file : files_)
         names << QFileInfo(file).fileName();
+    // What the files say of themselves (a CSV's encoding) is for the files shown.
+    const QStringList notes = files_ == shownFiles_ ? fileNotes_ : QStringList();
     filesLabel_->setText(names.isEmpty() ? QStringLiteral("选择要导入的文件，或把文件拖到窗口上。")
-                                         : names.join(QStringLiteral("，")));
+                                         : (QStringList{names.join(QStringLiteral("，"))} + notes).join(u'\n'));
 }
 
 void ImportPage::plan()
@@ -178,16 +193,24 @@ void ImportPage::readingEnded()
     reading->deleteLater();
     closeProgress();
     ImportPlan planned;
-    if (RunToolAction([&] { planned = reading->takePlan(); })) {
-        shownFiles_ = files_;
-        model_->setPlan(std::move(planned));
-    } else
+    if (!RunToolAction([&] { planned = reading->takePlan(); })) {
         backToShownFiles();
+        return;
+    }
+    // The files that could be read are shown; each one that could not is named with its reason.
+    for (const QString& file : reading->refused())
+        files_.removeAll(file);
+    shownFiles_ = files_;
+    fileNotes_ = reading->notes();
+    showFileNames();
+    model_->setPlan(std::move(planned));
+    if (!reading->refused().isEmpty())
+        ShowToolReport(reading->reasons(), false);
 }
 
 void ImportPage::backToShownFiles()
 {
-    files_ = shownFiles_;
+    files_ = shownFiles_;  // their notes still hold
     showFileNames();
 }
 
@@ -199,16 +222,53 @@ bool ImportPage::importTicked()
         return false;
     }
     setBusy(true);
+    writing_ = true;
     progress_->start(QStringLiteral("写入通讯录"), chosen.added(), true);
     const bool written = RunToolAction(
         [&] { WriteImport(session_.book(), chosen, [&](int done, int) { return progress_->advance(done); }); });
     progress_->finish();
+    writing_ = false;
     setBusy(false);
-    if (!written)
+    if (written) {
+        const QStringList report = chosen.report + ImportClosingLines(session_.book(), chosen, false);
+        lastReport_->setPlainText(report.join(u'\n'));
+        lastReport_->show();
+        ShowToolReport(report);
+        clearFiles();
+        emit session_.bookChanged();
+    }
+    // Closing was asked for during the write: the window goes once the write has ended.
+    if (std::exchange(closeAfterWrite_, false)) {
+        clearFiles();
+        QTimer::singleShot(0, window(), &QWidget::close);
+    }
+    return written;
+}
+
+bool ImportPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == table_ && event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space
+        && table_->currentIndex().isValid()) {
+        model_->toggleTick(table_->currentIndex().row());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool ImportPage::mayClose()
+{
+    if (closeAfterWrite_)
         return false;
-    ShowToolReport(chosen.report + ImportClosingLines(session_.book(), chosen, false));
+    if (!writing_ && !reading_ && model_->tickedCount() == 0)
+        return true;
+    if (!AskTool(QStringLiteral("导入尚未完成，取消吗？")))
+        return false;
+    if (writing_) {
+        closeAfterWrite_ = true;
+        progress_->cancel();
+        return false;
+    }
     clearFiles();
-    emit session_.bookChanged();
     return true;
 }
 

@@ -11,6 +11,7 @@ class PreviewModel;
 class PreviewReading;
 class ProgressPanel;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 class QTableView;
 class QTimer;
@@ -29,6 +30,11 @@ public:
     // Writes the ticked rows and shows the report; false when nothing was written.
     bool importTicked();
     void clearFiles();
+    // Whether the window may close: asked first while an import is written,
+    // or rows wait to be imported; yes drops them, and a write is undone as
+    // by 取消 and the window closed once it is.
+    bool mayClose();
+    bool isWriting() const { return writing_; }
 
     QStringList files() const { return files_; }
     PreviewModel* model() const { return model_; }
@@ -36,6 +42,11 @@ public:
     QTableView* table() const { return table_; }
     QPushButton* chooseButton() const { return choose_; }
     QPushButton* importButton() const { return import_; }
+    QLabel* filesLabel() const { return filesLabel_; }
+    QPlainTextEdit* lastReport() const { return lastReport_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void chooseFiles();
@@ -58,6 +69,8 @@ private:
     PreviewModel* model_;
     QTableView* table_;
     QLabel* filesLabel_;
+    QStringList fileNotes_;       // what the files shown say of themselves (their encoding …)
+    QPlainTextEdit* lastReport_;  // the last import's report, until the next import
     QLabel* counts_;
     QPushButton* choose_;
     QPushButton* clear_;
@@ -66,4 +79,6 @@ private:
     QPushButton* import_;
     ProgressPanel* progress_;
     QTimer* watch_;  // looks at the reading a few times a second
+    bool writing_ = false;
+    bool closeAfterWrite_ = false;
 };

@@ -39,6 +39,12 @@ void PreviewModel::tickAll(bool ticked)
     emit ticksChanged();
 }
 
+void PreviewModel::toggleTick(int row)
+{
+    if (row >= 0 && row < rowCount())
+        setData(index(row, TickColumn), ticks_[row] ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+}
+
 QString PreviewModel::markOf(const PlannedCard& card, const FittedContact& contact)
 {
     if (card.fate != CardFate::Add)

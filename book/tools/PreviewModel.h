@@ -31,6 +31,8 @@ public:
     const QList<bool>& ticks() const { return ticks_; }
     int tickedCount() const;
     void tickAll(bool ticked);
+    // Ticks the row when it is not, and the other way; a card that could not be read stays unticked.
+    void toggleTick(int row);
 
     // The mark of a card, as the last column shows it.
     static QString markOf(const PlannedCard& card, const FittedContact& contact);

@@ -29,11 +29,14 @@ void PreviewReading::start()
 void PreviewReading::run()
 {
     try {
-        const QList<ImportSource> sources = ReadImportFiles(files_, [this](int read) {
+        ReadFiles read = ReadEachImportFile(files_, [this](int read) {
             done_ = read;
             return !cancelled_;
         });
-        plan_ = PlanBookImport(book_, sources);
+        refused_ = std::move(read.refused);
+        reasons_ = std::move(read.reasons);
+        notes_ = FileNotes(read.sources);
+        plan_ = PlanBookImport(book_, read.sources);
         done_ = steps();
     } catch (...) {
         failure_ = std::current_exception();

@@ -20,10 +20,7 @@ ProgressPanel::ProgressPanel(QWidget* parent)
     row->addWidget(what_);
     row->addWidget(bar_, 1);
     row->addWidget(cancel_);
-    connect(cancel_, &QPushButton::clicked, this, [this] {
-        cancelled_ = true;
-        emit cancelRequested();
-    });
+    connect(cancel_, &QPushButton::clicked, this, &ProgressPanel::cancel);
     // Esc cancels too, while the panel shows (a hidden widget's shortcut does not fire).
     connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, [this] {
         if (cancel_->isVisible())
@@ -91,4 +88,10 @@ void ProgressPanel::finish()
 {
     hide();
     running_.invalidate();
+}
+
+void ProgressPanel::cancel()
+{
+    cancelled_ = true;
+    emit cancelRequested();
 }

@@ -29,6 +29,8 @@ public:
     // As advance, with the window answering on its own: the step and what runs now.
     bool report(int done, const QString& what);
     void finish();
+    // As 取消 pressed: the work stops at its next step.
+    void cancel();
 
     bool cancelled() const { return cancelled_; }
     QPushButton* cancelButton() const { return cancel_; }

@@ -10,9 +10,13 @@
 #include "book/tools/SyncPage.h"
 #include "forms/WindowFont.h"
 
+#include <QApplication>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTimer>
@@ -44,6 +48,20 @@ QStringList localFiles(const QMimeData* data)
             if (url.isLocalFile())
                 files << url.toLocalFile();
     return files;
+}
+
+// The window's place, frame included, inside the available area, centred on
+// it: a window never opens partly below a panel or the screen's edge.
+QRect placedInside(QSize size, const QRect& available, const QMargins& frame)
+{
+    const QSize room = available.size().shrunkBy(frame);
+    const QSize fitted = size.boundedTo(room);
+    QRect place(QPoint(), fitted);
+    place.moveCenter(available.center());
+    // Rounding of the centre never pushes the frame out at the top or left.
+    place.moveTopLeft(QPoint(std::max(place.left(), available.left() + frame.left()),
+                             std::max(place.top(), available.top() + frame.top())));
+    return place;
 }
 
 }  // namespace
@@ -83,8 +101,26 @@ void ToolsWindow::buildPages()
 
 void ToolsWindow::showEvent(QShowEvent* event)
 {
+    if (!placed_) {
+        placed_ = true;
+        placeOnScreen();
+    }
     buildPages();
     QWidget::showEvent(event);
+}
+
+void ToolsWindow::placeOnScreen()
+{
+    // The login window shows it: on the login's screen, with the frame the login has there.
+    const QWidget* login = QApplication::activeModalWidget();
+    QScreen* onScreen = login ? login->screen() : screen();
+    QMargins frame(8, 32, 8, 8);  // a usual frame, when no window shows one yet
+    if (login && login->frameGeometry() != login->geometry()) {
+        const QRect inner = login->geometry(), outer = login->frameGeometry();
+        frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    }
+    setGeometry(placedInside(size(), onScreen->availableGeometry(), frame));
 }
 
 QWidget* ToolsWindow::page(const QString& key)
@@ -124,4 +160,25 @@ void ToolsWindow::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     // The drop's own event ends first; the preview may show boxes and a progress bar.
     QTimer::singleShot(0, this, [this, files] { previewFiles(files); });
+}
+
+void ToolsWindow::closeEvent(QCloseEvent* event)
+{
+    // The pages are made on first show: a window never shown has nothing to lose.
+    auto* import = pages_.isEmpty() ? nullptr : static_cast<ImportPage*>(page(QStringLiteral("import")));
+    if (import && !import->mayClose()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void ToolsWindow::keyPressEvent(QKeyEvent* event)
+{
+    // A control that has a use for Esc (a progress bar's 取消) takes it first.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

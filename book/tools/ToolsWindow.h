@@ -41,11 +41,16 @@ protected:
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Closing (and Esc, as in a dialog) asks first where work would be lost.
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildPages();
+    void placeOnScreen();
 
     ToolsSession session_;
     QTabWidget* tabs_;
     QList<QWidget*> pages_;
+    bool placed_ = false;
 };

@@ -134,7 +134,7 @@ void WriteBirthdayCalendarFile(const QString& path, const QList<StoredContact>& 
     WriteWholeFile(path, BirthdaysAsICalendar(contacts, QDateTime::currentDateTimeUtc()));
 }
 
-QString BirthdayCalendarSummary(const QList<StoredContact>& contacts)
+QString BirthdayCalendarSummary(const QList<StoredContact>& contacts, const QString& leftOutListed)
 {
     int read = 0, unread = 0;
     for (const StoredContact& contact : contacts) {
@@ -142,8 +142,7 @@ QString BirthdayCalendarSummary(const QList<StoredContact>& contacts)
         unread += IsUnreadBirthday(contact.text(ContactText::Birthday));
     }
     const QString summary = QStringLiteral("%1 个生日").arg(read);
-    return unread == 0 ? summary
-                       : summary
-                             + QStringLiteral("（另有 %1 个生日读不懂，未导出；birthdays --not-understood 列出它们）")
-                                   .arg(unread);
+    return unread == 0
+               ? summary
+               : summary + QStringLiteral("（另有 %1 个生日读不懂，未导出；%2）").arg(unread).arg(leftOutListed);
 }

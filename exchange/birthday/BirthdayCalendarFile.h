@@ -21,5 +21,6 @@ QByteArray BirthdaysAsICalendar(const QList<StoredContact>& contacts, const QDat
 
 // For the export table: the calendar as of now, written to a new file at path.
 void WriteBirthdayCalendarFile(const QString& path, const QList<StoredContact>& contacts);
-// What the export wrote, for its report: "3 个生日", with the texts left out.
-QString BirthdayCalendarSummary(const QList<StoredContact>& contacts);
+// What the export wrote, for its report: "3 个生日", with the texts left out
+// and where they are listed ("birthdays --not-understood 列出它们").
+QString BirthdayCalendarSummary(const QList<StoredContact>& contacts, const QString& leftOutListed);

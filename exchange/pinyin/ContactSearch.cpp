@@ -15,8 +15,50 @@ bool containsIgnoringAsciiCase(QByteArrayView text, QByteArrayView loweredPart)
     return false;
 }
 
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// The digits of a text made of nothing but digits and separators, with at least one digit.
+QByteArray numberTyped(const QString& typed)
+{
+    QByteArray digits;
+    for (const QChar c : typed) {
+        if (isDigit(c))
+            digits += char(c.unicode());
+        else if (!IsPhoneSeparator(c))
+            return {};
+    }
+    return digits;
+}
+
+}  // namespace
+
+QByteArray JoinedDigits(QByteArrayView utf8)
+{
+    const QString text = QString::fromUtf8(utf8);
+    QString joined;
+    joined.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        if (!joined.isEmpty() && isDigit(joined.back()) && IsPhoneSeparator(text[i])) {
+            qsizetype next = i;
+            while (next < text.size() && IsPhoneSeparator(text[next]))
+                ++next;
+            if (next < text.size() && isDigit(text[next])) {
+                i = next;
+                continue;
+            }
+        }
+        joined += text[i++];
+    }
+    return joined.toUtf8();
+}
+
 ContactSearch::ContactSearch(const QString& typed)
-    : lowered_(LowerAsciiBytes(typed.toUtf8())), pinyin_(PinyinPattern::parse(typed))
+    : lowered_(LowerAsciiBytes(typed.toUtf8())), digits_(numberTyped(typed)), pinyin_(PinyinPattern::parse(typed))
 {
 }
 
@@ -25,6 +67,11 @@ bool ContactSearch::matches(std::span<const QByteArrayView> utf8Texts) const
     for (const QByteArrayView text : utf8Texts)
         if (containsIgnoringAsciiCase(text, lowered_))
             return true;
+    // Only a text that holds the number's first digit is joined and looked into.
+    if (!digits_.isEmpty())
+        for (const QByteArrayView text : utf8Texts)
+            if (text.contains(digits_.front()) && JoinedDigits(text).contains(digits_))
+                return true;
     if (!pinyin_ || utf8Texts.size() <= size_t(ContactText::Name))
         return false;
     const QByteArrayView name = utf8Texts[size_t(ContactText::Name)];

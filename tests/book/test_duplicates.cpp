@@ -4,6 +4,7 @@
 
 #include "book/DuplicateGroups.h"
 #include "exchange/PhoneNumber.h"
+#include "tests/book/BookHolder.h"
 #include "tests/book/BookTesting.h"
 #include "tests/support/RawBook.h"
 
@@ -192,6 +193,23 @@ private slots:
         QVERIFY2(result.err.first().contains(message), qPrintable(result.err.first()));
         QCOMPARE(book.bytes(), bytes);
         QCOMPARE(book.files(), files);
+    }
+
+    void shouldRefuseAMergeWhileTheWindowProgramHoldsTheBook()
+    {
+        TestBook book;
+        book.add({{"", "甲", "", "13800138000"}, {"", "乙", "", "13800138000"}});
+        book.run({QStringLiteral("duplicates")});
+        const BookHolder window(book.path);
+        QVERIFY(window.held());
+        const QByteArray bytes = book.bytes();
+        const QStringList files = book.files();
+        const BookResult result = book.run({QStringLiteral("merge"), QStringLiteral("--into=1"), QStringLiteral("2")});
+        QCOMPARE(result.status, ExitCode::Failure);
+        QVERIFY2(result.err.first().contains(QStringLiteral("tessaly，进程 %1").arg(window.pid())),
+                 qPrintable(result.err.first()));
+        QCOMPARE(book.bytes(), bytes);
+        QCOMPARE(book.files(), files);  // no backup either
     }
 };
 

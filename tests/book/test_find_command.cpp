@@ -2,6 +2,7 @@
 // the tools window's search over the same book.
 
 #include "book/ContactIndex.h"
+#include "book/KeptValues.h"
 #include "tests/book/BookTesting.h"
 
 #include <QTest>
@@ -37,7 +38,12 @@ private slots:
             {"同学", "单雄信"},
             {"朋友", "周思", "", "", "", "", "zs 的表哥"},
             {"朋友", QVariant()},  // no name at all
+            {"客户", "钱七", "", "138-0013-8000"},
         });
+        // What an import kept beside 钱七: an e-mail and a further phone.
+        BookFile kept(book_.path);
+        EnsureKeptTable(kept.connection.Handle());
+        AddKept(kept.connection.Handle(), 9, {{"邮箱", "qq7@example.com"}, {"电话", "139 1111-2222"}});
     }
 
     void shouldListFoundContactsInNameOrder_data()
@@ -53,7 +59,13 @@ private slots:
         QTest::newRow("single surname") << "sxx" << QStringList{"单雄信"};
         QTest::newRow("a Latin name") << "li" << QStringList{"Li Lei"};
         QTest::newRow("a contained address, case ignored") << "zhongshan rd" << QStringList{"Li Lei"};
-        QTest::newRow("digits of a phone") << "138" << QStringList{"张三丰"};
+        QTest::newRow("digits of a phone") << "138" << QStringList{"钱七", "张三丰"};
+        QTest::newRow("a number typed whole, stored with separators") << "13800138000" << QStringList{"钱七", "张三丰"};
+        QTest::newRow("a number typed with a blank") << "138 0013" << QStringList{"钱七", "张三丰"};
+        QTest::newRow("a number typed with other separators") << "(138)0013-80" << QStringList{"钱七", "张三丰"};
+        QTest::newRow("a kept e-mail") << "QQ7@example" << QStringList{"钱七"};
+        QTest::newRow("a kept phone, typed without its separators") << "13911112222" << QStringList{"钱七"};
+        QTest::newRow("digits of two texts never join") << "02 1380" << QStringList{};  // 生日 1990-01-02, 电话 138…
         QTest::newRow("digits and symbols") << "010-12" << QStringList{"Li Lei"};
         QTest::newRow("the category") << "同学" << QStringList{"单雄信"};
         QTest::newRow("a null name first") << "朋友" << QStringList{"", "曾国藩", "张三", "张三丰", "周思"};

@@ -53,9 +53,10 @@ std::optional<QString> ScriptedDesktop::OpenPictureFileName(QWidget*, const QStr
     return next(pictureNames);
 }
 
-std::optional<QString> ScriptedDesktop::SaveFileName(QWidget*, const QString& filter)
+std::optional<QString> ScriptedDesktop::SaveFileName(QWidget*, const QString& filter, const QString& suggested)
 {
     saveFilters.append(filter);
+    saveSuggested.append(suggested);
     return next(saveNames);
 }
 

@@ -42,6 +42,7 @@ public:
     std::deque<std::optional<QString>> saveNames;
     QList<QString> pictureFilters;
     QList<QString> saveFilters;
+    QList<QString> saveSuggested;  // the name each save dialog offered
     std::deque<std::optional<QStringList>> openNames;
     QList<QString> openFilters;
 
@@ -53,7 +54,7 @@ public:
     bool ShellOpen(const QString& file, const QString& parameters, const QString& directory) override;
     QWidget* ActiveWindow() override { return nullptr; }
     std::optional<QString> OpenPictureFileName(QWidget* owner, const QString& filter) override;
-    std::optional<QString> SaveFileName(QWidget* owner, const QString& filter) override;
+    std::optional<QString> SaveFileName(QWidget* owner, const QString& filter, const QString& suggested = {}) override;
     std::optional<QStringList> OpenFileNames(QWidget* owner, const QString& filter) override;
     const QMimeData* Clipboard() override;
 

@@ -4,6 +4,7 @@
 
 #include "book/tools/DuplicatesPage.h"
 #include "book/tools/ToolsSession.h"
+#include "tests/book/BookHolder.h"
 #include "tests/book/tools/ToolsTesting.h"
 #include "tests/support/RawBook.h"
 
@@ -103,6 +104,24 @@ private slots:
         QVERIFY(!page->mergeSelected());
         QVERIFY2(run.said().contains(QStringLiteral("已被改动；请点“重新查找”")), qPrintable(run.said()));
         QCOMPARE(run.book.bytes(), bytes);
+    }
+
+    void shouldRefuseAMergeWhileTheWindowProgramHoldsTheBook()
+    {
+        ToolsRun run;
+        run.book.add({{"", "甲", "", "13800138000"}, {"", "乙", "", "13800138000"}});
+        auto* page = run.show<DuplicatesPage>(QStringLiteral("duplicates"));
+        QCOMPARE(page->groups()->count(), 1);
+        const BookHolder window(run.book.path);
+        QVERIFY(window.held());
+        const QByteArray bytes = run.book.bytes();
+        const QStringList files = run.book.files();
+        run.desktop.boxAnswers = {Mb::IDYES};
+        QVERIFY(!page->mergeSelected());
+        QVERIFY2(run.said().contains(QStringLiteral("tessaly，进程 %1").arg(window.pid())), qPrintable(run.said()));
+        QCOMPARE(run.book.bytes(), bytes);
+        QCOMPARE(run.book.files(), files);
+        QCOMPARE(page->groups()->count(), 1);  // the group stays, to merge once the window is closed
     }
 };
 

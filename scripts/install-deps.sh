@@ -23,6 +23,7 @@ PACKAGES=(
   dunst dbus-daemon dbus-bin dex
   libqrencode-dev zbar-tools
   libmimalloc-dev
+  fonts-hanazono poppler-utils cups cups-daemon cups-client printer-driver-cups-pdf
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include "book/tools/ExportPage.h"
 #include "book/tools/FindPage.h"
 #include "book/tools/ImportPage.h"
+#include "book/tools/PrintPage.h"
 #include "forms/WindowFont.h"
 
 #include <QDragEnterEvent>
@@ -28,6 +29,7 @@ const QList<ToolPage>& ToolPages()
         {QStringLiteral("check"), QStringLiteral("检查"), [](ToolsSession& s) { return new CheckPage(s); }},
         {QStringLiteral("birthdays"), QStringLiteral("生日"), [](ToolsSession& s) { return new BirthdayPage(s); }},
         {QStringLiteral("duplicates"), QStringLiteral("重复"), [](ToolsSession& s) { return new DuplicatesPage(s); }},
+        {QStringLiteral("print"), QStringLiteral("打印"), [](ToolsSession& s) { return new PrintPage(s); }},
     };
     return pages;
 }

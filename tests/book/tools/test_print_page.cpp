@@ -70,13 +70,15 @@ private slots:
         QVERIFY(changed("category"));
         QVERIFY(run.page->pageCount()->text().contains(u"（1 个联系人）"_qs));
         run.page->category()->setCurrentIndex(0);
-        run.page->find()->setText(u"z1"_qs);
+        run.page->find()->setText(u"张1"_qs);
         QVERIFY(changed("find"));
+        QVERIFY(run.page->pageCount()->text().contains(u"（11 个联系人）"_qs));  // 张1, 张10 … 张19
         run.page->style()->setCurrentIndex(0);
         QVERIFY(changed("list"));
         QVERIFY(!run.page->column(PrintColumn::Phone)->isEnabled());  // the list keeps 电话
         QVERIFY(run.page->column(PrintColumn::Phone)->isChecked());
         run.page->find()->clear();
+        run.page->column(PrintColumn::Address)->setChecked(true);
         run.page->refresh();
         QCOMPARE(run.page->pageNumber()->maximum(), listPages);
         run.page->pageNumber()->setValue(2);

@@ -15,9 +15,9 @@ unsigned bit(PrintColumn column)
 
 PrintChoice::PrintChoice()
 {
-    // What a phone list by the telephone needs; 类别 and 备注 only when asked for.
-    for (PrintColumn column : {PrintColumn::Phone, PrintColumn::QQ, PrintColumn::Birthday, PrintColumn::Address,
-                               PrintColumn::Mail, PrintColumn::Photo})
+    // Everything but 备注, which holds whatever an import could not place.
+    for (PrintColumn column : {PrintColumn::Category, PrintColumn::Phone, PrintColumn::QQ, PrintColumn::Birthday,
+                               PrintColumn::Address, PrintColumn::Mail, PrintColumn::Photo})
         columns |= bit(column);
 }
 

@@ -24,8 +24,7 @@ QFont printFont(qreal points, bool bold)
 }
 
 // Lays the text out in lines of width (the first) and width - indent (the rest), up to maxHeight.
-template <typename EachLine>
-qreal layOut(QTextLayout& layout, qreal width, qreal indent, qreal maxHeight, EachLine each)
+qreal layOut(QTextLayout& layout, qreal width, qreal indent, qreal maxHeight)
 {
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -44,7 +43,6 @@ qreal layOut(QTextLayout& layout, qreal width, qreal indent, qreal maxHeight, Ea
         }
         line.setPosition(QPointF(first ? 0 : indent, y));
         y += line.height();
-        each(line);
     }
     layout.endLayout();
     return y;
@@ -68,21 +66,40 @@ WrappedLine::WrappedLine(QString label, QString value, const QFont& font, const 
 {
 }
 
+bool WrappedLine::fitsOneLine(qreal width) const
+{
+    // Most values are short: measured in one call, without laying the text out.
+    return !text_.contains(u'\n') && QFontMetricsF(font_, device_).horizontalAdvance(text_) <= width;
+}
+
 qreal WrappedLine::height(qreal width, qreal indent) const
 {
+    if (fitsOneLine(width))
+        return QFontMetricsF(font_, device_).height();
     QTextLayout layout(text_, font_, const_cast<QPaintDevice*>(device_));
-    return layOut(layout, width, indent, std::numeric_limits<qreal>::max(), [](const QTextLine&) {});
+    return layOut(layout, width, indent, std::numeric_limits<qreal>::max());
 }
 
 qreal WrappedLine::draw(QPainter& painter, QPointF at, qreal width, qreal indent, qreal maxHeight) const
 {
+    if (fitsOneLine(width)) {
+        const QFontMetricsF metrics(font_, device_);
+        const QPointF baseline(at.x(), at.y() + metrics.ascent());
+        painter.setFont(font_);
+        painter.setPen(LabelColor);
+        painter.drawText(baseline, label_);
+        const qreal valueX = label_.isEmpty() ? 0 : metrics.horizontalAdvance(label_ + u' ');
+        painter.setPen(Qt::black);
+        painter.drawText(baseline + QPointF(valueX, 0), text_.mid(label_.isEmpty() ? 0 : label_.size() + 1));
+        return metrics.height();
+    }
     QTextLayout layout(text_, font_, const_cast<QPaintDevice*>(device_));
     QTextLayout::FormatRange label;
     label.start = 0;
     label.length = int(label_.size());
     label.format.setForeground(LabelColor);
     layout.setFormats({label});
-    const qreal height = layOut(layout, width, indent, maxHeight, [](const QTextLine&) {});
+    const qreal height = layOut(layout, width, indent, maxHeight);
     painter.setPen(Qt::black);
     layout.draw(&painter, at);
     return height;

@@ -32,6 +32,8 @@ public:
     qreal draw(QPainter& painter, QPointF at, qreal width, qreal indent, qreal maxHeight) const;
 
 private:
+    bool fitsOneLine(qreal width) const;
+
     QString label_;
     QString text_;
     QFont font_;

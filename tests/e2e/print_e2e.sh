@@ -52,7 +52,8 @@ check_pdf() {
         pdftotext -raw -f "$p" -l "$p" "$pdf" - | grep -q "第 $p 页 共 $pages 页" || fail "$pdf: page $p unnumbered"
     done
     # 阿 (A) before 劉 (L) before 王 (W) before Zoe (Z).
-    awk '/^阿10$/ {a=NR} /^劉德華/ {l=NR} /^王100$/ {w=NR} /^Zoe Li/ {z=NR} END {exit !(a && a<l && l<w && w<z)}' text.txt \
+    awk '/^阿10( |$)/ {a=NR} /^劉德華/ {l=NR} /^王100( |$)/ {w=NR} /^Zoe Li/ {z=NR} END {exit !(a && a<l && l<w && w<z)}' \
+        text.txt \
         || fail "$pdf: not in pinyin order"
     pdffonts "$pdf" | awk 'NR > 2 && $(NF-4) != "yes" {bad=1} END {exit bad}' || fail "$pdf: a font not embedded"
 }
@@ -90,6 +91,7 @@ SystemGroup root
 CONF
 cat > "$CUPS/etc/cupsd.conf" <<CONF
 Listen $CUPS/cups.sock
+PreserveJobFiles Yes
 WebInterface No
 Browsing Off
 DefaultAuthType None
@@ -125,5 +127,13 @@ sleep 1
 NEW=$(ls "$OUT" | grep -vxF -f before.txt | head -n 1 || true)
 [ -n "$NEW" ] || fail "CUPS-PDF wrote no file into $OUT: $(grep -E '^E' "$CUPS/log/error_log" | tail -3)"
 PRINTED=$OUT/$NEW
-check_pdf "$PRINTED" "$(pdfinfo 通讯录.pdf | awk '/^Pages:/ {print $2}')"
-ok "the 打印 button through CUPS to its PDF printer: $NEW"
+PAGES=$(pdfinfo 通讯录.pdf | awk '/^Pages:/ {print $2}')
+# What the 打印 button sent, as the scheduler kept it: every name and number, in order, numbered.
+JOB=$(ls "$CUPS"/spool/d*-001 2> /dev/null | head -n 1)
+[ -n "$JOB" ] || fail "the scheduler kept no job document"
+check_pdf "$JOB" "$PAGES"
+# What the printer made of it: CUPS-PDF turns the job into PostScript and back,
+# so its fonts come out as drawn glyphs without text; their pages and fonts are checked.
+[ "$(pdfinfo "$PRINTED" | awk '/^Pages:/ {print $2}')" = "$PAGES" ] || fail "the printer's PDF: not $PAGES pages"
+pdffonts "$PRINTED" | awk 'NR > 2 && $(NF-4) != "yes" {bad=1} END {exit bad}' || fail "the printer's PDF: a font not embedded"
+ok "the 打印 button through CUPS to its PDF printer: $PAGES pages in $NEW"

@@ -75,8 +75,7 @@ QSizeF PrintedPhotoSize(QSize pixels, QSizeF box, qreal devicePerInch)
 }
 
 CardStyle::CardStyle(const QPaintDevice& device, const QRectF& body, const PrintChoice& choice)
-    : device_(device), category_(choice.shows(PrintColumn::Category)), photo_(choice.shows(PrintColumn::Photo)),
-      padding_(DeviceMm(device, PaddingMm))
+    : device_(device), choice_(choice), padding_(DeviceMm(device, PaddingMm))
 {
     // The marks stand outside the cards, so the cards leave them room on every side.
     const qreal room = DeviceMm(device, MarkMm + MarkGapMm);
@@ -101,7 +100,7 @@ void CardStyle::drawCard(QPainter& painter, int slot, const PrintedContact& cont
 {
     const QRectF inside = card(slot).adjusted(padding_, padding_, -padding_, -padding_);
     qreal textWidth = inside.width();
-    if (photo_ && !photo.isNull()) {
+    if (choice_.shows(PrintColumn::Photo) && !photo.isNull()) {
         const QRectF shown = photoRect(card(slot), photo.size());
         painter.drawImage(shown, photo);
         textWidth -= DeviceMm(device_, PhotoWidthMm) + padding_ / 2;
@@ -110,15 +109,19 @@ void CardStyle::drawCard(QPainter& painter, int slot, const PrintedContact& cont
     const QString name = contact.name.isEmpty() ? QStringLiteral("（无姓名）") : contact.name;
     at.ry() += WrappedLine(QString(), name, fonts_.heading, device_)
                    .draw(painter, at, textWidth, 0, QFontMetricsF(fonts_.heading, &device_).height() * 2);
-    if (category_ && !contact.category.isEmpty())
+    if (choice_.shows(PrintColumn::Category) && !contact.category.isEmpty())
         at.ry() += DrawTextLine(painter, at, textWidth, contact.category, fonts_.small, QColor(96, 96, 96));
     at.ry() += padding_ / 2;
     const qreal indent = DeviceMm(device_, IndentMm);
     const qreal ellipsis = QFontMetricsF(fonts_.text, &device_).height();
-    for (qsizetype i = 0; i < contact.lines.size(); ++i) {
-        const WrappedLine line(contact.lines[i].label, contact.lines[i].value, fonts_.text, device_);
+    QList<const PrintedLine*> shown;
+    for (const PrintedLine& line : contact.lines)
+        if (choice_.shows(line.column))
+            shown << &line;
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const WrappedLine line(shown[i]->label, shown[i]->value, fonts_.text, device_);
         const qreal needed = line.height(textWidth, indent);
-        const bool last = i + 1 == contact.lines.size();
+        const bool last = i + 1 == shown.size();
         if (at.y() + needed > inside.bottom() - (last ? 0 : ellipsis)) {
             DrawTextLine(painter, at, textWidth, QStringLiteral("……"), fonts_.text);
             break;

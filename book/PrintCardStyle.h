@@ -30,8 +30,7 @@ private:
 
     const QPaintDevice& device_;
     PrintFonts fonts_;
-    bool category_;
-    bool photo_;
+    PrintChoice choice_;
     QRectF grid_;
     qreal padding_;
 };

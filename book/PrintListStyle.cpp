@@ -73,9 +73,8 @@ private:
 }  // namespace
 
 ListStyle::ListStyle(const QPaintDevice& device, const QRectF& body, const PrintChoice& choice)
-    : device_(device), category_(choice.shows(PrintColumn::Category)),
-      columnWidth_((body.width() - DeviceMm(device, ColumnGapMm)) / 2), indent_(DeviceMm(device, IndentMm)),
-      nameHeight_(QFontMetricsF(fonts_.name, &device).height()),
+    : device_(device), choice_(choice), columnWidth_((body.width() - DeviceMm(device, ColumnGapMm)) / 2),
+      indent_(DeviceMm(device, IndentMm)), nameHeight_(QFontMetricsF(fonts_.name, &device).height()),
       headingHeight_(QFontMetricsF(fonts_.heading, &device).height() + DeviceMm(device, 2)),
       spacing_(DeviceMm(device, EntryGapMm))
 {
@@ -85,7 +84,8 @@ QList<WrappedLine> ListStyle::lines(const PrintedContact& contact) const
 {
     QList<WrappedLine> lines;
     for (const PrintedLine& line : contact.lines)
-        lines.append(WrappedLine(line.label, line.value, fonts_.text, device_));
+        if (choice_.shows(line.column))
+            lines.append(WrappedLine(line.label, line.value, fonts_.text, device_));
     return lines;
 }
 
@@ -101,7 +101,7 @@ void ListStyle::drawEntry(QPainter& painter, QPointF at, const PrintedContact& c
 {
     const QString name = contact.name.isEmpty() ? QStringLiteral("（无姓名）") : contact.name;
     WrappedLine(QString(), name, fonts_.name, device_).draw(painter, at, columnWidth_, 0, nameHeight_);
-    if (category_ && !contact.category.isEmpty()) {
+    if (choice_.shows(PrintColumn::Category) && !contact.category.isEmpty()) {
         const qreal nameWidth = QFontMetricsF(fonts_.name, &device_).horizontalAdvance(name + u' ');
         const qreal shift =
             QFontMetricsF(fonts_.name, &device_).ascent() - QFontMetricsF(fonts_.small, &device_).ascent();

@@ -24,7 +24,7 @@ private:
 
     const QPaintDevice& device_;
     PrintFonts fonts_;
-    bool category_;
+    PrintChoice choice_;
     qreal columnWidth_;
     qreal indent_;
     qreal nameHeight_;

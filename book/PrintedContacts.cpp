@@ -43,7 +43,7 @@ QChar PrintHeading(const QString& name)
     return first >= u'A' && first <= u'Z' ? first : QChar(u'#');
 }
 
-PrintedContact PrintedFrom(const StoredContact& contact, const PrintChoice& choice)
+PrintedContact PrintedFrom(const StoredContact& contact)
 {
     const ContactValues lifted = LiftValues(contact);
     PrintedContact printed;
@@ -54,15 +54,15 @@ PrintedContact PrintedFrom(const StoredContact& contact, const PrintChoice& choi
     QList<PrintedLine>& lines = printed.lines;
     QList<bool> used(lifted.values.size(), false);
     const auto text = [&](PrintColumn column, ContactText at) {
-        if (choice.shows(column) && !lifted.text(at).isEmpty())
-            lines << PrintedLine{ContactTextColumn(at), lifted.text(at)};
+        if (!lifted.text(at).isEmpty())
+            lines << PrintedLine{column, ContactTextColumn(at), lifted.text(at)};
     };
     const auto labelled = [&](PrintColumn column, const std::function<bool(const DraftExtra&)>& kind) {
         for (qsizetype i = 0; i < lifted.values.size(); ++i)
             if (!used[i] && kind(lifted.values[i])) {
                 used[i] = true;
-                if (choice.shows(column) && !lifted.values[i].value.isEmpty())
-                    lines << PrintedLine{lifted.values[i].label, lifted.values[i].value};
+                if (!lifted.values[i].value.isEmpty())
+                    lines << PrintedLine{column, lifted.values[i].label, lifted.values[i].value};
             }
     };
     text(PrintColumn::Phone, ContactText::Phone);
@@ -82,7 +82,7 @@ PrintedContact PrintedFrom(const StoredContact& contact, const PrintChoice& choi
     return printed;
 }
 
-std::vector<PrintedContact> ReadPrintedContacts(TADOConnection& connection, const PrintChoice& choice)
+std::vector<PrintedContact> ReadPrintedContacts(TADOConnection& connection, const PrintChoice& choice, bool everyLine)
 {
     std::optional<ContactSearch> search;
     if (!choice.find.trimmed().isEmpty())
@@ -97,8 +97,12 @@ std::vector<PrintedContact> ReadPrintedContacts(TADOConnection& connection, cons
             return;
         stored.texts = texts;
         stored.kept = kept;
-        read.push_back(PrintedFrom(stored, choice));
+        read.push_back(PrintedFrom(stored));
         read.back().rowid = rowid;
+        if (!everyLine) {
+            read.back().lines.removeIf([&](const PrintedLine& line) { return !choice.shows(line.column); });
+            read.back().lines.squeeze();
+        }
     });
     const std::vector<int> byName =
         InNameOrder(int(read.size()), [&](int row) -> std::optional<QString> { return read[size_t(row)].name; });

@@ -125,7 +125,7 @@ PrintPage::PrintPage(ToolsSession& session, QWidget* parent)
     connect(style_, &QComboBox::currentIndexChanged, this, &PrintPage::styleChanged);
     connect(category_, &QComboBox::currentIndexChanged, this, &PrintPage::choiceChanged);
     connect(find_, &QLineEdit::textChanged, this, [this] { later_->start(TypingPauseMs); });
-    connect(later_, &QTimer::timeout, this, &PrintPage::refresh);
+    connect(later_, &QTimer::timeout, this, &PrintPage::followChoice);
     connect(page_, &QSpinBox::valueChanged, this, &PrintPage::showPreview);
     connect(save_, &QPushButton::clicked, this, &PrintPage::savePdf);
     connect(print_, &QPushButton::clicked, this, &PrintPage::printNow);
@@ -163,6 +163,15 @@ void PrintPage::choiceChanged()
     later_->start(0);
 }
 
+void PrintPage::followChoice()
+{
+    const PrintChoice chosen = choice();
+    if (chosen.category != readCategory_ || chosen.find != readFind_)
+        refresh();
+    else
+        showPreview();
+}
+
 void PrintPage::reload()
 {
     stale_ = false;
@@ -184,13 +193,16 @@ void PrintPage::reload()
 void PrintPage::refresh()
 {
     later_->stop();
+    const PrintChoice chosen = choice();
     std::vector<PrintedContact> read;
     RunToolAction([&] {
         TADOConnection connection(QStringLiteral("通讯录"));
         OpenBookConnection(connection, session_.book());
-        read = ReadPrintedContacts(connection, choice());
+        read = ReadPrintedContacts(connection, chosen, true);
     });
     contacts_ = std::move(read);
+    readCategory_ = chosen.category;
+    readFind_ = chosen.find;
     showPreview();
 }
 

@@ -52,6 +52,8 @@ public:
 private:
     void reload();
     void choiceChanged();
+    // Reads the book again when the 类别 or the search changed, else only draws the preview anew.
+    void followChoice();
     void styleChanged();
     void showPreview();
     // Runs a print with the progress panel and the page's controls held; false when it failed or was cancelled.
@@ -70,5 +72,7 @@ private:
     QLabel* result_;
     QTimer* later_;
     std::vector<PrintedContact> contacts_;
+    QString readCategory_;  // what contacts_ was read for
+    QString readFind_;
     bool working_ = false;
 };

@@ -146,6 +146,12 @@ PrintChoice PrintPage::choice() const
 
 void PrintPage::styleChanged()
 {
+    enableTicks();
+    choiceChanged();
+}
+
+void PrintPage::enableTicks()
+{
     const PrintStyle style = choice().style;
     for (int c = 0; c < PrintColumnCount; ++c) {
         const PrintColumn column = PrintColumn(c);
@@ -154,7 +160,6 @@ void PrintPage::styleChanged()
         if (!PrintColumnOptional(style, column))
             columns_[c]->setChecked(true);
     }
-    choiceChanged();
 }
 
 void PrintPage::choiceChanged()
@@ -225,7 +230,10 @@ bool PrintPage::runJob(const std::function<QString(const PrintProgress&)>& job)
     if (working_)
         return false;
     working_ = true;
-    const QList<QWidget*> held{style_, category_, find_, save_, print_, page_};
+    // Nothing changes the choice while it prints: the ticks are held with the rest.
+    QList<QWidget*> held{style_, category_, find_, save_, print_, page_};
+    for (QCheckBox* box : std::as_const(columns_))
+        held << box;
     for (QWidget* widget : held)
         widget->setEnabled(false);
     progress_->start(QStringLiteral("正在打印"), 1, true);
@@ -244,6 +252,7 @@ bool PrintPage::runJob(const std::function<QString(const PrintProgress&)>& job)
     progress_->finish();
     for (QWidget* widget : held)
         widget->setEnabled(true);
+    enableTicks();  // the ticks a style leaves out stay off
     working_ = false;
     if (cancelled) {
         result_->setText(QStringLiteral("已取消打印，没有留下文件或打印任务。"));

@@ -55,6 +55,8 @@ private:
     // Reads the book again when the 类别 or the search changed, else only draws the preview anew.
     void followChoice();
     void styleChanged();
+    // Only the ticks the style offers can be changed.
+    void enableTicks();
     void showPreview();
     // Runs a print with the progress panel and the page's controls held; false when it failed or was cancelled.
     bool runJob(const std::function<QString(const PrintProgress&)>& job);

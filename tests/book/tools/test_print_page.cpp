@@ -104,12 +104,18 @@ private slots:
     {
         PrintRun run;
         const QStringList before = run.book.files();
-        // 取消 is pressed as soon as the job lets the window answer.
-        QTimer::singleShot(0, run.page->progress()->cancelButton(), &QPushButton::click);
+        // 取消 is pressed as soon as the job lets the window answer; till then no choice can change.
+        bool held = false;
+        QTimer::singleShot(0, run.page, [&] {
+            held = !run.page->style()->isEnabled() && !run.page->column(PrintColumn::QQ)->isEnabled();
+            run.page->progress()->cancelButton()->click();
+        });
         QVERIFY(!run.page->saveAs(run.file(u"取消.pdf"_qs)));
         QCOMPARE(run.book.files(), before);
         QVERIFY(run.page->result()->text().contains(u"已取消"_qs));
-        QVERIFY(run.page->saveButton()->isEnabled());
+        QVERIFY(held);
+        QVERIFY(run.page->saveButton()->isEnabled() && run.page->column(PrintColumn::QQ)->isEnabled());
+        QVERIFY(!run.page->column(PrintColumn::Phone)->isEnabled());  // the list's 电话 stays as it was
     }
 
     void shouldPrintThroughThePrintDialog()

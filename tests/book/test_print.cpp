@@ -191,9 +191,8 @@ private slots:
         TestFolder::writeAll(pdf, "the old print");
         const QStringList before = sample.book.files();
         // Stopped at the first page drawn, once the writer has begun the file.
-        QVERIFY_THROWS_EXCEPTION(PrintCancelled,
-                                 PrintBookToPdf(sample.book.path, pdf, PrintChoice(),
-                                                [](int done, int total) { return done < total / 2; }));
+        QVERIFY_THROWS_EXCEPTION(PrintCancelled, PrintBookToPdf(sample.book.path, pdf, PrintChoice(),
+                                                                [](int done, int total) { return done < total / 2; }));
         QCOMPARE(TestFolder::readAll(pdf), QByteArray("the old print"));
         QCOMPARE(sample.book.files(), before);
     }

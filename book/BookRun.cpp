@@ -117,7 +117,9 @@ QString BookHelp()
           << QStringLiteral("  --gui                         在窗口中显示报告（export 不给文件时弹出保存对话框）")
           << QStringLiteral("  --gui [--page 页] [文件...]   不给命令：登录后打开「Tessaly 通讯录工具」窗口，")
           << QStringLiteral("                                文件放入导入页预览；页为 import export find backup check")
-          << QStringLiteral("                                birthdays duplicates")
+          << QStringLiteral("                                birthdays duplicates print")
+          << QStringLiteral("  export 文件.pdf 打印通讯录：[--style 通讯录|名片] [--category 类别] [--find 文字]")
+          << QStringLiteral("                                [--columns 类别,电话,QQ,生日,地址,邮箱,备注,照片]")
           << QStringLiteral("  -h, --help                    显示本帮助") << QString()
           << QStringLiteral("读写通讯录的命令都先核对登录密码，规则与登录窗口相同（出厂密码为 480917）。") << QString()
           << QStringLiteral("退出状态：0 成功；1 失败（通讯录未改动）或密码不对；2 用法错误。");
@@ -229,6 +231,12 @@ bool WantsGui(const QStringList& arguments)
 {
     const qsizetype end = arguments.indexOf(QStringLiteral("--"));
     return arguments.mid(0, end < 0 ? arguments.size() : end).contains(QStringLiteral("--gui"));
+}
+
+bool PaintsPages(const QStringList& arguments)
+{
+    return arguments.contains(QStringLiteral("export"))
+           && std::any_of(arguments.begin(), arguments.end(), [](const QString& a) { return IsPrintTarget(a); });
 }
 
 int RunBook(const QStringList& arguments, Console& console)

@@ -85,5 +85,8 @@ int RunBook(const QStringList& arguments, Console& console);
 // Whether the arguments ask for --gui (before any "--").
 bool WantsGui(const QStringList& arguments);
 
+// Whether the arguments print the book to a PDF (export 通讯录.pdf), which needs fonts: a GUI application.
+bool PaintsPages(const QStringList& arguments);
+
 // The --help text.
 QString BookHelp();

@@ -17,5 +17,8 @@ int RunDuplicates(BookRun& run, const QStringList& arguments);
 int RunMerge(BookRun& run, const QStringList& arguments);
 int RunSync(BookRun& run, const QStringList& arguments);
 
+// Whether export prints the book to this file (a PDF) rather than writing its contacts.
+bool IsPrintTarget(const QString& path);
+
 // Where backup puts its copy when given no file: Kalvo-年月日-时分秒.mdb beside the book.
 QString DefaultBackupPath(const QString& book, const QDateTime& when);

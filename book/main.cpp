@@ -3,12 +3,13 @@
 // command it opens the tools window behind the login; otherwise it needs no display.
 
 #include "book/BookRun.h"
+#include "book/tools/PrintingDesktop.h"
 #include "book/tools/ToolsSession.h"
 #include "book/tools/ToolsStart.h"
-#include "platform/QtDesktop.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <memory>
 
 namespace {
@@ -39,12 +40,20 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     StdConsole console;
-    if (!WantsGui(arguments)) {
+    if (!WantsGui(arguments) && !PaintsPages(arguments)) {
         QCoreApplication app(argc, argv);
         return RunBook(arguments, console);
     }
+    if (!WantsGui(arguments)) {
+        // Printing to a PDF needs fonts, not a display: a terminal without one draws offscreen.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return RunBook(arguments, console);
+    }
     QApplication app(argc, argv);
-    static QtDesktop d;
+    static PrintingDesktop d;
     setDesktop(&d);
     LoadChineseTranslations();
     if (const std::optional<int> status = runTools(arguments, console))

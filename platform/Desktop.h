@@ -8,6 +8,7 @@
 #include <optional>
 
 class QMimeData;
+class QPrinter;
 class QWidget;
 
 // Message box types and answers keep the Windows values the program was written with.
@@ -44,6 +45,15 @@ public:
     // The clipboard's contents; raises EClipboardException "无法打开剪贴板" when it cannot be opened.
     // The data stays owned by the desktop and is valid until the clipboard changes.
     virtual const QMimeData* Clipboard() = 0;
+
+    // The system's print dialog, its choices set on the printer; false when cancelled.
+    // Only the companion's tools window prints: a desktop without printing answers false.
+    virtual bool PrintDialog(QWidget* owner, QPrinter& printer)
+    {
+        (void)owner;
+        (void)printer;
+        return false;
+    }
 };
 
 // The one desktop of the process. Never null once the program or a test has set one.

@@ -25,6 +25,7 @@ PACKAGES=(
   libmimalloc-dev
   qtkeychain-qt6-dev
   radicale apache2-utils openssl eatmydata gnome-keyring
+  fonts-hanazono poppler-utils cups cups-daemon cups-client printer-driver-cups-pdf
 )
 
 missing=()

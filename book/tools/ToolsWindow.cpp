@@ -8,6 +8,7 @@
 #include "book/tools/FindPage.h"
 #include "book/tools/ImportPage.h"
 #include "book/tools/SyncPage.h"
+#include "book/tools/PrintPage.h"
 #include "forms/WindowFont.h"
 
 #include <QApplication>
@@ -34,6 +35,7 @@ const QList<ToolPage>& ToolPages()
         {QStringLiteral("birthdays"), QStringLiteral("生日"), [](ToolsSession& s) { return new BirthdayPage(s); }},
         {QStringLiteral("duplicates"), QStringLiteral("重复"), [](ToolsSession& s) { return new DuplicatesPage(s); }},
         {QStringLiteral("sync"), QStringLiteral("同步"), [](ToolsSession& s) { return new SyncPage(s); }},
+        {QStringLiteral("print"), QStringLiteral("打印"), [](ToolsSession& s) { return new PrintPage(s); }},
     };
     return pages;
 }

@@ -39,6 +39,7 @@ QList<QStringList> everyCommand()
             {"list", "--numbers"},
             {"find", "zs"},
             {"export", "out.vcf"},
+            {"export", "out.pdf", "--style", "名片"},
             {"backup", "copy.mdb"},
             {"backup"},
             {"check"},

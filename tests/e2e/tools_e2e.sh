@@ -122,6 +122,9 @@ shot tools-check
 keys "$TOOLS" alt+6
 sleep 1
 shot tools-birthdays
+keys "$TOOLS" alt+8
+sleep 1
+shot tools-print
 
 # 4. Closing the window ends the program.
 "$WORK/wm_delete" "$TOOLS"

@@ -80,3 +80,13 @@ QStringList ScriptedDesktop::boxTexts() const
         texts.append(b.text);
     return texts;
 }
+
+bool ScriptedDesktop::PrintDialog(QWidget*, QPrinter& printer)
+{
+    ++printDialogs;
+    if (printAnswers.empty())
+        return false;
+    const std::function<bool(QPrinter&)> answer = std::move(printAnswers.front());
+    printAnswers.pop_front();
+    return answer && answer(printer);
+}

@@ -46,6 +46,11 @@ public:
     std::deque<std::optional<QStringList>> openNames;
     QList<QString> openFilters;
 
+    // What the print dialogs do, in order: each sets the printer up as a person would
+    // and answers whether they pressed 打印; an empty queue means cancel.
+    std::deque<std::function<bool(QPrinter&)>> printAnswers;
+    int printDialogs = 0;
+
     // The clipboard: contents, or a clipboard that cannot be opened.
     std::unique_ptr<QMimeData> clipboard = std::make_unique<QMimeData>();
     bool clipboardFails = false;
@@ -57,6 +62,7 @@ public:
     std::optional<QString> SaveFileName(QWidget* owner, const QString& filter, const QString& suggested = {}) override;
     std::optional<QStringList> OpenFileNames(QWidget* owner, const QString& filter) override;
     const QMimeData* Clipboard() override;
+    bool PrintDialog(QWidget* owner, QPrinter& printer) override;
 
     QStringList boxTexts() const;
 

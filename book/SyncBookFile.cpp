@@ -2,6 +2,7 @@
 
 #include "book/BackupBook.h"
 #include "book/ContactScan.h"
+#include "book/HeldBook.h"
 #include "book/KeptValues.h"
 #include "store/ColumnInfo.h"
 #include "store/ContactSchema.h"
@@ -139,6 +140,8 @@ void SyncBookFile::transaction(const std::function<void()>& work)
 
 QString SyncBookFile::backup()
 {
+    // Deleting records under the window program would leave it showing, and writing back, records that are gone.
+    RefuseWhileHeld(path_, QStringLiteral("同步"));
     const QString target = FreeBackupPath(path_, QDateTime::currentDateTime());
     BackupBook(path_, target);
     return target;

@@ -66,7 +66,9 @@ SyncPage::SyncPage(ToolsSession& session, QWidget* parent)
     auto* serverRow = new QHBoxLayout;
     serverRow->addWidget(server_, 1);
     serverRow->addWidget(find_);
-    form->addRow(QStringLiteral("服务器(&V)："), serverRow);
+    auto* serverLabel = new QLabel(QStringLiteral("服务器(&V)："), this);
+    serverLabel->setBuddy(server_);
+    form->addRow(serverLabel, serverRow);
     form->addRow(QStringLiteral("用户名(&N)："), user_);
     form->addRow(QStringLiteral("密码(&P)："), password_);
     form->addRow(QStringLiteral("地址簿(&A)："), books_);

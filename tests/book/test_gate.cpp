@@ -49,7 +49,9 @@ QList<QStringList> everyCommand()
             {"birthdays"},
             {"birthdays", "--not-understood"},
             {"duplicates"},
-            {"merge", "--into", "1", "2"}};
+            {"merge", "--into", "1", "2"},
+            {"sync", "--conflicts"},
+            {"sync", "--setup", "http://127.0.0.1:9/", "--user", "anna"}};
 }
 
 }  // namespace

@@ -63,8 +63,11 @@ bool isMailLabel(QStringView label)
 
 QString ColumnPhoneKind(const QString& label, const QString& number)
 {
-    const QString fitted = FitPhoneColumn(number, int(number.size())).number;
-    if (label == u"电话" || (label == u"手机" && isChineseMobileNumber(fitted)))
+    if (label == u"电话")
+        return QString();
+    // Most numbers under 手机 are mobiles as written; only the others are cut to their first number.
+    if (label == u"手机"
+        && (isChineseMobileNumber(number) || isChineseMobileNumber(FitPhoneColumn(number, int(number.size())).number)))
         return QString();
     return label;
 }

@@ -418,8 +418,8 @@ private:
         QStringList a = parts(p, QLatin1Char(';'));
         a.resize(7);
         const QStringList places{a[4], a[3], a[2], a[1], a[0]};
-        const QString joined =
-            joinNameParts(ContainsEastAsianScript(places.join(QString())) ? WithoutRepeatedPlaces(places) : places);
+        const bool chinese = std::any_of(places.cbegin(), places.cend(), ContainsEastAsianScript);
+        const QString joined = joinNameParts(chinese ? WithoutRepeatedPlaces(places) : places);
         // A work address says so; a home one is what an address is taken for.
         const QString kind = p.hasType("WORK") && !p.hasType("HOME") ? u"工作"_qs : QString();
         const QString label = groupLabel().isEmpty() ? LabelWithKind(u"地址"_qs, kind) : labelled(u"地址"_qs);

@@ -74,8 +74,8 @@ QString whereTheOriginalWent(bool inNote)
 }
 
 // 电话: the whole number the text starts with, else the first phone extra that
-// has one (that extra then counts as taken when it was nothing but the number).
-// The text goes into 备注 whole when 电话 holds less than it said.
+// has one, never another person's (an assistant's) (that extra then counts as taken when it was nothing but the
+// number). The text goes into 备注 whole when 电话 holds less than it said.
 void fitPhone(FittedContact& fitted, QList<DraftExtra>& extras, NoteBuilder& note, int width)
 {
     const int phone = static_cast<int>(ContactText::Phone);
@@ -83,7 +83,7 @@ void fitPhone(FittedContact& fitted, QList<DraftExtra>& extras, NoteBuilder& not
     const PhoneColumnFit own = FitPhoneColumn(text, width);
     PhoneColumnFit fit = own;
     for (qsizetype i = 0; fit.number.isEmpty() && i < extras.size(); ++i) {
-        if (!isPhoneLabel(extras[i].label))
+        if (!isPhoneLabel(extras[i].label) || isAnotherPersonsValue(extras[i].label))
             continue;
         fit = FitPhoneColumn(extras[i].value, width);
         if (fit.wholeText)

@@ -111,6 +111,17 @@ ContactHoldings HoldingsOf(const std::array<QString, ContactTextCount>& texts, c
     return holdings;
 }
 
+ContactHoldings CardHoldingsOf(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept,
+                               qsizetype photoSize)
+{
+    ContactHoldings holdings = HoldingsOf(texts, kept, photoSize);
+    static const QString phoneKind = PhoneKindLabel.toString() + QChar(0x1f),
+                         addressKind = AddressKindLabel.toString() + QChar(0x1f);
+    holdings.values.removeIf(
+        [](const QString& key) { return key.startsWith(phoneKind) || key.startsWith(addressKind); });
+    return holdings;
+}
+
 namespace {
 
 // One string for a record's values rather than one each: an index of many

@@ -39,6 +39,13 @@ void AppendComparedValue(QStringView kind, QStringView value, QString& out);
 ContactHoldings HoldingsOf(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept,
                            qsizetype photoSize);
 
+// What a card brings when the book is asked whether it holds it: its holdings
+// without the kinds of the numbers and addresses of its columns (电话类别,
+// 地址类别). They say how, not what: a record with the same values and no kind
+// (typed in the window, imported before kinds were kept) holds the card.
+ContactHoldings CardHoldingsOf(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept,
+                               qsizetype photoSize);
+
 // Records by their holdings; each has a number the caller gives (its place).
 class HoldingsIndex {
 public:

@@ -15,8 +15,22 @@ QString LabelWithKind(const QString& base, const QString& kind);
 
 // 电话, 手机, 住宅电话, 传真, 寻呼机, ...: the value is a phone number.
 bool isPhoneLabel(QStringView label);
+// A value of another person a card holds, its assistant's or a relation's:
+// "电话（助理 Susan）", "邮箱（关系人 五）". It never fills the person's columns.
+bool isAnotherPersonsValue(QStringView label);
+// The kind those values' labels start with, before the person's name.
+QString AnotherPersonsKind(const QString& role, const QString& name);
 // 邮箱: the value is an e-mail address.
 bool isMailLabel(QStringView label);
+
+// The kind of the value that fills 电话 or 地址, which the column cannot hold:
+// "电话类别:工作电话", "地址类别:工作", so an export writes the number as a work
+// number again rather than as any voice line.
+inline constexpr QStringView PhoneKindLabel = u"电话类别";
+inline constexpr QStringView AddressKindLabel = u"地址类别";
+// What 电话类别 says of the number that fills 电话 under that label: the label,
+// unless it says no more than any number ("电话") or the number itself does (a mobile's "手机").
+QString ColumnPhoneKind(const QString& label, const QString& number);
 
 // How a label and its value stand in 备注: "label:value".
 inline constexpr char16_t LabelSeparator = u':';

@@ -130,7 +130,7 @@ public:
             card.fate = CardFate::Unreadable;
             card.why = QStringLiteral("没有姓名，也没有单位、昵称、电话或邮箱可作姓名，未导入");
         } else {
-            ContactHoldings holdings = HoldingsOf(contact.texts, contact.kept, contact.photo.size());
+            ContactHoldings holdings = CardHoldingsOf(contact.texts, contact.kept, contact.photo.size());
             const int holder = index_.holderOf(holdings);
             if (holder >= 0 && holder < bookNames_.size()) {
                 card.fate = CardFate::InBook;

@@ -56,7 +56,7 @@ qsizetype dialStringEnd(QStringView text)
     qsizetype end = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (isDigit(c) || isDialSign(c) || IsPhoneSeparator(c)
+        if (isDigit(c) || isDialSign(c) || IsPhoneSeparator(c) || c == QLatin1Char('/')
             || (c == QLatin1Char('+') && digitCount(text.first(i)) == 0))
             end = i + 1;
         else
@@ -83,6 +83,21 @@ QStringView firstNumber(QStringView dial)
         }
     }
     return dial;
+}
+
+// The first of several numbers a slash stands between ("13812345678/13987654321"): only
+// when every part is a whole number on its own. Otherwise the slash is part of one number,
+// as Europeans write an area code ("030/1234567", "034441/ 2 22 67"), and the whole is kept.
+QStringView beforeSlash(QStringView dial)
+{
+    constexpr int wholeNumberDigits = 7;  // a local number without its area code has seven or more
+    if (!dial.contains(QLatin1Char('/')))
+        return dial;
+    for (const QStringView part : dial.tokenize(QLatin1Char('/'))) {
+        if (digitCount(part) < wholeNumberDigits)
+            return dial;
+    }
+    return dial.first(dial.indexOf(QLatin1Char('/'))).trimmed();
 }
 
 }  // namespace
@@ -130,7 +145,7 @@ QString PhoneDigits(const QString& phone)
 PhoneColumnFit FitPhoneColumn(const QString& text, int width)
 {
     const QStringView all = QStringView(text).trimmed();
-    const QStringView dial = all.first(dialStringEnd(all));
+    const QStringView dial = beforeSlash(all.first(dialStringEnd(all)));
     if (digitCount(dial) == 0)
         return {};
     const bool whole = dial.size() == all.size();

@@ -21,8 +21,9 @@ void AppendPhoneDigits(QStringView phone, QString& out);
 // What the 电话 column holds of a phone text: the whole number it starts with
 // (dial pauses "p", "w", "," and "*", "#" included), as written when that fits
 // the width, else without separators when that fits; a second number after a
-// blank, an extension (";ext=", "x", "转"), a remark or anything else never
-// counts. Empty when no whole number fits: a prefix of a number is never taken.
+// blank or a slash (when each part is a whole number), an extension (";ext=",
+// "x", "转"), a remark or anything else never counts; a slash inside one
+// number ("030/1234567") is part of it. Empty when no whole number fits: a prefix of a number is never taken.
 struct PhoneColumnFit {
     QString number;          // within width characters, or empty
     bool wholeText = false;  // the text is that number and nothing else

@@ -215,7 +215,9 @@ std::optional<Birthday> ReadBirthday(const QString& text)
     } else if (parts->chineseNumerals) {
         return std::nullopt;
     }
-    const Birthday birthday{calendar, parts->year, parts->month, parts->day, parts->leapMonth};
+    Birthday birthday{calendar, parts->year, parts->month, parts->day, parts->leapMonth};
+    if (!birthday.isLunar() && birthday.year == AppleNoYear)
+        birthday.year = 0;
     return exists(birthday) ? std::optional<Birthday>(birthday) : std::nullopt;
 }
 

@@ -33,4 +33,6 @@ QString BirthdayText(const Birthday& birthday);
 // The years a birth year may be: a Gregorian one outside them is a placeholder
 // or a slip, not a birth; a lunar one must lie in the lunar table.
 constexpr int EarliestBirthYear = 1800;
+// The year Apple writes for a birthday without one ("1604-09-12"): read as no year.
+constexpr int AppleNoYear = 1604;
 constexpr int LatestBirthYear = 2199;

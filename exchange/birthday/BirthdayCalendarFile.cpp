@@ -2,6 +2,7 @@
 
 #include "exchange/FileBytes.h"
 #include "exchange/birthday/BirthdayDates.h"
+#include "exchange/birthday/ContactBirthdays.h"
 #include "exchange/birthday/DateNames.h"
 #include "exchange/birthday/LunarCalendar.h"
 #include "exchange/vcard/VCardOutput.h"
@@ -83,26 +84,27 @@ QString whose(const StoredContact& contact)
 
 // From the birth, or this year's day when the year is not known. 29 February
 // repeats on February's last day, so it shows in common years too.
-void solarEvent(CalendarWriter& writer, const QByteArray& id, const StoredContact& contact, const Birthday& birthday,
-                int thisYear)
+void solarEvent(CalendarWriter& writer, const QByteArray& id, const StoredContact& contact,
+                const ContactBirthday& birthday, int thisYear)
 {
-    const QDate first = birthday.year ? BirthDate(birthday) : OccurrenceIn(birthday, thisYear)->date;
-    const bool leapDay = birthday.month == 2 && birthday.day == 29;
+    const Birthday& b = birthday.birthday;
+    const QDate first = b.year ? BirthDate(b) : OccurrenceIn(b, thisYear)->date;
+    const bool leapDay = b.month == 2 && b.day == 29;
     writer.event(id, first, leapDay ? "FREQ=YEARLY;BYMONTH=2;BYMONTHDAY=-1" : "FREQ=YEARLY",
-                 QStringLiteral("%1的生日").arg(whose(contact)), contact.text(ContactText::Birthday));
+                 QStringLiteral("%1的生日").arg(whose(contact)), birthday.text);
 }
 
-void lunarEvents(CalendarWriter& writer, const QByteArray& id, const StoredContact& contact, const Birthday& birthday,
-                 int thisYear)
+void lunarEvents(CalendarWriter& writer, const QByteArray& id, const StoredContact& contact,
+                 const ContactBirthday& birthday, int thisYear)
 {
     for (int year = thisYear; year <= thisYear + LunarBirthdayYearsAhead; ++year) {
-        const std::optional<BirthdayOccurrence> day = OccurrenceIn(birthday, year);
+        const std::optional<BirthdayOccurrence> day = OccurrenceIn(birthday.birthday, year);
         if (!day)
             break;  // past the lunar table
         const std::optional<LunarDate> lunar = LunarCalendar::FromSolar(day->date);
         writer.event(id + '-' + QByteArray::number(year), day->date, QByteArray(),
                      QStringLiteral("%1的农历生日（%2）").arg(whose(contact), LunarMonthDayText(*lunar)),
-                     contact.text(ContactText::Birthday));
+                     birthday.text);
     }
 }
 
@@ -116,14 +118,18 @@ QByteArray BirthdaysAsICalendar(const QList<StoredContact>& contacts, const QDat
     QHash<QByteArray, int> seen;
     const int thisYear = now.date().year();
     for (const StoredContact& contact : contacts) {
-        const std::optional<Birthday> birthday = ReadBirthday(contact.text(ContactText::Birthday));
-        if (!birthday)
+        const QList<ContactBirthday> birthdays = BirthdaysOf(contact.texts, contact.kept);
+        if (birthdays.isEmpty())
             continue;
         const QByteArray id = identity(contact, seen);
-        if (birthday->isLunar())
-            lunarEvents(writer, id, contact, *birthday, thisYear);
-        else
-            solarEvent(writer, id, contact, *birthday, thisYear);
+        for (qsizetype i = 0; i < birthdays.size(); ++i) {
+            // The lunar birthday kept beside 生日 has events of its own, named apart from 生日's.
+            const QByteArray own = i == 0 ? id : id + "-lunar";
+            if (birthdays[i].birthday.isLunar())
+                lunarEvents(writer, own, contact, birthdays[i], thisYear);
+            else
+                solarEvent(writer, own, contact, birthdays[i], thisYear);
+        }
     }
     writer.finish();
     return buffer.data();
@@ -138,7 +144,7 @@ QString BirthdayCalendarSummary(const QList<StoredContact>& contacts, const QStr
 {
     int read = 0, unread = 0;
     for (const StoredContact& contact : contacts) {
-        read += ReadBirthday(contact.text(ContactText::Birthday)).has_value();
+        read += int(BirthdaysOf(contact.texts, contact.kept).size());
         unread += IsUnreadBirthday(contact.text(ContactText::Birthday));
     }
     const QString summary = QStringLiteral("%1 个生日").arg(read);

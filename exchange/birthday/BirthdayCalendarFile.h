@@ -2,7 +2,8 @@
 // The birthdays as an iCalendar file (RFC 5545) that calendar programs import:
 // one all-day event per Gregorian birthday, repeated every year (29 February on
 // the last day of February), and for a lunar birthday, which no repetition
-// rule can follow, one event in each lunar year from this year on for 20 more.
+// rule can follow, one event in each lunar year from this year on for 20 more;
+// a lunar birthday kept beside a Gregorian 生日 gets its events too.
 // Every event has a UID that stays the same from one export to the next, so a
 // calendar updates what it imported before, and an alarm the day before.
 

@@ -1,5 +1,6 @@
 #include "UpcomingBirthdays.h"
 
+#include "exchange/birthday/ContactBirthdays.h"
 #include "exchange/birthday/DateNames.h"
 #include "exchange/birthday/LunarCalendar.h"
 #include "store/SortOrder.h"
@@ -19,10 +20,11 @@ QList<UpcomingBirthday> UpcomingBirthdays(const QList<BirthdayContact>& contacts
 {
     std::vector<UpcomingBirthday> found;
     for (int i = 0; i < contacts.size(); ++i) {
-        const std::optional<Birthday> birthday = ReadBirthday(textOf(contacts[i], ContactText::Birthday));
-        const std::optional<BirthdayOccurrence> next = birthday ? NextOccurrence(*birthday, today) : std::nullopt;
-        if (next && today.daysTo(next->date) <= days)
-            found.push_back(UpcomingBirthday{i, *birthday, *next, int(today.daysTo(next->date))});
+        for (const auto& [birthday, text] : BirthdaysOf(contacts[i])) {
+            const std::optional<BirthdayOccurrence> next = NextOccurrence(birthday, today);
+            if (next && today.daysTo(next->date) <= days)
+                found.push_back(UpcomingBirthday{i, birthday, text, *next, int(today.daysTo(next->date))});
+        }
     }
     // The window's order by 姓名 among the few found, then by date, keeping that order within a day.
     std::vector<int> rows(found.size());
@@ -64,7 +66,7 @@ QStringList UpcomingBirthdayRow(const UpcomingBirthday& upcoming, const Birthday
             WeekdayName(date),
             QString::number(upcoming.daysLeft),
             textOf(contact, ContactText::Name),
-            textOf(contact, ContactText::Birthday),
+            upcoming.text,
             lunar ? LunarMonthDayText(*lunar) : QString(),
             age ? QString::number(*age) : QString(),
             BirthZodiac(upcoming.birthday),

@@ -15,12 +15,14 @@ using BirthdayContact = std::array<QString, ContactTextCount>;  // the seven tex
 struct UpcomingBirthday {
     int contact = 0;  // where the contact stands in the list given
     Birthday birthday;
+    QString text;  // the birthday as the book holds it: 生日, or the lunar one kept beside it
     BirthdayOccurrence occurrence;
     int daysLeft = 0;  // 0 for today
 };
 
 // The contacts whose next birthday falls on today or one of the `days` days
-// after it, in date order, then in the window's order by 姓名.
+// after it, in date order, then in the window's order by 姓名. A contact with a
+// lunar birthday beside its 生日 (ContactBirthdays.h) comes once for each.
 QList<UpcomingBirthday> UpcomingBirthdays(const QList<BirthdayContact>& contacts, const QDate& today, int days);
 
 // Where the contacts stand whose 生日 holds a text that is not understood (blank ones aside).

@@ -1,5 +1,7 @@
 #include "CsvText.h"
 
+#include "exchange/Utf16ByZeroBytes.h"
+#include "exchange/WesternText.h"
 #include "exchange/sheet/Utf8.h"
 
 #include <QByteArrayView>
@@ -138,9 +140,17 @@ CsvEncoding detectCsvEncoding(const PieceReader& file)
         return {QStringLiteral("UTF-16BE"), bom, 2};
     if (start.startsWith("\x84\x31\x95\x33"))
         return {QStringLiteral("GB18030"), bom, 4};
+    if (const std::optional<QStringConverter::Encoding> wide = Utf16ByZeroBytes(file.read(0, Utf16SampleBytes)))
+        return {QLatin1String(QStringConverter::nameForEncoding(*wide)), QStringLiteral("自动识别")};
     if (isUtf8Text(file))
         return {QStringLiteral("UTF-8"), QStringLiteral("自动识别")};
-    const QString found = detectCharset(detectorSample(file));
+    const QByteArray sample = detectorSample(file);
+    const QString found = detectCharset(sample);
+    // A guess never changes the ASCII part of a name or an address: the East Asian
+    // code pages all pair a high byte with the ASCII one after it.
+    const bool doubleByte = !found.startsWith(QLatin1String("UTF"));
+    if (doubleByte && IsWesternRatherThanGbk(sample))
+        return {QStringLiteral("windows-1252"), QStringLiteral("自动识别")};
     if (!found.isEmpty() && found != QLatin1String("UTF-8"))
         return {found, QStringLiteral("自动识别")};
     return {QStringLiteral("GB18030"), QStringLiteral("无法确定，按默认")};

@@ -1,9 +1,11 @@
 #pragma once
 // A CSV file's bytes as text. A byte order mark decides first (UTF-8, UTF-16,
-// GB18030). Without one, text that is valid UTF-8 is UTF-8; otherwise ICU's
+// GB18030). Without one, UTF-16 is told by its zero bytes, text that is valid
+// UTF-8 is UTF-8; otherwise ICU's
 // charset detector chooses among GB18030, Big5, Shift_JIS and UTF-16, and
 // GB18030 (Excel on Simplified-Chinese Windows saves CSV in GBK) is taken
-// when it cannot tell.
+// when it cannot tell, unless it would garble Western text that
+// Windows-1252 reads (WesternText.h).
 
 #include "exchange/FileBytes.h"
 

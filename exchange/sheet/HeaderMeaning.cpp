@@ -1,5 +1,6 @@
 #include "HeaderMeaning.h"
 
+#include "exchange/DraftName.h"
 #include "platform/TextRules.h"
 #include "store/ContactSchema.h"
 
@@ -142,7 +143,8 @@ void addExtras(QList<Entry>& t)
     extra({"部门", "部門", "Department", "Organization 1 - Department"}, "部门");
     extra({"职务", "职位", "職務", "職稱", "Job Title", "Organization 1 - Title", "Organization Title"}, "职务");
     extra({"昵称", "暱稱", "Nickname"}, "昵称");
-    extra({"网页", "网址", "网页 1", "网页 2", "Web Page", "Web Page 1", "Web Page 2"}, "网页");
+    // 网址, as the vCard import names a URL: one label in every format, so a round trip adds no one.
+    extra({"网页", "网址", "网页 1", "网页 2", "Web Page", "Web Page 1", "Web Page 2"}, "网址");
     extra({"屏幕名", "Screen Name"}, "屏幕名");
     extra({"商务传真", "Business Fax"}, "商务传真");
     extra({"住宅传真", "Home Fax"}, "住宅传真");
@@ -160,7 +162,12 @@ void addNamesAndOthers(QList<Entry>& t)
         for (const char* header : headers)
             t.append({QString::fromUtf8(header), m});
     };
-    add({"名称", "联系人"}, column(C::Name, 2));
+    // User lists of Chinese web systems: 用户名 is the account, 真实姓名 the person.
+    add({"真实姓名", "真實姓名"}, column(C::Name, 1));
+    add({"名称"}, column(C::Name, 2));
+    add({"联系人"}, column(C::Name, 2, QStringLiteral("联系人")));
+    add({"用户名", "登录账号", "登录帐号", "账号", "帐号", "用户账号", "登录名"},
+        role(HeaderRole::Extra, AccountLabel.toString()));
     add({"Name", "Full Name"}, column(C::Name, 3));
     add({"显示名称", "Display Name", "顯示名稱"}, column(C::Name, 4));
     add({"名字"}, givenOrWhole());
@@ -283,7 +290,7 @@ HeaderMeaning numberedHeader(const QString& key)
     if (kind == QLatin1String("e-mail") && what == QLatin1String("value"))
         return listed(role(HeaderRole::Extra, "邮箱"));
     if (kind == QLatin1String("website") && what == QLatin1String("value"))
-        return listed(role(HeaderRole::Extra, "网页"));
+        return listed(role(HeaderRole::Extra, "网址"));
     if (kind == QLatin1String("address")) {
         // Addresses after Outlook's three places.
         const int address = 10 + n;

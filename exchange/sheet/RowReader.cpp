@@ -1,6 +1,8 @@
 #include "RowReader.h"
 
+#include "exchange/AddressText.h"
 #include "exchange/ChineseName.h"
+#include "exchange/DraftName.h"
 #include "platform/TextRules.h"
 #include "platform/Trim.h"
 #include "store/ContactSchema.h"
@@ -90,7 +92,7 @@ QString joinAddress(AddressParts& a)
     const QString street = a[AddressPart::Street], locality = a[AddressPart::Locality], region = a[AddressPart::Region],
                   country = a[AddressPart::Country];
     if (ContainsEastAsianScript(street + locality + region + country))
-        return joinNonEmpty({country, region, locality, street}, QString());
+        return WithoutRepeatedPlaces({country, region, locality, street}).join(QString());
     return joinNonEmpty({street, locality, region, country}, QStringLiteral(", "));
 }
 
@@ -245,15 +247,27 @@ ContactDraft RowReader::read(const SheetRow& row) const
             if (!part->value.isEmpty())
                 draft.extras.append({part->label, part->value});
     }
+    // Beside a whole address a part it already says (Google's city beside its
+    // formatted address) says nothing new; any other is kept as it came (a
+    // country, a postal code, a street of another address), never dropped.
     auto& whole = candidates[static_cast<int>(ContactText::Address)];
-    if (whole.isEmpty()) {
-        for (auto& [index, parts] : addresses) {
-            QString address = joinAddress(parts);
-            if (!address.isEmpty())
-                whole.append({PiecedRank + index, 0, address, ContactTextColumn(ContactText::Address)});
-            if (!IsAllPadding(parts[AddressPart::PostalCode]))
-                draft.extras.append({QStringLiteral("邮编"), parts[AddressPart::PostalCode]});
+    const QList<Candidate> wholes = whole;
+    const bool wholeGiven = !whole.isEmpty();
+    for (auto& [index, parts] : addresses) {
+        for (QString& part : parts.parts) {
+            const QString trimmed = TrimControl(part);
+            if (std::any_of(wholes.begin(), wholes.end(), [&](const Candidate& c) { return c.value.contains(trimmed); }))
+                part.clear();
         }
+        if (wholeGiven && !IsAllPadding(parts[AddressPart::Country])) {
+            draft.extras.append({QStringLiteral("国家"), parts[AddressPart::Country]});
+            parts[AddressPart::Country].clear();
+        }
+        QString address = joinAddress(parts);
+        if (!address.isEmpty())
+            whole.append({PiecedRank + index, 0, address, ContactTextColumn(ContactText::Address)});
+        if (!IsAllPadding(parts[AddressPart::PostalCode]))
+            draft.extras.append({QStringLiteral("邮编"), parts[AddressPart::PostalCode]});
     }
     auto& birthdays = candidates[static_cast<int>(ContactText::Birthday)];
     const QString fromParts = birthdayFromParts(birthday);
@@ -264,5 +278,6 @@ ContactDraft RowReader::read(const SheetRow& row) const
 
     for (int c = 0; c < ContactTextCount; ++c)
         settle(draft, c, candidates[c]);
+    NameFromWhatItHas(draft);
     return draft;
 }

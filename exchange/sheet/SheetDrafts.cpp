@@ -149,6 +149,24 @@ bool SheetTable::isSectionRow(const SheetRow& row) const
     return cell->column <= firstColumn_ && !onlyNumber && !hasDigitRun(cell->text, 5);
 }
 
+// A row that numbers the columns (1, 2, 3 ...), as templates put under or over their header.
+bool SheetTable::numbersColumns(const SheetRow& row) const
+{
+    int expected = 0, filled = 0;
+    for (const SheetCell& cell : row.cells) {
+        const QString text = TrimControl(cell.text);
+        if (text.isEmpty())
+            continue;
+        bool number = false;
+        const int n = text.toInt(&number);
+        if (!number || (expected > 0 && n != expected) || (expected == 0 && n > 1))
+            return false;
+        expected = n + 1;
+        ++filled;
+    }
+    return filled >= 3;
+}
+
 bool SheetTable::repeatsHeader(const SheetRow& row) const
 {
     int same = 0;
@@ -177,6 +195,8 @@ void SheetTable::addBelowHeader(SheetRow&& row)
         sections_.append(QStringLiteral("第 %1 行 %2").arg(row.line).arg(rowText(row)));
     } else if (repeatsHeader(row)) {
         repeatedHeaders_.append(QStringLiteral("第 %1 行").arg(row.line));
+    } else if (numbersColumns(row)) {
+        columnNumbers_.append(QStringLiteral("第 %1 行").arg(row.line));
     } else {
         ContactDraft draft = reader_->read(row);
         if (isEmptyDraft(draft)) {
@@ -208,6 +228,8 @@ QStringList SheetTable::finish()
     if (!repeatedHeaders_.isEmpty())
         skipped.append(
             QStringLiteral("重复的表头 %1 行（%2）").arg(repeatedHeaders_.size()).arg(listed(repeatedHeaders_)));
+    if (!columnNumbers_.isEmpty())
+        skipped.append(QStringLiteral("列号行 %1 行（%2）").arg(columnNumbers_.size()).arg(listed(columnNumbers_)));
     if (blanks_ > 0)
         skipped.append(QStringLiteral("空行 %1 行").arg(blanks_));
     if (!skipped.isEmpty())

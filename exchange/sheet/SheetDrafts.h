@@ -6,7 +6,8 @@
 // that names any. Rows above it (a merged title such as "某某公司通讯录") are
 // no contacts. Below it every row with text is one draft, except section rows
 // (one filled cell in the table's first column, such as "研发部", in a table
-// of three or more columns), rows repeating the header and blank rows: those
+// of three or more columns), rows repeating the header or numbering its
+// columns (1, 2, 3 ...) and blank rows: those
 // are skipped, and the file's notes name and count them. A value whose column
 // has no place in the book becomes an extra under its header, so nothing is
 // dropped unseen.
@@ -40,6 +41,7 @@ private:
     void addBelowHeader(SheetRow&& row);
     bool isSectionRow(const SheetRow& row) const;
     bool repeatsHeader(const SheetRow& row) const;
+    bool numbersColumns(const SheetRow& row) const;
 
     QString fileName_;
     DraftSink& sink_;
@@ -52,7 +54,7 @@ private:
     int nextLine_ = 0;       // the line after the last row seen below the header
     int blankPending_ = 0;
     int blanks_ = 0;
-    QStringList titles_, sections_, repeatedHeaders_;
+    QStringList titles_, sections_, repeatedHeaders_, columnNumbers_;
 };
 
 // The drafts of a sheet read whole; streamSheet hands them to sink and returns the notes.

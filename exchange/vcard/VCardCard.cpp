@@ -1,7 +1,9 @@
 #include "VCardCard.h"
 
+#include "exchange/AddressText.h"
 #include "exchange/ChineseName.h"
 #include "exchange/ContactLabels.h"
+#include "exchange/DraftName.h"
 #include "exchange/PhotoFitting.h"
 #include "exchange/birthday/ChineseAltBirthday.h"
 #include "exchange/pinyin/NameReading.h"
@@ -55,6 +57,11 @@ QString labelOf(const QByteArray& name)
         {"X-PHONETIC-FIRST-NAME", u"拼音"_qs},
         {"X-PHONETIC-MIDDLE-NAME", u"拼音"_qs},
         {"X-PHONETIC-LAST-NAME", u"拼音"_qs},
+        // What address books write under names of their own, read as what they are.
+        {"X-SOCIALPROFILE", u"社交账号"_qs},
+        {"X-ASSISTANT", u"助理"_qs},
+        {"X-MANAGER", u"上司"_qs},
+        {"X-SPOUSE", u"配偶"_qs},
     };
     const auto found = labels.constFind(name);
     return found != labels.constEnd() ? *found : QString::fromLatin1(name);
@@ -133,8 +140,10 @@ public:
                 showsCompany_ = true;
             if (name == "X-ABLABEL" && !p.group.isEmpty()) {
                 const QString label = unescapeText(decodeValueText(p).text, true).trimmed();
-                if (!label.startsWith(QLatin1String("_$!<")))  // the address book's own labels say nothing new
+                if (!label.startsWith(QLatin1String("_$!<")))
                     groupLabels_.insert(p.group.toLower(), label);
+                else  // the address book's own words ("_$!<Work>!$_"): a kind the types may not say
+                    ownLabels_.insert(p.group.toLower(), label.mid(4, label.size() - 8).toLower());
             }
         }
     }
@@ -151,12 +160,13 @@ public:
         settle(addresses_, ContactText::Address, false);
         settleLunarBirthdays();
         nameFromParts();
-        nameAsPhonesShowIt();
+        companyAsName();
         settlePhonetics();
         std::stable_sort(extras_.begin(), extras_.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         for (auto& extra : extras_)
             draft_.extras.append(std::move(extra.second));
+        NameFromWhatItHas(draft_);
         return std::move(draft_);
     }
 
@@ -175,7 +185,7 @@ private:
         if (name == "ADR")
             return address(p);
         if (name == "ORG")
-            return extra(u"单位"_qs, joinNameParts(parts(p, QLatin1Char(';'))));
+            return organization(p);
         if (name == "X-ANDROID-CUSTOM")
             return androidCustom(p);
         if (name == "CATEGORIES") {
@@ -192,8 +202,7 @@ private:
         if (name == "FN")
             fill(ContactText::Name, u"姓名"_qs, value);
         else if (name == "TEL")
-            phones_.append({order_, phoneLabel(p), isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value,
-                            preferenceOf(p), p.hasType("CELL")});
+            phone(p, isUri(p) ? withoutScheme(value, QLatin1String("tel:")) : value);
         else if (name == "X-QQ")
             fill(ContactText::QQ, u"QQ"_qs, value);
         else if (name == "IMPP" && isQQ(p, value))
@@ -210,8 +219,20 @@ private:
             fill(ContactText::Note, u"备注"_qs, value);
         else if (name == "X-PHONETIC-LAST-NAME" || name == "X-PHONETIC-FIRST-NAME")
             phonetics_.append({order_, p.name, value});
+        else if (name == "X-SOCIALPROFILE" && groupLabel().isEmpty())  // its network as its kind: 社交账号（twitter）
+            extra(LabelWithKind(labelOf(p.name), QString::fromUtf8(p.parameter("TYPE"))), value);
         else
             extra(labelOf(p.name), value);
+    }
+
+    // A number competes for 电话 unless its label gives it to another person (an exported assistant's).
+    void phone(const VCardProperty& p, const QString& number)
+    {
+        const QString label = phoneLabel(p);
+        if (isAnotherPersonsValue(label))
+            extras_.append({order_, DraftExtra{label, number}});
+        else
+            phones_.append({order_, label, number, preferenceOf(p), p.hasType("CELL")});
     }
 
     void lunarBirthday(const QString& value)
@@ -298,11 +319,16 @@ private:
 
     QString groupLabel() const { return group_.isEmpty() ? QString() : groupLabels_.value(group_); }
 
-    // A number's label: the one the person gave it, else its kind ("手机", "工作传真").
+    // A number's label: the one the person gave it (a label that is itself a kind of
+    // phone, "商务电话", as it stands), else its kind by its types or by the address
+    // book's own label ("手机", "工作传真").
     QString phoneLabel(const VCardProperty& p) const
     {
         const QString custom = groupLabel();
-        return custom.isEmpty() ? phoneLabelOfTypes(p) : LabelWithKind(u"电话"_qs, custom);
+        const QString typed = phoneLabelOfTypes(p);
+        if (!custom.isEmpty())
+            return isPhoneLabel(custom) ? custom : LabelWithKind(typed, custom);
+        return typed == u"电话"_qs && !group_.isEmpty() ? phoneLabelOfAppleLabel(ownLabels_.value(group_)) : typed;
     }
 
     void extra(const QString& label, const QString& value)
@@ -334,6 +360,15 @@ private:
         return list;
     }
 
+    // company;department;...: the company, and each unit within it as a 部门 of its own.
+    void organization(const VCardProperty& p)
+    {
+        const QStringList units = parts(p, QLatin1Char(';'));
+        extra(u"单位"_qs, units.first());
+        for (qsizetype i = 1; i < units.size(); ++i)
+            extra(u"部门"_qs, units[i]);
+    }
+
     // family;given;additional;prefix;suffix: the name of a card without FN.
     void nameParts(const VCardProperty& p)
     {
@@ -343,11 +378,13 @@ private:
         }
     }
 
+    // The prefix and suffix ("Mr.", "Jr.") are kept as 称谓 whether or not the card has FN.
     void nameFromParts()
     {
-        if (!draft_.text(ContactText::Name).isEmpty() || nameOrder_ < 0)
+        if (nameOrder_ < 0)
             return;
-        draft_.text(ContactText::Name) = joinNameParts(nameParts_.mid(0, 3));
+        if (draft_.text(ContactText::Name).isEmpty())
+            draft_.text(ContactText::Name) = joinNameParts(nameParts_.mid(0, 3));
         order_ = nameOrder_;
         for (qsizetype i = 3; i < nameParts_.size(); ++i)
             extra(u"称谓"_qs, nameParts_[i]);
@@ -361,33 +398,17 @@ private:
         return QString();
     }
 
-    // A card without a name is shown by phones as its company (always, when the
-    // card says so), else its nickname, its first e-mail address or its first number.
-    void nameAsPhonesShowIt()
+    // A card that says so is shown by phones as its company, whatever its name;
+    // a card without a name is named after the extras are in place (DraftName.h).
+    void companyAsName()
     {
         QString& name = draft_.text(ContactText::Name);
         const QString company = firstExtra(u"单位"_qs);
-        if (showsCompany_ && !company.isEmpty() && name.trimmed() != company) {
-            if (!name.trimmed().isEmpty())
-                extras_.append({nameOrder_, DraftExtra{u"联系人"_qs, name}});
-            name = company;
+        if (!showsCompany_ || company.isEmpty() || name.trimmed() == company)
             return;
-        }
         if (!name.trimmed().isEmpty())
-            return;
-        const std::pair<QString, QString> sources[] = {
-            {u"单位"_qs, company},
-            {u"昵称"_qs, firstExtra(u"昵称"_qs)},
-            {u"邮箱"_qs, firstExtra(u"邮箱"_qs)},
-            {u"电话"_qs, draft_.text(ContactText::Phone).trimmed()},
-        };
-        for (const auto& [label, value] : sources) {
-            if (!value.isEmpty()) {
-                name = value;
-                draft_.said << QStringLiteral("姓名：名片没有姓名，取自%1").arg(label);
-                return;
-            }
-        }
+            extras_.append({nameOrder_, DraftExtra{u"联系人"_qs, name}});
+        name = company;
     }
 
     // pobox;extended;street;locality;region;code;country, in Chinese order from
@@ -396,21 +417,35 @@ private:
     {
         QStringList a = parts(p, QLatin1Char(';'));
         a.resize(7);
-        const QString joined = joinNameParts({a[4], a[3], a[2], a[1], a[0]});
-        if (!joined.isEmpty())
-            addresses_.append({order_, labelled(u"地址"_qs), joined, preferenceOf(p), false});
+        const QStringList places{a[4], a[3], a[2], a[1], a[0]};
+        const bool chinese = std::any_of(places.cbegin(), places.cend(), ContainsEastAsianScript);
+        const QString joined = joinNameParts(chinese ? WithoutRepeatedPlaces(places) : places);
+        // A work address says so; a home one is what an address is taken for.
+        const QString kind = p.hasType("WORK") && !p.hasType("HOME") ? u"工作"_qs : QString();
+        const QString label = groupLabel().isEmpty() ? LabelWithKind(u"地址"_qs, kind) : labelled(u"地址"_qs);
+        if (!joined.isEmpty() && isAnotherPersonsValue(label))
+            extras_.append({order_, DraftExtra{label, joined}});
+        else if (!joined.isEmpty())
+            addresses_.append({order_, label, joined, preferenceOf(p), false});
         extra(u"邮编"_qs, a[5]);
         extra(u"国家"_qs, a[6]);
     }
 
+    // The column takes the best; its kind, which the column cannot hold, is kept beside it.
     void settle(const QList<Candidate>& candidates, ContactText column, bool cellFirst)
     {
         const qsizetype best = chosen(candidates, cellFirst);
         for (qsizetype i = 0; i < candidates.size(); ++i) {
-            if (i == best)
-                draft_.text(column) = candidates[i].value;
-            else
-                extras_.append({candidates[i].order, DraftExtra{candidates[i].label, candidates[i].value}});
+            const Candidate& c = candidates[i];
+            if (i != best) {
+                extras_.append({c.order, DraftExtra{c.label, c.value}});
+                continue;
+            }
+            draft_.text(column) = c.value;
+            const bool phone = column == ContactText::Phone;
+            const QString kind = phone ? ColumnPhoneKind(c.label, c.value) : LabelKind(c.label);
+            if (!kind.isEmpty())
+                extras_.append({c.order, DraftExtra{(phone ? PhoneKindLabel : AddressKindLabel).toString(), kind}});
         }
     }
 
@@ -423,15 +458,19 @@ private:
         photoSeen_ = true;
         const QByteArray encoding = p.parameter("ENCODING").toUpper();
         const QByteArray value = p.value.trimmed();
-        if (encoding == "B" || encoding == "BASE64") {
+        // Some servers put a data URI where base64 was declared: the URI says what it holds.
+        const bool dataUri = value.startsWith("data:") || value.startsWith("DATA:");
+        if (!dataUri && (encoding == "B" || encoding == "BASE64")) {
             if (!decodeBase64(value, draft_.photo) && !decodeBase64Leniently(value, draft_.photo))
                 draft_.leftOut.append(u"照片：base64 数据已损坏，未导入"_qs);
             return;
         }
-        if (value.startsWith("data:") || value.startsWith("DATA:")) {
+        if (dataUri) {
             const qsizetype comma = value.indexOf(',');
             const QByteArray head = value.first(comma < 0 ? 0 : comma).toLower();
-            if (comma < 0 || !head.endsWith(";base64") || !decodeBase64(value.sliced(comma + 1), draft_.photo))
+            if (comma < 0 || !head.endsWith(";base64")
+                || (!decodeBase64(value.sliced(comma + 1), draft_.photo)
+                    && !decodeBase64Leniently(value.sliced(comma + 1), draft_.photo)))
                 draft_.leftOut.append(u"照片：data 链接无法读取，未导入"_qs);
             return;
         }
@@ -458,6 +497,7 @@ private:
     QList<Candidate> phones_;
     QList<Candidate> addresses_;
     QHash<QByteArray, QString> groupLabels_;
+    QHash<QByteArray, QString> ownLabels_;  // Apple's words for a group, lower case: "work", "mobile"
     QByteArray group_;
     QStringList nameParts_;
     int nameOrder_ = -1;

@@ -15,6 +15,15 @@ QString birthdayAsVCardDate(const QString& typed)
     return QString::asprintf("%04d-%02d-%02d", b->year, b->month, b->day);
 }
 
+VCard30Date birthdayAsVCard30Date(const QString& typed)
+{
+    const QString date = birthdayAsVCardDate(typed);
+    if (!date.startsWith(u"--"_qs))
+        return {QByteArray(), date};
+    return {";X-APPLE-OMIT-YEAR=" + QByteArray::number(AppleNoYear),
+            QString::number(AppleNoYear) + u'-' + date.mid(2, 2) + u'-' + date.mid(4, 2)};
+}
+
 QString birthdayFromVCardDate(const QString& value, const QString& omittedYear)
 {
     // The date of a date and time; the placeholder year becomes vCard's "no year".

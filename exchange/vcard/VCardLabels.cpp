@@ -3,7 +3,9 @@
 #include "exchange/ContactLabels.h"
 #include "exchange/vcard/VCardProperty.h"
 
+#include <QHash>
 #include <QList>
+#include <algorithm>
 
 namespace {
 
@@ -40,6 +42,16 @@ QString phoneLabelOfTypes(const VCardProperty& tel)
     return u"电话"_qs;
 }
 
+QString phoneLabelOfAppleLabel(const QString& word)
+{
+    static const QHash<QString, QString> labels = {
+        {u"mobile"_qs, u"手机"_qs},   {u"iphone"_qs, u"手机"_qs},      {u"work"_qs, u"工作电话"_qs},
+        {u"home"_qs, u"住宅电话"_qs}, {u"workfax"_qs, u"工作传真"_qs}, {u"homefax"_qs, u"住宅传真"_qs},
+        {u"otherfax"_qs, u"传真"_qs}, {u"pager"_qs, u"寻呼机"_qs},
+    };
+    return labels.value(word, u"电话"_qs);
+}
+
 QByteArray phoneTypesOfLabel(const QString& label)
 {
     const QString base = LabelBase(label);
@@ -47,5 +59,30 @@ QByteArray phoneTypesOfLabel(const QString& label)
         if (base == QStringView(kind.label))
             return kind.types;
     }
-    return "VOICE";
+    // The spreadsheets' own words for the same kinds: 商务电话, 家庭电话, 办公电话, 车载电话, ...
+    const auto says = [&base](std::initializer_list<const char16_t*> words) {
+        return std::any_of(words.begin(), words.end(), [&base](const char16_t* w) { return base.contains(w); });
+    };
+    const bool work = says({u"工作", u"商务", u"办公", u"公司", u"单位"});
+    const bool home = says({u"住宅", u"家"});
+    if (says({u"寻呼"}))
+        return "PAGER";
+    if (says({u"传真"}))
+        return work ? "WORK,FAX" : home ? "HOME,FAX" : "FAX";
+    if (says({u"手机", u"移动"}))
+        return "CELL";
+    if (says({u"车载"}))
+        return "CAR";
+    return work ? "WORK" : home ? "HOME" : "VOICE";
+}
+
+bool isLabelOfItsTypes(const QString& label)
+{
+    if (label == u"电话"_qs)
+        return true;
+    for (const PhoneKind& kind : phoneKinds()) {
+        if (label == QStringView(kind.label))
+            return true;
+    }
+    return false;
 }

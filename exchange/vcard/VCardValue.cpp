@@ -1,5 +1,6 @@
 #include "VCardValue.h"
 
+#include "exchange/WesternText.h"
 #include "exchange/vcard/VCardProperty.h"
 #include "platform/Gbk.h"
 #include "platform/TextRules.h"
@@ -293,6 +294,13 @@ DecodedText decodeValueText(const VCardProperty& property)
     if (decodeUtf8(bytes, decoded.text)) {
         if (foreign)
             decoded.note = QStringLiteral("%1 无法读取，已按 UTF-8 读取").arg(declared);
+        return decoded;
+    }
+    // A guess never changes the ASCII part of a name or an address.
+    if (!isGbkName(charset) && IsWesternRatherThanGbk(bytes)) {
+        decoded.text = FromWindows1252(bytes);
+        decoded.note = charset.isEmpty() ? QStringLiteral("未声明编码，按西文 Windows-1252 读取")
+                                         : QStringLiteral("%1 无法读取，已按西文 Windows-1252 读取").arg(declared);
         return decoded;
     }
     if (decodeGbk(bytes, decoded.text)) {

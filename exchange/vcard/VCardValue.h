@@ -29,6 +29,7 @@ struct DecodedText {
 // The value's bytes as text: UTF-8 when a card that declares a Chinese code
 // page (GB2312, GBK, GB18030, Big5) holds valid UTF-8; else CHARSET when the
 // card names one (GB2312, GBK and GB18030 read as GB18030), else UTF-8, else
+// Windows-1252 for Western text GBK would garble (WesternText.h), else
 // GB18030 for old Chinese phones. The note says when the declaration was not followed.
 // Quoted-printable or base64 is undone first. Escapes are left in.
 DecodedText decodeValueText(const VCardProperty& property);

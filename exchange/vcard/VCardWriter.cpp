@@ -3,6 +3,7 @@
 #include "exchange/ChineseName.h"
 #include "exchange/ContactLabels.h"
 #include "exchange/ContactValues.h"
+#include "exchange/DraftName.h"
 #include "exchange/PhoneNumber.h"
 #include "exchange/birthday/ChineseAltBirthday.h"
 #include "exchange/pinyin/NameReading.h"
@@ -12,6 +13,7 @@
 #include "exchange/vcard/VCardOutput.h"
 
 #include <QHash>
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -32,19 +34,55 @@ const QHash<QString, QByteArray>& textProperties()
         {u"时区"_qs, "TZ"},
         {u"语言"_qs, "LANG"},
         {u"QQ"_qs, "X-QQ"},
+        {u"社交账号"_qs, "X-SOCIALPROFILE"},
+        {u"助理"_qs, "X-ASSISTANT"},
+        {u"上司"_qs, "X-MANAGER"},
+        {u"配偶"_qs, "X-SPOUSE"},
     };
     return names;
 }
 
 // Labels whose values are gathered and written in their place, not each on a
-// line of its own: the titles into N, the companies into ORG, the addresses,
-// postal codes and countries into ADR, the categories into CATEGORIES.
-enum Gathered { Titles, Companies, Addresses, Codes, Countries, Categories, GatheredKinds };
+// line of its own: the titles into N, the companies and departments into ORG,
+// the addresses, postal codes and countries into ADR, the categories into
+// CATEGORIES, the kinds of the numbers and addresses of the columns into their TEL and ADR.
+enum Gathered {
+    Titles,
+    Companies,
+    Departments,
+    Addresses,
+    Codes,
+    Countries,
+    Categories,
+    PhoneKinds,
+    AddressKinds,
+    GatheredKinds
+};
 const QStringList& gatheredLabels()
 {
     // In the order of Gathered.
-    static const QStringList labels = {u"称谓"_qs, u"单位"_qs, u"地址"_qs, u"邮编"_qs, u"国家"_qs, u"类别"_qs};
+    static const QStringList labels = {u"称谓"_qs,
+                                       u"单位"_qs,
+                                       u"部门"_qs,
+                                       u"地址"_qs,
+                                       u"邮编"_qs,
+                                       u"国家"_qs,
+                                       u"类别"_qs,
+                                       PhoneKindLabel.toString(),
+                                       AddressKindLabel.toString()};
     return labels;
+}
+
+// The labels a name is taken from when a record has none of a person (DraftName.h):
+// such a name is written whole, never split into a family and a given name.
+bool isNameOfNoPerson(const QString& name, const ContactValues& v)
+{
+    if (name.contains(u'@') || FitPhoneColumn(name, int(name.size())).wholeText)
+        return true;
+    return std::any_of(v.values.cbegin(), v.values.cend(), [&name](const DraftExtra& value) {
+        const QStringView base = LabelBaseView(value.label);
+        return value.value == name && (base == AccountLabel || isMailLabel(base) || isPhoneLabel(base));
+    });
 }
 
 // A value whose commas and semicolons go out as they are (a number, Android's
@@ -77,18 +115,20 @@ public:
         out_.line("VERSION", "3.0");
         const QString& name = v_.text(ContactText::Name);
         std::array<QStringList, GatheredKinds> gathered;
+        QStringList addressLabels;  // beside gathered[Addresses]: each one's label, its kind in brackets
         for (const DraftExtra& value : v_.values) {
             const qsizetype kind = gatheredLabels().indexOf(LabelBase(value.label));
             if (kind >= 0)
                 gathered[size_t(kind)] << value.value;
+            if (kind == Addresses)
+                addressLabels << value.label;
         }
         QStringList& addresses = gathered[Addresses];
         QStringList& categories = gathered[Categories];
         const bool company = gathered[Companies].contains(name);
         writeName(name, company, gathered[Titles]);
-        for (const QString& org : gathered[Companies])
-            out_.text("ORG", org);
-        writePhone();
+        writeOrganizations(gathered[Companies], gathered[Departments]);
+        writePhone(gathered[PhoneKinds].value(0));
         const std::optional<Birthday> birthday = ReadBirthday(v_.text(ContactText::Birthday));
         lunarWritten_ = birthday && birthday->isLunar();
         for (const DraftExtra& value : v_.values)
@@ -96,9 +136,11 @@ public:
         if (!v_.text(ContactText::QQ).isEmpty())
             out_.text("X-QQ", v_.text(ContactText::QQ));
         writeBirthday(v_.text(ContactText::Birthday), birthday);
-        if (!v_.text(ContactText::Address).isEmpty())
+        if (!v_.text(ContactText::Address).isEmpty()) {
             addresses.prepend(v_.text(ContactText::Address));
-        writeAddresses(addresses, gathered[Codes], gathered[Countries]);
+            addressLabels.prepend(LabelWithKind(u"地址"_qs, gathered[AddressKinds].value(0)));
+        }
+        writeAddresses(addresses, addressLabels, gathered[Codes], gathered[Countries]);
         if (!v_.text(ContactText::Category).isEmpty())
             categories.prepend(v_.text(ContactText::Category));
         for (const QString& category : categories)
@@ -116,10 +158,12 @@ private:
     void writeName(const QString& name, bool company, const QStringList& titles)
     {
         out_.text("FN", name);
-        if (company) {
-            // Phones show such a card by its company, and file it under no person's name.
+        if (company || isNameOfNoPerson(name, v_)) {
+            // Phones show such a card by its company, or by its address or number, and
+            // file it under no person's name: it is not split as if its first character were a surname.
             out_.line("N", ";;;;");
-            out_.line("X-ABShowAs", "COMPANY");
+            if (company)
+                out_.line("X-ABShowAs", "COMPANY");
             return;
         }
         const NameParts parts = splitPersonName(name);
@@ -141,24 +185,52 @@ private:
             out_.text("X-PHONETIC-FIRST-NAME", given);
     }
 
-    void writePhone()
+    // company;department;...: the departments go with the first company.
+    void writeOrganizations(const QStringList& companies, const QStringList& departments)
+    {
+        for (qsizetype i = 0; i < std::max<qsizetype>(companies.size(), departments.isEmpty() ? 0 : 1); ++i) {
+            QByteArray value;
+            VCardOutput::appendEscaped(value, companies.value(i));
+            for (const QString& department : i == 0 ? departments : QStringList()) {
+                value += ';';
+                VCardOutput::appendEscaped(value, department);
+            }
+            out_.line("ORG", value);
+        }
+    }
+
+    // The number of 电话 under the kind it came with; without one, a mobile's or any voice line's.
+    void writePhone(const QString& kind)
     {
         const QString& phone = v_.text(ContactText::Phone);
-        if (!phone.isEmpty())
-            tel(isChineseMobileNumber(storedPhone_) ? "TEL;TYPE=CELL" : "TEL;TYPE=VOICE", phone);
+        if (phone.isEmpty())
+            return;
+        if (!kind.isEmpty())
+            return tel(phoneHead(kind), phone);
+        tel(isChineseMobileNumber(storedPhone_) ? "TEL;TYPE=CELL" : "TEL;TYPE=VOICE", phone);
+    }
+
+    // TEL with the types of the label, and the label itself beside it when the types
+    // alone would not give it back ("商务电话", "电话（老家）").
+    QByteArray phoneHead(const QString& label)
+    {
+        const QString base = LabelBase(label);
+        const QByteArray head = "TEL;TYPE=" + phoneTypesOfLabel(base);
+        return isLabelOfItsTypes(base) ? grouped(label, head) : groupedAs(base, head);
     }
 
     // A number as written, extension and pauses included: no escapes a dialler would keep.
     void tel(const QByteArray& head, const QString& number) { out_.line(head, rawValue(number).toUtf8()); }
 
     // "item1.TEL" with "item1.X-ABLabel:老家" when the person named the kind.
-    QByteArray grouped(const QString& label, const QByteArray& head)
+    QByteArray grouped(const QString& label, const QByteArray& head) { return groupedAs(LabelKind(label), head); }
+
+    QByteArray groupedAs(const QString& name, const QByteArray& head)
     {
-        const QString kind = LabelKind(label);
-        if (kind.isEmpty())
+        if (name.isEmpty())
             return head;
         const QByteArray group = "item" + QByteArray::number(++groups_);
-        out_.text(group + ".X-ABLabel", kind);
+        out_.text(group + ".X-ABLabel", name);
         return group + '.' + head;
     }
 
@@ -166,7 +238,7 @@ private:
     {
         const QString base = LabelBase(value.label);
         if (isPhoneLabel(base))
-            return tel(grouped(value.label, "TEL;TYPE=" + phoneTypesOfLabel(base)), value.value);
+            return tel(phoneHead(value.label), value.value);
         if (isMailLabel(base))
             return out_.text(grouped(value.label, "EMAIL;TYPE=INTERNET"), value.value);
         const auto property = textProperties().constFind(base);
@@ -205,8 +277,10 @@ private:
             return;
         if (read && read->isLunar())
             writeLunarBirthday(*read);
-        else if (read)
-            out_.line("BDAY", birthdayAsVCardDate(birthday).toLatin1());
+        else if (read) {
+            const VCard30Date date = birthdayAsVCard30Date(birthday);
+            out_.line("BDAY" + date.parameters, date.value.toLatin1());
+        }
         // The text as typed, so a round trip gives it back even when it is no date.
         out_.text("X-TESSALY-BIRTHDAY", birthday);
     }
@@ -214,8 +288,10 @@ private:
     void writeLunarBirthday(const Birthday& lunar) { out_.line("X-ALTBDAY;CALSCALE=chinese", ChineseAltDateOf(lunar)); }
 
     // pobox;extended;street;locality;region;code;country: the whole address as the street,
-    // the postal codes and countries in the order they came.
-    void writeAddresses(const QStringList& addresses, const QStringList& codes, const QStringList& countries)
+    // the postal codes and countries in the order they came. A work address is WORK, one
+    // the person named is grouped with its name, the first of the others HOME.
+    void writeAddresses(const QStringList& addresses, const QStringList& labels, const QStringList& codes,
+                        const QStringList& countries)
     {
         const qsizetype count = std::max({addresses.size(), codes.size(), countries.size()});
         for (qsizetype i = 0; i < count; ++i) {
@@ -225,7 +301,13 @@ private:
             VCardOutput::appendEscaped(value, codes.value(i));
             value += ';';
             VCardOutput::appendEscaped(value, countries.value(i));
-            out_.line(i == 0 ? "ADR;TYPE=HOME" : "ADR", value);
+            const QString kind = LabelKind(labels.value(i));
+            if (kind == u"工作"_qs)
+                out_.line("ADR;TYPE=WORK", value);
+            else if (!kind.isEmpty())
+                out_.line(groupedAs(kind, "ADR"), value);
+            else
+                out_.line(i == 0 ? "ADR;TYPE=HOME" : "ADR", value);
         }
     }
 

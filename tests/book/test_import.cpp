@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(texts[1][1], QStringLiteral("张三"));
         QCOMPARE(texts[1][3], QStringLiteral("138 0013 8000"));
         QCOMPARE(texts[2][3], QStringLiteral("+8601012345678"));  // the whole number, never a part of the extension
-        QCOMPARE(texts[2][6], QStringLiteral("电话:+86 (010) 1234-5678 转 999"));
+        QCOMPARE(texts[2][6], QStringLiteral("电话:+86 (010) 1234-5678 转 999；电话类别:手机"));
     }
 
     void shouldWriteNothingOnADryRun()

@@ -62,7 +62,7 @@ expect_status 0 "$BOOK" import phone.vcf
 [ "$(sql Kalvo.mdb "select lower(hex(jpg)) from rem where 姓名='张三';")" = "$(od -An -v -tx1 photo.jpg | tr -d ' \n')" ] \
     || fail "photo bytes stored exactly"
 [ "$(sql Kalvo.mdb "select 电话 from rem where 姓名='李四';")" = "+8601062345678" ] || fail "the whole number without its extension"
-[ "$(sql Kalvo.mdb "select 备注 from rem where 姓名='李四';")" = "电话:+86 (010) 6234-5678 转 8001；邮箱:li@example.com" ] \
+[ "$(sql Kalvo.mdb "select 备注 from rem where 姓名='李四';")" = "电话:+86 (010) 6234-5678 转 8001；电话类别:工作电话；邮箱:li@example.com" ] \
     || fail "original phone and e-mail in 备注: $(sql Kalvo.mdb "select 备注 from rem where 姓名='李四';")"
 ok "import stored what the sqlcipher shell reads"
 

@@ -38,6 +38,7 @@ private slots:
     void shouldGiveLunarBirthdaysOneEventInEachOfTwentyOneYears();
     void shouldKeepEachEventsIdentityFromOneExportToTheNext();
     void shouldLeaveOutWhatIsNotUnderstood();
+    void shouldGiveALunarBirthdayKeptBesideItsOwnEvents();
 };
 
 void TestBirthdayCalendar::shouldRepeatGregorianBirthdaysFromTheBirth()
@@ -90,6 +91,18 @@ void TestBirthdayCalendar::shouldLeaveOutWhatIsNotUnderstood()
     QCOMPARE(values(BirthdaysAsICalendar(contacts, Now), u"SUMMARY"_qs), QStringList{u"王五的生日"_qs});
     QCOMPARE(BirthdayCalendarSummary(contacts, u"birthdays --not-understood 列出它们"_qs),
              u"1 个生日（另有 1 个生日读不懂，未导出；birthdays --not-understood 列出它们）"_qs);
+}
+
+void TestBirthdayCalendar::shouldGiveALunarBirthdayKeptBesideItsOwnEvents()
+{
+    StoredContact both = contact(u"李华"_qs, u"1990-03-05"_qs);
+    both.kept = {{u"农历生日"_qs, u"农历1990年二月初九"_qs}};
+    const QByteArray ics = BirthdaysAsICalendar({both}, Now);
+    const QStringList uids = values(ics, u"UID"_qs);
+    QCOMPARE(uids.size(), 1 + 21);
+    QCOMPARE(values(ics, u"SUMMARY"_qs).mid(0, 2), (QStringList{u"李华的生日"_qs, u"李华的农历生日（二月初九）"_qs}));
+    QVERIFY(uids[1].startsWith(uids[0].chopped(QStringLiteral("@tessaly").size()) + u"-lunar-2026@"_qs));
+    QCOMPARE(BirthdayCalendarSummary({both}), u"2 个生日"_qs);
 }
 
 QTEST_APPLESS_MAIN(TestBirthdayCalendar)

@@ -37,6 +37,7 @@ private slots:
     void shouldNameTheAnimalAndTheStarSignOfTheBirth();
     void shouldListTheComingBirthdaysByDateThenName();
     void shouldWordTheReminderByDaysLeft();
+    void shouldListALunarBirthdayKeptBesideTheGregorianOne();
 };
 
 void TestBirthdayDates::shouldKeepTheBirthdayOnTheRuledDayOfTheYear_data()
@@ -161,6 +162,26 @@ void TestBirthdayDates::shouldWordTheReminderByDaysLeft()
     QCOMPARE(lines, (QStringList{u"今天是张三的 30 岁生日"_qs, u"明天（周三）是钱七的生日"_qs,
                                  u"后天（周四）是李四的农历生日"_qs, u"3 天后（周五）是王五的 36 岁农历生日"_qs,
                                  u"3 天后（周五）是赵六的生日"_qs}));
+}
+
+// A card's lunar birthday beside its 生日 is kept in 备注 (or beside the record) as 农历生日;
+// Apple's year 1604 is no year.
+void TestBirthdayDates::shouldListALunarBirthdayKeptBesideTheGregorianOne()
+{
+    BirthdayContact both = contact(u"李华"_qs, u"1990-12-20"_qs);
+    both[size_t(ContactText::Note)] = u"爱喝茶；农历生日:农历冬月初三；邮箱:li@example.cn"_qs;
+    BirthdayContact same = contact(u"王芳"_qs, u"农历冬月初三"_qs);
+    same[size_t(ContactText::Note)] = u"农历生日:农历冬月初三"_qs;
+    const QList<BirthdayContact> contacts{both, same, contact(u"苹果"_qs, u"1604-12-09"_qs)};
+    QStringList lines;
+    for (const UpcomingBirthday& u : UpcomingBirthdays(contacts, QDate(2026, 12, 8), 30))
+        lines << UpcomingBirthdayRow(u, contacts[u.contact]).mid(2, 3).join(u'|') + u'|'
+                     + BirthdayReminderLine(u, contacts[u.contact]);
+    QCOMPARE(lines, (QStringList{u"1|苹果|1604-12-09|明天（周三）是苹果的生日"_qs,
+                                 u"3|李华|农历冬月初三|3 天后（周五）是李华的农历生日"_qs,
+                                 u"3|王芳|农历冬月初三|3 天后（周五）是王芳的农历生日"_qs,
+                                 u"12|李华|1990-12-20|12 天后（周日）是李华的 36 岁生日"_qs}));
+    QVERIFY(UnreadBirthdays(contacts).isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestBirthdayDates)

@@ -240,8 +240,8 @@ private slots:
                                                          "example.com|邮编=100080|商务电话=010-62345678"));
         QCOMPARE(textsOf(set.drafts[1]), (QStringList{"", "Lei Li", "1985/3/5", "139 1234 5678", "", "", ""}));
         QCOMPARE(extrasOf(set.drafts[1]), QStringLiteral("住宅电话=021-55556666"));
-        // A given name alone is no one's whole name: it waits in 备注.
-        QCOMPARE(textsOf(set.drafts[2]), (QStringList{"", "", "", "13700001111", "", "", "只有名"}));
+        // A given name alone is no one's whole name: it waits in 备注, and the number names the row.
+        QCOMPARE(textsOf(set.drafts[2]), (QStringList{"", "13700001111", "", "13700001111", "", "", "只有名"}));
         QCOMPARE(extrasOf(set.drafts[2]), QStringLiteral("名=小红"));
     }
 
@@ -254,9 +254,9 @@ private slots:
                  (QStringList{"", "王建国", "1980-03-05", "13800138000", "", "中国浙江省杭州市人民路2号", "老朋友"}));
         QCOMPARE(extrasOf(set.drafts[0]),
                  QStringLiteral("昵称=老王|邮箱=wjg@example.com|职务=工程师|部门=研发部|单位=某某科技有限公司|"
-                                "邮编=310000|邮编=100080|工作电话=010-62345678|地址=中国北京北京市中关村大街1号"));
-        QCOMPARE(set.drafts[1].text(ContactText::Name), QStringLiteral("李雷"));  // the display name wins
-        QCOMPARE(set.drafts[2].text(ContactText::Name), QString());
+                                "邮编=310000|邮编=100080|工作电话=010-62345678|地址=中国北京市中关村大街1号"));
+        QCOMPARE(set.drafts[1].text(ContactText::Name), QStringLiteral("李雷"));         // the display name wins
+        QCOMPARE(set.drafts[2].text(ContactText::Name), QStringLiteral("13700001111"));  // named by its number
         QCOMPARE(extrasOf(set.drafts[2]), QStringLiteral("名字=梅梅"));
     }
 
@@ -277,9 +277,9 @@ private slots:
         QTest::newRow("family alone") << "王,,"
                                       << "王"
                                       << "";
-        QTest::newRow("given alone") << ",建国,"
-                                     << ""
-                                     << "名=建国";
+        QTest::newRow("given alone, the number names it") << ",建国,"
+                                                          << "1"
+                                                          << "名=建国";
         QTest::newRow("display name wins") << "王,建国,王小二"
                                            << "王小二"
                                            << "";

@@ -114,6 +114,21 @@ private slots:
             << QList<DraftExtra>{{u"邮箱"_qs, u"kept@b.cn"_qs}}
             << QList<QByteArray>{"FN:张三丰的一个很长的名字", "TEL;TYPE=CELL:+86 138 0013 8000 转 1",
                                  "EMAIL;TYPE=INTERNET:kept@b.cn"};
+        QTest::newRow("the kinds of the columns' values")
+            << u"电话类别:工作电话；地址类别:工作"_qs << QList<DraftExtra>()
+            << QList<QByteArray>{"TEL;TYPE=WORK:+8613800138000", "ADR;TYPE=WORK:;;北京市;;;;"};
+        QTest::newRow("a number under a spreadsheet's word")
+            << u"商务电话:010-1；家庭电话:010-2"_qs << QList<DraftExtra>()
+            << QList<QByteArray>{"item1.X-ABLabel:商务电话", "item1.TEL;TYPE=WORK:010-1", "item2.X-ABLabel:家庭电话",
+                                 "item2.TEL;TYPE=HOME:010-2"};
+        QTest::newRow("a department beside the company")
+            << u"单位:顺丰速运；部门:华北区；部门:快递部"_qs << QList<DraftExtra>()
+            << QList<QByteArray>{"ORG:顺丰速运;华北区;快递部"};
+        QTest::newRow("titles") << u"称谓:Mr.；称谓:Jr."_qs << QList<DraftExtra>()
+                                << QList<QByteArray>{"N:张;三丰的一个很长的;;Mr.;Jr."};
+        QTest::newRow("a social profile")
+            << u"社交账号（twitter）:https://twitter.com/a"_qs << QList<DraftExtra>()
+            << QList<QByteArray>{"item1.X-ABLabel:twitter", "item1.X-SOCIALPROFILE:https://twitter.com/a"};
         QTest::newRow("a company") << u"单位:张三丰的一个很长的"_qs << QList<DraftExtra>()
                                    << QList<QByteArray>{"FN:张三丰的一个很长的", "N:;;;;", "ORG:张三丰的一个很长的",
                                                         "X-ABShowAs:COMPANY"};

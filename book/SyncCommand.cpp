@@ -110,7 +110,8 @@ int RunSync(BookRun& run, const QStringList& arguments)
 {
     const SyncArguments a = parse(arguments);
     if (a.allowHttp)
-        run.console.err(QStringLiteral("注意：--allow-http 让服务器密码和联系人以明文经网络传送，途经的任何人都能看到和改动"));
+        run.console.err(
+            QStringLiteral("注意：--allow-http 让服务器密码和联系人以明文经网络传送，途经的任何人都能看到和改动"));
     BookFile book(run.database, &run);
     if (a.setup)
         return setUp(run, book, a);

@@ -32,7 +32,14 @@ CardListing CardDavServer::listAll()
 
 CardListing CardDavServer::listChanged(const QByteArray& token)
 {
-    return ListChangedCards(client_, book_, token);
+    try {
+        return ListChangedCards(client_, book_, token);
+    } catch (const DavError& e) {
+        // A server without the report refuses it in its own way: the sync lists every card instead.
+        if (token.isEmpty() && e.kind() == DavError::Kind::Http)
+            throw SyncTokenRefused();
+        throw;
+    }
 }
 
 QList<FetchedCard> CardDavServer::fetch(const QStringList& hrefs)

@@ -26,6 +26,7 @@ void SaveSyncAccount(sqlite3* db, const SyncAccount& account)
         // Another address book: what the last listing said is not about this one.
         SetSyncSetting(db, QStringLiteral("token"), QString());
         SetSyncSetting(db, QStringLiteral("ctag"), QString());
+        SetSyncSetting(db, QStringLiteral("lists-changes"), QString());
     }
 }
 

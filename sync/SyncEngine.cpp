@@ -72,16 +72,13 @@ public:
     SyncReport run()
     {
         readBook();
-        const CollectionTags tags = server_.tags();
-        const bool serverQuiet = !state_.isEmpty()
-                                 && ((!tags.syncToken.isEmpty() && tags.syncToken == setting(u"token"_qs).toLatin1())
-                                     || (!tags.ctag.isEmpty() && tags.ctag == setting(u"ctag"_qs).toLatin1()));
+        const bool serverQuiet = listServer();
         if (serverQuiet && !bookChanged() && conflicts_.isEmpty()) {
             report_.lines << u"两边都没有改动"_qs;
+            if (!o_.dryRun)
+                finish();
             return report_;
         }
-        if (!serverQuiet)
-            list(tags);
         fetchChanged();
         decide();
         if (guardDeletes())
@@ -93,7 +90,7 @@ public:
         }
         applyToBook();
         applyToServer();
-        finish(tags);
+        finish();
         return report_;
     }
 
@@ -128,22 +125,50 @@ private:
         return false;
     }
 
-    void list(const CollectionTags& tags)
+    // What changed on the server since the last sync: by the sync-collection
+    // report where the server has it (one request when nothing did; the first
+    // sync lists everything with it too), else by the collection's tag and a
+    // listing of every card. Answers whether the server is as the last sync left it.
+    bool listServer()
     {
         const QByteArray token = setting(u"token"_qs).toLatin1();
-        CardListing listing;
-        full_ = true;
-        if (tags.syncCollection && !token.isEmpty() && !state_.isEmpty()) {
-            try {
-                listing = server_.listChanged(token);
-                full_ = false;
-            } catch (const SyncTokenRefused&) {
-                report_.lines << u"服务器不再认得上次的同步标记：重新列出全部名片（通讯录里改过的不会被删）"_qs;
+        if (setting(u"lists-changes"_qs) != u"0"_qs) {
+            if (std::optional<CardListing> listing = listChanges(token)) {
+                take(*listing);
+                return !full_ && listing->cards.isEmpty() && listing->removed.isEmpty();
             }
+            listsChanges_ = false;
         }
-        if (full_)
-            listing = server_.listAll();
-        newToken_ = listing.syncToken.isEmpty() ? tags.syncToken : listing.syncToken;
+        tags_ = server_.tags();
+        if (!state_.isEmpty() && !tags_.ctag.isEmpty() && tags_.ctag == setting(u"ctag"_qs).toLatin1())
+            return true;
+        full_ = true;
+        take(server_.listAll());
+        return false;
+    }
+
+    // The changes since the token; after a refused token, every card again. Nothing where the server lists no changes.
+    std::optional<CardListing> listChanges(const QByteArray& token)
+    {
+        try {
+            full_ = token.isEmpty() || state_.isEmpty();
+            return server_.listChanged(full_ ? QByteArray() : token);
+        } catch (const SyncTokenRefused&) {
+            if (full_)
+                return std::nullopt;
+        }
+        report_.lines << u"服务器不再认得上次的同步标记：重新列出全部名片（通讯录里改过的不会被删）"_qs;
+        full_ = true;
+        try {
+            return server_.listChanged({});
+        } catch (const SyncTokenRefused&) {
+            return std::nullopt;
+        }
+    }
+
+    void take(const CardListing& listing)
+    {
+        newToken_ = listing.syncToken;
         for (const ListedCard& card : listing.cards)
             listed_.insert(card.href, card.etag);
         for (const QString& href : listing.removed)
@@ -427,15 +452,17 @@ private:
         progress(u"同步"_qs, total, total);
     }
 
-    void finish(const CollectionTags& tags)
+    void finish()
     {
         book_.transaction([&] {
+            if (!listsChanges_)
+                SetSyncSetting(db_, u"lists-changes"_qs, u"0"_qs);
             if (report_.complete) {
                 if (!newToken_.isEmpty())
                     SetSyncSetting(db_, u"token"_qs, QString::fromLatin1(newToken_));
                 // The tag is kept only when nothing was written: a write changes it.
                 SetSyncSetting(db_, u"ctag"_qs,
-                               report_.uploaded + report_.deleted == 0 ? QString::fromLatin1(tags.ctag) : QString());
+                               report_.uploaded + report_.deleted == 0 ? QString::fromLatin1(tags_.ctag) : QString());
             }
             SetSyncSetting(db_, u"last"_qs,
                            QDateTime::currentDateTime().toString(Qt::ISODate) + u' ' + report_.summary());
@@ -702,6 +729,8 @@ private:
     QSet<QString> removed_;
     QHash<QString, FetchedCard> fetched_;
     QByteArray newToken_;
+    CollectionTags tags_;       // read only where the server lists no changes
+    bool listsChanges_ = true;  // the server answers the sync-collection report
     bool full_ = false;
     bool listedAny_ = false;
     QList<Item> items_;

@@ -7,8 +7,8 @@
 #include "book/tools/ExportPage.h"
 #include "book/tools/FindPage.h"
 #include "book/tools/ImportPage.h"
-#include "book/tools/SyncPage.h"
 #include "book/tools/PrintPage.h"
+#include "book/tools/SyncPage.h"
 #include "forms/WindowFont.h"
 
 #include <QApplication>

@@ -57,11 +57,17 @@ public:
     CardListing listChanged(const QByteArray& since) override
     {
         ++requests;
-        const int from = since.mid(1).toInt();
-        if (refuseTokens || !since.startsWith('t') || from > version)
+        // No token: every card, as a first sync asks.
+        const int from = since.isEmpty() ? 0 : since.mid(1).toInt();
+        if (!since.isEmpty() && (refuseTokens || !since.startsWith('t') || from > version))
             throw SyncTokenRefused();
         CardListing listing;
         QSet<QString> seen;
+        if (since.isEmpty()) {
+            CardListing all = listAll();
+            --requests;
+            return all;
+        }
         for (const auto& [v, href] : log) {
             if (v <= from || seen.contains(href))
                 continue;

@@ -134,7 +134,7 @@ private slots:
         const QByteArray patched =
             PatchCard(phoneCard, before, after, {{SyncField::Phone, SyncField::Note}, false, {}});
         QByteArrayList expected = linesOf(phoneCard);
-        
+
         expected.replace(expected.indexOf("NOTE:喜欢喝茶\\, 不吃辣\\; 周末有空"),
                          "NOTE:喜欢喝茶\\, 不吃辣\\; 周末有空。新号码");
         expected.replace(expected.indexOf("TEL;TYPE=CELL,PREF:13812345678"), "TEL;TYPE=CELL,PREF:13900001111");
@@ -161,7 +161,8 @@ private slots:
         QVERIFY(lines.contains("X-PHONETIC-LAST-NAME:Li"));
         QVERIFY(!patched.contains("zs@example.cn"));
         QVERIFY(lines.contains("ITEM1.TEL:010-66778899"));  // the phone's own group stays
-        QVERIFY2(lines.contains("ITEM2.X-ABLABEL:公司"), lines.join('|').constData());  // the new one takes a free group
+        QVERIFY2(lines.contains("ITEM2.X-ABLABEL:公司"),
+                 lines.join('|').constData());  // the new one takes a free group
         QVERIFY(lines.contains("PHOTO;ENCODING=b;TYPE=JPEG:" + QByteArray("\xFF\xD8jpeg").toBase64()));
         QVERIFY(lines.contains("X-CUSTOM-THING;X-PARAM=a,b:值"));
         ContactFields read = FieldsOfCard(patched, wide);

@@ -2,6 +2,7 @@
 
 #include "exchange/ContactDraft.h"
 #include "platform/FileMessages.h"
+#include "platform/FileSafety.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,18 +10,6 @@
 #include <QTemporaryFile>
 
 #include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-// Contacts are private: every file written is its owner's only.
-void ownerOnly(const QString& path)
-{
-    ::chmod(QFile::encodeName(path).constData(), 0600);
-}
-
-}  // namespace
 
 void SaveAtomically(const QString& target, const std::function<void(const QString&)>& write)
 {
@@ -34,10 +23,11 @@ void SaveAtomically(const QString& target, const std::function<void(const QStrin
     write(part.fileName());
     // The data reaches the disk before the name does, so a crash never leaves a short file under it.
     QFile written(part.fileName());
-    if (!written.open(QIODevice::ReadWrite) || ::fsync(written.handle()) != 0)
+    if (!written.open(QIODevice::ReadWrite) || !FlushToDisk(written))
         throw ExchangeError(cannotWriteMessage(target));
     written.close();
-    ownerOnly(part.fileName());
+    // Contacts are private: every file written is its owner's only.
+    KeepPrivate(part.fileName());
     if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
         throw ExchangeError(cannotWriteMessage(target));
     part.setAutoRemove(false);

@@ -2,7 +2,7 @@
 // The login password in front of every command that reads or writes the book:
 // from --password-file, else asked at the terminal (three tries), else refused.
 
-#include "book/BookRun.h"
+#include "book/CommandRun.h"
 #include "store/LoginGate.h"
 
 // Lets the run go on when its password opens the book. Raises PasswordRefused

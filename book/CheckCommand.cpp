@@ -3,20 +3,17 @@
 #include "book/BookFile.h"
 #include "book/CheckBook.h"
 #include "book/Commands.h"
-
-#include <QFile>
-
-#include <sys/stat.h>
+#include "platform/FileSafety.h"
 
 namespace {
 
 // The book holds every contact: a mode that lets others read it is worth a word.
 void warnIfOthersCanRead(BookRun& run)
 {
-    struct stat info {};
-    if (::stat(QFile::encodeName(run.database).constData(), &info) != 0 || (info.st_mode & 0044) == 0)
+    const std::optional<unsigned> bits = AccessBits(run.database);
+    if (!bits || (*bits & 0044) == 0)
         return;
-    const QString mode = QStringLiteral("%1").arg(info.st_mode & 0777, 4, 8, QLatin1Char('0'));
+    const QString mode = QStringLiteral("%1").arg(*bits, 4, 8, QLatin1Char('0'));
     run.console.err(QStringLiteral("警告：通讯录 %1 的权限为 %2，其他用户也能读取；可用 chmod 600 收紧")
                         .arg(ShownPath(run.database), mode));
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The commands of tessaly-book, one function each (BookRun.h says how they behave).
+// The commands of tessaly-book, one function each (book/CommandRun.h says what they are given).
 
-#include "book/BookRun.h"
+#include "book/CommandRun.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
 #include "GuiReport.h"
 
-#include "book/BookRun.h"
+#include "book/BookErrors.h"
 #include "exchange/Formats.h"
 #include "platform/Desktop.h"
 

@@ -1,6 +1,6 @@
 #include "PrintChoice.h"
 
-#include "book/BookRun.h"
+#include "book/BookErrors.h"
 
 #include <QRegularExpression>
 

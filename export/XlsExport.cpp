@@ -2,6 +2,8 @@
 
 #include "export/XlsSink.h"
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
+#include "platform/FileSafety.h"
 #include "platform/Gbk.h"
 #include "platform/TextRules.h"
 #include "store/ADODB.h"
@@ -12,8 +14,6 @@
 #include <QtEndian>
 #include <cerrno>
 #include <cstring>
-#include <sys/file.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -76,19 +76,18 @@ void writeLabel(QIODevice& file, quint16 column, quint16 row, const QByteArray& 
     writeAll(file, bytes.constData(), bytes.size());
 }
 
-// Unlocks (flock) and closes the descriptor's file when the export ends.
+// Unlocks and closes the descriptor's file when the export ends.
 class OpenExportFile {
 public:
     explicit OpenExportFile(const QString& name) : file(name) {}
     ~OpenExportFile()
     {
         if (locked_)
-            flock(file.handle(), LOCK_UN);
+            ReleaseLock(file);
     }
     bool lock()
     {
-        // Advisory only: the best Linux offers against another program writing at once.
-        locked_ = flock(file.handle(), LOCK_EX | LOCK_NB) == 0;
+        locked_ = LockAgainstOtherWriters(file);
         return locked_;
     }
     QFile file;
@@ -124,11 +123,8 @@ bool sameFile(const QString& a, const QString& b)
 {
     if (a.isEmpty() || b.isEmpty())
         return false;
-    struct stat sa {
-    }, sb{};
-    if (stat(QFile::encodeName(a).constData(), &sa) != 0 || stat(QFile::encodeName(b).constData(), &sb) != 0)
-        return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    const std::optional<FileIdentity> first = IdentityOf(a);
+    return first && first == IdentityOf(b);
 }
 
 // Rows beyond 65,535 would wrap around in the row field and overwrite earlier rows.

@@ -2,7 +2,8 @@
 # Installs what is needed, builds and runs every test, in stages that each
 # print their time:
 #   format              clang-format --dry-run --Werror over the sources, so they
-#                       keep the layout .clang-format states
+#                       keep the layout .clang-format states, and no POSIX header
+#                       outside platform/ (tests, bench and fuzz aside)
 #   build, tests        the normal build (build/) and the whole suite
 #   sanitize, sanitize-tests
 #                       the whole suite again, built with clang under
@@ -36,6 +37,21 @@ source scripts/sanitizer-env.sh
 stage_format() {
     find app forms store photo export ui platform exchange book fuzz tests bench \
         \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) | sort | xargs clang-format --dry-run --Werror
+    posix_stays_in_platform
+}
+
+# The calls to the operating system go through platform/, the one folder a
+# port to another system has to touch: a POSIX header anywhere else in the
+# program (tests, benchmarks and fuzz targets aside) fails the layout check.
+POSIX_HEADERS='unistd|fcntl|poll|termios|signal|dirent|pwd|grp|spawn|dlfcn|sys/[a-z_]+'
+posix_stays_in_platform() {
+    local found
+    found=$(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<($POSIX_HEADERS)\.h>" \
+        --include='*.cpp' --include='*.h' --include='*.c' app forms store photo export ui exchange book sync || true)
+    [ -z "$found" ] && return 0
+    echo "POSIX headers outside platform/ (put the call behind an interface in platform/):"
+    echo "$found"
+    return 1
 }
 
 stage_build() {

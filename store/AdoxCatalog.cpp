@@ -12,6 +12,7 @@
 #include "AdoxCatalog.h"
 
 #include "platform/Errors.h"
+#include "platform/FileNames.h"
 #include "platform/OtherHolders.h"
 #include "store/ConnectionText.h"
 #include "store/SqliteHandle.h"
@@ -24,9 +25,6 @@
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -72,17 +70,14 @@ public:
         const QFileInfo info(target);
         for (int attempt = 0; attempt < 16 && path_.isEmpty(); ++attempt) {
             const QString name = scratchName(info.fileName(), QRandomGenerator::global()->generate64());
-            const QByteArray candidate = QFile::encodeName(info.dir().filePath(name));
+            const QString candidate = info.dir().filePath(name);
             // The book is its owner's only, whatever the umask; SQLite gives its
             // journal the same mode.
-            const int fd = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd >= 0) {
-                ::fchmod(fd, 0600);
-                ::close(fd);
+            const int error = CreatePrivateFile(candidate);
+            if (error == 0)
                 path_ = candidate;
-            } else if (errno != EEXIST) {
-                throw EOleError(errnoText(errno));
-            }
+            else if (error != EEXIST)
+                throw EOleError(errnoText(error));
         }
         if (path_.isEmpty())
             throw EOleError(errnoText(EEXIST));
@@ -90,12 +85,12 @@ public:
     ~ScratchFile()
     {
         if (!path_.isEmpty())
-            ::unlink(path_.constData());
+            RemoveName(path_);
     }
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
 
-    QString fileName() const { return QFile::decodeName(path_); }
+    QString fileName() const { return path_; }
 
     // Gives the file the target's name unless something (a file, a folder, a
     // link) already has it. Where the file system cannot rename without
@@ -104,29 +99,30 @@ public:
     // best there is.
     void moveTo(const QString& target)
     {
-        const QByteArray to = QFile::encodeName(target);
-        if (::renameat2(AT_FDCWD, path_.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        int error = RenameWithoutReplacing(path_, target);
+        if (error == 0) {
             path_.clear();
             return;
         }
-        if (!unsupported(errno))
-            throw EOleError(errnoText(errno));
-        if (::link(path_.constData(), to.constData()) == 0) {
-            ::unlink(path_.constData());
+        if (!unsupported(error))
+            throw EOleError(errnoText(error));
+        error = AddName(path_, target);
+        if (error == 0) {
+            RemoveName(path_);
             path_.clear();
             return;
         }
-        if (errno != EPERM && !unsupported(errno))
-            throw EOleError(errnoText(errno));
+        if (error != EPERM && !unsupported(error))
+            throw EOleError(errnoText(error));
         if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
             throw EOleError(existsText);
-        if (::rename(path_.constData(), to.constData()) != 0)
+        if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target).constData()) != 0)
             throw EOleError(errnoText(errno));
         path_.clear();
     }
 
 private:
-    QByteArray path_;
+    QString path_;
 };
 
 void createKeyedFile(const QString& fileName, const QString& password, const QStringList& statements)
@@ -195,6 +191,6 @@ void RemoveAbandonedCreations(const QString& fileName)
         // A creation at work writes its file within moments and holds it open.
         if (entry.lastModified().secsTo(now) < abandonedAfterSeconds || !OtherHolders(entry.filePath()).isEmpty())
             continue;
-        ::unlink(QFile::encodeName(entry.filePath()).constData());
+        RemoveName(entry.filePath());
     }
 }

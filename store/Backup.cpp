@@ -1,6 +1,7 @@
 #include "Backup.h"
 
 #include "platform/FileMessages.h"
+#include "platform/FileNames.h"
 #include "store/ADODB.h"
 #include "store/SqliteHandle.h"
 
@@ -10,7 +11,6 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
-#include <unistd.h>
 
 namespace {
 
@@ -76,8 +76,8 @@ void BackupDatabase(TADOConnection& source, const QString& targetFile, const QSt
             fail(QStringLiteral("副本检查未通过：%1").arg(lines.join(QStringLiteral("；"))));
     });
     // A hard link takes the name only if nobody has it: never a replaced file.
-    if (::link(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(targetFile).constData()) != 0) {
-        if (errno == EEXIST)
+    if (const int error = AddName(part.fileName(), targetFile); error != 0) {
+        if (error == EEXIST)
             fail(existsText(targetFile));
         fail(cannotWriteMessage(targetFile));
     }

@@ -1,5 +1,6 @@
 #include "BookHeadStart.h"
 
+#include "platform/FileNames.h"
 #include "store/ADODB.h"
 #include "store/DbHelpers.h"
 #include "store/SqliteHandle.h"
@@ -10,26 +11,9 @@
 #include <system_error>
 #include <utility>
 
-#include <sys/stat.h>
-
 namespace {
 
 BookHeadStart* running = nullptr;
-
-// Which file a name stands for: another file put in its place has another identity.
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-std::optional<FileIdentity> identityOf(const QString& fileName)
-{
-    struct stat info {};
-    if (::stat(QFile::encodeName(fileName).constData(), &info) != 0)
-        return std::nullopt;
-    return FileIdentity{info.st_dev, info.st_ino};
-}
 
 // A journal beside the book may be one a reader has to roll back, which writes.
 bool hasJournal(const QString& fileName)
@@ -57,7 +41,7 @@ struct BookHeadStart::Work {
             if (hasJournal(fileName))
                 return;
             // Taken before the open: a file put in its place later is told apart.
-            file = identityOf(fileName);
+            file = IdentityOf(fileName);
             // The mode the main window opens the book in, so that its connection
             // can be this one. Another copy writing makes it give up at once,
             // leaving the wait to the opening, which waits as it always did.
@@ -77,7 +61,7 @@ struct BookHeadStart::Work {
     {
         SqliteHandle handle = std::move(db);
         if (!handle || name != fileName || key != password || tableName != table || !file
-            || identityOf(fileName) != file)
+            || IdentityOf(fileName) != file)
             return nullptr;
         try {
             if (DataVersion(handle.get()) != version)

@@ -245,7 +245,7 @@ void addAddresses(QList<Entry>& t)
         t.append({QString::fromUtf8(header), meaning});
 }
 
-// Every header as it is written, in the order the README lists them.
+// Every header as it is written, in the order docs/formats.md lists them.
 const QList<Entry>& fixedEntries()
 {
     static const QList<Entry> entries = [] {

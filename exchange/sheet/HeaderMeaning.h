@@ -5,7 +5,7 @@
 // Thunderbird and Google Contacts; the names Chinese users type or get from
 // office templates, mail and chat programs; and the Traditional Chinese ones.
 // Headers match with ASCII case ignored, runs of blanks as one, and no blank
-// needed beside a Chinese character ("商务电话 2" is "商务电话2"); the README
+// needed beside a Chinese character ("商务电话 2" is "商务电话2"); docs/formats.md
 // lists them.
 
 #include "exchange/ContactDraft.h"
@@ -56,7 +56,7 @@ HeaderMeaning headerMeaning(const QString& header);
 // apart from "Birthday").
 QString headerKey(const QString& header);
 
-// Every fixed header the table knows, as the README lists them (Google's
+// Every fixed header the table knows, as docs/formats.md lists them (Google's
 // numbered columns such as "Phone 2 - Value" are patterns, not listed).
 QStringList knownHeaders();
 

@@ -3,15 +3,10 @@
 #include "exchange/ContactDraft.h"
 #include "exchange/FileBytes.h"
 
+#include "platform/IsolatedRun.h"
+
 #include <QDataStream>
 #include <QIODevice>
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -78,79 +73,25 @@ bool decode(const QByteArray& bytes, SheetRows& sheet, QString& refusal)
     return outcome == Rows && stream.status() == QDataStream::Ok && stream.atEnd();
 }
 
-[[noreturn]] void childMain(int out, const std::function<SheetRows()>& read)
-{
-    QByteArray answer;
-    try {
-        answer = encode(read());
-    } catch (const ExchangeError& e) {
-        answer = encodeRefusal(e.Message);
-    } catch (...) {
-        _exit(2);
-    }
-    qsizetype written = 0;
-    while (written < answer.size()) {
-        const ssize_t n = ::write(out, answer.constData() + written, static_cast<size_t>(answer.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            _exit(3);
-        written += n;
-    }
-    _exit(0);  // no static destructors, no atexit handlers of the parent's
-}
-
-// Everything the child writes until it closes the pipe; false on a timeout.
-bool readAnswer(int in, QByteArray& answer)
-{
-    char piece[64 * 1024];
-    for (;;) {
-        pollfd waiting{in, POLLIN, 0};
-        const int ready = ::poll(&waiting, 1, kTimeoutMs);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            return false;
-        const ssize_t n = ::read(in, piece, sizeof piece);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n == 0;
-        answer.append(piece, n);
-    }
-}
-
 }  // namespace
 
 SheetRows runIsolated(const QString& fileName, const std::function<SheetRows()>& read)
 {
-    const QString damaged = cannotReadMessage(fileName, QStringLiteral("工作簿已损坏，无法读取"));
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
-        throw ExchangeError(cannotReadMessage(fileName, QString::fromLocal8Bit(std::strerror(errno))));
-    const pid_t child = ::fork();
-    if (child < 0) {
-        ::close(fds[0]);
-        ::close(fds[1]);
-        throw ExchangeError(cannotReadMessage(fileName, QString::fromLocal8Bit(std::strerror(errno))));
-    }
-    if (child == 0) {
-        ::close(fds[0]);
-        childMain(fds[1], read);
-    }
-    ::close(fds[1]);
-    QByteArray answer;
-    const bool complete = readAnswer(fds[0], answer);
-    ::close(fds[0]);
-    if (!complete)
-        ::kill(child, SIGKILL);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    const IsolatedRun run = RunIsolated(
+        [&] {
+            try {
+                return encode(read());
+            } catch (const ExchangeError& e) {
+                return encodeRefusal(e.Message);
+            }
+        },
+        kTimeoutMs);
+    if (!run.started)
+        throw ExchangeError(cannotReadMessage(fileName, run.startError));
     SheetRows sheet;
     QString refusal;
-    if (!complete || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !decode(answer, sheet, refusal))
-        throw ExchangeError(damaged);
+    if (!run.answered || !run.exitedCleanly || !decode(run.answer, sheet, refusal))
+        throw ExchangeError(cannotReadMessage(fileName, QStringLiteral("工作簿已损坏，无法读取")));
     if (!refusal.isEmpty())
         throw ExchangeError(refusal);
     return sheet;

@@ -1,5 +1,5 @@
 // The one table of column headers every sheet reader uses: what the names of
-// Chinese and English mail programs and offices mean, and that the README
+// Chinese and English mail programs and offices mean, and that docs/formats.md
 // lists every one of them.
 #include "exchange/sheet/HeaderMeaning.h"
 
@@ -68,9 +68,9 @@ private slots:
         }
     }
 
-    void shouldListEveryHeaderInTheReadme()
+    void shouldListEveryHeaderInTheFormatsPage()
     {
-        QFile readme(TESSALY_SOURCE_DIR "/README.md");
+        QFile readme(TESSALY_SOURCE_DIR "/docs/formats.md");
         QVERIFY(readme.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(readme.readAll());
         const qsizetype start = text.indexOf(QStringLiteral("## Column names the imports understand"));

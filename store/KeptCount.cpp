@@ -50,6 +50,10 @@ void rebuildKeeping(sqlite3* db, qint64 counted)
 
 std::optional<qint64> KeptContactCount(sqlite3* db)
 {
+    // A book cut short (a copy that stopped half-way) fails here, as the count
+    // of every record would have: the book's pages as its header counts them
+    // must all be in the file.
+    Statement(db, QStringLiteral("pragma page_count")).step();
     if (!keepsAsMade(db))
         return std::nullopt;
     Statement kept(db, QStringLiteral("select n, typeof(n) from remcount limit 2"));

@@ -14,7 +14,8 @@ struct sqlite3;
 
 // The kept number of contacts; none when the book keeps none as made here
 // (an older book, one whose keeping another program changed). Raises
-// SqliteFailure when the book cannot be read.
+// SqliteFailure when the book cannot be read or is shorter than its header
+// says; damage inside the records' pages shows only when they are read.
 std::optional<qint64> KeptContactCount(sqlite3* db);
 
 // The records of the table for an opening: for the contact table the kept

@@ -9,6 +9,8 @@
 #include "tests/support/ContactBook.h"
 #include "tests/support/RawBook.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <optional>
 
 class KeptCountTest : public QObject {
@@ -86,6 +88,29 @@ private slots:
         book.connection.Execute(QStringLiteral("insert into rem(姓名) values('李四')"));
         QCOMPARE(KeptContactCount(db), 4);
         QCOMPARE(RawBook(book.folder.databasePath()).integrityCheck(), QStringLiteral("ok"));
+    }
+
+    void shouldFailOnABookCutShortAsTheCountWould()
+    {
+        // Kept from the first login on, so that its page lies before the cut.
+        ContactBook book;
+        ContactCountCheck check(book.connection.Handle());
+        QVERIFY(!check.Keep(0));
+        book.fill(3000, QStringLiteral("张三"));
+        QCOMPARE(KeptContactCount(book.connection.Handle()), 3000);
+        book.query.Close();
+        book.connection.Close();
+        const QString path = book.folder.databasePath();
+        QVERIFY(QFile::resize(path, QFileInfo(path).size() / 2));
+        // The opening of the window after the head start: the kept number or a count.
+        for (const bool kept : {true, false}) {
+            try {
+                const SqliteHandle cut = OpenExistingWithKey(path, ContactSchema::DatabasePassword(), true);
+                kept ? void(KeptContactCount(cut.get())) : void(CountRecords(cut.get(), ContactSchema::ContactTable()));
+                QFAIL("a book cut short was read as whole");
+            } catch (const SqliteFailure&) {
+            }
+        }
     }
 
     void shouldLeaveTheKeepingWhenAnotherCopyWroteOrHoldsTheBook_data()

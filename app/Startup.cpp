@@ -65,6 +65,8 @@ ApplicationWindows::~ApplicationWindows()
 
 bool ApplicationWindows::ShowLogin()
 {
+    // The count shown came without reading the records: they are read while the person types.
+    Form_main->ReadAheadBeforeLogin();
     return Form_mm->exec() == QDialog::Accepted;
 }
 

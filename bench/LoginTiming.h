@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <vector>
 
+#include <csignal>
 #include <ctime>
+#include <sys/wait.h>
 #include <unistd.h>
 
 // Microseconds of CPU a running process has used so far (user and system), all
@@ -62,6 +64,65 @@ inline qint64 timeToLoginWindow(XMapWatch& watch, const QString& program, const 
     process.kill();
     process.waitForFinished();
     return shown ? elapsed : -1;
+}
+
+// A busy loop holding one core while it lives, as another program would on a
+// person's machine: a process of its own, so that nothing it does is counted
+// as the bench's or the timed program's.
+class BusyCore {
+public:
+    BusyCore() : pid_(::fork())
+    {
+        if (pid_ == 0) {
+            volatile unsigned long spin = 0;
+            for (;;)
+                spin = spin + 1;
+        }
+    }
+    ~BusyCore()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    BusyCore(const BusyCore&) = delete;
+    BusyCore& operator=(const BusyCore&) = delete;
+    bool running() const { return pid_ > 0; }
+
+private:
+    pid_t pid_;
+};
+
+// The sqlcipher shell opening the book with its key and reading every row into
+// /dev/null, as a person would time it: wall clock and processor time in ms.
+struct ShellRead {
+    qint64 wallMs = -1;
+    qint64 cpuMs = -1;
+};
+
+inline ShellRead timeOfShellRead(const QString& book)
+{
+    ShellRead run;
+    QProcess shell;
+    shell.setStandardOutputFile(QProcess::nullDevice());
+    const double cpuBefore = childrenCpuMs();
+    QElapsedTimer timer;
+    timer.start();
+    shell.start(QStringLiteral("sqlcipher"),
+                {book, QStringLiteral("PRAGMA key='%1'; select * from rem;").arg(ContactSchema::DatabasePassword())});
+    if (shell.waitForFinished(60000) && shell.exitCode() == 0) {
+        run.wallMs = timer.elapsed();
+        run.cpuMs = qint64(childrenCpuMs() - cpuBefore + 0.5);
+    }
+    return run;
+}
+
+// The load average of the last minute: the wall clock means little without it.
+inline QByteArray loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').value(0) : QByteArray("?");
 }
 
 // A display to run on: the given one, or an Xvfb of our own (black, so drawn rows show).

@@ -66,7 +66,7 @@ unsigned long XMapWatch::waitForMapped(const std::string& title, int timeoutMs)
     return 0;
 }
 
-bool XMapWatch::typeLine(unsigned long window, const std::string& text)
+bool XMapWatch::typeLine(unsigned long window, const std::string& text, const std::function<void()>& beforeEnter)
 {
     Display* display = asDisplay(display_);
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
@@ -85,6 +85,8 @@ bool XMapWatch::typeLine(unsigned long window, const std::string& text)
         press(XStringToKeysym(std::string(1, c).c_str()));
     XSync(display, False);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (beforeEnter)
+        beforeEnter();
     press(XK_Return);
     XSync(display, False);
     return true;

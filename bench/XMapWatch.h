@@ -4,6 +4,7 @@
 // has been drawn. Kept apart from Qt: Xlib's macros (None, Bool, Status) clash
 // with Qt's headers.
 
+#include <functional>
 #include <string>
 
 class XMapWatch {
@@ -19,8 +20,9 @@ public:
     // Waits until a window whose _NET_WM_NAME is title is mapped; its id, or 0 after timeoutMs.
     unsigned long waitForMapped(const std::string& title, int timeoutMs);
     // Gives the window the keyboard focus and types the text (digits and
-    // letters) followed by Enter, through the XTEST extension.
-    bool typeLine(unsigned long window, const std::string& text);
+    // letters) followed by Enter, through the XTEST extension; beforeEnter, when
+    // given, runs just before Enter is sent (a clock that times what Enter does).
+    bool typeLine(unsigned long window, const std::string& text, const std::function<void()>& beforeEnter = {});
     // Waits until the band of the window between the given fractions of its
     // height shows dark text on a white ground (a grid's rows); false after timeoutMs.
     bool waitForRows(unsigned long window, double top, double bottom, int timeoutMs);

@@ -19,6 +19,7 @@
 #include "store/BookHeadStart.h"
 #include "store/ControlsHold.h"
 #include "store/DbHelpers.h"
+#include "store/KeptCount.h"
 #include "ui/MessageBoxes.h"
 
 #include <QComboBox>
@@ -103,7 +104,22 @@ void TForm_main::showEvent(QShowEvent* event)
 
 void TForm_main::FetchRemainingRecords()
 {
-    Guarded([this] { ADOQuery1.FetchAll(); });
+    Guarded([this] {
+        ADOQuery1.FetchAll();
+        // Every contact is read once anyway: the count the book keeps for the next start is checked against them.
+        if (!countCheck_ || !ADOQuery1.AllRecordsRead() || ADOQuery1.Filtered())
+            return;
+        const bool shownWrong = countCheck_->Keep(ADOQuery1.RecordCount());
+        countCheck_.reset();
+        if (shownWrong)
+            SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));
+    });
+}
+
+void TForm_main::ReadAheadBeforeLogin()
+{
+    if (ADOQuery1.Active() && !ADOQuery1.AllRecordsRead())
+        ADOConnection1.ReadAhead(ContactSchema::ContactTable());
 }
 
 QString TForm_main::PanelText(int panel) const
@@ -156,6 +172,7 @@ void TForm_main::FormCreate()
         OpenTable(ADOQuery1, ContactSchema::ContactTable());
     }
     SetPanelText(1, RecordCountText(ADOQuery1.RecordCount()));  // a closed query raises here
+    countCheck_.emplace(ADOConnection1.Handle());
 }
 
 // 新建: append the fields as a new record, with the photo box's picture.

@@ -3,6 +3,7 @@
 // It owns the database connection and the contact query for the whole run.
 
 #include "store/ADODB.h"
+#include "store/KeptCount.h"
 
 #include <QWidget>
 
@@ -75,6 +76,10 @@ public:
     void BitBtn9Click();  // 粘贴照片
     void StatusBar1Click();
 
+    // While the login window waits for the password: the records the grid
+    // shows after the login are read ahead beside it, unless they were read.
+    void ReadAheadBeforeLogin();
+
     // The text of a status bar panel (0 to 3).
     QString PanelText(int panel) const;
     void SetPanelText(int panel, const QString& text);
@@ -103,6 +108,8 @@ private:
     static constexpr int FirstRowsRead = 200;
     static constexpr int FetchRemainingAfterMs = 300;
     bool shownOnce_ = false;
+    // From the opening until every contact was read once after the login.
+    std::optional<ContactCountCheck> countCheck_;
 };
 
 // The one instance, reachable from everywhere; set by the start-up.

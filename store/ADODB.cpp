@@ -7,8 +7,25 @@
 #include "store/ConnectionText.h"
 #include "store/SqliteHandle.h"
 
+#include <atomic>
+#include <system_error>
+#include <thread>
+
 struct TADOConnection::Impl {
     SqliteHandle db;
+    // The handle's reading ahead (ReadAhead): while it runs, the thread alone uses the handle.
+    std::thread lent;
+    std::atomic<bool> stopLent{false};
+
+    // Stops the reading ahead and waits for it: the handle is this thread's again.
+    void takeBack()
+    {
+        if (!lent.joinable())
+            return;
+        stopLent = true;
+        lent.join();
+    }
+    ~Impl() { takeBack(); }
 };
 
 TADOConnection::TADOConnection(QString name) : Name(std::move(name)), d(std::make_unique<Impl>()) {}
@@ -18,6 +35,29 @@ TADOConnection::~TADOConnection() = default;
 bool TADOConnection::Connected() const
 {
     return d->db != nullptr;
+}
+
+void TADOConnection::ReadAhead(const QString& table)
+{
+    d->takeBack();
+    if (!d->db)
+        return;
+    d->stopLent = false;
+    try {
+        d->lent =
+            std::thread([db = d->db.get(), stop = &d->stopLent, sql = QStringLiteral("select rowid from ") + table] {
+                try {
+                    // Each row is one step: a stop is heard at once.
+                    Statement rows(db, sql);
+                    while (!*stop && rows.step()) {
+                    }
+                } catch (...) {
+                    // Whatever failed here, the read that needs the records meets and says it.
+                }
+            });
+    } catch (const std::system_error&) {
+        // No thread to be had: the records are read when they are needed, as without it.
+    }
 }
 
 void TADOConnection::SetConnected(bool on)
@@ -44,11 +84,13 @@ void TADOConnection::Open()
 
 void TADOConnection::Adopt(SqliteHandle db)
 {
+    d->takeBack();
     d->db = std::move(db);
 }
 
 void TADOConnection::Close()
 {
+    d->takeBack();
     d->db.reset();
 }
 
@@ -60,6 +102,7 @@ void TADOConnection::Execute(const QString& sql)
 
 sqlite3* TADOConnection::Handle()
 {
+    d->takeBack();
     Open();
     return d->db.get();
 }
@@ -82,6 +125,7 @@ void TADOConnection::RollbackTrans()
 
 bool TADOConnection::InTransaction() const
 {
+    d->takeBack();
     return d->db && !sqlite3_get_autocommit(d->db.get());
 }
 

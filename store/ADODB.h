@@ -42,6 +42,13 @@ public:
     // left to do. Closes the handle it held before, if any.
     void Adopt(std::unique_ptr<sqlite3, SqliteCloser> db);
 
+    // Lends the open handle to a thread of its own that reads the table's
+    // records ahead, so that their pages wait decrypted in the connection's
+    // cache when they are read (a start reads them while the login window
+    // waits for the password). Every later use of the connection stops it
+    // and waits for it first. Nothing when the connection is closed.
+    void ReadAhead(const QString& table);
+
     // The "Data Source" of the connection text (the database file), empty when none.
     QString DataSource() const;
 
@@ -123,6 +130,9 @@ public:
     void SetCountedRecords(int records);
     // Reads now what an open left for later; nothing when there is nothing left.
     void FetchAll();
+    // Whether the open query holds every record of its result: read at the
+    // open, or read since without a failure.
+    bool AllRecordsRead() const;
     // Reads only the first records of what an open left for later, so that
     // DisplayText shows them at once; every other look reads the rest first.
     // The read stays open on the book until then: read the rest soon.

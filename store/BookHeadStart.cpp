@@ -3,6 +3,7 @@
 #include "platform/FileNames.h"
 #include "store/ADODB.h"
 #include "store/DbHelpers.h"
+#include "store/KeptCount.h"
 #include "store/SqliteHandle.h"
 
 #include <QFile>
@@ -48,7 +49,7 @@ struct BookHeadStart::Work {
             SqliteHandle opened = OpenExistingWithKey(fileName, password, false, 0);
             // Before the count: a change after it read its pages shows as another version.
             version = DataVersion(opened.get());
-            count = int(CountRecords(opened.get(), table));
+            count = int(CountForOpening(opened.get(), table));
             db = std::move(opened);
         } catch (...) {
             // The opening meets the same failure itself and shows it then.

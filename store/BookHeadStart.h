@@ -1,9 +1,10 @@
 #pragma once
 // A head start on opening the book. Deriving the key and counting the records
-// are most of the processor time before the login window, and nothing needs
-// them until the main window is created: a thread of its own does them
-// meanwhile, exactly as opening the connection and the contact query would do
-// them first, and the opening takes that connection and count over.
+// (the count the book keeps, store/KeptCount, or a count of every record when
+// it keeps none) are most of the processor time before the login window, and
+// nothing needs them until the main window is created: a thread of its own
+// does them meanwhile, exactly as opening the connection and the contact query
+// would do them first, and the opening takes that connection and count over.
 //
 // It is only a head start. It reads an existing book and nothing else: it
 // never creates, writes or locks a file for writing (a book with a journal

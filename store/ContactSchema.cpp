@@ -53,6 +53,25 @@ const QString& CreatePasswordTable()
     return statement;
 }
 
+const QString& CountTable()
+{
+    static const QString table = QStringLiteral("remcount");
+    return table;
+}
+
+const QStringList& CreateCountKeeping()
+{
+    static const QStringList statements{
+        QStringLiteral("create table remcount(n integer not null)"),
+        // Before the insert, so that a row it replaces (or an insert ignored for the
+        // rowid it names) counts once: deleting a replaced row fires no trigger.
+        QStringLiteral("create trigger remcount_insert before insert on rem begin update remcount set n = n + 1 - "
+                       "(select count(*) from rem where rowid = new.rowid); end"),
+        QStringLiteral("create trigger remcount_delete after delete on rem begin update remcount set n = n - 1; end"),
+    };
+    return statements;
+}
+
 }  // namespace ContactSchema
 
 const QStringList& ContactTextColumns()

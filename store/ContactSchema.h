@@ -1,7 +1,7 @@
 #pragma once
 // The contact book's fixed facts, in one place for the window, the companion
-// program, the tests and the benchmarks: the database password, the two
-// tables' statements and the contact columns.
+// program, the tests and the benchmarks: the database password, the tables'
+// statements and the contact columns.
 
 #include <QString>
 #include <QStringList>
@@ -16,6 +16,14 @@ const QString& CreateContactTable();
 // The login password's table and its statement.
 const QString& PasswordTable();
 const QString& CreatePasswordTable();
+// The number of contacts kept beside rem, so that a start can show 总人数
+// without reading every page of the book: a table of one row and the two
+// triggers that keep it, in the order they are made. The triggers live in the
+// file, so every program that writes rem keeps the number right, the older
+// copies, the sqlcipher shell and tessaly-book alike. A book made before
+// them lacks them: the window makes them after a login (store/KeptCount).
+const QString& CountTable();
+const QStringList& CreateCountKeeping();
 
 }  // namespace ContactSchema
 

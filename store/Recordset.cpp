@@ -177,6 +177,11 @@ void TADOQuery::FetchAll()
     d->fetchIfPending();
 }
 
+bool TADOQuery::AllRecordsRead() const
+{
+    return d->active && !d->fetchPending && !d->fetchFailed;
+}
+
 void TADOQuery::FetchFirst(int records)
 {
     d->fetchFirst(records);

@@ -88,6 +88,7 @@ struct TADOQuery::Impl {
     // Opened with DeferFetch: the records are not read yet; until they are, the
     // view holds pendingCount records and the first is current.
     bool fetchPending = false;
+    bool fetchFailed = false;  // the pending records could not be read: the view is empty, not the table
     int pendingCount = 0;
     std::optional<int> countedRecords;  // given for the next open
     // A read begun for the first records of a pending fetch, left open for the

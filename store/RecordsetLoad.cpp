@@ -2,6 +2,7 @@
 // names the columns and their declared types), then the records are loaded
 // through a projection that never reads photo bytes.
 
+#include "store/KeptCount.h"
 #include "store/RecordsetImpl.h"
 #include "store/SqliteHandle.h"
 #include "store/StoredText.h"
@@ -115,6 +116,7 @@ void TADOQuery::Impl::load(std::optional<int> counted)
         pendingDone = false;
         records.clear();
         fetchPending = false;
+        fetchFailed = false;
         table = TableOfSelectAll(sql);
         projection.clear();
         if (!table.isNull()) {
@@ -122,7 +124,7 @@ void TADOQuery::Impl::load(std::optional<int> counted)
                 const QString candidate = projectionOf(table, columns);
                 Statement rows(handle, candidate);
                 if (q->DeferFetch && !filtered) {
-                    pendingCount = counted ? *counted : int(CountRecords(handle, table));
+                    pendingCount = counted ? *counted : int(CountForOpening(handle, table));
                     fetchPending = true;
                     projection = candidate;
                     return;
@@ -166,9 +168,10 @@ void TADOQuery::Impl::fetchRows()
     rows.reset();
     records = std::move(read);
     buildView(false);
+    fetchFailed = !failure.isNull();
     if (int(view.size()) != pendingCount)
         notifyReset();
-    if (!failure.isNull())
+    if (fetchFailed)
         fail(failure);
 }
 

@@ -9,6 +9,7 @@
 #include "store/DbHelpers.h"
 #include "tests/support/ContactBook.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/support/RawBook.h"
 #include "tests/support/ScriptedDesktop.h"
 #include "tests/support/TestFolder.h"
 
@@ -109,6 +110,55 @@ private slots:
         QCOMPARE(book.column(QStringLiteral("select count(*) from rem")), QStringList{QStringLiteral("0")});
         QCOMPARE(book.fieldNames(ContactSchema::PasswordTable()), QStringList{QStringLiteral("mm")});
         QCOMPARE(Trimmed(book.column(QStringLiteral("select mm from pass"))), QStringList{QStringLiteral("NDgwOTE3")});
+    }
+
+    // The count a start shows is the number the book keeps, which every program
+    // writing rem keeps right; the grid's read after the login checks it, mends
+    // the book's number and the status bar when it was wrong, and makes the
+    // keeping in a book without it.
+    void shouldShowTheKeptCountAndMendItAfterTheLogin_data()
+    {
+        QTest::addColumn<QString>("change");  // by another program, after a first login
+        QTest::addColumn<QString>("shown");   // before the login
+        QTest::addColumn<QString>("kept");    // by the book once the grid was read
+        QTest::newRow("contacts added by a tool")
+            << "insert into rem(姓名) values('李四'); insert into rem(姓名) values('王五')"
+            << "总人数3"
+            << "3";
+        QTest::newRow("number changed by hand") << "update remcount set n = 7"
+                                                << "总人数7"
+                                                << "1";
+        QTest::newRow("keeping dropped") << "drop table remcount"
+                                         << "总人数1"
+                                         << "1";
+    }
+    void shouldShowTheKeptCountAndMendItAfterTheLogin()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, shown);
+        QFETCH(QString, kept);
+        const QString path = folder->databasePath();
+        QVERIFY(makeBook(path, ContactSchema::DatabasePassword()) > 0);
+        const auto keptNumber = [&path] {
+            try {
+                return RawBook(path).texts(QStringLiteral("select n from remcount"));
+            } catch (const std::runtime_error&) {
+                return QStringList();
+            }
+        };
+        QCOMPARE(keptNumber(), QStringList());
+        for (const bool changed : {false, true}) {
+            if (changed)
+                RawBook(path).execute(change.toUtf8().constData());
+            ApplicationWindows windows;
+            QCOMPARE(Form_main->PanelText(1), changed ? shown : QStringLiteral("总人数1"));
+            whenLoginShown([] { login(QStringLiteral("480917")); });
+            QVERIFY(windows.ShowLogin());
+            const QString counted = changed ? kept : QStringLiteral("1");
+            QTRY_COMPARE(keptNumber(), QStringList{counted});
+            QCOMPARE(Form_main->PanelText(1), QStringLiteral("总人数") + counted);
+        }
+        QCOMPARE(RawBook(path).integrityCheck(), QStringLiteral("ok"));
     }
 
     void shouldChangeNothingOnLaterRun()

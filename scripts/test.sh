@@ -35,8 +35,8 @@ FUZZ_WORK=$ROOT/build-sanitize/fuzz-runs
 source scripts/sanitizer-env.sh
 
 stage_format() {
-    find app forms store photo export ui platform exchange book fuzz tests bench \
-        \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) | sort | xargs clang-format --dry-run --Werror
+    find app forms store photo export ui platform exchange sync book fuzz tests bench \
+        \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) | sort | xargs clang-format --dry-run --Werror || return 1
     posix_stays_in_platform
 }
 

@@ -256,7 +256,8 @@ ContactDraft RowReader::read(const SheetRow& row) const
     for (auto& [index, parts] : addresses) {
         for (QString& part : parts.parts) {
             const QString trimmed = TrimControl(part);
-            if (std::any_of(wholes.begin(), wholes.end(), [&](const Candidate& c) { return c.value.contains(trimmed); }))
+            if (std::any_of(wholes.begin(), wholes.end(),
+                            [&](const Candidate& c) { return c.value.contains(trimmed); }))
                 part.clear();
         }
         if (wholeGiven && !IsAllPadding(parts[AddressPart::Country])) {

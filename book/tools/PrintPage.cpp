@@ -92,7 +92,9 @@ PrintPage::PrintPage(ToolsSession& session, QWidget* parent)
     buttons->addWidget(print_);
     buttons->addStretch(1);
     auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(QStringLiteral("把通讯录打印成按拼音排的名单或名片，保存为 PDF 或送到打印机。"), this));
+    auto* explain = new QLabel(QStringLiteral("把通讯录打印成按拼音排的名单或名片，保存为 PDF 或送到打印机。"), this);
+    explain->setWordWrap(true);
+    left->addWidget(explain);
     left->addLayout(form);
     left->addWidget(ticks);
     left->addLayout(buttons);

@@ -402,7 +402,12 @@ private slots:
             QCOMPARE(run.window.tabs()->tabText(i), ToolPages()[i].title);
             const QSize needed = run.window.tabs()->currentWidget()->minimumSizeHint();
             QVERIFY2(needed.width() <= run.window.width() && needed.height() <= run.window.height(),
-                     qPrintable(ToolPages()[i].key));
+                     qPrintable(ToolPages()[i].key
+                                + QStringLiteral(" %1x%2 in %3x%4")
+                                      .arg(needed.width())
+                                      .arg(needed.height())
+                                      .arg(run.window.width())
+                                      .arg(run.window.height())));
         }
     }
 

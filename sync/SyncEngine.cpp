@@ -465,7 +465,7 @@ private:
                                report_.uploaded + report_.deleted == 0 ? QString::fromLatin1(tags_.ctag) : QString());
             }
             SetSyncSetting(db_, u"last"_qs,
-                           QDateTime::currentDateTime().toString(Qt::ISODate) + u' ' + report_.summary());
+                           QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm"_qs) + u" "_qs + report_.summary());
         });
     }
 

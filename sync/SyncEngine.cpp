@@ -100,6 +100,7 @@ private:
     void readBook()
     {
         for (const SyncedCard& card : ReadSyncedCards(db_)) {
+            stateOrder_ << card.href;
             state_.insert(card.href, card);
             hrefOfRec_.insert(card.rec, card.href);
         }
@@ -227,7 +228,8 @@ private:
     void decide()
     {
         QSet<QString> seen;
-        for (const SyncedCard& s : state_) {
+        for (const QString& href : stateOrder_) {
+            const SyncedCard& s = state_[href];
             Item item;
             item.href = s.href;
             item.state = s;
@@ -268,14 +270,18 @@ private:
             fresh << rec;
         }
         QSet<qint64> paired;
-        for (auto it = fetched_.cbegin(); it != fetched_.cend(); ++it) {
-            if (seen.contains(it.key()) || IsGroupCard(it->text))
+        // New cards in the order of their hrefs, so a report reads the same every time.
+        QStringList hrefs = fetched_.keys();
+        std::sort(hrefs.begin(), hrefs.end());
+        for (const QString& href : hrefs) {
+            const FetchedCard& card = fetched_[href];
+            if (seen.contains(href) || IsGroupCard(card.text))
                 continue;
             Item item;
-            item.href = it.key();
-            item.card = *it;
+            item.href = href;
+            item.card = card;
             item.what.server = SideState::Changed;
-            const StoredContact asRecord = RecordOfCard(it->text, widths_);
+            const StoredContact asRecord = RecordOfCard(card.text, widths_);
             const int holder =
                 holders.holderOf(HoldingsOf(asRecord.texts, asRecord.kept, asRecord.photo.isEmpty() ? 0 : 1));
             if (holder >= 0 && !paired.contains(fresh[holder])) {
@@ -719,6 +725,7 @@ private:
     sqlite3* db_;
     const ColumnWidths widths_;
     QHash<QString, SyncedCard> state_;
+    QStringList stateOrder_;  // the synced records' hrefs in the order of their records
     QHash<qint64, QString> hrefOfRec_;
     QHash<QString, GoneCard> gone_;
     QHash<qint64, SyncConflict> conflicts_;

@@ -162,6 +162,13 @@ class World:
     def __init__(self, auth=None):
         self.work = tempfile.mkdtemp()
         self.server = Radicale(self.work, auth)
+        try:
+            self._make(auth)
+        except BaseException:
+            self.close()  # a world half made leaves no server running
+            raise
+
+    def _make(self, auth):
         self.user = auth[0] if auth else 'phone'
         self.phone = Phone(self.server.base, f'/{self.user}/contacts/', auth)
         self.phone.make_book()

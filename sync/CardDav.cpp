@@ -217,11 +217,12 @@ namespace {
 constexpr int kMostSyncParts = 10000;  // a server that never ends its listing is not waited on forever
 
 // One sync-collection report from the token; truncated when the server gave only a part (507).
-CardListing ListChangesOnce(DavClient& client, const QUrl& book, const QByteArray& token, bool& truncated)
+CardListing ListChangesOnce(DavClient& client, const QUrl& book, const QByteArray& token, bool withText,
+                            bool& truncated)
 {
     const QByteArray body = kXmlHead + "<d:sync-collection" + kNamespaces + "><d:sync-token>" + Escaped(token)
-                            + "</d:sync-token><d:sync-level>1</d:sync-level>"
-                              "<d:prop><d:getetag/><d:getcontenttype/></d:prop></d:sync-collection>";
+                            + "</d:sync-token><d:sync-level>1</d:sync-level><d:prop><d:getetag/><d:getcontenttype/>"
+                            + (withText ? "<c:address-data/>" : "") + "</d:prop></d:sync-collection>";
     // RFC 6578 defines the report for depth 0 only.
     const DavReply reply = client.send("REPORT", book, body, {{"Depth", "0"}});
     const int status = reply.status;
@@ -241,27 +242,29 @@ CardListing ListChangesOnce(DavClient& client, const QUrl& book, const QByteArra
         else if (response.status == 404)
             listing.removed << CardHref(response.href);
         else if (IsCard(response, book))
-            listing.cards << ListedCard{CardHref(response.href), response.text(DavName::Etag).toUtf8()};
+            listing.cards << ListedCard{
+                CardHref(response.href), response.text(DavName::Etag).toUtf8(),
+                response.has(DavName::AddressData) ? CardLines(response.text(DavName::AddressData)) : QByteArray()};
     }
     return listing;
 }
 
 }  // namespace
 
-CardListing ListChangedCards(DavClient& client, const QUrl& book, const QByteArray& token)
+CardListing ListChangedCards(DavClient& client, const QUrl& book, const QByteArray& token, bool withText)
 {
     // The parts in order: a later part's word on a card stands.
-    QMap<QString, QByteArray> present;
+    QMap<QString, ListedCard> present;
     QSet<QString> removed;
     QByteArray from = token;
     bool truncated = true;
     for (int part = 0; truncated; ++part) {
         if (part == kMostSyncParts)
             throw DavError(DavError::Kind::Protocol, DavMessages::EndlessListing(book));
-        const CardListing listing = ListChangesOnce(client, book, from, truncated);
-        for (const ListedCard& card : listing.cards) {
+        CardListing listing = ListChangesOnce(client, book, from, withText, truncated);
+        for (ListedCard& card : listing.cards) {
             removed.remove(card.href);
-            present.insert(card.href, card.etag);
+            present.insert(card.href, std::move(card));
         }
         for (const QString& href : listing.removed) {
             present.remove(href);
@@ -272,8 +275,9 @@ CardListing ListChangedCards(DavClient& client, const QUrl& book, const QByteArr
         from = listing.syncToken;
     }
     CardListing all;
-    for (auto card = present.cbegin(); card != present.cend(); ++card)
-        all.cards << ListedCard{card.key(), card.value()};
+    all.cards.reserve(present.size());
+    for (ListedCard& card : present)
+        all.cards << std::move(card);
     all.removed = QStringList(removed.begin(), removed.end());
     all.removed.sort();
     all.syncToken = from;

@@ -39,8 +39,11 @@ CardListing ListAllCards(DavClient& client, const QUrl& book);
 // (sync-level 1); an empty token lists every card. A server that gives the
 // changes in parts (507) is asked again from each part's token until it gave
 // them all. Raises SyncTokenRefused when the server no longer takes the token
-// (403 with valid-sync-token, 400, 409, 410): list everything again.
-CardListing ListChangedCards(DavClient& client, const QUrl& book, const QByteArray& token);
+// (403 with valid-sync-token, 400, 409, 410): list everything again. With
+// withText the cards' texts are asked too (most servers give them in the same
+// answer, which spares a first sync a hundred requests); a card whose text did
+// not come has none.
+CardListing ListChangedCards(DavClient& client, const QUrl& book, const QByteArray& token, bool withText = false);
 
 constexpr int kMultigetBatch = 100;
 

@@ -32,6 +32,24 @@ CardListing CardDavServer::listAll()
 
 CardListing CardDavServer::listChanged(const QByteArray& token)
 {
+    if (!listsWithText_)
+        return listChangedPlain(token);
+    try {
+        return ListChangedCards(client_, book_, token, true);
+    } catch (const SyncTokenRefused&) {
+    } catch (const DavError& e) {
+        if (e.kind() != DavError::Kind::Http)
+            throw;
+    }
+    // Refused: the token, or only the texts asked with it. Asked once more the
+    // plain way, the answer tells which (a refused token raises again).
+    CardListing plain = listChangedPlain(token);
+    listsWithText_ = false;
+    return plain;
+}
+
+CardListing CardDavServer::listChangedPlain(const QByteArray& token)
+{
     try {
         return ListChangedCards(client_, book_, token);
     } catch (const DavError& e) {

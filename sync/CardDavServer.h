@@ -25,6 +25,9 @@ public:
     std::function<void(int fetched)> fetchProgress;
 
 private:
+    CardListing listChangedPlain(const QByteArray& token);
+
     DavClient& client_;
     QUrl book_;
+    bool listsWithText_ = true;  // until the server refuses a listing that asks the cards' texts
 };

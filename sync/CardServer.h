@@ -17,6 +17,7 @@ struct CollectionTags {
 struct ListedCard {
     QString href;
     QByteArray etag;
+    QByteArray text;  // the card itself, where the listing gave it; else it is fetched
 };
 
 struct CardListing {

@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kMaxRedirects = 5;
 constexpr int kCancelPollMs = 100;
+constexpr int kReportPatience = 4;  // times the bounded wait, for a report's first byte
 
 bool IsLoopback(const QUrl& url)
 {
@@ -181,7 +182,11 @@ DavReply DavClient::sendOnce(QByteArrayView method, const QUrl& url, const QByte
             loop.quit();
         }
     });
-    silence.start(account_.timeoutMs);
+    // A report may be a listing of every card, which a server prepares in
+    // silence (Radicale takes a minute over 10,000 cards the first time): it is
+    // given longer for its first byte.
+    const int firstWaitMs = method == "REPORT" ? account_.timeoutMs * kReportPatience : account_.timeoutMs;
+    silence.start(firstWaitMs);
     poll.start(kCancelPollMs);
     if (!reply->isFinished())
         loop.exec();
@@ -190,7 +195,7 @@ DavReply DavClient::sendOnce(QByteArrayView method, const QUrl& url, const QByte
         reply->abort();
         if (stopped)
             throw DavCancelled();
-        throw DavError(DavError::Kind::Unreachable, DavMessages::NoAnswer(url, account_.timeoutMs));
+        throw DavError(DavError::Kind::Unreachable, DavMessages::NoAnswer(url, silence.interval()));
     }
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (!status.isValid())

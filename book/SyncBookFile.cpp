@@ -6,6 +6,7 @@
 #include "book/KeptValues.h"
 #include "store/ColumnInfo.h"
 #include "store/ContactSchema.h"
+#include "store/KeptCount.h"
 #include "store/SqliteHandle.h"
 #include "sync/ContactFields.h"
 
@@ -27,18 +28,22 @@ FittedContact fittedOf(const StoredContact& contact)
 
 }  // namespace
 
-SyncBookFile::SyncBookFile(BookFile& book, QString path) : book_(book), path_(std::move(path)), adding_(book.connection)
+SyncBookFile::SyncBookFile(TADOConnection& connection, QString path)
+    : connection_(connection), path_(std::move(path)), adding_(connection)
 {
 }
 
 sqlite3* SyncBookFile::handle()
 {
-    return book_.connection.Handle();
+    return connection_.Handle();
 }
 
 ColumnWidths SyncBookFile::widths()
 {
-    return ContactWidths(book_.query);
+    return DatabaseWork(component, [&] {
+        Statement st(handle(), QStringLiteral("select * from %1").arg(ContactSchema::ContactTable()));
+        return ContactWidths(DescribeColumns(st.get()));
+    });
 }
 
 QList<BookRecord> SyncBookFile::records()
@@ -54,7 +59,7 @@ QList<BookRecord> SyncBookFile::records()
         }
     });
     QList<BookRecord> records;
-    ScanRecordTexts(book_.connection, [&](const ContactTexts& texts, const QList<DraftExtra>& kept, qint64 rowid) {
+    ScanRecordTexts(connection_, [&](const ContactTexts& texts, const QList<DraftExtra>& kept, qint64 rowid) {
         BookRecord r;
         r.rec = rowid;
         r.contact.texts = texts;
@@ -65,9 +70,32 @@ QList<BookRecord> SyncBookFile::records()
     return records;
 }
 
+QList<BookRecord> SyncBookFile::records(const QList<qint64>& recs)
+{
+    const QHash<qint64, StoredContact> found = ReadContacts(connection_, recs);
+    QList<BookRecord> records;
+    for (qint64 rec : recs) {
+        const auto contact = found.constFind(rec);
+        if (contact == found.cend())
+            continue;
+        BookRecord r;
+        r.rec = rec;
+        r.photoDigest = PhotoDigest(contact->photo);
+        r.contact = *contact;
+        r.contact.photo.clear();
+        records << r;
+    }
+    return records;
+}
+
+qint64 SyncBookFile::count()
+{
+    return DatabaseWork(component, [&] { return CountForOpening(handle(), ContactSchema::ContactTable()); });
+}
+
 std::optional<StoredContact> SyncBookFile::record(qint64 rec)
 {
-    const QHash<qint64, StoredContact> found = ReadContacts(book_.connection, {rec});
+    const QHash<qint64, StoredContact> found = ReadContacts(connection_, {rec});
     if (!found.contains(rec))
         return std::nullopt;
     return found.value(rec);
@@ -135,7 +163,7 @@ void SyncBookFile::remove(qint64 rec)
 
 void SyncBookFile::transaction(const std::function<void()>& work)
 {
-    InOneTransaction(book_.connection, work);
+    InOneTransaction(connection_, work);
 }
 
 QString SyncBookFile::backup()

@@ -9,11 +9,15 @@
 
 class SyncBookFile : public SyncBook {
 public:
-    SyncBookFile(BookFile& book, QString path);
+    // The connection is open on the book at path (OpenBookConnection): no
+    // record is read before the sync asks for it.
+    SyncBookFile(TADOConnection& connection, QString path);
 
     sqlite3* handle() override;
     ColumnWidths widths() override;
     QList<BookRecord> records() override;
+    QList<BookRecord> records(const QList<qint64>& recs) override;
+    qint64 count() override;
     std::optional<StoredContact> record(qint64 rec) override;
     qint64 add(const StoredContact& contact) override;
     void update(qint64 rec, const StoredContact& before, const StoredContact& after) override;
@@ -22,7 +26,7 @@ public:
     QString backup() override;
 
 private:
-    BookFile& book_;
+    TADOConnection& connection_;
     QString path_;
     RecordAdding adding_;
 };

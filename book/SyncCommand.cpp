@@ -95,7 +95,7 @@ ServerAccess accessOf(BookRun& run, const SyncArguments& a)
     return access;
 }
 
-int setUp(BookRun& run, BookFile& book, const SyncArguments& a)
+int setUp(BookRun& run, TADOConnection& book, const SyncArguments& a)
 {
     const SetupOutcome outcome =
         SetUpSync(book, QUrl::fromUserInput(*a.setup), *a.user, a.book.value_or(QString()), accessOf(run, a));
@@ -112,7 +112,9 @@ int RunSync(BookRun& run, const QStringList& arguments)
     if (a.allowHttp)
         run.console.err(
             QStringLiteral("注意：--allow-http 让服务器密码和联系人以明文经网络传送，途经的任何人都能看到和改动"));
-    BookFile book(run.database, &run);
+    // The connection only: a sync reads the records it needs, often none.
+    TADOConnection book{QStringLiteral("通讯录")};
+    OpenBookConnection(book, run);
     if (a.setup)
         return setUp(run, book, a);
     SyncBookFile side(book, run.database);

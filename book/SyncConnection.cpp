@@ -58,10 +58,10 @@ std::optional<AddressBookFound> chosen(const QList<AddressBookFound>& found, con
 
 }  // namespace
 
-SetupOutcome SetUpSync(BookFile& book, const QUrl& server, const QString& user, const QString& choice,
+SetupOutcome SetUpSync(TADOConnection& book, const QUrl& server, const QString& user, const QString& choice,
                        const ServerAccess& access)
 {
-    const SyncAccount kept = ReadSyncAccount(book.connection.Handle());
+    const SyncAccount kept = ReadSyncAccount(book.Handle());
     const Password password = passwordFor(server, user, access);
     DavClient client(davAccount(server, user, password.text, access, kept));
     client.cancelled = access.cancelled;
@@ -85,7 +85,7 @@ SetupOutcome SetUpSync(BookFile& book, const QUrl& server, const QString& user, 
     account.book = book_->url;
     account.caFile = access.caFile.isEmpty() ? kept.caFile : access.caFile;
     account.allowHttp = access.allowHttp;
-    InOneTransaction(book.connection, [&] { SaveSyncAccount(book.connection.Handle(), account); });
+    InOneTransaction(book, [&] { SaveSyncAccount(book.Handle(), account); });
     outcome.chosen = true;
     outcome.lines << QStringLiteral("同步已设置：%1 的地址簿 %2").arg(user, book_->url.toString());
     if (!password.fromKeyring) {
@@ -96,14 +96,14 @@ SetupOutcome SetUpSync(BookFile& book, const QUrl& server, const QString& user, 
     return outcome;
 }
 
-SyncReport SyncWithServer(BookFile& book, SyncBookFile& side, const QString& path, const ServerAccess& access,
+SyncReport SyncWithServer(TADOConnection& book, SyncBookFile& side, const QString& path, const ServerAccess& access,
                           const SyncOptions& options)
 {
     QLockFile lock(path + QStringLiteral(".sync-lock"));
     lock.setStaleLockTime(0);
     if (!lock.tryLock(0))
         throw Exception(QStringLiteral("另一个同步正在进行，请等它结束"));
-    const SyncAccount account = ReadSyncAccount(book.connection.Handle());
+    const SyncAccount account = ReadSyncAccount(book.Handle());
     if (!account.isSetUp())
         throw Exception(QStringLiteral("还没有设置同步：请先运行 tessaly-book sync "
                                        "--setup 服务器地址 --user 用户名"));

@@ -38,10 +38,10 @@ struct SetupOutcome {
 // server in the book, and the password in the keyring when there is one.
 // Raises DavError (wrong password, no answer) and Exception; nothing is then
 // kept.
-SetupOutcome SetUpSync(BookFile& book, const QUrl& server, const QString& user, const QString& choice,
+SetupOutcome SetUpSync(TADOConnection& book, const QUrl& server, const QString& user, const QString& choice,
                        const ServerAccess& access);
 
 // One sync with the address book kept in the book. Raises Exception when the
 // sync is not set up, another sync is running, or the server fails.
-SyncReport SyncWithServer(BookFile& book, SyncBookFile& side, const QString& path, const ServerAccess& access,
+SyncReport SyncWithServer(TADOConnection& book, SyncBookFile& side, const QString& path, const ServerAccess& access,
                           const SyncOptions& options);

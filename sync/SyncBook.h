@@ -24,6 +24,10 @@ public:
     virtual ColumnWidths widths() = 0;
     // Every record, in table order, photos as digests.
     virtual QList<BookRecord> records() = 0;
+    // Those of the records still there, in the order asked.
+    virtual QList<BookRecord> records(const QList<qint64>& recs) = 0;
+    // How many records there are, without reading them where the book keeps the number.
+    virtual qint64 count() = 0;
     // One record with its photo's bytes; nothing when it is gone.
     virtual std::optional<StoredContact> record(qint64 rec) = 0;
     // Each raises EDatabaseError; inside a transaction only.

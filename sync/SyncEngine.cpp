@@ -71,8 +71,19 @@ public:
 
     SyncReport run()
     {
-        readBook();
+        // Whether the touches can be trusted is read before the triggers are
+        // made: a book synced by an older program, or whose kept values came
+        // after its triggers, is read whole this once.
+        touched_ = ReadTouchedRecords(db_);
+        // ... and only once a sync read every record with the triggers in place:
+        // records written before them (before the sync was set up) left no touch.
+        touched_.trusted = touched_.trusted && setting(u"touches"_qs) == u"kept"_qs;
+        if (!o_.dryRun)
+            book_.transaction([&] { EnsureSyncTables(db_); });
+        readState();
         const bool serverQuiet = listServer();
+        if (!touched_.trusted)
+            readBook();
         if (serverQuiet && !bookChanged() && conflicts_.isEmpty()) {
             report_.lines << u"两边都没有改动"_qs;
             if (!o_.dryRun)
@@ -80,6 +91,8 @@ public:
             return report_;
         }
         fetchChanged();
+        if (touched_.trusted)
+            readBook();
         decide();
         if (guardDeletes())
             return report_;
@@ -97,9 +110,11 @@ public:
 private:
     QString setting(const QString& name) { return SyncSetting(db_, name); }
 
-    void readBook()
+    // Where the touches are trusted, the cards' texts are read later, only for
+    // the cards the sync works on (readBook).
+    void readState()
     {
-        for (const SyncedCard& card : ReadSyncedCards(db_)) {
+        for (const SyncedCard& card : ReadSyncedCards(db_, !touched_.trusted)) {
             stateOrder_ << card.href;
             state_.insert(card.href, card);
             hrefOfRec_.insert(card.rec, card.href);
@@ -108,7 +123,38 @@ private:
             gone_.insert(g.href, g);
         for (const StoredConflict& c : ReadConflicts(db_))
             conflicts_.insert(c.rec, unpackConflict(c));
-        for (BookRecord& r : book_.records()) {
+    }
+
+    // Every record, or, where the touches are trusted, only those that can
+    // have anything to do: touched since the last sync, changed or removed on
+    // the server, in conflict, or sent and not yet confirmed. A record the
+    // sync knows and did not read is as the last sync left it.
+    void readBook()
+    {
+        QList<BookRecord> records;
+        if (touched_.trusted) {
+            QSet<qint64> wanted(touched_.recs.cbegin(), touched_.recs.cend());
+            QList<SyncedCard*> texts;
+            for (SyncedCard& s : state_) {
+                const auto listed = listed_.constFind(s.href);
+                const bool serverMoved =
+                    fetched_.contains(s.href) || !onServer(s.href) || (listed != listed_.cend() && *listed != s.etag);
+                if (serverMoved || s.etag.isEmpty() || conflicts_.contains(s.rec) || wanted.contains(s.rec)) {
+                    wanted.insert(s.rec);
+                    texts << &s;
+                }
+            }
+            ReadSyncedTexts(db_, texts);
+            QList<qint64> recs(wanted.cbegin(), wanted.cend());
+            std::sort(recs.begin(), recs.end());
+            records = book_.records(recs);
+            asked_ = std::move(wanted);
+            inBook_ = book_.count();
+        } else {
+            records = book_.records();
+            inBook_ = records.size();
+        }
+        for (BookRecord& r : records) {
             const qint64 rec = r.rec;
             digests_.insert(rec, SyncDigest(r.contact, r.photoDigest));
             records_.insert(rec, std::move(r));
@@ -116,15 +162,27 @@ private:
         }
     }
 
+    // Whether the book is as the last sync left it: by the touches where they
+    // are trusted (read before the server was listed), else by every record.
     bool bookChanged() const
     {
-        if (!gone_.isEmpty() || records_.size() != state_.size())
+        if (!gone_.isEmpty())
             return true;
         for (const SyncedCard& s : state_)
-            if (s.etag.isEmpty() || digests_.value(s.rec) != s.digest)
+            if (s.etag.isEmpty())
+                return true;
+        if (touched_.trusted)
+            return !touched_.recs.isEmpty();
+        if (records_.size() != state_.size())
+            return true;
+        for (const SyncedCard& s : state_)
+            if (digests_.value(s.rec) != s.digest)
                 return true;
         return false;
     }
+
+    // A record the sync knows and, its touches trusted, did not read: as the last sync left it.
+    bool unreadAndUnchanged(qint64 rec) const { return touched_.trusted && !asked_.contains(rec); }
 
     // What changed on the server since the last sync: by the sync-collection
     // report where the server has it (one request when nothing did; the first
@@ -170,8 +228,11 @@ private:
     void take(const CardListing& listing)
     {
         newToken_ = listing.syncToken;
-        for (const ListedCard& card : listing.cards)
+        for (const ListedCard& card : listing.cards) {
             listed_.insert(card.href, card.etag);
+            if (!card.text.isEmpty())
+                listedText_.insert(card.href, card.text);
+        }
         for (const QString& href : listing.removed)
             removed_.insert(href);
         listedAny_ = true;
@@ -190,26 +251,39 @@ private:
     void fetchChanged()
     {
         QStringList wanted;
+        QSet<QString> asked;
         for (auto it = listed_.cbegin(); it != listed_.cend(); ++it) {
             const auto s = state_.constFind(it.key());
             const auto g = gone_.constFind(it.key());
             const QByteArray known = s != state_.cend() ? s->etag : g != gone_.cend() ? g->etag : QByteArray();
-            if (known.isEmpty() || known != it.value())
+            if (known.isEmpty() || known != it.value()) {
                 wanted << it.key();
+                asked.insert(it.key());
+            }
         }
         // A conflict is looked at again with the card as it is now, and a card
         // sent but never confirmed is looked for where it was sent.
         for (const SyncedCard& s : state_) {
             const bool again = s.etag.isEmpty() || conflicts_.contains(s.rec);
-            if (again && !wanted.contains(s.href) && onServer(s.href))
+            if (again && !asked.contains(s.href) && onServer(s.href))
                 wanted << s.href;
         }
-        progress(u"读取名片"_qs, 0, int(wanted.size()));
-        for (qsizetype at = 0; at < wanted.size(); at += 100) {
+        // The cards the listing brought along need no request of their own.
+        QStringList unfetched;
+        for (const QString& href : std::as_const(wanted)) {
+            const auto text = listedText_.constFind(href);
+            if (text != listedText_.cend())
+                fetched_.insert(href, FetchedCard{href, listed_.value(href), *text});
+            else
+                unfetched << href;
+        }
+        listedText_.clear();
+        progress(u"读取名片"_qs, 0, int(unfetched.size()));
+        for (qsizetype at = 0; at < unfetched.size(); at += 100) {
             checkCancel();
-            for (FetchedCard& card : server_.fetch(wanted.mid(at, 100)))
+            for (FetchedCard& card : server_.fetch(unfetched.mid(at, 100)))
                 fetched_.insert(card.href, std::move(card));
-            progress(u"读取名片"_qs, int(std::min(at + 100, wanted.size())), int(wanted.size()));
+            progress(u"读取名片"_qs, int(std::min(at + 100, unfetched.size())), int(unfetched.size()));
         }
     }
 
@@ -238,8 +312,11 @@ private:
             if (records_.contains(s.rec)) {
                 item.record = records_.value(s.rec);
                 item.what.book = digests_.value(s.rec) == s.digest ? SideState::Unchanged : SideState::Changed;
+            } else if (unreadAndUnchanged(s.rec)) {
+                item.what.book = SideState::Unchanged;
             }
-            if (!item.record)  // gone from the book without a tombstone: one is made here
+            if (!item.record && item.what.book != SideState::Unchanged)
+                // gone from the book without a tombstone: one is made here
                 item.gone = GoneCard{s.href, s.uid, s.etag, s.base};
             item.what.server = serverState(s.href, s.etag, s.base);
             if (item.what.pending)
@@ -281,9 +358,11 @@ private:
             item.href = href;
             item.card = card;
             item.what.server = SideState::Changed;
-            const StoredContact asRecord = RecordOfCard(card.text, widths_);
-            const int holder =
-                holders.holderOf(HoldingsOf(asRecord.texts, asRecord.kept, asRecord.photo.isEmpty() ? 0 : 1));
+            int holder = -1;
+            if (!fresh.isEmpty()) {
+                const StoredContact asRecord = RecordOfCard(card.text, widths_);
+                holder = holders.holderOf(HoldingsOf(asRecord.texts, asRecord.kept, asRecord.photo.isEmpty() ? 0 : 1));
+            }
             if (holder >= 0 && !paired.contains(fresh[holder])) {
                 paired.insert(fresh[holder]);
                 item.record = records_.value(fresh[holder]);
@@ -330,8 +409,8 @@ private:
         }
         const qsizetype cards = state_.size() + gone_.size();  // the cards the last sync left on the server
         const bool synced = !state_.isEmpty() || !gone_.isEmpty();
-        const bool emptySide = synced && (records_.isEmpty() || serverEmptied());
-        const bool many = inBook > manyDeletes || onServer > manyDeletes || (inBook > 0 && inBook * 2 > records_.size())
+        const bool emptySide = synced && (inBook_ == 0 || serverEmptied());
+        const bool many = inBook > manyDeletes || onServer > manyDeletes || (inBook > 0 && inBook * 2 > inBook_)
                           || (onServer > 0 && onServer * 2 > cards);
         if (!(many || (emptySide && (inBook || onServer))) || o_.allowDeletes)
             return false;
@@ -435,6 +514,7 @@ private:
                 default: break;
                 }
             }
+            saveCreated();
         });
     }
 
@@ -470,6 +550,12 @@ private:
                 SetSyncSetting(db_, u"ctag"_qs,
                                report_.uploaded + report_.deleted == 0 ? QString::fromLatin1(tags_.ctag) : QString());
             }
+            // The touches read are dealt with; those left since, and the records
+            // skipped, are looked at by the next sync.
+            ForgetTouchesUpTo(db_, touched_.upTo);
+            SetSyncSetting(db_, u"touches"_qs, u"kept"_qs);
+            for (qint64 rec : skipped_)
+                TouchRecord(db_, rec);
             SetSyncSetting(db_, u"last"_qs,
                            QDateTime::currentDateTime().toString(u"yyyy-MM-dd HH:mm"_qs) + u" "_qs + report_.summary());
         });
@@ -492,17 +578,29 @@ private:
         return s;
     }
 
+    // Inside a transaction, which ends with saveCreated().
     void createRecord(Item& item)
     {
         const StoredContact record = RecordOfCard(item.card->text, widths_);
         const qint64 rec = book_.add(record);
-        SaveSyncedCard(db_, stateFor(item, rec, record, *item.card));
+        created_ << stateFor(item, rec, record, *item.card);
         if (item.gone)
             ForgetGoneCard(db_, item.href);
         ++report_.downloaded;
         report_.lines << QStringLiteral("下载：%1%2")
                              .arg(record.text(ContactText::Name),
                                   item.gone ? u"（通讯录里删了，手机上又改过：放回通讯录）"_qs : QString());
+    }
+
+    // The status of the records made, in one go; their touches are the sync's own.
+    void saveCreated()
+    {
+        SaveSyncedCards(db_, created_);
+        QList<qint64> recs;
+        for (const SyncedCard& s : std::as_const(created_))
+            recs << s.rec;
+        ForgetTouchesOf(db_, recs);
+        created_.clear();
     }
 
     void deleteRecord(Item& item)
@@ -611,7 +709,10 @@ private:
         if (outcome == DeleteOutcome::PreconditionFailed) {
             // Changed on the phone meanwhile: the change wins, the record comes back.
             item.card = readBack(item.href);
-            book_.transaction([&] { createRecord(item); });
+            book_.transaction([&] {
+                createRecord(item);
+                saveCreated();
+            });
             return;
         }
         book_.transaction([&] {
@@ -667,6 +768,7 @@ private:
             book_.transaction([&] {
                 if (m.changes(Side::Book)) {
                     book_.update(item.record->rec, *record, after);
+                    ForgetTouchedRecord(db_, item.record->rec);
                     ++report_.downloaded;
                     report_.lines << QStringLiteral("下载：%1").arg(after.text(ContactText::Name));
                 }
@@ -703,6 +805,8 @@ private:
 
     void skip(const Item& item)
     {
+        if (item.record)
+            skipped_.insert(item.record->rec);
         report_.complete = false;
         report_.lines << QStringLiteral("跳过：%1（同步时被改动，下次同步再处理）").arg(nameOf(item));
     }
@@ -731,9 +835,16 @@ private:
     QHash<qint64, SyncConflict> conflicts_;
     QHash<qint64, BookRecord> records_;
     QHash<qint64, QByteArray> digests_;
+    TouchedRecords touched_;
+    QSet<qint64> asked_;  // the records read, where not all were
+    qint64 inBook_ = 0;   // the records in the book
+    QSet<qint64> skipped_;
+    QList<SyncedCard> created_;  // records made in the transaction under way, their status not yet saved  // records
+                                 // this sync could not take: touched again for the next
     QList<qint64> order_;
     QHash<QString, QByteArray> listed_;
     QSet<QString> removed_;
+    QHash<QString, QByteArray> listedText_;  // the cards' texts the listing gave
     QHash<QString, FetchedCard> fetched_;
     QByteArray newToken_;
     CollectionTags tags_;       // read only where the server lists no changes

@@ -42,7 +42,8 @@ void SyncJob::run()
     };
     options.cancelled = [this] { return cancelled_.load(); };
     try {
-        BookFile book(book_);
+        TADOConnection book{QStringLiteral("通讯录")};
+        OpenBookConnection(book, book_);
         SyncBookFile side(book, book_);
         work_(book, side, options);
     } catch (const SyncCancelled&) {

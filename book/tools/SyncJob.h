@@ -17,7 +17,7 @@ class SyncJob : public QObject {
     Q_OBJECT
 public:
     // The work, given the book opened on the job's thread.
-    using Work = std::function<void(BookFile& book, SyncBookFile& side, const SyncOptions& options)>;
+    using Work = std::function<void(TADOConnection& book, SyncBookFile& side, const SyncOptions& options)>;
 
     SyncJob(QString book, Work work, QObject* parent = nullptr);
     ~SyncJob() override;

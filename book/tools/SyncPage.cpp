@@ -112,14 +112,15 @@ void SyncPage::refresh()
 {
     stale_ = false;
     RunToolAction([&] {
-        BookFile book(session_.book());
-        const SyncAccount account = ReadSyncAccount(book.connection.Handle());
+        TADOConnection book{QStringLiteral("通讯录")};
+        OpenBookConnection(book, session_.book());
+        const SyncAccount account = ReadSyncAccount(book.Handle());
         server_->setText(account.server.toString());
         user_->setText(account.user);
         books_->clear();
         if (account.isSetUp())
             books_->addItem(account.book.toString(), account.book.toString());
-        const QString last = LastSync(book.connection.Handle());
+        const QString last = LastSync(book.Handle());
         last_->setText(last.isEmpty() ? QStringLiteral("还没有同步过") : last);
     });
     showConflicts();
@@ -147,7 +148,7 @@ void SyncPage::findBooks()
     const ServerAccess given = access();
     SyncBackend backend_ = backend;
     startJob(QStringLiteral("查找地址簿"),
-             new SyncJob(session_.book(), [=](BookFile& book, SyncBookFile&, const SyncOptions& o) {
+             new SyncJob(session_.book(), [=](TADOConnection& book, SyncBookFile&, const SyncOptions& o) {
                  ServerAccess a = given;
                  a.cancelled = o.cancelled;
                  *outcome = backend_.setUp(book, server, user, choice, a);
@@ -174,7 +175,8 @@ void SyncPage::syncNow(bool allowDeletes)
     const ServerAccess given = access();
     SyncBackend backend_ = backend;
     const QString path = session_.book();
-    startJob(QStringLiteral("同步"), new SyncJob(path, [=](BookFile& book, SyncBookFile& side, const SyncOptions& o) {
+    startJob(QStringLiteral("同步"),
+             new SyncJob(path, [=](TADOConnection& book, SyncBookFile& side, const SyncOptions& o) {
                  SyncOptions options = o;
                  options.allowDeletes = allowDeletes;
                  ServerAccess a = given;
@@ -187,7 +189,8 @@ void SyncPage::syncNow(bool allowDeletes)
 void SyncPage::keepChosen()
 {
     RunToolAction([&] {
-        BookFile book(session_.book());
+        TADOConnection book{QStringLiteral("通讯录")};
+        OpenBookConnection(book, session_.book());
         SyncBookFile side(book, session_.book());
         for (int row = 0; row < conflicts_->rowCount(); ++row) {
             const auto* choice = qobject_cast<QComboBox*>(conflicts_->cellWidget(row, KeepColumn));
@@ -250,7 +253,8 @@ void SyncPage::showConflicts()
     conflicts_->setRowCount(0);
     QList<SyncConflict> conflicts;
     RunToolAction([&] {
-        BookFile book(session_.book());
+        TADOConnection book{QStringLiteral("通讯录")};
+        OpenBookConnection(book, session_.book());
         SyncBookFile side(book, session_.book());
         conflicts = ReadSyncConflicts(side);
     });

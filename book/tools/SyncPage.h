@@ -21,10 +21,10 @@ class SyncJob;
 // How the page reaches the server; tests put an address book in memory in its
 // place.
 struct SyncBackend {
-    std::function<SetupOutcome(BookFile&, const QUrl&, const QString&, const QString&, const ServerAccess&)> setUp =
-        SetUpSync;
-    std::function<SyncReport(BookFile&, SyncBookFile&, const QString&, const ServerAccess&, const SyncOptions&)> sync =
-        SyncWithServer;
+    std::function<SetupOutcome(TADOConnection&, const QUrl&, const QString&, const QString&, const ServerAccess&)>
+        setUp = SetUpSync;
+    std::function<SyncReport(TADOConnection&, SyncBookFile&, const QString&, const ServerAccess&, const SyncOptions&)>
+        sync = SyncWithServer;
 };
 
 class SyncPage : public ToolsPage {

@@ -27,7 +27,7 @@ QList<QVariant> row(const QString& name, const QString& phone, const QString& no
 SyncReport sync(TestBook& book, MemoryCardServer& server, SyncOptions options = {})
 {
     BookFile file(book.path);
-    SyncBookFile side(file, book.path);
+    SyncBookFile side(file.connection, book.path);
     return Synchronise(side, server, options);
 }
 
@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(sync(s.book, s.server).conflicts, 1);  // still waiting
 
         BookFile file(s.book.path);
-        SyncBookFile side(file, s.book.path);
+        SyncBookFile side(file.connection, s.book.path);
         const QList<SyncConflict> conflicts = ReadSyncConflicts(side);
         QCOMPARE(conflicts.size(), 1);
         QCOMPARE(conflicts.first().fields, QList<SyncField>{SyncField::Phone});

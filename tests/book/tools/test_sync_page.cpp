@@ -31,7 +31,7 @@ struct SyncRun : ToolsRun {
         server.phonePut(u"/book/w.vcf"_qs, card(u"13800000003"_qs));
         page = show<SyncPage>(u"sync"_qs);
         page->progress()->showAfterMs = 0;
-        page->backend.sync = [this](BookFile&, SyncBookFile& side, const QString&, const ServerAccess&,
+        page->backend.sync = [this](TADOConnection&, SyncBookFile& side, const QString&, const ServerAccess&,
                                     const SyncOptions& options) { return Synchronise(side, server, options); };
         syncAndWait();
     }
@@ -77,7 +77,7 @@ private slots:
     void cancelLeavesBothSidesAsTheyWere()
     {
         SyncRun run;
-        run.page->backend.sync = [](BookFile&, SyncBookFile&, const QString&, const ServerAccess&,
+        run.page->backend.sync = [](TADOConnection&, SyncBookFile&, const QString&, const ServerAccess&,
                                     const SyncOptions& options) -> SyncReport {
             while (!options.cancelled())
                 QThread::msleep(5);

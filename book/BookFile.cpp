@@ -1,10 +1,11 @@
 #include "BookFile.h"
 
 #include "book/BookGate.h"
-#include "book/KeptValues.h"
+#include "exchange/KeptExtras.h"
 #include "platform/Trim.h"
 #include "store/ContactSchema.h"
 #include "store/DbHelpers.h"
+#include "store/KeptValues.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,7 +69,7 @@ QList<StoredContact> BookFile::contacts()
     const QList<ContactTexts> texts = this->texts();
     all.reserve(texts.size());
     TField* photo = query.FieldByName(PhotoColumn());
-    const QHash<qint64, QList<DraftExtra>> kept = ReadKept(connection.Handle());
+    const QHash<qint64, QList<DraftExtra>> kept = KeptByRecord(ReadKept(connection.Handle()));
     const QList<qint64> rowids = kept.isEmpty() ? QList<qint64>() : RecordRowids(connection.Handle());
     int row = 0;
     for (query.First(); !query.Eof(); query.Next()) {

@@ -1,6 +1,6 @@
 #include "BookWrite.h"
 
-#include "book/KeptValues.h"
+#include "exchange/KeptExtras.h"
 #include "store/ColumnInfo.h"
 #include "store/ContactSchema.h"
 #include "store/SqliteHandle.h"
@@ -117,7 +117,7 @@ qint64 RecordAdding::add(const FittedContact& contact)
         const qint64 rowid = open_->insert.add(contact);
         if (!contact.kept.isEmpty()) {
             EnsureKeptTable(db);
-            AddKept(db, rowid, contact.kept);
+            AddKept(db, KeptRows(rowid, contact.kept));
         }
         return rowid;
     });
@@ -145,7 +145,7 @@ void ContactAppending::add(const FittedContact& contact)
         if (!open_->keeps)
             EnsureKeptTable(db);
         open_->keeps = true;
-        AddKept(db, rowid, contact.kept);
+        AddKept(db, KeptRows(rowid, contact.kept));
     });
 }
 

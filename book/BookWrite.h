@@ -1,6 +1,6 @@
 #pragma once
 // Writing an import into the book: all contacts, and the values kept beside
-// them (KeptValues.h), in one transaction, so a failure on any of them leaves
+// them (store/KeptValues.h), in one transaction, so a failure on any of them leaves
 // the book exactly as it was.
 
 #include "book/BookFile.h"

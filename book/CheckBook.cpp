@@ -2,8 +2,8 @@
 
 #include "book/BookFile.h"
 #include "book/BookGate.h"
-#include "book/KeptValues.h"
 #include "store/Backup.h"
+#include "store/KeptValues.h"
 
 #include <QFileInfo>
 #include <QLocale>

@@ -1,7 +1,8 @@
 #include "ContactScan.h"
 
 #include "book/BookFile.h"
-#include "book/KeptValues.h"
+#include "exchange/KeptExtras.h"
+#include "platform/Trim.h"
 #include "store/ColumnInfo.h"
 #include "store/ContactSchema.h"
 #include "store/SqliteHandle.h"
@@ -63,10 +64,8 @@ void scan(TADOConnection& connection, const QHash<qint64, QList<QByteArray>>& ke
 QHash<qint64, QList<QByteArray>> keptValues(TADOConnection& connection)
 {
     QHash<qint64, QList<QByteArray>> values;
-    const QHash<qint64, QList<DraftExtra>> kept = ReadKept(connection.Handle());
-    for (auto record = kept.begin(); record != kept.end(); ++record)
-        for (const DraftExtra& extra : record.value())
-            values[record.key()] << extra.value.toUtf8();
+    for (const KeptValue& kept : ReadKept(connection.Handle()))
+        values[kept.rec] << kept.value.toUtf8();
     return values;
 }
 
@@ -94,7 +93,7 @@ void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>
 void ScanRecordTexts(TADOConnection& connection,
                      const std::function<void(const ContactTexts&, const QList<DraftExtra>&, qint64)>& visit)
 {
-    const QHash<qint64, QList<DraftExtra>> kept = ReadKept(connection.Handle());
+    const QHash<qint64, QList<DraftExtra>> kept = KeptByRecord(ReadKept(connection.Handle()));
     const QList<DraftExtra> none;
     ContactTexts texts;  // its room reused from record to record
     ScanContacts(connection, [&](const ScannedContact& scanned) {
@@ -105,11 +104,31 @@ void ScanRecordTexts(TADOConnection& connection,
     });
 }
 
+QList<ContactHoldings> BookHoldings(sqlite3* db)
+{
+    return DatabaseWork(QStringLiteral("通讯录"), [&] {
+        const QHash<qint64, QList<DraftExtra>> kept = KeptByRecord(ReadKept(db));
+        QStringList columns;
+        for (const QString& column : ContactTextColumns())
+            columns << QuoteIdentifier(column);
+        Statement st(db, QStringLiteral("select rowid, %1, length(%2) from %3")
+                             .arg(columns.join(u','), QuoteIdentifier(PhotoColumn()), ContactSchema::ContactTable()));
+        QList<ContactHoldings> all;
+        std::array<QString, ContactTextCount> texts;
+        while (st.step()) {
+            for (int i = 0; i < ContactTextCount; ++i)
+                texts[i] = TrimControl(st.columnText(i + 1));
+            all.append(HoldingsOf(texts, kept.value(st.columnInt64(0)), st.columnInt64(ContactTextCount + 1)));
+        }
+        return all;
+    });
+}
+
 QHash<qint64, StoredContact> ReadContacts(TADOConnection& connection, const QList<qint64>& rowids)
 {
     return DatabaseWork(connection.Name, [&] {
         QHash<qint64, StoredContact> found;
-        const QHash<qint64, QList<DraftExtra>> kept = ReadKeptOf(connection.Handle(), rowids);
+        const QHash<qint64, QList<DraftExtra>> kept = KeptByRecord(ReadKeptOf(connection.Handle(), rowids));
         Statement row(connection.Handle(),
                       selectTexts(QuoteIdentifier(PhotoColumn())) + QStringLiteral(" where rowid = ?"));
         for (qint64 rowid : rowids) {

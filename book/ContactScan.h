@@ -4,6 +4,7 @@
 // holds them, UTF-8, trimmed as list shows them, never all in memory at once.
 
 #include "exchange/ContactDraft.h"
+#include "exchange/ContactIdentity.h"
 
 #include <QByteArrayView>
 #include <QHash>
@@ -21,6 +22,7 @@ struct ScannedContact {
 
 struct BookRun;
 class TADOConnection;
+struct sqlite3;
 
 // Visits every contact of the book open on the connection. Raises EDatabaseError.
 void ScanContacts(TADOConnection& connection, const std::function<void(const ScannedContact&)>& visit);
@@ -37,6 +39,9 @@ void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>
 void ScanRecordTexts(TADOConnection& connection,
                      const std::function<void(const std::array<QString, ContactTextCount>& texts,
                                               const QList<DraftExtra>& kept, qint64 rowid)>& visit);
+
+// What every record holds, in table order, for telling whether a card is new.
+QList<ContactHoldings> BookHoldings(sqlite3* db);
 
 // Records by their identity, as ReadContact reads one; the ones gone are left out.
 QHash<qint64, StoredContact> ReadContacts(TADOConnection& connection, const QList<qint64>& rowids);

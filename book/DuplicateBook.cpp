@@ -4,14 +4,37 @@
 #include "book/ContactScan.h"
 #include "book/DuplicateGroups.h"
 #include "book/HeldBook.h"
-#include "book/KeptValues.h"
-#include "book/ListedRecords.h"
 #include "exchange/ContactFitting.h"
+#include "exchange/KeptExtras.h"
 #include "store/Backup.h"
 #include "store/ColumnInfo.h"
+#include "store/ListedRecords.h"
 #include "store/SqliteHandle.h"
 
+#include <QCryptographicHash>
+
 namespace {
+
+// What listed keeps of a record: its texts, photo and kept values.
+QByteArray recordDigest(const StoredContact& record)
+{
+    // Each part with its length, so no two records run together into one text;
+    // gathered first and hashed at once, which costs a fraction of a hash call a part.
+    QByteArray parts;
+    const auto add = [&parts](const QByteArray& bytes) {
+        parts += QByteArray::number(bytes.size());
+        parts += ':';
+        parts += bytes;
+    };
+    for (const QString& text : record.texts)
+        add(text.toUtf8());
+    add(record.photo);
+    for (const DraftExtra& value : record.kept) {
+        add(value.label.toUtf8());
+        add(value.value.toUtf8());
+    }
+    return QCryptographicHash::hash(parts, QCryptographicHash::Sha256).toHex();
+}
 
 // The records by number, each still as duplicates listed it.
 QList<StoredContact> listedRecords(TADOConnection& connection, const QList<qint64>& numbers, const ListingWords& words)
@@ -26,7 +49,7 @@ QList<StoredContact> listedRecords(TADOConnection& connection, const QList<qint6
         if (!listed.contains(number))
             throw Exception(
                 QStringLiteral("编号 %1 不在上次%2列出的分组中；%3").arg(number).arg(words.lister, words.again));
-        if (listed.value(number) != RecordDigest(*record))
+        if (listed.value(number) != recordDigest(*record))
             throw Exception(
                 QStringLiteral("编号 %1 在%2列出后已被改动；%3").arg(number).arg(words.lister, words.again));
         records << *record;
@@ -90,11 +113,11 @@ void writeMerge(BookFile& book, const QList<qint64>& numbers, const QList<Stored
             EnsureKeptTable(db);
         for (qint64 other : numbers.mid(1)) {
             if (keeps)
-                execute(db, QStringLiteral("update kept set rec = ? where rec = ?"), {kept, other});
+                MoveKept(db, other, kept);
             execute(db, QStringLiteral("delete from %1 where rowid = ?").arg(ContactSchema::ContactTable()), {other});
         }
         if (!merged.keptAside.isEmpty())
-            AddKept(db, kept, merged.keptAside);
+            AddKept(db, KeptRows(kept, merged.keptAside));
         ForgetListed(db, numbers);
         ForgetApart(db, numbers.mid(1));
     });
@@ -155,7 +178,7 @@ QList<ListedGroup> ListDuplicates(TADOConnection& connection)
             const qint64 number = rowids[member];
             shown.numbers << number;
             shown.records << whole.value(number);
-            digests.insert(number, RecordDigest(whole.value(number)));
+            digests.insert(number, recordDigest(whole.value(number)));
         }
         listed << shown;
     }

@@ -4,7 +4,6 @@
 #include "book/BookGate.h"
 #include "book/BookWrite.h"
 #include "book/ContactScan.h"
-#include "book/KeptValues.h"
 #include "exchange/Formats.h"
 #include "exchange/HandOver.h"
 #include "exchange/SpoolFile.h"

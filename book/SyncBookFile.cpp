@@ -3,7 +3,7 @@
 #include "book/BackupBook.h"
 #include "book/ContactScan.h"
 #include "book/HeldBook.h"
-#include "book/KeptValues.h"
+#include "exchange/KeptExtras.h"
 #include "store/ColumnInfo.h"
 #include "store/ContactSchema.h"
 #include "store/KeptCount.h"
@@ -142,13 +142,8 @@ void SyncBookFile::update(qint64 rec, const StoredContact& before, const StoredC
             if (sqlite3_changes(db) != 1)
                 RaiseDatabaseError(component, QStringLiteral("编号 %1 的联系人已不在通讯录中").arg(rec));
         }
-        if (after.kept != before.kept) {
-            EnsureKeptTable(db);
-            Statement drop(db, QStringLiteral("delete from kept where rec = ?"));
-            drop.bindInt64(1, rec);
-            drop.step();
-            AddKept(db, rec, after.kept);
-        }
+        if (after.kept != before.kept)
+            ReplaceKept(db, rec, KeptRows(rec, after.kept));
     });
 }
 

@@ -72,6 +72,30 @@ const QStringList& CreateCountKeeping()
     return statements;
 }
 
+const QString& CreateKeptKeeping()
+{
+    static const QString statements = QStringLiteral(
+        "create table if not exists kept(rec integer not null, label text not null, value text not null);"
+        "create index if not exists kept_rec on kept(rec);"
+        "create trigger if not exists kept_leaves_with_rem after delete on rem "
+        "begin delete from kept where rec = old.rowid; end;");
+    return statements;
+}
+
+const QString& CreateListedTable()
+{
+    static const QString statement =
+        QStringLiteral("create table if not exists listed(rec integer primary key, digest text not null);");
+    return statement;
+}
+
+const QString& CreateApartTable()
+{
+    static const QString statement =
+        QStringLiteral("create table if not exists apart(a integer not null, b integer not null, primary key(a, b));");
+    return statement;
+}
+
 }  // namespace ContactSchema
 
 const QStringList& ContactTextColumns()

@@ -1,7 +1,9 @@
 #pragma once
 // The contact book's fixed facts, in one place for the window, the companion
 // program, the tests and the benchmarks: the database password, the tables'
-// statements and the contact columns.
+// statements and the contact columns. Every table of the book file is made by
+// a statement here, but the sync's (store/SyncTables); rem and pass stay as
+// the window made them, the others only ever lie beside them.
 
 #include <QString>
 #include <QStringList>
@@ -24,6 +26,15 @@ const QString& CreatePasswordTable();
 // them lacks them: the window makes them after a login (store/KeptCount).
 const QString& CountTable();
 const QStringList& CreateCountKeeping();
+// What an import keeps beside a record (store/KeptValues): the table kept,
+// its index and the trigger that deletes a record's values with the record,
+// so the window's 删除 removes them without knowing of them. Made by the
+// first write that keeps something, each part unless it is there.
+const QString& CreateKeptKeeping();
+// What the duplicates listed last, a digest a record (store/ListedRecords),
+// and the records taken out of a group, a pair a row; each unless it is there.
+const QString& CreateListedTable();
+const QString& CreateApartTable();
 
 }  // namespace ContactSchema
 

@@ -1,11 +1,11 @@
 #include "DuplicatesPage.h"
 
-#include "book/ListedRecords.h"
 #include "book/tools/TabChain.h"
 #include "book/tools/ToolsSession.h"
 #include "exchange/ContactFitting.h"
 #include "photo/JpegCodec.h"
 #include "store/ContactSchema.h"
+#include "store/ListedRecords.h"
 
 #include <QApplication>
 #include <QDir>

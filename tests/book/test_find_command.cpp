@@ -2,7 +2,7 @@
 // the tools window's search over the same book.
 
 #include "book/ContactIndex.h"
-#include "book/KeptValues.h"
+#include "store/KeptValues.h"
 #include "tests/book/BookTesting.h"
 
 #include <QTest>
@@ -43,7 +43,7 @@ private slots:
         // What an import kept beside 钱七: an e-mail and a further phone.
         BookFile kept(book_.path);
         EnsureKeptTable(kept.connection.Handle());
-        AddKept(kept.connection.Handle(), 9, {{"邮箱", "qq7@example.com"}, {"电话", "139 1111-2222"}});
+        AddKept(kept.connection.Handle(), {{9, "邮箱", "qq7@example.com"}, {9, "电话", "139 1111-2222"}});
     }
 
     void shouldListFoundContactsInNameOrder_data()

@@ -3,10 +3,10 @@
 // numbers, the fonts embedded; the cards with their photos; a cancelled print
 // leaves nothing.
 
-#include "book/KeptValues.h"
 #include "book/PrintBook.h"
 #include "book/PrintCardStyle.h"
 #include "book/PrintedContacts.h"
+#include "exchange/KeptExtras.h"
 #include "photo/JpegCodec.h"
 #include "tests/book/BookTesting.h"
 #include "tests/book/PdfReading.h"
@@ -47,10 +47,12 @@ struct SampleBook {
         BookFile file(book.path);
         EnsureKeptTable(file.connection.Handle());
         AddKept(
-            file.connection.Handle(), RecordRowids(file.connection.Handle()).at(2),
-            {{u"地址"_qs,
-              u"北京市海淀区中关村南大街五号院七号楼三单元五百零一室（东门进，右手第二个门口，门口有两棵银杏树）"_qs},
-             {u"手机"_qs, u"13700000011"_qs}});
+            file.connection.Handle(),
+            KeptRows(
+                RecordRowids(file.connection.Handle()).at(2),
+                {{u"地址"_qs,
+                  u"北京市海淀区中关村南大街五号院七号楼三单元五百零一室（东门进，右手第二个门口，门口有两棵银杏树）"_qs},
+                 {u"手机"_qs, u"13700000011"_qs}}));
     }
     QString print(const QStringList& options, const QString& name = u"通讯录.pdf"_qs)
     {

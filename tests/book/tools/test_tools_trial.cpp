@@ -3,7 +3,6 @@
 // columns, a number typed as one writes it, and the small things of each page.
 
 #include "book/BackupBook.h"
-#include "book/KeptValues.h"
 #include "book/tools/BirthdayPage.h"
 #include "book/tools/ColumnFitting.h"
 #include "book/tools/DuplicatesPage.h"
@@ -14,6 +13,7 @@
 #include "book/tools/ProgressPanel.h"
 #include "exchange/ContactDraft.h"
 #include "platform/Gbk.h"
+#include "store/KeptValues.h"
 #include "tests/book/tools/ToolsTesting.h"
 
 #include <QHeaderView>
@@ -234,7 +234,7 @@ private slots:
         {
             BookFile book(run.book.path);
             EnsureKeptTable(book.connection.Handle());
-            AddKept(book.connection.Handle(), 2, {{QStringLiteral("邮箱"), QStringLiteral("lisi@example.com")}});
+            AddKept(book.connection.Handle(), {{2, QStringLiteral("邮箱"), QStringLiteral("lisi@example.com")}});
         }
         auto* page = run.show<FindPage>(QStringLiteral("find"));
         QVERIFY(QTest::qWaitForWindowActive(&run.window));

@@ -1,35 +1,15 @@
 #include "ListedRecords.h"
 
-#include "platform/Errors.h"
+#include "store/ContactSchema.h"
 #include "store/SqliteHandle.h"
 
-#include <QCryptographicHash>
-
-QByteArray RecordDigest(const StoredContact& record)
-{
-    // Each part with its length, so no two records run together into one text;
-    // gathered first and hashed at once, which costs a fraction of a hash call a part.
-    QByteArray parts;
-    const auto add = [&parts](const QByteArray& bytes) {
-        parts += QByteArray::number(bytes.size());
-        parts += ':';
-        parts += bytes;
-    };
-    for (const QString& text : record.texts)
-        add(text.toUtf8());
-    add(record.photo);
-    for (const DraftExtra& value : record.kept) {
-        add(value.label.toUtf8());
-        add(value.value.toUtf8());
-    }
-    return QCryptographicHash::hash(parts, QCryptographicHash::Sha256).toHex();
-}
+#include <algorithm>
 
 void StoreListed(sqlite3* db, const QHash<qint64, QByteArray>& digests)
 {
     DatabaseWork(QStringLiteral("通讯录"), [&] {
-        ExecuteAll(db, QStringLiteral("begin; create table if not exists listed(rec integer primary key, "
-                                      "digest text not null); delete from listed;"));
+        ExecuteAll(db, QStringLiteral("begin; ") + ContactSchema::CreateListedTable()
+                           + QStringLiteral(" delete from listed;"));
         try {
             Statement st(db, QStringLiteral("insert into listed(rec, digest) values(?, ?)"));
             for (auto it = digests.begin(); it != digests.end(); ++it) {
@@ -86,8 +66,7 @@ void StoreApart(sqlite3* db, qint64 record, const QList<qint64>& others)
 {
     DatabaseWork(QStringLiteral("通讯录"), [&] {
         WriteTransaction transaction(db);
-        ExecuteAll(db, QStringLiteral("create table if not exists apart(a integer not null, b integer not null, "
-                                      "primary key(a, b));"));
+        ExecuteAll(db, ContactSchema::CreateApartTable());
         Statement st(db, QStringLiteral("insert or ignore into apart(a, b) values(?, ?)"));
         for (qint64 other : others) {
             st.bindInt64(1, std::min(record, other));

@@ -24,7 +24,8 @@ public:
     int requests = 0;
     int writes = 0;
     bool refuseTokens = false;
-    int failAfterPuts = -1;                                // the connection drops after that many writes
+    bool listsTexts = false;  // the listing of changes brings the cards along, as most servers can
+    int failAfterPuts = -1;   // the connection drops after that many writes
     std::function<void(const QString& href)> beforeWrite;  // the phone's turn, once per write
 
     // The phone writes a card.
@@ -66,6 +67,8 @@ public:
         if (since.isEmpty()) {
             CardListing all = listAll();
             --requests;
+            for (ListedCard& card : all.cards)
+                card.text = listsTexts ? cards[card.href].text : QByteArray();
             return all;
         }
         for (const auto& [v, href] : log) {
@@ -73,7 +76,7 @@ public:
                 continue;
             seen.insert(href);
             if (cards.contains(href))
-                listing.cards.append({href, cards[href].etag});
+                listing.cards.append({href, cards[href].etag, listsTexts ? cards[href].text : QByteArray()});
             else
                 listing.removed.append(href);
         }

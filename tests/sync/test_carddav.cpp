@@ -179,6 +179,7 @@ private slots:
         QCOMPARE(Hrefs(changed.cards), QStringList{href});
         QCOMPARE(changed.cards.first().etag, put.etag);
         QCOMPARE(cards.fetch({href}).value(0).text, GetCard(*client, CardUrl(book, href)).text);
+        QCOMPARE(changed.cards.first().text, cards.fetch({href}).value(0).text);  // brought by the listing
         QCOMPARE(cards.remove(href, put.etag), DeleteOutcome::Done);
         QCOMPARE(cards.listChanged(changed.syncToken).removed, QStringList{href});
         QVERIFY_THROWS_EXCEPTION(SyncTokenRefused, cards.listChanged("not-a-token"));

@@ -3,6 +3,7 @@
 // certificate. A canned server plays the odd answers; Radicale the real logins.
 
 #include "sync/CardDav.h"
+#include "sync/CardDavServer.h"
 #include "tests/support/RadicaleServer.h"
 #include "tests/support/TestFolder.h"
 
@@ -213,6 +214,26 @@ private slots:
         QCOMPARE(listing.cards.first().etag, QByteArray("\"c2\""));
         QCOMPARE(listing.removed, QStringList{QStringLiteral("/b/a.vcf")});
         QCOMPARE(listing.syncToken, QByteArray("t2"));
+    }
+
+    void shouldListAgainWithoutTextsWhereAServerRefusesThem()
+    {
+        const QByteArray listed = R"(<multistatus xmlns="DAV:"><sync-token>t1</sync-token>)"
+                                  R"(<response><href>/b/a.vcf</href><propstat><prop><getetag>"a1"</getetag></prop>)"
+                                  R"(<status>HTTP/1.1 200 OK</status></propstat></response></multistatus>)";
+        CannedServer server({"HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\nConnection: close\r\n\r\n",
+                             MultiStatusAnswer(listed), MultiStatusAnswer(listed)});
+        DavClient client(Account(server.url()));
+        CardDavServer cards(client, server.url(QStringLiteral("/b/")));
+        for (int i = 0; i < 2; ++i) {
+            const CardListing listing = cards.listChanged("t0");
+            QCOMPARE(listing.cards.size(), 1);
+            QVERIFY(listing.cards.first().text.isEmpty());  // to be fetched
+        }
+        QCOMPARE(server.seen.size(), 3);
+        QVERIFY(server.seen.at(0).body.contains("address-data"));
+        QVERIFY(!server.seen.at(1).body.contains("address-data"));
+        QVERIFY(!server.seen.at(2).body.contains("address-data"));  // not asked again
     }
 
     void shouldGiveUpOnASilentServerAfterTheBoundedWait()

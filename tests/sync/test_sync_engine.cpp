@@ -60,6 +60,38 @@ void deleteRecord(TestBook& book, const QString& name)
     file.connection.Execute(QStringLiteral("delete from rem where 姓名 = '%1'").arg(name));
 }
 
+// The real book, counting what a sync reads of it.
+class CountingBook : public SyncBook {
+public:
+    explicit CountingBook(SyncBook& book) : book_(book) {}
+    int wholeReads = 0;
+    qsizetype recordsRead = 0;
+
+    sqlite3* handle() override { return book_.handle(); }
+    ColumnWidths widths() override { return book_.widths(); }
+    QList<BookRecord> records() override { return counted(book_.records(), 1); }
+    QList<BookRecord> records(const QList<qint64>& recs) override { return counted(book_.records(recs), 0); }
+    qint64 count() override { return book_.count(); }
+    std::optional<StoredContact> record(qint64 rec) override { return book_.record(rec); }
+    qint64 add(const StoredContact& contact) override { return book_.add(contact); }
+    void update(qint64 rec, const StoredContact& before, const StoredContact& after) override
+    {
+        book_.update(rec, before, after);
+    }
+    void remove(qint64 rec) override { book_.remove(rec); }
+    void transaction(const std::function<void()>& work) override { book_.transaction(work); }
+    QString backup() override { return book_.backup(); }
+
+private:
+    QList<BookRecord> counted(QList<BookRecord> read, int whole)
+    {
+        wholeReads += whole;
+        recordsRead += read.size();
+        return read;
+    }
+    SyncBook& book_;
+};
+
 // Two records and two cards (one an iPhone group) synced once.
 struct Synced {
     TestBook book;
@@ -219,6 +251,70 @@ private slots:
         QCOMPARE(report.summary(), u"上传 1，下载 1，删除 0，冲突 0"_qs);
         QCOMPARE(phoneOf(s.book, u"张三"_qs), u"13900000001"_qs);
         QCOMPARE(namesOf(s.book).size(), 4);
+    }
+
+    void aSyncReadsOnlyTheRecordsThatMoved()
+    {
+        Synced s;
+        s.server.listsTexts = true;
+        // Reads of the book: (whole reads, records read), and the report.
+        const auto syncCounting = [&s] {
+            BookFile file(s.book.path);
+            SyncBookFile side(file.connection, s.book.path);
+            CountingBook counting(side);
+            const QString summary = Synchronise(counting, s.server).summary();
+            return std::tuple(counting.wholeReads, counting.recordsRead, summary);
+        };
+        QCOMPARE(syncCounting(), std::tuple(0, qsizetype(0), u"上传 0，下载 0，删除 0，冲突 0"_qs));
+        setPhone(s.book, u"张三"_qs, u"13900000001"_qs);
+        QCOMPARE(syncCounting(), std::tuple(0, qsizetype(1), u"上传 1，下载 0，删除 0，冲突 0"_qs));
+        const QString href = u"/book/w.vcf"_qs;
+        QByteArray text = s.server.cards[href].text;
+        s.server.phonePut(href, text.replace("13800000003", "13700000003"));
+        const int before = s.server.requests;
+        QCOMPARE(syncCounting(), std::tuple(0, qsizetype(1), u"上传 0，下载 1，删除 0，冲突 0"_qs));
+        QCOMPARE(s.server.requests - before, 1);  // the card came with the listing
+        QCOMPARE(phoneOf(s.book, u"王五"_qs), u"13700000003"_qs);
+        QCOMPARE(syncCounting(), std::tuple(0, qsizetype(0), u"上传 0，下载 0，删除 0，冲突 0"_qs));
+    }
+
+    // However the book was changed, and whatever became of the triggers that
+    // note it, the change reaches the server.
+    void aBookChangeIsFoundHoweverItWasMade()
+    {
+        const QString change = u"update rem set 电话 = '13911112222' where 姓名 = '张三';"_qs;
+        const QStringList cases{
+            change,
+            u"drop trigger sync_touch_changed;"_qs + change,
+            u"drop trigger sync_touch_added; drop trigger sync_touch_changed; drop table sync_touched;"_qs + change,
+        };
+        for (const QString& sql : cases) {
+            Synced s;
+            sync(s.book, s.server);
+            BookFile(s.book.path).connection.Execute(sql);
+            const SyncReport report = sync(s.book, s.server);
+            bool found = false;
+            for (const auto& c : std::as_const(s.server.cards))
+                found = found || c.text.contains("13911112222");
+            QVERIFY2(found && report.uploaded == 1, qPrintable(sql));
+        }
+    }
+
+    void aRecordTheWindowChangesDuringASyncWaitsForTheNext()
+    {
+        Synced s;
+        sync(s.book, s.server);
+        setPhone(s.book, u"张三"_qs, u"13900000001"_qs);
+        s.server.beforeWrite = [&s](const QString&) {
+            s.server.beforeWrite = nullptr;
+            setPhone(s.book, u"李四"_qs, u"13900000002"_qs);  // the window, while the sync uploads 张三
+        };
+        QCOMPARE(sync(s.book, s.server).summary(), u"上传 1，下载 0，删除 0，冲突 0"_qs);
+        QCOMPARE(sync(s.book, s.server).summary(), u"上传 1，下载 0，删除 0，冲突 0"_qs);
+        bool found = false;
+        for (const auto& c : std::as_const(s.server.cards))
+            found = found || c.text.contains("13900000002");
+        QVERIFY(found);
     }
 
     void aFirstSyncFindsThePeopleBothSidesHold()

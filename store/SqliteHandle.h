@@ -111,6 +111,12 @@ SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& pass
 SqliteHandle OpenExistingWithKey(const QString& fileName, const QString& password, bool readOnly,
                                  int busyTimeoutMs = BusyTimeoutMs);
 
+// For a connection opened to read each page once (one pass over a table):
+// SQLite's small default cache, whose memory is used again page after page,
+// instead of keeping every page decrypted, each in fresh memory the system
+// must hand over first.
+void KeepFewPages(sqlite3* db);
+
 // The number of records in a table.
 qint64 CountRecords(sqlite3* db, const QString& table);
 
@@ -120,6 +126,20 @@ qint64 DataVersion(sqlite3* db);
 
 // Runs every statement of sql in turn; raises SqliteFailure at the first that fails.
 void ExecuteAll(sqlite3* db, const QString& sql);
+
+// Many reads as one: a single read transaction (one lock taken, one look at
+// whether the file changed) instead of one for every statement, and every read
+// sees the same book. A savepoint, so it also works inside a transaction.
+class ReadTogether {
+public:
+    explicit ReadTogether(sqlite3* db);
+    ~ReadTogether();
+    ReadTogether(const ReadTogether&) = delete;
+    ReadTogether& operator=(const ReadTogether&) = delete;
+
+private:
+    sqlite3* db_;
+};
 
 // One write and the reading back of its result, kept or undone together.
 // A savepoint, so it also works inside a transaction someone else began.

@@ -36,6 +36,9 @@ class DuplicateFinder {
 public:
     DuplicateFinder();
     ~DuplicateFinder();
+    // About how many records will be given, when known ahead: room is made for
+    // their keys at once rather than step by step as they come.
+    void expect(qint64 records);
     // The next record (its place: the number of records given before it).
     void add(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept);
     // The groups among the records given, ordered by their first member.

@@ -21,25 +21,18 @@ QByteArrayView trimmed(QByteArrayView text)
 }
 
 // The text columns of a statement's rows, trimmed, as the book stores them.
-// In a UTF-8 book (as every book is made) a text's bytes are read where
-// SQLite holds them, through sqlite3_column_blob: sqlite3_column_text would
-// first copy each value to end it with a zero, for every value of the book.
 class RowTexts {
 public:
-    explicit RowTexts(sqlite3* db) : inPlace_(storesUtf8(db)) {}
+    explicit RowTexts(sqlite3* db) : inPlace_(StoresUtf8(db)) {}
 
     // Empty for a null, which isNull tells. A value that is not null reads as
     // no bytes only when it is empty (or memory ran out), so the type is asked
     // only then: one call fewer for nearly every value.
     QByteArrayView at(const Statement& row, int column, bool& isNull) const
     {
-        const void* bytes = inPlace_ ? sqlite3_column_blob(row.get(), column) : sqlite3_column_text(row.get(), column);
-        if (!bytes) {
-            isNull = sqlite3_column_type(row.get(), column) == SQLITE_NULL;
-            return {};
-        }
-        isNull = false;
-        return trimmed(QByteArrayView(static_cast<const char*>(bytes), sqlite3_column_bytes(row.get(), column)));
+        const QByteArrayView bytes = ColumnTextBytes(row.get(), column, inPlace_);
+        isNull = !bytes.data() && sqlite3_column_type(row.get(), column) == SQLITE_NULL;
+        return trimmed(bytes);
     }
 
     QByteArrayView at(const Statement& row, int column) const
@@ -49,12 +42,6 @@ public:
     }
 
 private:
-    static bool storesUtf8(sqlite3* db)
-    {
-        Statement encoding(db, QStringLiteral("PRAGMA encoding"));
-        return encoding.step() && encoding.columnText(0) == QLatin1String("UTF-8");
-    }
-
     bool inPlace_;
 };
 

@@ -231,6 +231,12 @@ SqliteHandle OpenExistingWithKey(const QString& fileName, const QString& passwor
     return db;
 }
 
+bool StoresUtf8(sqlite3* db)
+{
+    Statement encoding(db, QStringLiteral("PRAGMA encoding"));
+    return encoding.step() && encoding.columnText(0) == QLatin1String("UTF-8");
+}
+
 void KeepFewPages(sqlite3* db)
 {
     sqlite3_exec(db, "PRAGMA cache_size = -2000", nullptr, nullptr, nullptr);

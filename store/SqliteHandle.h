@@ -6,6 +6,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -110,6 +111,22 @@ SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& pass
 // as it was.
 SqliteHandle OpenExistingWithKey(const QString& fileName, const QString& password, bool readOnly,
                                  int busyTimeoutMs = BusyTimeoutMs);
+
+// Whether the book stores its texts as UTF-8, as every book is made (SQLite
+// can also be told UTF-16 when a file is created).
+bool StoresUtf8(sqlite3* db);
+
+// The current row's value in column as text bytes: no data for a null, nor
+// for an empty value. In a UTF-8 book (inPlace) a text's bytes are read where
+// SQLite holds them: sqlite3_column_text would first copy each one to end it
+// with a zero, and a book has hundreds of thousands of values. Any other value
+// reads as sqlite3_column_text gives it.
+inline QByteArrayView ColumnTextBytes(sqlite3_stmt* row, int column, bool inPlace)
+{
+    const void* bytes = inPlace ? sqlite3_column_blob(row, column) : sqlite3_column_text(row, column);
+    return bytes ? QByteArrayView(static_cast<const char*>(bytes), sqlite3_column_bytes(row, column))
+                 : QByteArrayView();
+}
 
 // For a connection opened to read each page once (one pass over a table):
 // SQLite's small default cache, whose memory is used again page after page,

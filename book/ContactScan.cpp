@@ -7,6 +7,8 @@
 #include "store/SqliteHandle.h"
 #include "store/StoredText.h"
 
+#include <optional>
+
 namespace {
 
 // Trimming as everywhere: characters up to 32 at both ends, which in UTF-8 are single bytes.
@@ -23,7 +25,8 @@ QByteArrayView trimmed(QByteArrayView text)
 // The text columns of a statement's rows, trimmed, as the book stores them.
 class RowTexts {
 public:
-    explicit RowTexts(sqlite3* db) : inPlace_(StoresUtf8(db)) {}
+    explicit RowTexts(bool inPlace) : inPlace_(inPlace) {}
+    explicit RowTexts(sqlite3* db) : RowTexts(StoresUtf8(db)) {}
 
     // Empty for a null, which isNull tells. A value that is not null reads as
     // no bytes only when it is empty (or memory ran out), so the type is asked
@@ -59,12 +62,80 @@ QString selectTexts(const QString& extra)
 
 namespace {
 
+// A scan's test of each record, run by SQLite inside the read
+// (tessaly_keeps(the seven texts, rowid)): the values are looked at where
+// SQLite holds them, and a record the test does not keep is never copied out
+// of its page into a row of the result, as every row is.
+struct RecordTest {
+    const std::function<bool(const ScannedContact&)>& keeps;
+    const QHash<qint64, QList<QByteArray>>& kept;
+    bool inPlace;
+    ScannedContact contact;  // its room reused from record to record
+};
+
+void testRecord(sqlite3_context* context, int, sqlite3_value** values)
+{
+    auto* test = static_cast<RecordTest*>(sqlite3_user_data(context));
+    try {
+        ScannedContact& contact = test->contact;
+        for (int i = 0; i < ContactTextCount; ++i) {
+            const QByteArrayView bytes = ValueTextBytes(values[i], test->inPlace);
+            contact.isNull[i] = !bytes.data() && sqlite3_value_type(values[i]) == SQLITE_NULL;
+            contact.texts[i] = trimmed(bytes);
+        }
+        contact.rowid = sqlite3_value_int64(values[ContactTextCount]);
+        contact.kept = test->kept.value(contact.rowid);
+        sqlite3_result_int(context, test->keeps(contact) ? 1 : 0);
+    } catch (...) {
+        sqlite3_result_error_nomem(context);  // a C caller: nothing may be thrown through it
+    }
+}
+
+// The test known to the connection for the scan's while.
+class RecordTestFunction {
+public:
+    RecordTestFunction(sqlite3* db, RecordTest& test) : db_(db)
+    {
+        const int rc = sqlite3_create_function_v2(db_, name, ContactTextCount + 1, SQLITE_UTF8, &test, testRecord,
+                                                  nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            throw SqliteFailure{rc, SqliteErrorText(rc, db_)};
+    }
+    ~RecordTestFunction()
+    {
+        sqlite3_create_function_v2(db_, name, ContactTextCount + 1, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr);
+    }
+    RecordTestFunction(const RecordTestFunction&) = delete;
+    RecordTestFunction& operator=(const RecordTestFunction&) = delete;
+
+    static constexpr const char* name = "tessaly_keeps";
+
+private:
+    sqlite3* db_;
+};
+
+// Every record in table order, or with keeps only those it keeps.
 void scan(TADOConnection& connection, const QHash<qint64, QList<QByteArray>>& kept,
+          const std::function<bool(const ScannedContact&)>& keeps,
           const std::function<void(const ScannedContact&)>& visit)
 {
     DatabaseWork(connection.Name, [&] {
-        Statement rows(connection.Handle(), selectTexts(QStringLiteral("rowid")));
-        const RowTexts texts(connection.Handle());
+        sqlite3* db = connection.Handle();
+        const bool inPlace = StoresUtf8(db);
+        const RowTexts texts(inPlace);
+        QString sql = selectTexts(QStringLiteral("rowid"));
+        RecordTest test{keeps, kept, inPlace, {}};
+        std::optional<RecordTestFunction> function;
+        if (keeps) {
+            function.emplace(db, test);
+            QStringList arguments;
+            for (const QString& column : ContactTextColumns())
+                arguments << QuoteIdentifier(column);
+            sql += QStringLiteral(" where %1(%2, rowid)")
+                       .arg(QLatin1String(RecordTestFunction::name), arguments.join(QStringLiteral(", ")));
+        }
+        Statement rows(db, sql);
         ScannedContact contact;
         while (rows.step()) {
             for (int i = 0; i < ContactTextCount; ++i)
@@ -91,7 +162,7 @@ QHash<qint64, QList<QByteArray>> keptValues(TADOConnection& connection)
 
 void ScanContacts(TADOConnection& connection, const std::function<void(const ScannedContact&)>& visit)
 {
-    scan(connection, {}, visit);
+    scan(connection, {}, {}, visit);
 }
 
 void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit)
@@ -99,15 +170,16 @@ void ScanContacts(const QString& path, const std::function<void(const ScannedCon
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, path);
     KeepFewPages(connection.Handle());  // opened for this one pass
-    scan(connection, keptValues(connection), visit);
+    scan(connection, keptValues(connection), {}, visit);
 }
 
-void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit)
+void ScanContacts(BookRun& run, const std::function<bool(const ScannedContact&)>& keeps,
+                  const std::function<void(const ScannedContact&)>& visit)
 {
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, run);
     KeepFewPages(connection.Handle());  // opened for this one pass
-    scan(connection, keptValues(connection), visit);
+    scan(connection, keptValues(connection), keeps, visit);
 }
 
 void ScanRecordTexts(TADOConnection& connection,

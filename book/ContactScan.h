@@ -27,8 +27,11 @@ void ScanContacts(TADOConnection& connection, const std::function<void(const Sca
 // Opens the existing book at path and visits every contact, with the values
 // kept beside it, as a search looks at them. Raises EDatabaseError.
 void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit);
-// The same on the run's book, behind its login password; raises what UnlockBook raises too.
-void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit);
+// On the run's book, behind its login password, only the contacts keeps
+// keeps are visited; keeps looks at each while the book is read, and its
+// contact is valid during that look only. Raises what UnlockBook raises too.
+void ScanContacts(BookRun& run, const std::function<bool(const ScannedContact&)>& keeps,
+                  const std::function<void(const ScannedContact&)>& visit);
 
 // Every record of the book open on the connection, in table order, with its
 // identity: the seven texts as the book's list reads them (trimmed, UTF-8 or

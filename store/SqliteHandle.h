@@ -127,6 +127,12 @@ inline QByteArrayView ColumnTextBytes(sqlite3_stmt* row, int column, bool inPlac
     return bytes ? QByteArrayView(static_cast<const char*>(bytes), sqlite3_column_bytes(row, column))
                  : QByteArrayView();
 }
+// The same for a value handed to an SQL function.
+inline QByteArrayView ValueTextBytes(sqlite3_value* value, bool inPlace)
+{
+    const void* bytes = inPlace ? sqlite3_value_blob(value) : sqlite3_value_text(value);
+    return bytes ? QByteArrayView(static_cast<const char*>(bytes), sqlite3_value_bytes(value)) : QByteArrayView();
+}
 
 // For a connection opened to read each page once (one pass over a table):
 // SQLite's small default cache, whose memory is used again page after page,

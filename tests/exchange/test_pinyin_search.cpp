@@ -127,6 +127,13 @@ private slots:
                                               << "zsf" << false;
         QTest::newRow("empty part") << ""
                                     << "" << true;
+        // Eight places at a time: the part starting in every place of the words and past them.
+        for (int at = 0; at <= 17; ++at) {
+            const QString text = QStringLiteral("北京市海淀区").left(at / 3) + QStringLiteral("12").left(at % 3);
+            const int bytes = int(text.toUtf8().size());
+            QTest::addRow("after %d bytes", bytes) << text + QStringLiteral("ZS路") << "zs" << true;
+            QTest::addRow("after %d bytes, one letter short", bytes) << text + QStringLiteral("Z") << "zs" << false;
+        }
     }
     void shouldFindAPartWhateverTheCaseOfItsLetters()
     {

@@ -7,6 +7,7 @@
 #include "store/SqliteHandle.h"
 #include "store/StoredText.h"
 
+#include <exception>
 #include <optional>
 
 namespace {
@@ -70,7 +71,8 @@ struct RecordTest {
     const std::function<bool(const ScannedContact&)>& keeps;
     const QHash<qint64, QList<QByteArray>>& kept;
     bool inPlace;
-    ScannedContact contact;  // its room reused from record to record
+    ScannedContact contact;     // its room reused from record to record
+    std::exception_ptr thrown;  // by keeps, for the scan to throw once SQLite has stopped
 };
 
 void testRecord(sqlite3_context* context, int, sqlite3_value** values)
@@ -87,7 +89,9 @@ void testRecord(sqlite3_context* context, int, sqlite3_value** values)
         contact.kept = test->kept.value(contact.rowid);
         sqlite3_result_int(context, test->keeps(contact) ? 1 : 0);
     } catch (...) {
-        sqlite3_result_error_nomem(context);  // a C caller: nothing may be thrown through it
+        // A C caller: nothing may be thrown through it.
+        test->thrown = std::current_exception();
+        sqlite3_result_error(context, "", -1);
     }
 }
 
@@ -125,7 +129,7 @@ void scan(TADOConnection& connection, const QHash<qint64, QList<QByteArray>>& ke
         const bool inPlace = StoresUtf8(db);
         const RowTexts texts(inPlace);
         QString sql = selectTexts(QStringLiteral("rowid"));
-        RecordTest test{keeps, kept, inPlace, {}};
+        RecordTest test{keeps, kept, inPlace, {}, {}};
         std::optional<RecordTestFunction> function;
         if (keeps) {
             function.emplace(db, test);
@@ -137,7 +141,16 @@ void scan(TADOConnection& connection, const QHash<qint64, QList<QByteArray>>& ke
         }
         Statement rows(db, sql);
         ScannedContact contact;
-        while (rows.step()) {
+        const auto step = [&] {
+            try {
+                return rows.step();
+            } catch (const SqliteFailure&) {
+                if (test.thrown)
+                    std::rethrow_exception(test.thrown);
+                throw;
+            }
+        };
+        while (step()) {
             for (int i = 0; i < ContactTextCount; ++i)
                 contact.texts[i] = texts.at(rows, i, contact.isNull[i]);
             contact.rowid = sqlite3_column_int64(rows.get(), ContactTextCount);
@@ -183,17 +196,27 @@ void ScanContacts(BookRun& run, const std::function<bool(const ScannedContact&)>
 }
 
 void ScanRecordTexts(TADOConnection& connection,
-                     const std::function<void(const ContactTexts&, const QList<DraftExtra>&, qint64)>& visit)
+                     const std::function<void(const ContactTexts&, const QList<DraftExtra>&, qint64)>& visit,
+                     RecordVisit when)
 {
     const QHash<qint64, QList<DraftExtra>> kept = ReadKept(connection.Handle());
     const QList<DraftExtra> none;
     ContactTexts texts;  // its room reused from record to record
-    ScanContacts(connection, [&](const ScannedContact& scanned) {
+    const auto visitDecoded = [&](const ScannedContact& scanned) {
         for (int i = 0; i < ContactTextCount; ++i)
             DecodeStoredText(scanned.texts[size_t(i)], texts[size_t(i)]);
         const auto keptOf = kept.constFind(scanned.rowid);
         visit(texts, keptOf == kept.constEnd() ? none : *keptOf, scanned.rowid);
-    });
+    };
+    if (when == RecordVisit::InsideTheRead)
+        scan(connection, {},
+             [&](const ScannedContact& scanned) {
+                 visitDecoded(scanned);
+                 return false;  // none is copied out into a row
+             },
+             {});
+    else
+        ScanContacts(connection, visitDecoded);
 }
 
 QHash<qint64, StoredContact> ReadContacts(TADOConnection& connection, const QList<qint64>& rowids)

@@ -33,13 +33,20 @@ void ScanContacts(const QString& path, const std::function<void(const ScannedCon
 void ScanContacts(BookRun& run, const std::function<bool(const ScannedContact&)>& keeps,
                   const std::function<void(const ScannedContact&)>& visit);
 
+// When a scan's visit runs: after SQLite has read each record into a row of
+// its result, or inside the read, from the values where SQLite holds them
+// (faster: no record is copied out into a row, but the visit must not use the
+// connection meanwhile).
+enum class RecordVisit { AfterTheRead, InsideTheRead };
+
 // Every record of the book open on the connection, in table order, with its
 // identity: the seven texts as the book's list reads them (trimmed, UTF-8 or
 // else GB18030) and the values kept beside it, no photo; both valid during
-// the visit only. Raises EDatabaseError.
+// the visit only. What the visit throws comes out as thrown. Raises EDatabaseError.
 void ScanRecordTexts(TADOConnection& connection,
                      const std::function<void(const std::array<QString, ContactTextCount>& texts,
-                                              const QList<DraftExtra>& kept, qint64 rowid)>& visit);
+                                              const QList<DraftExtra>& kept, qint64 rowid)>& visit,
+                     RecordVisit when = RecordVisit::AfterTheRead);
 
 // Records by their identity, as ReadContact reads one; the ones gone are left out.
 QHash<qint64, StoredContact> ReadContacts(TADOConnection& connection, const QList<qint64>& rowids);

@@ -150,10 +150,13 @@ QList<ListedGroup> ListDuplicates(TADOConnection& connection)
     DuplicateFinder finder;
     finder.expect(expectedRecords(connection.Handle()));
     QList<qint64> rowids;
-    ScanRecordTexts(connection, [&](const ContactTexts& texts, const QList<DraftExtra>& kept, qint64 rowid) {
-        finder.add(texts, kept);
-        rowids << rowid;
-    });
+    ScanRecordTexts(
+        connection,
+        [&](const ContactTexts& texts, const QList<DraftExtra>& kept, qint64 rowid) {
+            finder.add(texts, kept);
+            rowids << rowid;
+        },
+        RecordVisit::InsideTheRead);
     const QList<DuplicateGroup> groups = withoutApart(finder.groups(), rowids, ReadApart(connection.Handle()));
     QList<qint64> members;
     for (const DuplicateGroup& group : groups)

@@ -1,5 +1,6 @@
 #include "DuplicateGroups.h"
 
+#include "book/SimplifiedTable.h"
 #include "exchange/ContactIdentity.h"
 
 #include <QHash>
@@ -71,20 +72,15 @@ void appendSimplified(const QString& text, QString& out)
     }
 }
 
-// The common CJK ideographs, each its own normal form with no case and no
-// blank, composing with nothing: with ASCII, what nearly every name is written in.
-constexpr char16_t firstCommon = 0x4E00, lastCommon = 0x9FFF;
+// The common CJK ideographs (simplified_table's), each its own normal form
+// with no case and no blank, composing with nothing: with ASCII, what nearly
+// every name is written in.
+using simplified_table::first, simplified_table::last;
 
 // A common ideograph simplified, when that is one unit; 0 when it is more.
 char16_t simplifiedUnit(char16_t c)
 {
-    static std::vector<char16_t> units(lastCommon - firstCommon + 1, 0xFFFF);  // 0xFFFF: not asked yet
-    char16_t& unit = units[c - firstCommon];
-    if (unit == 0xFFFF) {
-        const QString& simplified = simplifiedOf(c);
-        unit = simplified.size() == 1 ? simplified[0].unicode() : 0;
-    }
-    return unit;
+    return simplified_table::units[c - first];
 }
 
 // The name compared when it is written in plain characters only, without a
@@ -97,7 +93,7 @@ bool appendPlainName(QStringView name, QString& out)
     for (const QChar c : name) {
         const char16_t unit = c.unicode();
         if (unit >= 0x80) {
-            if (unit < firstCommon || unit > lastCommon || (*at++ = simplifiedUnit(unit)) == 0) {
+            if (unit < first || unit > last || (*at++ = simplifiedUnit(unit)) == 0) {
                 out.resize(start);
                 return false;
             }
@@ -139,11 +135,6 @@ void AppendComparedName(QStringView name, QString& out)
     QString folded = name.toString().normalized(QString::NormalizationForm_KC);
     folded.removeIf([](QChar c) { return c.isSpace(); });
     appendSimplified(folded.toLower(), out);
-}
-
-std::future<void> PrepareComparedNames()
-{
-    return std::async(std::launch::async, [] { toSimplified(); });
 }
 
 QString ComparedName(const QString& name)

@@ -5,8 +5,10 @@
 //
 // BENCH_BOOK=file keeps the book made for it there (the file must not exist).
 // One contact in fifty shares a phone (written another way) with the one
-// before it, one in fifty a traditional name and birthday. Medians of five
-// runs and their ratio are printed; the target: at most a few times the shell.
+// before it, one in fifty a traditional name and birthday. Each program runs
+// seven times, in turn with the other, as a process of its own (the clock
+// started before the fork); the medians and their ratios are printed. The
+// target: at most 2.5 times the shell.
 
 #include "bench/ContactBookFill.h"
 #include "bench/ProcessTiming.h"
@@ -55,5 +57,5 @@ int main(int argc, char** argv)
     const QString path = MakeBenchBook(dir, [](sqlite3* db) { fill(db, 100000); });
 
     return CompareWithShell(book, path, {"duplicates"}, "select * from rem;", "tessaly-book duplicates       ",
-                            "sqlcipher select * from rem   ", "at most a few times");
+                            "sqlcipher select * from rem   ", "at most 2.5");
 }

@@ -29,16 +29,26 @@ void ScanContacts(TADOConnection& connection, const std::function<void(const Sca
 // Opens the existing book at path and visits every contact, with the values
 // kept beside it, as a search looks at them. Raises EDatabaseError.
 void ScanContacts(const QString& path, const std::function<void(const ScannedContact&)>& visit);
-// The same on the run's book, behind its login password; raises what UnlockBook raises too.
-void ScanContacts(BookRun& run, const std::function<void(const ScannedContact&)>& visit);
+// On the run's book, behind its login password, only the contacts keeps
+// keeps are visited; keeps looks at each while the book is read, and its
+// contact is valid during that look only. Raises what UnlockBook raises too.
+void ScanContacts(BookRun& run, const std::function<bool(const ScannedContact&)>& keeps,
+                  const std::function<void(const ScannedContact&)>& visit);
+
+// When a scan's visit runs: after SQLite has read each record into a row of
+// its result, or inside the read, from the values where SQLite holds them
+// (faster: no record is copied out into a row, but the visit must not use the
+// connection meanwhile).
+enum class RecordVisit { AfterTheRead, InsideTheRead };
 
 // Every record of the book open on the connection, in table order, with its
 // identity: the seven texts as the book's list reads them (trimmed, UTF-8 or
 // else GB18030) and the values kept beside it, no photo; both valid during
-// the visit only. Raises EDatabaseError.
+// the visit only. What the visit throws comes out as thrown. Raises EDatabaseError.
 void ScanRecordTexts(TADOConnection& connection,
                      const std::function<void(const std::array<QString, ContactTextCount>& texts,
-                                              const QList<DraftExtra>& kept, qint64 rowid)>& visit);
+                                              const QList<DraftExtra>& kept, qint64 rowid)>& visit,
+                     RecordVisit when = RecordVisit::AfterTheRead);
 
 // What every record holds, in table order, for telling whether a card is new.
 QList<ContactHoldings> BookHoldings(sqlite3* db);

@@ -8,6 +8,7 @@
 #include "exchange/KeptExtras.h"
 #include "store/Backup.h"
 #include "store/ColumnInfo.h"
+#include "store/KeptCount.h"
 #include "store/ListedRecords.h"
 #include "store/SqliteHandle.h"
 
@@ -147,6 +148,17 @@ QList<DuplicateGroup> withoutApart(QList<DuplicateGroup> groups, const QList<qin
     return kept;
 }
 
+// The number of records the book keeps beside them, a hint only: none when it
+// keeps none or cannot tell (the reading that follows reports a damaged book).
+qint64 expectedRecords(sqlite3* db)
+{
+    try {
+        return KeptContactCount(db).value_or(0);
+    } catch (const SqliteFailure&) {
+        return 0;
+    }
+}
+
 }  // namespace
 
 const ListingWords& CommandListing()
@@ -159,11 +171,15 @@ QList<ListedGroup> ListDuplicates(TADOConnection& connection)
 {
     // The keys of all to find the groups; the whole records of the few listed, for their digests.
     DuplicateFinder finder;
+    finder.expect(expectedRecords(connection.Handle()));
     QList<qint64> rowids;
-    ScanRecordTexts(connection, [&](const ContactTexts& texts, const QList<DraftExtra>& kept, qint64 rowid) {
-        finder.add(texts, kept);
-        rowids << rowid;
-    });
+    ScanRecordTexts(
+        connection,
+        [&](const ContactTexts& texts, const QList<DraftExtra>& kept, qint64 rowid) {
+            finder.add(texts, kept);
+            rowids << rowid;
+        },
+        RecordVisit::InsideTheRead);
     const QList<DuplicateGroup> groups = withoutApart(finder.groups(), rowids, ReadApart(connection.Handle()));
     QList<qint64> members;
     for (const DuplicateGroup& group : groups)

@@ -1,9 +1,11 @@
 #include "DuplicateGroups.h"
 
+#include "book/SimplifiedTable.h"
 #include "exchange/ContactIdentity.h"
 
 #include <QHash>
 #include <QMap>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <unicode/translit.h>
@@ -70,20 +72,15 @@ void appendSimplified(const QString& text, QString& out)
     }
 }
 
-// The common CJK ideographs, each its own normal form with no case and no
-// blank, composing with nothing: with ASCII, what nearly every name is written in.
-constexpr char16_t firstCommon = 0x4E00, lastCommon = 0x9FFF;
+// The common CJK ideographs (simplified_table's), each its own normal form
+// with no case and no blank, composing with nothing: with ASCII, what nearly
+// every name is written in.
+using simplified_table::first, simplified_table::last;
 
 // A common ideograph simplified, when that is one unit; 0 when it is more.
 char16_t simplifiedUnit(char16_t c)
 {
-    static std::vector<char16_t> units(lastCommon - firstCommon + 1, 0xFFFF);  // 0xFFFF: not asked yet
-    char16_t& unit = units[c - firstCommon];
-    if (unit == 0xFFFF) {
-        const QString& simplified = simplifiedOf(c);
-        unit = simplified.size() == 1 ? simplified[0].unicode() : 0;
-    }
-    return unit;
+    return simplified_table::units[c - first];
 }
 
 // The name compared when it is written in plain characters only, without a
@@ -96,7 +93,7 @@ bool appendPlainName(QStringView name, QString& out)
     for (const QChar c : name) {
         const char16_t unit = c.unicode();
         if (unit >= 0x80) {
-            if (unit < firstCommon || unit > lastCommon || (*at++ = simplifiedUnit(unit)) == 0) {
+            if (unit < first || unit > last || (*at++ = simplifiedUnit(unit)) == 0) {
                 out.resize(start);
                 return false;
             }
@@ -140,11 +137,6 @@ void AppendComparedName(QStringView name, QString& out)
     appendSimplified(folded.toLower(), out);
 }
 
-std::future<void> PrepareComparedNames()
-{
-    return std::async(std::launch::async, [] { toSimplified(); });
-}
-
 QString ComparedName(const QString& name)
 {
     QString compared;
@@ -179,11 +171,53 @@ struct ViewHash {
     }
 };
 
-// Every key given, each held once in one flat text, found through one flat
-// table (open addressing, at most 70 % full: about one memory access a key).
+// The keys' texts one after another, in blocks that never move: one text
+// grown by doubling would copy every key held so far at each step, into fresh
+// memory the system must hand over first. A key is found by the place add gave.
+class KeyTexts {
+public:
+    quint32 add(QStringView key)
+    {
+        if (used_ + key.size() > blockSize_) {
+            // A key longer than a block (a long value) takes a block of its own.
+            blockSize_ = std::max(BlockUnits, key.size());
+            blocks_.push_back(std::make_unique_for_overwrite<char16_t[]>(size_t(blockSize_)));
+            used_ = 0;
+        }
+        std::copy_n(key.utf16(), key.size(), blocks_.back().get() + used_);
+        const quint32 place = quint32(blocks_.size() - 1) << PlaceBits | quint32(used_);
+        used_ += key.size();
+        return place;
+    }
+
+    QStringView at(quint32 place, quint32 length) const
+    {
+        return QStringView(blocks_[place >> PlaceBits].get() + (place & ((1u << PlaceBits) - 1)), length);
+    }
+
+private:
+    static constexpr int PlaceBits = 20;
+    static constexpr qsizetype BlockUnits = qsizetype(1) << PlaceBits;  // 2 MB
+    std::vector<std::unique_ptr<char16_t[]>> blocks_;
+    qsizetype blockSize_ = 0, used_ = 0;
+};
+
+// Every key given, each held once, found through one flat table (open
+// addressing, at most 70 % full: about one memory access a key).
 class KeyHolders {
 public:
     KeyHolders() : slots_(1024) {}
+
+    // Room for about this many keys, so the table is not grown (each key moved
+    // again, its memory fresh again) while they come.
+    void expect(qint64 keys)
+    {
+        size_t size = slots_.size();
+        while (qint64(size) * 7 < keys * 10)
+            size *= 2;
+        if (size > slots_.size() && used_ == 0)
+            slots_.assign(size, Slot{});
+    }
 
     static quint32 hashOf(QStringView key) { return quint32(ViewHash()(key)); }
 
@@ -199,12 +233,11 @@ public:
         for (size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
             Slot& slot = slots_[i];
             if (slot.record < 0) {
-                slot = {hash, quint32(text_.size()), quint32(key.size()), r};
-                text_.append(key);
+                slot = {hash, text_.add(key), quint32(key.size()), r};
                 ++used_;
                 return r;
             }
-            if (slot.hash == hash && QStringView(text_).sliced(slot.offset, slot.length) == key)
+            if (slot.hash == hash && text_.at(slot.place, slot.length) == key)
                 return slot.record;
         }
     }
@@ -212,7 +245,7 @@ public:
 private:
     struct Slot {
         quint32 hash = 0;
-        quint32 offset = 0;
+        quint32 place = 0;  // in text_
         quint32 length = 0;
         int record = -1;
     };
@@ -233,7 +266,7 @@ private:
 
     std::vector<Slot> slots_;
     size_t used_ = 0;
-    QString text_;
+    KeyTexts text_;
 };
 
 // What a label's values are compared as: the kind ValueKind gives, and which of kinds() take it.
@@ -284,6 +317,12 @@ struct DuplicateFinder::State {
 DuplicateFinder::DuplicateFinder() : state_(std::make_unique<State>()) {}
 
 DuplicateFinder::~DuplicateFinder() = default;
+
+void DuplicateFinder::expect(qint64 records)
+{
+    // At most one key of each kind a record gives (more only from values kept aside).
+    state_->holders.expect(records * kinds().size());
+}
 
 void DuplicateFinder::add(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept)
 {

@@ -12,7 +12,6 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <future>
 #include <memory>
 
 // The name as two spellings of it compare: blanks dropped, full-width letters
@@ -20,10 +19,6 @@
 QString ComparedName(const QString& name);
 // The same appended to out, which a caller comparing many names reuses.
 void AppendComparedName(QStringView name, QString& out);
-// Makes what comparing names needs first (ICU's transliterator, slow to
-// build) on a thread of its own, while the caller goes on opening the book;
-// the future waits for it when it goes.
-std::future<void> PrepareComparedNames();
 
 struct DuplicateGroup {
     QStringList reasons;  // 电话, 邮箱, QQ, 姓名+生日, ...: what the records share, in that order
@@ -36,6 +31,9 @@ class DuplicateFinder {
 public:
     DuplicateFinder();
     ~DuplicateFinder();
+    // About how many records will be given, when known ahead: room is made for
+    // their keys at once rather than step by step as they come.
+    void expect(qint64 records);
     // The next record (its place: the number of records given before it).
     void add(const std::array<QString, ContactTextCount>& texts, const QList<DraftExtra>& kept);
     // The groups among the records given, ordered by their first member.

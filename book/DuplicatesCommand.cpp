@@ -11,7 +11,6 @@ int RunDuplicates(BookRun& run, const QStringList& arguments)
     const CommandArguments split = SplitArguments(QStringLiteral("duplicates"), arguments);
     if (!split.operands.isEmpty())
         throw UsageError(QStringLiteral("duplicates 不接受参数 %1").arg(split.operands.first()));
-    const std::future<void> names = PrepareComparedNames();  // while the book's key is derived
     TADOConnection connection(QStringLiteral("通讯录"));
     OpenBookConnection(connection, run);
     const QList<ListedGroup> groups = ListDuplicates(connection);

@@ -46,11 +46,12 @@ int RunFind(BookRun& run, const QStringList& arguments)
     const ContactSearch search(typed);
     std::vector<Found> found;
     std::vector<QByteArrayView> searched;
-    ScanContacts(run, [&](const ScannedContact& contact) {
+    const auto finds = [&](const ScannedContact& contact) {
         searched.assign(contact.texts.begin(), contact.texts.end());
         searched.insert(searched.end(), contact.kept.begin(), contact.kept.end());
-        if (!search.matches(searched))
-            return;
+        return search.matches(searched);
+    };
+    ScanContacts(run, finds, [&](const ScannedContact& contact) {
         Found f{{}, contact.isNull[size_t(ContactText::Name)]};
         for (int i = 0; i < ContactTextCount; ++i)
             f.texts[size_t(i)] = QString::fromUtf8(contact.texts[size_t(i)]);

@@ -119,7 +119,7 @@ void TForm_main::FetchRemainingRecords()
 void TForm_main::ReadAheadBeforeLogin()
 {
     if (ADOQuery1.Active() && !ADOQuery1.AllRecordsRead())
-        ADOConnection1.ReadAhead(ContactSchema::ContactTable());
+        ADOQuery1.ReadAhead();
 }
 
 QString TForm_main::PanelText(int panel) const

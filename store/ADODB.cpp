@@ -37,27 +37,31 @@ bool TADOConnection::Connected() const
     return d->db != nullptr;
 }
 
-void TADOConnection::ReadAhead(const QString& table)
+void TADOConnection::ReadAhead(std::function<void(sqlite3* db, const std::atomic<bool>& stop)> work)
 {
     d->takeBack();
     if (!d->db)
         return;
     d->stopLent = false;
     try {
-        d->lent =
-            std::thread([db = d->db.get(), stop = &d->stopLent, sql = QStringLiteral("select rowid from ") + table] {
-                try {
-                    // Each row is one step: a stop is heard at once.
-                    Statement rows(db, sql);
-                    while (!*stop && rows.step()) {
-                    }
-                } catch (...) {
-                    // Whatever failed here, the read that needs the records meets and says it.
-                }
-            });
+        d->lent = std::thread([db = d->db.get(), stop = &d->stopLent, work = std::move(work)] { work(db, *stop); });
     } catch (const std::system_error&) {
         // No thread to be had: the records are read when they are needed, as without it.
     }
+}
+
+void TADOConnection::ReadAhead(const QString& table)
+{
+    ReadAhead([sql = QStringLiteral("select rowid from ") + table](sqlite3* db, const std::atomic<bool>& stop) {
+        try {
+            // Each row is one step: a stop is heard at once.
+            Statement rows(db, sql);
+            while (!stop && rows.step()) {
+            }
+        } catch (...) {
+            // Whatever failed here, the read that needs the records meets and says it.
+        }
+    });
 }
 
 void TADOConnection::SetConnected(bool on)

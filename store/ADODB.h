@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -42,11 +43,14 @@ public:
     // left to do. Closes the handle it held before, if any.
     void Adopt(std::unique_ptr<sqlite3, SqliteCloser> db);
 
-    // Lends the open handle to a thread of its own that reads the table's
-    // records ahead, so that their pages wait decrypted in the connection's
-    // cache when they are read (a start reads them while the login window
-    // waits for the password). Every later use of the connection stops it
-    // and waits for it first. Nothing when the connection is closed.
+    // Lends the open handle to a thread of its own that runs work on it while
+    // nobody needs the connection (a start reads the records while the login
+    // window waits for the password); work ends soon after stop is set. Every
+    // later use of the connection sets it and waits for the thread first.
+    // Nothing when the connection is closed.
+    void ReadAhead(std::function<void(sqlite3* db, const std::atomic<bool>& stop)> work);
+    // The same reading the table's records, so that their pages wait
+    // decrypted in the connection's cache when they are read.
     void ReadAhead(const QString& table);
 
     // The "Data Source" of the connection text (the database file), empty when none.
@@ -137,6 +141,11 @@ public:
     // DisplayText shows them at once; every other look reads the rest first.
     // The read stays open on the book until then: read the rest soon.
     void FetchFirst(int records);
+    // While every record is still left for later and the view is the table's
+    // order: reads them on the connection's thread (TADOConnection::ReadAhead),
+    // where nobody waits for them; the first look at them takes what it read
+    // and reads the rest. Otherwise, only their pages are read ahead.
+    void ReadAhead();
     void Close();
     bool Active() const;
     void SetActive(bool on);

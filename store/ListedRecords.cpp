@@ -11,10 +11,14 @@ void StoreListed(sqlite3* db, const QHash<qint64, QByteArray>& digests)
         ExecuteAll(db, QStringLiteral("begin; ") + ContactSchema::CreateListedTable()
                            + QStringLiteral(" delete from listed;"));
         try {
+            // In the order of the table's key: each row lands after the one
+            // before, so every page is written once, full.
+            QList<qint64> records = digests.keys();
+            std::sort(records.begin(), records.end());
             Statement st(db, QStringLiteral("insert into listed(rec, digest) values(?, ?)"));
-            for (auto it = digests.begin(); it != digests.end(); ++it) {
-                st.bindInt64(1, it.key());
-                st.bindText(2, QString::fromLatin1(it.value()));
+            for (const qint64 record : std::as_const(records)) {
+                st.bindInt64(1, record);
+                st.bindText(2, QString::fromLatin1(digests.value(record)));
                 st.step();
                 st.reset();
             }

@@ -151,6 +151,7 @@ void TADOQuery::Close()
     d->cancel();
     d->active = false;
     d->state = dsInactive;
+    d->ahead.reset();  // the thread, if still reading, drops what it read
     d->pendingRows.reset();
     d->pendingDone = false;
     d->records = std::deque<Record>();
@@ -185,6 +186,16 @@ bool TADOQuery::AllRecordsRead() const
 void TADOQuery::FetchFirst(int records)
 {
     d->fetchFirst(records);
+}
+
+void TADOQuery::ReadAhead()
+{
+    if (!d->active || !Connection)
+        return;
+    if (d->fetchPending && !d->pendingRows && d->records.empty() && !d->ahead)
+        d->readAheadRecords();
+    else if (!AllRecordsRead())
+        Connection->ReadAhead(d->table);
 }
 
 void TADOQuery::SetActive(bool on)

@@ -81,8 +81,9 @@ struct TADOQuery::Impl {
 
     std::vector<ColumnInfo> columns;
     std::vector<std::unique_ptr<TField>> fields;  // only grows, so TField pointers stay valid
-    QString table;       // as written after "from"; null when the result cannot be written back
-    QString projection;  // loads records without photo bytes: rowid, texts, blob lengths
+    QString table;             // as written after "from"; null when the result cannot be written back
+    QString projection;        // loads records without photo bytes: rowid, texts, blob lengths
+    bool textInPlace = false;  // the book is UTF-8: its texts' bytes are read where SQLite holds them
 
     std::deque<Record> records;  // a deque: loading never moves the records already read
     // Opened with DeferFetch: the records are not read yet; until they are, the
@@ -95,6 +96,16 @@ struct TADOQuery::Impl {
     // rest; records holds what it gave so far, in the table's order.
     std::unique_ptr<Statement> pendingRows;
     bool pendingDone = false;  // pendingRows has given its last record
+    // What the connection's thread reads ahead (ReadAhead): its own until the
+    // thread has ended, then taken over as the read begun (takeAhead).
+    struct AheadRead {
+        std::unique_ptr<Statement> rows;
+        std::deque<Record> records;
+        bool done = false;
+        bool failed = false;
+        qint64 version = 0;  // the book's data version as read
+    };
+    std::shared_ptr<AheadRead> ahead;
     std::vector<int> view;
     int current = -1;  // index into view
     bool bof = true;
@@ -136,6 +147,11 @@ struct TADOQuery::Impl {
     void fetchFirst(int count);
     // Every look at the records comes here first: the first reads them.
     void fetchIfPending() const;
+    // Reads every pending record on the connection's thread (ReadAhead).
+    void readAheadRecords();
+    // Waits for the reading ahead and takes what it read as the read begun;
+    // after a failure there, nothing: the read that needs them meets and says it.
+    void takeAhead();
     // While the records are pending and the view is the table's order: the
     // record at a view row if it has been read already, else null.
     const Record* readAhead(int viewRow) const;

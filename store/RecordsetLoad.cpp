@@ -29,10 +29,10 @@ sqlite3* TADOQuery::Impl::db() const
 }
 
 // Every value is read on its own: the record's string is built from the
-// values' UTF-8, decoded straight into its place, or for a value that is no
+// values' UTF-8, checked and decoded in one pass, or for a value that is no
 // well-formed UTF-8 from the text it reads as, whatever another tool stored
 // beside it.
-static Record recordAt(const Statement& st, const std::vector<ColumnInfo>& columns, bool withRowid)
+static Record recordAt(const Statement& st, const std::vector<ColumnInfo>& columns, bool withRowid, bool textInPlace)
 {
     Record record;
     const int first = withRowid ? 1 : 0;
@@ -40,10 +40,8 @@ static Record recordAt(const Statement& st, const std::vector<ColumnInfo>& colum
         record.rowid = st.columnInt64(0);
     const qsizetype count = qsizetype(columns.size());
     record.places.resize(count);
-    QVarLengthArray<QByteArrayView, 8> utf8(count);  // the well-formed values' bytes
-    std::fill(utf8.begin(), utf8.end(), QByteArrayView());
-    QVarLengthArray<QString, 8> decoded(count);  // the other values' texts
-    int offset = 0;
+    // The texts one after another, then copied once into the record's own string.
+    QVarLengthArray<char16_t, 256> texts;
     for (qsizetype i = 0; i < count; ++i) {
         const int column = int(i) + first;
         Slot& slot = record.places[i];
@@ -58,33 +56,24 @@ static Record recordAt(const Statement& st, const std::vector<ColumnInfo>& colum
         const bool isText = type == SQLITE_TEXT;
         // Taken before the value is read as text, which may convert it in place.
         StoredValue stored = isText ? StoredValue() : st.columnValue(column);
-        const QByteArrayView bytes(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), column)),
-                                   sqlite3_column_bytes(st.get(), column));
-        const int units = isText ? WellFormedUtf16Length(bytes) : -1;
-        if (units >= 0) {
-            utf8[i] = bytes;
-            slot.length = units;
-        } else {
+        const QByteArrayView bytes = ColumnTextBytes(st.get(), column, textInPlace && isText);
+        const qsizetype offset = texts.size();
+        texts.resize(offset + bytes.size());  // UTF-8 never takes fewer bytes than UTF-16 units
+        int units = isText ? DecodeIfWellFormedUtf8(bytes, texts.data() + offset) : -1;
+        if (units < 0) {
             if (!stored)
                 stored = st.columnValue(column);
-            decoded[i] = DecodeStoredText(bytes);
-            slot.length = int(decoded[i].size());
+            const QString decoded = DecodeStoredText(bytes);
+            units = int(decoded.size());
+            texts.resize(offset + units);
+            std::copy_n(reinterpret_cast<const char16_t*>(decoded.constData()), units, texts.data() + offset);
             record.foreign.push_back(ForeignValue{int(i), std::move(stored)});
         }
-        slot.offset = offset;
-        offset += slot.length;
+        texts.resize(offset + units);
+        slot.offset = qint32(offset);
+        slot.length = units;
     }
-    record.texts = QString(offset, Qt::Uninitialized);
-    auto* out = reinterpret_cast<char16_t*>(record.texts.data());
-    for (qsizetype i = 0; i < count; ++i) {
-        const Slot& slot = record.places[i];
-        if (slot.length <= 0 || (columns[i].blob && withRowid))
-            continue;
-        if (utf8[i].data())
-            DecodeWellFormedUtf8(utf8[i], out + slot.offset);
-        else
-            std::copy_n(reinterpret_cast<const char16_t*>(decoded[i].constData()), slot.length, out + slot.offset);
-    }
+    record.texts = QString(reinterpret_cast<const QChar*>(texts.constData()), texts.size());
     return record;
 }
 
@@ -101,6 +90,7 @@ static QString projectionOf(const QString& table, const std::vector<ColumnInfo>&
 void TADOQuery::Impl::load(std::optional<int> counted)
 {
     sqlite3* handle = db();
+    ahead.reset();  // a read ahead of what was open before
     const QString sql = q->SQL.join(QLatin1Char('\n'));
     const auto raise = [this](const QString& text) {
         records.clear();
@@ -112,6 +102,7 @@ void TADOQuery::Impl::load(std::optional<int> counted)
         if (count == 0)
             fail(QStringLiteral("命令文本未返回记录集"));
         columns = DescribeColumns(statement.get());
+        textInPlace = StoresUtf8(handle);
         pendingRows.reset();
         pendingDone = false;
         records.clear();
@@ -130,7 +121,7 @@ void TADOQuery::Impl::load(std::optional<int> counted)
                     return;
                 }
                 while (rows.step())
-                    records.push_back(recordAt(rows, columns, true));
+                    records.push_back(recordAt(rows, columns, true, textInPlace));
                 projection = candidate;
                 return;
             } catch (const SqliteFailure&) {
@@ -143,12 +134,55 @@ void TADOQuery::Impl::load(std::optional<int> counted)
         for (ColumnInfo& column : columns)
             column.blob = false;
         while (statement.step())
-            records.push_back(recordAt(statement, columns, false));
+            records.push_back(recordAt(statement, columns, false, textInPlace));
     });
+}
+
+void TADOQuery::Impl::readAheadRecords()
+{
+    auto read = std::make_shared<AheadRead>();
+    ahead = read;
+    q->Connection->ReadAhead([read, sql = projection, columns = columns,
+                              inPlace = textInPlace](sqlite3* handle, const std::atomic<bool>& stop) {
+        try {
+            read->rows = std::make_unique<Statement>(handle, sql);
+            // A record stepped to is always kept: the read goes on from the next.
+            while (!stop) {
+                read->done = !read->rows->step();
+                if (read->done)
+                    break;
+                read->records.push_back(recordAt(*read->rows, columns, true, inPlace));
+            }
+            read->version = DataVersion(handle);
+        } catch (...) {
+            read->failed = true;
+        }
+    });
+}
+
+void TADOQuery::Impl::takeAhead()
+{
+    if (!ahead)
+        return;
+    sqlite3* handle = q->Connection->Handle();  // waits for the thread
+    const std::shared_ptr<AheadRead> read = std::move(ahead);
+    if (read->failed || !fetchPending)
+        return;
+    // Another program may have written since a read that ended: the records are then read anew.
+    try {
+        if (DataVersion(handle) != read->version)
+            return;
+    } catch (const SqliteFailure&) {
+        return;
+    }
+    pendingRows = std::move(read->rows);
+    pendingDone = read->done;
+    records = std::move(read->records);
 }
 
 void TADOQuery::Impl::fetchRows()
 {
+    takeAhead();
     // Asked once: records that cannot be read leave an empty view, not a retry at every look.
     fetchPending = false;
     // The rest of a read begun for the first records, or all of them.
@@ -160,7 +194,7 @@ void TADOQuery::Impl::fetchRows()
         if (!rows)
             rows = std::make_unique<Statement>(db(), projection);
         while (!done && rows->step())
-            read.push_back(recordAt(*rows, columns, true));
+            read.push_back(recordAt(*rows, columns, true, textInPlace));
     } catch (const SqliteFailure& f) {
         failure = f.Message;
         read.clear();
@@ -177,6 +211,7 @@ void TADOQuery::Impl::fetchRows()
 
 void TADOQuery::Impl::fetchFirst(int count)
 {
+    takeAhead();
     if (!fetchPending || !sortKeys.empty())
         return;
     try {
@@ -186,7 +221,7 @@ void TADOQuery::Impl::fetchFirst(int count)
             // A statement stepped past its end would start over.
             pendingDone = !pendingRows->step();
             if (!pendingDone)
-                records.push_back(recordAt(*pendingRows, columns, true));
+                records.push_back(recordAt(*pendingRows, columns, true, textInPlace));
         }
     } catch (const SqliteFailure&) {
         // The whole read will tell.
@@ -198,6 +233,7 @@ void TADOQuery::Impl::fetchFirst(int count)
 
 const Record* TADOQuery::Impl::readAhead(int viewRow) const
 {
+    const_cast<Impl*>(this)->takeAhead();
     if (!fetchPending || !sortKeys.empty() || viewRow < 0 || viewRow >= int(records.size()))
         return nullptr;
     return &records[viewRow];
@@ -216,7 +252,7 @@ Record TADOQuery::Impl::readRecord(sqlite3* handle, qint64 rowid) const
     statement.bindInt64(1, rowid);
     if (!statement.step())
         failStale();
-    return recordAt(statement, columns, true);
+    return recordAt(statement, columns, true, textInPlace);
 }
 
 QByteArray TADOQuery::Impl::readBlob(int column) const

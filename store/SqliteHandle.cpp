@@ -164,6 +164,17 @@ void ExecuteAll(sqlite3* db, const QString& sql)
     }
 }
 
+ReadTogether::ReadTogether(sqlite3* db) : db_(db)
+{
+    ExecuteAll(db_, QStringLiteral("savepoint tessaly_read"));
+}
+
+ReadTogether::~ReadTogether()
+{
+    // Only reads happened inside: releasing cannot fail for want of a lock.
+    sqlite3_exec(db_, "release tessaly_read", nullptr, nullptr, nullptr);
+}
+
 WriteTransaction::WriteTransaction(sqlite3* db) : db_(db)
 {
     ExecuteAll(db_, QStringLiteral("savepoint tessaly_write"));
@@ -218,6 +229,17 @@ SqliteHandle OpenExistingWithKey(const QString& fileName, const QString& passwor
     Statement probe(db.get(), QStringLiteral("select count(*) from sqlite_master"));
     probe.step();
     return db;
+}
+
+bool StoresUtf8(sqlite3* db)
+{
+    Statement encoding(db, QStringLiteral("PRAGMA encoding"));
+    return encoding.step() && encoding.columnText(0) == QLatin1String("UTF-8");
+}
+
+void KeepFewPages(sqlite3* db)
+{
+    sqlite3_exec(db, "PRAGMA cache_size = -2000", nullptr, nullptr, nullptr);
 }
 
 // The first column of a statement's one row.

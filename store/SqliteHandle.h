@@ -6,6 +6,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -111,6 +112,34 @@ SqliteHandle OpenWithKey(const QString& fileName, int flags, const QString& pass
 SqliteHandle OpenExistingWithKey(const QString& fileName, const QString& password, bool readOnly,
                                  int busyTimeoutMs = BusyTimeoutMs);
 
+// Whether the book stores its texts as UTF-8, as every book is made (SQLite
+// can also be told UTF-16 when a file is created).
+bool StoresUtf8(sqlite3* db);
+
+// The current row's value in column as text bytes: no data for a null, nor
+// for an empty value. In a UTF-8 book (inPlace) a text's bytes are read where
+// SQLite holds them: sqlite3_column_text would first copy each one to end it
+// with a zero, and a book has hundreds of thousands of values. Any other value
+// reads as sqlite3_column_text gives it.
+inline QByteArrayView ColumnTextBytes(sqlite3_stmt* row, int column, bool inPlace)
+{
+    const void* bytes = inPlace ? sqlite3_column_blob(row, column) : sqlite3_column_text(row, column);
+    return bytes ? QByteArrayView(static_cast<const char*>(bytes), sqlite3_column_bytes(row, column))
+                 : QByteArrayView();
+}
+// The same for a value handed to an SQL function.
+inline QByteArrayView ValueTextBytes(sqlite3_value* value, bool inPlace)
+{
+    const void* bytes = inPlace ? sqlite3_value_blob(value) : sqlite3_value_text(value);
+    return bytes ? QByteArrayView(static_cast<const char*>(bytes), sqlite3_value_bytes(value)) : QByteArrayView();
+}
+
+// For a connection opened to read each page once (one pass over a table):
+// SQLite's small default cache, whose memory is used again page after page,
+// instead of keeping every page decrypted, each in fresh memory the system
+// must hand over first.
+void KeepFewPages(sqlite3* db);
+
 // The number of records in a table.
 qint64 CountRecords(sqlite3* db, const QString& table);
 
@@ -120,6 +149,20 @@ qint64 DataVersion(sqlite3* db);
 
 // Runs every statement of sql in turn; raises SqliteFailure at the first that fails.
 void ExecuteAll(sqlite3* db, const QString& sql);
+
+// Many reads as one: a single read transaction (one lock taken, one look at
+// whether the file changed) instead of one for every statement, and every read
+// sees the same book. A savepoint, so it also works inside a transaction.
+class ReadTogether {
+public:
+    explicit ReadTogether(sqlite3* db);
+    ~ReadTogether();
+    ReadTogether(const ReadTogether&) = delete;
+    ReadTogether& operator=(const ReadTogether&) = delete;
+
+private:
+    sqlite3* db_;
+};
 
 // One write and the reading back of its result, kept or undone together.
 // A savepoint, so it also works inside a transaction someone else began.

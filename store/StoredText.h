@@ -12,9 +12,11 @@ bool IsWellFormedUtf8(QByteArrayView bytes);
 
 // The UTF-16 units the bytes decode to when they are well-formed UTF-8; -1 when they are not.
 int WellFormedUtf16Length(QByteArrayView bytes);
-// Decodes well-formed UTF-8 into out, which has room for WellFormedUtf16Length units;
-// a leading byte order mark is a character like any other.
-void DecodeWellFormedUtf8(QByteArrayView bytes, char16_t* out);
+// Decodes the bytes into out, which has room for bytes.size() units, when
+// they are well-formed UTF-8, checking and decoding in one pass: the units
+// written, or -1 (out then holds nothing of use). A leading byte order mark
+// is a character like any other.
+int DecodeIfWellFormedUtf8(QByteArrayView bytes, char16_t* out);
 
 // One stored value's bytes as text: UTF-8 when well-formed (one UTF-16 unit
 // per character below U+10000 and two above; a leading byte order mark is a

@@ -5,8 +5,17 @@
 bool containsIgnoringAsciiCase(QByteArrayView text, QByteArrayView loweredPart)
 {
     const qsizetype n = loweredPart.size();
+    if (n == 0)
+        return true;
+    // Every text of a book passes here: its bytes are looked at one compare
+    // each for the part's first letter (with the case bit set, either case of
+    // it equals it), the rest only where that one is found.
+    const char first = loweredPart[0];
+    const char caseBit = first >= 'a' && first <= 'z' ? 0x20 : 0;
     for (qsizetype start = 0; start + n <= text.size(); ++start) {
-        qsizetype k = 0;
+        if (char(text[start] | caseBit) != first)
+            continue;
+        qsizetype k = 1;
         while (k < n && LowerAscii(text[start + k]) == loweredPart[k])
             ++k;
         if (k == n)

@@ -4,6 +4,7 @@
 #include "platform/TextRules.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -23,16 +24,24 @@ bool sameLetter(char typed, char16_t written)
     return char16_t(typed) == written || (written == u'v' && typed == 'u');
 }
 
+// The ends of the text reached, one bit each (bit i of word i / 64).
+using Ends = std::vector<quint64>;
+
+void mark(Ends& ends, qsizetype end)
+{
+    ends[size_t(end / 64)] |= quint64(1) << (end % 64);
+}
+
 // Marks in next every end of the text reachable by typing word, whole or a
 // prefix of it, from position from.
 template <typename Word>
-void markPrefixes(const QByteArray& text, qsizetype from, const Word& word, std::vector<char>& next)
+void markPrefixes(const QByteArray& text, qsizetype from, const Word& word, Ends& next)
 {
     const qsizetype room = std::min<qsizetype>(word.size(), text.size() - from);
     for (qsizetype k = 0; k < room; ++k) {
         if (!sameLetter(text[from + k], letterAt(word, k)))
             return;
-        next[size_t(from + k + 1)] = 1;
+        mark(next, from + k + 1);
     }
 }
 
@@ -59,32 +68,32 @@ std::optional<PinyinPattern> PinyinPattern::parse(QStringView typed)
 
 bool PinyinPattern::matches(std::span<const NamePiece> pieces) const
 {
+    // One pass over the pieces, every start at once: before each piece the
+    // text's start is reachable too, so the ends reached are those of every
+    // run of pieces ending there. A run of digits is never typed, so it
+    // neither helps nor breaks; any other piece the text cannot go through
+    // leaves nothing reached.
     const qsizetype length = letters_.size();
-    reached_.resize(size_t(length + 1));
-    next_.resize(size_t(length + 1));
-    for (size_t start = 0; start < pieces.size(); ++start) {
-        std::fill(reached_.begin(), reached_.end(), 0);
-        reached_[0] = 1;
-        for (size_t j = start; j < pieces.size(); ++j) {
-            const NamePiece& piece = pieces[j];
-            if (piece.kind == NamePiece::Kind::Digits)
-                continue;  // never typed as pinyin, so they neither help nor break
-            std::fill(next_.begin(), next_.end(), 0);
-            for (qsizetype from = 0; from < length; ++from) {
-                if (!reached_[size_t(from)])
-                    continue;
+    const size_t words = size_t(length / 64 + 1);
+    reached_.assign(words, 0);
+    for (const NamePiece& piece : pieces) {
+        if (piece.kind == NamePiece::Kind::Digits)
+            continue;
+        reached_[0] |= 1;
+        next_.assign(words, 0);
+        for (size_t w = 0; w < words; ++w) {
+            for (quint64 bits = reached_[w]; bits != 0; bits &= bits - 1) {
+                const qsizetype from = qsizetype(w * 64) + std::countr_zero(bits);  // below length: never the end
                 if (piece.kind == NamePiece::Kind::Latin)
                     markPrefixes(letters_, from, piece.text, next_);
                 else if (piece.kind == NamePiece::Kind::Han)
                     for (const std::uint16_t id : piece.syllables())
                         markPrefixes(letters_, from, syllableText(id), next_);
             }
-            if (next_[size_t(length)])
-                return true;
-            if (std::none_of(next_.begin(), next_.end(), [](char r) { return r != 0; }))
-                break;
-            reached_.swap(next_);
         }
+        if (next_[size_t(length / 64)] & (quint64(1) << (length % 64)))
+            return true;
+        reached_.swap(next_);
     }
     return false;
 }

@@ -29,5 +29,5 @@ private:
     explicit PinyinPattern(QByteArray letters) : letters_(std::move(letters)) {}
 
     QByteArray letters_;
-    mutable std::vector<char> reached_, next_;  // scratch, kept between names
+    mutable std::vector<quint64> reached_, next_;  // scratch, kept between names
 };

@@ -67,6 +67,12 @@ private slots:
         addCases("digits and symbols only separate", "张三(北京)2号", {"zs", "zsbj", "bjh", "zhangsanbeijinghao"},
                  {"zsx"});
         addCases("a character without a reading breaks the run", "张ア三", {"z", "s"}, {"zs"});
+        // More letters than one machine word holds the places of.
+        const QString longName = QStringLiteral("张三丰").repeated(7);
+        const QString longPinyin = QStringLiteral("zhangsanfeng").repeated(7);
+        addCases("a long name typed whole", longName,
+                 {longPinyin, QStringLiteral("sanfeng") + longPinyin.mid(12), longPinyin.left(70)},
+                 {longPinyin + u'x', QStringLiteral("x") + longPinyin});
     }
     void shouldFindTheNameByItsPinyin()
     {
@@ -96,6 +102,45 @@ private slots:
         const auto texts =
             contact(QStringLiteral("张三丰"), QStringLiteral("010-13800138000"), QStringLiteral("Wudang Rd, ÄRZTE"));
         QCOMPARE(finds(typed, texts), found);
+    }
+
+    void shouldFindAPartWhateverTheCaseOfItsLetters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("loweredPart");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("upper case in the text") << "Wudang RD"
+                                                << "rd" << true;
+        QTest::newRow("at the very start") << "Zs路"
+                                           << "zs" << true;
+        QTest::newRow("at the very end") << "路zS"
+                                         << "zs" << true;
+        QTest::newRow("first byte no letter") << "138-0013"
+                                              << "-00" << true;
+        QTest::newRow("a near miss before the match") << "zxzs"
+                                                      << "zs" << true;
+        QTest::newRow("only the first letter") << "z路s"
+                                               << "zs" << false;
+        QTest::newRow("a letter's case bit is no other symbol") << "[s"
+                                                                << "{s" << false;
+        QTest::newRow("longer than the text") << "zs"
+                                              << "zsf" << false;
+        QTest::newRow("empty part") << ""
+                                    << "" << true;
+        // Eight places at a time: the part starting in every place of the words and past them.
+        for (int at = 0; at <= 17; ++at) {
+            const QString text = QStringLiteral("北京市海淀区").left(at / 3) + QStringLiteral("12").left(at % 3);
+            const int bytes = int(text.toUtf8().size());
+            QTest::addRow("after %d bytes", bytes) << text + QStringLiteral("ZS路") << "zs" << true;
+            QTest::addRow("after %d bytes, one letter short", bytes) << text + QStringLiteral("Z") << "zs" << false;
+        }
+    }
+    void shouldFindAPartWhateverTheCaseOfItsLetters()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, loweredPart);
+        QFETCH(bool, found);
+        QCOMPARE(containsIgnoringAsciiCase(text.toUtf8(), loweredPart.toUtf8()), found);
     }
 
     void shouldMatchOnlyTheNameByPinyin()

@@ -160,24 +160,31 @@ private slots:
     {
         QTest::addColumn<QString>("elsewhere");  // what another program does before the first look
         QTest::addColumn<QStringList>("names");
-        QTest::addColumn<int>("resets");  // DataSetChanged after the open's own
-        QTest::newRow("nothing") << QString() << QStringList{"张", "李", "王"} << 0;
-        QTest::newRow("a record added") << "insert into rem(姓名) values('赵')" << QStringList{"张", "李", "王", "赵"}
-                                        << 1;
-        QTest::newRow("a record changed")
-            << "update rem set 姓名 = '钱' where 姓名 = '李'" << QStringList{"张", "钱", "王"} << 0;
+        QTest::addColumn<int>("resets");      // DataSetChanged after the open's own
+        QTest::addColumn<bool>("readAhead");  // the records read on the connection's thread after the open
+        for (const bool readAhead : {false, true}) {
+            const char* how = readAhead ? "read ahead" : "read at the look";
+            QTest::addRow("nothing, %s", how) << QString() << QStringList{"张", "李", "王"} << 0 << readAhead;
+            QTest::addRow("a record added, %s", how)
+                << "insert into rem(姓名) values('赵')" << QStringList{"张", "李", "王", "赵"} << 1 << readAhead;
+            QTest::addRow("a record changed, %s", how)
+                << "update rem set 姓名 = '钱' where 姓名 = '李'" << QStringList{"张", "钱", "王"} << 0 << readAhead;
+        }
     }
     void shouldCountAtADeferredOpenAndReadTheRecordsAtTheFirstLook()
     {
         QFETCH(QString, elsewhere);
         QFETCH(QStringList, names);
         QFETCH(int, resets);
+        QFETCH(bool, readAhead);
         ContactBook db;
         db.addNames({QStringLiteral("张"), QStringLiteral("李"), QStringLiteral("王")});
         db.query.Close();
         db.query.DeferFetch = true;
         QSignalSpy reset(&db.query, &TADOQuery::DataSetChanged);
         db.reopen();
+        if (readAhead)
+            db.query.ReadAhead();  // a write elsewhere waits for its read to end, then it is read anew
         QCOMPARE(reset.size(), 1);
         // What the grid and the status bar ask at the start reads no record.
         QCOMPARE(db.query.RecordCount(), 3);
@@ -200,13 +207,20 @@ private slots:
     {
         QTest::addColumn<QString>("sort");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("table order") << QString() << QStringList{"王", "张", "李", "赵", "钱"};
-        QTest::newRow("sorted") << QStringLiteral("姓名 ASC") << QStringList{"李", "钱", "王", "张", "赵"};
+        QTest::addColumn<bool>("readAhead");
+        for (const bool readAhead : {false, true}) {
+            const char* how = readAhead ? "read ahead" : "read at the look";
+            QTest::addRow("table order, %s", how)
+                << QString() << QStringList{"王", "张", "李", "赵", "钱"} << readAhead;
+            QTest::addRow("sorted, %s", how)
+                << QStringLiteral("姓名 ASC") << QStringList{"李", "钱", "王", "张", "赵"} << readAhead;
+        }
     }
     void shouldShowTheFirstRecordsBeforeReadingTheRest()
     {
         QFETCH(QString, sort);
         QFETCH(QStringList, names);
+        QFETCH(bool, readAhead);
         ContactBook db;
         db.addNames({"王", "张", "李", "赵", "钱"});
         db.query.Close();
@@ -214,6 +228,8 @@ private slots:
         if (!sort.isEmpty())
             db.query.SetSort(sort);
         db.reopen();
+        if (readAhead)
+            db.query.ReadAhead();
         QSignalSpy reset(&db.query, &TADOQuery::DataSetChanged);
         db.query.FetchFirst(2);
         db.query.FetchFirst(3);
@@ -228,13 +244,22 @@ private slots:
         QCOMPARE(reset.size(), 0);
     }
 
+    void shouldLeaveAnEmptyViewWhenDeferredRecordsCannotBeRead_data()
+    {
+        QTest::addColumn<bool>("readAhead");
+        QTest::newRow("read at the look") << false;
+        QTest::newRow("read ahead before the table went") << true;
+    }
     void shouldLeaveAnEmptyViewWhenDeferredRecordsCannotBeRead()
     {
+        QFETCH(bool, readAhead);
         ContactBook db;
         db.addNames({QStringLiteral("张")});
         db.query.Close();
         db.query.DeferFetch = true;
         db.reopen();
+        if (readAhead)
+            db.query.ReadAhead();
         SecondCopy(db.folder.databasePath()).execute(QStringLiteral("drop table rem"));
         QSignalSpy reset(&db.query, &TADOQuery::DataSetChanged);
         expectDatabaseError([&] { db.query.First(); }, QStringLiteral("ADOQuery1: no such table: rem"));

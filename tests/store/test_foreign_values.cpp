@@ -65,6 +65,28 @@ private slots:
         QTest::newRow("cut short") << QByteArray::fromHex("41e69c") << false;
         QTest::newRow("stray continuation") << QByteArray::fromHex("4180") << false;
         QTest::newRow("lead without continuation") << QByteArray::fromHex("e641") << false;
+        // ASCII is taken eight bytes at a time: what follows such a run is still looked at.
+        QTest::newRow("eight ASCII, then GBK") << QByteArray("12345678\xc5\xf3") << false;
+        QTest::newRow("nine ASCII, cut short") << QByteArray("123456789\xe6\x9c") << false;
+        QTest::newRow("sixteen ASCII, then four bytes") << QByteArray("1234567812345678\xf0\xaa\x9a\xa5") << true;
+    }
+    void shouldDecodeUtf8WhereverItsAsciiRunsEnd_data()
+    {
+        QTest::addColumn<QString>("text");
+        const QString han = QStringLiteral("张");
+        const QString beyond = QString::fromUcs4(U"\U0002A6A5");
+        for (int ascii = 0; ascii <= 17; ++ascii) {
+            const QString run = QStringLiteral("0123456789abcdefg").left(ascii);
+            QTest::addRow("%d ASCII, then 张, then ASCII", ascii) << run + han + run;
+            QTest::addRow("%d ASCII after a character past U+FFFF", ascii) << beyond + run;
+        }
+    }
+    void shouldDecodeUtf8WhereverItsAsciiRunsEnd()
+    {
+        QFETCH(QString, text);
+        const QByteArray utf8 = text.toUtf8();
+        QCOMPARE(WellFormedUtf16Length(utf8), int(text.size()));
+        QCOMPARE(DecodeStoredText(utf8), text);
     }
     void shouldTellWellFormedUtf8()
     {

@@ -207,7 +207,7 @@ CardListing ListAllCards(DavClient& client, const QUrl& book)
         if (SameResource(response.href, book))
             listing.syncToken = response.text(DavName::SyncToken).toUtf8();
         else if (IsCard(response, book) && (response.status == 0 || response.status / 100 == 2))
-            listing.cards << ListedCard{CardHref(response.href), response.text(DavName::Etag).toUtf8()};
+            listing.cards << ListedCard{CardHref(response.href), response.text(DavName::Etag).toUtf8(), {}};
     }
     return listing;
 }

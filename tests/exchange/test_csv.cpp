@@ -231,7 +231,8 @@ private slots:
     void shouldReadChineseOutlooksExportWithoutItsFillers()
     {
         // Made by data/make_chinese_samples.py: GBK, every field quoted, Outlook's fillers in every row.
-        const DraftSet set = readCsvFile(TESSALY_EXCHANGE_DATA "/outlook_zh.csv");
+        const DraftSet set =
+            readCsvFile(TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/outlook_zh.csv")));
         QCOMPARE(set.notes.first(), QStringLiteral("编码：GB18030（自动识别）"));
         QCOMPARE(set.drafts.size(), 3);
         QCOMPARE(textsOf(set.drafts[0]),
@@ -248,7 +249,8 @@ private slots:
     void shouldReadChineseThunderbirdsExport()
     {
         // UTF-8 without BOM, 名字 the given name beside 姓氏, two address blocks sharing 城市 and 邮政编码.
-        const DraftSet set = readCsvFile(TESSALY_EXCHANGE_DATA "/thunderbird_zh.csv");
+        const DraftSet set =
+            readCsvFile(TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/thunderbird_zh.csv")));
         QCOMPARE(set.drafts.size(), 3);
         QCOMPARE(textsOf(set.drafts[0]),
                  (QStringList{"", "王建国", "1980-03-05", "13800138000", "", "中国浙江省杭州市人民路2号", "老朋友"}));
@@ -344,7 +346,8 @@ private slots:
                                << "李小红";
         QTest::newRow("gb18030") << toGbk(simplified) << "编码：GB18030（自动识别）"
                                  << "李小红";
-        QTest::newRow("big5 file") << TestFolder::readAll(TESSALY_EXCHANGE_DATA "/big5_no_bom.csv")
+        QTest::newRow("big5 file") << TestFolder::readAll(
+            TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/big5_no_bom.csv")))
                                    << "编码：Big5（自动识别）"
                                    << "林美玲";
         QTest::newRow("shift_jis") << QByteArray(sjis.encode(japanese)) << "编码：Shift_JIS（自动识别）"
@@ -401,7 +404,8 @@ private slots:
 
     void shouldReadBig5WithoutByteOrderMark()
     {
-        const DraftSet set = readCsvFile(TESSALY_EXCHANGE_DATA "/big5_no_bom.csv");
+        const DraftSet set =
+            readCsvFile(TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/big5_no_bom.csv")));
         QCOMPARE(set.drafts.size(), 4);
         QCOMPARE(textsOf(set.drafts[0]),
                  (QStringList{"", "陳大文", "", "02-2345-6789", "", "臺北市信義區松仁路100號", "大學同學"}));
@@ -414,9 +418,11 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("looks");
         QTest::newRow("xlsx saved as csv")
-            << TestFolder::readAll(TESSALY_EXCHANGE_DATA "/directory.xlsx") << "看起来是 .xlsx 工作簿";
+            << TestFolder::readAll(TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/directory.xlsx")))
+            << "看起来是 .xlsx 工作簿";
         QTest::newRow("xls saved as csv")
-            << TestFolder::readAll(TESSALY_EXCHANGE_DATA "/directory.xls") << "看起来是 .xls 工作簿";
+            << TestFolder::readAll(TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/directory.xls")))
+            << "看起来是 .xls 工作簿";
         QTest::newRow("jpeg") << QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11) << "看起来是 JPEG 图片";
         QTest::newRow("vcard") << QByteArray("BEGIN:VCARD\r\nFN:a\r\nEND:VCARD\r\n") << "看起来是 vCard 名片";
         QByteArray binary(512, '\0');

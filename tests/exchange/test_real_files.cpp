@@ -74,7 +74,7 @@ private slots:
     void shouldGiveTheExpectedRecords_data()
     {
         QTest::addColumn<QString>("path");
-        const QDir dir(QStringLiteral(REAL_FILES));
+        const QDir dir(TestFolder::sourcePath(QStringLiteral(REAL_FILES)));
         for (const QFileInfo& file : dir.entryInfoList(QDir::Files, QDir::Name)) {
             if (file.suffix() != QLatin1String("expected"))
                 QTest::newRow(qPrintable(file.fileName())) << file.filePath();

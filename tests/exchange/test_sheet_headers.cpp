@@ -2,6 +2,7 @@
 // Chinese and English mail programs and offices mean, and that docs/formats.md
 // lists every one of them.
 #include "exchange/sheet/HeaderMeaning.h"
+#include "tests/support/TestFolder.h"
 
 #include <QFile>
 #include <QSet>
@@ -70,7 +71,7 @@ private slots:
 
     void shouldListEveryHeaderInTheFormatsPage()
     {
-        QFile readme(TESSALY_SOURCE_DIR "/docs/formats.md");
+        QFile readme(TestFolder::sourcePath(QStringLiteral("docs/formats.md")));
         QVERIFY(readme.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(readme.readAll());
         const qsizetype start = text.indexOf(QStringLiteral("## Column names the imports understand"));

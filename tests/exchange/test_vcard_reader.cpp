@@ -3,6 +3,7 @@
 #include "exchange/vcard/VCardReader.h"
 #include "exchange/vcard/VCardWriter.h"
 #include "platform/Gbk.h"
+#include "tests/support/TestFolder.h"
 #include "tests/support/TestRandom.h"
 
 #include <QBuffer>
@@ -27,7 +28,7 @@ QStringList extrasOf(const ContactDraft& draft)
 
 QByteArray sample(const char* name)
 {
-    QFile file(QStringLiteral(VCARD_SAMPLES "/%1").arg(QLatin1String(name)));
+    QFile file(TestFolder::sourcePath(QStringLiteral(VCARD_SAMPLES "/%1").arg(QLatin1String(name))));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing sample %s", name);
     return file.readAll();

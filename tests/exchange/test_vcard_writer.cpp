@@ -3,6 +3,7 @@
 #include "exchange/vcard/VCardDate.h"
 #include "exchange/vcard/VCardWriter.h"
 #include "store/ContactSchema.h"
+#include "tests/support/TestFolder.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -155,7 +156,7 @@ private slots:
     void shouldWriteEachDescribedContactAsItsReference_data()
     {
         QTest::addColumn<QString>("stem");
-        const QDir cases(QStringLiteral(VCARD_WRITER_DATA));
+        const QDir cases(TestFolder::sourcePath(QStringLiteral(VCARD_WRITER_DATA)));
         const QStringList descriptions = cases.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
         QVERIFY(!descriptions.isEmpty());
         for (const QString& description : descriptions) {

@@ -81,7 +81,8 @@ private slots:
     void shouldReadAWorkbookExcelsFormatWriterMade()
     {
         // Made by python3-xlwt (see data/make_samples.py): BIFF8 in an OLE2 container.
-        const DraftSet set = readXlsFile(TESSALY_EXCHANGE_DATA "/xlwt_contacts.xls");
+        const DraftSet set =
+            readXlsFile(TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/xlwt_contacts.xls")));
         QCOMPARE(set.failures.size(), 0);
         QCOMPARE(set.drafts.size(), 2);
         QCOMPARE(textsOf(set.drafts[0]), (QStringList{"同事", "欧阳修", "1990-01-02", "13800138000", "123456789",
@@ -89,14 +90,18 @@ private slots:
         QCOMPARE(textsOf(set.drafts[1]), (QStringList{"", "Zhang San", "", "010-12345678", "1.5", "", ""}));
         QCOMPARE(set.drafts[1].line, 3);
         // The same bytes from memory.
-        const DraftSet again = readXlsBytes(TestFolder::readAll(TESSALY_EXCHANGE_DATA "/xlwt_contacts.xls"), "x.xls");
+        const DraftSet again = readXlsBytes(
+            TestFolder::readAll(TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/xlwt_contacts.xls"))),
+            "x.xls");
         QCOMPARE(textsOf(again.drafts[0]), textsOf(set.drafts[0]));
     }
 
     void shouldReadAWorkbookSavedUnderTheOtherName()
     {
-        const QByteArray xls = TestFolder::readAll(TESSALY_EXCHANGE_DATA "/xlwt_contacts.xls");
-        const QByteArray xlsx = TestFolder::readAll(TESSALY_EXCHANGE_DATA "/openpyxl_contacts.xlsx");
+        const QByteArray xls =
+            TestFolder::readAll(TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/xlwt_contacts.xls")));
+        const QByteArray xlsx = TestFolder::readAll(
+            TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/openpyxl_contacts.xlsx")));
         QCOMPARE(readXlsxBytes(xls, "named.xlsx").drafts.size(), 2);
         QCOMPARE(readXlsBytes(xlsx, "named.xls").drafts.size(), 2);
     }
@@ -105,8 +110,8 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         // Made by data/make_chinese_samples.py with python3-xlwt and python3-openpyxl.
-        QTest::newRow("xls") << QStringLiteral(TESSALY_EXCHANGE_DATA "/directory.xls");
-        QTest::newRow("xlsx") << QStringLiteral(TESSALY_EXCHANGE_DATA "/directory.xlsx");
+        QTest::newRow("xls") << TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/directory.xls"));
+        QTest::newRow("xlsx") << TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/directory.xlsx"));
     }
     void shouldReadACompanyDirectoryWithTitleSectionsAndARepeatedHeader()
     {

@@ -77,7 +77,8 @@ private slots:
     void shouldReadAWorkbookOpenpyxlMade()
     {
         // Made by python3-openpyxl (see data/make_samples.py): shared strings, numbers, a date style, two sheets.
-        const DraftSet set = readXlsxFile(TESSALY_EXCHANGE_DATA "/openpyxl_contacts.xlsx");
+        const DraftSet set =
+            readXlsxFile(TestFolder::sourcePath(QStringLiteral(TESSALY_EXCHANGE_DATA "/openpyxl_contacts.xlsx")));
         QCOMPARE(set.drafts.size(), 2);
         QCOMPARE(textsOf(set.drafts[0]), (QStringList{"朋友", "司马光", "1985-12-31", "13912345678", "10001",
                                                       "上海市浦东新区", "备注,带逗号"}));

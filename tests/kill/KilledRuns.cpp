@@ -2,6 +2,7 @@
 
 #include "tests/support/TestRandom.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -12,7 +13,7 @@ KilledRun runAndKill(const QStringList& args, int lines, int extraMs)
     KilledRun run;
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QStringLiteral(KILLED_BOOK), args);
+    child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/" KILLED_BOOK), args);
     if (!child.waitForStarted())
         return run;
     int finished = 0;
@@ -45,7 +46,7 @@ int runToEnd(const QStringList& args)
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QStringLiteral(KILLED_BOOK), args);
+    child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/" KILLED_BOOK), args);
     child.waitForFinished(120000);
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
 }

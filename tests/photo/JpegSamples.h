@@ -1,6 +1,7 @@
 #pragma once
 // Sample pictures and a small JPEG marker reader for the photo tests.
 
+#include "tests/support/TestFolder.h"
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
@@ -12,7 +13,7 @@ namespace samples {
 
 inline QByteArray Fixture(const QString& name)
 {
-    QFile file(QStringLiteral(PHOTO_TEST_DATA "/") + name);
+    QFile file(TestFolder::sourcePath(QStringLiteral(PHOTO_TEST_DATA "/") + name));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("missing test file %s", qPrintable(file.fileName()));
     return file.readAll();

@@ -194,7 +194,8 @@ QUrl RadicaleServer::seedAddressBook(const QString& name, const QList<QByteArray
 
 PhoneResult RadicaleServer::phone(const QUrl& book, const QStringList& arguments, const QByteArray& input) const
 {
-    QStringList command{QStringLiteral(TESSALY_PHONE_SCRIPT), QStringLiteral("--book"), book.toString()};
+    QStringList command{TestFolder::sourcePath(QStringLiteral("tests/sync/phone.py")), QStringLiteral("--book"),
+                        book.toString()};
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (setup_ != Setup::Open) {
         command << QStringLiteral("--user") << user();

@@ -9,6 +9,14 @@ TestFolder::TestFolder()
         throw std::runtime_error("cannot create a temporary folder");
 }
 
+QString TestFolder::sourcePath(const QString& relative)
+{
+    const QString root = qEnvironmentVariable("TESSALY_SOURCE_ROOT");
+    if (root.isEmpty())
+        qFatal("TESSALY_SOURCE_ROOT is not set: run the test through ctest");
+    return root + u'/' + relative;
+}
+
 QByteArray TestFolder::readAll(const QString& fileName)
 {
     QFile f(fileName);

@@ -17,6 +17,10 @@ public:
     QString executablePath() const { return file(QStringLiteral("tessaly")); }
 
     static QByteArray readAll(const QString& fileName);
+    // A file of the source tree, by its path from the tree's root: ctest tells
+    // each test where the tree lies (TESSALY_SOURCE_ROOT), so no object file
+    // holds the tree's place and a clone elsewhere reuses the compiler cache.
+    static QString sourcePath(const QString& relative);
     static void writeAll(const QString& fileName, const QByteArray& bytes);
 
 private:

@@ -51,7 +51,7 @@ public:
         ++requests;
         CardListing listing;
         for (auto it = cards.cbegin(); it != cards.cend(); ++it)
-            listing.cards.append({it.key(), it->etag});
+            listing.cards.append({it.key(), it->etag, {}});
         listing.syncToken = token();
         return listing;
     }

@@ -199,6 +199,25 @@ void ForgetSyncedCard(sqlite3* db, const QString& href)
     run(db, QStringLiteral("delete from sync_card where href = ?"), [&](Statement& st) { st.bindText(1, href); });
 }
 
+bool HasSyncedCards(sqlite3* db)
+{
+    if (!HasSyncTables(db))
+        return false;
+    return work([&] { return Statement(db, QStringLiteral("select 1 from sync_card limit 1")).step(); });
+}
+
+bool SyncWaits(sqlite3* db)
+{
+    if (!HasSyncTables(db))
+        return false;
+    return work([&] {
+        Statement st(db, QStringLiteral("select exists(select 1 from sync_gone) or exists(select 1 from sync_conflict) "
+                                        "or exists(select 1 from sync_card where etag = x'')"));
+        st.step();
+        return st.columnInt64(0) != 0;
+    });
+}
+
 QList<GoneCard> ReadGoneCards(sqlite3* db)
 {
     QList<GoneCard> gone;

@@ -61,6 +61,12 @@ void SaveSyncedCard(sqlite3* db, const SyncedCard& card);
 void SaveSyncedCards(sqlite3* db, const QList<SyncedCard>& cards);
 void ForgetSyncedCard(sqlite3* db, const QString& href);
 
+// Whether the status table holds any card; whether anything waits for the
+// next sync besides the touches and the server's changes: a tombstone, a
+// conflict, a card sent and not yet confirmed.
+bool HasSyncedCards(sqlite3* db);
+bool SyncWaits(sqlite3* db);
+
 QList<GoneCard> ReadGoneCards(sqlite3* db);
 void ForgetGoneCard(sqlite3* db, const QString& href);
 

@@ -80,8 +80,21 @@ public:
         touched_.trusted = touched_.trusted && setting(u"touches"_qs) == u"kept"_qs;
         if (!o_.dryRun)
             book_.transaction([&] { EnsureSyncTables(db_); });
-        readState();
+        synced_ = HasSyncedCards(db_);
+        // Nothing touched and nothing waiting: the status rows are read only
+        // if the server has changes.
+        const bool bookQuiet = touched_.trusted && touched_.recs.isEmpty() && !SyncWaits(db_);
+        if (!bookQuiet)
+            readState();
         const bool serverQuiet = listServer();
+        if (bookQuiet && serverQuiet) {
+            report_.lines << u"两边都没有改动"_qs;
+            if (!o_.dryRun)
+                finish();
+            return report_;
+        }
+        if (bookQuiet)
+            readState();
         if (!touched_.trusted)
             readBook();
         if (serverQuiet && !bookChanged() && conflicts_.isEmpty()) {
@@ -199,7 +212,7 @@ private:
             listsChanges_ = false;
         }
         tags_ = server_.tags();
-        if (!state_.isEmpty() && !tags_.ctag.isEmpty() && tags_.ctag == setting(u"ctag"_qs).toLatin1())
+        if (synced_ && !tags_.ctag.isEmpty() && tags_.ctag == setting(u"ctag"_qs).toLatin1())
             return true;
         full_ = true;
         take(server_.listAll());
@@ -210,7 +223,7 @@ private:
     std::optional<CardListing> listChanges(const QByteArray& token)
     {
         try {
-            full_ = token.isEmpty() || state_.isEmpty();
+            full_ = token.isEmpty() || !synced_;
             return server_.listChanged(full_ ? QByteArray() : token);
         } catch (const SyncTokenRefused&) {
             if (full_)
@@ -836,8 +849,9 @@ private:
     QHash<qint64, BookRecord> records_;
     QHash<qint64, QByteArray> digests_;
     TouchedRecords touched_;
-    QSet<qint64> asked_;  // the records read, where not all were
-    qint64 inBook_ = 0;   // the records in the book
+    bool synced_ = false;  // the status table holds cards
+    QSet<qint64> asked_;   // the records read, where not all were
+    qint64 inBook_ = 0;    // the records in the book
     QSet<qint64> skipped_;
     QList<SyncedCard> created_;  // records made in the transaction under way, their status not yet saved  // records
                                  // this sync could not take: touched again for the next

@@ -1,27 +1,10 @@
 #include "KeptCount.h"
 
 #include "store/ContactSchema.h"
+#include "store/SchemaHeld.h"
 #include "store/SqliteHandle.h"
 
-#include <QSet>
-
 namespace {
-
-// The statements the book holds, as made (SQLite keeps them as written, with
-// the first words upper-cased; no statement here holds a quoted text).
-bool keepsAsMade(sqlite3* db)
-{
-    Statement made(db, QStringLiteral("select sql from sqlite_master where name = 'remcount' or (type = 'trigger' "
-                                      "and tbl_name = 'rem')"));
-    QSet<QString> held;
-    while (made.step())
-        held.insert(made.columnText(0).toLower());
-    for (const QString& statement : ContactSchema::CreateCountKeeping()) {
-        if (!held.contains(statement.toLower()))
-            return false;
-    }
-    return true;
-}
 
 // Sets the busy timeout for as long as it lives: a write that must never make the window wait.
 class BusyTimeout {
@@ -54,7 +37,7 @@ std::optional<qint64> KeptContactCount(sqlite3* db)
     // of every record would have: the book's pages as its header counts them
     // must all be in the file.
     Statement(db, QStringLiteral("pragma page_count")).step();
-    if (!keepsAsMade(db))
+    if (!HoldsAsMade(db, ContactSchema::CreateCountKeeping()))
         return std::nullopt;
     Statement kept(db, QStringLiteral("select n, typeof(n) from remcount limit 2"));
     if (!kept.step() || kept.columnText(1) != QLatin1String("integer"))

@@ -1,9 +1,8 @@
 #include "SyncTables.h"
 
+#include "store/SchemaHeld.h"
 #include "store/SqliteHandle.h"
 
-#include <QHash>
-#include <QSet>
 #include <QStringList>
 
 namespace {
@@ -96,16 +95,11 @@ void EnsureSyncTables(sqlite3* db)
                                "rec integer not null unique);"
                                "create index if not exists sync_card_without_texts on sync_card(rec, uid, href, "
                                "etag, digest);"));
-        QHash<QString, QString> held;
-        Statement made(db, QStringLiteral("select name, sql from sqlite_master where type = 'trigger'"));
-        while (made.step())
-            held.insert(made.columnText(0), made.columnText(1).toLower());
+        // A trigger of that name made otherwise is made again as here.
         for (const QString& trigger : touchTriggers(hasTable(db, QStringLiteral("kept")))) {
-            const QString name = trigger.section(u' ', 2, 2);
-            if (held.value(name) == trigger.toLower())
+            if (HoldsAsMade(db, {trigger}))
                 continue;
-            if (held.contains(name))
-                ExecuteAll(db, QStringLiteral("drop trigger ") + name);
+            ExecuteAll(db, QStringLiteral("drop trigger if exists ") + trigger.section(u' ', 2, 2));
             ExecuteAll(db, trigger);
         }
     });
@@ -268,13 +262,7 @@ TouchedRecords ReadTouchedRecords(sqlite3* db)
         TouchedRecords touched;
         if (!hasTable(db, QStringLiteral("sync_touched")))
             return touched;
-        QSet<QString> held;
-        Statement made(db, QStringLiteral("select sql from sqlite_master where type = 'trigger'"));
-        while (made.step())
-            held.insert(made.columnText(0).toLower());
-        touched.trusted = true;
-        for (const QString& trigger : touchTriggers(hasTable(db, QStringLiteral("kept"))))
-            touched.trusted = touched.trusted && held.contains(trigger.toLower());
+        touched.trusted = HoldsAsMade(db, touchTriggers(hasTable(db, QStringLiteral("kept"))));
         Statement st(db, QStringLiteral("select id, rec from sync_touched order by rec"));
         while (st.step()) {
             touched.upTo = std::max(touched.upTo, st.columnInt64(0));

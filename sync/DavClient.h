@@ -30,8 +30,8 @@ struct DavAccount {
     QString password;
     QString caFile;          // a PEM certificate the server's must be or be signed by
     bool allowHttp = false;  // plain http to a host that is not this machine
-    int timeoutMs =
-        30000;  // the longest silence before giving up on a request (a report waits longer for its first byte)
+    // The longest silence before giving up on a request (a report waits longer for its first byte).
+    int timeoutMs = 30000;
 };
 
 using DavHeaders = QList<QPair<QByteArray, QByteArray>>;

@@ -87,7 +87,9 @@ public:
         if (!bookQuiet)
             readState();
         const bool serverQuiet = listServer();
-        if (bookQuiet && serverQuiet) {
+        if (!touched_.trusted)
+            readBook();
+        if (serverQuiet && (bookQuiet || (!bookChanged() && conflicts_.isEmpty()))) {
             report_.lines << u"两边都没有改动"_qs;
             if (!o_.dryRun)
                 finish();
@@ -95,14 +97,6 @@ public:
         }
         if (bookQuiet)
             readState();
-        if (!touched_.trusted)
-            readBook();
-        if (serverQuiet && !bookChanged() && conflicts_.isEmpty()) {
-            report_.lines << u"两边都没有改动"_qs;
-            if (!o_.dryRun)
-                finish();
-            return report_;
-        }
         fetchChanged();
         if (touched_.trusted)
             readBook();
